@@ -1,0 +1,209 @@
+// tavolex-batch: the headless runner. Reads a table, writes it back or exports it, and reports what it
+// did. Messages go to stderr with their prefix; results to stdout.
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/numbers.h"
+#include "platform/script_ui.h"
+#include "table/edit_buffer.h"
+
+namespace {
+
+constexpr int kDone = 0;
+constexpr int kUsage = 2;
+constexpr int kFileError = 3;
+
+const char* kUsageText =
+    "usage: tavolex-batch [options] TABLE\n"
+    "  --import-layout N      read TABLE as text layout N (3 normal, 4 transposed) instead of native\n"
+    "  --delimiter C          field delimiter of text layouts: one character, or \"tab\"\n"
+    "  --qualifier C          text qualifier of text layouts (default none)\n"
+    "  --export-encoding N    encoding of text exports: 0 UTF-16, 1 UTF-8, 2 Windows-1252, 3 ASCII\n"
+    "  --summary              print what was read\n"
+    "  --save FILE            write the table in the native layout\n"
+    "  --export-layout N FILE write the table in text layout N (1, 3, 4, 20, 21); may be repeated\n"
+    "  --version, --help\n"
+    "Exit status: 0 done, 2 usage error, 3 a file could not be read or written.\n";
+
+struct Export {
+    int layout;
+    std::string file;
+};
+
+struct Options {
+    std::string table;
+    int importLayout = tav::kLayoutNative;
+    std::string delimiter;
+    std::string qualifier;
+    int exportEncoding = -1;
+    bool summary = false;
+    std::string save;
+    std::vector<Export> exports;
+};
+
+int usageError(const std::string& what) {
+    std::fprintf(stderr, "error: %s\n%s", what.c_str(), kUsageText);
+    return kUsage;
+}
+
+std::optional<char32_t> oneCharacter(std::string_view s) {
+    if (s == "tab" || s == "\\t") return U'\t';
+    std::size_t pos = 0;
+    if (s.empty()) return std::nullopt;
+    char32_t c = tav::nextCodePoint(s, pos);
+    if (pos != s.size() || c == U'\r' || c == U'\n' || c == 0xFFFD) return std::nullopt;
+    return c;
+}
+
+const char* encodingName(tav::TextEncoding e) {
+    switch (e) {
+        case tav::TextEncoding::Utf8:
+            return "UTF-8";
+        case tav::TextEncoding::Utf8Bom:
+            return "UTF-8 with byte-order mark";
+        case tav::TextEncoding::Utf16LE:
+            return "UTF-16 LE";
+        case tav::TextEncoding::Utf16BE:
+            return "UTF-16 BE";
+        case tav::TextEncoding::Windows1252:
+            return "Windows-1252";
+    }
+    return "?";
+}
+
+void printSummary(const tav::TEditBuffer& b, const std::string& file) {
+    std::int64_t filled = 0;
+    for (const tav::TLongList* part : {&b.IrowK, &b.IrowA})
+        for (std::int32_t r : part->items())
+            b.L.rows[r].cells.forEach([&](std::uint32_t, tav::TextHandle) { ++filled; });
+    std::printf("table: %s\n", file.c_str());
+    std::printf("encoding: %s\n", encodingName(b.LastRead.encoding));
+    std::printf("releves: %d\n", b.GetColCount());
+    std::printf("header rows: %d\n", b.GetRowCount('K'));
+    std::printf("species rows: %d\n", b.GetRowCount('A'));
+    std::printf("filled cells: %lld\n", static_cast<long long>(filled));
+    for (int i = 0; i < b.GetRowCount('K'); ++i) {
+        std::string name(b.GetZl('K', i));
+        std::printf("  %c %s\n", b.GetTyp('K', i), name.c_str());
+    }
+}
+
+// Shows the progress of long reads and writes on a terminal only.
+class TerminalProgress : public tav::Progress {
+  public:
+    void setStatus(std::string_view text) override {
+        std::fprintf(stderr, "\r%.*s", static_cast<int>(text.size()), text.data());
+        shown_ = true;
+    }
+    void hideStatus() override {
+        if (shown_) std::fprintf(stderr, "\r\033[K");
+        shown_ = false;
+    }
+
+  private:
+    bool shown_ = false;
+};
+
+int parse(int argc, char** argv, Options& o) {
+    std::vector<std::string_view> args(argv + 1, argv + argc);
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        std::string_view a = args[i];
+        auto value = [&](std::string_view name) -> std::optional<std::string> {
+            if (i + 1 >= args.size()) return std::nullopt;
+            (void)name;
+            return std::string(args[++i]);
+        };
+        if (a == "--help" || a == "-h") {
+            std::fputs(kUsageText, stdout);
+            return -1;
+        }
+        if (a == "--version") {
+            std::printf("tavolex-batch %s\n", TAVOLEX_VERSION);
+            return -1;
+        }
+        if (a == "--summary") {
+            o.summary = true;
+        } else if (a == "--import-layout") {
+            auto v = value(a);
+            auto n = v ? tav::parseInteger(*v) : std::nullopt;
+            if (!n || (*n != 1 && *n != 3 && *n != 4)) return usageError("--import-layout takes 3 or 4");
+            o.importLayout = static_cast<int>(*n);
+        } else if (a == "--delimiter" || a == "--qualifier") {
+            auto v = value(a);
+            if (!v || !oneCharacter(*v)) return usageError(std::string(a) + " takes one character");
+            (a == "--delimiter" ? o.delimiter : o.qualifier) = *v;
+        } else if (a == "--export-encoding") {
+            auto v = value(a);
+            auto n = v ? tav::parseInteger(*v) : std::nullopt;
+            if (!n || *n < 0 || *n > 3) return usageError("--export-encoding takes 0, 1, 2 or 3");
+            o.exportEncoding = static_cast<int>(*n);
+        } else if (a == "--save") {
+            auto v = value(a);
+            if (!v || v->empty()) return usageError("--save takes a file name");
+            o.save = *v;
+        } else if (a == "--export-layout") {
+            auto v = value(a);
+            auto f = value(a);
+            auto n = v ? tav::parseInteger(*v) : std::nullopt;
+            if (!n || !f || f->empty() || (*n != 1 && *n != 3 && *n != 4 && *n != 20 && *n != 21))
+                return usageError("--export-layout takes a layout (1, 3, 4, 20, 21) and a file name");
+            o.exports.push_back({static_cast<int>(*n), *f});
+        } else if (a.size() > 1 && a[0] == '-') {
+            return usageError("unknown option " + std::string(a));
+        } else if (o.table.empty()) {
+            o.table = a;
+        } else {
+            return usageError("more than one table given: " + o.table + " and " + std::string(a));
+        }
+    }
+    if (o.table.empty()) return usageError("no table given");
+    return kDone;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options o;
+    if (int r = parse(argc, argv, o); r != kDone) return r < 0 ? kDone : r;
+
+    tav::ScriptUi ui({}, stderr);
+    tav::TEditBuffer buffer;
+    buffer.Ui = &ui;
+    if (!o.delimiter.empty()) {
+        // A delimiter given on the command line answers the delimiter question of text imports.
+        buffer.IoSettings.DelimEinst = *oneCharacter(o.delimiter);
+        buffer.KeepDelim(true);
+        buffer.KeptDelim = buffer.IoSettings.DelimEinst;
+        buffer.KeptCte = o.qualifier.empty() ? 0 : *oneCharacter(o.qualifier);
+    }
+    if (!o.qualifier.empty()) buffer.IoSettings.QualiEinst = *oneCharacter(o.qualifier);
+    if (o.exportEncoding >= 0)
+        buffer.IoSettings.Encoding = static_cast<tav::ExportEncoding>(o.exportEncoding);
+
+    TerminalProgress terminal;
+    tav::Progress& progress = ::isatty(STDERR_FILENO) ? terminal : tav::noProgress();
+
+    switch (buffer.LoadFile(o.importLayout, o.table, progress)) {
+        case tav::ReadResult::Ok:
+            break;
+        case tav::ReadResult::Cancelled:
+            std::fprintf(
+                stderr, "error: %s was not read: the delimiter question went unanswered (give --delimiter)\n",
+                o.table.c_str());
+            return kFileError;
+        default:
+            return kFileError;
+    }
+    if (o.summary) printSummary(buffer, o.table);
+    int status = kDone;
+    if (!o.save.empty() && !buffer.SaveTable(o.save, progress)) status = kFileError;
+    for (const Export& e : o.exports)
+        if (!buffer.StoreFile(e.layout, e.file, progress, false)) status = kFileError;
+    return status;
+}

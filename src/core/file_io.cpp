@@ -1,0 +1,108 @@
+#include "core/file_io.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace tav {
+
+bool readWholeFile(const std::string& path, std::string& bytes, std::string& error) {
+    bytes.clear();
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        error = std::strerror(errno);
+        return false;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        error = S_ISDIR(st.st_mode) ? "is a folder" : "not a regular file";
+        ::close(fd);
+        return false;
+    }
+    bytes.resize(static_cast<std::size_t>(st.st_size));
+    std::size_t got = 0;
+    for (;;) {
+        if (got == bytes.size()) bytes.resize(bytes.size() + 65536);  // the file grew while we read
+        ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            error = std::strerror(errno);
+            ::close(fd);
+            bytes.clear();
+            return false;
+        }
+        if (n == 0) break;
+        got += static_cast<std::size_t>(n);
+    }
+    bytes.resize(got);
+    ::close(fd);
+    return true;
+}
+
+bool fileExists(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+AtomicFile::~AtomicFile() {
+    if (f_) std::fclose(f_);
+    if (!temp_.empty()) ::unlink(temp_.c_str());
+}
+
+bool AtomicFile::fail(const std::string& what) {
+    error_ = what + ": " + std::strerror(errno);
+    return false;
+}
+
+bool AtomicFile::open(const std::string& target) {
+    target_ = target;
+    std::size_t slash = target.rfind('/');
+    std::string dir = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+    std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
+    std::string pattern = dir + "." + base + ".tmp-XXXXXX";
+    int fd = ::mkstemp(pattern.data());
+    if (fd < 0) return fail("cannot create a file in the folder");
+    temp_ = pattern;
+    // mkstemp makes the file private; a saved table gets the usual permissions.
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    struct stat st {};
+    ::fchmod(fd, ::stat(target.c_str(), &st) == 0 ? (st.st_mode & 07777) : (0666 & ~mask));
+    f_ = ::fdopen(fd, "wb");
+    if (!f_) {
+        ::close(fd);
+        return fail("cannot write");
+    }
+    std::setvbuf(f_, nullptr, _IOFBF, 1 << 20);
+    return true;
+}
+
+bool AtomicFile::write(std::string_view bytes) {
+    if (!f_) return false;
+    if (std::fwrite(bytes.data(), 1, bytes.size(), f_) != bytes.size()) return fail("cannot write");
+    return true;
+}
+
+bool AtomicFile::commit(const std::string& backup) {
+    if (!f_) return false;
+    bool ok = std::fflush(f_) == 0 && ::fsync(::fileno(f_)) == 0;
+    ok = std::fclose(f_) == 0 && ok;
+    f_ = nullptr;
+    if (!ok) return fail("cannot write");
+    if (!backup.empty() && fileExists(target_)) {
+        // rename replaces an older backup in one step.
+        if (::rename(target_.c_str(), backup.c_str()) != 0) return fail("cannot keep the previous version");
+    }
+    if (::rename(temp_.c_str(), target_.c_str()) != 0) {
+        fail("cannot replace the file");
+        if (!backup.empty()) ::rename(backup.c_str(), target_.c_str());
+        return false;
+    }
+    temp_.clear();
+    return true;
+}
+
+}  // namespace tav

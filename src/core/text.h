@@ -1,0 +1,79 @@
+#pragma once
+// Text handling. Inside the program every string is UTF-8; this unit converts at the edges (files) and
+// offers the character-based operations that user-typed text needs.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tav {
+
+enum class TextEncoding {
+    Utf8,         // no byte-order mark
+    Utf8Bom,      // EF BB BF
+    Utf16LE,      // FF FE
+    Utf16BE,      // FE FF
+    Windows1252,  // the 8-bit code page
+};
+
+// The encodings a user can choose for exports (setting ExportEncoding).
+enum class ExportEncoding : int { Utf16 = 0, Utf8 = 1, CodePage = 2, Ascii = 3 };
+
+struct DetectedEncoding {
+    TextEncoding encoding = TextEncoding::Utf8;
+    std::size_t bomLength = 0;  // bytes of the byte-order mark at the start
+};
+
+// A byte-order mark decides; otherwise valid UTF-8 is UTF-8 and anything else is Windows-1252.
+DetectedEncoding detectEncoding(std::string_view bytes);
+bool isValidUtf8(std::string_view bytes);
+
+// Whole-buffer conversion of file bytes (byte-order mark already cut off) to UTF-8. UTF-16 input with
+// an unpaired surrogate or an odd last byte yields U+FFFD for the broken unit.
+std::string decodeToUtf8(std::string_view bytes, TextEncoding encoding);
+// Detects and decodes in one step, dropping the byte-order mark.
+std::string decodeFileText(std::string_view bytes);
+
+// Windows-1252 <-> UTF-8. The five bytes the code page leaves undefined (81 8D 8F 90 9D) map to the
+// control characters U+0081 … so that any byte sequence survives a round trip.
+void appendCp1252AsUtf8(std::string& out, std::string_view cp1252);
+bool fitsCp1252(std::string_view utf8);
+// Characters that do not fit become '?'; callers check fitsCp1252 first where nothing may be lost.
+std::string utf8ToCp1252(std::string_view utf8);
+std::string utf8ToUtf16LE(std::string_view utf8);
+// Non-ASCII characters become '?'; replaced receives their number.
+std::string utf8ToAscii(std::string_view utf8, std::size_t* replaced = nullptr);
+
+// Decodes one code point at pos and advances pos; invalid bytes yield U+FFFD and advance by one. At or
+// past the end it returns 0 and leaves pos as it is.
+char32_t nextCodePoint(std::string_view utf8, std::size_t& pos);
+void appendUtf8(std::string& out, char32_t cp);
+
+// Character-based (code point) operations. Never cut user text with substr.
+std::size_t charLength(std::string_view utf8);
+std::string charLeft(std::string_view utf8, std::size_t n);
+std::string charRight(std::string_view utf8, std::size_t n);
+// start counts characters from 0; n characters at most.
+std::string charMid(std::string_view utf8, std::size_t start, std::size_t n);
+// Pads with blanks on the right (padRight) or left (alignRight) to width characters; never cuts.
+std::string padRight(std::string_view utf8, std::size_t width);
+std::string alignRight(std::string_view utf8, std::size_t width);
+
+// Blanks (space and tab) removed on both sides.
+std::string_view trimBlanks(std::string_view s);
+
+// The program's upper-case folding: a–z to A–Z; à á â to A; è é ê ë to E; ì í î ï to I; ò ó ô to O;
+// ù ú û to U; ä ö ü to Ä Ö Ü. Every other character stays as it is.
+char32_t upperFoldChar(char32_t c);
+std::string upperFold(std::string_view utf8);
+
+// The one comparison for sorted lists: case-insensitive, German order (letters with accents or umlauts
+// sort with their base letter, ß as ss), ties broken by accents, then case, then the bytes, so the order
+// is strict: the result is 0 only for identical strings. Returns <0, 0 or >0.
+int compareText(std::string_view a, std::string_view b);
+inline bool textLess(std::string_view a, std::string_view b) {
+    return compareText(a, b) < 0;
+}
+
+}  // namespace tav

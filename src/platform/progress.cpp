@@ -1,0 +1,11 @@
+#include "platform/progress.h"
+
+namespace tav {
+
+Progress& noProgress() {
+    static thread_local Progress p;
+    p.clearAbort();
+    return p;
+}
+
+}  // namespace tav

@@ -1,0 +1,50 @@
+#pragma once
+// ScriptUi answers dialogs from a queue of tokens and never blocks. With no token left a dialog is
+// cancelled and the log says which one. A token that does not fit the dialog is refused with a message
+// and the dialog counts as cancelled.
+
+#include <cstdio>
+#include <deque>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/ui_port.h"
+
+namespace tav {
+
+class ScriptUi : public UiPort {
+  public:
+    // Messages are kept in messages(); with echo they are also written to echo, one per line, with the
+    // prefixes "info: ", "warning: ", "error: ".
+    explicit ScriptUi(std::vector<std::string> tokens = {}, std::FILE* echo = nullptr);
+
+    void addToken(std::string token) { tokens_.push_back(std::move(token)); }
+    std::size_t tokensLeft() const { return tokens_.size(); }
+
+    void showMessage(MessageKind kind, std::string_view text) override;
+    std::optional<int> radioDialog(std::string_view dialogName, int itemCount, int preset) override;
+    std::optional<std::string> inputText(std::string_view captionKey, std::string_view promptKey,
+                                         std::string_view defaultText) override;
+    std::optional<std::vector<int>> pickFromList(std::string_view caption,
+                                                 const std::vector<std::string>& items, bool multi) override;
+    std::string clipboardText() override { return clipboard_; }
+    void setClipboardText(std::string_view text) override { clipboard_ = text; }
+
+    const std::vector<std::pair<MessageKind, std::string>>& messages() const { return messages_; }
+    // The dialogs that went unanswered or were refused, by name.
+    const std::vector<std::string>& cancelledDialogs() const { return cancelled_; }
+    void clearLog();
+
+  private:
+    std::optional<std::string> takeToken(std::string_view dialogName);
+    void cancel(std::string_view dialogName, std::string_view why);
+
+    std::deque<std::string> tokens_;
+    std::FILE* echo_;
+    std::string clipboard_;
+    std::vector<std::pair<MessageKind, std::string>> messages_;
+    std::vector<std::string> cancelled_;
+};
+
+}  // namespace tav

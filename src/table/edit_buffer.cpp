@@ -1,0 +1,691 @@
+#include "table/edit_buffer.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "core/numbers.h"
+
+namespace tav {
+
+namespace {
+
+constexpr int kNoColumn = -9;
+
+char newRowType(char OC) {
+    return OC == 'A' ? 'A' : 'T';
+}
+
+}  // namespace
+
+std::string cleanCellText(std::string_view s, bool* changed) {
+    std::string_view t = trimBlanks(s);
+    std::string out(t);
+    bool any = false;
+    for (char& c : out) {
+        if (c == ';') {
+            c = ',';
+            any = true;
+        } else if (c == '\r' || c == '\n') {
+            c = ' ';
+            any = true;
+        }
+    }
+    if (any) out = std::string(trimBlanks(out));
+    if (changed) *changed = any;
+    return out;
+}
+
+TEditBuffer::TEditBuffer() : Ui(&silentUi()) {
+    Clear();
+}
+
+// ---------------------------------------------------------------- whole table
+
+void TEditBuffer::Clear() {
+    L.Clear();
+    Icol.Clear();
+    IrowK.Clear();
+    IrowA.Clear();
+    ManyColCt = 0;
+}
+
+void TEditBuffer::minimalTable() {
+    Clear();
+    InsRow('K', kNoColumn);
+    InsRow('A', kNoColumn);
+    InsCol(kNoColumn);
+}
+
+void TEditBuffer::LoadDefault(const std::string& fName) {
+    bool loaded = false;
+    if (!fName.empty()) {
+        loaded = ReadFile(kLayoutNative, fName, noProgress()) == ReadResult::Ok;
+    }
+    if (!loaded) minimalTable();
+    BuildKopf();
+}
+
+void TEditBuffer::BuildKopf() {
+    Kopf.clear();
+    for (int i = 0; i < IrowK.Count(); ++i) {
+        std::string_view name = GetZl('K', i);
+        if (name.empty()) continue;
+        std::string entry(name);
+        entry += ';';
+        entry += GetTyp('K', i);
+        entry += ';';
+        entry += GetP('K', i);
+        Kopf.push_back(std::move(entry));
+    }
+    std::sort(Kopf.begin(), Kopf.end(), textLess);
+}
+
+bool TEditBuffer::CheckM() const {
+    return !(MroK.empty() && MroA.empty() && McoL.empty() && McoR.empty());
+}
+
+void TEditBuffer::ClearM() {
+    MroK.Clear();
+    MroA.Clear();
+    McoL.Clear();
+    McoR.Clear();
+    if (OnClearMarks) OnClearMarks();
+}
+
+// ---------------------------------------------------------------- mapping
+
+TLongList* TEditBuffer::rowList(char OC) {
+    return OC == 'K' ? &IrowK : OC == 'A' ? &IrowA : nullptr;
+}
+const TLongList* TEditBuffer::rowList(char OC) const {
+    return OC == 'K' ? &IrowK : OC == 'A' ? &IrowA : nullptr;
+}
+
+int TEditBuffer::GetRowCount(char OC) const {
+    const TLongList* l = rowList(OC);
+    return l ? l->Count() : 0;
+}
+
+int TEditBuffer::GetBufCol(int co) const {
+    if (co < -3) return kNoColumn;
+    if (co < 0) return co + 3;
+    if (co < Icol.Count()) return Icol.GetLong(co);
+    return kNoColumn;
+}
+
+int TEditBuffer::GetBufRow(char OC, int ro) const {
+    const TLongList* l = rowList(OC);
+    if (!l || ro < 0 || ro >= l->Count()) return -1;
+    return l->GetLong(ro);
+}
+
+// ---------------------------------------------------------------- cells
+
+std::string_view TEditBuffer::Get(char OC, int pc, int pr) const {
+    int row = GetBufRow(OC, pr);
+    int entry = GetBufCol(pc);
+    if (row < 0 || entry < 0) return {};
+    return L.GetString(row, entry);
+}
+
+void TEditBuffer::putEntry(int row, int entry, std::string_view s) {
+    bool changed = false;
+    std::string clean = cleanCellText(s, &changed);
+    if (changed) ++cleanedCells_;
+    L.ReplaceString(row, entry, clean);
+}
+
+void TEditBuffer::Put(char OC, std::string_view s, int pc, int pr) {
+    int row = GetBufRow(OC, pr);
+    int entry = GetBufCol(pc);
+    if (row < 0 || entry < 0) return;
+    putEntry(row, entry, s);
+}
+
+char TEditBuffer::GetTyp(char OC, int p) const {
+    std::string_view t = Get(OC, -3, p);
+    return t.empty() ? ' ' : t.front();
+}
+
+void TEditBuffer::PutTyp(char OC, char ch, int p) {
+    Put(OC, std::string_view(&ch, 1), -3, p);
+}
+
+// ---------------------------------------------------------------- margins
+
+namespace {
+
+// The margin items with code gCode: [begin, end) of each piece, the comma in front not included.
+template <class F>
+void forEachItem(std::string_view margin, F&& f) {
+    std::size_t start = 0;
+    while (start <= margin.size()) {
+        std::size_t comma = margin.find(',', start);
+        std::size_t end = comma == std::string_view::npos ? margin.size() : comma;
+        if (end > start) f(start, end);
+        if (comma == std::string_view::npos) break;
+        start = comma + 1;
+    }
+}
+
+}  // namespace
+
+std::string TEditBuffer::DoReadP(char OC, char gCode, int p, std::string& s) const {
+    s = std::string(GetP(OC, p));
+    std::string found;
+    forEachItem(s, [&](std::size_t b, std::size_t e) {
+        if (s[b] == gCode) found = s.substr(b, e - b);
+    });
+    return found;
+}
+
+std::string TEditBuffer::ReadP(char OC, char gCode, int p) const {
+    std::string whole;
+    std::string item = DoReadP(OC, gCode, p, whole);
+    return item.empty() ? item : item.substr(1);
+}
+
+void TEditBuffer::WriteP(char OC, char gCode, std::string_view s, int p) {
+    if (GetBufRow(OC, p) < 0) return;
+    std::string_view old = GetP(OC, p);
+    // Every item with the code goes, together with the comma in front of it.
+    std::string margin;
+    std::size_t keptFrom = 0;
+    forEachItem(old, [&](std::size_t b, std::size_t e) {
+        if (old[b] != gCode) return;
+        std::size_t cutFrom = b > 0 ? b - 1 : b;
+        margin.append(old.substr(keptFrom, cutFrom - keptFrom));
+        keptFrom = e;
+    });
+    margin.append(old.substr(keptFrom));
+    if (!s.empty()) {
+        // A comma inside a value would start a new item.
+        std::string value(s);
+        std::replace(value.begin(), value.end(), ',', '.');
+        margin += ',';
+        margin += gCode;
+        margin += value;
+    }
+    PutP(OC, margin, p);
+}
+
+int TEditBuffer::GetCodePos(int i) const {
+    if (i < 0 || i >= IrowK.Count()) return -1;
+    while (i > 0 && GetTyp('K', i) == 'L') --i;
+    return GetTyp('K', i) == 'S' ? i : -1;
+}
+
+bool TEditBuffer::IsDataRow(char OC, int p) const {
+    switch (GetTyp(OC, p)) {
+        case 'A':
+        case 'B':
+        case 'D':
+        case 'F':
+        case 'I':
+        case 'P':
+        case 'S':
+        case 'T':
+        case 'U':
+        case 'Z':
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool TEditBuffer::IsNumRow(char OC, int p) const {
+    char t = GetTyp(OC, p);
+    return t == 'A' || t == 'F' || t == 'I' || t == 'P';
+}
+
+bool TEditBuffer::AskCat(char OC, std::string_view Capt, std::vector<std::string>& Lst, TLongList& LstI,
+                         int& i) {
+    if (OC != 'M' && OC != 'S') return false;
+    Lst.clear();
+    for (int r = 0; r < IrowK.Count(); ++r) Lst.emplace_back(GetZl('K', r));
+    auto picks = Ui->pickFromList(Capt, Lst, OC == 'M');
+    if (!picks || picks->empty()) return false;
+    if (OC == 'M') {
+        LstI.Clear();
+        for (int pick : *picks) LstI.AppendLong(pick);
+    } else {
+        i = picks->front();
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------- structure
+
+int TEditBuffer::newStoredRow(char type) {
+    int row = L.AppendStringList();
+    L.ReplaceString(row, 0, std::string_view(&type, 1));
+    return row;
+}
+
+void TEditBuffer::InsRow(char OC, int p) {
+    TLongList* l = rowList(OC);
+    if (!l) return;
+    int row = newStoredRow(newRowType(OC));
+    if (p < 0 || p >= l->Count()) {
+        l->AppendLong(row);
+    } else {
+        l->InsertLong(p, row);
+    }
+}
+
+void TEditBuffer::InsRows(char OC, int p, int n) {
+    for (int k = 0; k < n; ++k) InsRow(OC, p);
+}
+
+void TEditBuffer::InsCol(int p) {
+    int entry = static_cast<int>(L.slots) + 3;
+    ++L.slots;
+    if (p < 0 || p >= Icol.Count()) {
+        Icol.AppendLong(entry);
+    } else {
+        Icol.InsertLong(p, entry);
+    }
+}
+
+void TEditBuffer::InsCols(int p, int n) {
+    for (int k = 0; k < n; ++k) InsCol(p);
+}
+
+void TEditBuffer::PrepManyCols(int n) {
+    Icol.items().reserve(Icol.items().size() + std::max(n, 0));
+    InsCols(kNoColumn, n);
+    ManyColCt = 0;
+}
+
+void TEditBuffer::ensureColumns(int n) {
+    if (Icol.Count() < n) InsCols(kNoColumn, n - Icol.Count());
+}
+
+void TEditBuffer::ensureRows(char OC, int n) {
+    if (GetRowCount(OC) < n) InsRows(OC, kNoColumn, n - GetRowCount(OC));
+}
+
+void TEditBuffer::DelRow(char OC, int p, bool DoDel, bool keep) {
+    TLongList* l = rowList(OC);
+    if (!l || p < 0 || p >= l->Count()) return;
+    if (keep) ClipBuffer.push_back(GetRow(OC, p));
+    if (!DoDel) return;
+    if (l->Count() == 1) {
+        ClearRow(OC, p);
+        return;
+    }
+    StoredRow& row = L.rows[l->GetLong(p)];
+    row.cells.clear();
+    row.head[0] = row.head[1] = row.head[2] = 0;
+    l->DeleteLong(p);
+}
+
+void TEditBuffer::DelCol(int p, bool DoDel, bool keep) {
+    if (p < 0 || p >= Icol.Count()) return;
+    if (keep) ClipBuffer.push_back(GetCol(p));
+    if (!DoDel) return;
+    ClearCol(p);
+    // The only column is cleared, never removed; a removed column leaves no cells behind in storage.
+    if (Icol.Count() > 1) Icol.DeleteLong(p);
+}
+
+void TEditBuffer::ClearRow(char OC, int p) {
+    int row = GetBufRow(OC, p);
+    if (row < 0) return;
+    L.rows[row].cells.clear();
+    L.rows[row].head[1] = L.rows[row].head[2] = 0;
+    L.ReplaceString(row, 0, std::string(1, newRowType(OC)));
+}
+
+void TEditBuffer::ClearCol(int p) {
+    int entry = GetBufCol(p);
+    if (p < 0 || entry < 3) return;
+    for (const TLongList* l : {&IrowK, &IrowA})
+        for (std::int32_t row : l->items()) L.putHandle(row, entry, 0);
+}
+
+void TEditBuffer::moveCell(char OC, int fromCol, int fromRow, int toCol, int toRow) {
+    int from = GetBufRow(OC, fromRow), to = GetBufRow(OC, toRow);
+    int fe = GetBufCol(fromCol), te = GetBufCol(toCol);
+    if (to < 0 || te < 0) return;
+    L.putHandle(to, te, from >= 0 && fe >= 0 ? L.handle(from, fe) : 0);
+}
+
+void TEditBuffer::DelRange(int typ, Rect Sel, char DelMode, bool keep) {
+    const char OC = typ <= 2 ? 'K' : 'A';
+    const bool names = typ % 2 == 1;
+    const int rows = GetRowCount(OC), cols = GetColCount();
+    const int left = names ? -2 : Sel.left, right = names ? -2 : Sel.right;
+    for (int r = Sel.top; r <= Sel.bottom; ++r) {
+        std::string line;
+        for (int c = left; c <= right; ++c) {
+            if (c > left) line += ';';
+            line += Get(OC, c, r);
+            if (DelMode == 'F') Put(OC, "", c, r);
+        }
+        if (keep) ClipBuffer.push_back(std::move(line));
+    }
+    if (keep && Sel.left == Sel.right && Sel.top == Sel.bottom && ClipBuffer.size() > 1) {
+        std::string_view first = ClipBuffer[1];
+        Ui->setClipboardText(first.substr(0, first.find(';')));
+        OldClip = std::string(first.substr(0, first.find(';')));
+    }
+    if (DelMode == 'U') {
+        const int h = Sel.bottom - Sel.top + 1;
+        for (int c = left; c <= right; ++c) {
+            for (int r = Sel.top; r <= rows - h - 1; ++r) moveCell(OC, c, r + h, c, r);
+            for (int r = std::max(rows - h, Sel.top); r < rows; ++r) Put(OC, "", c, r);
+        }
+    } else if (DelMode == 'L' && !names) {
+        const int w = Sel.right - Sel.left + 1;
+        for (int r = Sel.top; r <= Sel.bottom; ++r) {
+            for (int c = Sel.left; c <= cols - w - 1; ++c) moveCell(OC, c + w, r, c, r);
+            for (int c = std::max(cols - w, Sel.left); c < cols; ++c) Put(OC, "", c, r);
+        }
+    }
+}
+
+bool TEditBuffer::isEmptyRow(char OC, int p) const {
+    int row = GetBufRow(OC, p);
+    if (row < 0) return true;
+    // A margin counts as content too: trimming must not throw away a remark or a group.
+    const StoredRow& r = L.rows[row];
+    return r.head[1] == 0 && r.head[2] == 0 && !r.cells.hasCells();
+}
+
+bool TEditBuffer::isEmptyCol(int p) const {
+    int entry = GetBufCol(p);
+    if (p < 0 || entry < 3) return true;
+    for (const TLongList* l : {&IrowK, &IrowA})
+        for (std::int32_t row : l->items())
+            if (L.handle(row, entry) != 0) return false;
+    return true;
+}
+
+void TEditBuffer::RemoveEmptyEndCols() {
+    for (int c = GetColCount() - 1; c > 0 && isEmptyCol(c); --c) Icol.DeleteLong(c);
+}
+
+void TEditBuffer::RemoveEmptyStartCols() {
+    int n = 0;
+    while (n < GetColCount() && isEmptyCol(n)) ++n;
+    // Empty columns hold no cells, so they can leave the index list in one step.
+    if (n == GetColCount()) --n;
+    if (n > 0) Icol.items().erase(Icol.items().begin(), Icol.items().begin() + n);
+}
+
+void TEditBuffer::RemoveEmptyEndRows(char OC) {
+    TLongList* l = rowList(OC);
+    if (!l) return;
+    for (int r = l->Count() - 1; r > 0 && isEmptyRow(OC, r); --r) DelRow(OC, r, true, false);
+}
+
+void TEditBuffer::RemoveEmptyStartRows(char OC) {
+    TLongList* l = rowList(OC);
+    if (!l) return;
+    int n = 0;
+    while (n < l->Count() && isEmptyRow(OC, n)) ++n;
+    if (n == l->Count()) {
+        --n;
+        if (n >= 0) ClearRow(OC, n);
+    }
+    if (n > 0) l->items().erase(l->items().begin(), l->items().begin() + n);
+}
+
+void TEditBuffer::RemoveEmptyRC() {
+    RemoveEmptyEndCols();
+    RemoveEmptyStartCols();
+    RemoveEmptyStartRows('K');
+    RemoveEmptyStartRows('A');
+}
+
+// ---------------------------------------------------------------- clip and paste
+
+void TEditBuffer::StartClip(char OC) {
+    ClipBuffer.clear();
+    switch (OC) {
+        case 'A':
+        case 'K':
+            ClipBuffer.emplace_back("Row");
+            break;
+        case 'C':
+            ClipBuffer.emplace_back("Col");
+            break;
+        case 'R':
+            ClipBuffer.emplace_back("Range");
+            break;
+        default:
+            ClipBuffer.emplace_back();
+    }
+}
+
+char TEditBuffer::GetClipStatus() const {
+    if (ClipBuffer.empty()) return ' ';
+    const std::string& kind = ClipBuffer.front();
+    if (kind == "Range") return 'R';
+    if (kind == "Col") return 'C';
+    if (kind == "Row") return 'K';
+    return ' ';
+}
+
+std::string TEditBuffer::GetRow(char OC, int p) const {
+    std::string line;
+    for (int c = -3; c < GetColCount(); ++c) {
+        if (c > -3) line += ';';
+        line += Get(OC, c, p);
+    }
+    return line;
+}
+
+namespace {
+
+// Calls f(index, field) for every ";"-separated field of s.
+template <class F>
+void forEachField(std::string_view s, F&& f) {
+    int k = 0;
+    std::size_t start = 0;
+    for (;;) {
+        std::size_t semi = s.find(';', start);
+        f(k++, s.substr(start, semi == std::string_view::npos ? std::string_view::npos : semi - start));
+        if (semi == std::string_view::npos) break;
+        start = semi + 1;
+    }
+}
+
+}  // namespace
+
+void TEditBuffer::PutRow(char OC, std::string_view s, int p) {
+    if (GetBufRow(OC, p) < 0) return;
+    forEachField(s, [&](int k, std::string_view field) {
+        if (k == 0) {
+            PutTyp(OC, field.empty() ? ' ' : field.front(), p);
+        } else {
+            if (k >= 3) ensureColumns(k - 2);
+            Put(OC, field, k - 3, p);
+        }
+    });
+}
+
+std::string TEditBuffer::GetCol(int p) const {
+    std::string line = std::to_string(IrowK.Count()) + ';' + std::to_string(IrowA.Count());
+    for (char OC : {'K', 'A'}) {
+        for (int r = 0; r < GetRowCount(OC); ++r) {
+            line += ';';
+            line += Get(OC, p, r);
+        }
+    }
+    return line;
+}
+
+void TEditBuffer::PutCol(std::string_view s, int p) {
+    const int pc = p < 0 ? -2 : p;
+    int nK = 0;
+    forEachField(s, [&](int k, std::string_view field) {
+        if (k == 0) {
+            nK = static_cast<int>(std::clamp<std::int64_t>(parseInteger(field).value_or(0), 0, 1 << 30));
+        } else if (k >= 2) {
+            const int i = k - 2;
+            const char OC = i < nK ? 'K' : 'A';
+            const int r = i < nK ? i : i - nK;
+            ensureRows(OC, r + 1);
+            Put(OC, field, pc, r);
+        }
+    });
+}
+
+void TEditBuffer::Paste(int typ, char Mode, int pc, int pr, Progress& pt) {
+    const char kind = GetClipStatus();
+    if (ClipBuffer.size() < 2) return;
+    ClipList.assign(ClipBuffer.begin() + 1, ClipBuffer.end());
+    if (kind == 'K') std::reverse(ClipList.begin(), ClipList.end());
+    const char OC = typ <= 2 ? 'K' : 'A';
+    const int n = static_cast<int>(ClipList.size());
+
+    if (kind == 'R') {
+        if (pr < 0 || pc < 0) return;
+        const int oldLastRow = GetRowCount(OC) - 1;
+        if (Mode == 'D') {
+            InsRows(OC, kNoColumn, n);
+        } else {
+            ensureRows(OC, pr + n);
+        }
+        if (typ % 2 == 1) {
+            if (Mode == 'D')
+                for (int r = oldLastRow; r >= pr; --r) moveCell(OC, -2, r, -2, r + n);
+            for (int i = 0; i < n; ++i) Put(OC, ClipList[i], -2, pr + i);
+            return;
+        }
+        const int k = static_cast<int>(std::count(ClipList[0].begin(), ClipList[0].end(), ';'));
+        if (Mode == 'D') {
+            for (int c = pc; c <= pc + k; ++c)
+                for (int r = oldLastRow; r >= pr; --r) moveCell(OC, c, r, c, r + n);
+        }
+        const int oldLastCol = GetColCount() - 1;
+        if (Mode == 'R') {
+            InsCols(kNoColumn, k + 1);
+        } else {
+            ensureColumns(pc + k + 1);
+        }
+        for (int i = 0; i < n; ++i) {
+            if (pt.aborted()) return;
+            ensureRows(OC, pr + i + 1);
+            if (Mode == 'R')
+                for (int c = oldLastCol; c >= pc; --c) moveCell(OC, c, pr + i, c + k + 1, pr + i);
+            forEachField(ClipList[i], [&](int j, std::string_view field) {
+                ensureColumns(pc + j + 1);
+                Put(OC, field, pc + j, pr + i);
+            });
+        }
+    } else if (kind == 'K') {
+        if (pr < 0) return;
+        const int at = std::min(pr, GetRowCount(OC));
+        for (const std::string& line : ClipList) {
+            InsRow(OC, at);
+            PutRow(OC, line, at);
+        }
+    } else if (kind == 'C') {
+        if (pc < 0 || typ % 2 == 1) return;
+        InsCols(pc, n);
+        for (int i = 0; i < n; ++i) PutCol(ClipList[i], pc + i);
+    }
+}
+
+// ---------------------------------------------------------------- margins from result tables
+
+namespace {
+
+std::vector<std::string> splitFields(std::string_view s) {
+    std::vector<std::string> out;
+    forEachField(s, [&](int, std::string_view f) { out.emplace_back(f); });
+    return out;
+}
+
+// A row identifier is a letter followed by the row number, optionally followed by "." and more.
+std::optional<int> rowOfIdentifier(std::string_view id) {
+    if (id.size() < 2) return std::nullopt;
+    std::string_view digits =
+        id.substr(1, id.find('.') == std::string_view::npos ? id.npos : id.find('.') - 1);
+    auto n = parseInteger(digits);
+    if (!n || *n < 0 || *n > (1 << 30)) return std::nullopt;
+    return static_cast<int>(*n);
+}
+
+}  // namespace
+
+void TEditBuffer::PutGrpNum(const std::vector<std::string>& Lst) {
+    for (const std::string& line : Lst) {
+        std::vector<std::string> f = splitFields(line);
+        auto row = rowOfIdentifier(f[0]);
+        if (!row) continue;
+        WriteP('A', 'G', f.size() > 1 ? f[1] : std::string(), *row);
+        if (f.size() > 2 && !f[2].empty()) WriteP('A', 'N', f[2], *row);
+    }
+}
+
+void TEditBuffer::PutScores(char OC, const std::vector<std::string>& Lst) {
+    if (Lst.empty()) return;
+    std::vector<std::string> names = splitFields(Lst[0]);
+    const bool biplot = parseInteger(names[0]).value_or(0) != 0;
+    for (std::size_t k = 1; k < names.size(); ++k)
+        for (char& c : names[k])
+            if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'))) c = '.';
+    auto field = [](const std::vector<std::string>& f, std::size_t k) {
+        return k < f.size() ? f[k] : std::string();
+    };
+
+    std::size_t e = 1;
+    while (e < Lst.size()) {
+        std::vector<std::string> f = splitFields(Lst[e]);
+        auto row = rowOfIdentifier(f[0]);
+        if (!biplot) {
+            ++e;
+            if (!row) continue;
+            std::string m = "0 " + field(f, 1);
+            for (std::size_t k = 2; k < names.size(); ++k) m += ' ' + names[k] + ' ' + field(f, k);
+            WriteP(OC, 'S', m, *row);
+            continue;
+        }
+        // A biplot group: the first line says how many lines belong to it.
+        auto count = parseInteger(field(f, 1)).value_or(1);
+        std::size_t c = static_cast<std::size_t>(std::clamp<std::int64_t>(count, 1, Lst.size() - e));
+        std::vector<std::vector<std::string>> group;
+        for (std::size_t g = 0; g < c; ++g) group.push_back(splitFields(Lst[e + g]));
+        e += c;
+        if (!row) continue;
+        std::string m = std::to_string(c) + " 1";
+        for (std::size_t a = 2; a + 1 < names.size(); a += 2) {
+            m += ' ' + names[a];
+            for (const auto& g : group) {
+                std::string label = field(g, 3);
+                m += ' ' + (label.empty() ? std::string("#0") : label) + ' ' + names[a + 1] + ' ' +
+                     field(g, a + 1);
+            }
+        }
+        WriteP(OC, 'S', m, *row);
+    }
+}
+
+bool TEditBuffer::GetSpScoreItem(std::string& t, int& p) {
+    std::string scores;
+    for (int r = 0; r < IrowA.Count() && scores.empty(); ++r) scores = ReadP('A', 'S', r);
+    if (scores.empty()) {
+        Ui->showInfo("Die Tabelle enthält keine Species scores");
+        return false;
+    }
+    std::vector<std::string> items, axes;
+    std::size_t start = 0;
+    while (start < scores.size()) {
+        std::size_t blank = scores.find(' ', start);
+        std::size_t end = blank == std::string::npos ? scores.size() : blank;
+        if (end > start) items.push_back(scores.substr(start, end - start));
+        start = end + 1;
+    }
+    for (std::size_t k = 1; k < items.size(); k += 2) axes.push_back(items[k]);
+    auto pick = Ui->pickFromList("Achsen auswählen", axes, false);
+    if (!pick || pick->empty()) return false;
+    t = axes[pick->front()];
+    p = 2 * pick->front() + 1;
+    return true;
+}
+
+}  // namespace tav

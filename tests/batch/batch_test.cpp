@@ -1,0 +1,103 @@
+// The batch runner seen from outside: exit status, messages and the files it writes.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+
+#include "support/test_files.h"
+
+namespace tav {
+namespace {
+
+using testing::readBytes;
+using testing::TempDir;
+using testing::writeBytes;
+
+struct BatchRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+BatchRun runBatch(const std::string& args, const TempDir& dir) {
+    const std::string errFile = dir.file("stderr.txt");
+    const std::string cmd = std::string(TAVOLEX_BATCH_EXE) + " " + args + " 2>" + errFile;
+    BatchRun r;
+    FILE* p = ::popen(cmd.c_str(), "r");
+    if (!p) return r;
+    char buf[4096];
+    std::size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
+    int st = ::pclose(p);
+    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    r.err = readBytes(errFile);
+    return r;
+}
+
+const std::string kDune = std::string(TAVOLEX_SAMPLES) + "/dune.tab";
+
+TEST(Batch, UsageErrors) {
+    TempDir dir;
+    for (const char* args : {"", "--bogus x.tab", "--import-layout 7 x.tab", "--delimiter ab x.tab",
+                             "--export-layout 5 f x.tab", "a.tab b.tab", "--save"}) {
+        BatchRun r = runBatch(args, dir);
+        EXPECT_EQ(r.status, 2) << args;
+        EXPECT_NE(r.err.find("error: "), std::string::npos) << args;
+        EXPECT_NE(r.err.find("usage: tavolex-batch"), std::string::npos) << args;
+    }
+    EXPECT_EQ(runBatch("--help", dir).status, 0);
+    BatchRun v = runBatch("--version", dir);
+    EXPECT_EQ(v.status, 0);
+    EXPECT_EQ(v.out.rfind("tavolex-batch ", 0), 0u);
+}
+
+TEST(Batch, ReadsSummarisesAndSavesTheDuneSample) {
+    TempDir dir;
+    BatchRun r = runBatch("--summary " + kDune + " --save " + dir.file("dune.tab"), dir);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("releves: 20\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("header rows: 6\n"), std::string::npos);
+    EXPECT_NE(r.out.find("species rows: 30\n"), std::string::npos);
+    EXPECT_NE(r.out.find("  T Management\n"), std::string::npos);
+    EXPECT_EQ(readBytes(dir.file("dune.tab")), readBytes(kDune));
+    EXPECT_EQ(r.err, "");
+}
+
+TEST(Batch, UnreadableTableWritesNothing) {
+    TempDir dir;
+    writeBytes(dir.file("keep.tab"), "precious\r\n");
+    BatchRun r = runBatch(dir.file("none.tab") + " --save " + dir.file("keep.tab") + " --export-layout 3 " +
+                              dir.file("new.txt"),
+                          dir);
+    EXPECT_EQ(r.status, 3);
+    EXPECT_EQ(r.err, "error: Kann " + dir.file("none.tab") + " nicht öffnen.\n");
+    EXPECT_EQ(readBytes(dir.file("keep.tab")), "precious\r\n");
+    EXPECT_FALSE(std::filesystem::exists(dir.file("new.txt")));
+
+    BatchRun w = runBatch(kDune + " --save " + dir.file("no/folder/x.tab"), dir);
+    EXPECT_EQ(w.status, 3);
+    EXPECT_EQ(w.err.rfind("error: Kann " + dir.file("no/folder/x.tab") + " nicht speichern", 0), 0u) << w.err;
+}
+
+TEST(Batch, ImportsAndExportsTextLayouts) {
+    TempDir dir;
+    writeBytes(dir.file("in.csv"), "Nr;1;2\r\nOrt;a;\"b;c\"\r\n");
+    BatchRun asked = runBatch("--import-layout 3 " + dir.file("in.csv"), dir);
+    EXPECT_EQ(asked.status, 3);  // the delimiter question cannot be answered without --delimiter
+    EXPECT_NE(asked.err.find("--delimiter"), std::string::npos) << asked.err;
+
+    BatchRun r =
+        runBatch("--import-layout 3 --delimiter ';' --qualifier '\"' " + dir.file("in.csv") +
+                     " --export-layout 4 " + dir.file("t.txt") + " --export-encoding 1 --export-layout 3 " +
+                     dir.file("n.txt") + " --save " + dir.file("t.tab"),
+                 dir);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "info: Ich habe Strichpunkte durch Kommas ersetzt.\n");
+    EXPECT_EQ(readBytes(dir.file("t.tab")), "T;Nr;;1;2\r\nT;Ort;;a;b,c\r\nA;;;;\r\n");
+    EXPECT_EQ(readBytes(dir.file("t.txt")), "\xEF\xBB\xBFNr;Ort;\r\n1;a;\r\n2;b,c;\r\n");
+    EXPECT_EQ(readBytes(dir.file("n.txt")), "\xEF\xBB\xBFNr;1;2\r\nOrt;a;b,c\r\n;;\r\n");
+}
+
+}  // namespace
+}  // namespace tav
