@@ -5,11 +5,12 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 
 namespace tav {
 
-bool readWholeFile(const std::string& path, std::string& bytes, std::string& error) {
+bool readWholeFile(const std::string& path, std::string& bytes, std::string& error, std::size_t maxBytes) {
     bytes.clear();
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
@@ -22,10 +23,24 @@ bool readWholeFile(const std::string& path, std::string& bytes, std::string& err
         ::close(fd);
         return false;
     }
+    if (static_cast<std::uint64_t>(st.st_size) > maxBytes) {
+        error = "larger than " + std::to_string(maxBytes >> 20) + " MB";
+        ::close(fd);
+        return false;
+    }
     bytes.resize(static_cast<std::size_t>(st.st_size));
     std::size_t got = 0;
     for (;;) {
-        if (got == bytes.size()) bytes.resize(bytes.size() + 65536);  // the file grew while we read
+        if (got == bytes.size()) {
+            // The file grew while we read it.
+            if (got >= maxBytes) {
+                error = "larger than " + std::to_string(maxBytes >> 20) + " MB";
+                ::close(fd);
+                bytes.clear();
+                return false;
+            }
+            bytes.resize(bytes.size() + 65536);
+        }
         ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
         if (n < 0) {
             if (errno == EINTR) continue;

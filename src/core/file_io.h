@@ -9,8 +9,10 @@
 
 namespace tav {
 
-// Reads the whole file into bytes. On failure returns false and a reason in error.
-bool readWholeFile(const std::string& path, std::string& bytes, std::string& error);
+// Reads the whole file into bytes. On failure returns false and a reason in error; a file larger than
+// maxBytes is refused before anything is read.
+bool readWholeFile(const std::string& path, std::string& bytes, std::string& error,
+                   std::size_t maxBytes = static_cast<std::size_t>(-1));
 bool fileExists(const std::string& path);
 
 class AtomicFile {

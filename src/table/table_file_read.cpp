@@ -13,6 +13,8 @@ namespace tav {
 namespace {
 
 constexpr int kMaxColumns = 1 << 24;
+// Cell handles are 32 bits and the reader holds the file in memory: larger files are refused.
+constexpr std::size_t kMaxFileBytes = std::size_t{2} << 30;
 constexpr std::int64_t kStatusEvery = 1024;
 
 std::string utf8Of(char32_t c) {
@@ -358,8 +360,8 @@ ReadResult TableReader::readColumns(LineCursor& lines) {
 ReadResult TableReader::run(const std::string& fname) {
     TEditBuffer& b = target_;
     std::string bytes, why;
-    if (!readWholeFile(fname, bytes, why)) {
-        b.Ui->showError("Kann " + fname + " nicht öffnen.");
+    if (!readWholeFile(fname, bytes, why, kMaxFileBytes)) {
+        b.Ui->showError("Kann " + fname + " nicht öffnen (" + why + ").");
         return ReadResult::Unreadable;
     }
     if (layout_ == kLayoutObservations) {
