@@ -11,7 +11,9 @@
 
 #include "core/numbers.h"
 #include "platform/script_ui.h"
+#include "table/cell_stats.h"
 #include "table/edit_buffer.h"
+#include "values/deck_file.h"
 
 namespace {
 
@@ -26,6 +28,10 @@ const char* kUsageText =
     "  --qualifier C          text qualifier of text layouts (default none)\n"
     "  --export-encoding N    encoding of text exports: 0 UTF-16, 1 UTF-8, 2 Windows-1252, 3 ASCII\n"
     "  --summary              print what was read\n"
+    "  --stats                print per species row its frequency, constancy and total cover and per\n"
+    "                         releve its species count and total cover, as \";\"-separated lines\n"
+    "  --cover-system N       cover-code system 1 … 9 (default 6, Braun-Blanquet)\n"
+    "  --cover-file FILE      cover-code definition file (instead of --cover-system)\n"
     "  --save FILE            write the table in the native layout\n"
     "  --export-layout N FILE write the table in text layout N (1, 3, 4, 20, 21); may be repeated\n"
     "  --version, --help\n"
@@ -43,6 +49,9 @@ struct Options {
     std::string qualifier;
     int exportEncoding = -1;
     bool summary = false;
+    bool stats = false;
+    int coverSystem = 6;
+    std::string coverFile;
     std::string save;
     std::vector<Export> exports;
 };
@@ -94,6 +103,41 @@ void printSummary(const tav::TEditBuffer& b, const std::string& file) {
     }
 }
 
+tav::TDeckInter coverSystem(const Options& o, tav::UiPort& ui) {
+    tav::CoverSettings settings;
+    settings.DeckEinst = o.coverFile.empty() ? o.coverSystem : 10;
+    settings.DeckName = o.coverFile;
+    if (o.coverFile.empty()) return tav::TDeckInter(tav::builtInCoverSystem(o.coverSystem), settings);
+    bool found = false;
+    tav::RDeckCode dc = tav::readCoverDefinition(o.coverFile, found);
+    if (!found) {
+        ui.showInfo(tav::coverFileMissingMessage(o.coverFile));
+        settings.DeckEinst = 1;
+    }
+    return tav::TDeckInter(dc, settings);
+}
+
+void printStats(const tav::TEditBuffer& b, tav::TDeckInter& deck, tav::UiPort& ui) {
+    deck.ResetErrCount();
+    tav::CellStats stats(b, deck);
+    const tav::CellStats::Summary s = stats.summarise(true);
+    const int decimals = deck.settings().Decimals;
+    const int cols = b.GetColCount();
+    std::string out = "Art;Frequenz;Stetigkeit;Gesamtdeckung\n";
+    for (int r = 0; r < b.GetRowCount('A'); ++r) {
+        out += b.GetZl('A', r);
+        out += ';' + std::to_string(s.rowFreq[r]) + ';' +
+               tav::formatNumber(cols ? static_cast<double>(s.rowFreq[r]) / cols : 0.0, decimals) + ';' +
+               tav::formatNumber(s.rowCover[r], decimals) + '\n';
+    }
+    out += "Aufnahme;Artenzahl;Gesamtdeckung\n";
+    for (int c = 0; c < cols; ++c)
+        out += std::to_string(c + 1) + ';' + std::to_string(s.colCount[c]) + ';' +
+               tav::formatNumber(s.colCover[c], decimals) + '\n';
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    deck.CheckErrCount(ui);
+}
+
 // Shows the progress of long reads and writes on a terminal only.
 class TerminalProgress : public tav::Progress {
   public:
@@ -129,6 +173,17 @@ int parse(int argc, char** argv, Options& o) {
         }
         if (a == "--summary") {
             o.summary = true;
+        } else if (a == "--stats") {
+            o.stats = true;
+        } else if (a == "--cover-system") {
+            auto v = value(a);
+            auto n = v ? tav::parseInteger(*v) : std::nullopt;
+            if (!n || *n < 1 || *n > 9) return usageError("--cover-system takes a number from 1 to 9");
+            o.coverSystem = static_cast<int>(*n);
+        } else if (a == "--cover-file") {
+            auto v = value(a);
+            if (!v || v->empty()) return usageError("--cover-file takes a file name");
+            o.coverFile = *v;
         } else if (a == "--import-layout") {
             auto v = value(a);
             auto n = v ? tav::parseInteger(*v) : std::nullopt;
@@ -201,6 +256,10 @@ int main(int argc, char** argv) {
             return kFileError;
     }
     if (o.summary) printSummary(buffer, o.table);
+    if (o.stats) {
+        tav::TDeckInter deck = coverSystem(o, ui);
+        printStats(buffer, deck, ui);
+    }
     int status = kDone;
     if (!o.save.empty() && !buffer.SaveTable(o.save, progress)) status = kFileError;
     for (const Export& e : o.exports)

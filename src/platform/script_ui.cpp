@@ -65,7 +65,11 @@ ScriptUi::ScriptUi(std::vector<std::string> tokens, std::FILE* echo)
 void ScriptUi::showMessage(MessageKind kind, std::string_view text) {
     messages_.emplace_back(kind, std::string(text));
     if (echo_) {
-        std::fprintf(echo_, "%s%.*s\n", prefixOf(kind), static_cast<int>(text.size()), text.data());
+        // One message, one line: the line breaks of a message box become blanks.
+        std::string line(text);
+        std::replace(line.begin(), line.end(), '\r', ' ');
+        std::replace(line.begin(), line.end(), '\n', ' ');
+        std::fprintf(echo_, "%s%s\n", prefixOf(kind), line.c_str());
         std::fflush(echo_);
     }
 }

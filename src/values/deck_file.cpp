@@ -1,0 +1,178 @@
+// Definition files of cover-code systems: a native table file whose rows carry the lists of
+// RDeckCode, one row per list, the list after the row head ("type;name;margin;").
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/file_io.h"
+#include "core/numbers.h"
+#include "core/text.h"
+#include "values/deck_file.h"
+#include "values/deck_inter.h"
+
+namespace tav {
+
+namespace {
+
+// A definition file is a few hundred bytes; anything near this size is not one.
+constexpr std::size_t kMaxDefinitionBytes = 16u << 20;
+
+std::vector<std::string_view> splitLines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r' && text[i] != '\n') continue;
+        lines.push_back(text.substr(start, i - start));
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        start = i + 1;
+    }
+    if (start < text.size()) lines.push_back(text.substr(start));
+    return lines;
+}
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+// The value of a row: everything after the third ";", without the ";" that close its last item and
+// without blanks around it.
+std::string_view rowValue(std::string_view line, std::size_t afterHead) {
+    std::string_view v = afterHead < line.size() ? line.substr(afterHead) : std::string_view();
+    for (;;) {
+        v = trimBlanks(v);
+        if (v.empty() || v.back() != ';') return v;
+        while (!v.empty() && v.back() == ';') v.remove_suffix(1);
+    }
+}
+
+std::string* fieldFor(RDeckCode& dc, std::string_view key) {
+    struct Key {
+        std::string_view name;
+        std::string RDeckCode::*field;
+    };
+    static constexpr Key kKeys[] = {
+        {"Titel", &RDeckCode::Titel},       {"Typ", &RDeckCode::Typ},
+        {"Code", &RDeckCode::Code},         {"Sequenz", &RDeckCode::Seq},
+        {"Prozente", &RDeckCode::Perc},     {"Prozentgrenzen", &RDeckCode::PeCo},
+        {"Minimum", &RDeckCode::Min},       {"Maximum", &RDeckCode::Max},
+        {"Legende", &RDeckCode::Legend},    {"SozDelim", &RDeckCode::SozDelim},
+        {"SozCode", &RDeckCode::SozCode},   {"SozSeq", &RDeckCode::SozSeq},
+        {"AttrCode", &RDeckCode::AttrCode}, {"AttrTyp", &RDeckCode::AttrTyp},
+        {"Zu", &RDeckCode::ReplaceS},       {"Ersetzen", &RDeckCode::ReplaceT},
+    };
+    for (const Key& k : kKeys)
+        if (k.name == key) return &(dc.*k.field);
+    return nullptr;
+}
+
+// Field i of a stored line "a;b;c"; empty where the line has fewer fields.
+std::string_view fieldOf(std::string_view line, std::size_t i) {
+    for (; i > 0; --i) {
+        const std::size_t p = line.find(';');
+        if (p == std::string_view::npos) return {};
+        line.remove_prefix(p + 1);
+    }
+    return line.substr(0, line.find(';'));
+}
+
+// Field i of every line, each followed by ";".
+std::string listOf(const std::vector<std::string>& lines, std::size_t i) {
+    std::string out;
+    for (const std::string& l : lines) {
+        out += fieldOf(l, i);
+        out += ';';
+    }
+    return out;
+}
+
+std::string kindName(char typ) {
+    switch (typ) {
+        case 'C':
+            return "Code";
+        case 'I':
+            return "Integer";
+        case 'F':
+            return "Float";
+        case 'P':
+            return "Percent";
+        case 'T':
+            return "Text";
+        default:
+            return {};
+    }
+}
+
+}  // namespace
+
+std::string coverFileMissingMessage(const std::string& name) {
+    return "Datei " + name + " nicht gefunden.\rIch nehme eine vorgegebene Code-Variante.";
+}
+
+RDeckCode readCoverDefinition(const std::string& fname, bool& found) {
+    std::string bytes, error;
+    found = readWholeFile(fname, bytes, error, kMaxDefinitionBytes);
+    if (!found) return builtInCoverSystem(1);
+    const std::string text = decodeFileText(bytes);
+    RDeckCode dc;
+    for (std::string_view line : splitLines(text)) {
+        const std::size_t p1 = line.find(';');
+        const std::string_view type = trimBlanks(line.substr(0, p1));
+        if (type.empty() || type[0] == 'C') continue;  // comment
+        if (p1 == std::string_view::npos) continue;    // a row without a name sets nothing
+        const std::size_t p2 = line.find(';', p1 + 1);
+        std::string_view name = line.substr(p1 + 1, p2 == std::string_view::npos ? line.npos : p2 - p1 - 1);
+        while (!name.empty() && isBlank(name.front())) name.remove_prefix(1);
+        std::size_t w = 0;
+        while (w < name.size() && !isBlank(name[w])) ++w;
+        std::string* field = fieldFor(dc, name.substr(0, w));
+        if (!field) continue;
+        const std::size_t p3 = p2 == std::string_view::npos ? line.npos : line.find(';', p2 + 1);
+        *field = rowValue(line, p3 == std::string_view::npos ? line.size() : p3 + 1);
+    }
+    return dc;
+}
+
+bool TDeckInter::WriteToFile(bool CodeOut, const std::string& fname, std::string& error) const {
+    std::string out;
+    auto row = [&](std::string_view head, const std::string& value) {
+        out += head;
+        if (CodeOut) out += value;
+        out += "\r\n";
+    };
+    out += "C;Vorlage für die Definition von Deckungscodes.;;\r\n";
+    out += "C;Bitte das erste Wort in den Zeilenköpfen stehen lassen.;;\r\n";
+    out += "C;Nicht benötigte Zeilen können gelöscht werden.;;\r\n";
+    out += "C\r\n";
+    row("T;Titel (Bezeichnung des Code-Systems);;", Titel);
+    row("T;Typ (möglich sind: Code, Integer, Float, Percent, Text);;", kindName(Typ));
+    row("T;Code (wenn Typ=Code: die gültigen Codes);;", listOf(Code, 0));
+    row("I;Sequenz (fakultativ wenn Typ=Code: ganzzahlige Gewichte);;", listOf(Code, 1));
+    row("P;Prozente (fakultativ wenn Typ=Code: Prozentwerte der Codes);;", listOf(Code, 2));
+    row("P;Prozentgrenzen (fakultativ wenn Typ=Code: untere Grenze des Prozentwertebereichs);;",
+        listOf(Code, 3));
+    row("F;Minimum (fakultativ wenn Typ numerisch: kleinster erlaubter Wert);;",
+        isMissing(Min) ? std::string() : formatNumber(Min));
+    row("F;Maximum (fakultativ wenn Typ numerisch: grösster erlaubter Wert);;",
+        isMissing(Max) ? std::string() : formatNumber(Max));
+    row("T;Legende (fakultativ);;", listOf(Code, 4));
+    row("T;SozDelim (fakultativ wenn Typ=Code: Trennzeichen zwischen Deckung und Soziabilität);;",
+        SozDelim == ' ' ? std::string() : std::string(1, SozDelim));
+    row("T;SozCode (fakultativ wenn Typ=Code: die gültigen Sozialbilitäts-Codes);;", listOf(Soz, 0));
+    row("I;SozSeq (fakultativ wenn Typ=Code: ganzzahlige Gewichte für die Soziabilitäten);;", listOf(Soz, 1));
+    row("T;AttrCode (fakultativ wenn Typ=Code: die gültigen zusätzlichen Codes);;", listOf(Attr, 0));
+    row("T;AttrTyp (fakultativ wenn Typ=Code (möglich sind: Ignore, Exclude, Undef);;", listOf(Attr, 1));
+    row("T;Zu ersetzen (fakultativ wenn Typ=Code: zu ersetzende Zeichen);;", listOf(Replace, 0));
+    row("T;Ersetzen mit (fakultativ wenn Typ=Code: was dafür eingesetzt wird);;", listOf(Replace, 1));
+
+    // The code page keeps the file readable for older tools; UTF-8 only when it would lose a character.
+    const std::string bytes = fitsCp1252(out) ? utf8ToCp1252(out) : out;
+    AtomicFile file;
+    if (!file.open(fname) || !file.write(bytes) || !file.commit()) {
+        error = "Kann " + fname + " nicht speichern: " + file.error();
+        return false;
+    }
+    return true;
+}
+
+}  // namespace tav

@@ -1,0 +1,413 @@
+#include "values/deck_inter.h"
+
+#include <cmath>
+#include <limits>
+
+#include "core/numbers.h"
+#include "core/text.h"
+#include "platform/ui_port.h"
+#include "values/typed_values.h"
+
+namespace tav {
+
+namespace {
+
+constexpr double kUnreadable = std::numeric_limits<double>::quiet_NaN();
+
+// "a;b;c" → a, b, c; "a;b;" → a, b and one empty entry; "" → nothing.
+std::vector<std::string> splitList(std::string_view s) {
+    std::vector<std::string> out;
+    if (s.empty()) return out;
+    std::size_t start = 0;
+    for (;;) {
+        std::size_t semi = s.find(';', start);
+        out.emplace_back(
+            s.substr(start, semi == std::string_view::npos ? std::string_view::npos : semi - start));
+        if (semi == std::string_view::npos) break;
+        start = semi + 1;
+    }
+    return out;
+}
+
+std::string at(const std::vector<std::string>& v, std::size_t i) {
+    return i < v.size() ? v[i] : std::string();
+}
+
+double numberOr(std::string_view s, double otherwise) {
+    auto x = parseNumber(trimBlanks(s));
+    return x ? *x : otherwise;
+}
+
+bool isNa(std::string_view s) {
+    return s.size() == 2 && (s[0] == 'N' || s[0] == 'n') && (s[1] == 'A' || s[1] == 'a');
+}
+
+// Replaces every occurrence of from in s by to, scanning forward past each inserted text, so that a
+// replacement containing its own source cannot run without end. Returns whether anything changed.
+bool replaceAll(std::string& s, std::string_view from, std::string_view to) {
+    if (from.empty()) return false;
+    bool any = false;
+    std::size_t pos = 0;
+    while ((pos = s.find(from, pos)) != std::string::npos) {
+        s.replace(pos, from.size(), to);
+        pos += to.size();
+        any = true;
+    }
+    return any;
+}
+
+}  // namespace
+
+RDeckCode builtInCoverSystem(int n) {
+    RDeckCode d;
+    switch (n) {
+        case 1:
+            d.Titel = "Logarithmisch 1 bis 4";
+            d.Typ = "C";
+            d.Code = "1;2;3;4";
+            d.Seq = "1;2;3;4";
+            d.Perc = "0.03;0.31;3.16;31.62";
+            d.PeCo = "0.0001;0.1;1.0;10.0";
+            d.Legend = "spärlich;zerstreut;reichlich;beherrschend";
+            break;
+        case 2:
+            d.Titel = "Beliebige ganze Zahlen";
+            d.Typ = "Integer";
+            break;
+        case 3:
+            d.Titel = "Beliebige Zahlen";
+            d.Typ = "Float";
+            break;
+        case 4:
+            d.Titel = "Prozente";
+            d.Typ = "Float";
+            d.Min = "0";
+            d.Max = "100";
+            break;
+        case 5:
+            d.Titel = "Beliebiger Text";
+            d.Typ = "Text";
+            break;
+        case 6:
+            d.Titel = "Braun-Blanquet einfach";
+            d.Typ = "C";
+            d.Code = "r;+;1;2;3;4;5";
+            d.Seq = "1;2;3;4;5;6;7";
+            d.Perc = "0.03;0.3;2.2;11;35;60;87";
+            d.PeCo = "0.0001;0.1;1;5;25;50;75";
+            d.ReplaceS = "R";
+            d.ReplaceT = "r";
+            break;
+        case 7:
+            d.Titel = "Braun-Blanquet vollständig";
+            d.Typ = "C";
+            d.Code = "r;r-+;+;+-1;1;1-2;2;2-3;3;3-4;4;4-5;5";
+            d.Seq = "1;2;3;4;5;6;7;8;9;10;11;12;13";
+            d.Perc = "0.02;0.06;0.2;0.6;1.5;3.5;10;20;31;42;56;68;87";
+            d.PeCo = "0.0001;0.03;0.1;0.3;1;2;5;15;25;37.5;50;62.5;75";
+            d.SozDelim = ".";
+            d.SozCode = d.Code;
+            d.SozSeq = d.Seq;
+            d.AttrCode = "V;(;);°";
+            d.AttrTyp = "Undef;Exclude;Exclude;Ignore";
+            d.ReplaceS = "R;v;0";
+            d.ReplaceT = "r;V;°";
+            break;
+        case 8:
+            d.Titel = "Bischof";
+            d.Typ = "C";
+            d.Code = "-;+;1;2;3;4;5;6";
+            d.Seq = "1;2;3;4;5;6;7;8";
+            d.Perc = "0.3;1.7;3.2;7.8;17;35;60;87";
+            d.PeCo = "0.0001;1;2;5;12;25;50;75";
+            break;
+        case 9:
+            d.Titel = "Dietl";
+            d.Typ = "C";
+            d.Code = "1;2;3;4;5;6;7;8;9";
+            d.Perc = "0.3;1.4;3.2;6.7;12;20;32;49;78";
+            d.PeCo = "0.0001;1;2;5;9;15;25;40;60";
+            break;
+        default:
+            break;
+    }
+    return d;
+}
+
+TDeckInter::TDeckInter(const RDeckCode& dc, const CoverSettings& settings) : settings_(settings) {
+    Titel = dc.Titel;
+    Typ = dc.Typ.empty() ? ' ' : dc.Typ.front();
+    SozDelim = dc.SozDelim.empty() ? ' ' : dc.SozDelim.front();
+    Min = numberOr(dc.Min, kMissing);
+    Max = numberOr(dc.Max, kMissing);
+    if (Typ == 'P') {
+        if (isMissing(Min) || Min < 0) Min = 0;
+        if (isMissing(Max) || Max > 100) Max = 100;
+    }
+
+    const auto code = splitList(dc.Code), seq = splitList(dc.Seq), perc = splitList(dc.Perc),
+               peco = splitList(dc.PeCo), legend = splitList(dc.Legend);
+    for (std::size_t i = 0; i < code.size(); ++i) {
+        Code.push_back(code[i] + ';' + at(seq, i) + ';' + at(perc, i) + ';' + at(peco, i) + ';' +
+                       at(legend, i));
+        CodeInfo c;
+        c.code = code[i];
+        c.seq = numberOr(at(seq, i), kUnreadable);
+        c.perc = numberOr(at(perc, i), kUnreadable);
+        c.peco = numberOr(at(peco, i), kUnreadable);
+        c.upper = i + 1 < code.size() ? numberOr(at(peco, i + 1), kUnreadable) : 100.0;
+        c.codeAsNumber = numberOr(code[i], 0.0);
+        codeIndex_.emplace(c.code, static_cast<int>(codes_.size()));  // the first of equal codes wins
+        codes_.push_back(std::move(c));
+    }
+    const auto soz = splitList(dc.SozCode), sozSeq = splitList(dc.SozSeq);
+    for (std::size_t i = 0; i < soz.size(); ++i) {
+        Soz.push_back(soz[i] + ';' + at(sozSeq, i));
+        sozWeight_.emplace(soz[i], numberOr(at(sozSeq, i), 0.0));
+    }
+    const auto attr = splitList(dc.AttrCode), attrTyp = splitList(dc.AttrTyp);
+    for (std::size_t i = 0; i < attr.size(); ++i) {
+        Attr.push_back(attr[i] + ';' + at(attrTyp, i));
+        const std::string kind = upperFold(trimBlanks(at(attrTyp, i)));
+        if (!attr[i].empty())
+            marks_.push_back({attr[i], kind.empty()          ? 'I'
+                                       : kind.front() == 'E' ? 'E'
+                                       : kind.front() == 'U' ? 'U'
+                                                             : 'I'});
+    }
+    const auto from = splitList(dc.ReplaceS), to = splitList(dc.ReplaceT);
+    for (std::size_t i = 0; i < from.size(); ++i) {
+        Replace.push_back(from[i] + ';' + at(to, i));
+        if (!from[i].empty()) replacements_.emplace_back(from[i], at(to, i));
+    }
+
+    // Built-in numeric and text systems are recognised by their number; a definition file by its kind, so
+    // that a file of kind Integer, Float, Percent or Text reads numbers and text rather than codes.
+    switch (settings_.DeckEinst) {
+        case 2:
+        case 3:
+        case 4:
+            branch_ = Branch::Numbers;
+            break;
+        case 5:
+            branch_ = Branch::Text;
+            break;
+        case 10:
+            branch_ = (Typ == 'I' || Typ == 'F' || Typ == 'P') ? Branch::Numbers
+                      : Typ == 'T'                             ? Branch::Text
+                                                               : Branch::Codes;
+            break;
+        default:
+            branch_ = Branch::Codes;
+    }
+    plain_ = replacements_.empty() && marks_.empty() && SozDelim == ' ';
+}
+
+void TDeckInter::ResetErrCount() {
+    CodeErrCt = SozErrCt = UndefCt = ExcludeCt = IgnoreCt = 0;
+}
+
+std::string TDeckInter::errCountMessage() const {
+    const std::string CR = "\r";
+    auto marksOf = [&](char kind) {
+        std::string s;
+        for (const Mark& m : marks_)
+            if (m.kind == kind) s += " " + m.mark + " ";
+        return s + " .";
+    };
+    std::string msg;
+    if (CodeErrCt > 0)
+        msg += std::to_string(CodeErrCt) + " mal eine ungültige Deckung ignoriert bzw. als NA behandelt." +
+               CR + "Stimmt die Einstellung bei Optionen, Deckungscode wählen?" + CR;
+    if (SozErrCt > 0)
+        msg += CR + std::to_string(SozErrCt) + " mal eine ungültige Soziabilität angetroffen." + CR;
+    if (UndefCt > 0)
+        msg += CR + std::to_string(UndefCt) +
+               " mal für eine undefinierte Deckung den kleinsten Wert eingesetzt." + CR +
+               "Undefinierte Deckungen sind: " + marksOf('U') + CR;
+    if (ExcludeCt > 0)
+        msg += CR + std::to_string(ExcludeCt) + " mal eine Deckung ausgeschlossen (d.h. 0 gesetzt)." + CR +
+               "Auszuschliessen sind Deckungen mit: " + marksOf('E') + CR;
+    if (IgnoreCt > 0)
+        msg += CR + std::to_string(IgnoreCt) + " mal in einer Deckung Zeichen ignoriert." + CR +
+               "Zu ignorieren sind: " + marksOf('I');
+    return msg;
+}
+
+void TDeckInter::CheckErrCount(UiPort& ui) const {
+    std::string msg = errCountMessage();
+    if (!msg.empty()) ui.showInfo(msg);
+}
+
+char TDeckInter::percentMode() const {
+    switch (settings_.GesDeckEinst) {
+        case 2:
+            return 'A';
+        case 3:
+            return 'I';
+        default:
+            return 'E';
+    }
+}
+
+double TDeckInter::valueOf(const CodeInfo& c, char mode) const {
+    double v;
+    switch (mode) {
+        case 'S':
+            v = c.seq;
+            break;
+        case 'E':
+            v = c.perc;
+            break;
+        case 'I':
+            v = c.peco;
+            break;
+        case 'A':
+            v = c.upper;
+            break;
+        case 'Z':
+            return 0;  // a code without a sociability part has no sociability weight
+        default:
+            return 0;
+    }
+    return std::isnan(v) ? c.codeAsNumber : v;
+}
+
+bool TDeckInter::CodeToVal(char OC, bool NaAccept, std::string& s, int& Cpos, double& x) {
+    if (branch_ == Branch::Numbers) {
+        std::string_view t = trimBlanks(s);
+        const bool whole = settings_.DeckEinst == 2 || (settings_.DeckEinst == 10 && Typ == 'I');
+        if (t.empty()) {
+            x = 0;
+            return true;
+        }
+        if (whole) {
+            if (auto n = parseInteger(t)) {
+                x = static_cast<double>(*n);
+                return true;
+            }
+        } else if (auto v = parseNumber(t)) {
+            x = *v;
+            return true;
+        }
+        if (NaAccept && isNa(t)) {
+            x = whole ? 1 : 0.01;
+            return false;
+        }
+        ++CodeErrCt;
+        return false;
+    }
+    if (branch_ == Branch::Text) {
+        x = trimBlanks(s).empty() ? 0 : 1;
+        return true;
+    }
+
+    const char mode = OC == 'D' ? percentMode() : OC;
+    x = 0;
+    if (plain_) {
+        // No replacement, mark or sociability can change the entry: one lookup.
+        std::string_view t = trimBlanks(s);
+        if (t.empty()) return true;
+        if (NaAccept && isNa(t)) t = codes_.empty() ? t : std::string_view(codes_.front().code);
+        auto it = codeIndex_.find(t);
+        if (it == codeIndex_.end()) {
+            ++CodeErrCt;
+            Cpos = -1;
+            return false;
+        }
+        Cpos = it->second;
+        x = valueOf(codes_[it->second], mode);
+        if (NaAccept && isNa(trimBlanks(s))) s = "NA";
+        return true;
+    }
+
+    std::string t(trimBlanks(s));
+    for (const auto& [from, to] : replacements_) replaceAll(t, from, to);
+    bool ok = true;
+    if (!t.empty()) {
+        std::string u = t;
+        for (const Mark& m : marks_) {
+            if (u.find(m.mark) == std::string::npos) continue;
+            if (m.kind == 'E') {
+                u.clear();
+                ++ExcludeCt;
+            } else if (m.kind == 'U') {
+                replaceAll(u, m.mark, codes_.empty() ? std::string() : codes_.front().code);
+                ++UndefCt;
+            } else {
+                replaceAll(u, m.mark, "");
+                ++IgnoreCt;
+            }
+        }
+        bool sozTaken = false;
+        if (SozDelim != ' ') {
+            std::size_t d = u.find(SozDelim);
+            if (d != std::string::npos) {
+                auto w = sozWeight_.find(std::string_view(u).substr(d + 1));
+                if (w == sozWeight_.end()) {
+                    ++SozErrCt;
+                    ok = false;
+                } else if (mode == 'Z') {
+                    x = w->second;
+                    sozTaken = true;
+                }
+                u.resize(d);
+            }
+        }
+        if (u.empty()) {
+            x = 0;
+            Cpos = 0;
+        } else {
+            if (NaAccept && isNa(u) && !codes_.empty()) u = codes_.front().code;
+            auto it = codeIndex_.find(u);
+            if (it == codeIndex_.end()) {
+                ++CodeErrCt;
+                Cpos = -1;
+                ok = false;
+            } else {
+                Cpos = it->second;
+                if (!sozTaken) x = valueOf(codes_[it->second], mode);
+            }
+        }
+    }
+    if (ok) s = t;
+    if (NaAccept && isNa(s)) s = "NA";
+    return ok;
+}
+
+bool TDeckInter::DeckVal(char OC, std::string& s, double& x, bool NaAccept) {
+    if (std::string_view t = trimBlanks(s); t.size() != s.size()) s = std::string(t);
+    switch (Typ) {
+        case 'C': {
+            int cpos = 0;
+            return CodeToVal(OC, NaAccept, s, cpos, x);
+        }
+        case 'F':
+        case 'I':
+        case 'P': {
+            const bool ok = NumVal(Typ, true, NaAccept, Max, Min, x, s);
+            // An accepted "NA" is valid; anything else that fails is an invalid cover worth reporting.
+            if (!ok) ++CodeErrCt;
+            return ok;
+        }
+        case 'T':
+            x = s.empty() ? 0 : 1;
+            return true;
+        default:
+            return true;
+    }
+}
+
+std::string TDeckInter::ValToCode(char OC, double x) const {
+    if (!(x > 0)) return {};
+    if (Typ != 'C') return formatNumber(x, settings_.Decimals);
+    if (codes_.empty()) return formatNumber(x, settings_.Decimals);
+    for (std::size_t i = 0; i < codes_.size(); ++i) {
+        const double v = OC == 'P' ? codes_[i].peco : codes_[i].seq;
+        if (std::isnan(v)) return formatNumber(x, settings_.Decimals);
+        if (v > x) return i == 0 ? std::string("NA") : codes_[i - 1].code;
+    }
+    return codes_.back().code;
+}
+
+}  // namespace tav

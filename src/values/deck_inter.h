@@ -1,0 +1,108 @@
+#pragma once
+// The cover-code interpreter. Cover values in the species part are written in the cover-code system of
+// the work environment (an ordinal scale such as Braun-Blanquet, plain numbers, percentages or mere
+// presence). TDeckInter checks a cell, normalises it and turns it into a presence weight, a percentage
+// or a sociability weight, turns numbers back into codes, steps a cell along the pen cycle, and counts
+// the invalid, excluded, ignored and undefined entries of one operation for one report at its end.
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace tav {
+
+class UiPort;
+
+// A system's definition: lists separated by ";" and parallel by position.
+struct RDeckCode {
+    std::string Titel, Typ, Code, Seq, Perc, PeCo, Min, Max, Legend, SozDelim, SozCode, SozSeq, AttrCode,
+        AttrTyp, ReplaceS, ReplaceT;
+};
+
+// The settings the interpreter reads.
+struct CoverSettings {
+    int DeckEinst = 6;      // 1 … 9 built-in systems, 10 the definition file DeckName
+    int GesDeckEinst = 1;   // percentage of mode 'D': 1 mean ('E'), 2 upper limit ('A'), 3 lower limit ('I')
+    bool NaAccept = false;  // "NA" is an accepted entry
+    int Decimals = 8;       // digits after the point of computed values
+    std::string DeckName;   // definition file of system 10
+};
+
+// The built-in system number n (1 … 9); an empty definition for any other n.
+RDeckCode builtInCoverSystem(int n);
+
+// Reads a definition file. A missing file gives system 1 and found = false.
+RDeckCode readCoverDefinition(const std::string& fname, bool& found);
+
+class TDeckInter {
+  public:
+    TDeckInter() : TDeckInter(builtInCoverSystem(1), CoverSettings{}) {}
+    TDeckInter(const RDeckCode& dc, const CoverSettings& settings);
+
+    void ResetErrCount();
+    // One information message about the positive counters; nothing when all are 0. The counters stay.
+    void CheckErrCount(UiPort& ui) const;
+    std::string errCountMessage() const;
+
+    // Interprets entry s (blanks around it removed, normalised on return) in mode OC: 'S' weight,
+    // 'D' percentage as GesDeckEinst says, 'E' percentage, 'I' lower limit, 'A' upper limit,
+    // 'Z' sociability weight, ' ' only the position.
+    bool DeckVal(char OC, std::string& s, double& x, bool NaAccept);
+    bool CodeToVal(char OC, bool NaAccept, std::string& s, int& Cpos, double& x);
+    std::string ValToCode(char OC, double x) const;
+
+    // The editor's pen: the next or previous entry of a species cell.
+    void PenNext(std::string& s) const;
+    void PenPrior(std::string& s) const;
+
+    // Writes the definition file template; with CodeOut the values of this system.
+    bool WriteToFile(bool CodeOut, const std::string& fname, std::string& error) const;
+
+    // ---- state, named as the rest of the program knows it
+    std::string Titel;
+    char Typ = ' ';
+    char SozDelim = ' ';
+    double Min;
+    double Max;
+    std::vector<std::string> Code;     // code;seq;perc;peco;legend
+    std::vector<std::string> Soz;      // code;weight
+    std::vector<std::string> Attr;     // mark;kind
+    std::vector<std::string> Replace;  // from;to
+    int CodeErrCt = 0, SozErrCt = 0, UndefCt = 0, ExcludeCt = 0, IgnoreCt = 0;
+
+    const CoverSettings& settings() const { return settings_; }
+    // True when no replacement, mark or sociability can change an entry before the code lookup.
+    bool plainCodes() const { return plain_; }
+
+  private:
+    enum class Branch { Numbers, Text, Codes };
+    struct CodeInfo {
+        std::string code;
+        double seq, perc, peco, upper;  // parsed; NaN where unreadable
+        double codeAsNumber;            // the code itself read as a number, 0 when it is none
+    };
+    struct Hash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view s) const noexcept { return std::hash<std::string_view>{}(s); }
+    };
+    double valueOf(const CodeInfo& c, char mode) const;
+    char percentMode() const;
+
+    CoverSettings settings_;
+    Branch branch_ = Branch::Codes;
+    bool plain_ = true;
+    std::vector<CodeInfo> codes_;
+    std::unordered_map<std::string, int, Hash, std::equal_to<>> codeIndex_;
+    std::unordered_map<std::string, double, Hash, std::equal_to<>> sozWeight_;
+    struct Mark {
+        std::string mark;
+        char kind;  // 'I', 'E', 'U'
+    };
+    std::vector<Mark> marks_;
+    std::vector<std::pair<std::string, std::string>> replacements_;
+};
+
+}  // namespace tav

@@ -1,0 +1,185 @@
+#include "values/deck_file.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/text.h"
+#include "support/test_files.h"
+#include "values/deck_inter.h"
+
+namespace tav {
+namespace {
+
+using testing::TempDir;
+
+TDeckInter interpreterOf(const RDeckCode& dc) {
+    CoverSettings st;
+    st.DeckEinst = 10;
+    return TDeckInter(dc, st);
+}
+
+void expectSameSystem(const TDeckInter& a, const TDeckInter& b) {
+    EXPECT_EQ(a.Titel, b.Titel);
+    EXPECT_EQ(a.Typ, b.Typ);
+    EXPECT_EQ(a.SozDelim, b.SozDelim);
+    EXPECT_EQ(a.Min, b.Min);
+    EXPECT_EQ(a.Max, b.Max);
+    EXPECT_EQ(a.Code, b.Code);
+    EXPECT_EQ(a.Soz, b.Soz);
+    EXPECT_EQ(a.Attr, b.Attr);
+    EXPECT_EQ(a.Replace, b.Replace);
+}
+
+std::vector<std::string> fieldsOf(const RDeckCode& d) {
+    return {d.Titel,  d.Typ,      d.Code,    d.Seq,    d.Perc,     d.PeCo,    d.Min,      d.Max,
+            d.Legend, d.SozDelim, d.SozCode, d.SozSeq, d.AttrCode, d.AttrTyp, d.ReplaceS, d.ReplaceT};
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Writing and reading back
+
+TEST(DeckFile, WrittenSystemsReadBackUnchanged) {
+    TempDir dir;
+    // 7 uses every list, 4 the limits, 1 the legends, 2 a number kind without codes.
+    for (int n : {7, 1, 4, 2, 6}) {
+        SCOPED_TRACE("system " + std::to_string(n));
+        const TDeckInter original = interpreterOf(builtInCoverSystem(n));
+        const std::string fname = dir.file("system" + std::to_string(n) + ".txt");
+        std::string error;
+        ASSERT_TRUE(original.WriteToFile(true, fname, error)) << error;
+        bool found = false;
+        const RDeckCode read = readCoverDefinition(fname, found);
+        ASSERT_TRUE(found);
+        expectSameSystem(interpreterOf(read), original);
+    }
+}
+
+TEST(DeckFile, TemplateWithoutValues) {
+    TempDir dir;
+    const std::string fname = dir.file("vorlage.txt");
+    std::string error;
+    ASSERT_TRUE(interpreterOf(builtInCoverSystem(7)).WriteToFile(false, fname, error)) << error;
+
+    const std::string bytes = testing::readBytes(fname);
+    // Windows-1252 with CR LF; no value after any row head.
+    const std::string head = "C;Vorlage f\xFCr die Definition von Deckungscodes.;;\r\nC;Bitte das";
+    EXPECT_EQ(bytes.substr(0, head.size()), head);
+    EXPECT_NE(bytes.find("\r\nC\r\nT;Titel (Bezeichnung des Code-Systems);;\r\n"), std::string::npos);
+    EXPECT_NE(bytes.find("\r\nT;Ersetzen mit (fakultativ wenn Typ=Code: was daf\xFCr eingesetzt wird);;\r\n"),
+              std::string::npos);
+    EXPECT_EQ(bytes.size() - bytes.rfind(";;\r\n"), 4u);  // the last row ends the file
+    std::size_t lines = 0;
+    for (std::size_t p = bytes.find("\r\n"); p != std::string::npos; p = bytes.find("\r\n", p + 2)) ++lines;
+    EXPECT_EQ(lines, 20u);
+    EXPECT_EQ(bytes.find('\n'), bytes.find("\r\n") + 1);
+
+    bool found = false;
+    const RDeckCode read = readCoverDefinition(fname, found);
+    EXPECT_TRUE(found);
+    for (const std::string& f : fieldsOf(read)) EXPECT_EQ(f, "");
+}
+
+TEST(DeckFile, ValuesAndEncodingOfWrittenRows) {
+    TempDir dir;
+    RDeckCode dc = builtInCoverSystem(7);
+    dc.Titel = "Braun-Blanquet \xE2\x86\x92 Ω";  // characters outside the code page
+    const std::string fname = dir.file("utf8.txt");
+    std::string error;
+    ASSERT_TRUE(interpreterOf(dc).WriteToFile(true, fname, error)) << error;
+
+    const std::string bytes = testing::readBytes(fname);
+    EXPECT_TRUE(isValidUtf8(bytes));
+    EXPECT_NE(bytes.find("\r\nT;Titel (Bezeichnung des Code-Systems);;Braun-Blanquet \xE2\x86\x92 Ω\r\n"),
+              std::string::npos);
+    EXPECT_NE(bytes.find("\r\nT;Typ (möglich sind: Code, Integer, Float, Percent, Text);;Code\r\n"),
+              std::string::npos);
+    EXPECT_NE(bytes.find(";;r;r-+;+;+-1;1;1-2;2;2-3;3;3-4;4;4-5;5;\r\n"), std::string::npos);
+    EXPECT_NE(bytes.find("Soziabilität);;.\r\n"), std::string::npos);
+    EXPECT_NE(bytes.find("Undef);;Undef;Exclude;Exclude;Ignore;\r\n"), std::string::npos);
+    EXPECT_NE(bytes.find("Zeichen);;R;v;0;\r\n"), std::string::npos);
+    EXPECT_NE(bytes.find("Wert);;\r\n"), std::string::npos);  // no limits in system 7
+
+    bool found = false;
+    EXPECT_EQ(readCoverDefinition(fname, found).Titel, dc.Titel);
+
+    // Limits are written as numbers.
+    RDeckCode limited = builtInCoverSystem(3);
+    limited.Min = "-2.5";
+    limited.Max = "1e20";
+    ASSERT_TRUE(interpreterOf(limited).WriteToFile(true, fname, error)) << error;
+    const std::string text = decodeFileText(testing::readBytes(fname));
+    EXPECT_NE(text.find("kleinster erlaubter Wert);;-2.5\r\n"), std::string::npos);
+    EXPECT_NE(text.find("grösster erlaubter Wert);;1e+20\r\n"), std::string::npos);
+}
+
+TEST(DeckFile, WriteFailureIsReported) {
+    TempDir dir;
+    const std::string fname = dir.file("missing-folder/deck.txt");
+    std::string error;
+    EXPECT_FALSE(interpreterOf(builtInCoverSystem(6)).WriteToFile(true, fname, error));
+    EXPECT_NE(error.find(fname), std::string::npos);
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Reading hand-written files
+
+TEST(DeckFile, ReadsRowsByTheFirstWordOfTheirName) {
+    TempDir dir;
+    const std::string fname = dir.file("hand.txt");
+    testing::writeBytes(fname,
+                        "C;Titel;;Kommentar\r\n"  // comment rows are skipped
+                        "Comment;Code;;x;y\r\n"   // so is any type beginning with C
+                        ";Typ;;Float\r\n"         // and an empty type
+                        "\r\n"
+                        "T;Titel erster Versuch;;Alt\n"                // overridden below
+                        "T;Titel (Bezeichnung);;  Neu und gut ;;; \r"  // lone CR ends a line
+                        "T;Typ des Codes;;Integer\r\n"
+                        "T;  Code  der Codes;Rand;a; b ;c;;;\r\n"  // blanks before the key, margin ignored
+                        "I;Sequenz;;1;2;3\r\n"
+                        "T;Legende;;sp\xE4rlich;;viel;\r\n"  // Windows-1252 text, inner empty item
+                        "F;Minimum;;0\r\n"
+                        "F;Maximum;;\r\n"
+                        "T;titel;;klein geschrieben\r\n"  // keys are compared exactly
+                        "T;Unbekannt;;egal\r\n"
+                        "T;Zu ersetzen;;R;v\r\n"
+                        "T;Ersetzen mit;;r;V\r\n"
+                        "T;SozDelim;;.\r\n"
+                        "T;AttrCode;;(;)\r\n"
+                        "T;AttrTyp;;Exclude;Exclude");  // no line end at the end of the file
+    bool found = false;
+    const RDeckCode dc = readCoverDefinition(fname, found);
+    EXPECT_TRUE(found);
+    EXPECT_EQ(dc.Titel, "Neu und gut");
+    EXPECT_EQ(dc.Typ, "Integer");
+    EXPECT_EQ(dc.Code, "a; b ;c");
+    EXPECT_EQ(dc.Seq, "1;2;3");
+    EXPECT_EQ(dc.Legend, "spärlich;;viel");
+    EXPECT_EQ(dc.Min, "0");
+    EXPECT_EQ(dc.Max, "");
+    EXPECT_EQ(dc.ReplaceS, "R;v");
+    EXPECT_EQ(dc.ReplaceT, "r;V");
+    EXPECT_EQ(dc.SozDelim, ".");
+    EXPECT_EQ(dc.AttrCode, "(;)");
+    EXPECT_EQ(dc.AttrTyp, "Exclude;Exclude");
+    EXPECT_EQ(dc.Perc, "");
+    EXPECT_EQ(dc.SozCode, "");
+}
+
+TEST(DeckFile, MissingFileFallsBackToTheFirstSystem) {
+    TempDir dir;
+    const RDeckCode first = builtInCoverSystem(1);
+    for (const std::string& fname : {dir.file("nicht-da.txt"), dir.path()}) {
+        SCOPED_TRACE(fname);
+        bool found = true;
+        const RDeckCode dc = readCoverDefinition(fname, found);
+        EXPECT_FALSE(found);
+        EXPECT_EQ(fieldsOf(dc), fieldsOf(first));
+    }
+    EXPECT_EQ(coverFileMissingMessage("deck.txt"),
+              "Datei deck.txt nicht gefunden.\rIch nehme eine vorgegebene Code-Variante.");
+}
+
+}  // namespace
+}  // namespace tav
