@@ -13,7 +13,6 @@
 #include "platform/script_ui.h"
 #include "table/cell_stats.h"
 #include "table/edit_buffer.h"
-#include "values/deck_file.h"
 
 namespace {
 
@@ -107,14 +106,7 @@ tav::TDeckInter coverSystem(const Options& o, tav::UiPort& ui) {
     tav::CoverSettings settings;
     settings.DeckEinst = o.coverFile.empty() ? o.coverSystem : 10;
     settings.DeckName = o.coverFile;
-    if (o.coverFile.empty()) return tav::TDeckInter(tav::builtInCoverSystem(o.coverSystem), settings);
-    bool found = false;
-    tav::RDeckCode dc = tav::readCoverDefinition(o.coverFile, found);
-    if (!found) {
-        ui.showInfo(tav::coverFileMissingMessage(o.coverFile));
-        settings.DeckEinst = 1;
-    }
-    return tav::TDeckInter(dc, settings);
+    return tav::makeCoverInterpreter(settings, ui);
 }
 
 void printStats(const tav::TEditBuffer& b, tav::TDeckInter& deck, tav::UiPort& ui) {

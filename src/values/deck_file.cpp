@@ -8,6 +8,7 @@
 #include "core/file_io.h"
 #include "core/numbers.h"
 #include "core/text.h"
+#include "platform/ui_port.h"
 #include "values/deck_file.h"
 #include "values/deck_inter.h"
 
@@ -173,6 +174,21 @@ bool TDeckInter::WriteToFile(bool CodeOut, const std::string& fname, std::string
         return false;
     }
     return true;
+}
+
+}  // namespace tav
+
+namespace tav {
+
+TDeckInter makeCoverInterpreter(const CoverSettings& settings, UiPort& ui) {
+    if (settings.DeckEinst != 10) return TDeckInter(builtInCoverSystem(settings.DeckEinst), settings);
+    bool found = false;
+    RDeckCode dc = readCoverDefinition(settings.DeckName, found);
+    if (found) return TDeckInter(dc, settings);
+    ui.showInfo(coverFileMissingMessage(settings.DeckName));
+    CoverSettings fallback = settings;
+    fallback.DeckEinst = 1;
+    return TDeckInter(dc, fallback);
 }
 
 }  // namespace tav

@@ -37,6 +37,11 @@ RDeckCode builtInCoverSystem(int n);
 // Reads a definition file. A missing file gives system 1 and found = false.
 RDeckCode readCoverDefinition(const std::string& fname, bool& found);
 
+class TDeckInter;
+// The active interpreter for the settings: built-in systems 1 … 9, 10 the definition file DeckName (system
+// 1 with a message when it is missing), an empty definition for any other number.
+TDeckInter makeCoverInterpreter(const CoverSettings& settings, UiPort& ui);
+
 class TDeckInter {
   public:
     TDeckInter() : TDeckInter(builtInCoverSystem(1), CoverSettings{}) {}

@@ -99,5 +99,26 @@ TEST(Batch, ImportsAndExportsTextLayouts) {
     EXPECT_EQ(readBytes(dir.file("n.txt")), "\xEF\xBB\xBFNr;1;2\r\nOrt;a;b,c\r\n;;\r\n");
 }
 
+TEST(Batch, StatisticsUnderTheChosenCoverSystem) {
+    TempDir dir;
+    writeBytes(dir.file("t.tab"), "T;Nr;;1;2\r\nA;s1;;r;3\r\nA;s2;;x;+\r\n");
+    BatchRun r = runBatch("--stats " + dir.file("t.tab"), dir);  // Braun-Blanquet by default
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out,
+              "Art;Frequenz;Stetigkeit;Gesamtdeckung\ns1;2;1;35.03\ns2;1;0.5;0.3\n"
+              "Aufnahme;Artenzahl;Gesamtdeckung\n1;1;0.03\n2;2;35.3\n");
+    EXPECT_EQ(r.err.rfind("info: 1 mal eine ungültige Deckung ignoriert", 0), 0u) << r.err;
+
+    // A definition file of kind Integer reads plain numbers; a missing one falls back with a message.
+    writeBytes(dir.file("counts.tab"), "T;Titel;;Zählung\r\nT;Typ des Codes;;Integer\r\n");
+    writeBytes(dir.file("n.tab"), "T;Nr;;1;2\r\nA;s1;;12;3\r\n");
+    BatchRun n = runBatch("--stats --cover-file " + dir.file("counts.tab") + " " + dir.file("n.tab"), dir);
+    ASSERT_EQ(n.status, 0) << n.err;
+    EXPECT_NE(n.out.find("s1;2;1;15\n"), std::string::npos) << n.out;
+    EXPECT_EQ(n.err, "");
+    BatchRun m = runBatch("--stats --cover-file " + dir.file("none.tab") + " " + dir.file("n.tab"), dir);
+    EXPECT_EQ(m.err.rfind("info: Datei " + dir.file("none.tab") + " nicht gefunden.", 0), 0u) << m.err;
+}
+
 }  // namespace
 }  // namespace tav
