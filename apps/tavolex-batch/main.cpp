@@ -3,13 +3,17 @@
 
 #include <unistd.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "core/numbers.h"
+#include "env/catalogue.h"
+#include "env/dialog_ui.h"
 #include "platform/script_ui.h"
 #include "table/cell_stats.h"
 #include "table/edit_buffer.h"
@@ -33,6 +37,8 @@ const char* kUsageText =
     "  --cover-file FILE      cover-code definition file (instead of --cover-system)\n"
     "  --save FILE            write the table in the native layout\n"
     "  --export-layout N FILE write the table in text layout N (1, 3, 4, 20, 21); may be repeated\n"
+    "  --lang N               language of the texts: 0 or D German, 1 or F French, 2 or I Italian,\n"
+    "                         3 or L Latin, 4 or E English\n"
     "  --version, --help\n"
     "Exit status: 0 done, 2 usage error, 3 a file could not be read or written.\n";
 
@@ -51,6 +57,7 @@ struct Options {
     bool stats = false;
     int coverSystem = 6;
     std::string coverFile;
+    int language = 0;
     std::string save;
     std::vector<Export> exports;
 };
@@ -130,6 +137,17 @@ void printStats(const tav::TEditBuffer& b, tav::TDeckInter& deck, tav::UiPort& u
     deck.CheckErrCount(ui);
 }
 
+// The catalogue beside the program, or in share/tavolex of its installation prefix.
+std::string cataloguePath() {
+    std::error_code ec;
+    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    const std::filesystem::path dir = ec ? std::filesystem::path(".") : exe.parent_path();
+    const std::filesystem::path beside = dir / "tavolex.$ms";
+    if (std::filesystem::exists(beside)) return beside.string();
+    const std::filesystem::path installed = dir.parent_path() / "share" / "tavolex" / "tavolex.$ms";
+    return std::filesystem::exists(installed) ? installed.string() : beside.string();
+}
+
 // Shows the progress of long reads and writes on a terminal only.
 class TerminalProgress : public tav::Progress {
   public:
@@ -167,6 +185,17 @@ int parse(int argc, char** argv, Options& o) {
             o.summary = true;
         } else if (a == "--stats") {
             o.stats = true;
+        } else if (a == "--lang") {
+            auto v = value(a);
+            static const std::string_view codes = "DFILE";
+            std::optional<int> lang;
+            if (v && v->size() == 1 &&
+                codes.find(static_cast<char>(std::toupper((*v)[0]))) != std::string_view::npos)
+                lang = static_cast<int>(codes.find(static_cast<char>(std::toupper((*v)[0]))));
+            if (v && !lang)
+                if (auto n = tav::parseInteger(*v); n && *n >= 0 && *n <= 4) lang = static_cast<int>(*n);
+            if (!lang) return usageError("--lang takes 0 … 4 or one of D, F, I, L, E");
+            o.language = *lang;
         } else if (a == "--cover-system") {
             auto v = value(a);
             auto n = v ? tav::parseInteger(*v) : std::nullopt;
@@ -219,7 +248,16 @@ int main(int argc, char** argv) {
     Options o;
     if (int r = parse(argc, argv, o); r != kDone) return r < 0 ? kDone : r;
 
-    tav::ScriptUi ui({}, stderr);
+    tav::ScriptUi script({}, stderr);
+    tav::Catalogue catalogue;
+    const std::string catalogueFile = cataloguePath();
+    if (!catalogue.LoadTexts(catalogueFile)) {
+        script.showError(tav::missingCatalogueMessage(catalogueFile));
+        return kFileError;
+    }
+    catalogue.setLanguage(static_cast<tav::Language>(o.language));
+    tav::MacroAnswers macro;
+    tav::DialogUi ui(catalogue, script, &macro);
     tav::TEditBuffer buffer;
     buffer.Ui = &ui;
     if (!o.delimiter.empty()) {

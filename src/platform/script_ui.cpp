@@ -4,6 +4,7 @@
 
 #include "core/numbers.h"
 #include "core/text.h"
+#include "platform/dialog_answers.h"
 
 namespace tav {
 
@@ -21,30 +22,10 @@ const char* prefixOf(MessageKind kind) {
     return "";
 }
 
-// A list answer is either the 0-based number of an item or an item's text (letter case ignored).
-std::optional<int> listItemOf(std::string_view token, const std::vector<std::string>& items) {
-    if (auto n = parseInteger(token)) {
-        if (*n >= 0 && *n < static_cast<std::int64_t>(items.size())) return static_cast<int>(*n);
-        return std::nullopt;
-    }
-    const std::string wanted = upperFold(token);
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        if (upperFold(items[i]) == wanted) return static_cast<int>(i);
-    }
-    return std::nullopt;
-}
-
 class SilentUi final : public UiPort {
   public:
     void showMessage(MessageKind, std::string_view) override {}
-    std::optional<int> radioDialog(std::string_view, int, int) override { return std::nullopt; }
-    std::optional<std::string> inputText(std::string_view, std::string_view, std::string_view) override {
-        return std::nullopt;
-    }
-    std::optional<std::vector<int>> pickFromList(std::string_view, const std::vector<std::string>&,
-                                                 bool) override {
-        return std::nullopt;
-    }
+    std::optional<std::string> dialog(const DialogRequest&) override { return std::nullopt; }
     std::string clipboardText() override { return clip_; }
     void setClipboardText(std::string_view text) override { clip_ = text; }
 
@@ -74,68 +55,28 @@ void ScriptUi::showMessage(MessageKind kind, std::string_view text) {
     }
 }
 
-std::optional<std::string> ScriptUi::takeToken(std::string_view dialogName) {
-    if (tokens_.empty()) {
-        cancel(dialogName, "no answer given");
-        return std::nullopt;
-    }
-    std::string t = std::move(tokens_.front());
-    tokens_.pop_front();
-    return t;
-}
-
-void ScriptUi::cancel(std::string_view dialogName, std::string_view why) {
+void ScriptUi::cancel(std::string_view dialogName, std::string_view why, std::string_view shownAs) {
     cancelled_.emplace_back(dialogName);
-    std::string text = "dialog " + std::string(dialogName) + " cancelled: " + std::string(why);
+    std::string text =
+        "dialog " + std::string(shownAs.empty() ? dialogName : shownAs) + " cancelled: " + std::string(why);
     showMessage(MessageKind::Warning, text);
 }
 
-std::optional<int> ScriptUi::radioDialog(std::string_view dialogName, int itemCount, int /*preset*/) {
-    auto token = takeToken(dialogName);
-    if (!token) return std::nullopt;
-    auto n = parseInteger(trimBlanks(*token));
-    if (!n || *n < 0 || *n >= itemCount) {
-        cancel(dialogName,
-               "answer \"" + *token + "\" is not a choice from 0 to " + std::to_string(itemCount - 1));
+std::optional<std::string> ScriptUi::dialog(const DialogRequest& request) {
+    // Named by its caption as the user would see it, and by its definition name.
+    const std::string name = request.name.empty() ? request.caption : request.name;
+    const std::string shown = !request.caption.empty() && request.caption != name
+                                  ? "\"" + request.caption + "\" (" + name + ")"
+                                  : name;
+    if (tokens_.empty()) {
+        cancel(name, "no answer given", shown);
         return std::nullopt;
     }
-    return static_cast<int>(*n);
-}
-
-std::optional<std::string> ScriptUi::inputText(std::string_view captionKey, std::string_view /*promptKey*/,
-                                               std::string_view /*defaultText*/) {
-    return takeToken(captionKey);
-}
-
-std::optional<std::vector<int>> ScriptUi::pickFromList(std::string_view caption,
-                                                       const std::vector<std::string>& items, bool multi) {
-    auto token = takeToken(caption);
-    if (!token) return std::nullopt;
-    std::vector<int> picks;
-    auto refuse = [&](std::string_view piece) {
-        cancel(caption, "answer \"" + std::string(piece) + "\" names no item of the list");
-        return std::nullopt;
-    };
-    if (auto one = listItemOf(trimBlanks(*token), items)) {
-        picks.push_back(*one);
-    } else if (multi) {
-        // Several picks: item numbers separated by ",".
-        std::string_view rest = *token;
-        while (!rest.empty()) {
-            std::size_t comma = rest.find(',');
-            std::string_view piece = trimBlanks(rest.substr(0, comma));
-            auto n = parseInteger(piece);
-            if (!n || *n < 0 || *n >= static_cast<std::int64_t>(items.size())) return refuse(piece);
-            picks.push_back(static_cast<int>(*n));
-            rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
-        }
-    } else {
-        return refuse(*token);
-    }
-    std::sort(picks.begin(), picks.end());
-    picks.erase(std::unique(picks.begin(), picks.end()), picks.end());
-    if (picks.empty()) return refuse(*token);
-    return picks;
+    std::string token = std::move(tokens_.front());
+    tokens_.pop_front();
+    TokenAnswer a = answerFromToken(request, token);
+    if (!a.answer) cancel(name, a.refusal, shown);
+    return a.answer;
 }
 
 void ScriptUi::clearLog() {

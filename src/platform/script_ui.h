@@ -1,7 +1,8 @@
 #pragma once
 // ScriptUi answers dialogs from a queue of tokens and never blocks. With no token left a dialog is
-// cancelled and the log says which one. A token that does not fit the dialog is refused with a message
-// and the dialog counts as cancelled.
+// cancelled and the log says which one. A token answers as a macro token does (item text or number,
+// "#" flags, 1-based list lines, file names with "*" for a blank); one that does not fit the dialog is
+// refused with a message and the dialog counts as cancelled.
 
 #include <cstdio>
 #include <deque>
@@ -23,11 +24,7 @@ class ScriptUi : public UiPort {
     std::size_t tokensLeft() const { return tokens_.size(); }
 
     void showMessage(MessageKind kind, std::string_view text) override;
-    std::optional<int> radioDialog(std::string_view dialogName, int itemCount, int preset) override;
-    std::optional<std::string> inputText(std::string_view captionKey, std::string_view promptKey,
-                                         std::string_view defaultText) override;
-    std::optional<std::vector<int>> pickFromList(std::string_view caption,
-                                                 const std::vector<std::string>& items, bool multi) override;
+    std::optional<std::string> dialog(const DialogRequest& request) override;
     std::string clipboardText() override { return clipboard_; }
     void setClipboardText(std::string_view text) override { clipboard_ = text; }
 
@@ -37,8 +34,7 @@ class ScriptUi : public UiPort {
     void clearLog();
 
   private:
-    std::optional<std::string> takeToken(std::string_view dialogName);
-    void cancel(std::string_view dialogName, std::string_view why);
+    void cancel(std::string_view dialogName, std::string_view why, std::string_view shownAs = {});
 
     std::deque<std::string> tokens_;
     std::FILE* echo_;

@@ -12,24 +12,58 @@ namespace tav {
 
 enum class MessageKind { Info, Warning, Error };
 
+// The generic dialogs. Each is a definition (caption, group caption, default, items) plus an answer
+// string, so a macro or a test can answer any of them with a string.
+enum class DialogKind {
+    Radio,           // answer: 0-based item index
+    Check,           // answer: one "0"/"1" per item
+    DRadio,          // answer: index in group 1 + 100 × index in group 2
+    DCheck,          // answer: flags of group 1 followed by flags of group 2
+    Buttons,         // answer: number of the pressed button
+    Combo,           // answer: per box the chosen index or text, ";"-separated
+    Input,           // answer: the field values, each followed by ";"
+    List,            // answer: 0-based line numbers, ","-separated
+    Memo,            // answer: the edited text
+    Grid,            // answer: the cells of the current row, ";"-separated
+    Text,            // a one-line text or number; answer: the text
+    OpenFile,        // answer: file names, "|"-separated where several may be chosen
+    SaveFile,        // answer: the file name
+    Folder,          // answer: the folder
+    YesNoCancel,     // answer: "Y", "N" or "C"
+    YesNoCancelAll,  // answer: "Y", "N", "C" or "A"
+};
+
+struct DialogRequest {
+    DialogKind kind = DialogKind::Radio;
+    std::string name;  // definition name or catalogue key, for messages and scripts
+    std::string caption;
+    std::vector<std::string> groups;  // group captions (two for the two-group dialogs)
+    std::vector<std::string> items;   // all items, group 1 first; list lines; field labels
+    int firstGroupSize = 0;           // two-group dialogs: items of group 1
+    std::string initial;              // the preset answer, in the kind's answer form
+    bool multi = false;               // list: several lines may be chosen; open file: several files
+};
+
 class UiPort {
   public:
     virtual ~UiPort() = default;
 
     virtual void showMessage(MessageKind kind, std::string_view text) = 0;
-    // A radio dialog defined in the catalogue under dialogName with itemCount choices; preset is the
-    // choice shown first. Returns the chosen index.
-    virtual std::optional<int> radioDialog(std::string_view dialogName, int itemCount, int preset) = 0;
-    // A one-line text input; captionKey and promptKey are catalogue keys.
-    virtual std::optional<std::string> inputText(std::string_view captionKey, std::string_view promptKey,
-                                                 std::string_view defaultText) = 0;
-    // A list window titled caption; one pick, or several with multi. Returns item indices, ascending.
-    virtual std::optional<std::vector<int>> pickFromList(std::string_view caption,
-                                                         const std::vector<std::string>& items,
-                                                         bool multi) = 0;
+    // Shows a generic dialog and returns its answer, or std::nullopt when it was cancelled.
+    virtual std::optional<std::string> dialog(const DialogRequest& request) = 0;
 
     virtual std::string clipboardText() = 0;
     virtual void setClipboardText(std::string_view text) = 0;
+
+    // Shortcuts for the dialogs the lower layers ask.
+    // A radio dialog of the catalogue; items come from its definition. Returns the chosen index.
+    std::optional<int> radioDialog(std::string_view dialogName, int itemCount, int preset);
+    // A one-line text input; captionKey and promptKey are catalogue keys.
+    std::optional<std::string> inputText(std::string_view captionKey, std::string_view promptKey,
+                                         std::string_view defaultText);
+    // A list window titled caption; one pick, or several with multi. Returns item indices, ascending.
+    std::optional<std::vector<int>> pickFromList(std::string_view caption,
+                                                 const std::vector<std::string>& items, bool multi);
 
     void showInfo(std::string_view text) { showMessage(MessageKind::Info, text); }
     void showWarning(std::string_view text) { showMessage(MessageKind::Warning, text); }

@@ -86,6 +86,13 @@ TEST(Batch, ImportsAndExportsTextLayouts) {
     BatchRun asked = runBatch("--import-layout 3 " + dir.file("in.csv"), dir);
     EXPECT_EQ(asked.status, 3);  // the delimiter question cannot be answered without --delimiter
     EXPECT_NE(asked.err.find("--delimiter"), std::string::npos) << asked.err;
+    EXPECT_EQ(
+        asked.err.rfind("warning: dialog \"Trennzeichen\" (DlgDelimEinst) cancelled: no answer given\n", 0),
+        0u)
+        << asked.err;
+    BatchRun english = runBatch("--lang E --import-layout 3 " + dir.file("in.csv"), dir);
+    EXPECT_EQ(english.err.rfind("warning: dialog \"Delimiter\" (DlgDelimEinst) cancelled", 0), 0u)
+        << english.err;
 
     BatchRun r =
         runBatch("--import-layout 3 --delimiter ';' --qualifier '\"' " + dir.file("in.csv") +

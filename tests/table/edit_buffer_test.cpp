@@ -267,7 +267,7 @@ TEST(EditBufferMarginsFromResults, GroupsNumbersAndScores) {
 
     // The axis names are every second item from the second on; p is 2 × choice + 1.
     b.WriteP('A', 'S', "0 PC1 0.5 PC2 -1.25", 1);
-    ScriptUi ui({"pc2"});
+    ScriptUi ui({"2"});
     b.Ui = &ui;
     std::string axis;
     int pos = -1;
@@ -295,7 +295,7 @@ TEST(EditBufferWhole, MarksTemplateHeaderListAndCategoryPick) {
     b.BuildKopf();
     EXPECT_EQ(b.Kopf, (std::vector<std::string>{"Datum;D;,Cd", "Ort;T;"}));
 
-    ScriptUi ui({"0,1", "datum"});
+    ScriptUi ui({"1,2", "2"});
     b.Ui = &ui;
     std::vector<std::string> names;
     TLongList picked;

@@ -1,0 +1,130 @@
+#include "env/dialog_ui.h"
+
+#include "core/numbers.h"
+#include "platform/dialog_answers.h"
+
+namespace tav {
+
+namespace {
+
+bool takesMacroToken(DialogKind k) {
+    switch (k) {
+        case DialogKind::Radio:
+        case DialogKind::Check:
+        case DialogKind::DRadio:
+        case DialogKind::DCheck:
+        case DialogKind::List:
+        case DialogKind::Text:
+        case DialogKind::OpenFile:
+        case DialogKind::SaveFile:
+        case DialogKind::Folder:
+        case DialogKind::YesNoCancel:
+        case DialogKind::YesNoCancelAll:
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool startsWith(std::string_view s, std::string_view p) {
+    return s.substr(0, p.size()) == p;
+}
+
+}  // namespace
+
+std::string shownItem(std::string_view item) {
+    std::string s(item);
+    for (;;) {
+        if (startsWith(s, "$S")) {
+            s.erase(0, 2);
+        } else if (startsWith(s, "$B")) {
+            s.erase(0, 2);
+            s.erase(0, s.find_first_not_of(' ') == std::string::npos ? s.size() : s.find_first_not_of(' '));
+        } else {
+            break;
+        }
+    }
+    return s;
+}
+
+DialogRequest DialogUi::resolved(const DialogRequest& r) const {
+    DialogRequest out = r;
+    bool unnamedItems = true;
+    for (const std::string& i : r.items) unnamedItems = unnamedItems && i.empty();
+    if (startsWith(r.name, "Dlg") && unnamedItems) {
+        const DlgDef def = cat_.GetDlgDef(r.name);
+        out.caption = def.caption();
+        out.groups = {def.groupCaption()};
+        out.items.clear();
+        for (const std::string& item : def.items()) out.items.push_back(shownItem(item));
+    }
+    if (startsWith(out.caption, "Msg")) out.caption = cat_.GetLangMsg(out.caption);
+    if (out.kind == DialogKind::Text)
+        for (std::string& prompt : out.items)
+            if (startsWith(prompt, "Msg")) prompt = cat_.GetLangMsg(prompt);
+    return out;
+}
+
+void DialogUi::record(const DialogRequest& r, const std::string& answer) const {
+    if (!RecordLine) return;
+    const int n = static_cast<int>(r.items.size());
+    const int g1 = r.firstGroupSize;
+    auto group = [&](std::size_t k) { return k < r.groups.size() ? r.groups[k] : std::string(); };
+    std::string flags(static_cast<std::size_t>(n), '0');
+    std::string line;
+    switch (r.kind) {
+        case DialogKind::Radio: {
+            const auto i = parseInteger(answer);
+            if (!i || *i < 0 || *i >= n) return;
+            flags[*i] = '1';
+            line = "Radio;" + group(0) + ';' + flags + ';' + r.items[*i];
+            break;
+        }
+        case DialogKind::DRadio: {
+            const auto v = parseInteger(answer);
+            if (!v) return;
+            const std::int64_t i1 = *v % 100, i2 = g1 + *v / 100;
+            line = "DRadio;" + group(0) + ", " + group(1) + ';';
+            if (i1 >= 0 && i1 < g1) flags[i1] = '1';
+            if (i2 >= g1 && i2 < n) flags[i2] = '1';
+            line += flags;
+            for (int k = 0; k < n; ++k)
+                if (flags[k] == '1') line += ';' + r.items[k];
+            break;
+        }
+        case DialogKind::Check:
+        case DialogKind::DCheck: {
+            line = r.kind == DialogKind::Check ? "Check;" + group(0) + ';'
+                                               : "DCheck;" + group(0) + ", " + group(1) + ';';
+            for (int k = 0; k < n; ++k)
+                flags[k] = k < static_cast<int>(answer.size()) && answer[k] == '1' ? '1' : '0';
+            line += flags;
+            for (int k = 0; k < n; ++k)
+                if (flags[k] == '1') line += ';' + r.items[k];
+            break;
+        }
+        default:
+            return;
+    }
+    RecordLine(line);
+}
+
+std::optional<std::string> DialogUi::dialog(const DialogRequest& request) {
+    const DialogRequest r = resolved(request);
+    if (macro_ && takesMacroToken(r.kind)) {
+        std::string token;
+        if (!macro_->NextMacroAnswer(token)) {
+            // The macro answers: nothing is shown and nothing recorded. A token that does not fit is
+            // refused and the dialog counts as cancelled.
+            TokenAnswer a = answerFromToken(r, token);
+            if (!a.answer)
+                front_.showWarning("Makro: " + (r.name.empty() ? r.caption : r.name) + ": " + a.refusal);
+            return a.answer;
+        }
+    }
+    std::optional<std::string> answer = front_.dialog(r);
+    if (answer) record(r, *answer);
+    return answer;
+}
+
+}  // namespace tav

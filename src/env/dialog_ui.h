@@ -1,0 +1,42 @@
+#pragma once
+// DialogUi stands in front of the real front end (the desktop window or ScriptUi): it fills dialogs from
+// their catalogue definitions, lets a running macro answer them, and writes the recording lines of the
+// choice dialogs. Every layer of the program asks its questions through it.
+
+#include <functional>
+#include <string>
+
+#include "env/catalogue.h"
+#include "env/macro_answers.h"
+#include "platform/ui_port.h"
+
+namespace tav {
+
+class DialogUi : public UiPort {
+  public:
+    DialogUi(const Catalogue& catalogue, UiPort& frontEnd, MacroAnswers* macro = nullptr)
+        : cat_(catalogue), front_(frontEnd), macro_(macro) {}
+
+    // Appends a line to the command recording; unset while recording is off.
+    std::function<void(const std::string&)> RecordLine;
+
+    void showMessage(MessageKind kind, std::string_view text) override { front_.showMessage(kind, text); }
+    std::optional<std::string> dialog(const DialogRequest& request) override;
+    std::string clipboardText() override { return front_.clipboardText(); }
+    void setClipboardText(std::string_view text) override { front_.setClipboardText(text); }
+
+    const Catalogue& catalogue() const { return cat_; }
+
+  private:
+    DialogRequest resolved(const DialogRequest& r) const;
+    void record(const DialogRequest& r, const std::string& answer) const;
+
+    const Catalogue& cat_;
+    UiPort& front_;
+    MacroAnswers* macro_;
+};
+
+// Removes the "$B" (with the blanks after it) and "$S" markers from an item as it is shown.
+std::string shownItem(std::string_view item);
+
+}  // namespace tav

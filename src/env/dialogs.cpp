@@ -1,0 +1,342 @@
+#include "env/dialogs.h"
+
+#include <algorithm>
+
+#include "core/file_io.h"
+#include "core/numbers.h"
+#include "core/text.h"
+#include "env/dialog_ui.h"
+
+namespace tav {
+
+namespace {
+
+std::vector<std::string> splitFields(std::string_view s) {
+    std::vector<std::string> out;
+    if (s.empty()) return out;
+    std::size_t start = 0;
+    for (;;) {
+        std::size_t semi = s.find(';', start);
+        out.emplace_back(
+            s.substr(start, semi == std::string_view::npos ? std::string_view::npos : semi - start));
+        if (semi == std::string_view::npos) break;
+        start = semi + 1;
+    }
+    return out;
+}
+
+// The items of a definition as shown: markers removed, the caller's texts appended.
+std::vector<std::string> shownItems(const DlgDef& def, std::string_view DlgStr, int capacity) {
+    const std::vector<std::string> extra = splitFields(DlgStr);
+    std::vector<std::string> items;
+    for (int i = 0; i < std::min(def.itemCount(), capacity); ++i) {
+        std::string item = shownItem(def.item(i));
+        if (i < static_cast<int>(extra.size()) && !extra[i].empty()) item += ": " + extra[i];
+        items.push_back(std::move(item));
+    }
+    return items;
+}
+
+DialogRequest fromDef(DialogKind kind, std::string_view name, const DlgDef& def) {
+    DialogRequest r;
+    r.kind = kind;
+    r.name = name;
+    r.caption = def.caption();
+    r.groups = {def.groupCaption()};
+    return r;
+}
+
+char askYesNo(UiPort& ui, DialogKind kind, std::string_view text) {
+    DialogRequest r;
+    r.kind = kind;
+    r.name = "Frage";
+    r.caption = text;
+    auto a = ui.dialog(r);
+    return a && !a->empty() ? a->front() : 'C';
+}
+
+}  // namespace
+
+bool TRadioDlg::Execute(UiPort& ui, const Catalogue& cat, std::string_view DlgIts, std::string_view DlgStr,
+                        std::string_view r, int& Res) {
+    const DlgDef def = cat.GetDlgDef(DlgIts, r);
+    DialogRequest req = fromDef(DialogKind::Radio, DlgIts, def);
+    req.items = shownItems(def, DlgStr, 32);
+    req.initial = std::to_string(Res);
+    auto a = ui.dialog(req);
+    if (!a) return false;
+    const auto i = parseInteger(*a);
+    if (!i || *i < 0 || *i >= static_cast<std::int64_t>(req.items.size())) return false;
+    Res = static_cast<int>(*i);
+    return true;
+}
+
+bool TCheckDlg::Execute(UiPort& ui, const Catalogue& cat, std::string_view DlgIts, std::string_view DlgStr,
+                        std::string_view r, std::string& aRes) {
+    const DlgDef def = cat.GetDlgDef(DlgIts, r);
+    DialogRequest req = fromDef(DialogKind::Check, DlgIts, def);
+    req.items = shownItems(def, DlgStr, kCapacity);
+    req.initial = aRes.empty() ? def.defaultAnswer() : aRes;
+    auto a = ui.dialog(req);
+    if (!a) return false;
+    aRes = *a;
+    aRes.resize(std::max(aRes.size(), req.items.size()), ' ');
+    return true;
+}
+
+bool TDRadioDlg::Execute(UiPort& ui, const Catalogue& cat, std::string_view DlgIts1, std::string_view DlgIts2,
+                         std::string_view r, int& Res) {
+    const DlgDef d1 = cat.GetDlgDef(DlgIts1, r), d2 = cat.GetDlgDef(DlgIts2, r);
+    DialogRequest req = fromDef(DialogKind::DRadio, DlgIts1, d1);
+    req.groups.push_back(d2.groupCaption());
+    req.items = shownItems(d1, {}, 32);
+    req.firstGroupSize = static_cast<int>(req.items.size());
+    for (std::string& item : shownItems(d2, {}, 32)) req.items.push_back(std::move(item));
+    req.initial = std::to_string(Res);
+    auto a = ui.dialog(req);
+    if (!a) return false;
+    const auto v = parseInteger(*a);
+    if (!v || *v < 0) return false;
+    Res = static_cast<int>(*v);
+    return true;
+}
+
+bool TDCheckDlg::Execute(UiPort& ui, const Catalogue& cat, std::string_view DlgIts1, std::string_view DlgIts2,
+                         std::string_view r, std::string& aRes) {
+    const DlgDef d1 = cat.GetDlgDef(DlgIts1, r), d2 = cat.GetDlgDef(DlgIts2, r);
+    DialogRequest req = fromDef(DialogKind::DCheck, DlgIts1, d1);
+    req.groups.push_back(d2.groupCaption());
+    req.items = shownItems(d1, {}, kCapacity);
+    req.firstGroupSize = static_cast<int>(req.items.size());
+    for (std::string& item : shownItems(d2, {}, kCapacity)) req.items.push_back(std::move(item));
+    req.initial = aRes.empty() ? d1.defaultAnswer() + d2.defaultAnswer() : aRes;
+    auto a = ui.dialog(req);
+    if (!a) return false;
+    aRes = *a;
+    return true;
+}
+
+bool TButtonDlg::Execute(UiPort& ui, const Catalogue& cat, std::string_view DlgIts, std::string_view DlgStr,
+                         std::string_view r, int& pressed) {
+    const DlgDef def = cat.GetDlgDef(DlgIts, r);
+    DialogRequest req = fromDef(DialogKind::Buttons, DlgIts, def);
+    req.items = shownItems(def, DlgStr, 10);
+    auto a = ui.dialog(req);
+    if (!a) return false;
+    const auto v = parseInteger(*a);
+    if (!v || *v < 0 || *v >= static_cast<std::int64_t>(req.items.size())) return false;
+    pressed = static_cast<int>(*v);
+    return true;
+}
+
+std::string TComboDlg::Box::options() const {
+    if (type == 0) return {};
+    if (type == 'E') return "E " + text;
+    std::string s(1, type);
+    for (const std::string& slot : slots) s += ',' + slot;
+    return s;
+}
+
+std::vector<TComboDlg::Box> TComboDlg::boxes(const DlgDef& def, std::string_view aRes1,
+                                             std::string_view aRes2, const std::vector<std::string>& aCat) {
+    const std::vector<std::string> res1 = splitFields(aRes1), res2 = splitFields(aRes2);
+    auto field = [](const std::vector<std::string>& f, std::size_t i) {
+        return i < f.size() ? f[i] : std::string();
+    };
+    std::vector<Box> out;
+    for (int i = 0; i < def.itemCount(); ++i) {
+        Box b;
+        std::string item = def.item(i);
+        for (;;) {
+            if (item.rfind("$B", 0) == 0) {
+                b.bold = true;
+                item = std::string(trimBlanks(item.substr(2)));
+            } else if (item.rfind("$S", 0) == 0) {
+                b.gap = true;
+                item.erase(0, 2);
+            } else {
+                break;
+            }
+        }
+        const std::size_t open = item.find('[');
+        b.label = item.substr(0, open);
+        if (i < static_cast<int>(aCat.size()) && !aCat[i].empty()) b.label = aCat[i];
+        if (open != std::string::npos && item.size() > open + 1) {
+            // The choices run from "[" to the last character.
+            std::string list = item.substr(open + 1, item.size() - open - 2);
+            std::size_t start = 0;
+            for (;;) {
+                const std::size_t comma = list.find(',', start);
+                std::string choice = list.substr(start, comma == std::string::npos ? comma : comma - start);
+                std::string slot;
+                if (choice.size() >= 2 && choice[0] == '$') {
+                    b.type = choice[1];
+                    b.optionChoice = static_cast<int>(b.choices.size());
+                    const std::size_t blank = choice.find(' ');
+                    const std::string shown =
+                        blank == std::string::npos ? std::string() : choice.substr(blank + 1);
+                    choice = b.type == 'D' ? field(res1, i) : shown;
+                    slot = std::string(1, b.type) + ' ' + field(res2, i);
+                }
+                b.choices.push_back(choice);
+                b.slots.push_back(slot);
+                if (comma == std::string::npos) break;
+                start = comma + 1;
+            }
+        }
+        if (b.choices.empty()) {
+            b.type = 'E';
+            b.text = field(res1, i);
+        } else if (b.type == 'D') {
+            b.text = field(res1, i);
+        } else {
+            const auto n = parseInteger(field(res1, i));
+            b.chosen =
+                n && *n >= 0 && *n < static_cast<std::int64_t>(b.choices.size()) ? static_cast<int>(*n) : 0;
+        }
+        out.push_back(std::move(b));
+    }
+    return out;
+}
+
+void TComboDlg::results(const std::vector<Box>& boxes, std::string& aRes1, std::string& aRes2) {
+    aRes1.clear();
+    aRes2.clear();
+    for (const Box& b : boxes) {
+        const std::string options = b.options();
+        const bool textBox = b.type == 'D' || b.type == 'E';
+        aRes1 += ';';
+        aRes2 += ';';
+        if (options.empty() && b.type != 0) continue;
+        aRes1 += textBox ? b.text : std::to_string(b.type == 'C' ? b.chosen - 2 : b.chosen);
+        if (!textBox && !options.empty()) {
+            const std::size_t comma = options.find(',');
+            aRes2 += comma == std::string::npos ? std::string() : options.substr(comma + 1);
+        }
+    }
+    if (!aRes1.empty()) aRes1.erase(0, 1);
+    if (!aRes2.empty()) aRes2.erase(0, 1);
+}
+
+bool TComboDlg::Execute(UiPort& ui, const Catalogue& cat, std::string_view DlgIts, std::string_view DlgCh1,
+                        std::string_view DlgCh2, std::string& aRes1, std::string& aRes2,
+                        const std::vector<std::string>& aCat) {
+    const DlgDef def = cat.GetDlgDef(DlgIts, DlgCh1, DlgCh2);
+    std::vector<Box> bs = boxes(def, aRes1, aRes2, aCat);
+    DialogRequest req = fromDef(DialogKind::Combo, DlgIts, def);
+    for (std::size_t i = 0; i < bs.size(); ++i) {
+        const Box& b = bs[i];
+        std::string item = b.label;
+        if (!b.choices.empty()) {
+            item += '[';
+            for (std::size_t k = 0; k < b.choices.size(); ++k) item += (k ? "," : "") + b.choices[k];
+            item += ']';
+        }
+        req.items.push_back(std::move(item));
+        if (i > 0) req.initial += ';';
+        req.initial += b.type == 'D' || b.type == 'E' ? b.text : std::to_string(b.chosen);
+    }
+    auto a = ui.dialog(req);
+    if (!a) return false;
+    const std::vector<std::string> answers = splitFields(*a);
+    for (std::size_t i = 0; i < bs.size() && i < answers.size(); ++i) {
+        Box& b = bs[i];
+        if (b.type == 'D' || b.type == 'E') {
+            b.text = answers[i];
+            continue;
+        }
+        const std::size_t eq = answers[i].find('=');
+        const auto n = parseInteger(answers[i].substr(0, eq));
+        if (!n || *n < 0 || *n >= static_cast<std::int64_t>(b.choices.size())) continue;
+        b.chosen = static_cast<int>(*n);
+        if (eq != std::string::npos && b.chosen == b.optionChoice)
+            b.slots[b.chosen] = std::string(1, b.type) + ' ' + answers[i].substr(eq + 1);
+    }
+    results(bs, aRes1, aRes2);
+    return true;
+}
+
+bool TInputDlg::Execute(UiPort& ui, const Catalogue& cat, std::string_view DlgIts, std::string_view aCmds,
+                        std::string& aRes) {
+    const DlgDef def = cat.GetDlgDef(DlgIts);
+    DialogRequest req = fromDef(DialogKind::Input, DlgIts, def);
+    req.items = shownItems(def, {}, kCapacity);
+    if (!aCmds.empty()) {
+        const DlgDef cmds = cat.GetDlgDef(aCmds);
+        req.groups.push_back(cmds.defaultAnswer());  // the button flags of the fields
+    }
+    req.initial = aRes;
+    auto a = ui.dialog(req);
+    if (!a) return false;
+    // Every field's text followed by ";", as many as there are fields.
+    std::vector<std::string> fields = splitFields(*a);
+    aRes.clear();
+    for (std::size_t i = 0; i < req.items.size(); ++i)
+        aRes += (i < fields.size() ? fields[i] : std::string()) + ';';
+    return true;
+}
+
+bool TListDlg::Execute(UiPort& ui, std::string_view aCaption, const std::vector<std::string>& Lst,
+                       bool aMultiSel, int& aRes, std::vector<int>* aResL) {
+    auto picks = ui.pickFromList(aCaption, Lst, aMultiSel);
+    if (!picks) return false;
+    aRes = picks->front();
+    if (aResL) *aResL = *picks;
+    return true;
+}
+
+bool TMemoDlg::Execute(UiPort& ui, std::string_view capt, std::string& res) {
+    DialogRequest req;
+    req.kind = DialogKind::Memo;
+    req.name = capt;
+    req.caption = capt;
+    req.initial = res;
+    auto a = ui.dialog(req);
+    if (!a) return false;
+    res = *a;
+    return true;
+}
+
+bool TGridDlg::Execute(UiPort& ui, std::string_view Capt, const std::vector<std::string>& aLst, int aOC,
+                       std::string& res) {
+    DialogRequest req;
+    req.kind = DialogKind::Grid;
+    req.name = Capt;
+    req.caption = Capt;
+    req.items = aLst;
+    req.initial = std::to_string(aOC);
+    auto a = ui.dialog(req);
+    if (!a) return false;
+    res = *a;
+    return true;
+}
+
+bool TTavDirDlg::Execute(UiPort& ui, std::string& res) {
+    DialogRequest req;
+    req.kind = DialogKind::Folder;
+    req.name = "Verzeichnis wählen";
+    req.caption = "Verzeichnis wählen";
+    req.initial = res;
+    auto a = ui.dialog(req);
+    if (!a) return false;
+    res = *a;
+    return true;
+}
+
+char AskYesNoCancel(UiPort& ui, std::string_view text) {
+    return askYesNo(ui, DialogKind::YesNoCancel, text);
+}
+char AskYesNoCancelAll(UiPort& ui, std::string_view text) {
+    return askYesNo(ui, DialogKind::YesNoCancelAll, text);
+}
+
+char ConfirmOverwrite(UiPort& ui, const std::string& file) {
+    if (!fileExists(file)) return 'Y';
+    return AskYesNoCancel(ui, file + " existiert bereits. Überschreiben?");
+}
+
+void ShowNotImplemented(UiPort& ui, std::string_view name) {
+    ui.showInfo(std::string(name) + ": noch nicht implementiert.");
+}
+
+}  // namespace tav

@@ -1,0 +1,139 @@
+#include "env/dialogs.h"
+
+#include <gtest/gtest.h>
+
+#include "env/dialog_ui.h"
+#include "platform/script_ui.h"
+
+namespace tav {
+namespace {
+
+const char* kCatalogue =
+    "D;DlgDelimEinst;Trennzeichen;Trennzeichen der Textdatei;0100;Tabulator;Strichpunkt;Anderes Zeichen;"
+    "Anderes Zeichen mit Textbegrenzer\n"
+    "D;DlgOpts;Optionen für %;Was tun?;00000;$BErstes;Zweites;Drittes;Viertes;Fünftes\n"
+    "D;DlgG1;T;Gruppe 1;;a;b\n"
+    "D;DlgG2;T;Gruppe 2;;x;y;z\n"
+    "D;DlgForm;Eingabe;Werte;;Name;Höhe\n"
+    "D;MsgWhichChar;Welches Zeichen?\n"
+    "D;DlgCombo;Darstellung;Optionen;;$BFarbe[$C eigene,weiss,rot,blau];Datei[$D ];$SWert[a,b,$Z "
+    "Zahl];Name\n";
+
+struct DialogTest : ::testing::Test {
+    Catalogue cat;
+    ScriptUi front;
+    MacroAnswers macro;
+    DialogUi ui{cat, front, &macro};
+    std::vector<std::string> recorded;
+    DialogTest() {
+        cat.loadFromText(kCatalogue);
+        ui.RecordLine = [this](const std::string& line) { recorded.push_back(line); };
+    }
+};
+
+TEST_F(DialogTest, MacroTokensAnswerWithoutShowingOrRecording) {
+    macro.start("#0010 str & and");
+    int res = 0;
+    ASSERT_TRUE(TRadioDlg::Execute(ui, cat, "DlgDelimEinst", "", "", res));
+    EXPECT_EQ(res, 2);
+    // The lower layers ask by name; the definition's items come from the catalogue.
+    EXPECT_EQ(ui.radioDialog("DlgDelimEinst", 4, 0), 1);
+
+    // "&" lets the user answer: the front end is asked and the choice is recorded.
+    front.addToken("3");
+    ASSERT_TRUE(TRadioDlg::Execute(ui, cat, "DlgDelimEinst", "", "", res));
+    EXPECT_EQ(res, 3);
+    EXPECT_EQ(recorded, (std::vector<std::string>{"Radio;Trennzeichen der Textdatei;0001;Anderes Zeichen mit "
+                                                  "Textbegrenzer"}));
+
+    std::string flags;
+    ASSERT_TRUE(TCheckDlg::Execute(ui, cat, "DlgDelimEinst", "", "", flags));
+    EXPECT_EQ(flags, "0011");
+    // The statement has no token left: the user is asked; ScriptUi has none either, so it is cancelled.
+    EXPECT_FALSE(TRadioDlg::Execute(ui, cat, "DlgDelimEinst", "", "", res));
+    EXPECT_EQ(front.cancelledDialogs(), (std::vector<std::string>{"DlgDelimEinst"}));
+    EXPECT_EQ(recorded.size(), 1u);
+}
+
+TEST_F(DialogTest, TokensThatPointNowhereAreRefused) {
+    macro.start("#0000 9 xyz");
+    int res = 5;
+    for (int k = 0; k < 3; ++k) EXPECT_FALSE(TRadioDlg::Execute(ui, cat, "DlgDelimEinst", "", "", res)) << k;
+    EXPECT_EQ(res, 5);
+    ASSERT_EQ(front.messages().size(), 3u);
+    EXPECT_EQ(front.messages()[0].first, MessageKind::Warning);
+}
+
+TEST_F(DialogTest, ItemsWithSubstitutionsAndCallerTexts) {
+    front.addToken("#1");
+    std::string flags;
+    ASSERT_TRUE(TCheckDlg::Execute(ui, cat, "DlgOpts", ";;viel", "Poa; alpina", flags));
+    EXPECT_EQ(flags, "1    ");
+    ASSERT_EQ(recorded.size(), 1u);
+    EXPECT_EQ(recorded[0], "Check;Was tun?;10000;Erstes");
+
+    recorded.clear();
+    front.addToken("#0");  // nothing checked is still recorded
+    ASSERT_TRUE(TCheckDlg::Execute(ui, cat, "DlgOpts", "", "", flags));
+    EXPECT_EQ(recorded, (std::vector<std::string>{"Check;Was tun?;00000"}));
+
+    recorded.clear();
+    front.addToken("d");
+    ASSERT_TRUE(TCheckDlg::Execute(ui, cat, "DlgOpts", ";;viel", "", flags));
+    EXPECT_EQ(recorded, (std::vector<std::string>{"Check;Was tun?;00100;Drittes: viel"}));
+}
+
+TEST_F(DialogTest, TwoGroupDialogs) {
+    front.addToken("#01001");
+    int res = 0;
+    ASSERT_TRUE(TDRadioDlg::Execute(ui, cat, "DlgG1", "DlgG2", "", res));
+    EXPECT_EQ(res, 1 + 100 * 2);
+    EXPECT_EQ(recorded.back(), "DRadio;Gruppe 1, Gruppe 2;01001;b;z");
+
+    front.addToken("#10011");
+    std::string flags;
+    ASSERT_TRUE(TDCheckDlg::Execute(ui, cat, "DlgG1", "DlgG2", "", flags));
+    EXPECT_EQ(flags, "10011");
+    EXPECT_EQ(recorded.back(), "DCheck;Gruppe 1, Gruppe 2;10011;a;y;z");
+}
+
+TEST_F(DialogTest, FormsAndOptionBoxesTakeNoMacroToken) {
+    macro.start("Poa");
+    front.addToken("Carex;1200");
+    std::string values = "Festuca;800;";
+    ASSERT_TRUE(TInputDlg::Execute(ui, cat, "DlgForm", "", values));
+    EXPECT_EQ(values, "Carex;1200;");
+    // The statement's token is still there for the next dialog that takes one.
+    EXPECT_EQ(ui.inputText("MsgWhichChar", "MsgWhichChar", ""), "Poa");
+}
+
+TEST_F(DialogTest, OptionBoxesKeepChoicesAndOptionValues) {
+    const std::vector<TComboDlg::Box> boxes =
+        TComboDlg::boxes(cat.GetDlgDef("DlgCombo"), "3;/tmp/x.map;2;Poa", "255;;7.5;");
+    ASSERT_EQ(boxes.size(), 4u);
+    EXPECT_TRUE(boxes[0].bold);
+    EXPECT_TRUE(boxes[2].gap);
+    EXPECT_EQ(boxes[0].choices, (std::vector<std::string>{"eigene", "weiss", "rot", "blau"}));
+    EXPECT_EQ(boxes[0].options(), "C,C 255,,,");
+    EXPECT_EQ(boxes[1].choices, (std::vector<std::string>{"/tmp/x.map"}));  // a D entry shows the file
+    EXPECT_EQ(boxes[2].options(), "Z,,,Z 7.5");
+    EXPECT_EQ(boxes[3].options(), "E Poa");
+
+    front.addToken("2;/tmp/y.map;2=9.5;Carex");
+    std::string res1 = "3;/tmp/x.map;2;Poa", res2 = "255;;7.5;";
+    ASSERT_TRUE(TComboDlg::Execute(ui, cat, "DlgCombo", "", "", res1, res2));
+    EXPECT_EQ(res1, "0;/tmp/y.map;2;Carex");  // a colour box answers its index minus 2
+    EXPECT_EQ(res2, "C 255,,,;;,,Z 9.5;");
+}
+
+TEST_F(DialogTest, MessageBoxes) {
+    front.addToken("nein");
+    EXPECT_EQ(AskYesNoCancel(ui, "Speichern?"), 'N');
+    EXPECT_EQ(ConfirmOverwrite(ui, "/no/such/file.tab"), 'Y');  // nothing to ask
+    EXPECT_EQ(AskYesNoCancelAll(ui, "Alle?"), 'C');             // no answer: cancelled
+    ShowNotImplemented(ui, "Drucken");
+    EXPECT_EQ(front.messages().back().second, "Drucken: noch nicht implementiert.");
+}
+
+}  // namespace
+}  // namespace tav
