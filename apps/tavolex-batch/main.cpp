@@ -3,6 +3,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstring>
@@ -11,9 +12,11 @@
 #include <string_view>
 #include <vector>
 
+#include "core/file_io.h"
 #include "core/numbers.h"
 #include "env/catalogue.h"
 #include "env/dialog_ui.h"
+#include "env/project_settings.h"
 #include "platform/script_ui.h"
 #include "table/cell_stats.h"
 #include "table/edit_buffer.h"
@@ -30,6 +33,8 @@ const char* kUsageText =
     "  --delimiter C          field delimiter of text layouts: one character, or \"tab\"\n"
     "  --qualifier C          text qualifier of text layouts (default none)\n"
     "  --export-encoding N    encoding of text exports: 0 UTF-16, 1 UTF-8, 2 Windows-1252, 3 ASCII\n"
+    "  --env FILE             work environment settings file (language, delimiters, encodings, cover-code\n"
+    "                         system); options given on the command line win over it\n"
     "  --summary              print what was read\n"
     "  --stats                print per species row its frequency, constancy and total cover and per\n"
     "                         releve its species count and total cover, as \";\"-separated lines\n"
@@ -55,9 +60,10 @@ struct Options {
     int exportEncoding = -1;
     bool summary = false;
     bool stats = false;
-    int coverSystem = 6;
+    int coverSystem = 0;
     std::string coverFile;
-    int language = 0;
+    int language = -1;
+    std::string env;
     std::string save;
     std::vector<Export> exports;
 };
@@ -109,10 +115,13 @@ void printSummary(const tav::TEditBuffer& b, const std::string& file) {
     }
 }
 
-tav::TDeckInter coverSystem(const Options& o, tav::UiPort& ui) {
-    tav::CoverSettings settings;
-    settings.DeckEinst = o.coverFile.empty() ? o.coverSystem : 10;
-    settings.DeckName = o.coverFile;
+tav::TDeckInter coverSystem(const Options& o, tav::CoverSettings settings, tav::UiPort& ui) {
+    if (!o.coverFile.empty()) {
+        settings.DeckEinst = 10;
+        settings.DeckName = o.coverFile;
+    } else if (o.coverSystem > 0) {
+        settings.DeckEinst = o.coverSystem;
+    }
     return tav::makeCoverInterpreter(settings, ui);
 }
 
@@ -185,6 +194,10 @@ int parse(int argc, char** argv, Options& o) {
             o.summary = true;
         } else if (a == "--stats") {
             o.stats = true;
+        } else if (a == "--env") {
+            auto v = value(a);
+            if (!v || v->empty()) return usageError("--env takes a file name");
+            o.env = *v;
         } else if (a == "--lang") {
             auto v = value(a);
             static const std::string_view codes = "DFILE";
@@ -255,10 +268,33 @@ int main(int argc, char** argv) {
         script.showError(tav::missingCatalogueMessage(catalogueFile));
         return kFileError;
     }
-    catalogue.setLanguage(static_cast<tav::Language>(o.language));
     tav::MacroAnswers macro;
     tav::DialogUi ui(catalogue, script, &macro);
     tav::TEditBuffer buffer;
+    tav::CoverSettings cover;
+    if (!o.env.empty()) {
+        // The work environment sets what the command line does not.
+        tav::TProjectSettings env(catalogue, std::filesystem::path(catalogueFile).parent_path().string());
+        env.setSettingsPath(o.env);
+        env.SetDefaults();
+        std::vector<std::string> problems;
+        if (!tav::fileExists(o.env) || !env.ReadFromFile(o.env, &problems)) {
+            script.showError("Kann " + o.env + " nicht öffnen.");
+            return kFileError;
+        }
+        for (const std::string& p : problems) script.showWarning(p);
+        catalogue.setLanguage(tav::languageOfSetting(env.Sprache));
+        buffer.IoSettings.DelimEinst = static_cast<char32_t>(env.Diversa.DelimEinst);
+        buffer.IoSettings.QualiEinst = static_cast<char32_t>(env.Diversa.QualiEinst);
+        buffer.IoSettings.Encoding =
+            static_cast<tav::ExportEncoding>(std::clamp(env.Diversa.ExportEncoding, 0, 3));
+        cover.DeckEinst = env.DeckEinst;
+        cover.GesDeckEinst = env.GesDeckEinst;
+        cover.NaAccept = env.Pruef.NaAccept;
+        cover.Decimals = env.Diversa.Decimals;
+        cover.DeckName = env.DeckName;
+    }
+    if (o.language >= 0) catalogue.setLanguage(static_cast<tav::Language>(o.language));
     buffer.Ui = &ui;
     if (!o.delimiter.empty()) {
         // A delimiter given on the command line answers the delimiter question of text imports.
@@ -287,7 +323,7 @@ int main(int argc, char** argv) {
     }
     if (o.summary) printSummary(buffer, o.table);
     if (o.stats) {
-        tav::TDeckInter deck = coverSystem(o, ui);
+        tav::TDeckInter deck = coverSystem(o, cover, ui);
         printStats(buffer, deck, ui);
     }
     int status = kDone;

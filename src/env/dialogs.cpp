@@ -311,6 +311,93 @@ bool TGridDlg::Execute(UiPort& ui, std::string_view Capt, const std::vector<std:
     return true;
 }
 
+bool TGridDlg::hasChangeButton(int aOC) {
+    switch (aOC) {
+        case 8:
+        case 10:
+        case 11:
+        case 12:
+        case 13:
+        case 17:
+        case 19:
+        case 20:
+        case 21:
+        case 25:
+            return true;
+        default:
+            return false;
+    }
+}
+
+std::optional<std::string> TGridDlg::changedCell(int aOC, int col, int row, std::string_view text) {
+    if (row <= 1 || !hasChangeButton(aOC)) return std::nullopt;
+    // The next entry of a cycle; an entry that is not in it starts the cycle.
+    auto cycle = [&](std::initializer_list<std::string_view> steps) -> std::string {
+        const std::vector<std::string_view> v(steps);
+        for (std::size_t i = 0; i < v.size(); ++i)
+            if (v[i] == text) return std::string(v[(i + 1) % v.size()]);
+        return std::string(v.front());
+    };
+    switch (aOC) {
+        case 8:
+            if (col == 2 || col == 3) return cycle({"Ja", "Nein"});
+            return std::nullopt;
+        case 10:
+            if (col == 2) return cycle({"Ja", "Nein"});
+            return std::nullopt;
+        case 11:
+            if (col == 2) return cycle({"1/n", "1 / Wurzel(n)", "0"});
+            return std::nullopt;
+        case 12:
+            if (text == "-") return std::nullopt;
+            if (col == 3)
+                return cycle({"A Gewichtung 1/x", "B Gewichtung 1/Wurzel(x)", "C keine Gewichtung"});
+            if (col == 4) return cycle({"a Deckung nicht gewichtet", "b Deckung gewichtet"});
+            if (col == 5) return cycle({"0.01", "0.02", "0.05", "0.1", "0.2", "0.5", "1.0"});
+            return std::nullopt;
+        case 17:
+            if (col == 3) return cycle({"links", "rechts"});
+            return std::nullopt;
+        case 19:
+            if (col == 2)
+                return cycle({"skalieren", "linear mit-transformieren", "quadratisch mit-transformieren",
+                              "nicht ändern"});
+            return std::nullopt;
+        case 20:
+            if (col == 2) return cycle({"skalieren", "nicht ändern"});
+            return std::nullopt;
+        case 21:
+            if (col == 3) return cycle({"Aufsteigend", "Abfallend"});
+            return std::nullopt;
+        case 25:
+            if (col == 1) return cycle({"+", "-"});
+            return std::nullopt;
+        default:
+            return std::nullopt;  // kind 13, the indicator value editor, edits its cells itself
+    }
+}
+
+bool TNonModalDlg::Execute(UiPort& ui, std::string_view Capt, std::string_view Msg, bool DoEdit,
+                           std::string& s) {
+    DialogRequest req;
+    req.name = Capt;
+    req.caption = Capt;
+    if (DoEdit) {
+        req.kind = DialogKind::Text;
+        req.items = {std::string(Msg)};
+        req.initial = s;
+        auto a = ui.dialog(req);
+        if (!a) return false;
+        s = *a;
+        return true;
+    }
+    req.kind = DialogKind::Buttons;
+    req.groups = {std::string(Msg)};
+    req.items = {"Weiter", "Abbruch"};
+    auto a = ui.dialog(req);
+    return a && *a == "0";
+}
+
 bool TTavDirDlg::Execute(UiPort& ui, std::string& res) {
     DialogRequest req;
     req.kind = DialogKind::Folder;

@@ -4,6 +4,7 @@
 // records the choice), and turns the answer string back into the caller's result. Execute returns true
 // when the dialog was confirmed or answered, false when it was cancelled.
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -97,6 +98,17 @@ struct TGridDlg {
     // aLst: ";"-separated lines; res: the cells of the chosen row.
     static bool Execute(UiPort& ui, std::string_view Capt, const std::vector<std::string>& aLst, int aOC,
                         std::string& res);
+    // What the change button makes of a cell of table kind aOC: col counts the data columns from 1, row
+    // the data rows from 1 (row 1 is the title row and never changes). Nothing when the cell has no cycle.
+    static std::optional<std::string> changedCell(int aOC, int col, int row, std::string_view text);
+    // Kinds whose cells the change button steps.
+    static bool hasChangeButton(int aOC);
+};
+
+// A prompt that stays open while the program works: "Weiter" answers (with the edit text when DoEdit),
+// "Abbruch" cancels.
+struct TNonModalDlg {
+    static bool Execute(UiPort& ui, std::string_view Capt, std::string_view Msg, bool DoEdit, std::string& s);
 };
 
 struct TTavDirDlg {

@@ -127,5 +127,33 @@ TEST(Batch, StatisticsUnderTheChosenCoverSystem) {
     EXPECT_EQ(m.err.rfind("info: Datei " + dir.file("none.tab") + " nicht gefunden.", 0), 0u) << m.err;
 }
 
+TEST(Batch, WorkEnvironmentSetsLanguageDelimiterAndCoverSystem) {
+    TempDir dir;
+    // English texts, ";" as delimiter of text files, integers as covers; a bad line is skipped, not fatal.
+    const std::string env = dir.file("env.VP");
+    writeBytes(env, "Sprache;English\r\nDelimEinst;59\r\nDeckEinst;2\r\nDecimals;x\r\n");
+    writeBytes(dir.file("n.tab"), "T;Nr;;1;2\r\nA;Poa;;12;3\r\n");
+    BatchRun r = runBatch("--env " + env + " --stats " + dir.file("n.tab"), dir);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("Poa;2;1;15\n"), std::string::npos) << r.out;
+    EXPECT_EQ(r.err.rfind("warning: " + env + ", Zeile 4", 0), 0u) << r.err;  // the refused Decimals line
+
+    // ";" is the environment's delimiter, so a ";" file is read without asking.
+    writeBytes(dir.file("in.csv"), "Nr;1;2\r\n");
+    BatchRun s = runBatch(
+        "--env " + env + " --import-layout 3 " + dir.file("in.csv") + " --save " + dir.file("o.tab"), dir);
+    ASSERT_EQ(s.status, 0) << s.err;
+    EXPECT_EQ(readBytes(dir.file("o.tab")), "T;Nr;;1;2\r\nA;;;;\r\n");
+
+    // The language reaches the dialogs; --lang overrides the environment.
+    writeBytes(dir.file("tabs.csv"), "Nr\t1\r\n");
+    BatchRun q = runBatch("--env " + env + " --import-layout 3 " + dir.file("tabs.csv"), dir);
+    EXPECT_NE(q.err.find("dialog \"Delimiter\" (DlgDelimEinst)"), std::string::npos) << q.err;
+    BatchRun g = runBatch("--env " + env + " --lang D --import-layout 3 " + dir.file("tabs.csv"), dir);
+    EXPECT_NE(g.err.find("dialog \"Trennzeichen\" (DlgDelimEinst)"), std::string::npos) << g.err;
+
+    EXPECT_EQ(runBatch("--env " + dir.file("none.VP") + " " + dir.file("n.tab"), dir).status, 3);
+}
+
 }  // namespace
 }  // namespace tav

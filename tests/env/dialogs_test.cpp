@@ -126,11 +126,42 @@ TEST_F(DialogTest, OptionBoxesKeepChoicesAndOptionValues) {
     EXPECT_EQ(res2, "C 255,,,;;,,Z 9.5;");
 }
 
+TEST(GridDialog, ChangeButtonCycles) {
+    struct Case {
+        int kind, col, row;
+        const char* text;
+        std::optional<std::string> next;
+    };
+    const Case cases[] = {
+        {11, 2, 2, "1/n", "1 / Wurzel(n)"},
+        {11, 2, 2, "0", "1/n"},
+        {11, 2, 1, "1/n", std::nullopt},  // the title row never changes
+        {12, 5, 3, "1.0", "0.01"},
+        {12, 3, 3, "-", std::nullopt},
+        {12, 4, 2, "a Deckung nicht gewichtet", "b Deckung gewichtet"},
+        {19, 2, 2, "nicht ändern", "skalieren"},
+        {21, 3, 2, "Abfallend", "Aufsteigend"},
+        {25, 1, 4, "+", "-"},
+        {25, 2, 4, "+", std::nullopt},
+        {1, 1, 2, "x", std::nullopt},
+        {10, 2, 2, "Ja", "Nein"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(TGridDlg::changedCell(c.kind, c.col, c.row, c.text), c.next) << c.kind << " " << c.text;
+}
+
 TEST_F(DialogTest, MessageBoxes) {
     front.addToken("nein");
     EXPECT_EQ(AskYesNoCancel(ui, "Speichern?"), 'N');
     EXPECT_EQ(ConfirmOverwrite(ui, "/no/such/file.tab"), 'Y');  // nothing to ask
     EXPECT_EQ(AskYesNoCancelAll(ui, "Alle?"), 'C');             // no answer: cancelled
+    front.addToken("weiter");
+    std::string unused;
+    EXPECT_TRUE(
+        TNonModalDlg::Execute(ui, "Externe Funktion", "Zeilen markieren, dann Weiter", false, unused));
+    front.addToken("abbruch");
+    EXPECT_FALSE(
+        TNonModalDlg::Execute(ui, "Externe Funktion", "Zeilen markieren, dann Weiter", false, unused));
     ShowNotImplemented(ui, "Drucken");
     EXPECT_EQ(front.messages().back().second, "Drucken: noch nicht implementiert.");
 }

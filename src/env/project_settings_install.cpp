@@ -1,0 +1,206 @@
+// The installation file in the shared data folder: which settings file the program uses, for one user
+// ("Einzelplatz") or for every user of a list ("Mehrplatz").
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+#include "core/file_io.h"
+#include "core/text.h"
+#include "env/project_settings.h"
+#include "env/project_settings_text.h"
+
+namespace tav {
+
+namespace {
+
+constexpr std::size_t kMaxInstallationBytes = 16u << 20;
+constexpr const char* kSingleUserLine = "Einzelplatz";
+constexpr const char* kMultiUserLine = "Mehrplatz";
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+struct UserLine {
+    std::string_view user;
+    std::string_view path;
+};
+
+// "user path": the first blank-separated word is the user, the rest of the line is the path, so that a
+// path may hold blanks.
+UserLine splitUserLine(std::string_view line) {
+    std::size_t pos = 0;
+    while (pos < line.size() && isBlank(line[pos])) ++pos;
+    const std::size_t start = pos;
+    while (pos < line.size() && !isBlank(line[pos])) ++pos;
+    return {line.substr(start, pos - start), trimBlanks(line.substr(pos))};
+}
+
+std::string printable(std::string_view s) {
+    std::string out(s);
+    for (char& c : out)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = '?';
+    return out;
+}
+
+std::string workFolderOf(const std::string& settingsPath) {
+    return settingsPath.empty() || isNoSettingsFile(settingsPath) ? std::string() : folderOf(settingsPath);
+}
+
+}  // namespace
+
+void TProjectSettings::refuseUser(const std::string& why, std::vector<std::string>* messages) {
+    // The name would end up in the names of work files deleted at exit; a guest has no settings file to
+    // lose and writes nothing.
+    mode_ = kGuest;
+    settingsPath_.clear();
+    if (messages)
+        messages->push_back("Der Benutzername \"" + printable(userName_) + "\" ist ungültig (" + why +
+                            "); das Programm läuft als Gast ohne Einstellungen.");
+    userName_.clear();
+}
+
+void TProjectSettings::readInstallationFile(std::vector<std::string>* messages) {
+    const std::string ini = installationFilePath();
+    if (!fileExists(ini)) {
+        if (settingsPath_.empty()) settingsPath_ = std::string(kNoSettingsFile);
+        mode_ = kSingleUser;
+        userName_ = "Tavolex";
+        std::string error;
+        if (!writeInstallationFile(&error) && messages) messages->push_back(error);
+        return;
+    }
+    std::string bytes, why;
+    if (!readWholeFile(ini, bytes, why, kMaxInstallationBytes)) {
+        // A guest writes nothing back, so a file we cannot read (perhaps another user's list) survives.
+        if (messages) messages->push_back("Kann " + ini + " nicht lesen: " + why);
+        mode_ = kGuest;
+        settingsPath_.clear();
+        if (userName_.empty()) userName_ = "Tavolex";
+        return;
+    }
+    const std::string text = decodeFileText(bytes);
+    const std::vector<std::string_view> lines = splitSettingsLines(text);
+    const std::string_view first = lines.empty() ? std::string_view() : lines[0];
+    const char mode = first.empty() ? kSingleUser : first[0];
+
+    if (mode != kMultiUser) {
+        mode_ = kSingleUser;
+        userName_ = "Tavolex";
+        settingsPath_ =
+            mode == kSingleUser && lines.size() > 1 ? std::string(trimBlanks(lines[1])) : std::string();
+        return;
+    }
+    mode_ = kMultiUser;
+    settingsPath_.clear();
+    if (userName_.empty()) {
+        std::optional<std::string> answer;
+        if (questions_.askUserName) answer = questions_.askUserName();
+        if (!answer) {
+            quit_ = true;
+            return;
+        }
+        userName_ = answer->empty() ? std::string("NoName") : *answer;
+    }
+    if (std::string reason; !isAcceptableUserName(userName_, &reason)) {
+        refuseUser(reason, messages);
+        return;
+    }
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        const UserLine u = splitUserLine(lines[i]);
+        if (u.user == userName_) {
+            settingsPath_ = std::string(u.path);
+            return;
+        }
+    }
+    if (!questions_.askEnterUser || !questions_.askEnterUser(userName_)) mode_ = kGuest;
+}
+
+bool TProjectSettings::writeInstallationFile(std::string* error) const {
+    if (mode_ == kGuest || (mode_ == kMultiUser && userName_.empty())) return true;
+    std::error_code ec;
+    std::filesystem::create_directories(dataFolder_, ec);
+    if (ec) {
+        if (error) *error = "Das Verzeichnis " + dataFolder_ + " kann nicht erstellt werden.";
+        return false;
+    }
+    const std::string ini = installationFilePath();
+    std::vector<std::string> lines;
+    if (mode_ != kMultiUser) {
+        lines = {kSingleUserLine, settingsPath_};
+        return writeSettingsLines(ini, lines, true, error);
+    }
+    // Every other user's line is carried over unchanged, so a list that cannot be read is not rewritten.
+    std::string bytes, why;
+    if (fileExists(ini) && !readWholeFile(ini, bytes, why, kMaxInstallationBytes)) {
+        if (error) *error = "Kann " + ini + " nicht lesen: " + why;
+        return false;
+    }
+    const std::string text = decodeFileText(bytes);
+    const std::vector<std::string_view> old = splitSettingsLines(text);
+    const std::string own = userName_ + ' ' + settingsPath_;
+    lines.push_back(kMultiUserLine);
+    bool matched = false;
+    for (std::size_t i = 1; i < old.size(); ++i) {
+        if (!matched && splitUserLine(old[i]).user == userName_) {
+            lines.push_back(own);
+            matched = true;
+        } else {
+            lines.emplace_back(old[i]);
+        }
+    }
+    if (!matched) lines.push_back(own);
+    return writeSettingsLines(ini, lines, true, error);
+}
+
+bool TProjectSettings::ReadIniSettings(std::vector<std::string>* messages) {
+    quit_ = false;
+    readInstallationFile(messages);
+    if (quit_) return false;
+    bool found = !settingsPath_.empty() && !isNoSettingsFile(settingsPath_) && fileExists(settingsPath_);
+    if (!found) settingsPath_ = std::string(kNoSettingsFile);
+    SetDefaults();
+    // A settings file that cannot be read is treated as missing: writing the defaults over it at the
+    // end of the run would destroy it.
+    if (found && !ReadFromFile(settingsPath_, messages)) {
+        found = false;
+        settingsPath_ = std::string(kNoSettingsFile);
+        SetDefaults();
+    }
+    InitialDir = workFolder_;
+    return found;
+}
+
+bool TProjectSettings::WriteIniSettings(std::vector<std::string>* messages) {
+    bool ok = true;
+    std::string error;
+    if (!settingsPath_.empty() && !isNoSettingsFile(settingsPath_) &&
+        !WriteToFile(settingsPath_, "111", &error)) {
+        ok = false;
+        if (messages) messages->push_back(error);
+    }
+    if (!writeInstallationFile(&error)) {
+        ok = false;
+        if (messages) messages->push_back(error);
+    }
+    return ok;
+}
+
+void TProjectSettings::setSettingsPath(std::string path) {
+    settingsPath_ = std::move(path);
+    workFolder_ = workFolderOf(settingsPath_);
+}
+
+bool TProjectSettings::switchEnvironment(const std::string& path, std::string* error) {
+    setSettingsPath(path);
+    if (!path.empty() && !isNoSettingsFile(path) && !fileExists(path) &&
+        !writeSettingsLines(path, {}, true, error))
+        return false;
+    return writeInstallationFile(error);
+}
+
+}  // namespace tav

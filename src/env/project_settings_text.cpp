@@ -1,0 +1,39 @@
+#include "env/project_settings_text.h"
+
+#include "core/file_io.h"
+#include "core/text.h"
+
+namespace tav {
+
+std::vector<std::string_view> splitSettingsLines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r' && text[i] != '\n') continue;
+        lines.push_back(text.substr(start, i - start));
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        start = i + 1;
+    }
+    if (start < text.size()) lines.push_back(text.substr(start));
+    return lines;
+}
+
+bool writeSettingsLines(const std::string& path, const std::vector<std::string>& lines, bool codePage,
+                        std::string* error) {
+    std::string out;
+    for (const std::string& line : lines) {
+        out += line;
+        out += "\r\n";
+    }
+    // The code page keeps the files readable for older installations; UTF-8 only when it would lose a
+    // character.
+    const std::string bytes = codePage && fitsCp1252(out) ? utf8ToCp1252(out) : out;
+    AtomicFile file;
+    if (!file.open(path) || !file.write(bytes) || !file.commit()) {
+        if (error) *error = "Kann " + path + " nicht speichern: " + file.error();
+        return false;
+    }
+    return true;
+}
+
+}  // namespace tav
