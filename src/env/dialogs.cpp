@@ -261,9 +261,19 @@ bool TInputDlg::Execute(UiPort& ui, const Catalogue& cat, std::string_view DlgIt
     const DlgDef def = cat.GetDlgDef(DlgIts);
     DialogRequest req = fromDef(DialogKind::Input, DlgIts, def);
     req.items = shownItems(def, {}, kCapacity);
+    const int n = static_cast<int>(req.items.size());
+    req.fieldButtons.assign(static_cast<std::size_t>(n), '0');
+    req.buttonCaptions.assign(static_cast<std::size_t>(n), std::string());
     if (!aCmds.empty()) {
+        // The second definition: its default holds one button flag per field, its items from n + 1 on
+        // the captions of those buttons.
         const DlgDef cmds = cat.GetDlgDef(aCmds);
-        req.groups.push_back(cmds.defaultAnswer());  // the button flags of the fields
+        const std::string& flags = cmds.defaultAnswer();
+        for (int i = 0; i < n; ++i) {
+            const char f = i < static_cast<int>(flags.size()) ? flags[i] : ' ';
+            req.fieldButtons[i] = f == '1' || f == '2' ? f : '0';
+            if (n + i < 32) req.buttonCaptions[i] = shownItem(cmds.item(n + i));
+        }
     }
     req.initial = aRes;
     auto a = ui.dialog(req);
@@ -283,6 +293,15 @@ bool TListDlg::Execute(UiPort& ui, std::string_view aCaption, const std::vector<
     aRes = picks->front();
     if (aResL) *aResL = *picks;
     return true;
+}
+
+void TNonModalMsg::Show(std::string_view Capt, std::string_view aMsg) {
+    caption_ = Capt;
+    ui_.showInfo(caption_.empty() ? std::string(aMsg) : caption_ + ": " + std::string(aMsg));
+}
+
+void TNonModalMsg::SetMsg(std::string_view aMsg) {
+    Show(caption_, aMsg);
 }
 
 bool TMemoDlg::Execute(UiPort& ui, std::string_view capt, std::string& res) {

@@ -115,6 +115,18 @@ struct TTavDirDlg {
     static bool Execute(UiPort& ui, std::string& res);
 };
 
+// A message window that stays on top while the program works; SetMsg replaces its text.
+class TNonModalMsg {
+  public:
+    explicit TNonModalMsg(UiPort& ui) : ui_(ui) {}
+    void Show(std::string_view Capt, std::string_view aMsg);
+    void SetMsg(std::string_view aMsg);
+
+  private:
+    UiPort& ui_;
+    std::string caption_;
+};
+
 // Message boxes. The answers are 'Y', 'N', 'C' (and 'A' for All).
 char AskYesNoCancel(UiPort& ui, std::string_view text);
 char AskYesNoCancelAll(UiPort& ui, std::string_view text);

@@ -42,6 +42,10 @@ struct DialogRequest {
     int firstGroupSize = 0;           // two-group dialogs: items of group 1
     std::string initial;              // the preset answer, in the kind's answer form
     bool multi = false;               // list: several lines may be chosen; open file: several files
+    // Input forms: per field '0' no button, '1' a button beside the field, '2' a button in its place,
+    // with the buttons' captions.
+    std::string fieldButtons;
+    std::vector<std::string> buttonCaptions;
 };
 
 class UiPort {

@@ -15,6 +15,7 @@ const char* kCatalogue =
     "D;DlgG1;T;Gruppe 1;;a;b\n"
     "D;DlgG2;T;Gruppe 2;;x;y;z\n"
     "D;DlgForm;Eingabe;Werte;;Name;Höhe\n"
+    "D;DlgFormCmds;;;21;;;Wählen;Rechnen\n"
     "D;MsgWhichChar;Welches Zeichen?\n"
     "D;DlgCombo;Darstellung;Optionen;;$BFarbe[$C eigene,weiss,rot,blau];Datei[$D ];$SWert[a,b,$Z "
     "Zahl];Name\n";
@@ -103,6 +104,19 @@ TEST_F(DialogTest, FormsAndOptionBoxesTakeNoMacroToken) {
     std::string values = "Festuca;800;";
     ASSERT_TRUE(TInputDlg::Execute(ui, cat, "DlgForm", "", values));
     EXPECT_EQ(values, "Carex;1200;");
+
+    // Buttons beside or in place of fields, captioned by the second definition's items after the fields.
+    struct Spy : ScriptUi {
+        DialogRequest seen;
+        std::optional<std::string> dialog(const DialogRequest& r) override {
+            seen = r;
+            return std::string("a;b");
+        }
+    } spy;
+    ASSERT_TRUE(TInputDlg::Execute(spy, cat, "DlgForm", "DlgFormCmds", values));
+    EXPECT_EQ(spy.seen.fieldButtons, "21");
+    EXPECT_EQ(spy.seen.buttonCaptions, (std::vector<std::string>{"Wählen", "Rechnen"}));
+    EXPECT_EQ(values, "a;b;");
     // The statement's token is still there for the next dialog that takes one.
     EXPECT_EQ(ui.inputText("MsgWhichChar", "MsgWhichChar", ""), "Poa");
 }
