@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,6 +19,7 @@
 #include "env/dialog_ui.h"
 #include "env/project_settings.h"
 #include "platform/script_ui.h"
+#include "species/art_db.h"
 #include "table/cell_stats.h"
 #include "table/edit_buffer.h"
 
@@ -35,6 +37,9 @@ const char* kUsageText =
     "  --export-encoding N    encoding of text exports: 0 UTF-16, 1 UTF-8, 2 Windows-1252, 3 ASCII\n"
     "  --env FILE             work environment settings file (language, delimiters, encodings, cover-code\n"
     "                         system); options given on the command line win over it\n"
+    "  --species-db FILE      species database (.adb) to open; text imports recognise its species\n"
+    "  --import-species-list TEXT  import a species list text into the --species-db database first\n"
+    "  --lookup NAME          print the species records NAME finds (key;name;accepted key), may be repeated\n"
     "  --summary              print what was read\n"
     "  --stats                print per species row its frequency, constancy and total cover and per\n"
     "                         releve its species count and total cover, as \";\"-separated lines\n"
@@ -64,6 +69,9 @@ struct Options {
     std::string coverFile;
     int language = -1;
     std::string env;
+    std::string speciesDb;
+    std::string speciesList;
+    std::vector<std::string> lookups;
     std::string save;
     std::vector<Export> exports;
 };
@@ -198,6 +206,12 @@ int parse(int argc, char** argv, Options& o) {
             auto v = value(a);
             if (!v || v->empty()) return usageError("--env takes a file name");
             o.env = *v;
+        } else if (a == "--species-db" || a == "--import-species-list" || a == "--lookup") {
+            auto v = value(a);
+            if (!v || v->empty()) return usageError(std::string(a) + " takes a value");
+            if (a == "--species-db") o.speciesDb = *v;
+            if (a == "--import-species-list") o.speciesList = *v;
+            if (a == "--lookup") o.lookups.push_back(*v);
         } else if (a == "--lang") {
             auto v = value(a);
             static const std::string_view codes = "DFILE";
@@ -251,7 +265,9 @@ int parse(int argc, char** argv, Options& o) {
             return usageError("more than one table given: " + o.table + " and " + std::string(a));
         }
     }
-    if (o.table.empty()) return usageError("no table given");
+    if ((!o.speciesList.empty() || !o.lookups.empty()) && o.speciesDb.empty())
+        return usageError("--import-species-list and --lookup need --species-db");
+    if (o.table.empty() && o.speciesDb.empty()) return usageError("no table given");
     return kDone;
 }
 
@@ -272,6 +288,7 @@ int main(int argc, char** argv) {
     tav::DialogUi ui(catalogue, script, &macro);
     tav::TEditBuffer buffer;
     tav::CoverSettings cover;
+    tav::ArtDbSettings species;
     if (!o.env.empty()) {
         // The work environment sets what the command line does not.
         tav::TProjectSettings env(catalogue, std::filesystem::path(catalogueFile).parent_path().string());
@@ -293,6 +310,15 @@ int main(int argc, char** argv) {
         cover.NaAccept = env.Pruef.NaAccept;
         cover.Decimals = env.Diversa.Decimals;
         cover.DeckName = env.DeckName;
+        species.SystEinst = env.SystEinst;
+        species.ZeiEinst = env.ZeiEinst;
+        species.OhneAutor = env.Pruef.OhneAutor;
+        species.ArtGross = env.Pruef.ArtGross;
+        species.Layers = env.Pruef.Layers;
+        species.Rem = env.Pruef.Rem;
+        species.ValidFilter = env.Pruef.ValidFilter;
+        species.AccFilter = env.Pruef.AccFilter;
+        species.DelimEinst = static_cast<char32_t>(env.Diversa.DelimEinst);
     }
     if (o.language >= 0) catalogue.setLanguage(static_cast<tav::Language>(o.language));
     buffer.Ui = &ui;
@@ -309,6 +335,33 @@ int main(int argc, char** argv) {
 
     TerminalProgress terminal;
     tav::Progress& progress = ::isatty(STDERR_FILENO) ? terminal : tav::noProgress();
+
+    std::unique_ptr<tav::TArtDb> db;
+    if (!o.speciesDb.empty()) {
+        if (o.speciesList.empty() && !tav::fileExists(o.speciesDb)) {
+            script.showError("Kann " + o.speciesDb + " nicht öffnen.");
+            return kFileError;
+        }
+        db = std::make_unique<tav::TArtDb>(o.speciesDb, species, ui);
+        for (const std::string& e : db->OpenErrors) script.showError(e);
+        if (!db->OpenErrors.empty()) return kFileError;
+        if (!o.speciesList.empty()) {
+            std::vector<std::string> errors;
+            const bool ok = db->ImportTable(o.speciesList, species.DelimEinst, progress, errors);
+            if (ok) db->CheckVerweise(errors);
+            for (const std::string& e : errors)
+                if (!e.empty()) script.showWarning(e);
+            if (!ok) return kFileError;
+        }
+        for (const std::string& name : o.lookups) {
+            const tav::TMenge found = db->Search(name, species.OhneAutor);
+            for (int p : found.elements())
+                std::printf("%d;%s;%d\n", p, db->GetLat(p).c_str(), db->ScanSyn('R', p));
+            if (found.empty()) std::printf("0;%s;-1\n", name.c_str());
+        }
+        buffer.IsSpeciesName = [&db](std::string_view name) { return db->isSpeciesName(name); };
+    }
+    if (o.table.empty()) return kDone;
 
     switch (buffer.LoadFile(o.importLayout, o.table, progress)) {
         case tav::ReadResult::Ok:

@@ -155,5 +155,33 @@ TEST(Batch, WorkEnvironmentSetsLanguageDelimiterAndCoverSystem) {
     EXPECT_EQ(runBatch("--env " + dir.file("none.VP") + " " + dir.file("n.tab"), dir).status, 3);
 }
 
+TEST(Batch, SpeciesDatabaseRecognisesSpeciesRowsOfTextImports) {
+    TempDir dir;
+    const std::string db = std::string(TAVOLEX_SAMPLES) + "/species.adb";
+    ASSERT_EQ(runBatch(kDune + " --export-layout 3 " + dir.file("dune.txt"), dir).status, 0);
+    BatchRun r = runBatch("--species-db " + db + " --delimiter tab --import-layout 3 --summary " +
+                              dir.file("dune.txt") + " --lookup 'Agr*stis alba' --lookup 'Planta ignota'",
+                          dir);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("header rows: 6\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("species rows: 30\n"), std::string::npos) << r.out;
+    // A synonym found with its accepted name's key; a name not in the database.
+    EXPECT_NE(r.out.find(";Agrostis alba auct. non L.;"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("0;Planta ignota;-1\n"), std::string::npos) << r.out;
+
+    EXPECT_EQ(runBatch("--species-db " + dir.file("none.adb") + " " + kDune, dir).status, 3);
+}
+
+TEST(Batch, SpeciesListImportBuildsTheSampleDatabase) {
+    TempDir dir;
+    BatchRun r =
+        runBatch("--species-db " + dir.file("s.adb") + " --import-species-list " +
+                     std::string(TAVOLEX_SAMPLES) + "/species-list.txt --lookup 'Pleurozium schreberi'",
+                 dir);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");  // no refused record, no dangling reference
+    EXPECT_NE(r.out.find(";Pleurozium schreberi"), std::string::npos) << r.out;
+}
+
 }  // namespace
 }  // namespace tav

@@ -1,0 +1,659 @@
+#include "species/art_db.h"
+
+#include <algorithm>
+#include <set>
+
+#include "core/file_io.h"
+#include "core/numbers.h"
+
+namespace tav {
+
+namespace {
+
+constexpr const char* kFirstFieldError =
+    "Im 1. Feld der Tabelle muss entweder ein Primärschlüssel\roder eine Art-Relation sein.\rBitte "
+    "nachprüfen, ob "
+    "das Format der einzulesenden Tabelle stimmt.";
+constexpr const char* kDelimiterError =
+    "Bitte das richtige Trennzeichen einstellen\r(Optionen, Ein- und Ausgabe)";
+
+std::vector<std::string> splitBy(std::string_view s, std::string_view delim) {
+    std::vector<std::string> out;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t at = s.find(delim, start);
+        out.emplace_back(s.substr(start, at == std::string_view::npos ? std::string_view::npos : at - start));
+        if (at == std::string_view::npos) break;
+        start = at + delim.size();
+    }
+    return out;
+}
+
+std::vector<std::string> linesOf(std::string_view text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) end = text.size();
+        lines.emplace_back(text.substr(start, end - start));
+        if (end < text.size() && text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ++end;
+        start = end + 1;
+    }
+    return lines;
+}
+
+bool readLines(const std::string& path, std::vector<std::string>& lines) {
+    std::string bytes, why;
+    if (!readWholeFile(path, bytes, why, std::size_t{512} << 20)) return false;
+    lines = linesOf(decodeFileText(bytes));
+    return true;
+}
+
+std::string replaceAllOf(std::string s, std::string_view from, std::string_view to) {
+    std::size_t pos = 0;
+    while ((pos = s.find(from, pos)) != std::string::npos) {
+        s.replace(pos, from.size(), to);
+        pos += to.size();
+    }
+    return s;
+}
+
+std::string two(int n) {
+    return (n < 10 ? "0" : "") + std::to_string(n);
+}
+
+}  // namespace
+
+std::string withExtension(std::string_view name, std::string_view ext) {
+    const std::size_t slash = name.rfind('/');
+    const std::size_t dot = name.rfind('.');
+    const std::string_view stem =
+        dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash)
+            ? name
+            : name.substr(0, dot);
+    return std::string(stem) + std::string(ext);
+}
+
+TArtDb::TArtDb(const std::string& fname, const ArtDbSettings& settings, UiPort& ui)
+    : DbName(fname), ZWi(settings.ZeiEinst), Settings(settings), Ui(&ui) {
+    SetupTables();
+}
+
+void TArtDb::SetupTables() {
+    ArtTabName = DbName;
+    AggrTabName = withExtension(DbName, ".adl");
+    ZwTabName = withExtension(DbName, ".z" + std::to_string(ZWi));
+    MetaTabName = withExtension(DbName, ".adm");
+    SelectArten();
+    SelectZW();
+    GetZwFormat();
+    GetSchichtInfo();
+}
+
+void TArtDb::SelectArten() {
+    std::string error;
+    if (!SQLarten.load(ArtTabName, error)) OpenErrors.push_back(ArtTabName + ": " + error);
+    if (!SQLaggr.load(AggrTabName, error)) OpenErrors.push_back(AggrTabName + ": " + error);
+}
+
+void TArtDb::SelectZW() {
+    std::string error;
+    if (!SQLzw.load(ZwTabName, error)) OpenErrors.push_back(ZwTabName + ": " + error);
+}
+
+// ---------------------------------------------------------------- definitions
+
+ArtDefRec TArtDb::parseDef(std::string_view text, int position) {
+    std::vector<std::string> words;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t blank = text.find_first_of(" \t", start);
+        if (blank == std::string_view::npos) blank = text.size();
+        if (blank > start) words.emplace_back(text.substr(start, blank - start));
+        start = blank + 1;
+    }
+    words.resize(std::max<std::size_t>(words.size(), 5));
+    ArtDefRec d;
+    d.nam = words[0].empty() ? "Feld" + std::to_string(position) : words[0];
+    d.ty = words[1];
+    d.le = upperFold(words[2]);
+    d.req = upperFold(words[3]);
+    d.ind = upperFold(words[4]);
+    const std::string type = upperFold(d.ty);
+    d.freq = d.req == "T";
+    if (auto n = parseInteger(d.le); n && *n > 0 && *n < 100000) {
+        d.fle = static_cast<int>(*n);
+    } else {
+        d.fle = 36;
+    }
+    d.makesField = type == "S" || type == "I" || type == "F";
+    d.isList = type == "L";
+    d.fty = type == "I" ? FieldType::Integer : type == "F" ? FieldType::Float : FieldType::String;
+    if (d.ind == "P") d.key = KeyKind::Primary;
+    if (d.ind == "R") {
+        // A species relation holds the record key of a species found by name, whatever type was written.
+        d.key = KeyKind::SpeciesRelation;
+        d.fty = FieldType::Integer;
+        d.makesField = true;
+    }
+    return d;
+}
+
+std::vector<std::string> TArtDb::GetListDefs() {
+    return {"Prim i 0 t p", "Parent i 0 t t", "Child i 0 t t"};
+}
+
+bool TArtDb::SetDefs(RecordSet& table, const std::vector<std::string>& defs, bool addScratch, int& listPos) {
+    listPos = -1;
+    std::vector<FieldDef> fields;
+    for (std::size_t j = 0; j < defs.size(); ++j) {
+        const ArtDefRec d = parseDef(defs[j], static_cast<int>(j));
+        if (j == 0 && d.key == KeyKind::None) {
+            Ui->showError(kFirstFieldError);
+            return false;
+        }
+        if (d.isList) listPos = static_cast<int>(j);
+        if (!d.makesField) continue;
+        FieldDef f;
+        f.name = d.nam;
+        f.type = d.fty;
+        f.width = d.fty == FieldType::String ? d.fle : 0;
+        f.required = d.freq;
+        f.key = d.key;
+        fields.push_back(std::move(f));
+    }
+    if (addScratch) fields.push_back({"ResField", FieldType::String, 16, false, KeyKind::None});
+    table.define(std::move(fields));
+    return true;
+}
+
+// ---------------------------------------------------------------- species list import
+
+bool TArtDb::ImportTable(const std::string& fname, char32_t delim, Progress& pt,
+                         std::vector<std::string>& errors) {
+    std::vector<std::string> lines;
+    if (!readLines(fname, lines)) {
+        Ui->showError("Kann " + fname + " nicht öffnen.");
+        return false;
+    }
+    std::string d;
+    appendUtf8(d, delim);
+    if (lines.empty() || upperFold(lines[0]).rfind("ARTENLISTE", 0) != 0) {
+        Ui->showError("Diese Datei enthält keine Artenliste. Ich importiere nicht.");
+        return false;
+    }
+    // Everything is checked before anything is written: a refused import leaves every store as it was.
+    const std::vector<std::string> defs =
+        lines.size() > 1 ? splitBy(lines[1], d) : std::vector<std::string>{};
+    if (defs.size() < 15) {
+        Ui->showError(kDelimiterError);
+        return false;
+    }
+    RecordSet arten, aggr;
+    int listPos = -1, unused = -1;
+    if (!SetDefs(arten, defs, true, listPos) || !SetDefs(aggr, GetListDefs(), false, unused)) return false;
+    if (listPos <= 0 || listPos != static_cast<int>(defs.size()) - 1) listPos = -1;
+
+    // Column j belongs to definition j; the columns of definitions that make no field are skipped.
+    std::vector<int> fieldOfColumn(defs.size(), -1);
+    for (std::size_t j = 0, f = 0; j < defs.size(); ++j)
+        if (parseDef(defs[j], static_cast<int>(j)).makesField) fieldOfColumn[j] = static_cast<int>(f++);
+    const int scratch = arten.fieldCount() - 1;
+
+    pt.startBar(static_cast<std::int64_t>(lines.size()));
+    std::int64_t read = 0;
+    for (std::size_t n = 2; n < lines.size(); ++n) {
+        if (trimBlanks(lines[n]).empty()) continue;
+        const std::vector<std::string> cols = splitBy(lines[n], d);
+        std::vector<std::string> texts(static_cast<std::size_t>(arten.fieldCount()));
+        for (std::size_t j = 0; j < cols.size() && j < fieldOfColumn.size(); ++j)
+            if (fieldOfColumn[j] >= 0 && fieldOfColumn[j] != scratch) texts[fieldOfColumn[j]] = cols[j];
+        const std::string members =
+            listPos >= 0 && listPos < static_cast<int>(cols.size()) ? cols[listPos] : "";
+        auto who = [&] {
+            auto col = [&](int f) {
+                for (std::size_t j = 0; j < fieldOfColumn.size(); ++j)
+                    if (fieldOfColumn[j] == f && j < cols.size()) return std::string(trimBlanks(cols[j]));
+                return std::string();
+            };
+            return "Taxon Nr. " + col(art::kPrim) + " = " + col(art::kGenus) + " " + col(art::kSpecies) +
+                   " " + col(art::kAutor);
+        };
+        if (auto problem = arten.appendTexts(texts)) {
+            // The field part names the first required field that is empty.
+            std::string fieldPart;
+            for (int f = 0; f < arten.fieldCount(); ++f) {
+                if (arten.fields()[f].required && trimBlanks(texts[f]).empty()) {
+                    fieldPart = " in Feld \"" + arten.fields()[f].name + "\"";
+                    break;
+                }
+            }
+            errors.push_back("FEHLER: Fehlender oder falscher Wert" + fieldPart + " bei " + who() +
+                             " konnte ich nicht einlesen.");
+            continue;  // a refused record stores no members either
+        }
+        const int row = arten.count() - 1;
+        const std::int64_t own = arten.integer(row, art::kSys01).value_or(kMissingNumber);
+        const std::int64_t prim = arten.integer(row, art::kPrim).value_or(kMissingNumber);
+        for (const std::string& item : splitBy(trimBlanks(members), ",")) {
+            const std::string_view m = trimBlanks(item);
+            if (m.empty()) continue;
+            const auto child = parseInteger(m);
+            if (!child) {
+                errors.push_back("WARNUNG: " + who() + ": Mitglied \"" + std::string(m) +
+                                 "\" ist keine Zahl. Ich habe diesen Bezug überlesen.");
+                continue;
+            }
+            if (*child == own) {
+                errors.push_back("WARNUNG: " + who() +
+                                 " schliesst sich selbst ein. Ich habe diesen Bezug überlesen.");
+                continue;
+            }
+            aggr.appendTexts(
+                {std::to_string(aggr.count() + 1), std::to_string(prim), std::to_string(*child)});
+        }
+        if (++read % 100 == 0) {
+            pt.setStatus(alignRight(std::to_string(read), 8) + " Datensätze gelesen.");
+            pt.setPosition(static_cast<std::int64_t>(n));
+            if (pt.aborted()) return false;
+        }
+    }
+    pt.setStatus("Datenbank nachführen ...");
+    std::string error;
+    if (!arten.save(ArtTabName, error) || !aggr.save(AggrTabName, error)) {
+        Ui->showError("Kann die Artenliste nicht speichern: " + error);
+        return false;
+    }
+    SQLarten = std::move(arten);
+    SQLaggr = std::move(aggr);
+    // The meta file last, once the tables are in place.
+    ClearMeta();
+    const std::size_t dollar = lines[0].find('$');
+    if (dollar != std::string::npos) UpdateMeta("$" + replaceAllOf(lines[0].substr(dollar + 1), d, ";"));
+    GetSchichtInfo();
+    pt.hideStatus();
+    return true;
+}
+
+// ---------------------------------------------------------------- indicator value list import
+
+bool TArtDb::ImportZw(const std::string& fname, char32_t delim, std::vector<std::string>& errors,
+                      Progress& pt, bool ask) {
+    int number = 1;
+    if (ask) {
+        DialogRequest r;
+        r.kind = DialogKind::Text;
+        r.name = "In welche Zeigerwertliste (1 - 99) ?";
+        r.caption = r.name;
+        r.items = {"Nummer eingeben"};
+        r.initial = "1";
+        const auto answer = Ui->dialog(r);
+        if (!answer) return false;
+        const auto n = parseInteger(trimBlanks(*answer));
+        if (!n || *n < 1 || *n > 99) {
+            Ui->showError("Die Nummer der Zeigerwertliste muss zwischen 1 und 99 liegen.");
+            return false;
+        }
+        number = static_cast<int>(*n);
+    }
+    const std::string target = withExtension(DbName, ".z" + std::to_string(number));
+    auto yes = [&](const std::string& question) {
+        DialogRequest r;
+        r.kind = DialogKind::YesNoCancel;
+        r.name = "Frage";
+        r.caption = question;
+        const auto a = Ui->dialog(r);
+        return a && *a == "Y";
+    };
+    if (fileExists(target) && !yes("Tabelle " + target + " exisiert bereits. Überschreiben?")) return false;
+    std::vector<std::string> lines;
+    if (!readLines(fname, lines)) {
+        Ui->showError("Kann " + fname + " nicht öffnen.");
+        return false;
+    }
+    std::string d;
+    appendUtf8(d, delim);
+    if (lines.empty() || upperFold(lines[0]).rfind("ZEIGERWERTE", 0) != 0) {
+        Ui->showError("Diese Datei enthält keine Zeigerwerte. Ich importiere nicht.");
+        return false;
+    }
+    std::string formatPart;
+    if (const std::size_t f = lines[0].find("$Format"); f != std::string::npos)
+        formatPart = ";" + replaceAllOf(lines[0].substr(f), d, ";");
+    if (Settings.OhneAutor && !yes("Die Datenprüfung ist auf Prüfen ohne Autor gesetzt. Weiter?"))
+        return false;
+    const std::vector<std::string> defs =
+        lines.size() > 1 ? splitBy(lines[1], d) : std::vector<std::string>{};
+    if (defs.size() < 2) {
+        Ui->showError(kDelimiterError);
+        return false;
+    }
+    SQLarten.clearFilter();
+    RecordSet zw;
+    int listPos = -1;
+    if (!SetDefs(zw, defs, false, listPos)) return false;
+    std::vector<int> fieldOfColumn(defs.size(), -1);
+    for (std::size_t j = 0, f = 0; j < defs.size(); ++j)
+        if (parseDef(defs[j], static_cast<int>(j)).makesField) fieldOfColumn[j] = static_cast<int>(f++);
+
+    std::int64_t read = 0;
+    for (std::size_t n = 2; n < lines.size(); ++n) {
+        if (trimBlanks(lines[n]).empty()) continue;
+        const std::vector<std::string> cols = splitBy(lines[n], d);
+        const std::string name(trimBlanks(cols[0]));
+        Search(name, Settings.OhneAutor);
+        if (Settings.OhneAutor) RedToMatchOhneAutor(name);
+        // A synonym cycle has no accepted name: such a species counts as unknown.
+        const int accepted = Ma.Count() == 1 ? ScanSyn('R', Ma.elements().front()) : -1;
+        if (accepted < 0) {
+            errors.push_back("Unbekannt oder mehrdeutig (nicht eingelesen): " + name);
+            continue;
+        }
+        std::vector<std::string> texts(static_cast<std::size_t>(zw.fieldCount()));
+        if (!texts.empty()) texts[0] = std::to_string(accepted);
+        for (std::size_t j = 1; j < cols.size() && j < fieldOfColumn.size(); ++j)
+            if (fieldOfColumn[j] > 0) texts[fieldOfColumn[j]] = std::string(trimBlanks(cols[j]));
+        if (auto problem = zw.appendTexts(texts))
+            errors.push_back("FEHLER: " + name + ": " + *problem + " (nicht eingelesen)");
+        if (++read % 100 == 0) {
+            pt.setStatus(alignRight(std::to_string(read), 8) + " Datensätze gelesen.");
+            if (pt.aborted()) return false;
+        }
+    }
+    pt.setStatus("Datenbank nachführen ...");
+    std::string error;
+    if (!zw.save(target, error)) {
+        Ui->showError("Kann " + target + " nicht speichern: " + error);
+        return false;
+    }
+    // The current list changes only once the import has succeeded.
+    ZWi = number;
+    Settings.ZeiEinst = number;
+    ZwTabName = target;
+    SQLzw = std::move(zw);
+    const std::string targetName = target.substr(target.rfind('/') + 1);
+    const std::string sourceName = fname.substr(fname.rfind('/') + 1);
+    UpdateMeta("ZW" + two(number) + ";   " + targetName + ";   " + sourceName + formatPart);
+    GetZwFormat();
+    pt.hideStatus();
+    return true;
+}
+
+// ---------------------------------------------------------------- meta file
+
+std::vector<std::string> TArtDb::readMeta() const {
+    std::vector<std::string> lines;
+    readLines(MetaTabName, lines);
+    return lines;
+}
+
+void TArtDb::writeMeta(std::vector<std::string> lines) const {
+    std::sort(lines.begin(), lines.end(), textLess);
+    std::string text;
+    for (const std::string& l : lines) text += l + "\r\n";
+    AtomicFile f;
+    const std::string bytes = fitsCp1252(text) ? utf8ToCp1252(text) : text;
+    if (!f.open(MetaTabName) || !f.write(bytes) || !f.commit())
+        Ui->showError("Kann " + MetaTabName + " nicht speichern.");
+}
+
+void TArtDb::UpdateMeta(std::string_view m) {
+    std::vector<std::string> out;
+    const std::string mine(m);
+    const auto firstField = [](std::string_view s) { return std::string(s.substr(0, s.find(';'))); };
+    bool replaced = false;
+    for (const std::string& line : readMeta()) {
+        if (trimBlanks(line).empty()) continue;
+        const bool dollar = line.front() == '$';
+        if (!mine.empty() && mine.front() == '$') {
+            if (!dollar) out.push_back(line);
+        } else if (!mine.empty()) {
+            if (!dollar && firstField(line) == firstField(mine)) {
+                if (!replaced) out.push_back(mine);
+                replaced = true;
+            } else {
+                out.push_back(line);
+            }
+        } else if (dollar) {
+            out.push_back(line);
+        } else {
+            // Without a line to merge: keep only the lines whose indicator file still exists.
+            const std::vector<std::string> f = splitBy(line, ";");
+            const std::string file = f.size() > 1 ? std::string(trimBlanks(f[1])) : std::string();
+            const std::string folder = MetaTabName.substr(0, MetaTabName.rfind('/') + 1);
+            if (!file.empty() && (fileExists(file) || fileExists(folder + file))) out.push_back(line);
+        }
+    }
+    if (!mine.empty() && (mine.front() == '$' || !replaced)) out.push_back(mine);
+    writeMeta(std::move(out));
+}
+
+void TArtDb::ClearMeta() {
+    std::vector<std::string> out;
+    for (const std::string& line : readMeta())
+        if (!line.empty() && line.front() != '$') out.push_back(line);
+    if (!out.empty() || fileExists(MetaTabName)) writeMeta(std::move(out));
+}
+
+std::vector<std::string> TArtDb::GetZwNames() const {
+    std::vector<std::string> names;
+    for (const std::string& line : readMeta()) {
+        if (line.rfind("ZW", 0) != 0) continue;
+        names.push_back(line.substr(0, line.find(";$Format")));
+    }
+    return names;
+}
+
+void TArtDb::GetZwFormat() {
+    ZWFormat.clear();
+    const std::string key = "ZW" + two(ZWi);
+    for (const std::string& line : readMeta()) {
+        if (line.substr(0, line.find(';')) != key) continue;
+        const std::size_t format = line.find("$Format");
+        if (format == std::string::npos) return;
+        const std::size_t semi = line.find(';', format);
+        ZWFormat = semi == std::string::npos ? std::string() : line.substr(semi + 1);
+        return;
+    }
+}
+
+void TArtDb::GetSchichtInfo() {
+    SchichtInfo = SchichtRec();
+    for (const std::string& line : readMeta()) {
+        if (line.rfind("$Schichten;", 0) != 0) continue;
+        const std::vector<std::string> f = splitBy(line, ";");
+        auto list = [](const std::string& s) {
+            std::vector<std::string> items;
+            for (const std::string& i : splitBy(s, ","))
+                if (!trimBlanks(i).empty() && items.size() < 8) items.emplace_back(trimBlanks(i));
+            return items;
+        };
+        if (f.size() > 1) SchichtInfo.Zusaetze = list(f[1]);
+        if (f.size() > 2) {
+            const std::string name = upperFold(trimBlanks(f[2]));
+            for (int k = 1; k <= 8; ++k)
+                if (name == "INFO" + two(k) ||
+                    name ==
+                        upperFold(SQLarten.fields().size() > static_cast<std::size_t>(art::kInfo01 + k - 1)
+                                      ? SQLarten.fields()[art::kInfo01 + k - 1].name
+                                      : std::string("-")))
+                    SchichtInfo.InfoFieldNr = k;
+        }
+        if (f.size() > 3) SchichtInfo.Codes = list(f[3]);
+        return;
+    }
+}
+
+// ---------------------------------------------------------------- accessors
+
+std::string TArtDb::field(int p, int position) const {
+    const int row = SQLarten.rowOfKey(p);
+    return row < 0 ? std::string() : SQLarten.text(row, position);
+}
+
+std::string TArtDb::GetLat(int p) const {
+    const int row = SQLarten.rowOfKey(p);
+    if (row < 0) return {};
+    std::string epithet = SQLarten.text(row, art::kSpecies);
+    if (Settings.ArtGross) {
+        const std::string gross = SQLarten.text(row, art::kGross);
+        auto raise = [&](std::size_t i) {
+            if (i < epithet.size() && epithet[i] >= 'a' && epithet[i] <= 'z')
+                epithet[i] = static_cast<char>(epithet[i] - 32);
+        };
+        if (!gross.empty() && gross != "0") {
+            raise(0);
+            if (gross == "2") {
+                const std::size_t hyphen = epithet.find('-');
+                if (hyphen != std::string::npos) raise(hyphen + 1);
+            }
+        }
+    }
+    std::string name = SQLarten.text(row, art::kGenus) + " " + epithet;
+    const std::string autor = SQLarten.text(row, art::kAutor);
+    if (!autor.empty()) name += " " + autor;
+    return name;
+}
+
+std::string TArtDb::GetFam(int p) const {
+    return field(p, art::kFamilie);
+}
+std::string TArtDb::GetTriv(int p, int OC) const {
+    return OC >= 1 && OC <= 8 ? field(p, art::kTriv01 + OC - 1) : "";
+}
+std::string TArtDb::GetInfo(int p, int OC) const {
+    return OC >= 1 && OC <= 8 ? field(p, art::kInfo01 + OC - 1) : "";
+}
+
+std::int64_t TArtDb::GetSysNr(int p, int OC) const {
+    const int row = SQLarten.rowOfKey(p);
+    if (row < 0 || OC < 1 || OC > 12) return kMissingNumber;
+    return SQLarten.integer(row, art::kSys01 + OC - 1).value_or(kMissingNumber);
+}
+
+std::string TArtDb::GetT(int p, int OC) const {
+    const int row = SQLarten.rowOfKey(p);
+    if (row < 0 || OC < 1 || OC > 12) return "0";
+    return SQLarten.text(row, art::kT01 + OC - 1);
+}
+
+int TArtDb::keyOfTaxon(std::int64_t n) const {
+    if (SQLarten.fieldCount() <= art::kSys01) return -1;
+    const std::vector<int> rows = SQLarten.rowsWithInteger(art::kSys01, n);
+    return rows.empty() ? -1 : static_cast<int>(SQLarten.integer(rows.front(), art::kPrim).value_or(-1));
+}
+
+int TArtDb::GetZ(int p) const {
+    const std::int64_t taxon = GetSysNr(p, 1);
+    if (taxon == kMissingNumber || SQLaggr.fieldCount() < 3) return -1;
+    const std::vector<int> rows = SQLaggr.rowsWithInteger(2, taxon);
+    return rows.empty() ? -1 : static_cast<int>(SQLaggr.integer(rows.front(), 1).value_or(-1));
+}
+
+namespace {
+std::string namesOf(const RecordSet& t, int first, int n) {
+    std::string s;
+    for (int k = 0; k < n; ++k) {
+        if (k) s += ';';
+        if (first + k < t.fieldCount()) s += t.fields()[first + k].name;
+    }
+    return s;
+}
+}  // namespace
+
+std::string TArtDb::GetTrivNames() const {
+    return namesOf(SQLarten, art::kTriv01, 8);
+}
+std::string TArtDb::GetSysNames() const {
+    return namesOf(SQLarten, art::kSys01, 12);
+}
+std::string TArtDb::GetInfoNames() const {
+    return namesOf(SQLarten, art::kInfo01, 8);
+}
+
+void TArtDb::GetAll(TMenge& M) const {
+    M.Clear();
+    if (SQLarten.fieldCount() < 1 || SQLarten.fields()[0].key != KeyKind::Primary) return;
+    for (int row = 0; row < SQLarten.count(); ++row)
+        if (SQLarten.passes(row)) M.Add(static_cast<int>(SQLarten.integer(row, art::kPrim).value_or(-1)));
+}
+
+std::string TArtDb::GetSysStates(int p, char& status) const {
+    std::string line = GetLat(p) + " // ";
+    for (int k = 1; k <= 12; ++k) line += GetT(p, k);
+    const std::string current = GetT(p, Settings.SystEinst);
+    status = current.empty() ? ' ' : current.front();
+    if (status == 'A') line += " (gültiger Name)";
+    return line;
+}
+
+bool TArtDb::HasLayers(int p) const {
+    const std::string value = GetInfo(p, SchichtInfo.InfoFieldNr);
+    return std::find(SchichtInfo.Codes.begin(), SchichtInfo.Codes.end(), value) != SchichtInfo.Codes.end() &&
+           !value.empty();
+}
+
+bool TArtDb::LayerRem(std::string_view name) const {
+    for (const std::string& z : SchichtInfo.Zusaetze)
+        if (!z.empty() && name.find(z) != std::string_view::npos) return true;
+    return false;
+}
+
+void TArtDb::CheckVerweise(std::vector<std::string>& errors) const {
+    if (SQLarten.fieldCount() <= art::kSynRel) return;
+    std::set<std::int64_t> taxa;
+    for (int row = 0; row < SQLarten.count(); ++row)
+        if (auto n = SQLarten.integer(row, art::kSys01)) taxa.insert(*n);
+    auto describe = [&](int row) {
+        return SQLarten.text(row, art::kPrim) + " " + SQLarten.text(row, art::kGenus) + " " +
+               SQLarten.text(row, art::kSpecies) + " " + SQLarten.text(row, art::kAutor);
+    };
+    std::set<std::int64_t> refs;
+    for (int row = 0; row < SQLarten.count(); ++row)
+        if (auto r = SQLarten.integer(row, art::kSynRel)) refs.insert(*r);
+    std::vector<std::string> lines;
+    for (std::int64_t r : refs) {
+        if (taxa.count(r)) continue;
+        const int row = SQLarten.rowsWithInteger(art::kSynRel, r).front();
+        lines.push_back(std::to_string(r) + " in Datensatz " + describe(row));
+    }
+    if (!lines.empty()) {
+        errors.insert(errors.end(), {"", "******* Leere Synonym-Verweise *******", ""});
+        errors.insert(errors.end(), lines.begin(), lines.end());
+    }
+    lines.clear();
+    if (SQLaggr.fieldCount() >= 3) {
+        for (int row = 0; row < SQLaggr.count(); ++row) {
+            const std::int64_t child = SQLaggr.integer(row, 2).value_or(kMissingNumber);
+            if (taxa.count(child)) continue;
+            const int parent = static_cast<int>(SQLaggr.integer(row, 1).value_or(-1));
+            const int prow = SQLarten.rowOfKey(parent);
+            lines.push_back(std::to_string(child) + " in Datensatz " +
+                            (prow >= 0 ? describe(prow) : std::to_string(parent)));
+        }
+    }
+    if (!lines.empty()) {
+        errors.insert(errors.end(), {"", "******* Leere Verweise in Aggregatsliste *******", ""});
+        errors.insert(errors.end(), lines.begin(), lines.end());
+    }
+}
+
+bool TArtDb::CheckArtDb() const {
+    if (fileExists(ArtTabName)) return true;
+    return false;
+}
+
+bool TArtDb::GetZw(int p, int f, double& x, std::string& s) const {
+    x = kMissing;
+    s.clear();
+    if (SQLzw.fieldCount() < 1) return false;
+    const std::vector<int> rows = SQLzw.rowsWithInteger(0, p);
+    if (rows.empty()) return false;
+    s = SQLzw.text(rows.front(), f);
+    const auto v = parseNumber(trimBlanks(s));
+    if (!v) return false;
+    x = *v;
+    return true;
+}
+
+}  // namespace tav

@@ -1,0 +1,162 @@
+#pragma once
+// TArtDb: the species database — the species list ("ArtTab", one record per taxon name, accepted names
+// and synonyms alike), the aggregate list ("ListTab": which taxa an aggregate contains), the current
+// indicator value list ("ZwTab") and a small meta file. Positional accessors, imports from delimited
+// text, and (art_db_lookup.cpp) the name lookup, synonymy and aggregate walks.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "core/menge.h"
+#include "core/text.h"
+#include "platform/progress.h"
+#include "platform/ui_port.h"
+#include "species/record_set.h"
+
+namespace tav {
+
+// Field positions of the species table.
+namespace art {
+inline constexpr int kPrim = 0, kGenus = 1, kSpecies = 2, kAutor = 3, kGross = 4, kSupp = 5, kFamilie = 6;
+inline constexpr int kTriv01 = 7, kSys01 = 15, kSynRel = 27, kT01 = 28, kInfo01 = 40;
+}  // namespace art
+
+inline constexpr std::int64_t kMissingNumber = -999999999;
+
+// One parsed field definition: name, type, length, required, index.
+struct ArtDefRec {
+    std::string nam, ty, le, req, ind;
+    FieldType fty = FieldType::String;
+    int fle = 36;
+    bool freq = false;
+    bool makesField = false;  // "S", "I", "F" (and "R" relations) make a field; "L" and others do not
+    bool isList = false;      // "L": the list column of aggregate members
+    KeyKind key = KeyKind::None;
+};
+
+// The layer information of the meta file.
+struct SchichtRec {
+    int InfoFieldNr = 1;
+    std::vector<std::string> Codes;
+    std::vector<std::string> Zusaetze;
+};
+
+// The settings the species database reads.
+struct ArtDbSettings {
+    int SystEinst = 1;  // current reference system, 1 … 12
+    int ZeiEinst = 1;   // current indicator list, 1 … 99
+    bool OhneAutor = false, ArtGross = false, Layers = false, Rem = false, ValidFilter = false,
+         AccFilter = false;
+    std::string Zusatzlist;
+    char32_t DelimEinst = U'\t';
+};
+
+class TArtDb {
+  public:
+    // Opens the database named fname (its ".adb" file); missing stores are empty tables.
+    TArtDb(const std::string& fname, const ArtDbSettings& settings, UiPort& ui);
+
+    void SetupTables();
+    void SelectArten();
+    void SelectZW();
+
+    // ---- definitions
+    static ArtDefRec parseDef(std::string_view text, int position);
+    static std::vector<std::string> GetListDefs();
+    // Recreates table empty from the definitions (plus "ResField" with addScratch); false with an error
+    // message when the first definition is neither a key nor a species relation.
+    bool SetDefs(RecordSet& table, const std::vector<std::string>& defs, bool addScratch, int& listPos);
+
+    // ---- imports; errors receives the "FEHLER"/"WARNUNG" lines
+    bool ImportTable(const std::string& fname, char32_t delim, Progress& pt,
+                     std::vector<std::string>& errors);
+    bool ImportZw(const std::string& fname, char32_t delim, std::vector<std::string>& errors, Progress& pt,
+                  bool ask);
+
+    // ---- meta file
+    void UpdateMeta(std::string_view m);
+    void ClearMeta();
+    std::vector<std::string> GetZwNames() const;
+    void GetZwFormat();
+    void GetSchichtInfo();
+
+    // ---- accessors by record key p
+    bool exists(int p) const { return SQLarten.rowOfKey(p) >= 0; }
+    std::string GetLat(int p) const;
+    std::string GetFam(int p) const;
+    std::string GetTriv(int p, int OC) const;
+    std::string GetInfo(int p, int OC) const;
+    std::int64_t GetSysNr(int p, int OC) const;
+    std::string GetT(int p, int OC) const;
+    int GetZ(int p) const;
+    std::string GetTrivNames() const;
+    std::string GetSysNames() const;
+    std::string GetInfoNames() const;
+    void GetAll(TMenge& M) const;
+    std::string GetSysStates(int p, char& status) const;
+    bool HasLayers(int p) const;
+    bool LayerRem(std::string_view name) const;
+    void CheckVerweise(std::vector<std::string>& errors) const;
+    bool CheckArtDb() const;
+    // The value of field f of the current indicator list for key p (f 0 is the key field).
+    bool GetZw(int p, int f, double& x, std::string& s) const;
+    // Text of any field of record p (by position); "" when p or the field does not exist.
+    std::string field(int p, int position) const;
+    // The key of the record whose taxon number (Sys01) is n; -1 when none.
+    int keyOfTaxon(std::int64_t n) const;
+
+    // ---- lookup (art_db_lookup.cpp). Every search returns its result and also leaves it in Ma.
+    TMenge Search(std::string_view s, bool Query);
+    // Records of Mg (or of the whole table) whose column begins with the folded prefix.
+    TMenge DoSearch(std::string_view foldedPrefix, int column, const TMenge* Mg) const;
+    // By a non-name column: OC 'F'/'f' Familie, 'I'/'i' Info n, 'N' Sys n, 'R' the key, 'T'/'t' Triv n.
+    TMenge SearchInfo(char OC, int n, std::string_view s, bool seq);
+    void RedToFilter();
+    bool CheckFilter(int p) const;
+    void RedToMatchOhneAutor(std::string_view s);
+    std::string GetLatPlain(int p) const;
+    int GetSynRec(int p) const;
+    // 'R' the accepted name, 'S' the name valid in the current system, else the accepted name with Ma
+    // the synonym group; -1 on a reference cycle or p < 0.
+    int ScanSyn(char OC, int p);
+    int SearchSyn(char OC, std::string_view s);
+    // The synonym group of an accepted name, ascending.
+    TMenge synonymGroup(int accepted) const;
+    // Aggregates: 'U' one level up, 'D' all members downwards (Ma), 'A'/'Z' member listing into L,
+    // 'R' listing of the aggregates that contain the name; others the top aggregate.
+    int ScanAggr(char OC, int p, std::vector<std::string>* L, bool DoFilter);
+    int SearchAggr(char OC, std::string_view s, std::vector<std::string>* L);
+    std::string CheckAggr(std::string_view s);
+    // True when the name is exactly one species of the database (the table readers ask this).
+    bool isSpeciesName(std::string_view name);
+
+    // ---- state, named as the rest of the program knows it
+    std::string DbName, ArtTabName, AggrTabName, ZwTabName, MetaTabName;
+    std::string ZWFormat;
+    RecordSet SQLarten, SQLaggr, SQLzw;
+    TMenge Ma, Mb;
+    int ZWi = 1;
+    SchichtRec SchichtInfo;
+    ArtDbSettings Settings;
+    UiPort* Ui;
+    // Messages of opening the stores (unreadable files); empty when all went well.
+    std::vector<std::string> OpenErrors;
+
+  private:
+    // Rows by their folded "GENUS\x1fSPECIES", for searches without jokers; rebuilt when the table changed.
+    const std::vector<int>* exactNameRows(const std::string& foldedGenus, const std::string& foldedSpecies);
+    std::unordered_map<std::string, std::vector<int>> exactNames_;
+    std::uint64_t exactNamesAt_ = static_cast<std::uint64_t>(-1);
+    std::vector<int> parentsOf(int key, bool DoFilter) const;
+    std::vector<int> membersOf(int key) const;
+    std::vector<std::string> readMeta() const;
+    void writeMeta(std::vector<std::string> lines) const;
+};
+
+// name with its extension replaced (ext with the dot).
+std::string withExtension(std::string_view name, std::string_view ext);
+
+}  // namespace tav

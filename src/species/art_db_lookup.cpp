@@ -1,0 +1,479 @@
+// Name lookup, synonymy and aggregates of the species database.
+
+#include <algorithm>
+#include <set>
+
+#include "core/numbers.h"
+#include "species/art_db.h"
+#include "species/name_text.h"
+
+namespace tav {
+
+namespace {
+
+constexpr int kMaxAggregateLevels = 100;
+
+bool startsWith(std::string_view s, std::string_view p) {
+    return s.substr(0, p.size()) == p;
+}
+
+// The folded value from just after the folded prefix contains the folded tail.
+bool tailAfter(std::string_view foldedValue, std::string_view prefix, std::string_view tail) {
+    if (tail.empty()) return true;
+    const std::size_t from = prefix == "?" ? 0 : std::min(prefix.size(), foldedValue.size());
+    return foldedValue.find(tail, from) != std::string_view::npos;
+}
+
+}  // namespace
+
+TMenge TArtDb::DoSearch(std::string_view foldedPrefix, int column, const TMenge* Mg) const {
+    TMenge M;
+    if (column >= SQLarten.fieldCount()) return M;
+    auto keyOfRow = [&](int row) { return static_cast<int>(SQLarten.integer(row, art::kPrim).value_or(-1)); };
+    if (Mg) {
+        for (int p : Mg->elements()) {
+            const int row = SQLarten.rowOfKey(p);
+            if (row >= 0 && startsWith(upperFold(SQLarten.text(row, column)), foldedPrefix)) M.Add(p);
+        }
+        return M;
+    }
+    for (int row : SQLarten.index(column).withPrefix(foldedPrefix)) M.Add(keyOfRow(row));
+    return M;
+}
+
+const std::vector<int>* TArtDb::exactNameRows(const std::string& foldedGenus,
+                                              const std::string& foldedSpecies) {
+    if (exactNamesAt_ != SQLarten.changes()) {
+        exactNames_.clear();
+        std::string scratch;
+        for (int r = 0; r < SQLarten.count(); ++r) {
+            std::string key(SQLarten.foldedText(r, art::kGenus, scratch));
+            key += '\x1f';
+            key += SQLarten.foldedText(r, art::kSpecies, scratch);
+            exactNames_[key].push_back(r);
+        }
+        exactNamesAt_ = SQLarten.changes();
+    }
+    auto it = exactNames_.find(foldedGenus + '\x1f' + foldedSpecies);
+    return it == exactNames_.end() ? nullptr : &it->second;
+}
+
+TMenge TArtDb::Search(std::string_view s, bool Query) {
+    // The result is built apart and copied into Ma, so a caller keeps its own copy across later searches.
+    TMenge result;
+    if (SQLarten.fieldCount() <= art::kAutor) {
+        Ma = result;
+        return result;
+    }
+    SearchWords w = splitSearchText(s);
+    if (w.all) {
+        GetAll(result);
+        Ma = result;
+        return result;
+    }
+    std::string p1 = w.w1, t1, p2 = w.w2, t2, p3 = w.rest, t3;
+    CheckJoker(p1, t1, true);
+    CheckJoker(p2, t2, true);
+    const bool bothNames = w.w1 != "?" && w.w2 != "?";
+    if (Query && bothNames) {
+        p3 = "?";  // with Query the authors of a full name are not asked for
+    } else {
+        CheckJoker(p3, t3, false);
+        if (Query) p3 = "?";
+    }
+
+    // A whole genus and epithet without jokers or authors: when records carry exactly that name, they are
+    // the result (exact names win over longer ones), found by one hash lookup.
+    const bool plainWords = w.w1.find_first_of("*.?") == std::string::npos &&
+                            w.w2.find_first_of("*.?") == std::string::npos && t1.empty() && t2.empty();
+    if (plainWords && w.rest == "?") {
+        if (const std::vector<int>* exact = exactNameRows(p1, p2)) {
+            for (int r : *exact) result.Add(static_cast<int>(SQLarten.integer(r, art::kPrim).value_or(-1)));
+            Ma = result;
+            return result;
+        }
+    }
+
+    // The candidates are the records whose columns begin with the given prefixes. The order in which the
+    // conditions are applied does not change the result, so the most selective index goes first.
+    struct Condition {
+        int column;
+        const std::string* prefix;
+    };
+    std::vector<Condition> conditions;
+    if (p1 != "?") conditions.push_back({art::kGenus, &p1});
+    if (p2 != "?") conditions.push_back({art::kSpecies, &p2});
+    if (p3 != "?") conditions.push_back({art::kAutor, &p3});
+    const bool anyTail = !t1.empty() || !t2.empty() || !t3.empty();
+    std::vector<int> rows;
+    std::string scratch;
+    if (conditions.empty()) {
+        if (anyTail) {
+            rows.resize(static_cast<std::size_t>(SQLarten.count()));
+            for (int r = 0; r < SQLarten.count(); ++r) rows[r] = r;
+        }
+    } else {
+        std::size_t best = 0, bestSize = static_cast<std::size_t>(-1);
+        std::vector<std::pair<std::size_t, std::size_t>> ranges;
+        for (std::size_t k = 0; k < conditions.size(); ++k) {
+            ranges.push_back(SQLarten.index(conditions[k].column).range(*conditions[k].prefix));
+            const std::size_t n = ranges.back().second - ranges.back().first;
+            if (n < bestSize) {
+                best = k;
+                bestSize = n;
+            }
+        }
+        const auto& entries = SQLarten.index(conditions[best].column).entries();
+        for (std::size_t i = ranges[best].first; i < ranges[best].second; ++i) {
+            const int r = entries[i].row;
+            bool ok = true;
+            for (std::size_t k = 0; k < conditions.size() && ok; ++k)
+                if (k != best)
+                    ok = SQLarten.foldedText(r, conditions[k].column, scratch)
+                             .starts_with(*conditions[k].prefix);
+            if (ok) rows.push_back(r);
+        }
+    }
+    if (anyTail) {
+        std::erase_if(rows, [&](int r) {
+            return !tailAfter(SQLarten.foldedText(r, art::kGenus, scratch), p1, t1) ||
+                   !tailAfter(SQLarten.foldedText(r, art::kSpecies, scratch), p2, t2) ||
+                   !tailAfter(SQLarten.foldedText(r, art::kAutor, scratch), p3, t3);
+        });
+    }
+    if (rows.size() > 1) {
+        // Exact names win over names that merely begin like the search text.
+        const std::string f1 = upperFold(w.w1), f2 = upperFold(w.w2), fr = upperFold(w.rest);
+        std::vector<int> exact;
+        for (int r : rows)
+            if (SQLarten.foldedText(r, art::kGenus, scratch) == f1 &&
+                SQLarten.foldedText(r, art::kSpecies, scratch) == f2 &&
+                (w.rest == "?" || SQLarten.foldedText(r, art::kAutor, scratch) == fr))
+                exact.push_back(r);
+        if (!exact.empty()) rows = std::move(exact);
+    }
+    for (int r : rows) result.Add(static_cast<int>(SQLarten.integer(r, art::kPrim).value_or(-1)));
+    Ma = result;
+    return result;
+}
+
+TMenge TArtDb::SearchInfo(char OC, int n, std::string_view s, bool seq) {
+    Ma.Clear();
+    int column = -1;
+    switch (OC) {
+        case 'F':
+        case 'f':
+            column = art::kFamilie;
+            break;
+        case 'I':
+        case 'i':
+            column = n >= 1 && n <= 8 ? art::kInfo01 + n - 1 : -1;
+            break;
+        case 'N':
+            column = n >= 1 && n <= 12 ? art::kSys01 + n - 1 : -1;
+            break;
+        case 'R':
+            column = art::kPrim;
+            break;
+        case 'T':
+        case 't':
+            column = n >= 1 && n <= 8 ? art::kTriv01 + n - 1 : -1;
+            break;
+        default:
+            break;
+    }
+    if (column < 0 || column >= SQLarten.fieldCount()) return Ma;
+    const std::string text(trimBlanks(s.substr(0, s.find('/'))));
+    const std::string folded = upperFold(text);
+    auto keyOfRow = [&](int row) { return static_cast<int>(SQLarten.integer(row, art::kPrim).value_or(-1)); };
+    if (seq) {
+        for (int row = 0; row < SQLarten.count(); ++row)
+            if (upperFold(SQLarten.text(row, column)).find(folded) != std::string::npos)
+                Ma.Add(keyOfRow(row));
+        return Ma;
+    }
+    std::string prefix = text, tail;
+    CheckJoker(prefix, tail, false);
+    TMenge M;
+    if (prefix == "?") {
+        GetAll(M);
+    } else {
+        M = DoSearch(prefix, column, nullptr);
+    }
+    if (tail.empty()) {
+        if (M.Count() > 1) {
+            TMenge exact;
+            for (int p : M.elements())
+                if (upperFold(field(p, column)) == folded) exact.Add(p);
+            if (!exact.empty()) M = exact;
+        }
+    } else {
+        TMenge kept;
+        for (int p : M.elements())
+            if (tailAfter(upperFold(field(p, column)), prefix, tail)) kept.Add(p);
+        M = kept;
+    }
+    Ma = M;
+    return Ma;
+}
+
+bool TArtDb::CheckFilter(int p) const {
+    if (!Settings.ValidFilter && !Settings.AccFilter) return true;
+    const std::string t = GetT(p, Settings.SystEinst);
+    const char c = t.empty() ? ' ' : t.front();
+    if (Settings.ValidFilter && std::string_view("AEFGSZ").find(c) == std::string_view::npos) return false;
+    if (Settings.AccFilter && std::string_view("AEFGZ").find(c) == std::string_view::npos) return false;
+    return true;
+}
+
+void TArtDb::RedToFilter() {
+    TMenge kept;
+    for (int p : Ma.elements())
+        if (CheckFilter(p)) kept.Add(p);
+    Ma = kept;
+}
+
+void TArtDb::RedToMatchOhneAutor(std::string_view s) {
+    if (Ma.Count() <= 1) return;
+    const std::string wanted = upperFold(DoGetLatPlain(s.substr(0, s.find('/'))));
+    int match = -1, matches = 0;
+    for (int p : Ma.elements()) {
+        if (upperFold(GetLatPlain(p)) == wanted) {
+            match = p;
+            ++matches;
+        }
+    }
+    if (matches == 1) {
+        Ma.Clear();
+        Ma.Add(match);
+    }
+}
+
+std::string TArtDb::GetLatPlain(int p) const {
+    const int row = SQLarten.rowOfKey(p);
+    if (row < 0) return {};
+    return DoGetLatPlain(SQLarten.text(row, art::kGenus) + " " + SQLarten.text(row, art::kSpecies) + " " +
+                         SQLarten.text(row, art::kAutor));
+}
+
+int TArtDb::GetSynRec(int p) const {
+    const int row = SQLarten.rowOfKey(p);
+    if (row < 0 || SQLarten.fieldCount() <= art::kSynRel) return -1;
+    const auto ref = SQLarten.integer(row, art::kSynRel);
+    return ref ? keyOfTaxon(*ref) : -1;
+}
+
+TMenge TArtDb::synonymGroup(int accepted) const {
+    TMenge group;
+    if (accepted < 0) return group;
+    std::vector<int> todo{accepted};
+    group.Add(accepted);
+    while (!todo.empty()) {
+        const int p = todo.back();
+        todo.pop_back();
+        const std::int64_t taxon = GetSysNr(p, 1);
+        if (taxon == kMissingNumber) continue;
+        for (int row : SQLarten.rowsWithInteger(art::kSynRel, taxon)) {
+            const int q = static_cast<int>(SQLarten.integer(row, art::kPrim).value_or(-1));
+            if (q >= 0 && !group.Element(q)) {
+                group.Add(q);
+                todo.push_back(q);
+            }
+        }
+    }
+    return group;
+}
+
+int TArtDb::ScanSyn(char OC, int p) {
+    Ma.Clear();
+    if (p < 0 || !exists(p)) return -1;
+    int a = p;
+    Ma.Add(p);
+    for (int next = GetSynRec(a); next >= 0; next = GetSynRec(a)) {
+        if (Ma.Element(next)) {
+            Ma.Clear();
+            return -1;  // a reference cycle: no accepted name
+        }
+        Ma.Add(next);
+        a = next;
+    }
+    if (OC == 'R') return a;
+    Ma = synonymGroup(a);
+    if (OC != 'S') return a;
+    for (int q : Ma.elements()) {
+        const std::string t = GetT(q, Settings.SystEinst);
+        if (t == "A" || t == "Z") return q;
+    }
+    return a;
+}
+
+int TArtDb::SearchSyn(char OC, std::string_view s) {
+    Search(s, Settings.OhneAutor);
+    if (Settings.OhneAutor) RedToMatchOhneAutor(s);
+    if (Ma.Count() != 1) return -1;
+    return ScanSyn(OC, Ma.elements().front());
+}
+
+bool TArtDb::isSpeciesName(std::string_view name) {
+    if (trimBlanks(name).empty() || SQLarten.count() == 0) return false;
+    Search(name, Settings.OhneAutor);
+    // A bare "Genus species" in a table means the species, not its aggregate ("... aggr.") or a rank below
+    // it: among several records the one with exactly that plain name counts.
+    RedToMatchOhneAutor(name);
+    return Ma.Count() == 1;
+}
+
+std::vector<int> TArtDb::parentsOf(int key, bool DoFilter) const {
+    std::vector<int> parents;
+    const std::int64_t taxon = GetSysNr(key, 1);
+    if (taxon == kMissingNumber || SQLaggr.fieldCount() < 3) return parents;
+    for (int row : SQLaggr.rowsWithInteger(2, taxon)) {
+        const int parent = static_cast<int>(SQLaggr.integer(row, 1).value_or(-1));
+        if (parent >= 0 && exists(parent) && (!DoFilter || CheckFilter(parent))) parents.push_back(parent);
+    }
+    return parents;
+}
+
+std::vector<int> TArtDb::membersOf(int key) const {
+    std::vector<int> members;
+    if (SQLaggr.fieldCount() < 3) return members;
+    for (int row : SQLaggr.rowsWithInteger(1, key)) {
+        const int m = keyOfTaxon(SQLaggr.integer(row, 2).value_or(kMissingNumber));
+        if (m >= 0) members.push_back(m);
+    }
+    std::sort(members.begin(), members.end());
+    return members;
+}
+
+int TArtDb::ScanAggr(char OC, int p, std::vector<std::string>* L, bool DoFilter) {
+    const int a = ScanSyn('R', p);
+    if (a < 0) return -1;
+    char status = ' ';
+    auto listing = [&](int q) { return GetSysStates(q, status); };
+    auto cyclic = [&] {
+        if (L) L->insert(L->end(), {"", "*** Fehler *** Zyklische Aggregatsstruktur bei " + GetLat(p)});
+    };
+
+    // Upward: the aggregates above a, level by level.
+    std::vector<int> collected;
+    int x = a;
+    bool cycle = false;
+    if (OC != 'D') {
+        std::set<int> seen{a};
+        std::vector<int> level{a};
+        for (int depth = 0;; ++depth) {
+            std::set<int> next;
+            for (int q : level)
+                for (int parent : parentsOf(q, DoFilter)) next.insert(parent);
+            if (next.empty()) break;
+            if (depth >= kMaxAggregateLevels) {
+                cycle = true;
+                break;
+            }
+            level.assign(next.begin(), next.end());
+            x = level.front();
+            for (int q : level)
+                if (seen.insert(q).second) collected.push_back(q);
+            if (OC == 'U') break;
+        }
+        if (cycle) x = a;
+    }
+
+    if (OC == 'D' || OC == 'A' || OC == 'Z') {
+        // Downward, level by level; every aggregate is visited once, so a cycle cannot run for ever.
+        std::set<int> visited{a};
+        std::vector<int> level{a};
+        TMenge all;
+        bool anyMember = false;
+        while (!level.empty()) {
+            std::vector<int> next;
+            for (int agg : level) {
+                const std::vector<int> members = membersOf(agg);
+                if (members.empty()) continue;
+                anyMember = true;
+                if (L && (OC == 'A' || OC == 'Z') && (!DoFilter || CheckFilter(agg))) {
+                    L->insert(L->end(), {"", "// Kleinarten von", listing(agg)});
+                    for (int q : synonymGroup(agg).elements())
+                        if (q != agg) L->push_back("= " + listing(q));
+                    L->push_back("");
+                }
+                for (int m : members) {
+                    const TMenge group = synonymGroup(ScanSyn('R', m) >= 0 ? ScanSyn('R', m) : m);
+                    all.Oder(group);
+                    if (L && (OC == 'A' || OC == 'Z')) {
+                        int rep = m;
+                        if (DoFilter && (Settings.ValidFilter || Settings.AccFilter)) {
+                            rep = -1;
+                            for (const char* wanted : {"A", "Z", "E"}) {
+                                for (int q : group.elements())
+                                    if (rep < 0 && GetT(q, Settings.SystEinst) == wanted) rep = q;
+                            }
+                        }
+                        if (rep >= 0) {
+                            L->push_back("  - " + listing(rep));
+                            for (int q : group.elements())
+                                if (q != rep && (!DoFilter || CheckFilter(q)))
+                                    L->push_back("     = " + listing(q));
+                        }
+                    }
+                    if (visited.insert(m).second) {
+                        next.push_back(m);
+                    } else if (!membersOf(m).empty()) {
+                        cycle = true;
+                    }
+                }
+            }
+            level = std::move(next);
+        }
+        if (OC == 'A' && !anyMember && L) {
+            L->push_back(listing(a));
+            for (int q : synonymGroup(a).elements())
+                if (q != a) L->push_back("= " + listing(q));
+            L->insert(L->end(), {"", "Keine Kleinarten gefunden."});
+        }
+        if (OC == 'D') Ma = all;
+        if (cycle) cyclic();
+        return a;
+    }
+    if (OC == 'R' && L) {
+        if (collected.empty()) {
+            L->insert(L->end(), {listing(a), "keine Sammelarten gefunden."});
+        } else {
+            L->insert(L->end(), {"Sammelarten mit " + listing(a) + ":", ""});
+            for (int agg : collected) {
+                L->push_back("  - " + listing(agg));
+                for (int q : synonymGroup(agg).elements())
+                    if (q != agg) L->push_back("     = " + listing(q));
+            }
+        }
+    }
+    if (cycle) cyclic();
+    return x;
+}
+
+int TArtDb::SearchAggr(char OC, std::string_view s, std::vector<std::string>* L) {
+    Search(s, Settings.OhneAutor);
+    if (Settings.OhneAutor) RedToMatchOhneAutor(s);
+    if (Ma.Count() != 1) return -1;
+    const int p = Ma.elements().front();
+    const int r = ScanAggr(OC, p, L, true);
+    if (!L && r == ScanSyn('R', p)) return -2;
+    return r;
+}
+
+std::string TArtDb::CheckAggr(std::string_view s) {
+    Search(s, Settings.OhneAutor);
+    if (Ma.Count() != 1) return "0";
+    const int p = Ma.elements().front();
+    auto aggregateLetter = [&](int q) {
+        const std::string t = GetT(q, 1);
+        return t == "Z" || t == "E" || t == "U" ? t : std::string();
+    };
+    if (std::string t = aggregateLetter(p); !t.empty()) return t;
+    const int a = ScanSyn('R', p);
+    if (a >= 0)
+        if (std::string t = aggregateLetter(a); !t.empty()) return t;
+    return "0";
+}
+
+}  // namespace tav

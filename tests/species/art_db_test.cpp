@@ -1,0 +1,307 @@
+#include "species/art_db.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/script_ui.h"
+#include "support/test_files.h"
+
+namespace tav {
+namespace {
+
+using testing::readBytes;
+using testing::TempDir;
+using testing::writeBytes;
+
+// The 49 definitions of a species list, tab-separated.
+std::string definitions() {
+    std::vector<std::string> d = {"Prim i 0 t p",  "Genus s 40 t t", "Species s 40 t t", "Autor s 80 f t",
+                                  "gross s 1 f f", "supp s 1 f f",   "Familie s 30 f t"};
+    for (int k = 1; k <= 8; ++k) d.push_back("Triv0" + std::to_string(k) + " s 40 f t");
+    for (int k = 1; k <= 12; ++k)
+        d.push_back("Sys" + std::string(k < 10 ? "0" : "") + std::to_string(k) +
+                    (k == 1 ? " i 0 t t" : " i 0 f t"));
+    d.push_back("SynRel i 0 f t");
+    for (int k = 1; k <= 12; ++k)
+        d.push_back("t" + std::string(k < 10 ? "0" : "") + std::to_string(k) + " s 1 f f");
+    for (int k = 1; k <= 8; ++k) d.push_back("Info0" + std::to_string(k) + " s 20 f t");
+    d.push_back("AggrList l 0 f t");
+    std::string line;
+    for (const std::string& x : d) line += (line.empty() ? "" : "\t") + x;
+    return line;
+}
+
+// One record: key, genus, epithet, author, family, taxon number, synonym reference, status, growth form
+// in Info03, members.
+std::string record(const std::string& prim, const std::string& genus, const std::string& species,
+                   const std::string& autor, const std::string& fam, const std::string& sys01,
+                   const std::string& synRel = "", const std::string& t01 = "A",
+                   const std::string& info03 = "", const std::string& members = "",
+                   const std::string& gross = "") {
+    std::vector<std::string> c(49);
+    c[0] = prim;
+    c[1] = genus;
+    c[2] = species;
+    c[3] = autor;
+    c[4] = gross;
+    c[6] = fam;
+    c[15] = sys01;
+    c[27] = synRel;
+    c[28] = t01;
+    c[42] = info03;
+    c[48] = members;
+    std::string line;
+    for (std::size_t k = 0; k < c.size(); ++k) line += (k ? "\t" : "") + c[k];
+    return line;
+}
+
+std::string speciesList() {
+    const std::vector<std::string> lines = {
+        "Artenliste\tTestliste$Schichten\t/B,/S,/K\tInfo03\tB,S,K",
+        definitions(),
+        record("1", "Carex", "nigra", "(L.) Reichard", "Cyperaceae", "101"),
+        record("2", "Carex", "nigrescens", "Bruckner", "Cyperaceae", "102"),
+        record("3", "Carex", "flava", "L.", "Cyperaceae", "103"),
+        record("4", "Cardamine", "nigra", "Test", "Brassicaceae", "104"),
+        record("5", "Agrostis", "stolonifera", "L.", "Poaceae", "201"),
+        record("6", "Agrostis", "alba", "auct.", "Poaceae", "202", "201", "S"),
+        record("7", "Achillea", "millefolium", "agg.", "Asteraceae", "301", "", "Z", "", "302, 303,,301"),
+        record("8", "Achillea", "millefolium", "L.", "Asteraceae", "302", "", "E"),
+        record("9", "Achillea", "collina", "Becker", "Asteraceae", "303", "", "E"),
+        record("10", "Betula", "pendula", "Roth", "Betulaceae", "401", "", "A", "B"),
+        record("11", "Cyclus", "primus", "", "Testaceae", "501", "502", "S"),
+        record("12", "Cyclus", "secundus", "", "Testaceae", "502", "501", "S"),
+        record("13", "Salix", "x-rubens", "Schrank", "Salicaceae", "601", "", "A", "", "", "2"),
+        record("x", "Falsch", "schluessel", "", "Testaceae", "701", "", "A", "", "101"),
+        record("1", "Doppelt", "schluessel", "", "Testaceae", "702"),
+        record("14", "Ohne", "", "", "Testaceae", "703"),
+        "",
+        record("15", "Taxus", "baccata", "L.", "Taxaceae", "801", "999", "S", "", "304"),
+    };
+    std::string text;
+    for (const std::string& l : lines) text += l + "\r\n";
+    return text;
+}
+
+struct ArtDbTest : ::testing::Test {
+    TempDir dir;
+    ScriptUi ui;
+    std::vector<std::string> errors;
+    std::string dbFile = dir.file("arten.adb");
+
+    TArtDb imported(ArtDbSettings s = {}) {
+        writeBytes(dir.file("liste.txt"), speciesList());
+        TArtDb db(dbFile, s, ui);
+        EXPECT_TRUE(db.ImportTable(dir.file("liste.txt"), U'\t', noProgress(), errors));
+        return TArtDb(dbFile, s, ui);  // read back from the files
+    }
+};
+
+TEST_F(ArtDbTest, ImportChecksRecordsAndStoresMembers) {
+    TArtDb db = imported();
+    EXPECT_EQ(db.SQLarten.count(), 14);
+    EXPECT_EQ(db.SQLarten.fields().back().name, "ResField");
+    EXPECT_EQ(
+        errors,
+        (std::vector<std::string>{
+            "WARNUNG: Taxon Nr. 7 = Achillea millefolium agg. schliesst sich selbst ein. Ich habe diesen "
+            "Bezug überlesen.",
+            "FEHLER: Fehlender oder falscher Wert bei Taxon Nr. x = Falsch schluessel  konnte ich nicht "
+            "einlesen.",
+            "FEHLER: Fehlender oder falscher Wert bei Taxon Nr. 1 = Doppelt schluessel  konnte ich nicht "
+            "einlesen.",
+            "FEHLER: Fehlender oder falscher Wert in Feld \"Species\" bei Taxon Nr. 14 = Ohne   konnte ich "
+            "nicht einlesen.",
+        }));
+    // Members of aggregate 7, but not those of the refused record "x" (which named 101).
+    EXPECT_EQ(db.SQLaggr.count(), 3);
+    EXPECT_EQ(db.GetZ(8), 7);
+    EXPECT_EQ(db.GetZ(1), -1);
+    EXPECT_EQ(readBytes(withExtension(dbFile, ".adm")), "$Schichten;/B,/S,/K;Info03;B,S,K\r\n");
+    EXPECT_EQ(db.SchichtInfo.InfoFieldNr, 3);
+    EXPECT_TRUE(db.HasLayers(10));
+    EXPECT_FALSE(db.HasLayers(1));
+    EXPECT_TRUE(db.LayerRem("Betula pendula /B"));
+    EXPECT_FALSE(db.LayerRem("Betula pendula"));
+}
+
+TEST_F(ArtDbTest, RefusedImportsChangeNothing) {
+    TArtDb db = imported();
+    const std::string meta = readBytes(withExtension(dbFile, ".adm"));
+    struct Case {
+        std::string text;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"Namen\r\n" + definitions() + "\r\n", "Diese Datei enthält keine Artenliste. Ich importiere nicht."},
+        {"artenliste $Neu\r\na\tb\tc\td\te\tf\tg\th\ti\tj\tk\tl\tm\tn\r\n",
+         "Bitte das richtige Trennzeichen einstellen\r(Optionen, Ein- und Ausgabe)"},
+        {"Artenliste $Neu\r\nGenus s 40 t t" + definitions().substr(definitions().find('\t')) + "\r\n",
+         "Im 1. Feld der Tabelle muss entweder ein Primärschlüssel\roder eine Art-Relation sein.\rBitte "
+         "nachprüfen, ob "
+         "das Format der einzulesenden Tabelle stimmt."},
+    };
+    for (const Case& c : cases) {
+        writeBytes(dir.file("bad.txt"), c.text);
+        EXPECT_FALSE(db.ImportTable(dir.file("bad.txt"), U'\t', noProgress(), errors));
+        EXPECT_EQ(ui.messages().back().second, c.message);
+        EXPECT_EQ(readBytes(withExtension(dbFile, ".adm")), meta);  // the meta file survives
+        EXPECT_EQ(TArtDb(dbFile, {}, ui).SQLarten.count(), 14);
+    }
+    // Fifteen fields are enough; lower-case "artenliste" is accepted.
+    writeBytes(
+        dir.file("short.txt"),
+        "artenliste\r\nPrim i 0 t p\tGenus s 40 t t\tSpecies s 40 t t\tAutor s 80 f t\tgross s 1 f "
+        "f\tsupp s 1 f f\tFamilie s 30 f t\ta s 1\tb s 1\tc s 1\td s 1\te s 1\tf s 1\tg s 1\th s 1\r\n");
+    EXPECT_TRUE(db.ImportTable(dir.file("short.txt"), U'\t', noProgress(), errors));
+}
+
+TEST_F(ArtDbTest, AccessorsAndNames) {
+    ArtDbSettings s;
+    s.ArtGross = true;
+    TArtDb db = imported(s);
+    EXPECT_EQ(db.GetLat(1), "Carex nigra (L.) Reichard");
+    EXPECT_EQ(db.GetLat(13), "Salix X-Rubens Schrank");  // gross "2": first letter and the one after "-"
+    EXPECT_EQ(db.GetLat(999), "");
+    EXPECT_EQ(db.GetFam(5), "Poaceae");
+    EXPECT_EQ(db.GetSysNr(5, 1), 201);
+    EXPECT_EQ(db.GetSysNr(999, 1), kMissingNumber);
+    EXPECT_EQ(db.GetT(6, 1), "S");
+    EXPECT_EQ(db.GetT(999, 1), "0");
+    EXPECT_EQ(db.GetTriv(1, 9), "");  // positions outside the store read as empty
+    char status = ' ';
+    EXPECT_EQ(db.GetSysStates(5, status), "Agrostis stolonifera L. // A (gültiger Name)");
+    EXPECT_EQ(status, 'A');
+    EXPECT_EQ(db.GetSysNames().substr(0, 11), "Sys01;Sys02");
+}
+
+TEST_F(ArtDbTest, SearchWithJokers) {
+    TArtDb db = imported();
+    struct Case {
+        const char* text;
+        bool query;
+        std::vector<int> keys;
+    };
+    const Case cases[] = {
+        {"Carex nigra", false, {1}},  // the exact name wins over "nigrescens"
+        {"Carex nig", false, {1, 2}},   {"C nig", false, {1, 2, 4}},
+        {"C.rex nig", false, {1, 2}},  // "." splits "C" from the tail "REX"
+        {"C. nig", false, {}},         // a "." with nothing after it stays in the prefix
+        {"Car*ex nigra", false, {1}},   {"* nigra", false, {1, 4}},
+        {"Carex nigra /B", false, {1}}, {"Carex nigra (L.) Reichard", false, {1}},
+        {"Carex nigra Rei", false, {}},  // without Query the author must begin so
+        {"Carex nigra Rei", true, {1}},  // with Query it is ignored
+        {"carex FLAVA", false, {3}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(db.Search(c.text, c.query).elements(), c.keys) << c.text;
+    EXPECT_EQ(db.Search("??? ", false).Count(), 14);
+    EXPECT_EQ(db.Search(" ? ? ?", false).Count(), 14);
+    EXPECT_EQ(db.Ma.Count(), 14);
+
+    EXPECT_EQ(db.SearchInfo('F', 0, "Poa", false).elements(), (std::vector<int>{5, 6}));
+    EXPECT_EQ(db.SearchInfo('f', 0, "aceae", true).Count(), 14);
+    EXPECT_EQ(db.SearchInfo('N', 1, "30*", false).elements(), (std::vector<int>{7, 8, 9}));
+    db.Search("Carex n", false);
+    db.RedToMatchOhneAutor("Carex nigra Hoppe");
+    EXPECT_EQ(db.Ma.elements(), (std::vector<int>{1}));
+}
+
+TEST_F(ArtDbTest, SynonymsAndAggregates) {
+    TArtDb db = imported();
+    EXPECT_EQ(db.ScanSyn('R', 6), 5);
+    EXPECT_EQ(db.ScanSyn('X', 5), 5);
+    EXPECT_EQ(db.Ma.elements(), (std::vector<int>{5, 6}));  // the synonym group
+    EXPECT_EQ(db.ScanSyn('R', 11), -1);                     // a reference cycle has no accepted name
+    EXPECT_EQ(db.ScanSyn('R', 15), 15);  // a reference to a number no record has: its own accepted name
+    EXPECT_EQ(db.SearchSyn('R', "Agrostis alba"), 5);
+
+    EXPECT_EQ(db.ScanAggr('U', 8, nullptr, false), 7);
+    EXPECT_EQ(db.ScanAggr('X', 5, nullptr, false), 5);
+    EXPECT_EQ(db.ScanAggr('D', 7, nullptr, false), 7);
+    EXPECT_EQ(db.Ma.elements(), (std::vector<int>{8, 9}));
+    std::vector<std::string> listing;
+    db.ScanAggr('A', 7, &listing, false);
+    ASSERT_GE(listing.size(), 5u);
+    EXPECT_EQ(listing[1], "// Kleinarten von");
+    EXPECT_EQ(listing[2], "Achillea millefolium agg. // Z");
+    EXPECT_EQ(listing[4], "  - Achillea millefolium L. // E");
+    listing.clear();
+    db.ScanAggr('R', 8, &listing, false);
+    EXPECT_EQ(listing.front(), "Sammelarten mit Achillea millefolium L. // E:");
+    EXPECT_EQ(db.CheckAggr("Achillea collina"), "E");
+    EXPECT_EQ(db.CheckAggr("Carex flava"), "0");
+    EXPECT_EQ(db.SearchAggr('U', "Carex flava", nullptr), -2);
+}
+
+TEST_F(ArtDbTest, AggregateCyclesEnd) {
+    std::string text = speciesList();
+    // Two aggregates that contain each other.
+    text += record("20", "Circulus", "alter", "", "Testaceae", "901", "", "Z", "", "902") + "\r\n";
+    text += record("21", "Circulus", "idem", "", "Testaceae", "902", "", "Z", "", "901") + "\r\n";
+    writeBytes(dir.file("liste.txt"), text);
+    TArtDb db(dbFile, {}, ui);
+    ASSERT_TRUE(db.ImportTable(dir.file("liste.txt"), U'\t', noProgress(), errors));
+    std::vector<std::string> listing;
+    EXPECT_EQ(db.ScanAggr('A', 20, &listing, false), 20);
+    EXPECT_EQ(listing.back(), "*** Fehler *** Zyklische Aggregatsstruktur bei Circulus alter");
+    EXPECT_EQ(db.ScanAggr('Y', 20, nullptr, false), 20);  // upwards: cyclic, the name itself
+}
+
+TEST_F(ArtDbTest, IntegrityReport) {
+    TArtDb db = imported();
+    std::vector<std::string> report;
+    db.CheckVerweise(report);
+    EXPECT_EQ(report, (std::vector<std::string>{"", "******* Leere Synonym-Verweise *******", "",
+                                                "999 in Datensatz 15 Taxus baccata L.", "",
+                                                "******* Leere Verweise in Aggregatsliste *******", "",
+                                                "304 in Datensatz 15 Taxus baccata L."}));
+}
+
+TEST_F(ArtDbTest, IndicatorValuesImport) {
+    TArtDb db = imported();
+    const std::string file = dir.file("zw.txt");
+    writeBytes(file,
+               "Zeigerwerte\tEllenberg $Format\tFETT\tROT\r\nArt s 60 t r\tL i 0 f f\tF i 0 f f\r\n"
+               "Carex nigra\t7\t8\r\nAgrostis alba\t8\t6\r\nPlanta ignota\t1\t1\r\nCyclus primus\t1\t1\r\n");
+    ScriptUi answers({"7"});
+    db.Ui = &answers;
+    ASSERT_TRUE(db.ImportZw(file, U'\t', errors, noProgress(), true));
+    EXPECT_EQ(db.ZWi, 7);
+    double x = 0;
+    std::string s;
+    EXPECT_TRUE(db.GetZw(1, 1, x, s));
+    EXPECT_EQ(x, 7);
+    EXPECT_TRUE(db.GetZw(5, 2, x, s));  // the synonym's values belong to its accepted name
+    EXPECT_EQ(x, 6);
+    EXPECT_FALSE(db.GetZw(3, 1, x, s));
+    EXPECT_EQ(errors.back(), "Unbekannt oder mehrdeutig (nicht eingelesen): Cyclus primus");
+    EXPECT_EQ(db.ZWFormat, "FETT;ROT");
+
+    // Importing list 7 again asks before overwriting; the meta file keeps one line for it.
+    answers.addToken("7");
+    answers.addToken("ja");
+    ASSERT_TRUE(db.ImportZw(file, U'\t', errors, noProgress(), true));
+    EXPECT_EQ(answers.tokensLeft(), 0u);
+    EXPECT_EQ(db.GetZwNames(), (std::vector<std::string>{"ZW07;   arten.z7;   zw.txt"}));
+    answers.addToken("7");
+    answers.addToken("nein");
+    EXPECT_FALSE(db.ImportZw(file, U'\t', errors, noProgress(), true));
+    answers.addToken("100");
+    EXPECT_FALSE(db.ImportZw(file, U'\t', errors, noProgress(), true));
+}
+
+TEST_F(ArtDbTest, ShippedSampleDatabaseIsTheImportOfItsList) {
+    const std::string samples = TAVOLEX_SAMPLES;
+    TArtDb fresh(dbFile, {}, ui);
+    ASSERT_TRUE(fresh.ImportTable(samples + "/species-list.txt", U'\t', noProgress(), errors));
+    EXPECT_TRUE(errors.empty());
+    const TArtDb shipped(samples + "/species.adb", {}, ui);
+    ASSERT_EQ(shipped.SQLarten.fields(), fresh.SQLarten.fields());
+    ASSERT_EQ(shipped.SQLarten.count(), fresh.SQLarten.count());
+    for (int row = 0; row < fresh.SQLarten.count(); ++row)
+        for (int f = 0; f < fresh.SQLarten.fieldCount(); ++f)
+            ASSERT_EQ(shipped.SQLarten.text(row, f), fresh.SQLarten.text(row, f)) << row << " " << f;
+    ASSERT_EQ(shipped.SQLaggr.count(), fresh.SQLaggr.count());
+}
+
+}  // namespace
+}  // namespace tav
