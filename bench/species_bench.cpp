@@ -83,16 +83,24 @@ int main(int argc, char** argv) {
     tav::ArtDbSettings settings;
     std::vector<std::string> errors;
     auto t0 = std::chrono::steady_clock::now();
-    {
-        tav::TArtDb db(dbFile, settings, ui);
-        if (!db.ImportTable(listFile, U'\t', tav::noProgress(), errors)) return 1;
-    }
+    tav::TArtDb imported(dbFile, settings, ui);
+    if (!imported.ImportTable(listFile, U'\t', tav::noProgress(), errors)) return 1;
     std::printf("import (including save): %.3f s, %zu messages\n", seconds(t0), errors.size());
 
     t0 = std::chrono::steady_clock::now();
     tav::TArtDb db(dbFile, settings, ui);
     std::printf("load of the stores: %.3f s (%d records, %d aggregate rows)\n", seconds(t0),
                 db.SQLarten.count(), db.SQLaggr.count());
+    bool identical = imported.SQLarten.fields() == db.SQLarten.fields() &&
+                     imported.SQLarten.count() == db.SQLarten.count() &&
+                     imported.SQLaggr.count() == db.SQLaggr.count();
+    for (int row = 0; identical && row < db.SQLarten.count(); ++row)
+        for (int f = 0; identical && f < db.SQLarten.fieldCount(); ++f)
+            identical = imported.SQLarten.text(row, f) == db.SQLarten.text(row, f);
+    for (int row = 0; identical && row < db.SQLaggr.count(); ++row)
+        for (int f = 0; identical && f < db.SQLaggr.fieldCount(); ++f)
+            identical = imported.SQLaggr.text(row, f) == db.SQLaggr.text(row, f);
+    std::printf("loaded stores are %s to the imported ones\n", identical ? "identical" : "NOT IDENTICAL");
     t0 = std::chrono::steady_clock::now();
     std::string error;
     if (!db.SQLarten.save(dbFile + ".copy", error)) return 1;

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "core/menge.h"
@@ -146,9 +146,10 @@ class TArtDb {
     std::vector<std::string> OpenErrors;
 
   private:
-    // Rows by their folded "GENUS\x1fSPECIES", for searches without jokers; rebuilt when the table changed.
-    const std::vector<int>* exactNameRows(const std::string& foldedGenus, const std::string& foldedSpecies);
-    std::unordered_map<std::string, std::vector<int>> exactNames_;
+    // The rows whose folded genus and epithet are exactly these, for searches without jokers: a sorted
+    // array of (hash of the folded name, row), rebuilt when the table has changed.
+    std::vector<int> exactNameRows(std::string_view foldedGenus, std::string_view foldedSpecies);
+    std::vector<std::pair<std::uint64_t, int>> exactNames_;
     std::uint64_t exactNamesAt_ = static_cast<std::uint64_t>(-1);
     std::vector<int> parentsOf(int key, bool DoFilter) const;
     std::vector<int> membersOf(int key) const;

@@ -41,21 +41,38 @@ TMenge TArtDb::DoSearch(std::string_view foldedPrefix, int column, const TMenge*
     return M;
 }
 
-const std::vector<int>* TArtDb::exactNameRows(const std::string& foldedGenus,
-                                              const std::string& foldedSpecies) {
+namespace {
+
+std::uint64_t nameHash(std::string_view genus, std::string_view species) {
+    std::uint64_t h = 1469598103934665603ull;
+    for (unsigned char c : genus) h = (h ^ c) * 1099511628211ull;
+    h = (h ^ 0x1f) * 1099511628211ull;
+    for (unsigned char c : species) h = (h ^ c) * 1099511628211ull;
+    return h;
+}
+
+}  // namespace
+
+std::vector<int> TArtDb::exactNameRows(std::string_view foldedGenus, std::string_view foldedSpecies) {
+    std::string g, s;
     if (exactNamesAt_ != SQLarten.changes()) {
         exactNames_.clear();
-        std::string scratch;
-        for (int r = 0; r < SQLarten.count(); ++r) {
-            std::string key(SQLarten.foldedText(r, art::kGenus, scratch));
-            key += '\x1f';
-            key += SQLarten.foldedText(r, art::kSpecies, scratch);
-            exactNames_[key].push_back(r);
-        }
+        exactNames_.reserve(static_cast<std::size_t>(SQLarten.count()));
+        for (int r = 0; r < SQLarten.count(); ++r)
+            exactNames_.emplace_back(
+                nameHash(SQLarten.foldedText(r, art::kGenus, g), SQLarten.foldedText(r, art::kSpecies, s)),
+                r);
+        std::sort(exactNames_.begin(), exactNames_.end());
         exactNamesAt_ = SQLarten.changes();
     }
-    auto it = exactNames_.find(foldedGenus + '\x1f' + foldedSpecies);
-    return it == exactNames_.end() ? nullptr : &it->second;
+    std::vector<int> rows;
+    const std::uint64_t h = nameHash(foldedGenus, foldedSpecies);
+    auto it = std::lower_bound(exactNames_.begin(), exactNames_.end(), std::pair<std::uint64_t, int>(h, -1));
+    for (; it != exactNames_.end() && it->first == h; ++it)
+        if (SQLarten.foldedText(it->second, art::kGenus, g) == foldedGenus &&
+            SQLarten.foldedText(it->second, art::kSpecies, s) == foldedSpecies)
+            rows.push_back(it->second);
+    return rows;
 }
 
 TMenge TArtDb::Search(std::string_view s, bool Query) {
@@ -87,8 +104,8 @@ TMenge TArtDb::Search(std::string_view s, bool Query) {
     const bool plainWords = w.w1.find_first_of("*.?") == std::string::npos &&
                             w.w2.find_first_of("*.?") == std::string::npos && t1.empty() && t2.empty();
     if (plainWords && w.rest == "?") {
-        if (const std::vector<int>* exact = exactNameRows(p1, p2)) {
-            for (int r : *exact) result.Add(static_cast<int>(SQLarten.integer(r, art::kPrim).value_or(-1)));
+        if (const std::vector<int> exact = exactNameRows(p1, p2); !exact.empty()) {
+            for (int r : exact) result.Add(static_cast<int>(SQLarten.integer(r, art::kPrim).value_or(-1)));
             Ma = result;
             return result;
         }
