@@ -46,6 +46,8 @@ struct DialogRequest {
     // with the buttons' captions.
     std::string fieldButtons;
     std::vector<std::string> buttonCaptions;
+    // List windows: ";"-separated line formats, format k for line k (words FETT, KURSIV, ROT, BLAU, GRUEN).
+    std::string lineFormats;
 };
 
 class UiPort {

@@ -1,0 +1,251 @@
+// Preparation of import files: a delimited text file with one named column per attribute becomes a file
+// in the layout the species list import or the indicator value import reads.
+
+#include <algorithm>
+#include <optional>
+
+#include "core/file_io.h"
+#include "core/numbers.h"
+#include "species/species_browser.h"
+
+namespace tav {
+
+namespace {
+
+constexpr const char* kNone = "< Keine >";
+
+std::vector<std::string> splitAt(std::string_view s, std::string_view delim) {
+    std::vector<std::string> out;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t at = s.find(delim, start);
+        out.emplace_back(s.substr(start, at == std::string_view::npos ? std::string_view::npos : at - start));
+        if (at == std::string_view::npos) break;
+        start = at + delim.size();
+    }
+    return out;
+}
+
+std::vector<std::string> textLines(std::string_view text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) end = text.size();
+        lines.emplace_back(text.substr(start, end - start));
+        if (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n') ++end;
+        start = end + 1;
+    }
+    return lines;
+}
+
+std::string replaced(std::string s, char from, char to) {
+    std::replace(s.begin(), s.end(), from, to);
+    return s;
+}
+
+std::string two(int n) {
+    return (n < 10 ? "0" : "") + std::to_string(n);
+}
+
+// The source, read once: column names and the cells of every non-blank line.
+struct Source {
+    std::vector<std::string> names;
+    std::vector<std::vector<std::string>> rows;
+
+    // A cell as it goes into the target: trimmed, and ";" (the delimiter of the target's meta parts) as ",".
+    std::string cell(std::size_t row, int column) const {
+        const std::vector<std::string>& r = rows[row];
+        if (column < 0 || static_cast<std::size_t>(column) >= r.size()) return {};
+        return replaced(std::string(trimBlanks(r[column])), ';', ',');
+    }
+
+    // The longest value that is no integer; 0 when every value is an integer or empty.
+    int width(int column) const {
+        std::size_t w = 0;
+        for (std::size_t row = 0; row < rows.size(); ++row) {
+            const std::string v = cell(row, column);
+            if (!v.empty() && !parseInteger(v)) w = std::max(w, charLength(v));
+        }
+        return static_cast<int>(w);
+    }
+
+    std::string definition(int column, std::string_view flags) const {
+        std::string name = replaced(
+            replaced(column < static_cast<int>(names.size()) ? names[column] : "", ' ', '_'), ';', ',');
+        name = std::string(trimBlanks(name));
+        // A definition without a name would take its type letter as name.
+        if (name.empty()) name = "Feld" + std::to_string(column + 1);
+        const int w = width(column);
+        return name + (w > 0 ? " s " + std::to_string(w) : std::string(" i 0")) + std::string(flags);
+    }
+
+    std::string joinedName(std::size_t row, const std::vector<int>& nameColumns) const {
+        std::string name;
+        for (int c : nameColumns) name += cell(row, c) + " ";
+        return std::string(trimBlanks(name));
+    }
+};
+
+bool readSource(const std::string& path, Source& src, std::string& error) {
+    std::string bytes;
+    if (!readWholeFile(path, bytes, error, std::size_t{512} << 20)) return false;
+    const std::vector<std::string> lines = textLines(decodeFileText(bytes));
+    if (lines.empty()) {
+        error = "Die Datei " + path + " ist leer.";
+        return false;
+    }
+    const std::string& head = lines.front();
+    const auto tabs = std::count(head.begin(), head.end(), '\t');
+    const auto semis = std::count(head.begin(), head.end(), ';');
+    const std::string delim = tabs > semis ? "\t" : ";";
+    src.names = splitAt(head, delim);
+    for (std::size_t n = 1; n < lines.size(); ++n)
+        if (!trimBlanks(lines[n]).empty()) src.rows.push_back(splitAt(lines[n], delim));
+    return true;
+}
+
+// Columns chosen in a list window; with "< Keine >" first, choosing it alone means no column.
+std::optional<std::vector<int>> choose(UiPort& ui, const Source& src, std::string_view prompt, bool multi,
+                                       bool withNone) {
+    std::vector<std::string> items;
+    if (withNone) items.push_back(kNone);
+    items.insert(items.end(), src.names.begin(), src.names.end());
+    const auto picked = ui.pickFromList(prompt, items, multi);
+    if (!picked) return std::nullopt;
+    std::vector<int> columns;
+    for (int k : *picked)
+        if (!withNone || k > 0) columns.push_back(withNone ? k - 1 : k);
+    return columns;
+}
+
+std::string joined(const std::vector<std::string>& cells, const std::string& delim) {
+    std::string line;
+    for (std::size_t k = 0; k < cells.size(); ++k) line += (k ? delim : "") + cells[k];
+    return line;
+}
+
+void splitName(const std::string& name, std::string& genus, std::string& species, std::string& rest) {
+    std::string_view s = trimBlanks(name);
+    auto takeWord = [&] {
+        const std::size_t blank = s.find_first_of(" \t");
+        std::string word(s.substr(0, blank));
+        s = blank == std::string_view::npos ? std::string_view() : trimBlanks(s.substr(blank));
+        return word;
+    };
+    genus = takeWord();
+    species = takeWord();
+    rest = std::string(s);
+}
+
+}  // namespace
+
+bool prepareImportFile(UiPort& ui, const std::string& source, const std::string& target,
+                       bool indicatorVariant, char32_t delim, ExportEncoding enc, std::string& error) {
+    error.clear();
+    Source src;
+    if (!readSource(source, src, error)) return false;
+    const std::string sourceName = source.substr(source.rfind('/') + 1);
+    std::string d;
+    appendUtf8(d, delim);
+    std::vector<std::string> out;
+
+    const auto names = choose(ui, src, "Bitte Feld(er) mit Artnamen anwählen.", true, !indicatorVariant);
+    if (!names) return false;
+
+    if (indicatorVariant) {
+        const auto values = choose(ui, src, "Bitte Feld(er) mit Zeigerwerten anwählen.", true, false);
+        if (!values) return false;
+        std::size_t nameWidth = 0;
+        for (std::size_t row = 0; row < src.rows.size(); ++row) {
+            std::size_t w = 5 + names->size();
+            for (int c : *names) w += charLength(src.cell(row, c));
+            nameWidth = std::max(nameWidth, w);
+        }
+        out.push_back("Zeigerwerte " + sourceName);
+        std::vector<std::string> defs{"Art s " + std::to_string(nameWidth) + " t r"};
+        for (int c : *values) defs.push_back(src.definition(c, ""));
+        out.push_back(joined(defs, d));
+        for (std::size_t row = 0; row < src.rows.size(); ++row) {
+            std::vector<std::string> cells{src.joinedName(row, *names)};
+            for (int c : *values) cells.push_back(src.cell(row, c));
+            out.push_back(joined(cells, d));
+        }
+    } else {
+        auto sys = choose(ui, src, "Bitte Feld mit Systematik-Nummer (Code) anwählen.", true, true);
+        if (!sys) return false;
+        auto syn = choose(ui, src, "Bitte Feld mit Synonym-Verweis (Code) anwählen.", false, true);
+        if (!syn) return false;
+        const auto fam = choose(ui, src, "Bitte Feld mit Familie anwählen.", false, true);
+        if (!fam) return false;
+        auto triv = choose(ui, src, "Bitte Feld(er) mit Trivialnamen anwählen.", true, true);
+        if (!triv) return false;
+        auto info = choose(ui, src, "Bitte Feld(er) mit Infos anwählen.", true, true);
+        if (!info) return false;
+
+        // Taxon numbers and synonym references must be integers; a choice holding text is kept as info.
+        for (std::vector<int>* numbers : {&*sys, &*syn}) {
+            if (!numbers->empty() && src.width(numbers->front()) > 0) {
+                info->insert(info->end(), numbers->begin(), numbers->end());
+                numbers->clear();
+            }
+        }
+        if (info->size() > 8) info->resize(8);
+        if (triv->size() > 8) triv->resize(8);
+        if (sys->size() > 12) sys->resize(12);
+
+        std::vector<std::string> defs{"Prim i 0 t p",   "Genus s 40 t t", "Species s 40 t t",
+                                      "Autor s 80 f t", "gross s 1 f f",  "supp s 1 f f"};
+        defs.push_back(fam->empty() ? std::string("Familie s 30 f t") : src.definition(fam->front(), " f t"));
+        for (int c : *triv) defs.push_back(src.definition(c, " f t"));
+        for (int k = static_cast<int>(triv->size()) + 1; k <= 8; ++k)
+            defs.push_back("Triv0" + std::to_string(k) + " s 1 f t");
+        for (int c : *sys) defs.push_back(src.definition(c, " t t"));
+        for (int k = static_cast<int>(sys->size()) + 1; k <= 12; ++k)
+            defs.push_back("Sys" + two(k) + (k == 1 ? " i 0 t t" : " i 0 f t"));
+        defs.push_back("SynRel i 0 f t");
+        for (int k = 1; k <= 12; ++k) defs.push_back("t" + two(k) + " s 1 f f");
+        for (int c : *info) defs.push_back(src.definition(c, " f t"));
+        for (int k = static_cast<int>(info->size()) + 1; k <= 8; ++k)
+            defs.push_back("Info0" + std::to_string(k) + " s 10 f t");
+        defs.push_back("AggrList l 0 f t");
+
+        out.push_back("Artenliste " + sourceName);
+        out.push_back(joined(defs, d));
+        for (std::size_t row = 0; row < src.rows.size(); ++row) {
+            const std::string number = std::to_string(row + 1);
+            std::vector<std::string> cells{number};
+            std::string genus, species, rest;
+            splitName(src.joinedName(row, *names), genus, species, rest);
+            cells.insert(cells.end(), {genus, species, rest, "", ""});
+            cells.push_back(fam->empty() ? std::string() : src.cell(row, fam->front()));
+            for (int k = 0; k < 8; ++k)
+                cells.push_back(k < static_cast<int>(triv->size()) ? src.cell(row, (*triv)[k]) : "");
+            for (int k = 0; k < 12; ++k) {
+                if (k < static_cast<int>(sys->size()))
+                    cells.push_back(src.cell(row, (*sys)[k]));
+                else
+                    cells.push_back(k == 0 ? number : "");
+            }
+            const std::string ref = syn->empty() ? std::string() : src.cell(row, syn->front());
+            cells.push_back(ref);
+            cells.push_back(ref.empty() ? "A" : "S");
+            for (int k = 2; k <= 12; ++k) cells.emplace_back();
+            for (int k = 0; k < 8; ++k)
+                cells.push_back(k < static_cast<int>(info->size()) ? src.cell(row, (*info)[k]) : "");
+            cells.emplace_back();
+            out.push_back(joined(cells, d));
+        }
+    }
+
+    std::string text;
+    for (const std::string& line : out) text += line + "\r\n";
+    AtomicFile f;
+    if (!f.open(target) || !f.write(encodeForExport(text, enc)) || !f.commit()) {
+        error = f.error();
+        return false;
+    }
+    return true;
+}
+
+}  // namespace tav

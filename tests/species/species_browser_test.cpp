@@ -1,0 +1,475 @@
+#include "species/species_browser.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "core/file_io.h"
+#include "platform/script_ui.h"
+#include "support/test_files.h"
+
+namespace tav {
+namespace {
+
+using testing::readBytes;
+using testing::TempDir;
+using testing::writeBytes;
+
+// The 49 definitions of a species list, tab-separated.
+std::string definitions() {
+    std::vector<std::string> d = {"Prim i 0 t p",  "Genus s 40 t t", "Species s 40 t t", "Autor s 80 f t",
+                                  "gross s 1 f f", "supp s 1 f f",   "Familie s 30 f t"};
+    for (int k = 1; k <= 8; ++k) d.push_back("Triv0" + std::to_string(k) + " s 40 f t");
+    for (int k = 1; k <= 12; ++k)
+        d.push_back("Sys" + std::string(k < 10 ? "0" : "") + std::to_string(k) +
+                    (k == 1 ? " i 0 t t" : " i 0 f t"));
+    d.push_back("SynRel i 0 f t");
+    for (int k = 1; k <= 12; ++k)
+        d.push_back("t" + std::string(k < 10 ? "0" : "") + std::to_string(k) + " s 1 f f");
+    for (int k = 1; k <= 8; ++k) d.push_back("Info0" + std::to_string(k) + " s 20 f t");
+    d.push_back("AggrList l 0 f t");
+    std::string line;
+    for (const std::string& x : d) line += (line.empty() ? "" : "\t") + x;
+    return line;
+}
+
+// One record: key, genus, epithet, author, family, taxon number, synonym reference, status, members.
+std::string record(const std::string& prim, const std::string& genus, const std::string& species,
+                   const std::string& autor, const std::string& fam, const std::string& sys01,
+                   const std::string& synRel = "", const std::string& t01 = "A",
+                   const std::string& members = "") {
+    std::vector<std::string> c(49);
+    c[0] = prim;
+    c[1] = genus;
+    c[2] = species;
+    c[3] = autor;
+    c[6] = fam;
+    c[15] = sys01;
+    c[27] = synRel;
+    c[28] = t01;
+    c[48] = members;
+    std::string line;
+    for (std::size_t k = 0; k < c.size(); ++k) line += (k ? "\t" : "") + c[k];
+    return line;
+}
+
+// One synonym group (3 with its synonym 4), one aggregate (5 with 6 and 7), a record without family,
+// and a taxon number (1000) whose text would sort before the others.
+std::string speciesList() {
+    const std::vector<std::string> lines = {
+        "Artenliste\tBrowser",
+        definitions(),
+        record("2", "Carex", "flava", "L.", "Cyperaceae", "102"),
+        record("1", "Carex", "nigra", "(L.) Reichard", "Cyperaceae", "101"),
+        record("3", "Agrostis", "stolonifera", "L.", "Poaceae", "201"),
+        record("4", "Agrostis", "alba", "auct.", "Poaceae", "202", "201", "S"),
+        record("5", "Achillea", "millefolium", "agg.", "Asteraceae", "301", "", "Z", "302,303"),
+        record("6", "Achillea", "millefolium", "L.", "Asteraceae", "302", "", "E"),
+        record("7", "Achillea", "collina", "Becker", "Asteraceae", "303", "", "E"),
+        record("8", "Betula", "pendula", "Müller", "", "1000"),
+    };
+    std::string text;
+    for (const std::string& l : lines) text += l + "\r\n";
+    return text;
+}
+
+struct SpeciesBrowserTest : ::testing::Test {
+    TempDir dir;
+    ScriptUi ui;
+    std::vector<std::string> errors;
+    std::string dbFile = dir.file("arten.adb");
+
+    TArtDb imported() {
+        writeBytes(dir.file("liste.txt"), speciesList());
+        TArtDb db(dbFile, {}, ui);
+        EXPECT_TRUE(db.ImportTable(dir.file("liste.txt"), U'\t', noProgress(), errors));
+        EXPECT_TRUE(errors.empty());
+        return TArtDb(dbFile, {}, ui);
+    }
+
+    // Indicator list 1: L for three species, F missing for Carex flava.
+    void importIndicators(TArtDb& db) {
+        writeBytes(dir.file("zw.txt"),
+                   "Zeigerwerte Test\r\nArt s 60 t r\tL i 0 f f\tF i 0 f f\tBem s 10 f f\r\n"
+                   "Carex nigra\t8\t9\tnass\r\nCarex flava\t7\t\t\r\nAgrostis stolonifera\t8\t6\tfrisch\r\n");
+        std::vector<std::string> zwErrors;
+        ASSERT_TRUE(db.ImportZw(dir.file("zw.txt"), U'\t', zwErrors, noProgress(), false));
+        ASSERT_TRUE(zwErrors.empty());
+        ASSERT_EQ(db.SQLzw.count(), 3);
+    }
+
+    static std::vector<int> shownKeys(const TArtDb& db) {
+        std::vector<int> keys;
+        for (int row : sortedRows(db, {}))
+            keys.push_back(static_cast<int>(db.SQLarten.integer(row, art::kPrim).value_or(-1)));
+        return keys;
+    }
+};
+
+TEST(SpeciesBrowserGuard, InsertsAGuardBeforeEveryComparison) {
+    const struct {
+        const char* condition;
+        const char* guarded;
+    } cases[] = {
+        {"Genus = 'Carex'", "Genus <> '' and Genus = 'Carex'"},
+        {"Genus = \"Carex\" AND  Familie <> \"Poaceae\"",
+         "Genus <> '' and Genus = 'Carex' AND Familie <> '' and Familie <> 'Poaceae'"},
+        {"a = 1 or b < 2 Xor c >= 3", "a <> '' and a = 1 or b <> '' and b < 2 Xor c <> '' and c >= 3"},
+        // "band" and "Order" are field names, not joiners.
+        {"band = 1 and Order = 2", "band <> '' and band = 1 and Order <> '' and Order = 2"},
+        {"  ", ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(guardCondition(c.condition), c.guarded) << c.condition;
+}
+
+TEST_F(SpeciesBrowserTest, BasicFilterIsGuardedAndRefusesBadConditions) {
+    TArtDb db = imported();
+    const struct {
+        const char* condition;
+        std::vector<int> keys;
+    } cases[] = {
+        // The guard keeps the record without family out of an "is not" comparison.
+        {"Familie <> 'Poaceae'", {1, 2, 5, 6, 7}},
+        {"Genus = \"Carex\" or Sys01 > 400", {1, 2, 8}},
+        {"Species = 'millefolium' and Autor = 'agg.'", {5}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_TRUE(filterByBasics(db, c.condition, ui)) << c.condition;
+        EXPECT_EQ(shownKeys(db), c.keys) << c.condition;
+    }
+    EXPECT_TRUE(ui.messages().empty());
+    EXPECT_FALSE(filterByBasics(db, "Genus = ", ui));
+    ASSERT_EQ(ui.messages().size(), 1u);
+    EXPECT_EQ(ui.messages().back(),
+              std::make_pair(MessageKind::Info, std::string("Fehler in Filterausdruck")));
+    EXPECT_EQ(shownKeys(db).size(), 8u);  // no filter left
+}
+
+TEST_F(SpeciesBrowserTest, IndicatorFilterMarksSpeciesAndCombinesWithThePreviousFilter) {
+    TArtDb db = imported();
+    importIndicators(db);
+    const int scratch = db.SQLarten.fieldIndex("ResField");
+
+    ASSERT_TRUE(filterByIndicators(db, "L = 8", false, ui));
+    EXPECT_EQ(shownKeys(db), (std::vector<int>{1, 3}));
+    EXPECT_EQ(db.SQLarten.text(db.SQLarten.rowOfKey(3), scratch), "1");
+    EXPECT_EQ(db.SQLarten.text(db.SQLarten.rowOfKey(2), scratch), "");
+
+    // A text comparison: the guard keeps Carex flava (no remark) out of "<>".
+    ASSERT_TRUE(filterByIndicators(db, "Bem <> 'nass'", false, ui));
+    EXPECT_EQ(shownKeys(db), (std::vector<int>{3}));
+
+    // Additionally: only what the previous filter showed and the new condition selects.
+    ASSERT_TRUE(filterByBasics(db, "Genus = 'Carex'", ui));
+    ASSERT_TRUE(filterByIndicators(db, "L > 6", true, ui));
+    EXPECT_EQ(shownKeys(db), (std::vector<int>{1, 2}));
+    ASSERT_TRUE(filterByIndicators(db, "F = 9", true, ui));
+    EXPECT_EQ(shownKeys(db), (std::vector<int>{1}));
+    // Replacing instead: Agrostis comes back.
+    ASSERT_TRUE(filterByIndicators(db, "L = 8", false, ui));
+    EXPECT_EQ(shownKeys(db), (std::vector<int>{1, 3}));
+
+    EXPECT_FALSE(filterByIndicators(db, "Unbekannt = 1", false, ui));
+    EXPECT_EQ(ui.messages().back().second, "Fehler in Filterausdruck");
+    EXPECT_FALSE(db.SQLzw.hasFilter());
+
+    clearFilters(db);
+    EXPECT_FALSE(db.SQLarten.hasFilter());
+    EXPECT_EQ(shownKeys(db).size(), 8u);
+}
+
+TEST_F(SpeciesBrowserTest, ExportWritesHeaderAndShownRecordsInTheChosenEncoding) {
+    TArtDb db = imported();
+    ASSERT_TRUE(filterByBasics(db, "Genus = 'Betula' or Genus = 'Carex'", ui));
+    const std::string text = "Prim;Genus;Autor\r\n1;Carex;(L.) Reichard\r\n2;Carex;L.\r\n8;Betula;Müller\r\n";
+    const struct {
+        ExportEncoding enc;
+        std::string bytes;
+    } cases[] = {
+        {ExportEncoding::Utf8, "\xEF\xBB\xBF" + text},
+        {ExportEncoding::CodePage, utf8ToCp1252(text)},
+        {ExportEncoding::Utf16, "\xFF\xFE" + utf8ToUtf16LE(text)},
+        {ExportEncoding::Ascii, utf8ToAscii(text)},
+    };
+    for (const auto& c : cases) {
+        std::string error;
+        ASSERT_TRUE(
+            exportShown(db, {art::kPrim, art::kGenus, art::kAutor}, dir.file("out.txt"), U';', c.enc, error))
+            << error;
+        EXPECT_EQ(readBytes(dir.file("out.txt")), c.bytes) << static_cast<int>(c.enc);
+    }
+    EXPECT_NE(utf8ToCp1252(text).find("M\xFCller"), std::string::npos);
+    // Text the code page cannot hold goes out as UTF-8, marked as such.
+    EXPECT_EQ(encodeForExport("Ω", ExportEncoding::CodePage), "\xEF\xBB\xBFΩ");
+
+    // A given order is followed, and rows the filter hides stay out.
+    std::string error;
+    const std::vector<int> order = {db.SQLarten.rowOfKey(8), db.SQLarten.rowOfKey(3),
+                                    db.SQLarten.rowOfKey(1)};
+    ASSERT_TRUE(
+        exportShown(db, {art::kSpecies}, dir.file("out.txt"), U'\t', ExportEncoding::Utf8, error, &order));
+    EXPECT_EQ(readBytes(dir.file("out.txt")), "\xEF\xBB\xBFSpecies\r\npendula\r\nnigra\r\n");
+}
+
+TEST_F(SpeciesBrowserTest, FindLooksInShownRowsFromTheGivenRow) {
+    TArtDb db = imported();
+    const int nigra = db.SQLarten.rowOfKey(1), flava = db.SQLarten.rowOfKey(2);
+    ASSERT_LT(flava, nigra);  // flava comes first in the table
+    const struct {
+        const char* text;
+        int fromRow;
+        int column;
+        bool matchCase;
+        int row;
+    } cases[] = {
+        {"NIGRA", 0, -1, false, nigra},
+        {"NIGRA", 0, -1, true, -1},
+        {"Cyper", 0, -1, true, flava},
+        {"Cyper", flava + 1, -1, true, nigra},
+        {"Cyper", 0, art::kGenus, false, -1},
+        {"Cyper", 0, art::kFamilie, false, flava},
+        {"reichard", 0, art::kAutor, false, nigra},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(findText(db, c.text, c.fromRow, c.column, c.matchCase), c.row)
+            << c.text << " " << c.fromRow;
+    ASSERT_TRUE(filterByBasics(db, "Species = 'nigra'", ui));
+    EXPECT_EQ(findText(db, "Cyper", 0, -1, true), nigra);
+}
+
+TEST_F(SpeciesBrowserTest, ReplaceOnlyInEditModeAndKeepsTheChangeInTheFile) {
+    TArtDb db = imported();
+    EXPECT_EQ(replaceText(db, "Carex", "Karex", -1, true, false, ui), -1);
+    EXPECT_EQ(
+        ui.messages().back(),
+        std::make_pair(MessageKind::Error, std::string("Die Artenliste ist nicht im Bearbeitungsmodus.")));
+    EXPECT_EQ(db.GetLat(1), "Carex nigra (L.) Reichard");
+
+    EXPECT_EQ(replaceText(db, "Carex", "Karex", art::kGenus, false, true, ui), 1);
+    EXPECT_EQ(db.GetLat(2), "Karex flava L.");
+    EXPECT_EQ(db.GetLat(1), "Carex nigra (L.) Reichard");
+    EXPECT_EQ(replaceText(db, "a", "A", art::kSpecies, true, true, ui), 8);
+    EXPECT_EQ(db.GetLat(4), "Agrostis AlbA auct.");
+    // Not in the chosen column; and a number field refuses text.
+    EXPECT_EQ(replaceText(db, "Carex", "X", art::kFamilie, true, true, ui), 0);
+    EXPECT_EQ(replaceText(db, "10", "x", art::kSys01, true, true, ui), 0);
+    EXPECT_EQ(db.GetSysNr(1, 1), 101);
+
+    TArtDb reopened(dbFile, {}, ui);
+    EXPECT_EQ(reopened.GetLat(2), "Karex flAvA L.");
+    EXPECT_EQ(reopened.GetLat(1), "Carex nigrA (L.) Reichard");
+}
+
+TEST_F(SpeciesBrowserTest, SortOrdersShownRowsByChosenFields) {
+    TArtDb db = imported();
+    auto keysOf = [&](const std::vector<int>& rows) {
+        std::vector<int> keys;
+        for (int row : rows)
+            keys.push_back(static_cast<int>(db.SQLarten.integer(row, art::kPrim).value_or(-1)));
+        return keys;
+    };
+    const struct {
+        std::vector<int> fields;
+        std::vector<int> keys;
+    } cases[] = {
+        {{}, {1, 2, 3, 4, 5, 6, 7, 8}},
+        // Equal genera keep key order.
+        {{art::kGenus}, {5, 6, 7, 3, 4, 8, 1, 2}},
+        {{art::kGenus, art::kSpecies}, {7, 5, 6, 4, 3, 8, 2, 1}},
+        // Numbers by value: 1000 comes last although its text sorts first.
+        {{art::kSys01}, {1, 2, 3, 4, 5, 6, 7, 8}},
+        // Empty family first, then by family, then by author.
+        {{art::kFamilie, art::kAutor}, {8, 5, 7, 6, 1, 2, 4, 3}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(keysOf(sortedRows(db, c.fields)), c.keys);
+    ASSERT_TRUE(filterByBasics(db, "Familie = 'Poaceae' or Familie = 'Cyperaceae'", ui));
+    EXPECT_EQ(keysOf(sortedRows(db, {art::kSpecies})), (std::vector<int>{4, 2, 1, 3}));
+}
+
+TEST_F(SpeciesBrowserTest, SynonymAndAggregateLists) {
+    TArtDb db = imported();
+    // Filters of the browser do not shorten the integrity lists.
+    ASSERT_TRUE(filterByBasics(db, "Genus = 'Carex'", ui));
+    EXPECT_EQ(synonymList(db), (std::vector<std::string>{
+                                   "",
+                                   "Agrostis stolonifera L. // A (gültiger Name)",
+                                   "Agrostis alba auct. // S",
+                               }));
+    EXPECT_EQ(aggregateList(db), (std::vector<std::string>{
+                                     "",
+                                     std::string(48, '-'),
+                                     "",
+                                     "// Kleinarten von",
+                                     "Achillea millefolium agg. // Z",
+                                     "",
+                                     "  - Achillea millefolium L. // E",
+                                     "  - Achillea collina Becker // E",
+                                 }));
+}
+
+TEST_F(SpeciesBrowserTest, AggregateListStartsOnlyAtTopLevelAggregates) {
+    // 1 holds 2, which holds 3: the listing of 1 covers both levels, and 2 gets no listing of its own.
+    std::string text = "Artenliste\r\n" + definitions() + "\r\n";
+    for (const std::string& line :
+         {record("1", "Rubus", "fruticosus", "agg.", "Rosaceae", "11", "", "Z", "12"),
+          record("2", "Rubus", "sectio", "Rubus", "Rosaceae", "12", "", "Z", "13"),
+          record("3", "Rubus", "bifrons", "Vest", "Rosaceae", "13", "", "E")})
+        text += line + "\r\n";
+    writeBytes(dir.file("rubus.txt"), text);
+    TArtDb db(dbFile, {}, ui);
+    ASSERT_TRUE(db.ImportTable(dir.file("rubus.txt"), U'\t', noProgress(), errors));
+    const std::vector<std::string> lines = aggregateList(db);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), std::string(48, '-')), 1);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "  - Rubus bifrons Vest // E"), 1);
+    EXPECT_EQ(lines.at(4), "Rubus fruticosus agg. // Z");
+}
+
+TEST_F(SpeciesBrowserTest, ColumnChoiceTitlesAndPositions) {
+    TArtDb db = imported();
+    importIndicators(db);
+    const struct {
+        char OC;
+        const char* title;
+    } titles[] = {
+        {'Z', "Zeigerwerte wählen"},  {'P', "Zeigerwerte wählen"}, {'R', "Referenz-Zeigerwerte wählen"},
+        {'V', "Varianzdaten wählen"}, {'B', "Felder wählen"},      {'K', "Felder wählen"},
+    };
+    std::vector<int> L{7};
+    std::string s = "x";
+    for (const auto& t : titles) {
+        EXPECT_FALSE(GetZwItems(db, ui, t.OC, L, s));  // no answer: cancelled
+        EXPECT_EQ(ui.cancelledDialogs().back(), t.title);
+        EXPECT_TRUE(L.empty());
+    }
+    // Indicator positions count from the first field after the species relation.
+    ui.addToken("1,3");
+    ASSERT_TRUE(GetZwItems(db, ui, 'Z', L, s));
+    EXPECT_EQ(L, (std::vector<int>{0, 2}));
+    EXPECT_EQ(s, "0;2");
+    EXPECT_EQ(db.SQLzw.fields()[L[1] + 1].name, "Bem");
+    // Species fields after the key, without the scratch column: 47 of them.
+    ui.addToken("1,47");
+    ASSERT_TRUE(GetZwItems(db, ui, 'B', L, s));
+    EXPECT_EQ(L, (std::vector<int>{0, 46}));
+    EXPECT_EQ(db.SQLarten.fields()[L[0] + 1].name, "Genus");
+    EXPECT_EQ(db.SQLarten.fields()[L[1] + 1].name, "Info08");
+    ui.addToken("48");
+    EXPECT_FALSE(GetZwItems(db, ui, 'K', L, s));
+}
+
+// Species list source: two name columns plus author, taxon number, synonym reference, family, two
+// vernacular columns, one info column; ";"-separated with a "ß" in a vernacular name.
+constexpr const char* kSpeciesSource =
+    "Gattung;Art;Autor;Nummer;Synonym von;Familie;Deutsch;English;Wuchsform\r\n"
+    "Carex;nigra;(L.) Reichard;101;;Cyperaceae;Braune Segge;Common sedge;H\r\n"
+    "Agrostis;stolonifera;L.;201;;Poaceae;Weißes Straußgras;Creeping bent;H\r\n"
+    "\r\n"
+    "Agrostis;alba;auct. non L.;202;201;Poaceae;;;H\r\n";
+
+TEST_F(SpeciesBrowserTest, PreparedSpeciesListImports) {
+    writeBytes(dir.file("quelle.csv"), kSpeciesSource);
+    // Lines are 1-based, and line 1 is "< Keine >".
+    for (const char* t : {"2,3,4", "5", "6", "7", "8,9", "10"}) ui.addToken(t);
+    std::string error;
+    ASSERT_TRUE(prepareImportFile(ui, dir.file("quelle.csv"), dir.file("import.txt"), false, U'\t',
+                                  ExportEncoding::CodePage, error))
+        << error;
+    EXPECT_EQ(ui.tokensLeft(), 0u);
+    EXPECT_TRUE(ui.cancelledDialogs().empty());
+    const std::string prepared = readBytes(dir.file("import.txt"));
+    EXPECT_EQ(prepared.rfind("Artenliste quelle.csv\r\nPrim i 0 t p\tGenus s 40 t t\t", 0), 0u);
+    // Widths count characters; integer columns are integer fields.
+    for (const char* def : {"\tFamilie s 10 f t\t", "\tDeutsch s 17 f t\tEnglish s 13 f t\tTriv03 s 1 f t\t",
+                            "\tNummer i 0 t t\tSys02 i 0 f t\t", "\tSynRel i 0 f t\tt01 s 1 f f\t",
+                            "\tWuchsform s 1 f t\tInfo02 s 10 f t\t", "\tAggrList l 0 f t\r\n"})
+        EXPECT_NE(prepared.find(utf8ToCp1252(def)), std::string::npos) << def;
+
+    TArtDb db(dbFile, {}, ui);
+    std::vector<std::string> importErrors;
+    ASSERT_TRUE(db.ImportTable(dir.file("import.txt"), U'\t', noProgress(), importErrors));
+    EXPECT_TRUE(importErrors.empty());
+    ASSERT_EQ(db.SQLarten.count(), 3);
+    EXPECT_EQ(db.GetLat(1), "Carex nigra (L.) Reichard");
+    EXPECT_EQ(db.GetLat(3), "Agrostis alba auct. non L.");
+    EXPECT_EQ(db.GetFam(2), "Poaceae");
+    EXPECT_EQ(db.GetTriv(2, 1), "Weißes Straußgras");
+    EXPECT_EQ(db.GetTriv(1, 2), "Common sedge");
+    EXPECT_EQ(db.GetTriv(1, 3), "");
+    EXPECT_EQ(db.GetInfo(3, 1), "H");
+    EXPECT_EQ(db.GetSysNr(3, 1), 202);
+    EXPECT_EQ(db.field(3, art::kSynRel), "201");
+    EXPECT_EQ(db.field(2, art::kSynRel), "");
+    EXPECT_EQ(db.GetT(1, 1), "A");
+    EXPECT_EQ(db.GetT(3, 1), "S");
+    EXPECT_EQ(db.GetT(3, 2), "");
+    EXPECT_EQ(db.ScanSyn('R', 3), 2);
+    EXPECT_EQ(db.SQLarten.fields()[art::kTriv01].name, "Deutsch");
+    EXPECT_EQ(db.SQLarten.fields()[art::kSys01].name, "Nummer");
+}
+
+TEST_F(SpeciesBrowserTest, PreparationMovesTextCodesToInfosAndNumbersRecords) {
+    // Taxon "numbers" holding text and no synonym column: the codes become an info after the chosen
+    // ones, Sys01 is the running number, every name is accepted.
+    writeBytes(dir.file("quelle.txt"),
+               "Name\tCode\tFamilie\tStatus\r\nCarex nigra (L.) Reichard\tC-1\tCyperaceae\trote Liste\r\n"
+               "Betula pendula Roth\tB-2\tBetulaceae\t\r\n");
+    for (const char* t : {"2", "3", "1", "4", "1", "5"}) ui.addToken(t);
+    std::string error;
+    ASSERT_TRUE(prepareImportFile(ui, dir.file("quelle.txt"), dir.file("import.txt"), false, U';',
+                                  ExportEncoding::Utf8, error))
+        << error;
+    const std::string prepared = readBytes(dir.file("import.txt"));
+    EXPECT_NE(prepared.find(";Sys01 i 0 t t;"), std::string::npos);
+    EXPECT_NE(prepared.find(";Status s 10 f t;Code s 3 f t;Info03 s 10 f t;"), std::string::npos);
+
+    TArtDb db(dbFile, {}, ui);
+    std::vector<std::string> importErrors;
+    ASSERT_TRUE(db.ImportTable(dir.file("import.txt"), U';', noProgress(), importErrors));
+    EXPECT_TRUE(importErrors.empty());
+    ASSERT_EQ(db.SQLarten.count(), 2);
+    EXPECT_EQ(db.GetLat(2), "Betula pendula Roth");
+    EXPECT_EQ(db.GetSysNr(2, 1), 2);
+    EXPECT_EQ(db.GetInfo(1, 1), "rote Liste");
+    EXPECT_EQ(db.GetInfo(1, 2), "C-1");
+    EXPECT_EQ(db.GetFam(1), "Cyperaceae");
+    EXPECT_EQ(db.GetT(2, 1), "A");
+}
+
+TEST_F(SpeciesBrowserTest, PreparedIndicatorListImports) {
+    TArtDb db = imported();
+    writeBytes(dir.file("zeiger.csv"),
+               "Gattung;Art;L;F;Bemerkung\r\nCarex;nigra;8;9;nass\r\nAgrostis;stolonifera;8;6,5;x\r\n"
+               "Unbekannt;species;1;1;\r\n");
+    for (const char* t : {"1,2", "3,4,5"}) ui.addToken(t);
+    std::string error;
+    ASSERT_TRUE(prepareImportFile(ui, dir.file("zeiger.csv"), dir.file("zw.txt"), true, U'\t',
+                                  ExportEncoding::Utf8, error))
+        << error;
+    EXPECT_EQ(readBytes(dir.file("zw.txt")),
+              "\xEF\xBB\xBFZeigerwerte zeiger.csv\r\nArt s 26 t r\tL i 0\tF s 3\tBemerkung s 4\r\n"
+              "Carex nigra\t8\t9\tnass\r\nAgrostis stolonifera\t8\t6,5\tx\r\nUnbekannt species\t1\t1\t\r\n");
+    std::vector<std::string> zwErrors;
+    ASSERT_TRUE(db.ImportZw(dir.file("zw.txt"), U'\t', zwErrors, noProgress(), false));
+    EXPECT_EQ(zwErrors,
+              (std::vector<std::string>{"Unbekannt oder mehrdeutig (nicht eingelesen): Unbekannt species"}));
+    double x = 0;
+    std::string s;
+    EXPECT_TRUE(db.GetZw(1, 1, x, s));
+    EXPECT_EQ(x, 8);
+    EXPECT_FALSE(db.GetZw(3, 2, x, s));
+    EXPECT_EQ(s, "6,5");
+}
+
+TEST_F(SpeciesBrowserTest, CancelledPreparationWritesNothing) {
+    writeBytes(dir.file("quelle.csv"), kSpeciesSource);
+    for (const char* t : {"2,3", "5", "6"}) ui.addToken(t);  // the family choice goes unanswered
+    std::string error;
+    EXPECT_FALSE(prepareImportFile(ui, dir.file("quelle.csv"), dir.file("import.txt"), false, U'\t',
+                                   ExportEncoding::Utf8, error));
+    EXPECT_TRUE(error.empty());
+    EXPECT_EQ(ui.cancelledDialogs(), (std::vector<std::string>{"Bitte Feld mit Familie anwählen."}));
+    EXPECT_FALSE(fileExists(dir.file("import.txt")));
+}
+
+}  // namespace
+}  // namespace tav
