@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tav {
 
@@ -59,6 +60,11 @@ std::string charMid(std::string_view utf8, std::size_t start, std::size_t n);
 // Pads with blanks on the right (padRight) or left (alignRight) to width characters; never cuts.
 std::string padRight(std::string_view utf8, std::size_t width);
 std::string alignRight(std::string_view utf8, std::size_t width);
+
+// The fields of s between the delimiters; empty fields are kept, so "" is one empty field and "a;" two.
+std::vector<std::string> splitFields(std::string_view s, std::string_view delim = ";");
+// The lines of a text, ended by CR LF, LF or a lone CR; a final line end adds no empty line.
+std::vector<std::string_view> splitLines(std::string_view text);
 
 // Blanks (space and tab) removed on both sides.
 std::string_view trimBlanks(std::string_view s);

@@ -13,19 +13,6 @@ namespace {
 constexpr int kSlots = 35;
 constexpr int kMaxRepeat = 32;
 
-std::vector<std::string> splitFields(std::string_view s) {
-    std::vector<std::string> out;
-    std::size_t start = 0;
-    for (;;) {
-        std::size_t semi = s.find(';', start);
-        out.emplace_back(
-            s.substr(start, semi == std::string_view::npos ? std::string_view::npos : semi - start));
-        if (semi == std::string_view::npos) break;
-        start = semi + 1;
-    }
-    return out;
-}
-
 void replaceEvery(std::string& s, char marker, std::string_view by) {
     std::size_t pos = 0;
     while ((pos = s.find(marker, pos)) != std::string::npos) {

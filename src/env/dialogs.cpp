@@ -11,23 +11,10 @@ namespace tav {
 
 namespace {
 
-std::vector<std::string> splitFields(std::string_view s) {
-    std::vector<std::string> out;
-    if (s.empty()) return out;
-    std::size_t start = 0;
-    for (;;) {
-        std::size_t semi = s.find(';', start);
-        out.emplace_back(
-            s.substr(start, semi == std::string_view::npos ? std::string_view::npos : semi - start));
-        if (semi == std::string_view::npos) break;
-        start = semi + 1;
-    }
-    return out;
-}
-
 // The items of a definition as shown: markers removed, the caller's texts appended.
 std::vector<std::string> shownItems(const DlgDef& def, std::string_view DlgStr, int capacity) {
-    const std::vector<std::string> extra = splitFields(DlgStr);
+    const std::vector<std::string> extra =
+        (DlgStr.empty() ? std::vector<std::string>{} : splitFields(DlgStr));
     std::vector<std::string> items;
     for (int i = 0; i < std::min(def.itemCount(), capacity); ++i) {
         std::string item = shownItem(def.item(i));

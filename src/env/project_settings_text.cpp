@@ -6,16 +6,7 @@
 namespace tav {
 
 std::vector<std::string_view> splitSettingsLines(std::string_view text) {
-    std::vector<std::string_view> lines;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r' && text[i] != '\n') continue;
-        lines.push_back(text.substr(start, i - start));
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        start = i + 1;
-    }
-    if (start < text.size()) lines.push_back(text.substr(start));
-    return lines;
+    return splitLines(text);
 }
 
 bool writeSettingsLines(const std::string& path, const std::vector<std::string>& lines, bool codePage,

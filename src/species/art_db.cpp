@@ -18,35 +18,12 @@ constexpr const char* kFirstFieldError =
 constexpr const char* kDelimiterError =
     "Bitte das richtige Trennzeichen einstellen\r(Optionen, Ein- und Ausgabe)";
 
-std::vector<std::string> splitBy(std::string_view s, std::string_view delim) {
-    std::vector<std::string> out;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t at = s.find(delim, start);
-        out.emplace_back(s.substr(start, at == std::string_view::npos ? std::string_view::npos : at - start));
-        if (at == std::string_view::npos) break;
-        start = at + delim.size();
-    }
-    return out;
-}
-
-std::vector<std::string> linesOf(std::string_view text) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find_first_of("\r\n", start);
-        if (end == std::string_view::npos) end = text.size();
-        lines.emplace_back(text.substr(start, end - start));
-        if (end < text.size() && text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ++end;
-        start = end + 1;
-    }
-    return lines;
-}
-
 bool readLines(const std::string& path, std::vector<std::string>& lines) {
     std::string bytes, why;
     if (!readWholeFile(path, bytes, why, std::size_t{512} << 20)) return false;
-    lines = linesOf(decodeFileText(bytes));
+    const std::string text = decodeFileText(bytes);
+    lines.clear();
+    for (std::string_view line : splitLines(text)) lines.emplace_back(line);
     return true;
 }
 
@@ -185,7 +162,7 @@ bool TArtDb::ImportTable(const std::string& fname, char32_t delim, Progress& pt,
     }
     // Everything is checked before anything is written: a refused import leaves every store as it was.
     const std::vector<std::string> defs =
-        lines.size() > 1 ? splitBy(lines[1], d) : std::vector<std::string>{};
+        lines.size() > 1 ? splitFields(lines[1], d) : std::vector<std::string>{};
     if (defs.size() < 15) {
         Ui->showError(kDelimiterError);
         return false;
@@ -205,7 +182,7 @@ bool TArtDb::ImportTable(const std::string& fname, char32_t delim, Progress& pt,
     std::int64_t read = 0;
     for (std::size_t n = 2; n < lines.size(); ++n) {
         if (trimBlanks(lines[n]).empty()) continue;
-        const std::vector<std::string> cols = splitBy(lines[n], d);
+        const std::vector<std::string> cols = splitFields(lines[n], d);
         std::vector<std::string> texts(static_cast<std::size_t>(arten.fieldCount()));
         for (std::size_t j = 0; j < cols.size() && j < fieldOfColumn.size(); ++j)
             if (fieldOfColumn[j] >= 0 && fieldOfColumn[j] != scratch) texts[fieldOfColumn[j]] = cols[j];
@@ -236,7 +213,7 @@ bool TArtDb::ImportTable(const std::string& fname, char32_t delim, Progress& pt,
         const int row = arten.count() - 1;
         const std::int64_t own = arten.integer(row, art::kSys01).value_or(kMissingNumber);
         const std::int64_t prim = arten.integer(row, art::kPrim).value_or(kMissingNumber);
-        for (const std::string& item : splitBy(trimBlanks(members), ",")) {
+        for (const std::string& item : splitFields(trimBlanks(members), ",")) {
             const std::string_view m = trimBlanks(item);
             if (m.empty()) continue;
             const auto child = parseInteger(m);
@@ -324,7 +301,7 @@ bool TArtDb::ImportZw(const std::string& fname, char32_t delim, std::vector<std:
     if (Settings.OhneAutor && !yes("Die Datenprüfung ist auf Prüfen ohne Autor gesetzt. Weiter?"))
         return false;
     const std::vector<std::string> defs =
-        lines.size() > 1 ? splitBy(lines[1], d) : std::vector<std::string>{};
+        lines.size() > 1 ? splitFields(lines[1], d) : std::vector<std::string>{};
     if (defs.size() < 2) {
         Ui->showError(kDelimiterError);
         return false;
@@ -340,7 +317,7 @@ bool TArtDb::ImportZw(const std::string& fname, char32_t delim, std::vector<std:
     std::int64_t read = 0;
     for (std::size_t n = 2; n < lines.size(); ++n) {
         if (trimBlanks(lines[n]).empty()) continue;
-        const std::vector<std::string> cols = splitBy(lines[n], d);
+        const std::vector<std::string> cols = splitFields(lines[n], d);
         const std::string name(trimBlanks(cols[0]));
         Search(name, Settings.OhneAutor);
         if (Settings.OhneAutor) RedToMatchOhneAutor(name);
@@ -419,7 +396,7 @@ void TArtDb::UpdateMeta(std::string_view m) {
             out.push_back(line);
         } else {
             // Without a line to merge: keep only the lines whose indicator file still exists.
-            const std::vector<std::string> f = splitBy(line, ";");
+            const std::vector<std::string> f = splitFields(line, ";");
             const std::string file = f.size() > 1 ? std::string(trimBlanks(f[1])) : std::string();
             const std::string folder = MetaTabName.substr(0, MetaTabName.rfind('/') + 1);
             if (!file.empty() && (fileExists(file) || fileExists(folder + file))) out.push_back(line);
@@ -462,10 +439,10 @@ void TArtDb::GetSchichtInfo() {
     SchichtInfo = SchichtRec();
     for (const std::string& line : readMeta()) {
         if (line.rfind("$Schichten;", 0) != 0) continue;
-        const std::vector<std::string> f = splitBy(line, ";");
+        const std::vector<std::string> f = splitFields(line, ";");
         auto list = [](const std::string& s) {
             std::vector<std::string> items;
-            for (const std::string& i : splitBy(s, ","))
+            for (const std::string& i : splitFields(s, ","))
                 if (!trimBlanks(i).empty() && items.size() < 8) items.emplace_back(trimBlanks(i));
             return items;
         };

@@ -14,31 +14,6 @@ namespace {
 
 constexpr const char* kNone = "< Keine >";
 
-std::vector<std::string> splitAt(std::string_view s, std::string_view delim) {
-    std::vector<std::string> out;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t at = s.find(delim, start);
-        out.emplace_back(s.substr(start, at == std::string_view::npos ? std::string_view::npos : at - start));
-        if (at == std::string_view::npos) break;
-        start = at + delim.size();
-    }
-    return out;
-}
-
-std::vector<std::string> textLines(std::string_view text) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find_first_of("\r\n", start);
-        if (end == std::string_view::npos) end = text.size();
-        lines.emplace_back(text.substr(start, end - start));
-        if (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n') ++end;
-        start = end + 1;
-    }
-    return lines;
-}
-
 std::string replaced(std::string s, char from, char to) {
     std::replace(s.begin(), s.end(), from, to);
     return s;
@@ -90,18 +65,19 @@ struct Source {
 bool readSource(const std::string& path, Source& src, std::string& error) {
     std::string bytes;
     if (!readWholeFile(path, bytes, error, std::size_t{512} << 20)) return false;
-    const std::vector<std::string> lines = textLines(decodeFileText(bytes));
+    const std::string text = decodeFileText(bytes);
+    const std::vector<std::string_view> lines = splitLines(text);
     if (lines.empty()) {
         error = "Die Datei " + path + " ist leer.";
         return false;
     }
-    const std::string& head = lines.front();
+    const std::string_view head = lines.front();
     const auto tabs = std::count(head.begin(), head.end(), '\t');
     const auto semis = std::count(head.begin(), head.end(), ';');
     const std::string delim = tabs > semis ? "\t" : ";";
-    src.names = splitAt(head, delim);
+    src.names = splitFields(head, delim);
     for (std::size_t n = 1; n < lines.size(); ++n)
-        if (!trimBlanks(lines[n]).empty()) src.rows.push_back(splitAt(lines[n], delim));
+        if (!trimBlanks(lines[n]).empty()) src.rows.push_back(splitFields(lines[n], delim));
     return true;
 }
 

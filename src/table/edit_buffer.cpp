@@ -594,12 +594,6 @@ void TEditBuffer::Paste(int typ, char Mode, int pc, int pr, Progress& pt) {
 
 namespace {
 
-std::vector<std::string> splitFields(std::string_view s) {
-    std::vector<std::string> out;
-    forEachField(s, [&](int, std::string_view f) { out.emplace_back(f); });
-    return out;
-}
-
 // A row identifier is a letter followed by the row number, optionally followed by "." and more.
 std::optional<int> rowOfIdentifier(std::string_view id) {
     if (id.size() < 2) return std::nullopt;

@@ -19,19 +19,6 @@ namespace {
 // A definition file is a few hundred bytes; anything near this size is not one.
 constexpr std::size_t kMaxDefinitionBytes = 16u << 20;
 
-std::vector<std::string_view> splitLines(std::string_view text) {
-    std::vector<std::string_view> lines;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r' && text[i] != '\n') continue;
-        lines.push_back(text.substr(start, i - start));
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        start = i + 1;
-    }
-    if (start < text.size()) lines.push_back(text.substr(start));
-    return lines;
-}
-
 bool isBlank(char c) {
     return c == ' ' || c == '\t';
 }

@@ -12,22 +12,12 @@ namespace tav {
 
 namespace {
 
-constexpr double kUnreadable = std::numeric_limits<double>::quiet_NaN();
-
-// "a;b;c" → a, b, c; "a;b;" → a, b and one empty entry; "" → nothing.
+// "a;b;c" gives a, b, c; "a;b;" a, b and one empty entry; "" nothing.
 std::vector<std::string> splitList(std::string_view s) {
-    std::vector<std::string> out;
-    if (s.empty()) return out;
-    std::size_t start = 0;
-    for (;;) {
-        std::size_t semi = s.find(';', start);
-        out.emplace_back(
-            s.substr(start, semi == std::string_view::npos ? std::string_view::npos : semi - start));
-        if (semi == std::string_view::npos) break;
-        start = semi + 1;
-    }
-    return out;
+    return s.empty() ? std::vector<std::string>{} : splitFields(s);
 }
+
+constexpr double kUnreadable = std::numeric_limits<double>::quiet_NaN();
 
 std::string at(const std::vector<std::string>& v, std::size_t i) {
     return i < v.size() ? v[i] : std::string();

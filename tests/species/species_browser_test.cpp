@@ -6,32 +6,16 @@
 
 #include "core/file_io.h"
 #include "platform/script_ui.h"
+#include "support/species_fixture.h"
 #include "support/test_files.h"
 
 namespace tav {
 namespace {
 
+using testing::definitions;
 using testing::readBytes;
 using testing::TempDir;
 using testing::writeBytes;
-
-// The 49 definitions of a species list, tab-separated.
-std::string definitions() {
-    std::vector<std::string> d = {"Prim i 0 t p",  "Genus s 40 t t", "Species s 40 t t", "Autor s 80 f t",
-                                  "gross s 1 f f", "supp s 1 f f",   "Familie s 30 f t"};
-    for (int k = 1; k <= 8; ++k) d.push_back("Triv0" + std::to_string(k) + " s 40 f t");
-    for (int k = 1; k <= 12; ++k)
-        d.push_back("Sys" + std::string(k < 10 ? "0" : "") + std::to_string(k) +
-                    (k == 1 ? " i 0 t t" : " i 0 f t"));
-    d.push_back("SynRel i 0 f t");
-    for (int k = 1; k <= 12; ++k)
-        d.push_back("t" + std::string(k < 10 ? "0" : "") + std::to_string(k) + " s 1 f f");
-    for (int k = 1; k <= 8; ++k) d.push_back("Info0" + std::to_string(k) + " s 20 f t");
-    d.push_back("AggrList l 0 f t");
-    std::string line;
-    for (const std::string& x : d) line += (line.empty() ? "" : "\t") + x;
-    return line;
-}
 
 // One record: key, genus, epithet, author, family, taxon number, synonym reference, status, members.
 std::string record(const std::string& prim, const std::string& genus, const std::string& species,
