@@ -132,11 +132,18 @@ TEST_F(ArtDbTest, RefusedImportsChangeNothing) {
         EXPECT_EQ(TArtDb(dbFile, {}, ui).SQLarten.count(), 14);
     }
     // Fifteen fields are enough; lower-case "artenliste" is accepted.
-    writeBytes(
-        dir.file("short.txt"),
-        "artenliste\r\nPrim i 0 t p\tGenus s 40 t t\tSpecies s 40 t t\tAutor s 80 f t\tgross s 1 f "
-        "f\tsupp s 1 f f\tFamilie s 30 f t\ta s 1\tb s 1\tc s 1\td s 1\te s 1\tf s 1\tg s 1\th s 1\r\n");
+    writeBytes(dir.file("short.txt"),
+               "artenliste\r\nPrim i 0 t p\tGenus s 40 t t\tSpecies s 40 t t\tAutor s 80 f t\tgross s 1 f "
+               "f\tsupp s 1 f f\tFamilie s 30 f t\ta s 1\tb s 1\tc s 1\td s 1\te s 1\tf s 1\tg s 1\th s 1\r\n"
+               "1\tPoa\tannua\tL.\t\t\tPoaceae\r\n");
     EXPECT_TRUE(db.ImportTable(dir.file("short.txt"), U'\t', noProgress(), errors));
+    // A store with fewer fields answers the positional accessors without reading past its end.
+    EXPECT_EQ(db.GetLat(1), "Poa annua L.");
+    EXPECT_EQ(db.GetInfo(1, 8), "");
+    EXPECT_EQ(db.GetSysNr(1, 12), kMissingNumber);
+    EXPECT_EQ(db.GetT(1, 12), "");
+    EXPECT_EQ(db.GetZ(1), -1);
+    EXPECT_EQ(db.ScanSyn('R', 1), 1);
 }
 
 TEST_F(ArtDbTest, AccessorsAndNames) {
