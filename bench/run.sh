@@ -8,7 +8,7 @@ species=${2:-3000}
 gen=${TAVOLEX_GEN_TABLE:-../shared/tools/gen_table.py}
 scripts/setup
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build --target bench_table_io bench_cell_stats bench_core bench_species >/dev/null
+cmake --build build --target bench_table_io bench_cell_stats bench_core bench_artdb >/dev/null
 mkdir -p build/bench-data
 table=build/bench-data/gen_${releves}x${species}.tab
 [ -f "$table" ] || python3 "$gen" "$releves" "$species" "$table"
@@ -18,6 +18,6 @@ build/bench/bench_table_io "$table" build/bench-data
 echo "== cell statistics"
 build/bench/bench_cell_stats "$table" 10
 echo "== species database"
-build/bench/bench_species build/bench-data
+build/bench/bench_artdb build/bench-data
 echo "== text routines"
 build/bench/bench_core --benchmark_min_time=0.2

@@ -157,7 +157,7 @@ TEST(Batch, WorkEnvironmentSetsLanguageDelimiterAndCoverSystem) {
 
 TEST(Batch, SpeciesDatabaseRecognisesSpeciesRowsOfTextImports) {
     TempDir dir;
-    const std::string db = std::string(TAVOLEX_SAMPLES) + "/species.adb";
+    const std::string db = std::string(TAVOLEX_SAMPLES) + "/arten.adb";
     ASSERT_EQ(runBatch(kDune + " --export-layout 3 " + dir.file("dune.txt"), dir).status, 0);
     BatchRun r = runBatch("--species-db " + db + " --delimiter tab --import-layout 3 --summary " +
                               dir.file("dune.txt") + " --lookup 'Agr*stis alba' --lookup 'Planta ignota'",
@@ -176,7 +176,7 @@ TEST(Batch, SpeciesListImportBuildsTheSampleDatabase) {
     TempDir dir;
     BatchRun r =
         runBatch("--species-db " + dir.file("s.adb") + " --import-species-list " +
-                     std::string(TAVOLEX_SAMPLES) + "/species-list.txt --lookup 'Pleurozium schreberi'",
+                     std::string(TAVOLEX_SAMPLES) + "/artenliste.txt --lookup 'Pleurozium schreberi'",
                  dir);
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.err, "");  // no refused record, no dangling reference

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/script_ui.h"
-#include "support/species_fixture.h"
+#include "support/artdb_fixture.h"
 #include "support/test_files.h"
 
 namespace tav {
@@ -283,9 +283,9 @@ TEST_F(ArtDbTest, IndicatorValuesImport) {
 TEST_F(ArtDbTest, ShippedSampleDatabaseIsTheImportOfItsList) {
     const std::string samples = TAVOLEX_SAMPLES;
     TArtDb fresh(dbFile, {}, ui);
-    ASSERT_TRUE(fresh.ImportTable(samples + "/species-list.txt", U'\t', noProgress(), errors));
+    ASSERT_TRUE(fresh.ImportTable(samples + "/artenliste.txt", U'\t', noProgress(), errors));
     EXPECT_TRUE(errors.empty());
-    const TArtDb shipped(samples + "/species.adb", {}, ui);
+    const TArtDb shipped(samples + "/arten.adb", {}, ui);
     ASSERT_EQ(shipped.SQLarten.fields(), fresh.SQLarten.fields());
     ASSERT_EQ(shipped.SQLarten.count(), fresh.SQLarten.count());
     for (int row = 0; row < fresh.SQLarten.count(); ++row)

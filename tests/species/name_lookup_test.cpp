@@ -5,7 +5,7 @@
 #include <map>
 
 #include "platform/script_ui.h"
-#include "support/species_fixture.h"
+#include "support/artdb_fixture.h"
 #include "support/test_files.h"
 
 namespace tav {

@@ -295,7 +295,7 @@ TEST_F(FileTest, SavingKeepsThePreviousVersionAndNeverLosesTheFile) {
 }
 
 TEST_F(FileTest, SamplesRoundTripByteIdentical) {
-    for (const char* name : {"dune.tab", "varespec.tab"}) {
+    for (const char* name : {"dune.tab", "vare.tab"}) {
         const std::string path = std::string(TAVOLEX_SAMPLES) + "/" + name;
         ASSERT_EQ(b.ReadFile(kLayoutNative, path, noProgress()), ReadResult::Ok) << name;
         ASSERT_TRUE(b.SaveTable(dir.file(name), noProgress()));

@@ -1,4 +1,4 @@
-#include "species/species_browser.h"
+#include "species/artdb_browser.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "species/species_browser.h"
+#include "species/artdb_browser.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 
 #include "core/file_io.h"
 #include "platform/script_ui.h"
-#include "support/species_fixture.h"
+#include "support/artdb_fixture.h"
 #include "support/test_files.h"
 
 namespace tav {

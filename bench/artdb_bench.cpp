@@ -1,6 +1,6 @@
 // The species database at the size users keep: imports a generated species list of 50 000 taxa (10 000
 // of them synonyms, 2 000 aggregates), then times loading the stores and exact and joker lookups.
-// Usage: bench_species [WORK_FOLDER]
+// Usage: bench_artdb [WORK_FOLDER]
 
 #include <chrono>
 #include <cstdio>
@@ -72,7 +72,7 @@ int main(int argc, char** argv) {
         text += "\r\n";
         names.push_back(genus + " " + species);
     }
-    const std::string listFile = dir + "/bench_species.txt", dbFile = dir + "/bench_species.adb";
+    const std::string listFile = dir + "/bench_artdb.txt", dbFile = dir + "/bench_artdb.adb";
     tav::AtomicFile f;
     if (!f.open(listFile) || !f.write(text) || !f.commit()) return 3;
     std::remove(dbFile.c_str());

@@ -6,7 +6,7 @@
 
 #include "core/file_io.h"
 #include "core/numbers.h"
-#include "species/species_browser.h"
+#include "species/artdb_browser.h"
 
 namespace tav {
 
