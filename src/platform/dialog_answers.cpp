@@ -87,7 +87,8 @@ TokenAnswer answerFromToken(const DialogRequest& r, std::string_view token) {
             if (i < 0) return refuse("\"" + std::string(token) + "\" names no item");
             return accept(std::to_string(i));
         }
-        case DialogKind::Check: {
+        case DialogKind::Check:
+        case DialogKind::DCheck: {
             if (!token.empty() && token.front() == '#') {
                 std::string flags = withoutChar(token, '#');
                 if (static_cast<int>(flags.size()) > n || !isFlagString(flags))
@@ -96,7 +97,9 @@ TokenAnswer answerFromToken(const DialogRequest& r, std::string_view token) {
                 flags.resize(static_cast<std::size_t>(n), ' ');
                 return accept(flags);
             }
-            return accept(flagsFor(items, 0, n, token));
+            // Two groups are matched each on its own; a plain check dialog is one group.
+            const int split = r.kind == DialogKind::DCheck ? g1 : n;
+            return accept(flagsFor(items, 0, split, token) + flagsFor(items, split, n, token));
         }
         case DialogKind::DRadio: {
             int i1, i2;
@@ -114,17 +117,6 @@ TokenAnswer answerFromToken(const DialogRequest& r, std::string_view token) {
             if (i1 < 0 || i1 >= g1 || i2 < 0 || i2 >= n - g1)
                 return refuse("\"" + std::string(token) + "\" does not choose an item in both groups");
             return accept(std::to_string(i1 + 100 * i2));
-        }
-        case DialogKind::DCheck: {
-            if (!token.empty() && token.front() == '#') {
-                std::string flags = withoutChar(token, '#');
-                if (static_cast<int>(flags.size()) > n || !isFlagString(flags))
-                    return refuse("\"" + std::string(token) + "\" is not a flag string for " +
-                                  std::to_string(n) + " items");
-                flags.resize(static_cast<std::size_t>(n), ' ');
-                return accept(flags);
-            }
-            return accept(flagsFor(items, 0, g1, token) + flagsFor(items, g1, n, token));
         }
         case DialogKind::List: {
             // 1-based line numbers, comma-separated.

@@ -27,6 +27,16 @@ bool readLines(const std::string& path, std::vector<std::string>& lines) {
     return true;
 }
 
+// Column j of an import line belongs to definition j; the field it fills, or -1 for definitions that
+// make no field.
+std::vector<int> fieldsOfColumns(const std::vector<std::string>& defs) {
+    std::vector<int> fieldOfColumn(defs.size(), -1);
+    for (std::size_t j = 0, f = 0; j < defs.size(); ++j)
+        if (TArtDb::parseDef(defs[j], static_cast<int>(j)).makesField)
+            fieldOfColumn[j] = static_cast<int>(f++);
+    return fieldOfColumn;
+}
+
 std::string replaceAllOf(std::string s, std::string_view from, std::string_view to) {
     std::size_t pos = 0;
     while ((pos = s.find(from, pos)) != std::string::npos) {
@@ -147,19 +157,26 @@ bool TArtDb::SetDefs(RecordSet& table, const std::vector<std::string>& defs, boo
 
 // ---------------------------------------------------------------- species list import
 
-bool TArtDb::ImportTable(const std::string& fname, char32_t delim, Progress& pt,
-                         std::vector<std::string>& errors) {
-    std::vector<std::string> lines;
+bool TArtDb::openImportFile(const std::string& fname, char32_t delim, std::string_view foldedMarker,
+                            std::string_view what, std::vector<std::string>& lines, std::string& d) const {
     if (!readLines(fname, lines)) {
         Ui->showError("Kann " + fname + " nicht öffnen.");
         return false;
     }
-    std::string d;
+    d.clear();
     appendUtf8(d, delim);
-    if (lines.empty() || upperFold(lines[0]).rfind("ARTENLISTE", 0) != 0) {
-        Ui->showError("Diese Datei enthält keine Artenliste. Ich importiere nicht.");
+    if (lines.empty() || upperFold(lines[0]).rfind(foldedMarker, 0) != 0) {
+        Ui->showError("Diese Datei enthält keine " + std::string(what) + ". Ich importiere nicht.");
         return false;
     }
+    return true;
+}
+
+bool TArtDb::ImportTable(const std::string& fname, char32_t delim, Progress& pt,
+                         std::vector<std::string>& errors) {
+    std::vector<std::string> lines;
+    std::string d;
+    if (!openImportFile(fname, delim, "ARTENLISTE", "Artenliste", lines, d)) return false;
     // Everything is checked before anything is written: a refused import leaves every store as it was.
     const std::vector<std::string> defs =
         lines.size() > 1 ? splitFields(lines[1], d) : std::vector<std::string>{};
@@ -173,9 +190,7 @@ bool TArtDb::ImportTable(const std::string& fname, char32_t delim, Progress& pt,
     if (listPos <= 0 || listPos != static_cast<int>(defs.size()) - 1) listPos = -1;
 
     // Column j belongs to definition j; the columns of definitions that make no field are skipped.
-    std::vector<int> fieldOfColumn(defs.size(), -1);
-    for (std::size_t j = 0, f = 0; j < defs.size(); ++j)
-        if (parseDef(defs[j], static_cast<int>(j)).makesField) fieldOfColumn[j] = static_cast<int>(f++);
+    const std::vector<int> fieldOfColumn = fieldsOfColumns(defs);
     const int scratch = arten.fieldCount() - 1;
 
     pt.startBar(static_cast<std::int64_t>(lines.size()));
@@ -285,16 +300,8 @@ bool TArtDb::ImportZw(const std::string& fname, char32_t delim, std::vector<std:
     };
     if (fileExists(target) && !yes("Tabelle " + target + " exisiert bereits. Überschreiben?")) return false;
     std::vector<std::string> lines;
-    if (!readLines(fname, lines)) {
-        Ui->showError("Kann " + fname + " nicht öffnen.");
-        return false;
-    }
     std::string d;
-    appendUtf8(d, delim);
-    if (lines.empty() || upperFold(lines[0]).rfind("ZEIGERWERTE", 0) != 0) {
-        Ui->showError("Diese Datei enthält keine Zeigerwerte. Ich importiere nicht.");
-        return false;
-    }
+    if (!openImportFile(fname, delim, "ZEIGERWERTE", "Zeigerwerte", lines, d)) return false;
     std::string formatPart;
     if (const std::size_t f = lines[0].find("$Format"); f != std::string::npos)
         formatPart = ";" + replaceAllOf(lines[0].substr(f), d, ";");
@@ -310,9 +317,7 @@ bool TArtDb::ImportZw(const std::string& fname, char32_t delim, std::vector<std:
     RecordSet zw;
     int listPos = -1;
     if (!SetDefs(zw, defs, false, listPos)) return false;
-    std::vector<int> fieldOfColumn(defs.size(), -1);
-    for (std::size_t j = 0, f = 0; j < defs.size(); ++j)
-        if (parseDef(defs[j], static_cast<int>(j)).makesField) fieldOfColumn[j] = static_cast<int>(f++);
+    const std::vector<int> fieldOfColumn = fieldsOfColumns(defs);
 
     std::int64_t read = 0;
     for (std::size_t n = 2; n < lines.size(); ++n) {

@@ -146,6 +146,9 @@ class TArtDb {
     std::vector<std::string> OpenErrors;
 
   private:
+    // Reads an import file whose first line must begin with the marker (folded); d receives the delimiter.
+    bool openImportFile(const std::string& fname, char32_t delim, std::string_view foldedMarker,
+                        std::string_view what, std::vector<std::string>& lines, std::string& d) const;
     // The rows whose folded genus and epithet are exactly these, for searches without jokers: a sorted
     // array of (hash of the folded name, row), rebuilt when the table has changed.
     std::vector<int> exactNameRows(std::string_view foldedGenus, std::string_view foldedSpecies);
