@@ -3,6 +3,8 @@
 # table and writes it back under ./out/.
 set -euo pipefail
 cd "$(dirname "$0")"
+# ccache shares its objects between clones of the repository in other folders (CI builds a fresh one).
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
 here=$(pwd)
 scripts/setup
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null

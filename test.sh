@@ -3,6 +3,8 @@
 # UndefinedBehaviorSanitizer and runs them there.
 set -euo pipefail
 cd "$(dirname "$0")"
+# ccache shares its objects between clones of the repository in other folders (CI builds a fresh one).
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
 scripts/setup
 jobs=$(nproc)
 

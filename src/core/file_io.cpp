@@ -12,7 +12,8 @@ namespace tav {
 
 bool readWholeFile(const std::string& path, std::string& bytes, std::string& error, std::size_t maxBytes) {
     bytes.clear();
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // O_NONBLOCK keeps the open of a FIFO from waiting for a writer; fstat then refuses it.
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         error = std::strerror(errno);
         return false;
@@ -23,6 +24,7 @@ bool readWholeFile(const std::string& path, std::string& bytes, std::string& err
         ::close(fd);
         return false;
     }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     if (static_cast<std::uint64_t>(st.st_size) > maxBytes) {
         error = "larger than " + std::to_string(maxBytes >> 20) + " MB";
         ::close(fd);
@@ -62,6 +64,61 @@ bool fileExists(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0;
 }
 
+static const char* notRegularReason(mode_t mode) {
+    return S_ISDIR(mode) ? "is a folder" : "not a regular file";
+}
+
+bool checkInputFile(const std::string& path, std::string& error) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        error = std::strerror(errno);
+        return false;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        error = notRegularReason(st.st_mode);
+        return false;
+    }
+    return true;
+}
+
+bool resolveSaveTarget(const std::string& path, std::string& target, std::string& error) {
+    std::string current = path;
+    // The same bound on a chain of links as the system's own.
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st {};
+        if (::lstat(current.c_str(), &st) != 0) {
+            if (errno != ENOENT) {
+                error = std::strerror(errno);
+                return false;
+            }
+            target = current;  // a new file, or the missing file a dangling link names
+            return true;
+        }
+        if (S_ISREG(st.st_mode)) {
+            target = current;
+            return true;
+        }
+        if (!S_ISLNK(st.st_mode)) {
+            error = notRegularReason(st.st_mode);
+            return false;
+        }
+        std::string link(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 4096) + 1, '\0');
+        const ssize_t n = ::readlink(current.c_str(), link.data(), link.size());
+        if (n < 0) {
+            error = std::strerror(errno);
+            return false;
+        }
+        link.resize(static_cast<std::size_t>(n));
+        // A relative link is relative to the folder that holds it.
+        const std::size_t slash = current.rfind('/');
+        if (!link.empty() && link.front() != '/' && slash != std::string::npos)
+            link = current.substr(0, slash + 1) + link;
+        current = link;
+    }
+    error = std::strerror(ELOOP);
+    return false;
+}
+
 AtomicFile::~AtomicFile() {
     if (f_) std::fclose(f_);
     if (!temp_.empty()) ::unlink(temp_.c_str());
@@ -72,7 +129,12 @@ bool AtomicFile::fail(const std::string& what) {
     return false;
 }
 
-bool AtomicFile::open(const std::string& target) {
+bool AtomicFile::open(const std::string& path) {
+    std::string target;
+    if (!resolveSaveTarget(path, target, error_)) {
+        error_ = path + ": " + error_;
+        return false;
+    }
     target_ = target;
     std::size_t slash = target.rfind('/');
     std::string dir = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);

@@ -15,6 +15,15 @@ bool readWholeFile(const std::string& path, std::string& bytes, std::string& err
                    std::size_t maxBytes = static_cast<std::size_t>(-1));
 bool fileExists(const std::string& path);
 
+// Checks that path names something a reader may open: it exists and is a regular file (or a link to
+// one). A folder, FIFO, socket or device is refused, so that no reader blocks on it or reads it raw.
+bool checkInputFile(const std::string& path, std::string& error);
+
+// Where a save to path really goes. A symbolic link is followed, so that the file it points to is
+// written and the link stays a link; the backup belongs beside that file. A target that exists and is
+// not a regular file (a folder, FIFO, device) is refused.
+bool resolveSaveTarget(const std::string& path, std::string& target, std::string& error);
+
 class AtomicFile {
   public:
     AtomicFile() = default;
@@ -22,6 +31,7 @@ class AtomicFile {
     AtomicFile& operator=(const AtomicFile&) = delete;
     ~AtomicFile();  // removes the temporary file unless committed
 
+    // Refuses a target that exists and is not a regular file; a symbolic link is written through.
     bool open(const std::string& target);
     bool write(std::string_view bytes);
     // Flushes to disk and puts the new file in place. With a backup name, an existing target is first
@@ -29,6 +39,8 @@ class AtomicFile {
     // the two renames, and the previous version is then already in the backup.
     bool commit(const std::string& backup = {});
     const std::string& error() const { return error_; }
+    // The file that commit replaces: the target given to open, or the file its link points to.
+    const std::string& target() const { return target_; }
 
   private:
     bool fail(const std::string& what);
