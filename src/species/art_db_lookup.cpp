@@ -332,8 +332,23 @@ int TArtDb::SearchSyn(char OC, std::string_view s) {
 }
 
 bool TArtDb::isSpeciesName(std::string_view name) {
-    if (trimBlanks(name).empty() || SQLarten.count() == 0) return false;
+    if (SQLarten.count() == 0 || SQLarten.fieldCount() <= art::kAutor) return false;
+    // Only a whole genus and epithet names a species here. The search itself matches prefixes, so a header
+    // row such as "N" or "Ca" would otherwise find the one genus that begins so and turn every later row
+    // into a species row.
+    const SearchWords w = splitSearchText(name);
+    if (w.all || w.w1 == "?" || w.w2 == "?") return false;
     Search(name, Settings.OhneAutor);
+    const std::string genus = upperFold(w.w1), epithet = upperFold(w.w2);
+    TMenge whole;
+    std::string scratch;
+    for (int p : Ma.elements()) {
+        const int row = SQLarten.rowOfKey(p);
+        if (row >= 0 && SQLarten.foldedText(row, art::kGenus, scratch) == genus &&
+            SQLarten.foldedText(row, art::kSpecies, scratch) == epithet)
+            whole.Add(p);
+    }
+    Ma = whole;
     // A bare "Genus species" in a table means the species, not its aggregate ("... aggr.") or a rank below
     // it: among several records the one with exactly that plain name counts.
     RedToMatchOhneAutor(name);

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "core/text.h"
 #include "support/test_files.h"
 
 namespace tav {
@@ -170,6 +171,27 @@ TEST(Batch, SpeciesDatabaseRecognisesSpeciesRowsOfTextImports) {
     EXPECT_NE(r.out.find("0;Planta ignota;-1\n"), std::string::npos) << r.out;
 
     EXPECT_EQ(runBatch("--species-db " + dir.file("none.adb") + " " + kDune, dir).status, 3);
+}
+
+TEST(Batch, HeaderRowsNamedLikeAGenusStayHeaderRows) {
+    // The lichen-pasture sample has soil rows "N", "P", "K", "Ca" …; a single genus begins with "N".
+    TempDir dir;
+    const std::string vare = std::string(TAVOLEX_SAMPLES) + "/vare.tab";
+    const std::string db = std::string(TAVOLEX_SAMPLES) + "/arten.adb";
+    ASSERT_EQ(runBatch(vare + " --export-layout 3 " + dir.file("vare.txt"), dir).status, 0);
+    BatchRun r = runBatch("--species-db " + db + " --delimiter tab --import-layout 3 " +
+                              dir.file("vare.txt") + " --save " + dir.file("vare.tab"),
+                          dir);
+    ASSERT_EQ(r.status, 0) << r.err;
+    // Header rows come back as header rows (text imports give them type T), species rows as species rows.
+    const std::string original = readBytes(vare);
+    std::string expected;
+    for (std::string_view line : splitLines(original)) {
+        if (line.empty()) continue;
+        const std::size_t semi = line.find(';');
+        expected += std::string(line[0] == 'A' ? "A" : "T") + std::string(line.substr(semi)) + "\r\n";
+    }
+    EXPECT_EQ(readBytes(dir.file("vare.tab")), expected);
 }
 
 TEST(Batch, SpeciesListImportBuildsTheSampleDatabase) {

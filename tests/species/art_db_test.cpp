@@ -196,6 +196,33 @@ TEST_F(ArtDbTest, SearchWithJokers) {
     EXPECT_EQ(db.Ma.elements(), (std::vector<int>{1}));
 }
 
+TEST_F(ArtDbTest, SpeciesNamesOfTableRowsAreWholeNames) {
+    TArtDb db = imported();
+    struct Case {
+        const char* row;
+        bool species;
+    };
+    const Case cases[] = {
+        {"Taxus baccata", true},
+        {"taxus BACCATA L. /B", true},
+        {"Carex nigra (L.) Reichard", true},
+        {"Achillea millefolium L.", true},
+        // Prefixes and jokers find a single record too, but a header row is no species.
+        {"T", false},
+        {"Taxus", false},
+        {"Tax bac", false},
+        {"Taxus bacc", false},
+        {"Tax*us baccata", false},
+        {"Taxus baccata*", false},
+        {"??? ", false},
+        {"Achillea millefolium", false},  // the aggregate and the species
+        {"Carex nigra Hoppe", false},
+        {"Planta ignota", false},
+        {"", false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(db.isSpeciesName(c.row), c.species) << c.row;
+}
+
 TEST_F(ArtDbTest, SynonymsAndAggregates) {
     TArtDb db = imported();
     EXPECT_EQ(db.ScanSyn('R', 6), 5);
