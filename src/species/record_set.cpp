@@ -16,6 +16,8 @@
 #include <unordered_map>
 #include <utility>
 
+#include "core/file_group.h"
+#include "core/file_io.h"
 #include "core/numbers.h"
 #include "core/text.h"
 #include "species/record_filter.h"
@@ -129,6 +131,10 @@ struct Checked {
     double number = 0;
     std::string_view text;
 };
+
+std::string keyRangeReason(std::int64_t key) {
+    return "Schlüssel " + formatInteger(key) + " liegt nicht zwischen 1 und " + formatInteger(kMaxRecordKey);
+}
 
 std::string quoted(std::string_view name) {
     return "\"" + std::string(name) + "\"";
@@ -325,6 +331,7 @@ struct RecordSet::Impl final : FilterValues {
                 if (*v == kNoInteger) return refuse("Zahl zu klein");
                 if (def.key == KeyKind::Primary) {
                     if (*v <= 0) return refuse("Schlüssel muss größer als 0 sein");
+                    if (*v > kMaxRecordKey) return refuse(keyRangeReason(*v));
                     const auto& used = col(field).keyRows;
                     const auto it = used.find(*v);
                     if (it != used.end() && it->second != selfRow)
@@ -656,7 +663,9 @@ bool RecordSet::load(const std::string& path, std::string& error) {
         define({none});
         return true;
     }
-    if (S_ISDIR(info.st_mode)) return fail("das ist ein Ordner");
+    // Only a regular file is opened: a FIFO would block the open, a device would be read raw.
+    if (std::string why; !checkInputFile(path, why))
+        return fail(S_ISDIR(info.st_mode) ? "das ist ein Ordner" : "keine gewöhnliche Datei");
 
     Database db;
     if (sqlite3_open_v2(path.c_str(), &db.db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
@@ -732,7 +741,7 @@ bool RecordSet::load(const std::string& path, std::string& error) {
         if (d.rows == std::numeric_limits<int>::max()) return fail("zu viele Datensätze");
         for (int f = 0; f < n; ++f) {
             // The values are taken as saved; only a value that cannot be of its field's type is refused.
-            const auto bad = [&](const char* why) {
+            const auto bad = [&](const std::string& why) {
                 return fail("Datensatz " + std::to_string(d.rows + 1) + ", Feld " +
                             quoted(d.fields[static_cast<std::size_t>(f)].name) + ": " + why);
             };
@@ -760,6 +769,11 @@ bool RecordSet::load(const std::string& path, std::string& error) {
                             i = parseInteger(trimBlanks(text));
                         }
                         if (!i || *i == kNoInteger) return bad("keine ganze Zahl");
+                        // A key beyond the range would be cut short by everyone who holds it; other key
+                        // rules of appending are not reapplied to what a file holds.
+                        if (d.fields[static_cast<std::size_t>(f)].key == KeyKind::Primary &&
+                            (*i > kMaxRecordKey || *i < -kMaxRecordKey - 1))
+                            return bad(keyRangeReason(*i));
                         v.integer = *i;
                         break;
                     }
@@ -792,6 +806,18 @@ bool RecordSet::load(const std::string& path, std::string& error) {
 }
 
 bool RecordSet::save(const std::string& path, std::string& error) const {
+    std::string temp, target;
+    if (!writeTemporary(path, temp, target, error)) return false;
+    if (::rename(temp.c_str(), target.c_str()) != 0) {
+        error = "Kann " + path + " nicht speichern: " + std::strerror(errno);
+        ::unlink(temp.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool RecordSet::writeTemporary(const std::string& path, std::string& tempPath, std::string& target,
+                               std::string& error) const {
     const auto fail = [&](const std::string& why) {
         error = "Kann " + path + " nicht speichern: " + why;
         return false;
@@ -799,19 +825,14 @@ bool RecordSet::save(const std::string& path, std::string& error) const {
     const Impl& d = *d_;
     const int n = d.fieldCount();
 
-    // The new file is made next to the target, so that the final rename stays on one file system.
+    // A link is written through, so the file it names is replaced and the link stays; a folder or
+    // device is no table file.
+    std::string why;
+    if (!resolveSaveTarget(path, target, why)) return fail(why);
     TempFile temp;
     {
-        std::string pattern = path + ".tmp-XXXXXX";
-        const int fd = ::mkstemp(pattern.data());
-        if (fd < 0) return fail(std::strerror(errno));
-        temp.path = pattern;
-        // mkstemp makes the file private; a saved table keeps the target's permissions or gets the usual
-        // ones.
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        struct stat st {};
-        ::fchmod(fd, ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : (0666 & ~mask));
+        const int fd = createTemporaryBeside(target, temp.path, why);
+        if (fd < 0) return fail(why);
         ::close(fd);
     }
 
@@ -910,8 +931,8 @@ bool RecordSet::save(const std::string& path, std::string& error) const {
         db.db = nullptr;
     }
 
-    if (::rename(temp.path.c_str(), path.c_str()) != 0) return fail(std::strerror(errno));
     temp.kept = true;
+    tempPath = temp.path;
     return true;
 }
 

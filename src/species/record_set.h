@@ -17,6 +17,10 @@
 namespace tav {
 
 enum class FieldType { String, Integer, Float };
+
+// The largest primary key: the species database keeps record keys in int sets, so a larger key would
+// come back as a different record.
+inline constexpr std::int64_t kMaxRecordKey = 2147483647;
 enum class KeyKind { None, Primary, SpeciesRelation };
 
 struct FieldDef {
@@ -68,8 +72,8 @@ class RecordSet {
     void clearRecords();
     // Appends a record from one text per field (missing texts are empty). A text that does not fit its
     // field (not an integer in an integer field, longer than a string field's width), an empty required
-    // field, or a primary key that is not positive or already used rejects the record: nothing is
-    // appended and the reason is returned. Blanks around each text are removed.
+    // field, or a primary key that is not within 1 … kMaxRecordKey or already used rejects the record:
+    // nothing is appended and the reason is returned. Blanks around each text are removed.
     std::optional<std::string> appendTexts(const std::vector<std::string>& texts);
     void removeLast();
 
@@ -95,7 +99,13 @@ class RecordSet {
     // ---- persistence. A missing file opens as the empty table with the one integer field "void".
     bool load(const std::string& path, std::string& error);
     // Writes the whole table in one transaction to a temporary file in the same folder, then renames it.
+    // A symbolic link is written through; a folder or other non-file as target is refused.
     bool save(const std::string& path, std::string& error) const;
+    // The first half of save, for files that are replaced together: writes the table to a temporary file
+    // (tempPath) beside the file that a save to path would replace (target). The caller puts it in place
+    // or removes it.
+    bool writeTemporary(const std::string& path, std::string& tempPath, std::string& target,
+                        std::string& error) const;
 
     // ---- filter: comparisons of field names with constants (=, <>, <, >, <=, >=), joined by AND, OR,
     // XOR, NOT and parentheses; constants are numbers or text in single quotes. An empty condition

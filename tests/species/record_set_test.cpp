@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cmath>
@@ -105,6 +106,10 @@ TEST(RecordSetAppend, AcceptsOrRefusesEachRecordWhole) {
         {"duplicate key", {"1", "Acer"}, "Feld \"Prim\": Schlüssel 1 ist schon vergeben"},
         {"zero key", {"0", "Acer"}, "Feld \"Prim\": Schlüssel muss größer als 0 sein"},
         {"negative key", {"-4", "Acer"}, "Feld \"Prim\": Schlüssel muss größer als 0 sein"},
+        {"largest key", {"2147483647", "Acer"}, std::nullopt},
+        {"key beyond the record range",
+         {"4294967297", "Acer"},
+         "Feld \"Prim\": Schlüssel 4294967297 liegt nicht zwischen 1 und 2147483647"},
         {"missing key", {"", "Acer"}, "Feld \"Prim\": Schlüssel fehlt"},
         {"text as key", {"A1", "Acer"}, "Feld \"Prim\": keine ganze Zahl"},
         {"species relation holds a number", {"8", "Acer", "", "", "Abies"}, "Feld \"Art\": keine ganze Zahl"},
@@ -359,6 +364,11 @@ TEST(RecordSetFile, UnreadableFilesAreRefusedAndTheTableKept) {
         "INTEGER, key TEXT); INSERT INTO fields VALUES(0, 'Anzahl', 'Integer', 0, 0, 'None'); CREATE "
         "TABLE rows(c0); INSERT INTO rows VALUES(4), ('viele')");
     makeDatabase(dir.file("neuer.db"), "PRAGMA user_version = 99");
+    makeDatabase(dir.file("schluessel.db"),
+                 "CREATE TABLE fields(pos INTEGER PRIMARY KEY, name TEXT, type TEXT, width INTEGER, required "
+                 "INTEGER, key TEXT); INSERT INTO fields VALUES(0, 'Nr', 'Integer', 0, 1, 'Primary'); CREATE "
+                 "TABLE rows(c0); INSERT INTO rows VALUES(7), (4294967297)");
+    ASSERT_EQ(::mkfifo(dir.file("fifo.db").c_str(), 0600), 0);
     const struct {
         const char* file;
         const char* message;
@@ -372,6 +382,8 @@ TEST(RecordSetFile, UnreadableFilesAreRefusedAndTheTableKept) {
         {"wert.db", "Datensatz 2, Feld \"Anzahl\": keine ganze Zahl"},
         {"neuer.db", "mit einer neueren Programmversion gespeichert"},
         {"", "das ist ein Ordner"},
+        {"fifo.db", "keine gewöhnliche Datei"},  // refused at once, never waited on
+        {"schluessel.db", "Datensatz 2, Feld \"Nr\": Schlüssel 4294967297 liegt nicht zwischen 1 und"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
@@ -438,6 +450,14 @@ TEST(RecordSetFile, SaveReplacesTheTargetOnlyOnSuccess) {
     std::filesystem::create_directory(dir.file("ordner.db/inhalt"));
     EXPECT_FALSE(first.save(dir.file("ordner.db"), error));
     EXPECT_EQ(filesIn(dir.path()), (std::vector<std::string>{"arten.db", "ordner.db"}));
+
+    // A symbolic link is written through: the file it names gets the table, the link stays a link.
+    std::filesystem::create_symlink("arten.db", dir.file("link.db"));
+    ASSERT_TRUE(first.save(dir.file("link.db"), error)) << error;
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.file("link.db")));
+    ASSERT_TRUE(back.load(path, error)) << error;
+    expectSameTable(first, back);
+    ASSERT_TRUE(second.save(path, error)) << error;
 
     // A failed save left the good file as it was.
     ASSERT_TRUE(back.load(path, error)) << error;

@@ -1,0 +1,116 @@
+#include "core/file_group.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "core/file_io.h"
+
+namespace tav {
+
+int createTemporaryBeside(const std::string& target, std::string& temp, std::string& error) {
+    const std::size_t slash = target.rfind('/');
+    const std::string dir = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+    const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
+    std::string pattern = dir + "." + base + ".tmp-XXXXXX";
+    const int fd = ::mkstemp(pattern.data());
+    if (fd < 0) {
+        error = std::strerror(errno);
+        return -1;
+    }
+    temp = pattern;
+    // mkstemp makes the file private; a replaced file keeps its permissions, a new one gets the usual.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    struct stat st {};
+    ::fchmod(fd, ::stat(target.c_str(), &st) == 0 ? (st.st_mode & 07777) : (0666 & ~mask));
+    return fd;
+}
+
+FileGroup::~FileGroup() {
+    for (const Entry& e : entries_)
+        if (!e.placed && !e.temp.empty()) ::unlink(e.temp.c_str());
+}
+
+std::string FileGroup::backupName(const std::string& target, std::string_view suffix) {
+    const std::size_t slash = target.rfind('/');
+    const std::size_t dot = target.rfind('.');
+    const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash + 1);
+    return (hasExtension ? target.substr(0, dot) : target) + std::string(suffix);
+}
+
+bool FileGroup::addBytes(const std::string& path, std::string_view bytes, std::string_view backupSuffix,
+                         std::string& error) {
+    std::string target, why;
+    if (!resolveSaveTarget(path, target, why)) {
+        error = path + ": " + why;
+        return false;
+    }
+    std::string temp;
+    const int fd = createTemporaryBeside(target, temp, why);
+    if (fd < 0) {
+        error = path + ": " + why;
+        return false;
+    }
+    // Registered at once, so the destructor removes it whatever happens next.
+    addTemporary(target, temp, backupSuffix);
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            error = path + ": " + std::strerror(n < 0 ? errno : EIO);
+            ::close(fd);
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    if (::fsync(fd) != 0 || ::close(fd) != 0) {
+        error = path + ": " + std::strerror(errno);
+        return false;
+    }
+    return true;
+}
+
+void FileGroup::addTemporary(const std::string& target, const std::string& temp,
+                             std::string_view backupSuffix) {
+    entries_.push_back({target, temp, backupName(target, backupSuffix)});
+}
+
+bool FileGroup::commit(std::string& error) {
+    std::size_t i = 0;
+    for (; i < entries_.size(); ++i) {
+        Entry& e = entries_[i];
+        struct stat st {};
+        e.hadTarget = ::lstat(e.target.c_str(), &st) == 0;
+        // The previous file goes to its backup first (an older backup is replaced in the same step).
+        if (e.hadTarget && ::rename(e.target.c_str(), e.backup.c_str()) != 0) {
+            error = e.target + ": " + std::strerror(errno);
+            break;
+        }
+        if (::rename(e.temp.c_str(), e.target.c_str()) != 0) {
+            error = e.target + ": " + std::strerror(errno);
+            if (e.hadTarget) ::rename(e.backup.c_str(), e.target.c_str());
+            break;
+        }
+        e.placed = true;
+    }
+    if (i == entries_.size()) return true;
+    // Undo in reverse order: each replaced file gets its previous version back, a new one goes away.
+    while (i-- > 0) {
+        Entry& e = entries_[i];
+        if (e.hadTarget) {
+            ::rename(e.backup.c_str(), e.target.c_str());
+        } else {
+            ::unlink(e.target.c_str());
+        }
+        e.placed = false;
+        e.temp.clear();
+    }
+    return false;
+}
+
+}  // namespace tav

@@ -1,0 +1,50 @@
+#pragma once
+// Replacing several files as one. A species database is a few files that only make sense together: the
+// new content of every file is first written completely to a temporary file beside its target, and only
+// then are they put in place, each previous file kept under its backup name. When putting one of them in
+// place fails, the files already replaced get their previous content back, so the group is either all
+// new or all old.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tav {
+
+// Creates an empty private-named temporary file beside target (same folder, so that the final rename
+// stays on one file system), with the target's permissions or the usual ones for a new file. Returns the
+// open descriptor and its name in temp, or -1 with a reason in error.
+int createTemporaryBeside(const std::string& target, std::string& temp, std::string& error);
+
+class FileGroup {
+  public:
+    FileGroup() = default;
+    FileGroup(const FileGroup&) = delete;
+    FileGroup& operator=(const FileGroup&) = delete;
+    ~FileGroup();  // removes the temporaries that were not put in place
+
+    // Writes bytes to a temporary for path (a symbolic link is followed; a folder or other non-file is
+    // refused). backupSuffix names the backup: the target's extension replaced by it (".~adm").
+    bool addBytes(const std::string& path, std::string_view bytes, std::string_view backupSuffix,
+                  std::string& error);
+    // Takes over a complete temporary that the caller wrote for target (the real file, links resolved).
+    void addTemporary(const std::string& target, const std::string& temp, std::string_view backupSuffix);
+
+    // Puts every temporary in place, in the order added. False (with the reason) when one could not be:
+    // then every target has its previous content again.
+    bool commit(std::string& error);
+
+    // The backup name of a file: its extension replaced by the suffix, or the suffix appended when the
+    // name has no extension.
+    static std::string backupName(const std::string& target, std::string_view suffix);
+
+  private:
+    struct Entry {
+        std::string target, temp, backup;
+        bool hadTarget = false;
+        bool placed = false;
+    };
+    std::vector<Entry> entries_;
+};
+
+}  // namespace tav
