@@ -4,6 +4,7 @@
 #include <set>
 #include <unordered_set>
 
+#include "core/file_group.h"
 #include "core/file_io.h"
 #include "core/numbers.h"
 
@@ -44,6 +45,14 @@ std::string replaceAllOf(std::string s, std::string_view from, std::string_view 
         pos += to.size();
     }
     return s;
+}
+
+// Backups are named after the file's own extension with a "~" in front: arten.adb keeps arten.~adb.
+std::string backupSuffix(std::string_view file) {
+    const std::size_t slash = file.rfind('/');
+    const std::size_t dot = file.rfind('.');
+    if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash)) return ".~";
+    return ".~" + std::string(file.substr(dot + 1));
 }
 
 std::string two(int n) {
@@ -212,6 +221,18 @@ bool TArtDb::ImportTable(const std::string& fname, char32_t delim, Progress& pt,
             return "Taxon Nr. " + col(art::kPrim) + " = " + col(art::kGenus) + " " + col(art::kSpecies) +
                    " " + col(art::kAutor);
         };
+        // A key the record sets cannot hold is named with its line: it would otherwise come back as
+        // another taxon.
+        if (arten.fields()[art::kPrim].key == KeyKind::Primary) {
+            const auto key = parseInteger(trimBlanks(texts[art::kPrim]));
+            if (key && *key > kMaxRecordKey) {
+                errors.push_back("FEHLER: Zeile " + std::to_string(n + 1) + ": Schlüssel " +
+                                 formatInteger(*key) + " ist zu groß (höchstens " +
+                                 formatInteger(kMaxRecordKey) + ") bei " + who() +
+                                 " konnte ich nicht einlesen.");
+                continue;
+            }
+        }
         if (auto problem = arten.appendTexts(texts)) {
             // The field part names the first required field that is empty.
             std::string fieldPart;
@@ -251,20 +272,47 @@ bool TArtDb::ImportTable(const std::string& fname, char32_t delim, Progress& pt,
             if (pt.aborted()) return false;
         }
     }
+    if (arten.count() == 0) {
+        // Replacing the database by an empty one would lose it for nothing.
+        Ui->showError("Die Datei " + fname +
+                      " enthält keinen Datensatz, den ich einlesen kann. Ich importiere nicht.");
+        return false;
+    }
     pt.setStatus("Datenbank nachführen ...");
+    // The meta file keeps its indicator lines; the species-list information is the import file's.
+    std::vector<std::string> meta;
+    for (const std::string& line : readMeta())
+        if (!trimBlanks(line).empty() && line.front() != '$') meta.push_back(line);
+    const std::size_t dollar = lines[0].find('$');
+    if (dollar != std::string::npos) meta.push_back("$" + replaceAllOf(lines[0].substr(dollar + 1), d, ";"));
+
+    // The three files are replaced together, each previous one kept as its backup (".~adb", ".~adl",
+    // ".~adm"): a failure on any of them leaves all as they were.
+    FileGroup group;
     std::string error;
-    if (!arten.save(ArtTabName, error) || !aggr.save(AggrTabName, error)) {
-        Ui->showError("Kann die Artenliste nicht speichern: " + error);
+    bool ok = true;
+    for (auto [table, name] : {std::pair{&arten, &ArtTabName}, std::pair{&aggr, &AggrTabName}}) {
+        std::string temp, target;
+        ok = table->writeTemporary(*name, temp, target, error);
+        if (!ok) break;
+        group.addTemporary(target, temp, backupSuffix(*name));
+    }
+    if (ok && (!meta.empty() || fileExists(MetaTabName))) {
+        ok = group.addBytes(MetaTabName, metaBytes(std::move(meta)), backupSuffix(MetaTabName), error);
+        if (!ok) error = "Kann " + MetaTabName + " nicht speichern: " + error;
+    }
+    if (ok && !group.commit(error)) {
+        ok = false;
+        error = "Kann die Artenliste nicht speichern: " + error;
+    }
+    pt.hideStatus();
+    if (!ok) {
+        Ui->showError(error);
         return false;
     }
     SQLarten = std::move(arten);
     SQLaggr = std::move(aggr);
-    // The meta file last, once the tables are in place.
-    ClearMeta();
-    const std::size_t dollar = lines[0].find('$');
-    if (dollar != std::string::npos) UpdateMeta("$" + replaceAllOf(lines[0].substr(dollar + 1), d, ";"));
     GetSchichtInfo();
-    pt.hideStatus();
     return true;
 }
 
@@ -370,13 +418,16 @@ std::vector<std::string> TArtDb::readMeta() const {
     return lines;
 }
 
-void TArtDb::writeMeta(std::vector<std::string> lines) const {
+std::string TArtDb::metaBytes(std::vector<std::string> lines) {
     std::sort(lines.begin(), lines.end(), textLess);
     std::string text;
     for (const std::string& l : lines) text += l + "\r\n";
+    return fitsCp1252(text) ? utf8ToCp1252(text) : text;
+}
+
+void TArtDb::writeMeta(std::vector<std::string> lines) const {
     AtomicFile f;
-    const std::string bytes = fitsCp1252(text) ? utf8ToCp1252(text) : text;
-    if (!f.open(MetaTabName) || !f.write(bytes) || !f.commit())
+    if (!f.open(MetaTabName) || !f.write(metaBytes(std::move(lines))) || !f.commit())
         Ui->showError("Kann " + MetaTabName + " nicht speichern.");
 }
 

@@ -158,6 +158,8 @@ class TArtDb {
     std::vector<int> membersOf(int key) const;
     std::vector<std::string> readMeta() const;
     void writeMeta(std::vector<std::string> lines) const;
+    // The bytes of the meta file: the lines sorted, in the 8-bit code page when every character fits.
+    static std::string metaBytes(std::vector<std::string> lines);
 };
 
 // name with its extension replaced (ext with the dot).

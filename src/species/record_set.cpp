@@ -772,7 +772,7 @@ bool RecordSet::load(const std::string& path, std::string& error) {
                         // A key beyond the range would be cut short by everyone who holds it; other key
                         // rules of appending are not reapplied to what a file holds.
                         if (d.fields[static_cast<std::size_t>(f)].key == KeyKind::Primary &&
-                            (*i > kMaxRecordKey || *i < -kMaxRecordKey - 1))
+                            (*i > kMaxRecordKey || *i < -kMaxRecordKey))
                             return bad(keyRangeReason(*i));
                         v.integer = *i;
                         break;

@@ -14,13 +14,15 @@
 #include <utility>
 #include <vector>
 
+#include "core/menge.h"
+
 namespace tav {
 
 enum class FieldType { String, Integer, Float };
 
-// The largest primary key: the species database keeps record keys in int sets, so a larger key would
-// come back as a different record.
-inline constexpr std::int64_t kMaxRecordKey = 2147483647;
+// The largest primary key: the species database keeps record keys in TMenge sets, which hold no larger
+// element, and a larger key would be lost or come back as another record.
+inline constexpr std::int64_t kMaxRecordKey = TMenge::kCapacity - 1;
 enum class KeyKind { None, Primary, SpeciesRelation };
 
 struct FieldDef {

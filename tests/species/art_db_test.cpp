@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "platform/script_ui.h"
 #include "support/artdb_fixture.h"
 #include "support/test_files.h"
@@ -123,12 +125,27 @@ TEST_F(ArtDbTest, RefusedImportsChangeNothing) {
          "Im 1. Feld der Tabelle muss entweder ein Primärschlüssel\roder eine Art-Relation sein.\rBitte "
          "nachprüfen, ob "
          "das Format der einzulesenden Tabelle stimmt."},
+        // Lists that would store no record at all.
+        {"Artenliste $Neu\r\n" + definitions() + "\r\n",
+         "Die Datei " + dir.file("bad.txt") +
+             " enthält keinen Datensatz, den ich einlesen kann. Ich "
+             "importiere nicht."},
+        {"Artenliste $Neu\r\n" + definitions() + "\r\n" + record("0", "Poa", "annua", "L.", "Poaceae", "1") +
+             "\r\n" + record("9", "Poa", "", "L.", "Poaceae", "2") + "\r\n",
+         "Die Datei " + dir.file("bad.txt") +
+             " enthält keinen Datensatz, den ich einlesen kann. Ich "
+             "importiere nicht."},
     };
+    const std::string adb = readBytes(dbFile), adl = readBytes(withExtension(dbFile, ".adl"));
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.text.substr(0, 20));
         writeBytes(dir.file("bad.txt"), c.text);
         EXPECT_FALSE(db.ImportTable(dir.file("bad.txt"), U'\t', noProgress(), errors));
         EXPECT_EQ(ui.messages().back().second, c.message);
         EXPECT_EQ(readBytes(withExtension(dbFile, ".adm")), meta);  // the meta file survives
+        EXPECT_EQ(readBytes(dbFile), adb);
+        EXPECT_EQ(readBytes(withExtension(dbFile, ".adl")), adl);
+        EXPECT_FALSE(std::filesystem::exists(withExtension(dbFile, ".~adb")));
         EXPECT_EQ(TArtDb(dbFile, {}, ui).SQLarten.count(), 14);
     }
     // Fifteen fields are enough; lower-case "artenliste" is accepted.
@@ -144,6 +161,60 @@ TEST_F(ArtDbTest, RefusedImportsChangeNothing) {
     EXPECT_EQ(db.GetT(1, 12), "");
     EXPECT_EQ(db.GetZ(1), -1);
     EXPECT_EQ(db.ScanSyn('R', 1), 1);
+}
+
+TEST_F(ArtDbTest, ImportKeepsThePreviousFilesAsBackups) {
+    TArtDb db = imported();
+    const std::vector<std::string> extensions = {".adb", ".adl", ".adm"};
+    std::vector<std::string> before;
+    for (const std::string& e : extensions) before.push_back(readBytes(withExtension(dbFile, e)));
+    writeBytes(dir.file("neu.txt"), "Artenliste\r\n" + definitions() + "\r\n" +
+                                        record("1", "Poa", "annua", "L.", "Poaceae", "1") + "\r\n");
+    ASSERT_TRUE(db.ImportTable(dir.file("neu.txt"), U'\t', noProgress(), errors));
+    for (std::size_t k = 0; k < extensions.size(); ++k)
+        EXPECT_EQ(readBytes(withExtension(dbFile, ".~" + extensions[k].substr(1))), before[k])
+            << extensions[k];
+    EXPECT_EQ(readBytes(withExtension(dbFile, ".adm")), "");  // the new list carries no information line
+    EXPECT_EQ(TArtDb(dbFile, {}, ui).GetLat(1), "Poa annua L.");
+}
+
+TEST_F(ArtDbTest, ImportReplacesItsFilesTogetherOrNotAtAll) {
+    // The second file cannot be written (its target is a folder), or cannot be put in place (its backup
+    // name is taken by a folder with content): the first file keeps its bytes.
+    const std::string adl = withExtension(dbFile, ".adl");
+    const std::string blockers[] = {adl, withExtension(dbFile, ".~adl")};
+    for (const std::string& blocker : blockers) {
+        SCOPED_TRACE(blocker);
+        TArtDb db = imported();
+        const std::string adb = readBytes(dbFile), meta = readBytes(withExtension(dbFile, ".adm"));
+        std::filesystem::remove_all(blocker);
+        std::filesystem::create_directories(blocker + "/inhalt");
+        writeBytes(dir.file("neu.txt"), "Artenliste\r\n" + definitions() + "\r\n" +
+                                            record("1", "Poa", "annua", "L.", "Poaceae", "1") + "\r\n");
+        EXPECT_FALSE(db.ImportTable(dir.file("neu.txt"), U'\t', noProgress(), errors));
+        EXPECT_EQ(ui.messages().back().first, MessageKind::Error);
+        EXPECT_EQ(readBytes(dbFile), adb);
+        EXPECT_EQ(readBytes(withExtension(dbFile, ".adm")), meta);
+        EXPECT_EQ(db.GetLat(1), "Carex nigra (L.) Reichard");  // the open database is unchanged too
+        for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+            EXPECT_EQ(entry.path().filename().string().find(".tmp-"), std::string::npos) << entry.path();
+        std::filesystem::remove_all(blocker);
+    }
+}
+
+TEST_F(ArtDbTest, KeysBeyondTheRecordRangeAreRefusedWithTheirLine) {
+    writeBytes(dir.file("liste.txt"), "Artenliste\r\n" + definitions() + "\r\n" +
+                                          record("992436542", "Poa", "annua", "L.", "Poaceae", "1") + "\r\n" +
+                                          record("992436543", "Poa", "alpina", "L.", "Poaceae", "2") +
+                                          "\r\n");
+    TArtDb db(dbFile, {}, ui);
+    ASSERT_TRUE(db.ImportTable(dir.file("liste.txt"), U'\t', noProgress(), errors));
+    EXPECT_EQ(errors, (std::vector<std::string>{"FEHLER: Zeile 4: Schlüssel 992436543 ist zu groß (höchstens "
+                                                "992436542) bei Taxon Nr. 992436543 = Poa alpina L. konnte "
+                                                "ich nicht einlesen."}));
+    EXPECT_EQ(db.Search("Poa alpina", false).elements(), std::vector<int>{});
+    EXPECT_EQ(db.Search("Poa annua", false).elements(), std::vector<int>{992436542});
+    EXPECT_EQ(db.GetLat(992436542), "Poa annua L.");
 }
 
 TEST_F(ArtDbTest, AccessorsAndNames) {
