@@ -353,11 +353,16 @@ int main(int argc, char** argv) {
                 if (!e.empty()) script.showWarning(e);
             if (!ok) return kFileError;
         }
+        // A ";" inside a name would shift the fields of the output line: it becomes "," as in table cells.
+        auto field = [](std::string s) {
+            std::replace(s.begin(), s.end(), ';', ',');
+            return s;
+        };
         for (const std::string& name : o.lookups) {
             const tav::TMenge found = db->Search(name, species.OhneAutor);
             for (int p : found.elements())
-                std::printf("%d;%s;%d\n", p, db->GetLat(p).c_str(), db->ScanSyn('R', p));
-            if (found.empty()) std::printf("0;%s;-1\n", name.c_str());
+                std::printf("%d;%s;%d\n", p, field(db->GetLat(p)).c_str(), db->ScanSyn('R', p));
+            if (found.empty()) std::printf("0;%s;-1\n", field(name).c_str());
         }
         buffer.IsSpeciesName = [&db](std::string_view name) { return db->isSpeciesName(name); };
     }

@@ -203,6 +203,23 @@ TEST(Batch, SpeciesListImportBuildsTheSampleDatabase) {
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.err, "");  // no refused record, no dangling reference
     EXPECT_NE(r.out.find(";Pleurozium schreberi"), std::string::npos) << r.out;
+    const std::string previous = readBytes(dir.file("s.adb"));
+
+    // A ";" of the name asked for never adds a field to the output line.
+    BatchRun semi = runBatch("--species-db " + dir.file("s.adb") + " --lookup 'Planta;ignota'", dir);
+    EXPECT_EQ(semi.out, "0;Planta,ignota;-1\n");
+
+    // A list whose every record is refused fails and leaves the database as it was.
+    const std::string list = readBytes(std::string(TAVOLEX_SAMPLES) + "/artenliste.txt");
+    const std::size_t second = list.find('\n') + 1;
+    writeBytes(dir.file("leer.txt"), list.substr(0, list.find('\n', second) + 1) + "x\tPoa\tannua\r\n");
+    BatchRun empty =
+        runBatch("--species-db " + dir.file("s.adb") + " --import-species-list " + dir.file("leer.txt"), dir);
+    EXPECT_EQ(empty.status, 3);
+    EXPECT_NE(empty.err.find("error: Die Datei " + dir.file("leer.txt") + " enthält keinen Datensatz"),
+              std::string::npos)
+        << empty.err;
+    EXPECT_EQ(readBytes(dir.file("s.adb")), previous);
 }
 
 }  // namespace
