@@ -391,10 +391,30 @@ bool TArtDb::ImportZw(const std::string& fname, char32_t delim, std::vector<std:
             if (pt.aborted()) return false;
         }
     }
+    if (zw.count() == 0) {
+        // An existing list would be replaced by an empty one.
+        Ui->showError("Die Datei " + fname +
+                      " enthält keinen Datensatz, den ich einlesen kann. Ich importiere nicht.");
+        return false;
+    }
     pt.setStatus("Datenbank nachführen ...");
-    std::string error;
-    if (!zw.save(target, error)) {
-        Ui->showError("Kann " + target + " nicht speichern: " + error);
+    // The list and its meta line are replaced together; the previous list stays as ".~z<number>".
+    const std::string targetName = target.substr(target.rfind('/') + 1);
+    const std::string sourceName = fname.substr(fname.rfind('/') + 1);
+    const std::vector<std::string> meta =
+        metaWith("ZW" + two(number) + ";   " + targetName + ";   " + sourceName + formatPart);
+    FileGroup group;
+    std::string error, temp, written;
+    bool ok = zw.writeTemporary(target, temp, written, error);
+    if (ok) {
+        group.addTemporary(written, temp, backupSuffix(target));
+        ok = group.addBytes(MetaTabName, metaBytes(meta), backupSuffix(MetaTabName), error) &&
+             group.commit(error);
+        if (!ok) error = "Kann " + target + " nicht speichern: " + error;
+    }
+    pt.hideStatus();
+    if (!ok) {
+        Ui->showError(error);
         return false;
     }
     // The current list changes only once the import has succeeded.
@@ -402,11 +422,7 @@ bool TArtDb::ImportZw(const std::string& fname, char32_t delim, std::vector<std:
     Settings.ZeiEinst = number;
     ZwTabName = target;
     SQLzw = std::move(zw);
-    const std::string targetName = target.substr(target.rfind('/') + 1);
-    const std::string sourceName = fname.substr(fname.rfind('/') + 1);
-    UpdateMeta("ZW" + two(number) + ";   " + targetName + ";   " + sourceName + formatPart);
     GetZwFormat();
-    pt.hideStatus();
     return true;
 }
 
@@ -432,6 +448,10 @@ void TArtDb::writeMeta(std::vector<std::string> lines) const {
 }
 
 void TArtDb::UpdateMeta(std::string_view m) {
+    writeMeta(metaWith(m));
+}
+
+std::vector<std::string> TArtDb::metaWith(std::string_view m) const {
     std::vector<std::string> out;
     const std::string mine(m);
     const auto firstField = [](std::string_view s) { return std::string(s.substr(0, s.find(';'))); };
@@ -459,7 +479,7 @@ void TArtDb::UpdateMeta(std::string_view m) {
         }
     }
     if (!mine.empty() && (mine.front() == '$' || !replaced)) out.push_back(mine);
-    writeMeta(std::move(out));
+    return out;
 }
 
 void TArtDb::ClearMeta() {

@@ -160,6 +160,8 @@ class TArtDb {
     void writeMeta(std::vector<std::string> lines) const;
     // The bytes of the meta file: the lines sorted, in the 8-bit code page when every character fits.
     static std::string metaBytes(std::vector<std::string> lines);
+    // The meta lines after merging m (see UpdateMeta), without writing them.
+    std::vector<std::string> metaWith(std::string_view m) const;
 };
 
 // name with its extension replaced (ext with the dot).

@@ -1,6 +1,7 @@
 #include "species/art_db.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 
@@ -217,6 +218,19 @@ TEST_F(ArtDbTest, KeysBeyondTheRecordRangeAreRefusedWithTheirLine) {
     EXPECT_EQ(db.GetLat(992436542), "Poa annua L.");
 }
 
+TEST_F(ArtDbTest, ImportsRefuseWhatIsNoRegularFile) {
+    TArtDb db = imported();
+    ASSERT_EQ(::mkfifo(dir.file("fifo.txt").c_str(), 0600), 0);
+    std::filesystem::create_directory(dir.file("ordner.txt"));
+    for (const std::string& file : {dir.file("fifo.txt"), dir.file("ordner.txt")}) {
+        EXPECT_FALSE(db.ImportTable(file, U'\t', noProgress(), errors));  // returns at once, never waits
+        EXPECT_EQ(ui.messages().back().second, "Kann " + file + " nicht öffnen.");
+        EXPECT_FALSE(db.ImportZw(file, U'\t', errors, noProgress(), false));
+        EXPECT_EQ(ui.messages().back().second, "Kann " + file + " nicht öffnen.");
+    }
+    EXPECT_EQ(TArtDb(dbFile, {}, ui).SQLarten.count(), 14);
+}
+
 TEST_F(ArtDbTest, AccessorsAndNames) {
     ArtDbSettings s;
     s.ArtGross = true;
@@ -366,11 +380,25 @@ TEST_F(ArtDbTest, IndicatorValuesImport) {
     EXPECT_EQ(db.ZWFormat, "FETT;ROT");
 
     // Importing list 7 again asks before overwriting; the meta file keeps one line for it.
+    const std::string list7 = readBytes(withExtension(dbFile, ".z7"));
     answers.addToken("7");
     answers.addToken("ja");
     ASSERT_TRUE(db.ImportZw(file, U'\t', errors, noProgress(), true));
     EXPECT_EQ(answers.tokensLeft(), 0u);
     EXPECT_EQ(db.GetZwNames(), (std::vector<std::string>{"ZW07;   arten.z7;   zw.txt"}));
+    EXPECT_EQ(readBytes(withExtension(dbFile, ".~z7")), list7);  // the previous list is kept
+
+    // A list of which no line could be read leaves the stored list as it was.
+    const std::string unknown = dir.file("unbekannt.txt");
+    writeBytes(unknown, "Zeigerwerte\r\nArt s 60 t r\tL i 0 f f\r\nPlanta ignota\t1\r\n");
+    answers.addToken("7");
+    answers.addToken("ja");
+    EXPECT_FALSE(db.ImportZw(unknown, U'\t', errors, noProgress(), true));
+    EXPECT_EQ(
+        answers.messages().back().second,
+        "Die Datei " + unknown + " enthält keinen Datensatz, den ich einlesen kann. Ich importiere nicht.");
+    EXPECT_TRUE(db.GetZw(1, 1, x, s));
+    EXPECT_EQ(TArtDb(dbFile, {}, ui).GetZwNames(), (std::vector<std::string>{"ZW07;   arten.z7;   zw.txt"}));
     answers.addToken("7");
     answers.addToken("nein");
     EXPECT_FALSE(db.ImportZw(file, U'\t', errors, noProgress(), true));
