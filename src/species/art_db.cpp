@@ -19,6 +19,17 @@ constexpr const char* kFirstFieldError =
 constexpr const char* kDelimiterError =
     "Bitte das richtige Trennzeichen einstellen\r(Optionen, Ein- und Ausgabe)";
 
+// Every record of an import costs work for every definition, and the table file holds at most a few
+// thousand columns: a definition line beyond this is no list the program can store.
+constexpr std::size_t kMaxDefinitions = 1000;
+
+bool fewEnoughDefinitions(std::size_t count, UiPort& ui) {
+    if (count <= kMaxDefinitions) return true;
+    ui.showError("Die Definitionszeile hat " + std::to_string(count) + " Felder, höchstens " +
+                 std::to_string(kMaxDefinitions) + " sind möglich. Ich importiere nicht.");
+    return false;
+}
+
 bool readLines(const std::string& path, std::vector<std::string>& lines) {
     std::string bytes, why;
     if (!readWholeFile(path, bytes, why, std::size_t{512} << 20)) return false;
@@ -193,6 +204,7 @@ bool TArtDb::ImportTable(const std::string& fname, char32_t delim, Progress& pt,
         Ui->showError(kDelimiterError);
         return false;
     }
+    if (!fewEnoughDefinitions(defs.size(), *Ui)) return false;
     RecordSet arten, aggr;
     int listPos = -1, unused = -1;
     if (!SetDefs(arten, defs, true, listPos) || !SetDefs(aggr, GetListDefs(), false, unused)) return false;
@@ -361,6 +373,7 @@ bool TArtDb::ImportZw(const std::string& fname, char32_t delim, std::vector<std:
         Ui->showError(kDelimiterError);
         return false;
     }
+    if (!fewEnoughDefinitions(defs.size(), *Ui)) return false;
     SQLarten.clearFilter();
     RecordSet zw;
     int listPos = -1;

@@ -670,6 +670,9 @@ bool RecordSet::load(const std::string& path, std::string& error) {
     Database db;
     if (sqlite3_open_v2(path.c_str(), &db.db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
         return fail(db.message());
+    // The file may come from anywhere: no value of it may grow beyond what a table cell can be (a
+    // generated column could otherwise ask for a gigabyte per row).
+    sqlite3_limit(db.db, SQLITE_LIMIT_LENGTH, 1 << 24);
     const auto sqlFailure = [&](const std::string& what) {
         const int code = sqlite3_errcode(db.db);
         if (code == SQLITE_NOTADB) return fail("keine Tabellendatei");

@@ -126,6 +126,9 @@ TEST_F(ArtDbTest, RefusedImportsChangeNothing) {
          "Im 1. Feld der Tabelle muss entweder ein Primärschlüssel\roder eine Art-Relation sein.\rBitte "
          "nachprüfen, ob "
          "das Format der einzulesenden Tabelle stimmt."},
+        {"Artenliste\r\n" + definitions() + std::string(1000 - 48, '\t') + "\r\n" +
+             record("1", "Poa", "annua", "L.", "Poaceae", "1") + "\r\n",
+         "Die Definitionszeile hat 1001 Felder, höchstens 1000 sind möglich. Ich importiere nicht."},
         // Lists that would store no record at all.
         {"Artenliste $Neu\r\n" + definitions() + "\r\n",
          "Die Datei " + dir.file("bad.txt") +
