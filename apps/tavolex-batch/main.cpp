@@ -276,6 +276,8 @@ int parse(int argc, char** argv, Options& o) {
 int main(int argc, char** argv) {
     Options o;
     if (int r = parse(argc, argv, o); r != kDone) return r < 0 ? kDone : r;
+    // An interrupted save must not leave its hidden temporary file beside the user's table.
+    tav::installTempFileCleanup();
 
     tav::ScriptUi script({}, stderr);
     tav::Catalogue catalogue;
