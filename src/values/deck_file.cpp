@@ -16,8 +16,9 @@ namespace tav {
 
 namespace {
 
-// A definition file is a few hundred bytes; anything near this size is not one.
-constexpr std::size_t kMaxDefinitionBytes = 16u << 20;
+// A definition file is a few hundred bytes; anything near this size is not one, and every code of it
+// costs the interpreter a few hundred bytes more.
+constexpr std::size_t kMaxDefinitionBytes = 1u << 20;
 
 bool isBlank(char c) {
     return c == ' ' || c == '\t';
