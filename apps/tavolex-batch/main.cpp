@@ -362,7 +362,9 @@ int main(int argc, char** argv) {
     if (!o.qualifier.empty()) buffer.IoSettings.QualiEinst = *oneCharacter(o.qualifier);
     if (buffer.IoSettings.QualiEinst != 0 && buffer.IoSettings.QualiEinst == buffer.IoSettings.DelimEinst)
         // One of them comes from --env: a qualifier that is also the delimiter would glue fields together.
-        return usageError("the delimiter and the qualifier must differ (one of them is set by --env)");
+        return usageError(
+            "the delimiter and the qualifier must differ (one of them comes from --env or is the default tab "
+            "delimiter)");
     if (o.exportEncoding >= 0)
         buffer.IoSettings.Encoding = static_cast<tav::ExportEncoding>(o.exportEncoding);
 
