@@ -361,7 +361,7 @@ int main(int argc, char** argv) {
     }
     if (!o.qualifier.empty()) buffer.IoSettings.QualiEinst = *oneCharacter(o.qualifier);
     if (buffer.IoSettings.QualiEinst != 0 && buffer.IoSettings.QualiEinst == buffer.IoSettings.DelimEinst)
-        // One of them comes from --env: a qualifier that is also the delimiter would glue fields together.
+        // A qualifier that is also the delimiter would glue the fields together.
         return usageError(
             "the delimiter and the qualifier must differ (one of them comes from --env or is the default tab "
             "delimiter)");
