@@ -250,13 +250,14 @@ TEST(Batch, UnusableCoverDefinitionFilesAreRefused) {
     TempDir dir;
     writeBytes(dir.file("t.tab"), "T;Nr;;1\r\nA;s1;;3\r\n");
     struct Case {
-        const char* content;
+        std::string content;
         const char* reason;
     };
     const Case cases[] = {
         {"", "keine Zeile \"Typ\""},
-        {"\x7F"
-         "ELF\x02\x01\x01\0\0\0\x03\0>\0",
+        {std::string("\x7F"
+                     "ELF\x02\x01\x01\0\0\0\x03\0>\0",
+                     14),
          "keine Zeile \"Typ\""},
         {"T;Titel;;Ohne Typ\r\nT;Code;;1;2;3\r\n", "keine Zeile \"Typ\""},
         {"T;Typ;;Ordinal\r\n",
@@ -266,9 +267,7 @@ TEST(Batch, UnusableCoverDefinitionFilesAreRefused) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.reason);
         const std::string def = dir.file("def.tab");
-        writeBytes(def, std::string(c.content, c.content + std::char_traits<char>::length(c.content)));
-        // The ELF case holds NUL bytes; write it with its full length.
-        if (c.content[0] == '\x7F') writeBytes(def, std::string(c.content, 16));
+        writeBytes(def, c.content);
         BatchRun r = runBatch(
             "--stats --cover-file " + def + " " + dir.file("t.tab") + " --save " + dir.file("out.tab"), dir);
         EXPECT_EQ(r.status, 3);
