@@ -5,10 +5,12 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -123,14 +125,21 @@ void printSummary(const tav::TEditBuffer& b, const std::string& file) {
     }
 }
 
-tav::TDeckInter coverSystem(const Options& o, tav::CoverSettings settings, tav::UiPort& ui) {
+tav::TDeckInter coverSystem(const Options& o, tav::CoverSettings settings, tav::UiPort& ui,
+                            std::string& problem) {
     if (!o.coverFile.empty()) {
         settings.DeckEinst = 10;
         settings.DeckName = o.coverFile;
     } else if (o.coverSystem > 0) {
         settings.DeckEinst = o.coverSystem;
     }
-    return tav::makeCoverInterpreter(settings, ui);
+    return tav::makeCoverInterpreter(settings, ui, &problem);
+}
+
+// A total with Decimals digits after the point, as the program writes computed values; a total too large
+// for that to be readable (beyond 15 significant digits) in the short form with an exponent.
+std::string formatTotal(double x, int decimals) {
+    return std::fabs(x) < 1e15 ? tav::formatNumber(x, decimals) : tav::formatNumber(x);
 }
 
 void printStats(const tav::TEditBuffer& b, tav::TDeckInter& deck, tav::UiPort& ui) {
@@ -144,14 +153,23 @@ void printStats(const tav::TEditBuffer& b, tav::TDeckInter& deck, tav::UiPort& u
         out += b.GetZl('A', r);
         out += ';' + std::to_string(s.rowFreq[r]) + ';' +
                tav::formatNumber(cols ? static_cast<double>(s.rowFreq[r]) / cols : 0.0, decimals) + ';' +
-               tav::formatNumber(s.rowCover[r], decimals) + '\n';
+               formatTotal(s.rowCover[r], decimals) + '\n';
     }
     out += "Aufnahme;Artenzahl;Gesamtdeckung\n";
     for (int c = 0; c < cols; ++c)
         out += std::to_string(c + 1) + ';' + std::to_string(s.colCount[c]) + ';' +
-               tav::formatNumber(s.colCover[c], decimals) + '\n';
+               formatTotal(s.colCover[c], decimals) + '\n';
     std::fwrite(out.data(), 1, out.size(), stdout);
     deck.CheckErrCount(ui);
+}
+
+// Results printed to stdout that never arrived (a full disk, a closed pipe) are a failed run.
+int finishOutput(int status) {
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        std::fprintf(stderr, "error: the results could not be written to the standard output\n");
+        return kFileError;
+    }
+    return status;
 }
 
 // The catalogue beside the program, or in share/tavolex of its installation prefix.
@@ -235,7 +253,7 @@ int parse(int argc, char** argv, Options& o) {
         } else if (a == "--import-layout") {
             auto v = value(a);
             auto n = v ? tav::parseInteger(*v) : std::nullopt;
-            if (!n || (*n != 1 && *n != 3 && *n != 4)) return usageError("--import-layout takes 3 or 4");
+            if (!n || (*n != 3 && *n != 4)) return usageError("--import-layout takes 3 or 4");
             o.importLayout = static_cast<int>(*n);
         } else if (a == "--delimiter" || a == "--qualifier") {
             auto v = value(a);
@@ -265,6 +283,10 @@ int parse(int argc, char** argv, Options& o) {
             return usageError("more than one table given: " + o.table + " and " + std::string(a));
         }
     }
+    if (!o.delimiter.empty() && oneCharacter(o.delimiter) == oneCharacter(o.qualifier))
+        return usageError("--delimiter and --qualifier must differ");
+    if (!o.coverFile.empty() && o.coverSystem > 0)
+        return usageError("--cover-system and --cover-file exclude each other");
     if ((!o.speciesList.empty() || !o.lookups.empty()) && o.speciesDb.empty())
         return usageError("--import-species-list and --lookup need --species-db");
     if (o.table.empty() && o.speciesDb.empty()) return usageError("no table given");
@@ -276,12 +298,20 @@ int parse(int argc, char** argv, Options& o) {
 int main(int argc, char** argv) {
     Options o;
     if (int r = parse(argc, argv, o); r != kDone) return r < 0 ? kDone : r;
+    // An interrupted save must not leave its hidden temporary file beside the user's table.
+    tav::installTempFileCleanup();
 
     tav::ScriptUi script({}, stderr);
     tav::Catalogue catalogue;
     const std::string catalogueFile = cataloguePath();
     if (!catalogue.LoadTexts(catalogueFile)) {
         script.showError(tav::missingCatalogueMessage(catalogueFile));
+        return kFileError;
+    }
+    // A FIFO or device given as the species database would block its opening or be read raw.
+    if (std::string why;
+        !o.speciesDb.empty() && tav::fileExists(o.speciesDb) && !tav::checkInputFile(o.speciesDb, why)) {
+        script.showError("Kann " + o.speciesDb + " nicht öffnen (" + why + ").");
         return kFileError;
     }
     tav::MacroAnswers macro;
@@ -330,6 +360,11 @@ int main(int argc, char** argv) {
         buffer.KeptCte = o.qualifier.empty() ? 0 : *oneCharacter(o.qualifier);
     }
     if (!o.qualifier.empty()) buffer.IoSettings.QualiEinst = *oneCharacter(o.qualifier);
+    if (buffer.IoSettings.QualiEinst != 0 && buffer.IoSettings.QualiEinst == buffer.IoSettings.DelimEinst)
+        // A qualifier that is also the delimiter would glue the fields together.
+        return usageError(
+            "the delimiter and the qualifier must differ (one of them comes from --env or is the default tab "
+            "delimiter)");
     if (o.exportEncoding >= 0)
         buffer.IoSettings.Encoding = static_cast<tav::ExportEncoding>(o.exportEncoding);
 
@@ -366,7 +401,19 @@ int main(int argc, char** argv) {
         }
         buffer.IsSpeciesName = [&db](std::string_view name) { return db->isSpeciesName(name); };
     }
-    if (o.table.empty()) return kDone;
+    if (o.table.empty()) return finishOutput(kDone);
+
+    // The cover-code system is settled before the table is read, so that an unusable definition file
+    // stops the run before anything is printed or written.
+    std::optional<tav::TDeckInter> deck;
+    if (o.stats || !o.coverFile.empty()) {
+        std::string problem;
+        deck = coverSystem(o, cover, ui, problem);
+        if (!problem.empty()) {
+            script.showError(problem);
+            return kFileError;
+        }
+    }
 
     switch (buffer.LoadFile(o.importLayout, o.table, progress)) {
         case tav::ReadResult::Ok:
@@ -380,13 +427,10 @@ int main(int argc, char** argv) {
             return kFileError;
     }
     if (o.summary) printSummary(buffer, o.table);
-    if (o.stats) {
-        tav::TDeckInter deck = coverSystem(o, cover, ui);
-        printStats(buffer, deck, ui);
-    }
+    if (o.stats) printStats(buffer, *deck, ui);
     int status = kDone;
     if (!o.save.empty() && !buffer.SaveTable(o.save, progress)) status = kFileError;
     for (const Export& e : o.exports)
         if (!buffer.StoreFile(e.layout, e.file, progress, false)) status = kFileError;
-    return status;
+    return finishOutput(status);
 }

@@ -1,9 +1,11 @@
 #include "core/file_io.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -119,9 +121,65 @@ bool resolveSaveTarget(const std::string& path, std::string& target, std::string
     return false;
 }
 
+namespace {
+
+// A slot is free, being filled, or holds a live path; only live paths are touched by the handler, so a
+// signal arriving while a slot is filled or freed never unlinks a half-written or stale name.
+enum SlotState : int { kFree = 0, kFilling = 1, kLive = 2 };
+constexpr int kTempSlots = 64;
+constexpr std::size_t kTempPathMax = 4096;
+
+struct TempSlot {
+    std::atomic<int> state{kFree};
+    char path[kTempPathMax];
+};
+static_assert(std::atomic<int>::is_always_lock_free, "the signal handler needs lock-free atomics");
+
+TempSlot tempSlots[kTempSlots];
+
+extern "C" void removeTempFilesAndStop(int sig) {
+    removeRegisteredTempFiles();
+    ::signal(sig, SIG_DFL);
+    // The signal is blocked while its handler runs; it is delivered again with the default action as
+    // soon as the handler returns.
+    ::raise(sig);
+}
+
+}  // namespace
+
+int registerTempFile(std::string_view path) {
+    if (path.empty() || path.size() >= kTempPathMax || path.find('\0') != std::string_view::npos) return -1;
+    for (int i = 0; i < kTempSlots; ++i) {
+        int expected = kFree;
+        if (!tempSlots[i].state.compare_exchange_strong(expected, kFilling)) continue;
+        std::memcpy(tempSlots[i].path, path.data(), path.size());
+        tempSlots[i].path[path.size()] = '\0';
+        tempSlots[i].state.store(kLive);
+        return i;
+    }
+    return -1;
+}
+
+void unregisterTempFile(int slot) {
+    if (slot >= 0 && slot < kTempSlots) tempSlots[slot].state.store(kFree);
+}
+
+void removeRegisteredTempFiles() {
+    for (TempSlot& s : tempSlots)
+        if (s.state.load() == kLive) ::unlink(s.path);
+}
+
+void installTempFileCleanup() {
+    struct sigaction sa {};
+    sa.sa_handler = removeTempFilesAndStop;
+    sigemptyset(&sa.sa_mask);
+    for (int sig : {SIGINT, SIGTERM}) ::sigaction(sig, &sa, nullptr);
+}
+
 AtomicFile::~AtomicFile() {
     if (f_) std::fclose(f_);
     if (!temp_.empty()) ::unlink(temp_.c_str());
+    unregisterTempFile(tempSlot_);
 }
 
 bool AtomicFile::fail(const std::string& what) {
@@ -143,6 +201,7 @@ bool AtomicFile::open(const std::string& path) {
     int fd = ::mkstemp(pattern.data());
     if (fd < 0) return fail("cannot create a file in the folder");
     temp_ = pattern;
+    tempSlot_ = registerTempFile(temp_);
     // mkstemp makes the file private; a saved table gets the usual permissions.
     mode_t mask = ::umask(0);
     ::umask(mask);
@@ -179,6 +238,8 @@ bool AtomicFile::commit(const std::string& backup) {
         return false;
     }
     temp_.clear();
+    unregisterTempFile(tempSlot_);
+    tempSlot_ = -1;
     return true;
 }
 

@@ -24,6 +24,18 @@ bool checkInputFile(const std::string& path, std::string& error);
 // not a regular file (a folder, FIFO, device) is refused.
 bool resolveSaveTarget(const std::string& path, std::string& target, std::string& error);
 
+// Temporary files that an interrupted run must not leave behind. Whoever creates a temporary file that
+// is renamed or removed later registers it and unregisters it once it is gone or has its final name;
+// AtomicFile does so itself. A registry of fixed size keeps the signal handler free of allocation and
+// locks; a path that does not fit, or a full registry, leaves that file unregistered (-1).
+int registerTempFile(std::string_view path);
+void unregisterTempFile(int slot);
+// Removes every registered file. Async-signal-safe: this is what the signal handler calls.
+void removeRegisteredTempFiles();
+// Installs handlers for SIGINT and SIGTERM that remove the registered files and then end the process
+// with the signal's default action, so the exit status still says what stopped it.
+void installTempFileCleanup();
+
 class AtomicFile {
   public:
     AtomicFile() = default;
@@ -46,6 +58,7 @@ class AtomicFile {
     bool fail(const std::string& what);
     std::string target_;
     std::string temp_;
+    int tempSlot_ = -1;
     std::FILE* f_ = nullptr;
     std::string error_;
 };

@@ -176,6 +176,27 @@ KeyEntry numberGroupKey(std::string key, void (TProjectSettings::*get)(std::stri
             [field](const TProjectSettings& p) { return formatInteger(field(p)); }};
 }
 
+// The delimiter or the qualifier of text files through its group parser. A line break cannot stand
+// between the fields of one line, and a qualifier equal to the delimiter would glue the fields together,
+// so such a value is refused and the field keeps its value.
+KeyEntry separatorKey(std::string key, void (TProjectSettings::*get)(std::string_view), bool isDelimiter,
+                      const char* refusal) {
+    return {std::move(key), Group::Main,
+            [get, isDelimiter](TProjectSettings& p, std::string_view v) {
+                std::int32_t& own = isDelimiter ? p.Diversa.DelimEinst : p.Diversa.QualiEinst;
+                const std::int32_t other = isDelimiter ? p.Diversa.QualiEinst : p.Diversa.DelimEinst;
+                const std::int32_t before = own;
+                (p.*get)(v);
+                const bool refused = own == '\r' || own == '\n' || (own != 0 && own == other);
+                if (refused) own = before;
+                return !refused;
+            },
+            [isDelimiter](const TProjectSettings& p) {
+                return formatInteger(isDelimiter ? p.Diversa.DelimEinst : p.Diversa.QualiEinst);
+            },
+            refusal};
+}
+
 KeyEntry historyKey() {
     KeyEntry e{"FileHistory", Group::Main,
                [](TProjectSettings& p, std::string_view v) {
@@ -269,8 +290,12 @@ void addMainGroup(std::vector<KeyEntry>& k) {
     k.push_back(numberGroupKey("ZeiEinst", &P::GetZeiEinst, FIELD(ZeiEinst)));
     k.push_back(numberGroupKey("DeckEinst", &P::GetDeckEinst, FIELD(DeckEinst)));
     k.push_back(numberGroupKey("GesDeckEinst", &P::GetGesDeckEinst, FIELD(GesDeckEinst)));
-    k.push_back(numberGroupKey("DelimEinst", &P::GetDelimEinst, FIELD(Diversa.DelimEinst)));
-    k.push_back(numberGroupKey("QualiEinst", &P::GetQualiEinst, FIELD(Diversa.QualiEinst)));
+    k.push_back(separatorKey("DelimEinst", &P::GetDelimEinst, true,
+                             "'%s' ist als Trennzeichen nicht möglich (Zeilenwechsel oder gleich dem "
+                             "Textbegrenzungszeichen)"));
+    k.push_back(separatorKey("QualiEinst", &P::GetQualiEinst, false,
+                             "'%s' ist als Textbegrenzungszeichen nicht möglich (Zeilenwechsel oder gleich "
+                             "dem Trennzeichen)"));
     k.push_back(numberGroupKey("ExportCodeEinst", &P::GetExportCodeEinst, FIELD(Diversa.ExportEncoding)));
     k.push_back(groupKey("DetEinst", &P::GetDetEinst, &P::SetDetEinst));
     k.push_back(numberGroupKey("SozEinstSim", &P::GetSozEinstSim, FIELD(SozEinstSim)));

@@ -40,9 +40,7 @@ double CellStats::value(char mode, TextHandle h, bool doCheck, bool count) {
     if (!e.known) {
         int before[5];
         for (int k = 0; k < 5; ++k) before[k] = *counters[k];
-        std::string s(b_.L.pool.text(h));
-        double x = 0;
-        deck_.DeckVal(mode, s, x, deck_.settings().NaAccept);
+        const double x = checkedValue(mode, b_.L.pool.text(h));
         e.x = x;
         e.known = true;
         for (int k = 0; k < 5; ++k) {
@@ -57,13 +55,21 @@ double CellStats::value(char mode, TextHandle h, bool doCheck, bool count) {
     return e.x;
 }
 
+double CellStats::checkedValue(char mode, std::string_view s) {
+    std::string t(s);
+    double x = 0;
+    const int invalidBefore = deck_.CodeErrCt;
+    deck_.DeckVal(mode, t, x, deck_.settings().NaAccept);
+    // An entry reported as an invalid cover is ignored: a number outside the system's range would
+    // otherwise count as present and add its value (150 % under percentages) to every total.
+    return deck_.CodeErrCt != invalidBefore ? 0.0 : x;
+}
+
 double CellStats::DeckValChecked(char OC, std::string_view s, bool doCheck) {
-    std::string t(trimBlanks(s));
+    const std::string_view t = trimBlanks(s);
     if (t.empty()) return 0;
     if (!doCheck) return 1;
-    double x = 0;
-    deck_.DeckVal(OC, t, x, deck_.settings().NaAccept);
-    return x;
+    return checkedValue(OC, t);
 }
 
 int CellStats::columnOfSlot(std::uint32_t slot) {

@@ -56,6 +56,8 @@ class CellStats {
     // With count false the interpreter's counters are left alone: a second reading of the same cells in
     // another mode must not report their errors twice.
     double value(char mode, TextHandle h, bool doCheck, bool count = true);
+    // The interpreter's value of a non-empty entry; 0 for an entry it counts as an invalid cover.
+    double checkedValue(char mode, std::string_view s);
     int modeIndex(char mode) const;
     int columnOfSlot(std::uint32_t slot);
     // Rows of the part, or of M when given, that exist.

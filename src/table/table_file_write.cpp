@@ -337,11 +337,17 @@ bool TEditBuffer::StoreFile(int OC, const std::string& fName, Progress& pt, bool
 }
 
 bool TEditBuffer::SaveTable(const std::string& fName, Progress& pt) {
-    std::size_t slash = fName.rfind('/');
-    std::size_t dot = fName.rfind('.');
-    std::string stem = dot == std::string::npos || (slash != std::string::npos && dot < slash)
-                           ? fName
-                           : fName.substr(0, dot);
+    // The backup belongs beside the file that is replaced: through a symbolic link, that is the file
+    // the link points to, not the link.
+    std::string real, why;
+    if (!resolveSaveTarget(fName, real, why)) {
+        Ui->showError("Kann " + fName + " nicht speichern: " + why);
+        return false;
+    }
+    std::size_t slash = real.rfind('/');
+    std::size_t dot = real.rfind('.');
+    std::string stem =
+        dot == std::string::npos || (slash != std::string::npos && dot < slash) ? real : real.substr(0, dot);
     TableWriter w(*this, kLayoutNative, pt);
     return w.run(fName, stem + ".~ta", nullptr, nullptr, nullptr);
 }

@@ -16,8 +16,9 @@ namespace tav {
 
 namespace {
 
-// A definition file is a few hundred bytes; anything near this size is not one.
-constexpr std::size_t kMaxDefinitionBytes = 16u << 20;
+// A definition file is a few hundred bytes; anything near this size is not one, and every code of it
+// costs the interpreter a few hundred bytes more.
+constexpr std::size_t kMaxDefinitionBytes = 1u << 20;
 
 bool isBlank(char c) {
     return c == ' ' || c == '\t';
@@ -97,10 +98,13 @@ std::string coverFileMissingMessage(const std::string& name) {
     return "Datei " + name + " nicht gefunden.\rIch nehme eine vorgegebene Code-Variante.";
 }
 
-RDeckCode readCoverDefinition(const std::string& fname, bool& found) {
-    std::string bytes, error;
-    found = readWholeFile(fname, bytes, error, kMaxDefinitionBytes);
-    if (!found) return builtInCoverSystem(1);
+RDeckCode readCoverDefinition(const std::string& fname, bool& found, std::string* error) {
+    std::string bytes, why;
+    found = readWholeFile(fname, bytes, why, kMaxDefinitionBytes);
+    if (!found) {
+        if (error) *error = why;
+        return builtInCoverSystem(1);
+    }
     const std::string text = decodeFileText(bytes);
     RDeckCode dc;
     for (std::string_view line : splitLines(text)) {
@@ -167,15 +171,42 @@ bool TDeckInter::WriteToFile(bool CodeOut, const std::string& fname, std::string
 
 namespace tav {
 
-TDeckInter makeCoverInterpreter(const CoverSettings& settings, UiPort& ui) {
+std::string coverDefinitionProblem(const RDeckCode& dc) {
+    const std::string_view typ = trimBlanks(dc.Typ);
+    if (typ.empty()) return "keine Zeile \"Typ\"";
+    if (std::string_view("CIFPT").find(typ.front()) == std::string_view::npos)
+        return "unbekannter Typ \"" + std::string(typ) +
+               "\" (möglich sind: Code, Integer, Float, Percent, Text)";
+    if (typ.front() == 'C') {
+        bool anyCode = false;
+        for (const std::string& c : splitFields(dc.Code)) anyCode = anyCode || !trimBlanks(c).empty();
+        if (!anyCode) return "keine Codes";
+    }
+    return {};
+}
+
+TDeckInter makeCoverInterpreter(const CoverSettings& settings, UiPort& ui, std::string* error) {
     if (settings.DeckEinst != 10) return TDeckInter(builtInCoverSystem(settings.DeckEinst), settings);
     bool found = false;
-    RDeckCode dc = readCoverDefinition(settings.DeckName, found);
-    if (found) return TDeckInter(dc, settings);
-    ui.showInfo(coverFileMissingMessage(settings.DeckName));
+    std::string why;
+    RDeckCode dc = readCoverDefinition(settings.DeckName, found, &why);
+    if (found) why = coverDefinitionProblem(dc);
     CoverSettings fallback = settings;
     fallback.DeckEinst = 1;
-    return TDeckInter(dc, fallback);
+    if (found && why.empty()) return TDeckInter(dc, settings);
+    if (!found && !fileExists(settings.DeckName)) {
+        ui.showInfo(coverFileMissingMessage(settings.DeckName));
+        return TDeckInter(builtInCoverSystem(1), fallback);
+    }
+    // Counting every entry as invalid under a definition that is none would report a table without a
+    // single cover as a result; the caller decides whether to go on with the fallback.
+    const std::string message =
+        "Kann " + settings.DeckName + " nicht als Definition von Deckungscodes lesen: " + why + ".";
+    if (error)
+        *error = message;
+    else
+        ui.showError(message);
+    return TDeckInter(builtInCoverSystem(1), fallback);
 }
 
 }  // namespace tav

@@ -34,16 +34,23 @@ bool isNa(std::string_view s) {
 
 // Replaces every occurrence of from in s by to, scanning forward past each inserted text, so that a
 // replacement containing its own source cannot run without end. Returns whether anything changed.
+// The result is built in a new string: replacing in place moves the rest of the entry on every hit,
+// which makes a long cell of sources quadratic.
 bool replaceAll(std::string& s, std::string_view from, std::string_view to) {
     if (from.empty()) return false;
-    bool any = false;
-    std::size_t pos = 0;
-    while ((pos = s.find(from, pos)) != std::string::npos) {
-        s.replace(pos, from.size(), to);
-        pos += to.size();
-        any = true;
+    std::size_t pos = s.find(from);
+    if (pos == std::string::npos) return false;
+    std::string out;
+    out.reserve(s.size());
+    std::size_t done = 0;
+    for (; pos != std::string::npos; pos = s.find(from, done)) {
+        out.append(s, done, pos - done);
+        out.append(to);
+        done = pos + from.size();
     }
-    return any;
+    out.append(s, done, std::string::npos);
+    s = std::move(out);
+    return true;
 }
 
 }  // namespace

@@ -34,13 +34,19 @@ struct CoverSettings {
 // The built-in system number n (1 … 9); an empty definition for any other n.
 RDeckCode builtInCoverSystem(int n);
 
-// Reads a definition file. A missing file gives system 1 and found = false.
-RDeckCode readCoverDefinition(const std::string& fname, bool& found);
+// Reads a definition file. A file that cannot be read gives system 1 and found = false, with the reason
+// in error when given.
+RDeckCode readCoverDefinition(const std::string& fname, bool& found, std::string* error = nullptr);
+// Why a definition read from a file cannot serve as a cover-code system (no kind, an unknown kind, a
+// code system without codes); empty when it can.
+std::string coverDefinitionProblem(const RDeckCode& dc);
 
 class TDeckInter;
 // The active interpreter for the settings: built-in systems 1 … 9, 10 the definition file DeckName (system
-// 1 with a message when it is missing), an empty definition for any other number.
-TDeckInter makeCoverInterpreter(const CoverSettings& settings, UiPort& ui);
+// 1 with an information when it is missing), an empty definition for any other number. A definition
+// file that exists but cannot be used (not a regular file, unreadable, no usable definition) also gives
+// system 1; the reason goes to error when given, else it is shown as an error.
+TDeckInter makeCoverInterpreter(const CoverSettings& settings, UiPort& ui, std::string* error = nullptr);
 
 class TDeckInter {
   public:

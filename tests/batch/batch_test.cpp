@@ -1,6 +1,7 @@
 // The batch runner seen from outside: exit status, messages and the files it writes.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <cstdio>
@@ -23,7 +24,8 @@ struct BatchRun {
 
 BatchRun runBatch(const std::string& args, const TempDir& dir) {
     const std::string errFile = dir.file("stderr.txt");
-    const std::string cmd = std::string(TAVOLEX_BATCH_EXE) + " " + args + " 2>" + errFile;
+    // The time limit turns a run that blocks (on a FIFO, say) into a failure instead of a hang.
+    const std::string cmd = "timeout 20 " + std::string(TAVOLEX_BATCH_EXE) + " " + args + " 2>" + errFile;
     BatchRun r;
     FILE* p = ::popen(cmd.c_str(), "r");
     if (!p) return r;
@@ -40,8 +42,11 @@ const std::string kDune = std::string(TAVOLEX_SAMPLES) + "/dune.tab";
 
 TEST(Batch, UsageErrors) {
     TempDir dir;
-    for (const char* args : {"", "--bogus x.tab", "--import-layout 7 x.tab", "--delimiter ab x.tab",
-                             "--export-layout 5 f x.tab", "a.tab b.tab", "--save"}) {
+    for (const char* args :
+         {"", "--bogus x.tab", "--import-layout 7 x.tab", "--import-layout 1 x.tab",
+          "--import-layout 20 x.tab", "--delimiter ab x.tab", "--export-layout 5 f x.tab", "a.tab b.tab",
+          "--save", "--delimiter ';' --qualifier ';' x.tab", "--delimiter tab --qualifier '\t' x.tab",
+          "--cover-system 4 --cover-file c x.tab"}) {
         BatchRun r = runBatch(args, dir);
         EXPECT_EQ(r.status, 2) << args;
         EXPECT_NE(r.err.find("error: "), std::string::npos) << args;
@@ -220,6 +225,142 @@ TEST(Batch, SpeciesListImportBuildsTheSampleDatabase) {
               std::string::npos)
         << empty.err;
     EXPECT_EQ(readBytes(dir.file("s.adb")), previous);
+}
+
+TEST(Batch, SaveTargetsThatAreNoFilesAreRefused) {
+    TempDir dir;
+    std::filesystem::create_directory(dir.file("folder"));
+    writeBytes(dir.file("folder/inside.tab"), "keep");
+    ASSERT_EQ(::mkfifo(dir.file("fifo").c_str(), 0600), 0);
+    for (const std::string& target : {dir.file("folder"), dir.file("fifo"), std::string("/dev/null")}) {
+        for (const std::string& option : {std::string("--save "), std::string("--export-layout 3 ")}) {
+            SCOPED_TRACE(option + target);
+            BatchRun r = runBatch(kDune + " " + option + target, dir);
+            EXPECT_EQ(r.status, 3);
+            EXPECT_EQ(r.err.rfind("error: Kann " + target + " nicht speichern: ", 0), 0u) << r.err;
+        }
+    }
+    // Nothing was moved: no backup of the folder, the folder with its file, the FIFO still a FIFO.
+    EXPECT_FALSE(std::filesystem::exists(dir.file("folder.~ta")));
+    EXPECT_EQ(readBytes(dir.file("folder/inside.tab")), "keep");
+    EXPECT_TRUE(std::filesystem::is_fifo(dir.file("fifo")));
+}
+
+TEST(Batch, SaveThroughASymbolicLinkWritesTheFileItPointsTo) {
+    TempDir dir;
+    std::filesystem::create_directory(dir.file("data"));
+    writeBytes(dir.file("data/real.tab"), "old\r\n");
+    std::filesystem::create_symlink("data/real.tab", dir.file("link.tab"));
+    BatchRun r = runBatch(kDune + " --save " + dir.file("link.tab"), dir);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.file("link.tab")));
+    EXPECT_EQ(readBytes(dir.file("data/real.tab")), readBytes(kDune));
+    EXPECT_EQ(readBytes(dir.file("data/real.~ta")), "old\r\n");  // the backup beside the real file
+    EXPECT_FALSE(std::filesystem::exists(dir.file("link.~ta")));
+}
+
+TEST(Batch, InputsThatAreFifosEndTheRunAtOnce) {
+    TempDir dir;
+    const std::string fifo = dir.file("fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    struct Case {
+        std::string args;
+        std::string message;
+    };
+    const Case cases[] = {
+        {fifo, "error: Kann " + fifo + " nicht öffnen (not a regular file).\n"},
+        {"--env " + fifo + " " + kDune, "error: Kann " + fifo + " nicht öffnen.\n"},
+        {"--stats --cover-file " + fifo + " " + kDune,
+         "error: Kann " + fifo + " nicht als Definition von Deckungscodes lesen: not a regular file.\n"},
+        {"--species-db " + fifo + " " + kDune,
+         "error: Kann " + fifo + " nicht öffnen (not a regular file).\n"},
+        {"--species-db " + dir.file("s.adb") + " --import-species-list " + fifo, "error: "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args);
+        BatchRun r = runBatch(c.args, dir);
+        EXPECT_EQ(r.status, 3);
+        EXPECT_EQ(r.err.rfind(c.message, 0), 0u) << r.err;
+        EXPECT_EQ(r.out, "");
+    }
+}
+
+TEST(Batch, UnusableCoverDefinitionFilesAreRefused) {
+    TempDir dir;
+    writeBytes(dir.file("t.tab"), "T;Nr;;1\r\nA;s1;;3\r\n");
+    struct Case {
+        std::string content;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"", "keine Zeile \"Typ\""},
+        {std::string("\x7F"
+                     "ELF\x02\x01\x01\0\0\0\x03\0>\0",
+                     14),
+         "keine Zeile \"Typ\""},
+        {"T;Titel;;Ohne Typ\r\nT;Code;;1;2;3\r\n", "keine Zeile \"Typ\""},
+        {"T;Typ;;Ordinal\r\n",
+         "unbekannter Typ \"Ordinal\" (möglich sind: Code, Integer, Float, Percent, Text)"},
+        {"T;Typ;;Code\r\nT;Code;;;\r\n", "keine Codes"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.reason);
+        const std::string def = dir.file("def.tab");
+        writeBytes(def, c.content);
+        BatchRun r = runBatch(
+            "--stats --cover-file " + def + " " + dir.file("t.tab") + " --save " + dir.file("out.tab"), dir);
+        EXPECT_EQ(r.status, 3);
+        EXPECT_EQ(r.err, "error: Kann " + def + " nicht als Definition von Deckungscodes lesen: " + c.reason +
+                             ".\n");
+        EXPECT_EQ(r.out, "");
+        EXPECT_FALSE(std::filesystem::exists(dir.file("out.tab")));
+    }
+}
+
+TEST(Batch, StatisticsIgnoreInvalidCoversAndKeepTotalsReadable) {
+    TempDir dir;
+    writeBytes(dir.file("p.tab"), "T;Nr;;1;2;3\r\nA;s;;150;1e308;40\r\nA;t;;1e300;1e308;\r\n");
+    BatchRun percent = runBatch("--stats --cover-system 4 " + dir.file("p.tab"), dir);
+    ASSERT_EQ(percent.status, 0) << percent.err;
+    EXPECT_EQ(percent.out,
+              "Art;Frequenz;Stetigkeit;Gesamtdeckung\ns;1;0.33333333;40\nt;0;0;0\n"
+              "Aufnahme;Artenzahl;Gesamtdeckung\n1;0;0\n2;0;0\n3;1;40\n");
+    EXPECT_EQ(percent.err.rfind("info: 4 mal eine ungültige Deckung", 0), 0u) << percent.err;
+    // Any numbers: the large ones are valid; their totals are written with an exponent, an overflowing
+    // one as NA.
+    BatchRun any = runBatch("--stats --cover-system 3 " + dir.file("p.tab"), dir);
+    ASSERT_EQ(any.status, 0) << any.err;
+    EXPECT_EQ(any.out,
+              "Art;Frequenz;Stetigkeit;Gesamtdeckung\ns;3;1;1e+308\nt;2;0.66666667;1.00000001e+308\n"
+              "Aufnahme;Artenzahl;Gesamtdeckung\n1;2;1e+300\n2;2;NA\n3;1;40\n");
+    EXPECT_EQ(any.err, "");
+}
+
+TEST(Batch, WorkEnvironmentCannotMakeDelimiterAndQualifierClash) {
+    TempDir dir;
+    writeBytes(dir.file("in.csv"), "Nr;1;2\r\n");
+    const std::string env = dir.file("env.VP");
+    writeBytes(env, "DelimEinst;13\r\nQualiEinst;34\r\n");
+    BatchRun r = runBatch("--env " + env + " " + kDune, dir);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "warning: " + env +
+                         ", Zeile 1: '13' ist als Trennzeichen nicht möglich (Zeilenwechsel oder gleich dem "
+                         "Textbegrenzungszeichen)\n");
+    // The environment's qualifier against a delimiter from the command line.
+    BatchRun clash =
+        runBatch("--env " + env + " --delimiter '\"' --import-layout 3 " + dir.file("in.csv"), dir);
+    EXPECT_EQ(clash.status, 2);
+    EXPECT_NE(clash.err.find("\nerror: the delimiter and the qualifier must differ"), std::string::npos)
+        << clash.err;
+}
+
+TEST(Batch, ResultsThatCannotBeWrittenAreAFailure) {
+    TempDir dir;
+    BatchRun r = runBatch("--summary --stats " + kDune + " >/dev/full", dir);
+    EXPECT_EQ(r.status, 3);
+    EXPECT_NE(r.err.find("error: the results could not be written to the standard output\n"),
+              std::string::npos)
+        << r.err;
 }
 
 }  // namespace

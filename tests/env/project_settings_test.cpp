@@ -265,6 +265,32 @@ TEST(SettingsFile, ARefusedLineIsSkippedAndTheRestIsRead) {
                         }));
 }
 
+TEST(SettingsFile, DelimiterAndQualifierMustSeparateFields) {
+    TempDir dir;
+    const std::string file = dir.file("sep.$VP");
+    writeBytes(file, crlf({"DelimEinst;13", "DelimEinst;10", "QualiEinst;9", "QualiEinst;13", "DelimEinst;59",
+                           "QualiEinst;59", "QualiEinst;34", "DelimEinst;34", "DelimEinst;44"}));
+    TProjectSettings p(emptyCatalogue(), "/opt/tavolex", dir.path());
+    std::vector<std::string> problems;
+    ASSERT_TRUE(p.ReadFromFile(file, &problems));
+    EXPECT_EQ(p.Diversa.DelimEinst, 44);
+    EXPECT_EQ(p.Diversa.QualiEinst, 34);
+    const std::string delim =
+        "' ist als Trennzeichen nicht möglich (Zeilenwechsel oder gleich dem "
+        "Textbegrenzungszeichen)";
+    const std::string quali =
+        "' ist als Textbegrenzungszeichen nicht möglich (Zeilenwechsel oder gleich "
+        "dem Trennzeichen)";
+    EXPECT_EQ(problems, (std::vector<std::string>{
+                            file + ", Zeile 1: '13" + delim,
+                            file + ", Zeile 2: '10" + delim,
+                            file + ", Zeile 3: '9" + quali,  // the tab is still the delimiter here
+                            file + ", Zeile 4: '13" + quali,
+                            file + ", Zeile 6: '59" + quali,
+                            file + ", Zeile 8: '34" + delim,
+                        }));
+}
+
 TEST(SettingsFile, LineFormsAndNumberForms) {
     struct Case {
         const char* line;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace tav {
 namespace {
 
@@ -74,6 +76,46 @@ TEST(CellStats, WholeTableSummaryMatchesSingleQuestions) {
     EXPECT_DOUBLE_EQ(s.colCover[1], 11.3);
     EXPECT_EQ(deck.CodeErrCt, 1);  // counted once, although read for presence and for cover
     for (int c = 0; c < 3; ++c) EXPECT_DOUBLE_EQ(s.colCover[c], st.GetGesDeck('A', nullptr, c, true)) << c;
+}
+
+TEST(CellStats, InvalidCoversAreNeitherPresentNorAdded) {
+    // One species row per case, three releves; what the statistics of that row must say.
+    struct Case {
+        int system;
+        const char* row;
+        int freq;
+        double cover;
+        int invalid;
+    };
+    const Case cases[] = {
+        {4, "A;s;;150;50;1e308", 1, 50, 2},  // percentages beyond 100
+        {4, "A;s;;-5;0;2", 1, 2, 1},         // below 0; "0" is valid and absent
+        {3, "A;s;;x;2.5;-1", 1, 2.5, 1},     // any numbers: only unreadable ones are invalid
+        {6, "A;s;;6;1;r", 2, 2.23, 1},
+        {7, "A;s;;2.9;(2);x", 1, 10, 1},  // a wrong sociability leaves the cover; excluded is absent
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.row);
+        TEditBuffer b;
+        b.InsCols(-9, 3);
+        b.InsRow('A', -9);
+        b.PutRow('A', c.row, 0);
+        CoverSettings settings;
+        settings.DeckEinst = c.system;
+        TDeckInter deck(builtInCoverSystem(c.system), settings);
+        CellStats st(b, deck);
+        EXPECT_EQ(st.GetFreq('A', nullptr, 0, true), c.freq);
+        EXPECT_DOUBLE_EQ(st.GetRowDeck('A', nullptr, 0, true), c.cover);
+        const CellStats::Summary s = st.summarise(true);
+        EXPECT_EQ(s.rowFreq[0], c.freq);
+        EXPECT_DOUBLE_EQ(s.rowCover[0], c.cover);
+        deck.ResetErrCount();
+        double total = 0;
+        for (int col = 0; col < 3; ++col)
+            total += std::max(0.0, st.DeckValChecked('D', b.Get('A', col, 0), true));
+        EXPECT_DOUBLE_EQ(total, c.cover);
+        EXPECT_EQ(deck.CodeErrCt, c.invalid);
+    }
 }
 
 TEST(CellStats, CumulativeCountsAndMatches) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/text.h"
+#include "platform/script_ui.h"
 #include "support/test_files.h"
 #include "values/deck_inter.h"
 
@@ -179,6 +180,58 @@ TEST(DeckFile, MissingFileFallsBackToTheFirstSystem) {
     }
     EXPECT_EQ(coverFileMissingMessage("deck.txt"),
               "Datei deck.txt nicht gefunden.\rIch nehme eine vorgegebene Code-Variante.");
+}
+
+TEST(DeckFile, DefinitionsThatCannotServeAreRefusedWithTheReason) {
+    TempDir dir;
+    struct Case {
+        std::string content;
+        std::string problem;  // empty: usable
+    };
+    const Case cases[] = {
+        {"T;Typ;;Integer\r\n", ""},
+        {"T;Typ;;Code\r\nT;Code;;a;b\r\n", ""},
+        {"", "keine Zeile \"Typ\""},
+        {std::string("\0\x01\xFF\xFEZ\0", 6), "keine Zeile \"Typ\""},
+        {"T;Code;;1;2\r\n", "keine Zeile \"Typ\""},
+        {"T;Typ;;code\r\nT;Code;;1\r\n",
+         "unbekannter Typ \"code\" (möglich sind: Code, Integer, Float, Percent, Text)"},
+        {"T;Typ;;Code\r\n", "keine Codes"},
+        {"T;Typ;;Code\r\nT;Code;; ; ;\r\n", "keine Codes"},
+        {std::string(1u << 20, 'x') + "\r\nT;Typ;;Text\r\n", "larger than 1 MB"},
+    };
+    const std::string fname = dir.file("def.txt");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.problem);
+        testing::writeBytes(fname, c.content);
+        ScriptUi ui;
+        CoverSettings settings;
+        settings.DeckEinst = 10;
+        settings.DeckName = fname;
+        std::string error;
+        const TDeckInter d = makeCoverInterpreter(settings, ui, &error);
+        EXPECT_EQ(error, c.problem.empty()
+                             ? std::string()
+                             : "Kann " + fname +
+                                   " nicht als Definition von Deckungscodes lesen: " + c.problem + ".");
+        EXPECT_TRUE(ui.messages().empty());
+        if (!c.problem.empty()) {
+            EXPECT_EQ(d.Titel, "Logarithmisch 1 bis 4");  // the fallback
+        }
+    }
+    // Without a place for the reason it is shown as an error; a missing file stays an information.
+    ScriptUi ui;
+    CoverSettings settings;
+    settings.DeckEinst = 10;
+    settings.DeckName = dir.path();
+    makeCoverInterpreter(settings, ui);
+    settings.DeckName = dir.file("none.txt");
+    makeCoverInterpreter(settings, ui);
+    ASSERT_EQ(ui.messages().size(), 2u);
+    EXPECT_EQ(ui.messages()[0].first, MessageKind::Error);
+    EXPECT_EQ(ui.messages()[0].second,
+              "Kann " + dir.path() + " nicht als Definition von Deckungscodes lesen: is a folder.");
+    EXPECT_EQ(ui.messages()[1].first, MessageKind::Info);
 }
 
 }  // namespace

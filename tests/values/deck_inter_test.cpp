@@ -1,6 +1,7 @@
 #include "values/deck_inter.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cmath>
 
@@ -165,6 +166,37 @@ TEST(DeckInter, ReplacementContainingItsSourceStops) {
     entry = "xx";
     EXPECT_FALSE(d.DeckVal('S', entry, x, false));  // "1x1x": each x replaced once, left to right
     EXPECT_EQ(d.CodeErrCt, 1);
+}
+
+TEST(DeckInter, LongEntriesOfReplacedCharactersTakeLinearTime) {
+    // Replacing in place moved the rest of the entry on every hit: 800 KB of "0" took half a minute.
+    // The alarm ends the test program if that comes back, instead of letting it run for an hour.
+    const std::size_t n = 4u << 20;
+    struct Case {
+        char c;
+        const char* normalised;  // repeated n times
+        bool ok;
+        Counts counts;
+    };
+    const Case cases[] = {
+        {'0', "\xC2\xB0", true, {0, 0, 0, 0, 1}},  // "0" becomes "°", which is ignored: no cover
+        {'v', "V", false, {1, 0, 1, 0, 0}},        // "v" becomes "V", undefined; "rrr…" is no code
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.c);
+        TDeckInter d = system(7);
+        std::string entry(n, c.c);
+        double x = -1;
+        ::alarm(60);
+        const bool ok = d.DeckVal('S', entry, x, false);
+        ::alarm(0);
+        std::string expected;
+        for (std::size_t i = 0; i < n; ++i) expected += c.normalised;
+        EXPECT_EQ(ok, c.ok);
+        EXPECT_EQ(entry, c.ok ? expected : std::string(n, c.c));
+        EXPECT_EQ(countsOf(d), c.counts);
+        EXPECT_DOUBLE_EQ(x, 0);
+    }
 }
 
 TEST(DeckInter, ValuesBackToCodes) {
