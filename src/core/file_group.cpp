@@ -11,28 +11,11 @@
 
 namespace tav {
 
-int createTemporaryBeside(const std::string& target, std::string& temp, std::string& error) {
-    const std::size_t slash = target.rfind('/');
-    const std::string dir = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
-    const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
-    std::string pattern = dir + "." + base + ".tmp-XXXXXX";
-    const int fd = ::mkstemp(pattern.data());
-    if (fd < 0) {
-        error = std::strerror(errno);
-        return -1;
-    }
-    temp = pattern;
-    // mkstemp makes the file private; a replaced file keeps its permissions, a new one gets the usual.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    struct stat st {};
-    ::fchmod(fd, ::stat(target.c_str(), &st) == 0 ? (st.st_mode & 07777) : (0666 & ~mask));
-    return fd;
-}
-
 FileGroup::~FileGroup() {
-    for (const Entry& e : entries_)
+    for (const Entry& e : entries_) {
         if (!e.placed && !e.temp.empty()) ::unlink(e.temp.c_str());
+        unregisterTempFile(e.slot);
+    }
 }
 
 std::string FileGroup::backupName(const std::string& target, std::string_view suffix) {
@@ -78,6 +61,7 @@ bool FileGroup::addBytes(const std::string& path, std::string_view bytes, std::s
 void FileGroup::addTemporary(const std::string& target, const std::string& temp,
                              std::string_view backupSuffix) {
     entries_.push_back({target, temp, backupName(target, backupSuffix)});
+    entries_.back().slot = registerTempFile(temp);
 }
 
 bool FileGroup::commit(std::string& error) {
@@ -97,6 +81,8 @@ bool FileGroup::commit(std::string& error) {
             break;
         }
         e.placed = true;
+        unregisterTempFile(e.slot);
+        e.slot = -1;
     }
     if (i == entries_.size()) return true;
     // Undo in reverse order: each replaced file gets its previous version back, a new one goes away.

@@ -11,11 +11,6 @@
 
 namespace tav {
 
-// Creates an empty private-named temporary file beside target (same folder, so that the final rename
-// stays on one file system), with the target's permissions or the usual ones for a new file. Returns the
-// open descriptor and its name in temp, or -1 with a reason in error.
-int createTemporaryBeside(const std::string& target, std::string& temp, std::string& error);
-
 class FileGroup {
   public:
     FileGroup() = default;
@@ -43,6 +38,7 @@ class FileGroup {
         std::string target, temp, backup;
         bool hadTarget = false;
         bool placed = false;
+        int slot = -1;  // the temporary's place in the registry that an interrupted run cleans up
     };
     std::vector<Entry> entries_;
 };

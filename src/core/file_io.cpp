@@ -121,6 +121,25 @@ bool resolveSaveTarget(const std::string& path, std::string& target, std::string
     return false;
 }
 
+int createTemporaryBeside(const std::string& target, std::string& temp, std::string& error) {
+    const std::size_t slash = target.rfind('/');
+    const std::string dir = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+    const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
+    std::string pattern = dir + "." + base + ".tmp-XXXXXX";
+    const int fd = ::mkstemp(pattern.data());
+    if (fd < 0) {
+        error = std::strerror(errno);
+        return -1;
+    }
+    temp = pattern;
+    // mkstemp makes the file private; a replaced file keeps its permissions, a new one gets the usual.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    struct stat st {};
+    ::fchmod(fd, ::stat(target.c_str(), &st) == 0 ? (st.st_mode & 07777) : (0666 & ~mask));
+    return fd;
+}
+
 namespace {
 
 // A slot is free, being filled, or holds a live path; only live paths are touched by the handler, so a
@@ -194,19 +213,13 @@ bool AtomicFile::open(const std::string& path) {
         return false;
     }
     target_ = target;
-    std::size_t slash = target.rfind('/');
-    std::string dir = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
-    std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
-    std::string pattern = dir + "." + base + ".tmp-XXXXXX";
-    int fd = ::mkstemp(pattern.data());
-    if (fd < 0) return fail("cannot create a file in the folder");
-    temp_ = pattern;
+    std::string why;
+    const int fd = createTemporaryBeside(target, temp_, why);
+    if (fd < 0) {
+        error_ = "cannot create a file in the folder: " + why;
+        return false;
+    }
     tempSlot_ = registerTempFile(temp_);
-    // mkstemp makes the file private; a saved table gets the usual permissions.
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    struct stat st {};
-    ::fchmod(fd, ::stat(target.c_str(), &st) == 0 ? (st.st_mode & 07777) : (0666 & ~mask));
     f_ = ::fdopen(fd, "wb");
     if (!f_) {
         ::close(fd);

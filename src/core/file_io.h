@@ -24,6 +24,11 @@ bool checkInputFile(const std::string& path, std::string& error);
 // not a regular file (a folder, FIFO, device) is refused.
 bool resolveSaveTarget(const std::string& path, std::string& target, std::string& error);
 
+// Creates an empty private-named temporary file beside target (same folder, so that the final rename
+// stays on one file system), with the target's permissions or the usual ones for a new file. Returns the
+// open descriptor and its name in temp, or -1 with a reason in error.
+int createTemporaryBeside(const std::string& target, std::string& temp, std::string& error);
+
 // Temporary files that an interrupted run must not leave behind. Whoever creates a temporary file that
 // is renamed or removed later registers it and unregisters it once it is gone or has its final name;
 // AtomicFile does so itself. A registry of fixed size keeps the signal handler free of allocation and

@@ -201,8 +201,10 @@ struct Statement {
 struct TempFile {
     std::string path;
     bool kept = false;
+    int slot = -1;  // registered while it is written, so that an interrupted run removes it
     ~TempFile() {
         if (!path.empty() && !kept) ::unlink(path.c_str());
+        unregisterTempFile(slot);
     }
 };
 
@@ -811,12 +813,14 @@ bool RecordSet::load(const std::string& path, std::string& error) {
 bool RecordSet::save(const std::string& path, std::string& error) const {
     std::string temp, target;
     if (!writeTemporary(path, temp, target, error)) return false;
-    if (::rename(temp.c_str(), target.c_str()) != 0) {
+    const int slot = registerTempFile(temp);
+    const bool renamed = ::rename(temp.c_str(), target.c_str()) == 0;
+    if (!renamed) {
         error = "Kann " + path + " nicht speichern: " + std::strerror(errno);
         ::unlink(temp.c_str());
-        return false;
     }
-    return true;
+    unregisterTempFile(slot);
+    return renamed;
 }
 
 bool RecordSet::writeTemporary(const std::string& path, std::string& tempPath, std::string& target,
@@ -836,6 +840,7 @@ bool RecordSet::writeTemporary(const std::string& path, std::string& tempPath, s
     {
         const int fd = createTemporaryBeside(target, temp.path, why);
         if (fd < 0) return fail(why);
+        temp.slot = registerTempFile(temp.path);
         ::close(fd);
     }
 
