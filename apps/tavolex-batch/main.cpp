@@ -121,7 +121,10 @@ void printSummary(const tav::TEditBuffer& b, const std::string& file) {
     std::printf("filled cells: %lld\n", static_cast<long long>(filled));
     for (int i = 0; i < b.GetRowCount('K'); ++i) {
         std::string name(b.GetZl('K', i));
-        std::printf("  %c %s\n", b.GetTyp('K', i), name.c_str());
+        // The whole first character of the type: a single byte of a longer one is not text.
+        const std::string_view type = b.Get('K', -3, i);
+        const std::string first = type.empty() ? " " : tav::charLeft(type, 1);
+        std::printf("  %s %s\n", first.c_str(), name.c_str());
     }
 }
 

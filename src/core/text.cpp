@@ -88,9 +88,10 @@ void appendUtf16Unit(std::string& out, char16_t unit) {
     out.push_back(static_cast<char>(unit >> 8));
 }
 
-std::string decodeUtf8(std::string_view bytes) {
+std::string decodeUtf8(std::string_view bytes, std::size_t& repaired) {
     if (isValidUtf8(bytes)) return std::string(bytes);
-    // A file that claims UTF-8 but is broken: keep what is readable, mark each bad byte.
+    // A file that claims UTF-8 but is broken, typically a code-page file that got a mark: keep what is
+    // readable and take each stray byte as the code page's character.
     std::string out;
     out.reserve(bytes.size() + 16);
     const unsigned char* base = bytesOf(bytes);
@@ -102,18 +103,21 @@ std::string decodeUtf8(std::string_view bytes) {
         out.append(bytes.data() + pos, runEnd - pos);
         pos = runEnd;
         if (pos >= bytes.size()) break;
-        const std::size_t start = pos;
-        const char32_t cp = nextCodePoint(bytes, pos);
-        if (pos - start == 1) {
-            appendUtf8(out, cp);  // a bad byte, now U+FFFD
+        char32_t cp = 0;
+        const std::size_t n = sequenceLength(base + pos, bytes.size() - pos, cp);
+        if (n == 0) {
+            appendCp1252AsUtf8(out, bytes.substr(pos, 1));
+            ++repaired;
+            ++pos;
         } else {
-            out.append(bytes.data() + start, pos - start);
+            out.append(bytes.data() + pos, n);
+            pos += n;
         }
     }
     return out;
 }
 
-std::string decodeUtf16(std::string_view bytes, bool littleEndian) {
+std::string decodeUtf16(std::string_view bytes, bool littleEndian, std::size_t& repaired) {
     std::string out;
     out.reserve(bytes.size() / 2 + 16);
     const unsigned char* p = bytesOf(bytes);
@@ -134,14 +138,19 @@ std::string decodeUtf16(std::string_view bytes, bool littleEndian) {
                 ++i;
             } else {
                 appendUtf8(out, 0xFFFD);
+                ++repaired;
             }
         } else if (u >= 0xDC00 && u <= 0xDFFF) {
             appendUtf8(out, 0xFFFD);
+            ++repaired;
         } else {
             appendUtf8(out, u);
         }
     }
-    if (bytes.size() % 2 != 0) appendUtf8(out, 0xFFFD);
+    if (bytes.size() % 2 != 0) {
+        appendUtf8(out, 0xFFFD);
+        ++repaired;
+    }
     return out;
 }
 
@@ -191,28 +200,36 @@ DetectedEncoding detectEncoding(std::string_view bytes) {
     return {TextEncoding::Windows1252, 0};
 }
 
-std::string decodeToUtf8(std::string_view bytes, TextEncoding encoding) {
+std::string decodeToUtf8(std::string_view bytes, TextEncoding encoding, std::size_t* repaired) {
+    std::size_t count = 0;
+    std::string out;
     switch (encoding) {
         case TextEncoding::Utf8:
         case TextEncoding::Utf8Bom:
-            return decodeUtf8(bytes);
+            out = decodeUtf8(bytes, count);
+            break;
         case TextEncoding::Utf16LE:
-            return decodeUtf16(bytes, true);
+            out = decodeUtf16(bytes, true, count);
+            break;
         case TextEncoding::Utf16BE:
-            return decodeUtf16(bytes, false);
+            out = decodeUtf16(bytes, false, count);
+            break;
         case TextEncoding::Windows1252:
+            appendCp1252AsUtf8(out, bytes);
             break;
     }
-    std::string out;
-    appendCp1252AsUtf8(out, bytes);
+    if (repaired != nullptr) *repaired = count;
     return out;
 }
 
-std::string decodeFileText(std::string_view bytes) {
+std::string decodeFileText(std::string_view bytes, std::size_t* repaired) {
     const DetectedEncoding d = detectEncoding(bytes);
     // Detection has already proved BOM-less UTF-8 valid; no need to check it twice.
-    if (d.encoding == TextEncoding::Utf8) return std::string(bytes);
-    return decodeToUtf8(bytes.substr(d.bomLength), d.encoding);
+    if (d.encoding == TextEncoding::Utf8) {
+        if (repaired != nullptr) *repaired = 0;
+        return std::string(bytes);
+    }
+    return decodeToUtf8(bytes.substr(d.bomLength), d.encoding, repaired);
 }
 
 void appendCp1252AsUtf8(std::string& out, std::string_view cp1252) {

@@ -30,11 +30,14 @@ struct DetectedEncoding {
 DetectedEncoding detectEncoding(std::string_view bytes);
 bool isValidUtf8(std::string_view bytes);
 
-// Whole-buffer conversion of file bytes (byte-order mark already cut off) to UTF-8. UTF-16 input with
-// an unpaired surrogate or an odd last byte yields U+FFFD for the broken unit.
-std::string decodeToUtf8(std::string_view bytes, TextEncoding encoding);
+// Whole-buffer conversion of file bytes (byte-order mark already cut off) to UTF-8, always valid UTF-8.
+// In UTF-8 input each byte that is not part of a well-formed sequence is read as its Windows-1252
+// character, so nothing is lost and the text stays the same when saved and read again. UTF-16 input
+// with an unpaired surrogate or an odd last byte yields U+FFFD for the broken unit. repaired receives
+// the number of bytes (UTF-8) or units (UTF-16) so read.
+std::string decodeToUtf8(std::string_view bytes, TextEncoding encoding, std::size_t* repaired = nullptr);
 // Detects and decodes in one step, dropping the byte-order mark.
-std::string decodeFileText(std::string_view bytes);
+std::string decodeFileText(std::string_view bytes, std::size_t* repaired = nullptr);
 
 // Windows-1252 <-> UTF-8. The five bytes the code page leaves undefined (81 8D 8F 90 9D) map to the
 // control characters U+0081 … so that any byte sequence survives a round trip.

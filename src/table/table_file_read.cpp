@@ -91,6 +91,16 @@ struct LineFields {
         }
     }
 
+    // Fields already cut (quoted text); the views point into fields, which must outlive them.
+    void take(const std::vector<std::string>& fields) {
+        count = 0;
+        filled.clear();
+        for (const std::string& f : fields) {
+            add(f);
+            ++count;
+        }
+    }
+
   private:
     void add(std::string_view f) {
         f = trimBlanks(f);
@@ -123,8 +133,8 @@ class TableReader {
     int newRow(char OC, std::string_view type);
     bool ensureColumns(int n);
     bool status(std::int64_t lines, std::int64_t every);
-    std::string_view logicalLine(LineCursor& lines, std::string_view first);
-    void unquote(std::string& field) const;
+    void splitLine(LineCursor& lines, std::string_view first, LineFields& fields);
+    void splitQuoted(LineCursor& lines, std::string_view first);
     ReadResult readRows(LineCursor& lines);
     ReadResult readColumns(LineCursor& lines);
     void adopt();
@@ -138,7 +148,7 @@ class TableReader {
     std::string quote_;
     bool cp1252_ = false;
     std::string scratch_;
-    std::string logical_;
+    std::vector<std::string> quoted_;
     std::string error_;
     std::int64_t lineNo_ = 0;
 };
@@ -180,13 +190,8 @@ bool TableReader::ensureColumns(int n) {
 
 void TableReader::putCell(int row, int col, std::string_view field) {
     std::string_view text = convert(field);
-    if (!quote_.empty() && text.find(quote_) != std::string_view::npos) {
-        std::string s(text);
-        unquote(s);
-        fresh_.putEntry(row, col, s);
-        return;
-    }
-    if (col < 3 || (delim_ != ";" && text.find(';') != std::string_view::npos)) {
+    // A quoted field may hold ";" (which Put turns into "," and counts for the message about it).
+    if (col < 3 || text.find(';') != std::string_view::npos) {
         fresh_.putEntry(row, col, text);
         return;
     }
@@ -239,78 +244,112 @@ bool TableReader::chooseDelimiter(std::string_view firstLine) {
     return true;
 }
 
-// Joins physical lines while a quoted field is open; a delimiter inside quotes is kept as the quote
-// character, which cannot otherwise survive (every quote is dropped), and turned back by unquote.
-std::string_view TableReader::logicalLine(LineCursor& lines, std::string_view first) {
-    if (quote_.empty()) return first;
-    logical_.clear();
+void TableReader::splitLine(LineCursor& lines, std::string_view first, LineFields& fields) {
+    if (quote_.empty()) {
+        fields.split(first, delim_);
+        return;
+    }
+    splitQuoted(lines, first);
+    fields.take(quoted_);
+}
+
+// Cuts one logical line into fields. Every qualifier opens or closes a quoted stretch and is dropped;
+// inside one, a delimiter is text and a doubled qualifier stands for one qualifier, which is how the
+// writer protects them. A line that ends inside quotes continues on the next physical line, joined by
+// " --- ". Each byte is looked at once, so a long field costs no more than its length.
+void TableReader::splitQuoted(LineCursor& lines, std::string_view first) {
+    quoted_.clear();
+    std::string field;
     bool inside = false;
     std::string_view line = first;
+    const char q0 = quote_[0];
+    const char d0 = delim_[0];
     for (;;) {
         std::size_t i = 0;
-        while (i < line.size()) {
+        const std::size_t n = line.size();
+        while (i < n) {
+            std::size_t j = i;
+            while (j < n && line[j] != q0 && line[j] != d0) ++j;
+            field.append(line.data() + i, j - i);
+            i = j;
+            if (i >= n) break;
             if (line.compare(i, quote_.size(), quote_) == 0) {
-                inside = !inside;
                 i += quote_.size();
-            } else if (inside && line.compare(i, delim_.size(), delim_) == 0) {
-                logical_ += quote_;
+                if (inside && line.compare(i, quote_.size(), quote_) == 0) {
+                    field += quote_;
+                    i += quote_.size();
+                } else {
+                    inside = !inside;
+                }
+            } else if (!inside && line.compare(i, delim_.size(), delim_) == 0) {
+                quoted_.push_back(std::move(field));
+                field.clear();
                 i += delim_.size();
             } else {
-                logical_ += line[i++];
+                field += line[i++];
             }
         }
         if (!inside || !lines.next(line)) break;
         ++lineNo_;
-        logical_ += " --- ";
+        field += " --- ";
     }
-    return logical_;
-}
-
-void TableReader::unquote(std::string& field) const {
-    // Put turns a ";" into "," and counts it, which brings up the message about replaced semicolons.
-    std::size_t at = 0;
-    while ((at = field.find(quote_, at)) != std::string::npos) {
-        field.replace(at, quote_.size(), delim_);
-        at += delim_.size();
-    }
+    quoted_.push_back(std::move(field));
 }
 
 ReadResult TableReader::readRows(LineCursor& lines) {
     const bool native = layout_ == kLayoutNative || layout_ == kLayoutAppend;
     const int firstCell = native ? 3 : 1;
     bool species = false;
+    // Blank lines are only counted until a line with content follows: trailing empty rows are dropped
+    // after reading anyway, and a file of nothing but line ends would otherwise cost a row each. A part
+    // keeps one of them when it has no other row, as it would after trimming.
+    std::int64_t blanks = 0;
+    auto storeBlanks = [&](std::int64_t n) {
+        const char OC = species ? 'A' : 'K';
+        for (; n > 0; --n) newRow(OC, native ? "" : species ? "A" : "T");
+        blanks = 0;
+    };
+    auto oneIfPartEmpty = [&] {
+        return fresh_.GetRowCount(species ? 'A' : 'K') == 0 ? std::min<std::int64_t>(blanks, 1) : 0;
+    };
     LineFields fields;
     std::string_view physical;
     while (lines.next(physical)) {
         ++lineNo_;
-        std::string_view line = native ? physical : logicalLine(lines, physical);
-        fields.split(line, delim_);
+        splitLine(lines, physical, fields);
         if (!ensureColumns(fields.count - firstCell)) return ReadResult::Unreadable;
-        int row;
-        std::size_t k = 0;
-        if (native) {
-            if (!species && !line.empty() && (line[0] == 'A' || line[0] == 'K')) species = true;
-            std::string_view type =
-                !fields.filled.empty() && fields.filled[0].first == 0 ? fields.filled[0].second : "";
-            row = newRow(species ? 'A' : 'K', type);
-            if (!type.empty()) k = 1;
-        } else {
-            std::string name;
-            if (!fields.filled.empty() && fields.filled[0].first == 0) {
-                name = convert(fields.filled[0].second);
-                if (!quote_.empty()) unquote(name);
-            }
-            if (!species && !name.empty() && fresh_.IsSpeciesName && fresh_.IsSpeciesName(name))
-                species = true;
-            row = newRow(species ? 'A' : 'K', species ? "A" : "T");
+        std::string_view first =
+            !fields.filled.empty() && fields.filled[0].first == 0 ? fields.filled[0].second : "";
+        // Native: the type field, blanks around it removed as for every field, so that a line the writer
+        // gives back without them starts the species part just as the original did.
+        const bool startsSpecies =
+            !species && (native ? !first.empty() && (first[0] == 'A' || first[0] == 'K')
+                                : !first.empty() && fresh_.IsSpeciesName && fresh_.IsSpeciesName(first));
+        if (startsSpecies) {
+            storeBlanks(oneIfPartEmpty());
+            species = true;
         }
-        for (; k < fields.filled.size(); ++k) {
-            auto [n, text] = fields.filled[k];
-            // Native: field n is entry n (type, name, margin, cells); text: field 0 is the name.
-            putCell(row, native ? n : (n == 0 ? 1 : n + 2), text);
+        if (fields.filled.empty()) {
+            ++blanks;
+        } else {
+            storeBlanks(blanks);
+            std::size_t k = 0;
+            int row;
+            if (native) {
+                row = newRow(species ? 'A' : 'K', first);
+                if (!first.empty()) k = 1;
+            } else {
+                row = newRow(species ? 'A' : 'K', species ? "A" : "T");
+            }
+            for (; k < fields.filled.size(); ++k) {
+                auto [n, text] = fields.filled[k];
+                // Native: field n is entry n (type, name, margin, cells); text: field 0 is the name.
+                putCell(row, native ? n : (n == 0 ? 1 : n + 2), text);
+            }
         }
         if (!status(lineNo_, kStatusEvery)) return ReadResult::Aborted;
     }
+    storeBlanks(oneIfPartEmpty());
     return ReadResult::Ok;
 }
 
@@ -325,8 +364,7 @@ ReadResult TableReader::readColumns(LineCursor& lines) {
     std::int64_t n = 0;
     while (lines.next(physical)) {
         ++lineNo_;
-        std::string_view line = logicalLine(lines, physical);
-        fields.split(line, delim_);
+        splitLine(lines, physical, fields);
         if (n >= 1 && !ensureColumns(static_cast<int>(n))) return ReadResult::Unreadable;
         const int col = n == 0 ? 1 : static_cast<int>(n) - 1 + 3;
         auto rowOf = [&](int j) {
@@ -342,11 +380,8 @@ ReadResult TableReader::readColumns(LineCursor& lines) {
             std::string_view text;
             if (next < fields.filled.size() && fields.filled[next].first == j)
                 text = fields.filled[next++].second;
-            if (n == 0 && pa < 0 && !text.empty() && fresh_.IsSpeciesName) {
-                std::string name(convert(text));
-                if (!quote_.empty()) unquote(name);
-                if (fresh_.IsSpeciesName(name)) pa = j;
-            }
+            if (n == 0 && pa < 0 && !text.empty() && fresh_.IsSpeciesName && fresh_.IsSpeciesName(text))
+                pa = j;
             int row = rowOf(j);
             if (!text.empty()) putCell(row, col, text);
         }
@@ -377,9 +412,11 @@ ReadResult TableReader::run(const std::string& fname) {
     std::string decoded;
     std::string_view text = std::string_view(bytes).substr(enc.bomLength);
     const bool native = layout_ == kLayoutNative || layout_ == kLayoutAppend;
-    if (enc.encoding == TextEncoding::Utf16LE || enc.encoding == TextEncoding::Utf16BE ||
-        (!native && enc.encoding == TextEncoding::Windows1252)) {
-        decoded = decodeToUtf8(text, enc.encoding);
+    const bool utf16 = enc.encoding == TextEncoding::Utf16LE || enc.encoding == TextEncoding::Utf16BE;
+    std::size_t repaired = 0;
+    if (utf16 || (!native && enc.encoding == TextEncoding::Windows1252) ||
+        (enc.encoding == TextEncoding::Utf8Bom && !isValidUtf8(text))) {
+        decoded = decodeToUtf8(text, enc.encoding, &repaired);
         text = decoded;
     } else {
         cp1252_ = enc.encoding == TextEncoding::Windows1252;
@@ -413,6 +450,13 @@ ReadResult TableReader::run(const std::string& fname) {
     if (b.GetRowCount('A') == 0) b.InsRow('A', -9);
     if (b.GetColCount() == 0) b.InsCol(-9);
     b.LastRead = ReadInfo{enc.encoding, lineNo_};
+    if (repaired > 0 && utf16) {
+        b.Ui->showWarning(fname + ": " + std::to_string(repaired) +
+                          " ungültige UTF-16-Zeichen wurden durch U+FFFD ersetzt.");
+    } else if (repaired > 0) {
+        b.Ui->showWarning(fname + ": " + std::to_string(repaired) +
+                          " Bytes sind kein gültiges UTF-8 und wurden als Windows-1252-Zeichen gelesen.");
+    }
     if (replaced) b.Ui->showInfo("Ich habe Strichpunkte durch Kommas ersetzt.");
     return ReadResult::Ok;
 }

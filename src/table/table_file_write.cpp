@@ -1,6 +1,8 @@
 // Writing table files: the native layout and the text layouts for exchange with other programs.
 
 #include <algorithm>
+#include <cstring>
+#include <optional>
 
 #include "core/file_io.h"
 #include "core/text.h"
@@ -13,6 +15,25 @@ namespace {
 enum class OutEncoding { Cp1252, Utf8, Utf8Bom, Utf16, Ascii };
 
 constexpr std::size_t kChunk = 1 << 20;
+
+// Bytes a reader takes for a byte-order mark at the start of a file.
+bool startsWithMark(std::string_view bytes) {
+    return bytes.starts_with("\xEF\xBB\xBF") || bytes.starts_with("\xFF\xFE") ||
+           bytes.starts_with("\xFE\xFF");
+}
+
+bool hasHighByte(std::string_view s) {
+    const char* p = s.data();
+    const char* end = p + s.size();
+    for (; end - p >= 8; p += 8) {
+        std::uint64_t w;
+        std::memcpy(&w, p, 8);
+        if (w & 0x8080808080808080ULL) return true;
+    }
+    for (; p < end; ++p)
+        if (static_cast<unsigned char>(*p) >= 0x80) return true;
+    return false;
+}
 
 // Builds one line of delimited fields where most fields are empty: fields are given by position, in
 // ascending order, and the gaps are filled with delimiters.
@@ -53,7 +74,13 @@ class TableWriter {
 
   private:
     bool chooseEncoding(const std::string& fname);
+    void leaveCodePage();
+    bool writeAll(const TMenge* Mc, const TMenge* Mk, const TMenge* Ma);
     bool flush(bool force);
+    bool writeStart(std::string& encoded);
+    std::string delimStandIn() const;
+    // The text of a field in a text export, protected against its delimiter.
+    std::string_view exportField(std::string_view s);
     std::string_view text(TextHandle h) const { return b_.L.pool.text(h); }
     std::vector<int> writtenRows(char OC, const TMenge* Mk, const TMenge* Ma) const;
     // Cells of the given rows by written column: for each written column the (row position, text) pairs.
@@ -70,9 +97,17 @@ class TableWriter {
     Progress& pt_;
     std::string delim_;
     OutEncoding enc_ = OutEncoding::Utf8;
-    AtomicFile file_;
+    std::optional<AtomicFile> file_;
     std::string buf_;
     std::size_t asciiReplaced_ = 0;
+    std::string fname_;
+    bool started_ = false;
+    bool anyHigh_ = false;      // a code-page byte above ASCII was written
+    bool highInvalid_ = false;  // and the bytes do not form valid UTF-8
+    std::string quote_;         // text qualifier of exports, empty for none
+    std::string specials_;      // first bytes of what makes a field need protection
+    std::string fieldScratch_;
+    std::size_t delimReplaced_ = 0;  // fields whose delimiters had to go (no qualifier)
 };
 
 bool TableWriter::chooseEncoding(const std::string& fname) {
@@ -80,6 +115,13 @@ bool TableWriter::chooseEncoding(const std::string& fname) {
     std::string d;
     appendUtf8(d, native ? U';' : b_.IoSettings.DelimEinst);
     delim_ = d;
+    fname_ = fname;
+    const char32_t q = b_.IoSettings.QualiEinst;
+    if (!native && q != 0 && q != b_.IoSettings.DelimEinst) appendUtf8(quote_, q);
+    if (!native) {
+        specials_ = std::string(1, delim_[0]) + "\r\n";
+        if (!quote_.empty()) specials_ += quote_[0];
+    }
     if (!native && b_.IoSettings.Encoding == ExportEncoding::Utf16) {
         enc_ = OutEncoding::Utf16;
         return true;
@@ -101,7 +143,7 @@ bool TableWriter::chooseEncoding(const std::string& fname) {
             row.cells.forEach([&](std::uint32_t, TextHandle h) { used[h] = true; });
         }
     }
-    bool fits = fitsCp1252(delim_);
+    bool fits = fitsCp1252(delim_) && fitsCp1252(quote_);
     for (std::size_t h = 0; fits && h < used.size(); ++h)
         if (used[h] && !fitsCp1252(b_.L.pool.text(static_cast<TextHandle>(h)))) fits = false;
     if (fits) {
@@ -116,29 +158,101 @@ bool TableWriter::chooseEncoding(const std::string& fname) {
     return true;
 }
 
+// Leaving the code page for UTF-8 with a mark: the file then reads back as written.
+void TableWriter::leaveCodePage() {
+    const bool native = layout_ == kLayoutNative || layout_ == kLayoutAppend;
+    enc_ = native ? OutEncoding::Utf8 : OutEncoding::Utf8Bom;
+    if (!native)
+        b_.Ui->showWarning(fname_ + ": In der Codepage wäre die Datei nicht eindeutig zu lesen; " +
+                           "die Datei wurde in UTF-8 geschrieben.");
+}
+
+// The first bytes decide how a reader takes the file: a mark is written only where the encoding has
+// one, and content that would pass for a mark gets one of its own in front.
+bool TableWriter::writeStart(std::string& encoded) {
+    started_ = true;
+    if (enc_ == OutEncoding::Cp1252 && startsWithMark(encoded)) {
+        leaveCodePage();
+        enc_ = OutEncoding::Utf8Bom;
+        encoded = buf_;
+    }
+    if (enc_ == OutEncoding::Utf8 && startsWithMark(encoded)) enc_ = OutEncoding::Utf8Bom;
+    if (enc_ == OutEncoding::Utf8Bom) return file_->write("\xEF\xBB\xBF");
+    if (enc_ == OutEncoding::Utf16) return file_->write("\xFF\xFE");
+    return true;
+}
+
 bool TableWriter::flush(bool force) {
     if (!force && buf_.size() < kChunk) return true;
-    bool ok = true;
+    std::string encoded;
     switch (enc_) {
         case OutEncoding::Cp1252:
-            ok = file_.write(utf8ToCp1252(buf_));
+            encoded = utf8ToCp1252(buf_);
             break;
         case OutEncoding::Utf16:
-            ok = file_.write(utf8ToUtf16LE(buf_));
+            encoded = utf8ToUtf16LE(buf_);
             break;
         case OutEncoding::Ascii: {
             std::size_t n = 0;
-            ok = file_.write(utf8ToAscii(buf_, &n));
+            encoded = utf8ToAscii(buf_, &n);
             asciiReplaced_ += n;
             break;
         }
         case OutEncoding::Utf8:
         case OutEncoding::Utf8Bom:
-            ok = file_.write(buf_);
+            encoded = buf_;
             break;
     }
+    bool ok = started_ || writeStart(encoded);
+    // Chunks end with a line, and no UTF-8 sequence spans a line end, so checking chunk by chunk tells
+    // whether the whole file would pass for UTF-8.
+    if (enc_ == OutEncoding::Cp1252 && !highInvalid_ && hasHighByte(encoded)) {
+        anyHigh_ = true;
+        highInvalid_ = !isValidUtf8(encoded);
+    }
+    ok = ok && file_->write(encoded);
     buf_.clear();
     return ok;
+}
+
+// Without a qualifier the delimiter cannot stay in a field. A tab becomes a blank (fields are trimmed,
+// so it never stands at their edge and the blank survives reading); a comma becomes a point, which is
+// also what turns a decimal comma into the program's numbers; any other delimiter becomes a comma, as a
+// ";" in a cell does everywhere in the program.
+std::string TableWriter::delimStandIn() const {
+    return delim_ == "\t" ? " " : delim_ == "," ? "." : ",";
+}
+
+std::string_view TableWriter::exportField(std::string_view s) {
+    if (specials_.empty() || s.find_first_of(specials_) == std::string_view::npos) return s;
+    const bool lineBreak = s.find_first_of("\r\n") != std::string_view::npos;
+    const bool hasQuote = !quote_.empty() && s.find(quote_) != std::string_view::npos;
+    if (!lineBreak && !hasQuote && s.find(delim_) == std::string_view::npos) return s;
+    fieldScratch_.clear();
+    if (!quote_.empty()) {
+        // Quoted, with every qualifier inside doubled: the reader undoes exactly this.
+        fieldScratch_ += quote_;
+        std::size_t from = 0;
+        for (std::size_t at; (at = s.find(quote_, from)) != std::string_view::npos;
+             from = at + quote_.size()) {
+            fieldScratch_.append(s.substr(from, at + quote_.size() - from));
+            fieldScratch_ += quote_;
+        }
+        fieldScratch_.append(s.substr(from));
+        fieldScratch_ += quote_;
+        return fieldScratch_;
+    }
+    ++delimReplaced_;
+    const std::string standIn = delimStandIn();
+    std::size_t from = 0;
+    for (std::size_t at; (at = s.find(delim_, from)) != std::string_view::npos; from = at + delim_.size()) {
+        fieldScratch_.append(s.substr(from, at - from));
+        fieldScratch_ += standIn;
+    }
+    fieldScratch_.append(s.substr(from));
+    for (char& c : fieldScratch_)
+        if (c == '\r' || c == '\n') c = ' ';
+    return fieldScratch_;
 }
 
 bool TableWriter::progress(std::int64_t pos) {
@@ -202,9 +316,9 @@ bool TableWriter::writeRowLines(const TMenge* Mc, const TMenge* Mk, const TMenge
                 line.field(1, text(row.head[1]));
                 line.field(2, text(row.head[2]));
             } else {
-                line.field(0, text(row.head[1]));
+                line.field(0, exportField(text(row.head[1])));
             }
-            for (auto [o, h] : cells) line.field(first + o, text(h));
+            for (auto [o, h] : cells) line.field(first + o, exportField(text(h)));
             line.finish(total);
             if (!progress(i)) return false;
         }
@@ -221,7 +335,7 @@ bool TableWriter::writeTransposed(const TMenge* Mc, const TMenge* Mk, const TMen
         if (OC == 'A' && layout_ == kLayoutTransposedHeader) break;
         for (int i : writtenRows(OC, Mk, Ma)) {
             stored.push_back(b_.GetBufRow(OC, i));
-            names.field(pos++, b_.GetZl(OC, i));
+            names.field(pos++, exportField(b_.GetZl(OC, i)));
         }
     }
     names.finish(pos);
@@ -231,12 +345,11 @@ bool TableWriter::writeTransposed(const TMenge* Mc, const TMenge* Mk, const TMen
     pt_.startBar(static_cast<std::int64_t>(cols.size()));
     for (std::size_t o = 0; o < cols.size(); ++o) {
         FieldLine line(buf_, delim_);
-        for (auto [rp, h] : buckets[o]) line.field(rp, text(h));
+        for (auto [rp, h] : buckets[o]) line.field(rp, exportField(text(h)));
         line.finish(pos);
         if (!progress(static_cast<std::int64_t>(o))) return false;
     }
     pt_.endBar();
-    b_.ClearM();
     return true;
 }
 
@@ -245,7 +358,7 @@ bool TableWriter::writeObservations(const TMenge* Mc, const TMenge* Mk, const TM
     for (int i = 0; i < b_.GetRowCount('K'); ++i)
         if ((b_.MroK.empty() || b_.MroK.Element(i)) && !b_.CheckSkip('K', i, Mk, Ma)) head.push_back(i);
     for (int i : head) {
-        buf_ += b_.GetZl('K', i);
+        buf_ += exportField(b_.GetZl('K', i));
         buf_ += delim_;
     }
     buf_ += "Artname" + delim_ + "Deckung\r\n";
@@ -260,20 +373,36 @@ bool TableWriter::writeObservations(const TMenge* Mc, const TMenge* Mk, const TM
     for (std::size_t o = 0; o < cols.size(); ++o) {
         prefix.clear();
         for (int i : head) {
-            prefix += b_.Get('K', cols[o], i);
+            prefix += exportField(b_.Get('K', cols[o], i));
             prefix += delim_;
         }
         for (auto [rp, h] : buckets[o]) {
             buf_ += prefix;
-            buf_ += b_.GetZl('A', species[rp]);
+            buf_ += exportField(b_.GetZl('A', species[rp]));
             buf_ += delim_;
-            buf_ += text(h);
+            buf_ += exportField(text(h));
             buf_ += "\r\n";
         }
         if (!progress(static_cast<std::int64_t>(o))) return false;
     }
     pt_.endBar();
     return true;
+}
+
+bool TableWriter::writeAll(const TMenge* Mc, const TMenge* Mk, const TMenge* Ma) {
+    file_.reset();
+    if (!file_.emplace().open(fname_)) return false;
+    buf_.clear();
+    started_ = false;
+    anyHigh_ = highInvalid_ = false;
+    asciiReplaced_ = delimReplaced_ = 0;
+    buf_.reserve(kChunk + 65536);
+    bool ok = layout_ == kLayoutObservations ? writeObservations(Mc, Mk, Ma)
+              : layout_ == kLayoutTransposed || layout_ == kLayoutTransposedHeader
+                  ? writeTransposed(Mc, Mk, Ma)
+                  : writeRowLines(Mc, Mk, Ma);
+    pt_.hideStatus();
+    return ok && flush(true);
 }
 
 bool TableWriter::run(const std::string& fname, const std::string& backup, const TMenge* Mc, const TMenge* Mk,
@@ -288,26 +417,26 @@ bool TableWriter::run(const std::string& fname, const std::string& backup, const
     b_.RemoveEmptyEndRows('A');
     b_.RemoveEmptyEndCols();
     chooseEncoding(fname);
-    if (!file_.open(fname)) {
-        b_.Ui->showError("Kann " + fname + " nicht speichern: " + file_.error());
-        return false;
+    bool ok = writeAll(Mc, Mk, Ma);
+    if (ok && enc_ == OutEncoding::Cp1252 && anyHigh_ && !highInvalid_) {
+        // Every code-page byte above ASCII happens to form UTF-8, so a reader would take the file for
+        // UTF-8 and read other characters: the file is written again in UTF-8.
+        leaveCodePage();
+        ok = writeAll(Mc, Mk, Ma);
     }
-    if (enc_ == OutEncoding::Utf8Bom) file_.write("\xEF\xBB\xBF");
-    if (enc_ == OutEncoding::Utf16) file_.write("\xFF\xFE");
-    buf_.reserve(kChunk + 65536);
-    bool ok = layout_ == kLayoutObservations ? writeObservations(Mc, Mk, Ma)
-              : layout_ == kLayoutTransposed || layout_ == kLayoutTransposedHeader
-                  ? writeTransposed(Mc, Mk, Ma)
-                  : writeRowLines(Mc, Mk, Ma);
-    pt_.hideStatus();
     if (!ok && pt_.aborted()) return false;
-    if (!ok || !flush(true) || !file_.commit(backup)) {
-        b_.Ui->showError("Kann " + fname + " nicht speichern: " + file_.error());
+    if (!ok || !file_->commit(backup)) {
+        b_.Ui->showError("Kann " + fname + " nicht speichern: " + file_->error());
         return false;
     }
+    if (layout_ == kLayoutTransposed || layout_ == kLayoutTransposedHeader) b_.ClearM();
     if (asciiReplaced_ > 0)
         b_.Ui->showWarning(fname + ": " + std::to_string(asciiReplaced_) +
                            " Zeichen außerhalb von ASCII wurden durch ? ersetzt.");
+    if (delimReplaced_ > 0)
+        b_.Ui->showWarning(fname + ": In " + std::to_string(delimReplaced_) +
+                           " Feldern stand das Trennzeichen; es wurde durch \"" + delimStandIn() +
+                           "\" ersetzt.");
     return true;
 }
 

@@ -172,18 +172,24 @@ TEST(TextEncoding, Utf16Decoding) {
         std::string input;
         TextEncoding encoding;
         std::string expected;
+        std::size_t repaired;
     };
     const Case cases[] = {
-        {bytes({'A', 0, 0xE4, 0, 0xAC, 0x20, 0x3D, 0xD8, 0x00, 0xDE}), TextEncoding::Utf16LE, "Aä€😀"},
-        {bytes({0, 'A', 0, 0xE4, 0x20, 0xAC, 0xD8, 0x3D, 0xDE, 0x00}), TextEncoding::Utf16BE, "Aä€😀"},
-        {bytes({0x3D, 0xD8, 'x', 0}), TextEncoding::Utf16LE, "\uFFFDx"},  // high surrogate alone
-        {bytes({0x00, 0xDE, 'x', 0}), TextEncoding::Utf16LE, "\uFFFDx"},  // low surrogate alone
-        {bytes({'x', 0, 0x3D, 0xD8}), TextEncoding::Utf16LE, "x\uFFFD"},  // high surrogate at the end
-        {bytes({'x', 0, 'y'}), TextEncoding::Utf16LE, "x\uFFFD"},         // odd last byte
-        {bytes({0, 0}), TextEncoding::Utf16LE, std::string(1, '\0')},
+        {bytes({'A', 0, 0xE4, 0, 0xAC, 0x20, 0x3D, 0xD8, 0x00, 0xDE}), TextEncoding::Utf16LE, "Aä€😀", 0},
+        {bytes({0, 'A', 0, 0xE4, 0x20, 0xAC, 0xD8, 0x3D, 0xDE, 0x00}), TextEncoding::Utf16BE, "Aä€😀", 0},
+        {bytes({0x3D, 0xD8, 'x', 0}), TextEncoding::Utf16LE, "\uFFFDx", 1},  // high surrogate alone
+        {bytes({0x00, 0xDE, 'x', 0}), TextEncoding::Utf16LE, "\uFFFDx", 1},  // low surrogate alone
+        {bytes({'x', 0, 0x3D, 0xD8}), TextEncoding::Utf16LE, "x\uFFFD", 1},  // high surrogate at the end
+        {bytes({'x', 0, 'y'}), TextEncoding::Utf16LE, "x\uFFFD", 1},         // odd last byte
+        {bytes({0x00, 0xDE, 0x00, 0xDE, 'z'}), TextEncoding::Utf16LE, "\uFFFD\uFFFD\uFFFD", 3},
+        {bytes({0, 0}), TextEncoding::Utf16LE, std::string(1, '\0'), 0},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(decodeToUtf8(c.input, c.encoding), c.expected) << testing::PrintToString(c.input);
+        std::size_t repaired = 99;
+        const std::string out = decodeToUtf8(c.input, c.encoding, &repaired);
+        EXPECT_EQ(out, c.expected) << testing::PrintToString(c.input);
+        EXPECT_EQ(repaired, c.repaired) << testing::PrintToString(c.input);
+        EXPECT_TRUE(isValidUtf8(out)) << testing::PrintToString(c.input);
     }
     const std::string sample = "Grüße, € 😀 \u0081";
     EXPECT_EQ(decodeToUtf8(utf8ToUtf16LE(sample), TextEncoding::Utf16LE), sample);
@@ -193,23 +199,34 @@ TEST(TextEncoding, FileTextDropsTheMark) {
     struct Case {
         std::string input;
         std::string expected;
+        std::size_t repaired;
     };
     const Case cases[] = {
-        {"", ""},
-        {"Grüße", "Grüße"},
-        {"\xEF\xBB\xBFGrüße", "Grüße"},
+        {"", "", 0},
+        {"Grüße", "Grüße", 0},
+        {"\xEF\xBB\xBFGrüße", "Grüße", 0},
+        // Marked as UTF-8 but broken: each stray byte is its code-page character, good sequences stay.
         {"\xEF\xBB\xBF"
          "a\xFF"
          "b",
-         "a\uFFFDb"},  // marked as UTF-8 but broken
-        {"\xFF\xFE" + bytes({'G', 0, 0xFC, 0}), "Gü"},
-        {"\xFE\xFF" + bytes({0, 'G', 0, 0xFC}), "Gü"},
+         "aÿb", 1},
+        {"\xEF\xBB\xBF\xC5\x99 \xC5 \xE2\x82 \x81\xC0\xAF", "ř Å â‚ \u0081À¯", 6},
+        // Only one mark is dropped; a second one is text.
+        {"\xEF\xBB\xBF\xEF\xBB\xBFx", "\uFEFFx", 0},
+        {"\xFF\xFE" + bytes({'G', 0, 0xFC, 0}), "Gü", 0},
+        {"\xFE\xFF" + bytes({0, 'G', 0, 0xFC}), "Gü", 0},
+        {"\xFF\xFE" + bytes({'G', 0, 0x00, 0xD8, 'x'}), "G\uFFFD\uFFFD", 2},
         {"Gr\xFC\xDF"
          "e \x80",
-         "Grüße €"},
+         "Grüße €", 0},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(decodeFileText(c.input), c.expected) << testing::PrintToString(c.input);
+    for (const Case& c : cases) {
+        std::size_t repaired = 99;
+        const std::string out = decodeFileText(c.input, &repaired);
+        EXPECT_EQ(out, c.expected) << testing::PrintToString(c.input);
+        EXPECT_EQ(repaired, c.repaired) << testing::PrintToString(c.input);
+        EXPECT_TRUE(isValidUtf8(out)) << testing::PrintToString(c.input);
+    }
 }
 
 // ---------------------------------------------------------------------------------------------------
