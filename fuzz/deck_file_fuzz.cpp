@@ -5,9 +5,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/numbers.h"
+#include "core/text.h"
 #include "fuzz_support.h"
 #include "values/deck_file.h"
 #include "values/deck_inter.h"
@@ -20,10 +22,25 @@ tav::TDeckInter interpreterOf(const tav::RDeckCode& dc) {
     return tav::TDeckInter(dc, st);
 }
 
+// The items of a list, each part without the blanks around it: blanks at the ends of items are not
+// kept by the file (a value loses its trailing blanks), and nothing reads them.
 std::string joined(const std::vector<std::string>& list) {
     std::string s;
-    for (const std::string& x : list) s += x + "|";
+    for (const std::string& x : list) {
+        for (std::string_view part : tav::splitFields(x)) s += std::string(tav::trimBlanks(part)) + ";";
+        s += "|";
+    }
     return s;
+}
+
+// A ";" can never appear in a cell (it becomes ","), so as sociability delimiter it means none.
+char sociabilityDelimiterOf(char d) {
+    return d == ';' ? ' ' : d;
+}
+
+// The kinds the file can name; the interpreter treats any other first letter as no kind at all.
+char kindOf(char typ) {
+    return std::string_view("CIFPT").find(typ) == std::string_view::npos ? ' ' : typ;
 }
 
 bool sameNumber(double a, double b) {
@@ -33,17 +50,20 @@ bool sameNumber(double a, double b) {
 std::string systemDifference(const tav::TDeckInter& a, const tav::TDeckInter& b) {
     using tav::fuzz::shown;
     if (a.Titel != b.Titel) return "title " + shown(a.Titel) + " -> " + shown(b.Titel);
-    if (a.Typ != b.Typ) return "kind " + shown({&a.Typ, 1}) + " -> " + shown({&b.Typ, 1});
-    if (a.SozDelim != b.SozDelim)
+    if (kindOf(a.Typ) != kindOf(b.Typ)) return "kind " + shown({&a.Typ, 1}) + " -> " + shown({&b.Typ, 1});
+    if (sociabilityDelimiterOf(a.SozDelim) != sociabilityDelimiterOf(b.SozDelim))
         return "sociability delimiter " + shown({&a.SozDelim, 1}) + " -> " + shown({&b.SozDelim, 1});
     if (!sameNumber(a.Min, b.Min))
         return "minimum " + tav::formatNumber(a.Min) + " -> " + tav::formatNumber(b.Min);
     if (!sameNumber(a.Max, b.Max))
         return "maximum " + tav::formatNumber(a.Max) + " -> " + tav::formatNumber(b.Max);
-    if (a.Code != b.Code) return "codes " + shown(joined(a.Code)) + " -> " + shown(joined(b.Code));
-    if (a.Soz != b.Soz) return "sociabilities " + shown(joined(a.Soz)) + " -> " + shown(joined(b.Soz));
-    if (a.Attr != b.Attr) return "marks " + shown(joined(a.Attr)) + " -> " + shown(joined(b.Attr));
-    if (a.Replace != b.Replace)
+    if (joined(a.Code) != joined(b.Code))
+        return "codes " + shown(joined(a.Code)) + " -> " + shown(joined(b.Code));
+    if (joined(a.Soz) != joined(b.Soz))
+        return "sociabilities " + shown(joined(a.Soz)) + " -> " + shown(joined(b.Soz));
+    if (joined(a.Attr) != joined(b.Attr))
+        return "marks " + shown(joined(a.Attr)) + " -> " + shown(joined(b.Attr));
+    if (joined(a.Replace) != joined(b.Replace))
         return "replacements " + shown(joined(a.Replace)) + " -> " + shown(joined(b.Replace));
     return {};
 }

@@ -40,7 +40,7 @@ for t in "${targets[@]}"; do
 done
 
 if [ ${#failures[@]} -gt 0 ]; then
-    echo "fuzz: ${#failures[@]} target(s) with findings:"
+    echo "fuzz: ${#failures[@]} finding(s):"
     printf '  %s\n' "${failures[@]}"
     exit 1
 fi
