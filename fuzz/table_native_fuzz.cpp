@@ -1,5 +1,6 @@
 // The native table reader on any bytes. Whatever it accepts must survive a save and a second read
-// unchanged.
+// unchanged. The species cells then go through the cover-code interpreter of the complete
+// Braun-Blanquet system, as every analysis of the table would take them.
 
 #include <cstddef>
 #include <cstdint>
@@ -8,6 +9,7 @@
 #include "fuzz_support.h"
 #include "platform/progress.h"
 #include "table/edit_buffer.h"
+#include "values/deck_inter.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace tav;
@@ -26,5 +28,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzz::roundTripFailed("table_native", "the written table could not be read");
     if (const std::string diff = fuzz::tableDifference(first, second); !diff.empty())
         fuzz::roundTripFailed("table_native", diff);
+
+    CoverSettings cover;
+    cover.DeckEinst = 7;
+    TDeckInter bb(builtInCoverSystem(7), cover);
+    for (const fuzz::RowView& row : fuzz::rowsOf(first, 'A')) {
+        for (const auto& [col, text] : row.cells) {
+            std::string cell = text;
+            double x = 0;
+            for (char mode : {'S', 'D', 'Z'}) bb.DeckVal(mode, cell, x, false);
+        }
+    }
     return 0;
 }
