@@ -28,7 +28,7 @@ len_of() { echo "${max_len[$1]:-65536}"; }
 
 # The lines of a log that say what went wrong: sanitizer reports, round-trip differences, timeouts.
 explain() {
-    grep -E '^(==[0-9]+==ERROR|SUMMARY:|\*\*\* |ALARM|==[0-9]+== ERROR: libFuzzer)|round trip|runtime error|    #[0-9] .* in tav::' "$1" |
+    grep -E '^(==[0-9]+==ERROR|SUMMARY:|\*\*\* [a-z_0-9]+: |ALARM|==[0-9]+== ERROR: libFuzzer)|round trip|runtime error|    #[0-9] .* in tav::' "$1" |
         head -n 12 | sed 's/^/    /'
 }
 
