@@ -10,8 +10,14 @@ declare -A max_len=([table_native]=262144)
 common_options=(-timeout=1 -rss_limit_mb=2048 -print_final_stats=1)
 failures=()
 
+# The targets' scratch folders go below one folder of this run (in memory where possible), removed at
+# the end with whatever crashed runs left behind.
+if [ -w /dev/shm ]; then scratch_base=/dev/shm; else scratch_base=${TMPDIR:-/tmp}; fi
+TAVOLEX_FUZZ_TMP=$(mktemp -d "$scratch_base/tavolex-fuzz-run-XXXXXX")
+export TAVOLEX_FUZZ_TMP
+trap 'rm -rf "$TAVOLEX_FUZZ_TMP"' EXIT
+
 build_fuzz_tree() {
-    # The scratch files of the targets go to a memory file system where there is one.
     export CCACHE_BASEDIR="$root" CCACHE_NOHASHDIR=1
     CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DTAVOLEX_FUZZ=ON -DTAVOLEX_TESTS=OFF -DTAVOLEX_BENCH=OFF >/dev/null
