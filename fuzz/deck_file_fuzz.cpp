@@ -1,0 +1,88 @@
+// The cover-code definition file reader on any bytes. The interpreter built from what was read, written
+// back and read again, must describe the same cover-code system.
+
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/numbers.h"
+#include "core/text.h"
+#include "fuzz_support.h"
+#include "values/deck_file.h"
+#include "values/deck_inter.h"
+
+namespace {
+
+tav::TDeckInter interpreterOf(const tav::RDeckCode& dc) {
+    tav::CoverSettings st;
+    st.DeckEinst = 10;
+    return tav::TDeckInter(dc, st);
+}
+
+// The items of a list, each part without the blanks around it: blanks at the ends of items are not
+// kept by the file (a value loses its trailing blanks), and nothing reads them.
+std::string joined(const std::vector<std::string>& list) {
+    std::string s;
+    for (const std::string& x : list) {
+        for (std::string_view part : tav::splitFields(x)) s += std::string(tav::trimBlanks(part)) + ";";
+        s += "|";
+    }
+    return s;
+}
+
+// A ";" can never appear in a cell (it becomes ","), so as sociability delimiter it means none.
+char sociabilityDelimiterOf(char d) {
+    return d == ';' ? ' ' : d;
+}
+
+// The kinds the file can name; the interpreter treats any other first letter as no kind at all.
+char kindOf(char typ) {
+    return std::string_view("CIFPT").find(typ) == std::string_view::npos ? ' ' : typ;
+}
+
+bool sameNumber(double a, double b) {
+    return (std::isnan(a) && std::isnan(b)) || a == b;
+}
+
+std::string systemDifference(const tav::TDeckInter& a, const tav::TDeckInter& b) {
+    using tav::fuzz::shown;
+    if (a.Titel != b.Titel) return "title " + shown(a.Titel) + " -> " + shown(b.Titel);
+    if (kindOf(a.Typ) != kindOf(b.Typ)) return "kind " + shown({&a.Typ, 1}) + " -> " + shown({&b.Typ, 1});
+    if (sociabilityDelimiterOf(a.SozDelim) != sociabilityDelimiterOf(b.SozDelim))
+        return "sociability delimiter " + shown({&a.SozDelim, 1}) + " -> " + shown({&b.SozDelim, 1});
+    if (!sameNumber(a.Min, b.Min))
+        return "minimum " + tav::formatNumber(a.Min) + " -> " + tav::formatNumber(b.Min);
+    if (!sameNumber(a.Max, b.Max))
+        return "maximum " + tav::formatNumber(a.Max) + " -> " + tav::formatNumber(b.Max);
+    if (joined(a.Code) != joined(b.Code))
+        return "codes " + shown(joined(a.Code)) + " -> " + shown(joined(b.Code));
+    if (joined(a.Soz) != joined(b.Soz))
+        return "sociabilities " + shown(joined(a.Soz)) + " -> " + shown(joined(b.Soz));
+    if (joined(a.Attr) != joined(b.Attr))
+        return "marks " + shown(joined(a.Attr)) + " -> " + shown(joined(b.Attr));
+    if (joined(a.Replace) != joined(b.Replace))
+        return "replacements " + shown(joined(a.Replace)) + " -> " + shown(joined(b.Replace));
+    return {};
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace tav;
+    static const std::string input = fuzz::scratchFile("input.txt");
+    static const std::string saved = fuzz::scratchFile("saved.txt");
+    fuzz::writeBytes(input, std::string_view(reinterpret_cast<const char*>(data), size));
+
+    bool found = false;
+    const TDeckInter first = interpreterOf(readCoverDefinition(input, found));
+    if (!found) fuzz::roundTripFailed("deck_file", "the input file was not found");
+    std::string error;
+    if (!first.WriteToFile(true, saved, error)) fuzz::roundTripFailed("deck_file", "cannot write: " + error);
+    const TDeckInter second = interpreterOf(readCoverDefinition(saved, found));
+    if (const std::string diff = systemDifference(first, second); !diff.empty())
+        fuzz::roundTripFailed("deck_file", diff);
+    return 0;
+}
