@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -63,7 +64,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     prepare(second, delim, qualifier);
     if (second.ReadFile(kLayout, exported, noProgress()) != ReadResult::Ok)
         fuzz::roundTripFailed(kTarget, "the exported table could not be read");
-    if (const std::string diff = fuzz::tableDifference(first, second); !diff.empty())
+    // Without a qualifier a delimiter cannot stay inside a field: the export puts a stand-in in its
+    // place (a blank for a tab, "." for ",", else ",") and warns; everything else must come back as it was.
+    std::function<std::string(std::string_view)> expected;
+    if (qualifier == 0) {
+        const std::string from = delim == U'\t' ? "\t" : std::string(1, static_cast<char>(delim));
+        const std::string to = delim == U'\t' ? " " : delim == U',' ? "." : ",";
+        expected = [from, to](std::string_view text) {
+            std::string out;
+            for (char ch : text) out += std::string(1, ch) == from ? to : std::string(1, ch);
+            return out;
+        };
+    }
+    if (const std::string diff = fuzz::tableDifference(first, second, expected); !diff.empty())
         fuzz::roundTripFailed(kTarget, diff);
     return 0;
 }
