@@ -232,6 +232,24 @@ std::string decodeFileText(std::string_view bytes, std::size_t* repaired) {
     return decodeToUtf8(bytes.substr(d.bomLength), d.encoding, repaired);
 }
 
+static bool startsWithMark(std::string_view b) {
+    return b.starts_with("\xEF\xBB\xBF") || b.starts_with("\xFF\xFE") || b.starts_with("\xFE\xFF");
+}
+
+std::optional<std::string> codePageBytesThatReadBack(std::string_view utf8) {
+    if (!fitsCp1252(utf8)) return std::nullopt;
+    std::string cp = utf8ToCp1252(utf8);
+    // Pure ASCII is the same in both; other code-page bytes must not form valid UTF-8.
+    if (startsWithMark(cp) || (cp != utf8 && isValidUtf8(cp))) return std::nullopt;
+    return cp;
+}
+
+std::string encodeTextFile(std::string_view utf8) {
+    if (std::optional<std::string> cp = codePageBytesThatReadBack(utf8)) return std::move(*cp);
+    if (!startsWithMark(utf8)) return std::string(utf8);
+    return "\xEF\xBB\xBF" + std::string(utf8);
+}
+
 void appendCp1252AsUtf8(std::string& out, std::string_view cp1252) {
     const unsigned char* p = bytesOf(cp1252);
     const unsigned char* end = p + cp1252.size();

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,6 +39,14 @@ bool isValidUtf8(std::string_view bytes);
 std::string decodeToUtf8(std::string_view bytes, TextEncoding encoding, std::size_t* repaired = nullptr);
 // Detects and decodes in one step, dropping the byte-order mark.
 std::string decodeFileText(std::string_view bytes, std::size_t* repaired = nullptr);
+
+// The bytes of a text file that decodeFileText reads back as exactly utf8: the code page where every
+// character fits and the bytes cannot pass for something else (a byte-order mark at the start, or valid
+// UTF-8 such as "Ã¤" that would read as "ä"), otherwise UTF-8, with a mark where the text itself starts
+// with U+FEFF.
+std::string encodeTextFile(std::string_view utf8);
+// The code-page bytes of utf8 when decodeFileText reads them back as utf8; nothing otherwise.
+std::optional<std::string> codePageBytesThatReadBack(std::string_view utf8);
 
 // Windows-1252 <-> UTF-8. The five bytes the code page leaves undefined (81 8D 8F 90 9D) map to the
 // control characters U+0081 … so that any byte sequence survives a round trip.

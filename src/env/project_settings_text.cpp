@@ -16,9 +16,9 @@ bool writeSettingsLines(const std::string& path, const std::vector<std::string>&
         out += line;
         out += "\r\n";
     }
-    // The code page keeps the files readable for older installations; UTF-8 only when it would lose a
-    // character.
-    const std::string bytes = codePage && fitsCp1252(out) ? utf8ToCp1252(out) : out;
+    // The code page keeps the files readable for older installations; UTF-8 only where it would lose a
+    // character or read back as something else.
+    const std::string bytes = codePage ? encodeTextFile(out) : out;
     AtomicFile file;
     if (!file.open(path) || !file.write(bytes) || !file.commit()) {
         if (error) *error = "Kann " + path + " nicht speichern: " + file.error();

@@ -451,7 +451,7 @@ std::string TArtDb::metaBytes(std::vector<std::string> lines) {
     std::sort(lines.begin(), lines.end(), textLess);
     std::string text;
     for (const std::string& l : lines) text += l + "\r\n";
-    return fitsCp1252(text) ? utf8ToCp1252(text) : text;
+    return encodeTextFile(text);
 }
 
 void TArtDb::writeMeta(std::vector<std::string> lines) const {

@@ -66,7 +66,8 @@ std::string encodeForExport(std::string_view utf8, ExportEncoding enc) {
             return "\xEF\xBB\xBF" + std::string(utf8);
         case ExportEncoding::CodePage:
             // Nothing may be lost: text the code page cannot hold is written as UTF-8 and marked so.
-            return fitsCp1252(utf8) ? utf8ToCp1252(utf8) : "\xEF\xBB\xBF" + std::string(utf8);
+            if (std::optional<std::string> cp = codePageBytesThatReadBack(utf8)) return std::move(*cp);
+            return "\xEF\xBB\xBF" + std::string(utf8);
         case ExportEncoding::Ascii:
             return utf8ToAscii(utf8);
     }

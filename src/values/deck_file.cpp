@@ -157,8 +157,9 @@ bool TDeckInter::WriteToFile(bool CodeOut, const std::string& fname, std::string
     row("T;Zu ersetzen (fakultativ wenn Typ=Code: zu ersetzende Zeichen);;", listOf(Replace, 0));
     row("T;Ersetzen mit (fakultativ wenn Typ=Code: was dafür eingesetzt wird);;", listOf(Replace, 1));
 
-    // The code page keeps the file readable for older tools; UTF-8 only when it would lose a character.
-    const std::string bytes = fitsCp1252(out) ? utf8ToCp1252(out) : out;
+    // The code page keeps the file readable for older tools; UTF-8 only where it would lose a character or
+    // read back as something else.
+    const std::string bytes = encodeTextFile(out);
     AtomicFile file;
     if (!file.open(fname) || !file.write(bytes) || !file.commit()) {
         error = "Kann " + fname + " nicht speichern: " + file.error();

@@ -229,6 +229,32 @@ TEST(TextEncoding, FileTextDropsTheMark) {
     }
 }
 
+// Whatever a whole-text writer puts in a file must read back as it was: the code page only where its
+// bytes cannot pass for a mark or for UTF-8.
+TEST(TextEncoding, TextFilesReadBackAsWritten) {
+    struct Case {
+        std::string text;
+        std::string bytes;
+    };
+    const Case cases[] = {
+        {"abc;1\r\n", "abc;1\r\n"},
+        {"Grüße",
+         "Gr\xFC\xDF"
+         "e"},
+        // In the code page these would read as "ä", as UTF-16 and as a mark: UTF-8 instead.
+        {"vollstÃ¤ndig", "vollstÃ¤ndig"},
+        {"ÿþx", "ÿþx"},
+        {"ï»¿x", "ï»¿x"},
+        {"\uFEFFx", "\xEF\xBB\xBF\uFEFFx"},
+        {"ř", "ř"},
+        {"", ""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(encodeTextFile(c.text), c.bytes) << c.text;
+        EXPECT_EQ(decodeFileText(encodeTextFile(c.text)), c.text) << c.text;
+    }
+}
+
 // ---------------------------------------------------------------------------------------------------
 // Code points and characters
 
