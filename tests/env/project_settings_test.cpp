@@ -204,6 +204,24 @@ TEST(SettingsFile, EveryGroupSurvivesWritingAndReading) {
     EXPECT_EQ(bytes.find("\xc3\xa4"), std::string::npos);
 }
 
+// A fresh environment saved at the end of the first run must come back unchanged at the next start.
+TEST(SettingsFile, DefaultsSurviveWritingAndReading) {
+    TempDir dir;
+    const Catalogue cat = fullCatalogue();
+    for (const Catalogue* c : {&cat, &emptyCatalogue()}) {
+        TProjectSettings a(*c, "/opt/tavolex", dir.path());
+        const std::string file = dir.file("defaults.$VP");
+        ASSERT_TRUE(a.WriteToFile(file, "111"));
+        TProjectSettings b(*c, "/opt/tavolex", dir.path());
+        std::vector<std::string> problems;
+        ASSERT_TRUE(b.ReadFromFile(file, &problems));
+        EXPECT_TRUE(problems.empty()) << problems.front();
+        EXPECT_EQ(a.settingsLines("111"), b.settingsLines("111"));
+        EXPECT_EQ(a.record(), b.record());
+        EXPECT_EQ(b.SozEinstSim, 0);
+    }
+}
+
 TEST(SettingsFile, RunTimeFieldsStayOutOfTheFile) {
     TempDir dir;
     TProjectSettings a(emptyCatalogue(), "/opt/tavolex", dir.path());
@@ -409,7 +427,8 @@ TEST(SettingsGroups, ParsedAndWrittenBack) {
          "CurScrEinst;00000001"},
         {"DetEinst;000001", [](auto& p) { return p.DetEinst.Auto && !p.DetEinst.Det; }, "DetEinst;000001"},
         {"SozEinstSim;0", [](auto& p) { return p.SozEinstSim == 1; }, "SozEinstSim;1"},
-        {"SozEinstSim;x", [](auto& p) { return p.SozEinstSim == 0; }, "SozEinstSim;0"},
+        {"SozEinstSim;x", [](auto& p) { return p.SozEinstSim == 0; }, "SozEinstSim;"},
+        {"SozEinstSim;", [](auto& p) { return p.SozEinstSim == 0; }, "SozEinstSim;"},
         {"SozEinstSim;7", [](auto& p) { return p.SozEinstSim == 7; }, "SozEinstSim;7"},
         {"DelimEinst;0", [](auto& p) { return p.Diversa.DelimEinst == 9; }, "DelimEinst;9"},
         {"DelimEinst;59", [](auto& p) { return p.Diversa.DelimEinst == 59; }, "DelimEinst;59"},
