@@ -737,6 +737,38 @@ TEST(SettingsInstallation, AMissingSettingsFileMeansDefaults) {
     EXPECT_EQ(p.Diversa.Decimals, 8);
 }
 
+// A settings file that cannot be read in this run (missing, or a folder in its place) gives the defaults
+// and saves nothing, and the installation file keeps naming it for the next run.
+TEST(SettingsInstallation, AnUnavailableSettingsFileKeepsItsPlace) {
+    struct Case {
+        const char* user;  // empty: single-user
+        bool folder;       // a folder where the file should be, else nothing
+    };
+    const Case cases[] = {{"", false}, {"", true}, {"ben", false}, {"ben", true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.user) + (c.folder ? " folder" : " missing"));
+        Installation in;
+        const std::string env = in.dir.file("Env/ben.$VP");
+        if (c.folder) std::filesystem::create_directories(env);
+        const std::vector<std::string> ini =
+            *c.user ? std::vector<std::string>{"Mehrplatz", "anna /Env/anna.$VP", "ben " + env, "carl /c.$VP"}
+                    : std::vector<std::string>{"Einzelplatz", env};
+        in.writeIni(ini);
+        TProjectSettings p = in.settings(c.user);
+        EXPECT_FALSE(p.ReadIniSettings());
+        EXPECT_TRUE(isNoSettingsFile(p.settingsPath()));
+        EXPECT_TRUE(p.WriteIniSettings());
+        EXPECT_EQ(readBytes(in.ini), crlf(ini));
+        EXPECT_EQ(std::filesystem::exists(env), c.folder);
+
+        // An environment chosen in the run replaces it.
+        const std::string other = in.dir.file("other.$VP");
+        ASSERT_TRUE(p.switchEnvironment(other));
+        EXPECT_NE(readBytes(in.ini).find(other), std::string::npos);
+        EXPECT_EQ(readBytes(in.ini).find(env), std::string::npos);
+    }
+}
+
 TEST(SettingsInstallation, MultiUserFindsItsLineAndRewritesOnlyThat) {
     Installation in;
     const std::string benEnv = in.dir.path() + "/Env/ben with blanks.$VP";
