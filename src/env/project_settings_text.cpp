@@ -16,9 +16,14 @@ bool writeSettingsLines(const std::string& path, const std::vector<std::string>&
         out += line;
         out += "\r\n";
     }
-    // The code page keeps the files readable for older installations; UTF-8 only when it would lose a
-    // character.
-    const std::string bytes = codePage && fitsCp1252(out) ? utf8ToCp1252(out) : out;
+    // The code page keeps the files readable for older installations; UTF-8 when it would lose a
+    // character, and when its bytes would pass for UTF-8 (as "\u00C3\u00A4" does) and read back as
+    // other characters.
+    std::string bytes = out;
+    if (codePage && fitsCp1252(out)) {
+        std::string cp = utf8ToCp1252(out);
+        if (decodeFileText(cp) == out) bytes = std::move(cp);
+    }
     AtomicFile file;
     if (!file.open(path) || !file.write(bytes) || !file.commit()) {
         if (error) *error = "Kann " + path + " nicht speichern: " + file.error();

@@ -375,6 +375,31 @@ TEST(SettingsFile, FileHistoryClosesUpItsGaps) {
     EXPECT_EQ(p.FileHistory[0], "");
 }
 
+// Text whose code-page bytes happen to form UTF-8 ("\u00C3\u00A4" is C3 A4, which is UTF-8 for "\u00E4")
+// would come back as other characters; such a file is written in UTF-8. Ordinary text keeps the code page.
+TEST(SettingsFile, TextIsReadBackAsWritten) {
+    struct Case {
+        std::string value;
+        std::string bytes;  // of the line in the file
+    };
+    const Case cases[] = {
+        {"/daten/\u00C3\u00A4.txt", "AngName;/daten/\xC3\x83\xC2\xA4.txt\r\n"},
+        {"/home\u00EF\u00BB\u00BF", "AngName;/home\xC3\xAF\xC2\xBB\xC2\xBF\r\n"},
+        {"/daten/\u00E4.txt", "AngName;/daten/\xE4.txt\r\n"},
+    };
+    TempDir dir;
+    const std::string file = dir.file("t.$VP");
+    for (const Case& c : cases) {
+        TProjectSettings a(emptyCatalogue(), "/opt/tavolex", dir.path());
+        a.AngName = c.value;
+        ASSERT_TRUE(a.WriteToFile(file, "111"));
+        EXPECT_NE(readBytes(file).find(c.bytes), std::string::npos) << c.value;
+        TProjectSettings b(emptyCatalogue(), "/opt/tavolex", dir.path());
+        ASSERT_TRUE(b.ReadFromFile(file));
+        EXPECT_EQ(b.AngName, c.value);
+    }
+}
+
 TEST(SettingsFile, UnencodableTextIsWrittenAsUtf8) {
     TempDir dir;
     TProjectSettings a(emptyCatalogue(), "/opt/tavolex", dir.path());
