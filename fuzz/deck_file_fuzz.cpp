@@ -34,8 +34,8 @@ std::string joined(const std::vector<std::string>& list) {
 }
 
 // A ";" can never appear in a cell (it becomes ","), so as sociability delimiter it means none.
-char sociabilityDelimiterOf(char d) {
-    return d == ';' ? ' ' : d;
+std::string sociabilityDelimiterOf(const std::string& d) {
+    return d == ";" ? " " : d;
 }
 
 // The kinds the file can name; the interpreter treats any other first letter as no kind at all.
@@ -52,7 +52,7 @@ std::string systemDifference(const tav::TDeckInter& a, const tav::TDeckInter& b)
     if (a.Titel != b.Titel) return "title " + shown(a.Titel) + " -> " + shown(b.Titel);
     if (kindOf(a.Typ) != kindOf(b.Typ)) return "kind " + shown({&a.Typ, 1}) + " -> " + shown({&b.Typ, 1});
     if (sociabilityDelimiterOf(a.SozDelim) != sociabilityDelimiterOf(b.SozDelim))
-        return "sociability delimiter " + shown({&a.SozDelim, 1}) + " -> " + shown({&b.SozDelim, 1});
+        return "sociability delimiter " + shown(a.SozDelim) + " -> " + shown(b.SozDelim);
     if (!sameNumber(a.Min, b.Min))
         return "minimum " + tav::formatNumber(a.Min) + " -> " + tav::formatNumber(b.Min);
     if (!sameNumber(a.Max, b.Max))

@@ -200,6 +200,10 @@ class TProjectSettings : public RProjectSettings {
     std::string dataFolder_;
     double screenScale_;
     std::string settingsPath_;
+    // The settings file the installation file names but this run could not read (missing, perhaps on
+    // a drive not mounted yet, or unreadable). The run works without settings, and the installation
+    // file keeps naming it, so the next run finds it again.
+    std::string unavailablePath_;
     std::string workFolder_;
     std::string userName_;
     char mode_ = kSingleUser;

@@ -129,9 +129,11 @@ bool TProjectSettings::writeInstallationFile(std::string* error) const {
         return false;
     }
     const std::string ini = installationFilePath();
+    const std::string& path =
+        isNoSettingsFile(settingsPath_) && !unavailablePath_.empty() ? unavailablePath_ : settingsPath_;
     std::vector<std::string> lines;
     if (mode_ != kMultiUser) {
-        lines = {kSingleUserLine, settingsPath_};
+        lines = {kSingleUserLine, path};
         return writeSettingsLines(ini, lines, true, error);
     }
     // Every other user's line is carried over unchanged, so a list that cannot be read is not rewritten.
@@ -142,7 +144,7 @@ bool TProjectSettings::writeInstallationFile(std::string* error) const {
     }
     const std::string text = decodeFileText(bytes);
     const std::vector<std::string_view> old = splitSettingsLines(text);
-    const std::string own = userName_ + ' ' + settingsPath_;
+    const std::string own = userName_ + ' ' + path;
     lines.push_back(kMultiUserLine);
     bool matched = false;
     for (std::size_t i = 1; i < old.size(); ++i) {
@@ -159,15 +161,19 @@ bool TProjectSettings::writeInstallationFile(std::string* error) const {
 
 bool TProjectSettings::ReadIniSettings(std::vector<std::string>* messages) {
     quit_ = false;
+    unavailablePath_.clear();
     readInstallationFile(messages);
     if (quit_) return false;
-    bool found = !settingsPath_.empty() && !isNoSettingsFile(settingsPath_) && fileExists(settingsPath_);
+    const bool named = !settingsPath_.empty() && !isNoSettingsFile(settingsPath_);
+    bool found = named && fileExists(settingsPath_);
+    if (named && !found) unavailablePath_ = settingsPath_;
     if (!found) settingsPath_ = std::string(kNoSettingsFile);
     SetDefaults();
     // A settings file that cannot be read is treated as missing: writing the defaults over it at the
     // end of the run would destroy it.
     if (found && !ReadFromFile(settingsPath_, messages)) {
         found = false;
+        unavailablePath_ = settingsPath_;
         settingsPath_ = std::string(kNoSettingsFile);
         SetDefaults();
     }
@@ -191,6 +197,7 @@ bool TProjectSettings::WriteIniSettings(std::vector<std::string>* messages) {
 }
 
 void TProjectSettings::setSettingsPath(std::string path) {
+    unavailablePath_.clear();  // a path chosen now replaces the one the installation file named
     settingsPath_ = std::move(path);
     workFolder_ = workFolderOf(settingsPath_);
 }

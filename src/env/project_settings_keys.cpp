@@ -298,7 +298,13 @@ void addMainGroup(std::vector<KeyEntry>& k) {
                              "dem Trennzeichen)"));
     k.push_back(numberGroupKey("ExportCodeEinst", &P::GetExportCodeEinst, FIELD(Diversa.ExportEncoding)));
     k.push_back(groupKey("DetEinst", &P::GetDetEinst, &P::SetDetEinst));
-    k.push_back(numberGroupKey("SozEinstSim", &P::GetSozEinstSim, FIELD(SozEinstSim)));
+    // The file has no text for 0: "0" has always been read as 1, and stored files rely on that. The
+    // empty text is what reads back as 0.
+    KeyEntry sim = numberGroupKey("SozEinstSim", &P::GetSozEinstSim, FIELD(SozEinstSim));
+    sim.write = [](const TProjectSettings& p) {
+        return p.SozEinstSim == 0 ? std::string() : formatInteger(p.SozEinstSim);
+    };
+    k.push_back(std::move(sim));
     k.push_back(groupKey("SozEinstKenn", &P::GetSozEinstKenn, &P::SetSozEinstKenn));
 }
 

@@ -11,7 +11,8 @@ namespace tav {
 std::vector<std::string_view> splitSettingsLines(std::string_view text);
 
 // Writes the lines with CR LF through a temporary file and a rename. With codePage the file is in
-// Windows-1252 when every character fits, otherwise (and without codePage) in UTF-8.
+// Windows-1252 when every character fits and the bytes read back as the same text, otherwise (and
+// without codePage) in UTF-8.
 bool writeSettingsLines(const std::string& path, const std::vector<std::string>& lines, bool codePage,
                         std::string* error);
 

@@ -11,8 +11,6 @@ namespace tav {
 
 namespace {
 
-constexpr std::string_view kBlanks = " \t";
-
 // The kinds of addition, in the order of the positions 2 … 7 of the selecting flags.
 enum class Kind { B, S, K, Cf, Qs, Free };
 

@@ -1,8 +1,10 @@
 // Definition files of cover-code systems: a native table file whose rows carry the lists of
 // RDeckCode, one row per list, the list after the row head ("type;name;margin;").
 
+#include <charconv>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 #include "core/file_io.h"
@@ -75,6 +77,16 @@ std::string listOf(const std::vector<std::string>& lines, std::size_t i) {
     return out;
 }
 
+// A limit as text that reads back to the same value: the usual form of up to 15 digits where that
+// suffices, else every digit needed, so that writing a definition never moves a limit.
+std::string exactNumberText(double x) {
+    std::string s = formatNumber(x);
+    if (const auto back = parseNumber(s); back && *back == x) return s;
+    char buf[64];
+    const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::general);
+    return ec == std::errc() ? std::string(buf, end) : s;
+}
+
 std::string kindName(char typ) {
     switch (typ) {
         case 'C':
@@ -144,12 +156,12 @@ bool TDeckInter::WriteToFile(bool CodeOut, const std::string& fname, std::string
     row("P;Prozentgrenzen (fakultativ wenn Typ=Code: untere Grenze des Prozentwertebereichs);;",
         listOf(Code, 3));
     row("F;Minimum (fakultativ wenn Typ numerisch: kleinster erlaubter Wert);;",
-        isMissing(Min) ? std::string() : formatNumber(Min));
+        isMissing(Min) ? std::string() : exactNumberText(Min));
     row("F;Maximum (fakultativ wenn Typ numerisch: grösster erlaubter Wert);;",
-        isMissing(Max) ? std::string() : formatNumber(Max));
+        isMissing(Max) ? std::string() : exactNumberText(Max));
     row("T;Legende (fakultativ);;", listOf(Code, 4));
     row("T;SozDelim (fakultativ wenn Typ=Code: Trennzeichen zwischen Deckung und Soziabilität);;",
-        SozDelim == ' ' ? std::string() : std::string(1, SozDelim));
+        SozDelim == " " ? std::string() : SozDelim);
     row("T;SozCode (fakultativ wenn Typ=Code: die gültigen Sozialbilitäts-Codes);;", listOf(Soz, 0));
     row("I;SozSeq (fakultativ wenn Typ=Code: ganzzahlige Gewichte für die Soziabilitäten);;", listOf(Soz, 1));
     row("T;AttrCode (fakultativ wenn Typ=Code: die gültigen zusätzlichen Codes);;", listOf(Attr, 0));

@@ -28,6 +28,15 @@ double numberOr(std::string_view s, double otherwise) {
     return x ? *x : otherwise;
 }
 
+// The first character of s, whole even where it takes several bytes, so that a cell is never split
+// inside a character; blank for an empty s.
+std::string firstCharacter(std::string_view s) {
+    if (s.empty()) return " ";
+    std::size_t end = 0;
+    nextCodePoint(s, end);
+    return std::string(s.substr(0, end));
+}
+
 bool isNa(std::string_view s) {
     return s.size() == 2 && (s[0] == 'N' || s[0] == 'n') && (s[1] == 'A' || s[1] == 'a');
 }
@@ -134,7 +143,7 @@ RDeckCode builtInCoverSystem(int n) {
 TDeckInter::TDeckInter(const RDeckCode& dc, const CoverSettings& settings) : settings_(settings) {
     Titel = dc.Titel;
     Typ = dc.Typ.empty() ? ' ' : dc.Typ.front();
-    SozDelim = dc.SozDelim.empty() ? ' ' : dc.SozDelim.front();
+    SozDelim = firstCharacter(dc.SozDelim);
     Min = numberOr(dc.Min, kMissing);
     Max = numberOr(dc.Max, kMissing);
     if (Typ == 'P') {
@@ -197,7 +206,7 @@ TDeckInter::TDeckInter(const RDeckCode& dc, const CoverSettings& settings) : set
         default:
             branch_ = Branch::Codes;
     }
-    plain_ = replacements_.empty() && marks_.empty() && SozDelim == ' ';
+    plain_ = replacements_.empty() && marks_.empty() && SozDelim == " ";
 }
 
 void TDeckInter::ResetErrCount() {
@@ -337,10 +346,10 @@ bool TDeckInter::CodeToVal(char OC, bool NaAccept, std::string& s, int& Cpos, do
             }
         }
         bool sozTaken = false;
-        if (SozDelim != ' ') {
+        if (SozDelim != " ") {
             std::size_t d = u.find(SozDelim);
             if (d != std::string::npos) {
-                auto w = sozWeight_.find(std::string_view(u).substr(d + 1));
+                auto w = sozWeight_.find(std::string_view(u).substr(d + SozDelim.size()));
                 if (w == sozWeight_.end()) {
                     ++SozErrCt;
                     ok = false;

@@ -75,7 +75,8 @@ class TDeckInter {
     // ---- state, named as the rest of the program knows it
     std::string Titel;
     char Typ = ' ';
-    char SozDelim = ' ';
+    // One whole character (of one or more bytes in UTF-8); blank when the system has no sociability.
+    std::string SozDelim = " ";
     double Min;
     double Max;
     std::vector<std::string> Code;     // code;seq;perc;peco;legend

@@ -204,6 +204,24 @@ TEST(SettingsFile, EveryGroupSurvivesWritingAndReading) {
     EXPECT_EQ(bytes.find("\xc3\xa4"), std::string::npos);
 }
 
+// A fresh environment saved at the end of the first run must come back unchanged at the next start.
+TEST(SettingsFile, DefaultsSurviveWritingAndReading) {
+    TempDir dir;
+    const Catalogue cat = fullCatalogue();
+    for (const Catalogue* c : {&cat, &emptyCatalogue()}) {
+        TProjectSettings a(*c, "/opt/tavolex", dir.path());
+        const std::string file = dir.file("defaults.$VP");
+        ASSERT_TRUE(a.WriteToFile(file, "111"));
+        TProjectSettings b(*c, "/opt/tavolex", dir.path());
+        std::vector<std::string> problems;
+        ASSERT_TRUE(b.ReadFromFile(file, &problems));
+        EXPECT_TRUE(problems.empty()) << problems.front();
+        EXPECT_EQ(a.settingsLines("111"), b.settingsLines("111"));
+        EXPECT_EQ(a.record(), b.record());
+        EXPECT_EQ(b.SozEinstSim, 0);
+    }
+}
+
 TEST(SettingsFile, RunTimeFieldsStayOutOfTheFile) {
     TempDir dir;
     TProjectSettings a(emptyCatalogue(), "/opt/tavolex", dir.path());
@@ -357,6 +375,31 @@ TEST(SettingsFile, FileHistoryClosesUpItsGaps) {
     EXPECT_EQ(p.FileHistory[0], "");
 }
 
+// Text whose code-page bytes happen to form UTF-8 ("\u00C3\u00A4" is C3 A4, which is UTF-8 for "\u00E4")
+// would come back as other characters; such a file is written in UTF-8. Ordinary text keeps the code page.
+TEST(SettingsFile, TextIsReadBackAsWritten) {
+    struct Case {
+        std::string value;
+        std::string bytes;  // of the line in the file
+    };
+    const Case cases[] = {
+        {"/daten/\u00C3\u00A4.txt", "AngName;/daten/\xC3\x83\xC2\xA4.txt\r\n"},
+        {"/home\u00EF\u00BB\u00BF", "AngName;/home\xC3\xAF\xC2\xBB\xC2\xBF\r\n"},
+        {"/daten/\u00E4.txt", "AngName;/daten/\xE4.txt\r\n"},
+    };
+    TempDir dir;
+    const std::string file = dir.file("t.$VP");
+    for (const Case& c : cases) {
+        TProjectSettings a(emptyCatalogue(), "/opt/tavolex", dir.path());
+        a.AngName = c.value;
+        ASSERT_TRUE(a.WriteToFile(file, "111"));
+        EXPECT_NE(readBytes(file).find(c.bytes), std::string::npos) << c.value;
+        TProjectSettings b(emptyCatalogue(), "/opt/tavolex", dir.path());
+        ASSERT_TRUE(b.ReadFromFile(file));
+        EXPECT_EQ(b.AngName, c.value);
+    }
+}
+
 TEST(SettingsFile, UnencodableTextIsWrittenAsUtf8) {
     TempDir dir;
     TProjectSettings a(emptyCatalogue(), "/opt/tavolex", dir.path());
@@ -409,7 +452,8 @@ TEST(SettingsGroups, ParsedAndWrittenBack) {
          "CurScrEinst;00000001"},
         {"DetEinst;000001", [](auto& p) { return p.DetEinst.Auto && !p.DetEinst.Det; }, "DetEinst;000001"},
         {"SozEinstSim;0", [](auto& p) { return p.SozEinstSim == 1; }, "SozEinstSim;1"},
-        {"SozEinstSim;x", [](auto& p) { return p.SozEinstSim == 0; }, "SozEinstSim;0"},
+        {"SozEinstSim;x", [](auto& p) { return p.SozEinstSim == 0; }, "SozEinstSim;"},
+        {"SozEinstSim;", [](auto& p) { return p.SozEinstSim == 0; }, "SozEinstSim;"},
         {"SozEinstSim;7", [](auto& p) { return p.SozEinstSim == 7; }, "SozEinstSim;7"},
         {"DelimEinst;0", [](auto& p) { return p.Diversa.DelimEinst == 9; }, "DelimEinst;9"},
         {"DelimEinst;59", [](auto& p) { return p.Diversa.DelimEinst == 59; }, "DelimEinst;59"},
@@ -716,6 +760,38 @@ TEST(SettingsInstallation, AMissingSettingsFileMeansDefaults) {
     EXPECT_TRUE(isNoSettingsFile(p.settingsPath()));
     EXPECT_EQ(p.workFolder(), "");
     EXPECT_EQ(p.Diversa.Decimals, 8);
+}
+
+// A settings file that cannot be read in this run (missing, or a folder in its place) gives the defaults
+// and saves nothing, and the installation file keeps naming it for the next run.
+TEST(SettingsInstallation, AnUnavailableSettingsFileKeepsItsPlace) {
+    struct Case {
+        const char* user;  // empty: single-user
+        bool folder;       // a folder where the file should be, else nothing
+    };
+    const Case cases[] = {{"", false}, {"", true}, {"ben", false}, {"ben", true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.user) + (c.folder ? " folder" : " missing"));
+        Installation in;
+        const std::string env = in.dir.file("Env/ben.$VP");
+        if (c.folder) std::filesystem::create_directories(env);
+        const std::vector<std::string> ini =
+            *c.user ? std::vector<std::string>{"Mehrplatz", "anna /Env/anna.$VP", "ben " + env, "carl /c.$VP"}
+                    : std::vector<std::string>{"Einzelplatz", env};
+        in.writeIni(ini);
+        TProjectSettings p = in.settings(c.user);
+        EXPECT_FALSE(p.ReadIniSettings());
+        EXPECT_TRUE(isNoSettingsFile(p.settingsPath()));
+        EXPECT_TRUE(p.WriteIniSettings());
+        EXPECT_EQ(readBytes(in.ini), crlf(ini));
+        EXPECT_EQ(std::filesystem::exists(env), c.folder);
+
+        // An environment chosen in the run replaces it.
+        const std::string other = in.dir.file("other.$VP");
+        ASSERT_TRUE(p.switchEnvironment(other));
+        EXPECT_NE(readBytes(in.ini).find(other), std::string::npos);
+        EXPECT_EQ(readBytes(in.ini).find(env), std::string::npos);
+    }
 }
 
 TEST(SettingsInstallation, MultiUserFindsItsLineAndRewritesOnlyThat) {

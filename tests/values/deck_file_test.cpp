@@ -57,6 +57,37 @@ TEST(DeckFile, WrittenSystemsReadBackUnchanged) {
     }
 }
 
+// What a hand-written file holds survives writing: a delimiter of several bytes, limits with more
+// digits than the usual 15.
+TEST(DeckFile, HandWrittenValuesSurviveWriting) {
+    TempDir dir;
+    struct Case {
+        std::string content;
+        std::string writtenRow;  // bytes of the written file
+    };
+    const std::string codes = "T;Typ;;Code\r\nT;Code;;1;2\r\nT;SozCode;;a;b\r\n";
+    const Case cases[] = {
+        // Windows-1252 right quotation mark; the file stays in the code page.
+        {codes + "T;SozDelim;;\x94\r\n", "Soziabilit\xE4t);;\x94\r\n"},
+        // A character outside the code page: the file is written in UTF-8; only the first one counts.
+        {codes + "T;SozDelim;;\xE2\x86\x92x\r\n", "Soziabilit\xC3\xA4t);;\xE2\x86\x92\r\n"},
+        {"T;Typ;;Float\r\nF;Maximum;;3333333333333333333\r\n", "Wert);;3.3333333333333335e+18\r\n"},
+        {"T;Typ;;Float\r\nF;Minimum;;-0.12345678901234567\r\n", "Wert);;-0.12345678901234566\r\n"},
+        {"T;Typ;;Float\r\nF;Minimum;;-2.50\r\n", "Wert);;-2.5\r\n"},
+    };
+    const std::string input = dir.file("hand.txt"), saved = dir.file("saved.txt");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.content);
+        testing::writeBytes(input, c.content);
+        bool found = false;
+        const TDeckInter first = interpreterOf(readCoverDefinition(input, found));
+        std::string error;
+        ASSERT_TRUE(first.WriteToFile(true, saved, error)) << error;
+        EXPECT_NE(testing::readBytes(saved).find(c.writtenRow), std::string::npos);
+        expectSameSystem(interpreterOf(readCoverDefinition(saved, found)), first);
+    }
+}
+
 TEST(DeckFile, TemplateWithoutValues) {
     TempDir dir;
     const std::string fname = dir.file("vorlage.txt");

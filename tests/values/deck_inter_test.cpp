@@ -76,6 +76,35 @@ TEST(DeckInter, CodeSystemsReadEntries) {
     }
 }
 
+// A delimiter outside ASCII is one character of several bytes: cells are split at the whole character,
+// and a character that merely shares its first byte is no delimiter.
+TEST(DeckInter, SociabilityDelimiterIsAWholeCharacter) {
+    RDeckCode dc = builtInCoverSystem(7);
+    dc.SozDelim = "\u201D";
+    CoverSettings settings;
+    settings.DeckEinst = 10;
+    struct Case {
+        const char* entry;
+        char mode;
+        bool ok;
+        double x;
+        Counts counts;
+    };
+    const Case cases[] = {
+        {"2\u201D3", 'Z', true, 9, {}},   {"2\u201D3", 'S', true, 7, {}}, {"2\u201D9", 'S', false, 7, {0, 1}},
+        {"2\u201C3", 'S', false, 0, {1}}, {"2.3", 'S', false, 0, {1}},
+    };
+    for (const Case& c : cases) {
+        TDeckInter d(dc, settings);
+        std::string s = c.entry;
+        int cpos = 0;
+        double x = 0;
+        EXPECT_EQ(d.CodeToVal(c.mode, false, s, cpos, x), c.ok) << c.entry << " " << c.mode;
+        EXPECT_DOUBLE_EQ(x, c.x) << c.entry << " " << c.mode;
+        EXPECT_EQ(countsOf(d), c.counts) << c.entry << " " << c.mode;
+    }
+}
+
 TEST(DeckInter, PercentageModeFollowsTheSetting) {
     for (auto [gesDeck, x] : {std::pair{1, 11.0}, {2, 25.0}, {3, 5.0}}) {
         TDeckInter d = system(6, false, gesDeck);
