@@ -201,8 +201,20 @@ bool TableReader::chooseDelimiter(std::string_view firstLine) {
         quote_ = utf8Of(b.KeptCte);
         return true;
     }
-    const auto tabs = std::count(firstLine.begin(), firstLine.end(), '\t');
-    const auto semis = std::count(firstLine.begin(), firstLine.end(), ';');
+    // With a qualifier set, tabs and ";" inside quoted fields are text, not candidates for the
+    // delimiter: a ";" export whose first line quotes cells with tabs is still read as ";" text.
+    std::int64_t tabs = 0, semis = 0;
+    const std::string quote = utf8Of(b.IoSettings.QualiEinst);
+    bool inside = false;
+    for (std::size_t i = 0; i < firstLine.size(); ++i) {
+        if (!quote.empty() && firstLine.compare(i, quote.size(), quote) == 0) {
+            inside = !inside;
+            i += quote.size() - 1;
+        } else if (!inside) {
+            tabs += firstLine[i] == '\t';
+            semis += firstLine[i] == ';';
+        }
+    }
     char32_t d = tabs + semis > 0 ? (semis > tabs ? U';' : U'\t') : b.IoSettings.DelimEinst;
     char32_t q = 0;
     if (d == b.IoSettings.DelimEinst) {
