@@ -52,6 +52,7 @@ const char* kUsageText =
     "  --lang N               language of the texts: 0 or D German, 1 or F French, 2 or I Italian,\n"
     "                         3 or L Latin, 4 or E English\n"
     "  --version, --help\n"
+    "Every option that takes a value is given at most once, except --lookup and --export-layout.\n"
     "Exit status: 0 done, 2 usage error, 3 a file could not be read or written.\n";
 
 struct Export {
@@ -204,7 +205,7 @@ class TerminalProgress : public tav::Progress {
 
 int parse(int argc, char** argv, Options& o) {
     std::vector<std::string_view> args(argv + 1, argv + argc);
-    // Every option that takes a value is given once, except the two documented as repeatable: a second
+    // An option that takes a value is given once, except the two documented as repeatable: a second
     // --save or --env would otherwise silently replace the first.
     std::vector<std::string_view> given;
     for (std::size_t i = 0; i < args.size(); ++i) {
