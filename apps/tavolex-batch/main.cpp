@@ -52,6 +52,7 @@ const char* kUsageText =
     "  --lang N               language of the texts: 0 or D German, 1 or F French, 2 or I Italian,\n"
     "                         3 or L Latin, 4 or E English\n"
     "  --version, --help\n"
+    "Every option that takes a value is given at most once, except --lookup and --export-layout.\n"
     "Exit status: 0 done, 2 usage error, 3 a file could not be read or written.\n";
 
 struct Export {
@@ -204,8 +205,17 @@ class TerminalProgress : public tav::Progress {
 
 int parse(int argc, char** argv, Options& o) {
     std::vector<std::string_view> args(argv + 1, argv + argc);
+    // An option that takes a value is given once, except the two documented as repeatable: a second
+    // --save or --env would otherwise silently replace the first.
+    std::vector<std::string_view> given;
     for (std::size_t i = 0; i < args.size(); ++i) {
         std::string_view a = args[i];
+        if (a.size() > 2 && a.substr(0, 2) == "--" && a != "--lookup" && a != "--export-layout" &&
+            a != "--summary" && a != "--stats") {
+            if (std::find(given.begin(), given.end(), a) != given.end())
+                return usageError(std::string(a) + " may be given only once");
+            given.push_back(a);
+        }
         auto value = [&](std::string_view name) -> std::optional<std::string> {
             if (i + 1 >= args.size()) return std::nullopt;
             (void)name;
@@ -355,14 +365,15 @@ int main(int argc, char** argv) {
     }
     if (o.language >= 0) catalogue.setLanguage(static_cast<tav::Language>(o.language));
     buffer.Ui = &ui;
+    if (!o.qualifier.empty()) buffer.IoSettings.QualiEinst = *oneCharacter(o.qualifier);
     if (!o.delimiter.empty()) {
-        // A delimiter given on the command line answers the delimiter question of text imports.
+        // A delimiter given on the command line answers the delimiter question of text imports; the
+        // qualifier goes with it, from the command line or else from the work environment.
         buffer.IoSettings.DelimEinst = *oneCharacter(o.delimiter);
         buffer.KeepDelim(true);
         buffer.KeptDelim = buffer.IoSettings.DelimEinst;
-        buffer.KeptCte = o.qualifier.empty() ? 0 : *oneCharacter(o.qualifier);
+        buffer.KeptCte = buffer.IoSettings.QualiEinst;
     }
-    if (!o.qualifier.empty()) buffer.IoSettings.QualiEinst = *oneCharacter(o.qualifier);
     if (buffer.IoSettings.QualiEinst != 0 && buffer.IoSettings.QualiEinst == buffer.IoSettings.DelimEinst)
         // A qualifier that is also the delimiter would glue the fields together.
         return usageError(
@@ -382,6 +393,7 @@ int main(int argc, char** argv) {
         }
         db = std::make_unique<tav::TArtDb>(o.speciesDb, species, ui);
         for (const std::string& e : db->OpenErrors) script.showError(e);
+        for (const std::string& w : db->OpenWarnings) script.showWarning(w);
         if (!db->OpenErrors.empty()) return kFileError;
         if (!o.speciesList.empty()) {
             std::vector<std::string> errors;

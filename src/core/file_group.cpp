@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 #include "core/file_io.h"
 
@@ -15,6 +16,7 @@ FileGroup::~FileGroup() {
     for (const Entry& e : entries_) {
         if (!e.placed && !e.temp.empty()) ::unlink(e.temp.c_str());
         unregisterTempFile(e.slot);
+        unregisterTempFile(e.asideSlot);
     }
 }
 
@@ -60,41 +62,94 @@ bool FileGroup::addBytes(const std::string& path, std::string_view bytes, std::s
 
 void FileGroup::addTemporary(const std::string& target, const std::string& temp,
                              std::string_view backupSuffix) {
-    entries_.push_back({target, temp, backupName(target, backupSuffix)});
+    Entry e;
+    e.target = target;
+    e.temp = temp;
+    e.backup = backupName(target, backupSuffix);
+    entries_.push_back(std::move(e));
     entries_.back().slot = registerTempFile(temp);
+}
+
+// Renaming the previous file to its backup name would replace the older backup for good; it waits under
+// a private name instead until the group is in place.
+bool FileGroup::moveBackupAside(Entry& e, std::string& error) {
+    struct stat st {};
+    if (::lstat(e.backup.c_str(), &st) != 0) return true;
+    std::string aside, why;
+    const int fd = createTemporaryBeside(e.backup, aside, why);
+    if (fd < 0) {
+        error = e.backup + ": " + why;
+        return false;
+    }
+    ::close(fd);
+    if (::rename(e.backup.c_str(), aside.c_str()) != 0) {
+        error = e.backup + ": " + std::strerror(errno);
+        ::unlink(aside.c_str());
+        return false;
+    }
+    e.asideBackup = aside;
+    e.asideSlot = registerTempFile(aside);
+    return true;
 }
 
 bool FileGroup::commit(std::string& error) {
     std::size_t i = 0;
+    bool failed = false;
     for (; i < entries_.size(); ++i) {
         Entry& e = entries_[i];
         struct stat st {};
         e.hadTarget = ::lstat(e.target.c_str(), &st) == 0;
-        // The previous file goes to its backup first (an older backup is replaced in the same step).
+        if (e.hadTarget && !moveBackupAside(e, error)) {
+            failed = true;
+            break;
+        }
+        // The previous file goes to its backup first.
         if (e.hadTarget && ::rename(e.target.c_str(), e.backup.c_str()) != 0) {
             error = e.target + ": " + std::strerror(errno);
+            failed = true;
+            ++i;  // its older backup is put back below
             break;
         }
         if (::rename(e.temp.c_str(), e.target.c_str()) != 0) {
             error = e.target + ": " + std::strerror(errno);
             if (e.hadTarget) ::rename(e.backup.c_str(), e.target.c_str());
+            failed = true;
+            ++i;
             break;
         }
         e.placed = true;
         unregisterTempFile(e.slot);
         e.slot = -1;
     }
-    if (i == entries_.size()) return true;
-    // Undo in reverse order: each replaced file gets its previous version back, a new one goes away.
+    if (!failed) {
+        for (Entry& e : entries_) {
+            if (e.asideBackup.empty()) continue;
+            ::unlink(e.asideBackup.c_str());
+            unregisterTempFile(e.asideSlot);
+            e.asideSlot = -1;
+            e.asideBackup.clear();
+        }
+        return true;
+    }
+    // Undo in reverse order: each replaced file gets its previous version back, a new one goes away, and
+    // each backup its older content.
     while (i-- > 0) {
         Entry& e = entries_[i];
-        if (e.hadTarget) {
-            ::rename(e.backup.c_str(), e.target.c_str());
-        } else {
-            ::unlink(e.target.c_str());
+        if (e.placed) {
+            if (e.hadTarget) {
+                ::rename(e.backup.c_str(), e.target.c_str());
+            } else {
+                ::unlink(e.target.c_str());
+            }
+            e.placed = false;
+            e.temp.clear();  // it is the target now, or gone
         }
-        e.placed = false;
-        e.temp.clear();
+        if (!e.asideBackup.empty()) {
+            ::rename(e.asideBackup.c_str(), e.backup.c_str());
+            unregisterTempFile(e.asideSlot);
+            e.asideSlot = -1;
+            e.asideBackup.clear();
+        }
     }
     return false;
 }

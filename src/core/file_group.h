@@ -2,8 +2,8 @@
 // Replacing several files as one. A species database is a few files that only make sense together: the
 // new content of every file is first written completely to a temporary file beside its target, and only
 // then are they put in place, each previous file kept under its backup name. When putting one of them in
-// place fails, the files already replaced get their previous content back, so the group is either all
-// new or all old.
+// place fails, the files already replaced get their previous content back and the backups their older
+// content, so the group is either all new or all old.
 
 #include <string>
 #include <string_view>
@@ -36,11 +36,16 @@ class FileGroup {
   private:
     struct Entry {
         std::string target, temp, backup;
+        // The older backup, moved aside while the group is put in place, so that a failure can give it
+        // back; removed once the whole group is in place.
+        std::string asideBackup;
+        int asideSlot = -1;
         bool hadTarget = false;
         bool placed = false;
         int slot = -1;  // the temporary's place in the registry that an interrupted run cleans up
     };
     std::vector<Entry> entries_;
+    bool moveBackupAside(Entry& e, std::string& error);
 };
 
 }  // namespace tav

@@ -102,6 +102,19 @@ void TArtDb::SelectArten() {
     std::string error;
     if (!SQLarten.load(ArtTabName, error)) OpenErrors.push_back(ArtTabName + ": " + error);
     if (!SQLaggr.load(AggrTabName, error)) OpenErrors.push_back(AggrTabName + ": " + error);
+    if (SQLaggr.fieldCount() < 3) return;
+    for (int row = 0; row < SQLaggr.count(); ++row) {
+        if (aggregateOfRow(row) >= 0 || SQLaggr.isEmpty(row, 1)) continue;
+        OpenWarnings.push_back(AggrTabName + ": Datensatz " + SQLaggr.text(row, 0) + ": Aggregat " +
+                               SQLaggr.text(row, 1) + " ist keine Datensatznummer (1 … " +
+                               formatInteger(kMaxRecordKey) + "). Ich habe den Bezug zu Mitglied " +
+                               SQLaggr.text(row, 2) + " überlesen.");
+    }
+}
+
+int TArtDb::aggregateOfRow(int row) const {
+    const std::int64_t parent = SQLaggr.integer(row, 1).value_or(-1);
+    return parent >= 1 && parent <= kMaxRecordKey ? static_cast<int>(parent) : -1;
 }
 
 void TArtDb::SelectZW() {
@@ -275,8 +288,11 @@ bool TArtDb::ImportTable(const std::string& fname, char32_t delim, Progress& pt,
                                  " schliesst sich selbst ein. Ich habe diesen Bezug überlesen.");
                 continue;
             }
-            aggr.appendTexts(
-                {std::to_string(aggr.count() + 1), std::to_string(prim), std::to_string(*child)});
+            if (auto refused = aggr.appendTexts(
+                    {std::to_string(aggr.count() + 1), std::to_string(prim), std::to_string(*child)}))
+                errors.push_back("WARNUNG: Zeile " + std::to_string(n + 1) + ": " + who() + ": Mitglied \"" +
+                                 std::string(m) + "\" kann ich nicht speichern (" + *refused +
+                                 "). Ich habe diesen Bezug überlesen.");
         }
         if (++read % 100 == 0) {
             pt.setStatus(alignRight(std::to_string(read), 8) + " Datensätze gelesen.");
@@ -613,8 +629,9 @@ int TArtDb::keyOfTaxon(std::int64_t n) const {
 int TArtDb::GetZ(int p) const {
     const std::int64_t taxon = GetSysNr(p, 1);
     if (taxon == kMissingNumber || SQLaggr.fieldCount() < 3) return -1;
-    const std::vector<int> rows = SQLaggr.rowsWithInteger(2, taxon);
-    return rows.empty() ? -1 : static_cast<int>(SQLaggr.integer(rows.front(), 1).value_or(-1));
+    for (int row : SQLaggr.rowsWithInteger(2, taxon))
+        if (const int parent = aggregateOfRow(row); parent >= 0) return parent;
+    return -1;
 }
 
 namespace {
@@ -695,10 +712,9 @@ void TArtDb::CheckVerweise(std::vector<std::string>& errors) const {
         for (int row = 0; row < SQLaggr.count(); ++row) {
             const std::int64_t child = SQLaggr.integer(row, 2).value_or(kMissingNumber);
             if (taxa.count(child)) continue;
-            const int parent = static_cast<int>(SQLaggr.integer(row, 1).value_or(-1));
-            const int prow = SQLarten.rowOfKey(parent);
+            const int prow = SQLarten.rowOfKey(aggregateOfRow(row));
             lines.push_back(std::to_string(child) + " in Datensatz " +
-                            (prow >= 0 ? describe(prow) : std::to_string(parent)));
+                            (prow >= 0 ? describe(prow) : SQLaggr.text(row, 1)));
         }
     }
     if (!lines.empty()) {

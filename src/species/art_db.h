@@ -144,6 +144,8 @@ class TArtDb {
     UiPort* Ui;
     // Messages of opening the stores (unreadable files); empty when all went well.
     std::vector<std::string> OpenErrors;
+    // What opening passed over (aggregate entries that name no possible record); the stores still open.
+    std::vector<std::string> OpenWarnings;
 
   private:
     // Reads an import file whose first line must begin with the marker (folded); d receives the delimiter.
@@ -155,6 +157,9 @@ class TArtDb {
     std::vector<std::pair<std::uint64_t, int>> exactNames_;
     std::uint64_t exactNamesAt_ = static_cast<std::uint64_t>(-1);
     std::vector<int> parentsOf(int key, bool DoFilter) const;
+    // The aggregate that a row of the aggregate list names, or -1 when its value is no record key: a
+    // larger value would be cut short to another taxon.
+    int aggregateOfRow(int row) const;
     std::vector<int> membersOf(int key) const;
     std::vector<std::string> readMeta() const;
     void writeMeta(std::vector<std::string> lines) const;

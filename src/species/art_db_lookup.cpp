@@ -360,7 +360,7 @@ std::vector<int> TArtDb::parentsOf(int key, bool DoFilter) const {
     const std::int64_t taxon = GetSysNr(key, 1);
     if (taxon == kMissingNumber || SQLaggr.fieldCount() < 3) return parents;
     for (int row : SQLaggr.rowsWithInteger(2, taxon)) {
-        const int parent = static_cast<int>(SQLaggr.integer(row, 1).value_or(-1));
+        const int parent = aggregateOfRow(row);
         if (parent >= 0 && exists(parent) && (!DoFilter || CheckFilter(parent))) parents.push_back(parent);
     }
     return parents;

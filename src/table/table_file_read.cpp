@@ -45,13 +45,6 @@ class LineCursor {
         pos_ += end + (lf ? 1 : 0);
         return true;
     }
-    std::int64_t countRemaining() const {
-        LineCursor c = *this;
-        std::string_view l;
-        std::int64_t n = 0;
-        while (c.next(l)) ++n;
-        return n;
-    }
 
   private:
     std::string_view text_;
@@ -208,8 +201,20 @@ bool TableReader::chooseDelimiter(std::string_view firstLine) {
         quote_ = utf8Of(b.KeptCte);
         return true;
     }
-    const auto tabs = std::count(firstLine.begin(), firstLine.end(), '\t');
-    const auto semis = std::count(firstLine.begin(), firstLine.end(), ';');
+    // With a qualifier set, tabs and ";" inside quoted fields are text, not candidates for the
+    // delimiter: a ";" export whose first line quotes cells with tabs is still read as ";" text.
+    std::int64_t tabs = 0, semis = 0;
+    const std::string quote = utf8Of(b.IoSettings.QualiEinst);
+    bool inside = false;
+    for (std::size_t i = 0; i < firstLine.size(); ++i) {
+        if (!quote.empty() && firstLine.compare(i, quote.size(), quote) == 0) {
+            inside = !inside;
+            i += quote.size() - 1;
+        } else if (!inside) {
+            tabs += firstLine[i] == '\t';
+            semis += firstLine[i] == ';';
+        }
+    }
     char32_t d = tabs + semis > 0 ? (semis > tabs ? U';' : U'\t') : b.IoSettings.DelimEinst;
     char32_t q = 0;
     if (d == b.IoSettings.DelimEinst) {
@@ -354,36 +359,31 @@ ReadResult TableReader::readRows(LineCursor& lines) {
 }
 
 ReadResult TableReader::readColumns(LineCursor& lines) {
-    const std::int64_t count = lines.countRemaining();
-    if (!ensureColumns(static_cast<int>(std::min<std::int64_t>(count, kMaxColumns + 1))))
-        return ReadResult::Unreadable;
-    fresh_.ManyColCt = 0;
     int pa = -1;  // first species row, once the name line has shown one
     LineFields fields;
     std::string_view physical;
     std::int64_t n = 0;
+    // Columns and rows are made when a value needs them, not per line or field: a file of line ends or
+    // delimiters costs nothing, and the empty columns and rows between values still come into being
+    // because a value further on needs all that lie before it.
+    auto rowOf = [&](int j) {
+        const bool sp = pa >= 0 && j >= pa;
+        const char OC = sp ? 'A' : 'K';
+        const int r = sp ? j - pa : j;
+        TLongList& part = sp ? fresh_.IrowA : fresh_.IrowK;
+        while (part.Count() <= r) newRow(OC, sp ? "A" : "T");
+        return part.GetLong(r);
+    };
     while (lines.next(physical)) {
         ++lineNo_;
         splitLine(lines, physical, fields);
-        if (n >= 1 && !ensureColumns(static_cast<int>(n))) return ReadResult::Unreadable;
+        if (n >= 1 && !fields.filled.empty() &&
+            !ensureColumns(static_cast<int>(std::min<std::int64_t>(n, kMaxColumns + 1))))
+            return ReadResult::Unreadable;
         const int col = n == 0 ? 1 : static_cast<int>(n) - 1 + 3;
-        auto rowOf = [&](int j) {
-            const bool sp = pa >= 0 && j >= pa;
-            const char OC = sp ? 'A' : 'K';
-            const int r = sp ? j - pa : j;
-            TLongList& part = sp ? fresh_.IrowA : fresh_.IrowK;
-            while (part.Count() <= r) newRow(OC, sp ? "A" : "T");
-            return part.GetLong(r);
-        };
-        std::size_t next = 0;
-        for (int j = 0; j < fields.count; ++j) {
-            std::string_view text;
-            if (next < fields.filled.size() && fields.filled[next].first == j)
-                text = fields.filled[next++].second;
-            if (n == 0 && pa < 0 && !text.empty() && fresh_.IsSpeciesName && fresh_.IsSpeciesName(text))
-                pa = j;
-            int row = rowOf(j);
-            if (!text.empty()) putCell(row, col, text);
+        for (auto [j, text] : fields.filled) {
+            if (n == 0 && pa < 0 && fresh_.IsSpeciesName && fresh_.IsSpeciesName(text)) pa = j;
+            putCell(rowOf(j), col, text);
         }
         ++n;
         if (!status(lineNo_, 20)) return ReadResult::Aborted;

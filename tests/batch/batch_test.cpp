@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <cstring>
 
 #include "core/text.h"
 #include "support/test_files.h"
@@ -52,6 +53,31 @@ TEST(Batch, UsageErrors) {
         EXPECT_NE(r.err.find("error: "), std::string::npos) << args;
         EXPECT_NE(r.err.find("usage: tavolex-batch"), std::string::npos) << args;
     }
+    // An option that takes one value, given twice, would silently lose the first value.
+    for (const char* args :
+         {"--save a.tab --save b.tab", "--env a.VP --env b.VP", "--species-db a.adb --species-db b.adb",
+          "--cover-file a --cover-file b", "--delimiter ';' --delimiter ';'", "--qualifier x --qualifier y",
+          "--import-layout 3 --import-layout 4", "--export-encoding 1 --export-encoding 1",
+          "--lang D --lang E", "--cover-system 2 --cover-system 6",
+          "--import-species-list a.txt --import-species-list b.txt"}) {
+        BatchRun r = runBatch(std::string(args) + " x.tab", dir);
+        EXPECT_EQ(r.status, 2) << args;
+        const std::string option(args, std::strchr(args, ' '));
+        EXPECT_EQ(r.err.rfind("error: " + option + " may be given only once\n", 0), 0u) << r.err;
+    }
+    writeBytes(dir.file("t.tab"), "T;Nr;;1\r\nA;Poa;;+\r\n");
+    BatchRun twice =
+        runBatch("--lookup a --lookup b --export-layout 3 " + dir.file("a.txt") + " --export-layout 4 " +
+                     dir.file("b.txt") + " --summary --summary " + dir.file("t.tab"),
+                 dir);
+    EXPECT_EQ(twice.status, 2);  // the lookups need a species database, but the repeats are fine
+    EXPECT_EQ(twice.err.rfind("error: --import-species-list and --lookup need --species-db", 0), 0u)
+        << twice.err;
+    EXPECT_EQ(runBatch("--export-layout 3 " + dir.file("a.txt") + " --export-layout 4 " + dir.file("b.txt") +
+                           " " + dir.file("t.tab"),
+                       dir)
+                  .status,
+              0);
     EXPECT_EQ(runBatch("--help", dir).status, 0);
     BatchRun v = runBatch("--version", dir);
     EXPECT_EQ(v.status, 0);
@@ -159,6 +185,16 @@ TEST(Batch, WorkEnvironmentSetsLanguageDelimiterAndCoverSystem) {
     EXPECT_NE(g.err.find("dialog \"Trennzeichen\" (DlgDelimEinst)"), std::string::npos) << g.err;
 
     EXPECT_EQ(runBatch("--env " + dir.file("none.VP") + " " + dir.file("n.tab"), dir).status, 3);
+
+    // The environment's qualifier also holds when the delimiter comes from the command line.
+    const std::string quoting = dir.file("quoting.VP");
+    writeBytes(quoting, "QualiEinst;34\r\n");
+    writeBytes(dir.file("quoted.csv"), "Nr;1;\"2;3\"\r\n");
+    BatchRun d = runBatch("--env " + quoting + " --delimiter ';' --import-layout 3 " +
+                              dir.file("quoted.csv") + " --save " + dir.file("q.tab"),
+                          dir);
+    ASSERT_EQ(d.status, 0) << d.err;
+    EXPECT_EQ(readBytes(dir.file("q.tab")), "T;Nr;;1;2,3\r\nA;;;;\r\n");
 }
 
 TEST(Batch, SpeciesDatabaseRecognisesSpeciesRowsOfTextImports) {

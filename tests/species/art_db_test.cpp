@@ -221,6 +221,40 @@ TEST_F(ArtDbTest, KeysBeyondTheRecordRangeAreRefusedWithTheirLine) {
     EXPECT_EQ(db.GetLat(992436542), "Poa annua L.");
 }
 
+TEST_F(ArtDbTest, AggregateEntriesThatNameNoRecordAreReportedNeverCutShort) {
+    // A member the aggregate list cannot hold is reported with its line, like other refused members.
+    writeBytes(dir.file("liste.txt"), "Artenliste\r\n" + definitions() + "\r\n" +
+                                          record("1", "Poa", "annua", "L.", "Poaceae", "101") + "\r\n" +
+                                          record("2", "Poa", "agg.", "", "Poaceae", "100", "", "Z", "",
+                                                 "101, -9223372036854775808") +
+                                          "\r\n");
+    TArtDb db(dbFile, {}, ui);
+    ASSERT_TRUE(db.ImportTable(dir.file("liste.txt"), U'\t', noProgress(), errors));
+    EXPECT_EQ(errors,
+              (std::vector<std::string>{
+                  "WARNUNG: Zeile 4: Taxon Nr. 2 = Poa agg. : Mitglied \"-9223372036854775808\" kann ich "
+                  "nicht speichern (Feld \"Child\": Zahl zu klein). Ich habe diesen Bezug überlesen."}));
+    EXPECT_EQ(db.GetZ(1), 2);
+
+    // A hand-made aggregate list whose aggregate number lies beyond the record keys: 2^32 + 1 must not
+    // be taken for record 1, which would make Poa annua the aggregate of Poa agg.
+    RecordSet aggr;
+    std::string error;
+    const std::string adl = withExtension(dbFile, ".adl");
+    ASSERT_TRUE(aggr.load(adl, error)) << error;
+    ASSERT_EQ(aggr.appendTexts({"7", "4294967297", "100"}), std::nullopt);
+    ASSERT_TRUE(aggr.save(adl, error)) << error;
+    TArtDb opened(dbFile, {}, ui);
+    EXPECT_TRUE(opened.OpenErrors.empty());
+    EXPECT_EQ(
+        opened.OpenWarnings,
+        std::vector<std::string>{adl + ": Datensatz 7: Aggregat 4294967297 ist keine Datensatznummer (1 … " +
+                                 "992436542). Ich habe den Bezug zu Mitglied 100 überlesen."});
+    EXPECT_EQ(opened.GetZ(2), -1);
+    EXPECT_EQ(opened.ScanAggr('U', 2, nullptr, false), 2);
+    EXPECT_EQ(opened.GetZ(1), 2);
+}
+
 TEST_F(ArtDbTest, ImportsRefuseWhatIsNoRegularFile) {
     TArtDb db = imported();
     ASSERT_EQ(::mkfifo(dir.file("fifo.txt").c_str(), 0600), 0);

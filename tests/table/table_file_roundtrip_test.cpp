@@ -241,5 +241,19 @@ TEST_F(RoundTrip, NativeLinesReadTheSameAfterSaving) {
     EXPECT_EQ(b.LastRead.lines, 100001);
 }
 
+TEST_F(RoundTrip, TransposedBlankLinesAndFieldsCostNothingUntilAValueFollows) {
+    b.IoSettings.DelimEinst = U';';
+    // Blank lines between values stay empty columns, blank lines and fields at the end leave nothing.
+    EXPECT_EQ(savedAndReadAgain("h;g\r\n\r\n1;;x\r\n\r\n;;\r\n;2\r\n\r\n;;;;\r\n", kLayoutTransposed),
+              (std::vector<std::string>{"T;h;;;1;;;", "T;g;;;;;;2", "T;;;;x;;;", "--", "A;;;;;;;"}));
+
+    ASSERT_EQ(
+        read("h;g\r\n" + std::string(100000, '\n') + std::string(100000, ';') + "\n", kLayoutTransposed),
+        ReadResult::Ok);
+    EXPECT_EQ(tableOf(b), (std::vector<std::string>{"T;h;;", "T;g;;", "--", "A;;;"}));
+    EXPECT_LT(b.L.slots, 2u);
+    EXPECT_LT(b.L.Count(), 10);
+}
+
 }  // namespace
 }  // namespace tav

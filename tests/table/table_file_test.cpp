@@ -158,6 +158,8 @@ TEST_F(FileTest, DelimiterDetectionAndQuestion) {
         ReadResult result;
         const char* expectedCell;  // cell 0 of row 0
         std::size_t questions;
+        char32_t setting = U'\t';  // the delimiter and qualifier of the settings
+        char32_t qualifier = 0;
     };
     const Case cases[] = {
         {"h\ta\tb\tc;d;e;f", {}, ReadResult::Ok, "a", 0},  // as many tabs as ";": tab
@@ -168,10 +170,16 @@ TEST_F(FileTest, DelimiterDetectionAndQuestion) {
         {"h;a", {"3", ";", "'"}, ReadResult::Ok, "a", 3},  // character and qualifier
         {"h;a", {}, ReadResult::Cancelled, "", 0},         // no answer: cancelled
         {"h;a", {"7"}, ReadResult::Cancelled, "", 0},      // not a choice: refused
+        // With a qualifier, what stands inside quotes does not count.
+        {"h;\"a\tb\tc\";d", {}, ReadResult::Ok, "a\tb\tc", 0, U';', U'"'},
+        {"h\t'a;b;c'", {}, ReadResult::Ok, "a,b,c", 0, U'\t', U'\''},
+        {"h;\"a\tb\tc\";d", {"1"}, ReadResult::Ok, "\"a\tb\tc\"", 1, U';'},  // no qualifier: all counts
     };
     for (const Case& c : cases) {
         ScriptUi answers(c.answers);
         b.Ui = &answers;
+        b.IoSettings.DelimEinst = c.setting;
+        b.IoSettings.QualiEinst = c.qualifier;
         EXPECT_EQ(read(std::string(c.firstLine) + "\r\n", kLayoutNormal), c.result) << c.firstLine;
         EXPECT_EQ(b.Get('K', 0, 0), std::string(c.expectedCell)) << c.firstLine;
         EXPECT_EQ(answers.tokensLeft(), 0u) << c.firstLine;
