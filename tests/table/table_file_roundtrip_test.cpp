@@ -5,6 +5,7 @@
 
 #include "core/text.h"
 #include "platform/script_ui.h"
+#include "support/table_fixture.h"
 #include "support/test_files.h"
 #include "table/edit_buffer.h"
 
@@ -15,11 +16,7 @@ using testing::readBytes;
 using testing::TempDir;
 using testing::writeBytes;
 
-std::vector<std::string> rowsOf(const TEditBuffer& b, char OC) {
-    std::vector<std::string> out;
-    for (int i = 0; i < b.GetRowCount(OC); ++i) out.push_back(b.GetRow(OC, i));
-    return out;
-}
+using testing::rowsOf;
 
 std::vector<std::string> tableOf(const TEditBuffer& b) {
     std::vector<std::string> out = rowsOf(b, 'K');
@@ -28,21 +25,8 @@ std::vector<std::string> tableOf(const TEditBuffer& b) {
     return out;
 }
 
-struct RoundTrip : ::testing::Test {
-    TempDir dir;
-    ScriptUi ui;
-    TEditBuffer b;
-    RoundTrip() { b.Ui = &ui; }
-
-    ReadResult read(const std::string& bytes, int layout = kLayoutNative) {
-        writeBytes(dir.file("in.txt"), bytes);
-        return b.ReadFile(layout, dir.file("in.txt"), noProgress());
-    }
+struct RoundTrip : testing::TableFileFixture {
     ReadResult readBack(int layout) { return b.ReadFile(layout, dir.file("out.txt"), noProgress()); }
-    std::string written(int layout) {
-        EXPECT_TRUE(b.StoreFile(layout, dir.file("out.txt"), noProgress(), false));
-        return readBytes(dir.file("out.txt"));
-    }
     // Reads bytes, saves natively and reads the saved file: both reads must give the same table.
     std::vector<std::string> savedAndReadAgain(const std::string& bytes, int layout) {
         EXPECT_EQ(read(bytes, layout), ReadResult::Ok);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/script_ui.h"
+#include "support/table_fixture.h"
 #include "support/test_files.h"
 #include "table/edit_buffer.h"
 #include "table/work_files.h"
@@ -18,27 +19,8 @@ std::string crlf(std::initializer_list<const char*> lines) {
     return s;
 }
 
-std::vector<std::string> rowsOf(const TEditBuffer& b, char OC) {
-    std::vector<std::string> out;
-    for (int i = 0; i < b.GetRowCount(OC); ++i) out.push_back(b.GetRow(OC, i));
-    return out;
-}
-
-struct FileTest : ::testing::Test {
-    TempDir dir;
-    ScriptUi ui;
-    TEditBuffer b;
-    FileTest() { b.Ui = &ui; }
-
-    ReadResult read(const std::string& bytes, int layout = kLayoutNative) {
-        writeBytes(dir.file("in.txt"), bytes);
-        return b.ReadFile(layout, dir.file("in.txt"), noProgress());
-    }
-    std::string written(int layout, bool marked = false) {
-        EXPECT_TRUE(b.StoreFile(layout, dir.file("out.txt"), noProgress(), marked));
-        return readBytes(dir.file("out.txt"));
-    }
-};
+using testing::rowsOf;
+using FileTest = testing::TableFileFixture;
 
 const std::string kExample =
     crlf({"T;Aufnahme;;12;13", "D;Datum;;03.06.2019;04.06.2019", "I;H\xF6he;,RGPS;1450;1510",
