@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 releves=${1:-20000}
 species=${2:-3000}
-gen=${TAVOLEX_GEN_TABLE:-../shared/tools/gen_table.py}
+gen=${TAVOLEX_GEN_TABLE:-bench/gen_table.py}
 scripts/setup
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build --target bench_table_io bench_cell_stats bench_core bench_artdb >/dev/null
