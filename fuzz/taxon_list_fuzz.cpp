@@ -26,9 +26,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     TArtDb reopened(dbFile, ArtDbSettings{}, silentUi());
     if (std::string diff = fuzz::recordSetDifference(db.SQLarten, reopened.SQLarten); !diff.empty())
-        fuzz::roundTripFailed("species_list", "species: " + diff);
+        fuzz::roundTripFailed("taxon_list", "species: " + diff);
     if (std::string diff = fuzz::recordSetDifference(db.SQLaggr, reopened.SQLaggr); !diff.empty())
-        fuzz::roundTripFailed("species_list", "aggregates: " + diff);
+        fuzz::roundTripFailed("taxon_list", "aggregates: " + diff);
 
     const int records = std::min(db.SQLarten.count(), 64);
     for (int row = 0; row < records; ++row) {
