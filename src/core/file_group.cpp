@@ -20,13 +20,6 @@ FileGroup::~FileGroup() {
     }
 }
 
-std::string FileGroup::backupName(const std::string& target, std::string_view suffix) {
-    const std::size_t slash = target.rfind('/');
-    const std::size_t dot = target.rfind('.');
-    const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash + 1);
-    return (hasExtension ? target.substr(0, dot) : target) + std::string(suffix);
-}
-
 bool FileGroup::addBytes(const std::string& path, std::string_view bytes, std::string_view backupSuffix,
                          std::string& error) {
     std::string target, why;
@@ -65,7 +58,7 @@ void FileGroup::addTemporary(const std::string& target, const std::string& temp,
     Entry e;
     e.target = target;
     e.temp = temp;
-    e.backup = backupName(target, backupSuffix);
+    e.backup = replaceExtension(target, backupSuffix);
     entries_.push_back(std::move(e));
     entries_.back().slot = registerTempFile(temp);
 }

@@ -29,10 +29,6 @@ class FileGroup {
     // then every target has its previous content again.
     bool commit(std::string& error);
 
-    // The backup name of a file: its extension replaced by the suffix, or the suffix appended when the
-    // name has no extension.
-    static std::string backupName(const std::string& target, std::string_view suffix);
-
   private:
     struct Entry {
         std::string target, temp, backup;

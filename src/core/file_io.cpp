@@ -66,6 +66,13 @@ bool fileExists(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0;
 }
 
+std::string replaceExtension(std::string_view path, std::string_view ext) {
+    const std::size_t slash = path.rfind('/');
+    const std::size_t dot = path.rfind('.');
+    const bool hasExt = dot != std::string_view::npos && (slash == std::string_view::npos || dot > slash);
+    return std::string(hasExt ? path.substr(0, dot) : path) + std::string(ext);
+}
+
 static const char* notRegularReason(mode_t mode) {
     return S_ISDIR(mode) ? "is a folder" : "not a regular file";
 }

@@ -15,6 +15,10 @@ bool readWholeFile(const std::string& path, std::string& bytes, std::string& err
                    std::size_t maxBytes = static_cast<std::size_t>(-1));
 bool fileExists(const std::string& path);
 
+// The path with the extension of its file name replaced (ext with its dot), or ext appended when the
+// name has none: the one rule for companion files and backups ("a.tab" keeps "a.~ta").
+std::string replaceExtension(std::string_view path, std::string_view ext);
+
 // Checks that path names something a reader may open: it exists and is a regular file (or a link to
 // one). A folder, FIFO, socket or device is refused, so that no reader blocks on it or reads it raw.
 bool checkInputFile(const std::string& path, std::string& error);

@@ -232,7 +232,7 @@ std::string decodeFileText(std::string_view bytes, std::size_t* repaired) {
     return decodeToUtf8(bytes.substr(d.bomLength), d.encoding, repaired);
 }
 
-static bool startsWithMark(std::string_view b) {
+bool startsWithByteOrderMark(std::string_view b) {
     return b.starts_with("\xEF\xBB\xBF") || b.starts_with("\xFF\xFE") || b.starts_with("\xFE\xFF");
 }
 
@@ -240,13 +240,13 @@ std::optional<std::string> codePageBytesThatReadBack(std::string_view utf8) {
     if (!fitsCp1252(utf8)) return std::nullopt;
     std::string cp = utf8ToCp1252(utf8);
     // Pure ASCII is the same in both; other code-page bytes must not form valid UTF-8.
-    if (startsWithMark(cp) || (cp != utf8 && isValidUtf8(cp))) return std::nullopt;
+    if (startsWithByteOrderMark(cp) || (cp != utf8 && isValidUtf8(cp))) return std::nullopt;
     return cp;
 }
 
 std::string encodeTextFile(std::string_view utf8) {
     if (std::optional<std::string> cp = codePageBytesThatReadBack(utf8)) return std::move(*cp);
-    if (!startsWithMark(utf8)) return std::string(utf8);
+    if (!startsWithByteOrderMark(utf8)) return std::string(utf8);
     return "\xEF\xBB\xBF" + std::string(utf8);
 }
 

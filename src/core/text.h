@@ -40,6 +40,8 @@ std::string decodeToUtf8(std::string_view bytes, TextEncoding encoding, std::siz
 // Detects and decodes in one step, dropping the byte-order mark.
 std::string decodeFileText(std::string_view bytes, std::size_t* repaired = nullptr);
 
+// Whether bytes start with what a reader takes for a byte-order mark (UTF-8, UTF-16 LE or BE).
+bool startsWithByteOrderMark(std::string_view bytes);
 // The bytes of a text file that decodeFileText reads back as exactly utf8: the code page where every
 // character fits and the bytes cannot pass for something else (a byte-order mark at the start, or valid
 // UTF-8 such as "Ã¤" that would read as "ä"), otherwise UTF-8, with a mark where the text itself starts

@@ -141,13 +141,6 @@ std::string folderOf(std::string_view path) {
     return std::string(path.substr(0, slash));
 }
 
-std::string replaceExtension(std::string_view path, std::string_view ext) {
-    const std::size_t slash = path.rfind('/');
-    const std::size_t dot = path.rfind('.');
-    const bool hasExt = dot != std::string_view::npos && (slash == std::string_view::npos || dot > slash);
-    return std::string(hasExt ? path.substr(0, dot) : path) + std::string(ext);
-}
-
 std::string fontToText(const RFont& f) {
     return std::to_string(f.size) + ' ' + std::to_string(f.style) + ' ' + std::to_string(f.charset) + ' ' +
            f.name;

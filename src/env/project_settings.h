@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/file_io.h"  // replaceExtension
 #include "env/project_settings_records.h"
 
 namespace tav {
@@ -42,8 +43,6 @@ std::string systemDataFolder();
 
 // The folder part of a path without the final "/"; "." for a bare file name.
 std::string folderOf(std::string_view path);
-// The path with the extension of its file name replaced (ext with its dot).
-std::string replaceExtension(std::string_view path, std::string_view ext);
 
 // Font text: size, style, charset and name joined by single blanks ("12 0 0 Arial"). Reading never
 // fails: "," are dropped, a word that is no integer gives 10, 0, 0, an empty name gives "Arial".

@@ -73,13 +73,7 @@ std::string two(int n) {
 }  // namespace
 
 std::string withExtension(std::string_view name, std::string_view ext) {
-    const std::size_t slash = name.rfind('/');
-    const std::size_t dot = name.rfind('.');
-    const std::string_view stem =
-        dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash)
-            ? name
-            : name.substr(0, dot);
-    return std::string(stem) + std::string(ext);
+    return replaceExtension(name, ext);
 }
 
 TArtDb::TArtDb(const std::string& fname, const ArtDbSettings& settings, UiPort& ui)

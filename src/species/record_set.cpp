@@ -16,7 +16,6 @@
 #include <unordered_map>
 #include <utility>
 
-#include "core/file_group.h"
 #include "core/file_io.h"
 #include "core/numbers.h"
 #include "core/text.h"

@@ -16,12 +16,6 @@ enum class OutEncoding { Cp1252, Utf8, Utf8Bom, Utf16, Ascii };
 
 constexpr std::size_t kChunk = 1 << 20;
 
-// Bytes a reader takes for a byte-order mark at the start of a file.
-bool startsWithMark(std::string_view bytes) {
-    return bytes.starts_with("\xEF\xBB\xBF") || bytes.starts_with("\xFF\xFE") ||
-           bytes.starts_with("\xFE\xFF");
-}
-
 bool hasHighByte(std::string_view s) {
     const char* p = s.data();
     const char* end = p + s.size();
@@ -171,12 +165,12 @@ void TableWriter::leaveCodePage() {
 // one, and content that would pass for a mark gets one of its own in front.
 bool TableWriter::writeStart(std::string& encoded) {
     started_ = true;
-    if (enc_ == OutEncoding::Cp1252 && startsWithMark(encoded)) {
+    if (enc_ == OutEncoding::Cp1252 && startsWithByteOrderMark(encoded)) {
         leaveCodePage();
         enc_ = OutEncoding::Utf8Bom;
         encoded = buf_;
     }
-    if (enc_ == OutEncoding::Utf8 && startsWithMark(encoded)) enc_ = OutEncoding::Utf8Bom;
+    if (enc_ == OutEncoding::Utf8 && startsWithByteOrderMark(encoded)) enc_ = OutEncoding::Utf8Bom;
     if (enc_ == OutEncoding::Utf8Bom) return file_->write("\xEF\xBB\xBF");
     if (enc_ == OutEncoding::Utf16) return file_->write("\xFF\xFE");
     return true;
@@ -473,12 +467,8 @@ bool TEditBuffer::SaveTable(const std::string& fName, Progress& pt) {
         Ui->showError("Kann " + fName + " nicht speichern: " + why);
         return false;
     }
-    std::size_t slash = real.rfind('/');
-    std::size_t dot = real.rfind('.');
-    std::string stem =
-        dot == std::string::npos || (slash != std::string::npos && dot < slash) ? real : real.substr(0, dot);
     TableWriter w(*this, kLayoutNative, pt);
-    return w.run(fName, stem + ".~ta", nullptr, nullptr, nullptr);
+    return w.run(fName, replaceExtension(real, ".~ta"), nullptr, nullptr, nullptr);
 }
 
 }  // namespace tav
