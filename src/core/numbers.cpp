@@ -1,4 +1,5 @@
 #include "core/numbers.h"
+#include "core/text.h"
 
 #include <charconv>
 #include <cmath>
@@ -7,10 +8,6 @@
 namespace tav {
 
 namespace {
-
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
 
 std::size_t skipDigits(std::string_view s, std::size_t i) {
     while (i < s.size() && isDigit(s[i])) ++i;

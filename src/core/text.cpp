@@ -429,6 +429,15 @@ std::string alignRight(std::string_view utf8, std::size_t width) {
     return out;
 }
 
+std::string_view fieldAt(std::string_view s, std::size_t n, char delim) {
+    FieldReader r(s, delim);
+    for (std::size_t i = 0;; ++i) {
+        auto f = r.next();
+        if (!f) return {};
+        if (i == n) return *f;
+    }
+}
+
 std::string_view trimBlanks(std::string_view s) {
     const auto first = s.find_first_not_of(" \t");
     if (first == std::string_view::npos) return s.substr(s.size());

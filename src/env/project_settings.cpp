@@ -19,10 +19,6 @@ namespace tav {
 
 namespace {
 
-bool isBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
 // The first n characters of a group string as flags: "1" is true, any other character and a missing
 // one false. Counted in characters, so a stray non-ASCII character shifts nothing.
 std::vector<bool> flagsOf(std::string_view s, std::size_t n) {

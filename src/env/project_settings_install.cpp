@@ -21,10 +21,6 @@ constexpr std::size_t kMaxInstallationBytes = 16u << 20;
 constexpr const char* kSingleUserLine = "Einzelplatz";
 constexpr const char* kMultiUserLine = "Mehrplatz";
 
-bool isBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
 struct UserLine {
     std::string_view user;
     std::string_view path;

@@ -81,10 +81,6 @@ std::size_t flagPosition(Kind kind) {
     return static_cast<std::size_t>(kind) + 2;
 }
 
-bool isBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
 // Words separated by runs of blanks.
 std::vector<std::string_view> words(std::string_view s) {
     std::vector<std::string_view> out;

@@ -25,9 +25,6 @@ struct Token {
 bool isAsciiLetter(unsigned char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
-bool isDigit(unsigned char c) {
-    return c >= '0' && c <= '9';
-}
 // Non-ASCII bytes count as letters, so names with umlauts need no quotes.
 bool startsName(unsigned char c) {
     return isAsciiLetter(c) || c == '_' || c >= 0x80;

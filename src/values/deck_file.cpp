@@ -22,10 +22,6 @@ namespace {
 // costs the interpreter a few hundred bytes more.
 constexpr std::size_t kMaxDefinitionBytes = 1u << 20;
 
-bool isBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
 // The value of a row: everything after the third ";", without the ";" that close its last item and
 // without blanks around it.
 std::string_view rowValue(std::string_view line, std::size_t afterHead) {

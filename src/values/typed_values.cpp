@@ -40,10 +40,6 @@ bool isAcceptedNa(bool NaAccept, std::string& s) {
     return true;
 }
 
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
 // A whole number made of digits only, blanks around it allowed. Too many digits for 64 bits is
 // unreadable rather than wrapped.
 std::optional<std::int64_t> readUnsigned(std::string_view part) {
