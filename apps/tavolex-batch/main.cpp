@@ -1,5 +1,5 @@
-// tavolex-batch: the headless runner. Reads a table, writes it back or exports it, and reports what it
-// did. Messages go to stderr with their prefix; results to stdout.
+// tavolex-batch: the headless runner, a view of a Session over ScriptUi. Reads a table, writes it back or
+// exports it, and reports what it did. Messages go to stderr with their prefix; results to stdout.
 
 #include <unistd.h>
 
@@ -17,13 +17,9 @@
 
 #include "core/file_io.h"
 #include "core/numbers.h"
-#include "env/catalogue.h"
-#include "env/dialog_ui.h"
-#include "env/project_settings.h"
+#include "editor/session.h"
 #include "platform/script_ui.h"
-#include "species/art_db.h"
 #include "table/cell_stats.h"
-#include "table/edit_buffer.h"
 
 namespace {
 
@@ -51,6 +47,9 @@ const char* kUsageText =
     "  --export-layout N FILE write the table in text layout N (1, 3, 4, 20, 21); may be repeated\n"
     "  --lang N               language of the texts: 0 or D German, 1 or F French, 2 or I Italian,\n"
     "                         3 or L Latin, 4 or E English\n"
+    "  --seed N               seed of the random generator, a whole number from 0 on (default: the clock)\n"
+    "  --accept-presets       a question no option answers takes the preset answer of its dialog (an\n"
+    "                         \"info: \" line names both); never a question whether to overwrite a file\n"
     "  --version, --help\n"
     "Every option that takes a value is given at most once, except --lookup and --export-layout.\n"
     "Exit status: 0 done, 2 usage error, 3 a file could not be read or written.\n";
@@ -77,6 +76,8 @@ struct Options {
     std::vector<std::string> lookups;
     std::string save;
     std::vector<Export> exports;
+    std::optional<std::uint64_t> seed;
+    bool acceptPresets = false;
 };
 
 int usageError(const std::string& what) {
@@ -129,17 +130,6 @@ void printSummary(const tav::TEditBuffer& b, const std::string& file) {
     }
 }
 
-tav::TDeckInter coverSystem(const Options& o, tav::CoverSettings settings, tav::UiPort& ui,
-                            std::string& problem) {
-    if (!o.coverFile.empty()) {
-        settings.DeckEinst = 10;
-        settings.DeckName = o.coverFile;
-    } else if (o.coverSystem > 0) {
-        settings.DeckEinst = o.coverSystem;
-    }
-    return tav::makeCoverInterpreter(settings, ui, &problem);
-}
-
 // A total with Decimals digits after the point, as the program writes computed values; a total too large
 // for that to be readable (beyond 15 significant digits) in the short form with an exponent.
 std::string formatTotal(double x, int decimals) {
@@ -176,17 +166,6 @@ int finishOutput(int status) {
     return status;
 }
 
-// The catalogue beside the program, or in share/tavolex of its installation prefix.
-std::string cataloguePath() {
-    std::error_code ec;
-    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    const std::filesystem::path dir = ec ? std::filesystem::path(".") : exe.parent_path();
-    const std::filesystem::path beside = dir / "tavolex.$ms";
-    if (std::filesystem::exists(beside)) return beside.string();
-    const std::filesystem::path installed = dir.parent_path() / "share" / "tavolex" / "tavolex.$ms";
-    return std::filesystem::exists(installed) ? installed.string() : beside.string();
-}
-
 // Shows the progress of long reads and writes on a terminal only.
 class TerminalProgress : public tav::Progress {
   public:
@@ -211,7 +190,7 @@ int parse(int argc, char** argv, Options& o) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         std::string_view a = args[i];
         if (a.size() > 2 && a.substr(0, 2) == "--" && a != "--lookup" && a != "--export-layout" &&
-            a != "--summary" && a != "--stats") {
+            a != "--summary" && a != "--stats" && a != "--accept-presets") {
             if (std::find(given.begin(), given.end(), a) != given.end())
                 return usageError(std::string(a) + " may be given only once");
             given.push_back(a);
@@ -233,6 +212,13 @@ int parse(int argc, char** argv, Options& o) {
             o.summary = true;
         } else if (a == "--stats") {
             o.stats = true;
+        } else if (a == "--accept-presets") {
+            o.acceptPresets = true;
+        } else if (a == "--seed") {
+            auto v = value(a);
+            auto n = v ? tav::parseInteger(*v) : std::nullopt;
+            if (!n || *n < 0) return usageError("--seed takes a whole number from 0 on");
+            o.seed = static_cast<std::uint64_t>(*n);
         } else if (a == "--env") {
             auto v = value(a);
             if (!v || v->empty()) return usageError("--env takes a file name");
@@ -306,6 +292,12 @@ int parse(int argc, char** argv, Options& o) {
     return kDone;
 }
 
+// The setting Sprache holds the name of the language; its first letter counts.
+const char* languageName(int language) {
+    static const char* const names[] = {"Deutsch", "Francais", "Italiano", "Latina", "English"};
+    return names[std::clamp(language, 0, 4)];
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -315,93 +307,61 @@ int main(int argc, char** argv) {
     tav::installTempFileCleanup();
 
     tav::ScriptUi script({}, stderr);
-    tav::Catalogue catalogue;
-    const std::string catalogueFile = cataloguePath();
-    if (!catalogue.LoadTexts(catalogueFile)) {
-        script.showError(tav::missingCatalogueMessage(catalogueFile));
-        return kFileError;
-    }
-    // A FIFO or device given as the species database would block its opening or be read raw.
-    if (std::string why;
-        !o.speciesDb.empty() && tav::fileExists(o.speciesDb) && !tav::checkInputFile(o.speciesDb, why)) {
-        script.showError("Kann " + o.speciesDb + " nicht öffnen (" + why + ").");
-        return kFileError;
-    }
-    tav::MacroAnswers macro;
-    tav::DialogUi ui(catalogue, script, &macro);
-    tav::TEditBuffer buffer;
-    tav::CoverSettings cover;
-    tav::ArtDbSettings species;
-    if (!o.env.empty()) {
-        // The work environment sets what the command line does not.
-        tav::TProjectSettings env(catalogue, std::filesystem::path(catalogueFile).parent_path().string());
-        env.setSettingsPath(o.env);
-        env.SetDefaults();
-        std::vector<std::string> problems;
-        if (!tav::fileExists(o.env) || !env.ReadFromFile(o.env, &problems)) {
-            script.showError("Kann " + o.env + " nicht öffnen.");
-            return kFileError;
+    script.setAcceptPresets(o.acceptPresets);
+    tav::Session session(script, o.seed);
+
+    tav::StartOptions start;
+    start.settingsSource = o.env.empty() ? tav::SettingsSource::Defaults : tav::SettingsSource::File;
+    start.settingsFile = o.env;
+    // The runner opens only the species database it is given, never the one of the work environment.
+    start.speciesDb = o.speciesDb;
+    start.createSpeciesDb = !o.speciesList.empty();
+    bool delimiterIsQualifier = false;
+    // A species list is read with the delimiter of the work environment: --delimiter is for text layouts.
+    char32_t listDelimiter = U'\t';
+    // The command line wins over the work environment.
+    start.adjustSettings = [&](tav::TProjectSettings& s) {
+        listDelimiter = static_cast<char32_t>(s.Diversa.DelimEinst);
+        // Without a work environment names are compared with their authors, as the runner always did.
+        if (o.env.empty()) s.Pruef.OhneAutor = false;
+        if (o.language >= 0) s.Sprache = languageName(o.language);
+        if (!o.qualifier.empty())
+            s.Diversa.QualiEinst = static_cast<std::int32_t>(*oneCharacter(o.qualifier));
+        if (!o.delimiter.empty())
+            s.Diversa.DelimEinst = static_cast<std::int32_t>(*oneCharacter(o.delimiter));
+        if (o.exportEncoding >= 0) s.Diversa.ExportEncoding = o.exportEncoding;
+        if (!o.coverFile.empty()) {
+            s.DeckEinst = 10;
+            s.DeckName = o.coverFile;
+        } else if (o.coverSystem > 0) {
+            s.DeckEinst = static_cast<std::uint8_t>(o.coverSystem);
         }
-        for (const std::string& p : problems) script.showWarning(p);
-        catalogue.setLanguage(tav::languageOfSetting(env.Sprache));
-        buffer.IoSettings.DelimEinst = static_cast<char32_t>(env.Diversa.DelimEinst);
-        buffer.IoSettings.QualiEinst = static_cast<char32_t>(env.Diversa.QualiEinst);
-        buffer.IoSettings.Encoding =
-            static_cast<tav::ExportEncoding>(std::clamp(env.Diversa.ExportEncoding, 0, 3));
-        cover.DeckEinst = env.DeckEinst;
-        cover.GesDeckEinst = env.GesDeckEinst;
-        cover.NaAccept = env.Pruef.NaAccept;
-        cover.Decimals = env.Diversa.Decimals;
-        cover.DeckName = env.DeckName;
-        species.SystEinst = env.SystEinst;
-        species.ZeiEinst = env.ZeiEinst;
-        species.OhneAutor = env.Pruef.OhneAutor;
-        species.ArtGross = env.Pruef.ArtGross;
-        species.Layers = env.Pruef.Layers;
-        species.Rem = env.Pruef.Rem;
-        species.ValidFilter = env.Pruef.ValidFilter;
-        species.AccFilter = env.Pruef.AccFilter;
-        species.DelimEinst = static_cast<char32_t>(env.Diversa.DelimEinst);
-    }
-    if (o.language >= 0) catalogue.setLanguage(static_cast<tav::Language>(o.language));
-    buffer.Ui = &ui;
-    if (!o.qualifier.empty()) buffer.IoSettings.QualiEinst = *oneCharacter(o.qualifier);
-    if (!o.delimiter.empty()) {
-        // A delimiter given on the command line answers the delimiter question of text imports; the
-        // qualifier goes with it, from the command line or else from the work environment.
-        buffer.IoSettings.DelimEinst = *oneCharacter(o.delimiter);
-        buffer.KeepDelim(true);
-        buffer.KeptDelim = buffer.IoSettings.DelimEinst;
-        buffer.KeptCte = buffer.IoSettings.QualiEinst;
-    }
-    if (buffer.IoSettings.QualiEinst != 0 && buffer.IoSettings.QualiEinst == buffer.IoSettings.DelimEinst)
+        tav::Status status;
         // A qualifier that is also the delimiter would glue the fields together.
-        return usageError(
-            "the delimiter and the qualifier must differ (one of them comes from --env or is the default tab "
-            "delimiter)");
-    if (o.exportEncoding >= 0)
-        buffer.IoSettings.Encoding = static_cast<tav::ExportEncoding>(o.exportEncoding);
+        if (s.Diversa.QualiEinst != 0 && s.Diversa.QualiEinst == s.Diversa.DelimEinst) {
+            delimiterIsQualifier = true;
+            status.fail();
+        }
+        return status;
+    };
+    if (tav::Status started = session.start(start); !started) {
+        if (delimiterIsQualifier)
+            return usageError(
+                "the delimiter and the qualifier must differ (one of them comes from --env or is the default "
+                "tab "
+                "delimiter)");
+        session.report(started);
+        return kFileError;
+    }
 
     TerminalProgress terminal;
     tav::Progress& progress = ::isatty(STDERR_FILENO) ? terminal : tav::noProgress();
 
-    std::unique_ptr<tav::TArtDb> db;
-    if (!o.speciesDb.empty()) {
-        if (o.speciesList.empty() && !tav::fileExists(o.speciesDb)) {
-            script.showError("Kann " + o.speciesDb + " nicht öffnen.");
-            return kFileError;
-        }
-        db = std::make_unique<tav::TArtDb>(o.speciesDb, species, ui);
-        for (const std::string& e : db->OpenErrors) script.showError(e);
-        for (const std::string& w : db->OpenWarnings) script.showWarning(w);
-        if (!db->OpenErrors.empty()) return kFileError;
+    if (session.speciesDb()) {
         if (!o.speciesList.empty()) {
-            std::vector<std::string> errors;
-            const bool ok = db->ImportTable(o.speciesList, species.DelimEinst, progress, errors);
-            if (ok) db->CheckVerweise(errors);
-            for (const std::string& e : errors)
-                if (!e.empty()) script.showWarning(e);
-            if (!ok) return kFileError;
+            const tav::Status imported = session.importSpeciesList(o.speciesList, listDelimiter, progress);
+            session.report(imported);
+            if (!imported) return kFileError;
         }
         // A ";" inside a name would shift the fields of the output line: it becomes "," as in table cells.
         auto field = [](std::string s) {
@@ -409,28 +369,25 @@ int main(int argc, char** argv) {
             return s;
         };
         for (const std::string& name : o.lookups) {
-            const tav::TMenge found = db->Search(name, species.OhneAutor);
-            for (int p : found.elements())
-                std::printf("%d;%s;%d\n", p, field(db->GetLat(p)).c_str(), db->ScanSyn('R', p));
+            const std::vector<tav::SpeciesMatch> found = session.lookupSpecies(name);
+            for (const tav::SpeciesMatch& m : found)
+                std::printf("%d;%s;%d\n", m.key, field(m.name).c_str(), m.acceptedKey);
             if (found.empty()) std::printf("0;%s;-1\n", field(name).c_str());
         }
-        buffer.IsSpeciesName = [&db](std::string_view name) { return db->isSpeciesName(name); };
     }
     if (o.table.empty()) return finishOutput(kDone);
 
-    // The cover-code system is settled before the table is read, so that an unusable definition file
-    // stops the run before anything is printed or written.
-    std::optional<tav::TDeckInter> deck;
-    if (o.stats || !o.coverFile.empty()) {
-        std::string problem;
-        deck = coverSystem(o, cover, ui, problem);
-        if (!problem.empty()) {
-            script.showError(problem);
-            return kFileError;
-        }
+    // An unusable cover-code definition stops the run before anything is read, printed or written, when
+    // the run needs the cover codes.
+    if ((o.stats || !o.coverFile.empty()) && !session.coverProblem().empty()) {
+        script.showError(session.coverProblem());
+        return kFileError;
     }
+    // A delimiter given on the command line answers the delimiter question of text imports; the qualifier
+    // goes with it, from the command line or else from the work environment.
+    if (!o.delimiter.empty()) session.keepDelimiterOfSettings();
 
-    switch (buffer.LoadFile(o.importLayout, o.table, progress)) {
+    switch (session.openTable(o.table, o.importLayout, progress)) {
         case tav::ReadResult::Ok:
             break;
         case tav::ReadResult::Cancelled:
@@ -441,11 +398,11 @@ int main(int argc, char** argv) {
         default:
             return kFileError;
     }
-    if (o.summary) printSummary(buffer, o.table);
-    if (o.stats) printStats(buffer, *deck, ui);
+    if (o.summary) printSummary(session.buffer(), o.table);
+    if (o.stats) printStats(session.buffer(), session.coverInterpreter(), session.ui());
     int status = kDone;
-    if (!o.save.empty() && !buffer.SaveTable(o.save, progress)) status = kFileError;
+    if (!o.save.empty() && !session.saveTable(o.save, progress)) status = kFileError;
     for (const Export& e : o.exports)
-        if (!buffer.StoreFile(e.layout, e.file, progress, false)) status = kFileError;
+        if (!session.exportTable(e.layout, e.file, progress)) status = kFileError;
     return finishOutput(status);
 }

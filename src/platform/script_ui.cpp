@@ -22,6 +22,26 @@ const char* prefixOf(MessageKind kind) {
     return "";
 }
 
+// The preset of a dialog, when it has one that points somewhere: a radio preset names one of its items.
+std::optional<std::string> usablePreset(const DialogRequest& r) {
+    if (r.initial.empty()) return std::nullopt;
+    if (r.kind == DialogKind::Radio) {
+        const auto i = parseInteger(r.initial);
+        if (!i || *i < 0 || *i >= static_cast<std::int64_t>(r.items.size())) return std::nullopt;
+    }
+    return r.initial;
+}
+
+// The preset as the user would see it chosen: the item of a radio dialog, else the answer itself.
+std::string shownPreset(const DialogRequest& r, const std::string& preset) {
+    if (r.kind == DialogKind::Radio) {
+        const auto i = parseInteger(preset);
+        if (i && *i >= 0 && *i < static_cast<std::int64_t>(r.items.size()) && !r.items[*i].empty())
+            return "\"" + r.items[*i] + "\"";
+    }
+    return "\"" + preset + "\"";
+}
+
 class SilentUi final : public UiPort {
   public:
     void showMessage(MessageKind, std::string_view) override {}
@@ -69,6 +89,13 @@ std::optional<std::string> ScriptUi::dialog(const DialogRequest& request) {
                                   ? "\"" + request.caption + "\" (" + name + ")"
                                   : name;
     if (tokens_.empty()) {
+        if (acceptPresets_ && !isOverwriteQuestion(request)) {
+            if (std::optional<std::string> preset = usablePreset(request)) {
+                showMessage(MessageKind::Info, "dialog " + shown + ": no answer given, preset answer " +
+                                                   shownPreset(request, *preset) + " taken");
+                return preset;
+            }
+        }
         cancel(name, "no answer given", shown);
         return std::nullopt;
     }
@@ -77,6 +104,14 @@ std::optional<std::string> ScriptUi::dialog(const DialogRequest& request) {
     TokenAnswer a = answerFromToken(request, token);
     if (!a.answer) cancel(name, a.refusal, shown);
     return a.answer;
+}
+
+bool isOverwriteQuestion(const DialogRequest& request) {
+    if (request.kind != DialogKind::YesNoCancel && request.kind != DialogKind::YesNoCancelAll) return false;
+    // The program's overwrite questions end in "existiert bereits. Überschreiben?"; the catalogue's
+    // conflict question asks to overwrite too.
+    const std::string text = upperFold(request.caption + " " + request.name);
+    return text.find("BERSCHREIBEN") != std::string::npos || text.find("OVERWRITE") != std::string::npos;
 }
 
 void ScriptUi::clearLog() {

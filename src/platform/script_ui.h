@@ -3,6 +3,9 @@
 // cancelled and the log says which one. A token answers as a macro token does (item text or number,
 // "#" flags, 1-based list lines, file names with "*" for a blank); one that does not fit the dialog is
 // refused with a message and the dialog counts as cancelled.
+//
+// With presets accepted, a dialog that finds no token takes its preset answer instead and the log says
+// which; a question whether to overwrite a file is never answered that way.
 
 #include <cstdio>
 #include <deque>
@@ -22,6 +25,7 @@ class ScriptUi : public UiPort {
 
     void addToken(std::string token) { tokens_.push_back(std::move(token)); }
     std::size_t tokensLeft() const { return tokens_.size(); }
+    void setAcceptPresets(bool accept) { acceptPresets_ = accept; }
 
     void showMessage(MessageKind kind, std::string_view text) override;
     std::optional<std::string> dialog(const DialogRequest& request) override;
@@ -41,6 +45,11 @@ class ScriptUi : public UiPort {
     std::string clipboard_;
     std::vector<std::pair<MessageKind, std::string>> messages_;
     std::vector<std::string> cancelled_;
+    bool acceptPresets_ = false;
 };
+
+// Whether a dialog asks to overwrite an existing file; such a question is answered by the user or a
+// token only.
+bool isOverwriteQuestion(const DialogRequest& request);
 
 }  // namespace tav

@@ -1,0 +1,257 @@
+#include "editor/session.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <utility>
+
+#include "core/file_io.h"
+#include "core/text.h"
+
+namespace tav {
+
+namespace {
+
+bool isUnnamedSpeciesDb(std::string_view name) {
+    return name.empty() || upperFold(name) == "NONAME.ADB";
+}
+
+}  // namespace
+
+std::string programCataloguePath() {
+    std::error_code ec;
+    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    const std::filesystem::path dir = ec ? std::filesystem::path(".") : exe.parent_path();
+    const std::filesystem::path beside = dir / "tavolex.$ms";
+    if (std::filesystem::exists(beside)) return beside.string();
+    const std::filesystem::path installed = dir.parent_path() / "share" / "tavolex" / "tavolex.$ms";
+    return std::filesystem::exists(installed) ? installed.string() : beside.string();
+}
+
+Session::Session(UiPort& frontEnd, std::optional<std::uint64_t> seed)
+    : front_(frontEnd),
+      settings_(catalogue_, "."),
+      dialogUi_(catalogue_, frontEnd, &macro_),
+      seed_(seed ? *seed : Random::clockSeed()),
+      random_(seed_) {
+    buffer_.Ui = &dialogUi_;
+}
+
+Status Session::start(const StartOptions& options) {
+    const std::string catalogueFile =
+        options.catalogueFile.empty() ? programCataloguePath() : options.catalogueFile;
+    if (Status s = loadCatalogue(catalogueFile); !s) return s;
+    if (Status s = loadSettings(options); !s) return s;
+    if (options.adjustSettings) {
+        Status s = options.adjustSettings(settings_);
+        if (!s) return s;
+        report(s);
+    }
+    applySettings();
+    newTable();
+    if (!options.speciesDb) {
+        openNamedSpeciesDb();
+    } else if (!options.speciesDb->empty()) {
+        if (Status s = openSpeciesDb(*options.speciesDb, options.createSpeciesDb); !s) return s;
+    }
+    // A table that cannot be read leaves the new table; the buffer has said why.
+    if (!options.tableFile.empty()) openTable(options.tableFile, options.tableLayout, noProgress());
+    return {};
+}
+
+Status Session::loadCatalogue(const std::string& file) {
+    if (!catalogue_.LoadTexts(file))
+        return Status::failure(Message::text(Severity::Error, missingCatalogueMessage(file)));
+    return {};
+}
+
+Status Session::loadSettings(const StartOptions& options) {
+    const std::string catalogueFile =
+        options.catalogueFile.empty() ? programCataloguePath() : options.catalogueFile;
+    const std::string programFolder = std::filesystem::path(catalogueFile).parent_path().string();
+    settings_ = TProjectSettings(catalogue_, programFolder.empty() ? "." : programFolder,
+                                 options.dataFolder.empty() ? systemDataFolder() : options.dataFolder);
+    std::vector<std::string> problems;
+    switch (options.settingsSource) {
+        case SettingsSource::Installation:
+            settings_.ReadIniSettings(&problems);
+            if (settings_.quitRequested()) {
+                // The user cancelled the question for the user name: there is nothing left to say.
+                Status s;
+                s.fail();
+                return s;
+            }
+            break;
+        case SettingsSource::File: {
+            const std::string& file = options.settingsFile;
+            settings_.setSettingsPath(file);
+            settings_.SetDefaults();
+            // Why the file could not be read is left out: the name says which file to look at.
+            if (!fileExists(file) || !settings_.ReadFromFile(file, &problems))
+                return Status::failure("Kann " + file + " nicht öffnen.");
+            break;
+        }
+        case SettingsSource::Defaults:
+            settings_.SetDefaults();
+            break;
+    }
+    for (const std::string& p : problems) front_.showWarning(p);
+    return {};
+}
+
+void Session::applySettings() {
+    const TProjectSettings& s = settings_;
+    catalogue_.setLanguage(languageOfSetting(s.Sprache));
+
+    buffer_.IoSettings.DelimEinst = static_cast<char32_t>(s.Diversa.DelimEinst);
+    buffer_.IoSettings.QualiEinst = static_cast<char32_t>(s.Diversa.QualiEinst);
+    buffer_.IoSettings.Encoding = static_cast<ExportEncoding>(std::clamp(s.Diversa.ExportEncoding, 0, 3));
+
+    CoverSettings cover;
+    cover.DeckEinst = s.DeckEinst;
+    cover.GesDeckEinst = s.GesDeckEinst;
+    cover.NaAccept = s.Pruef.NaAccept;
+    cover.Decimals = s.Diversa.Decimals;
+    cover.DeckName = s.DeckName;
+    coverProblem_.clear();
+    deck_ = makeCoverInterpreter(cover, dialogUi_, &coverProblem_);
+
+    applySpeciesSettings();
+}
+
+ArtDbSettings Session::speciesSettings() const {
+    const TProjectSettings& s = settings_;
+    ArtDbSettings a;
+    a.SystEinst = s.SystEinst;
+    a.ZeiEinst = s.ZeiEinst;
+    a.OhneAutor = s.Pruef.OhneAutor;
+    a.ArtGross = s.Pruef.ArtGross;
+    a.Layers = s.Pruef.Layers;
+    a.Rem = s.Pruef.Rem;
+    a.ValidFilter = s.Pruef.ValidFilter;
+    a.AccFilter = s.Pruef.AccFilter;
+    a.Zusatzlist = s.Zusatzlist;
+    a.DelimEinst = static_cast<char32_t>(s.Diversa.DelimEinst);
+    return a;
+}
+
+void Session::applySpeciesSettings() {
+    if (db_) {
+        db_->Settings = speciesSettings();
+        TArtDb* db = db_.get();
+        buffer_.IsSpeciesName = [db](std::string_view name) { return db->isSpeciesName(name); };
+    } else {
+        buffer_.IsSpeciesName = nullptr;
+    }
+}
+
+void Session::keepDelimiterOfSettings() {
+    buffer_.KeepDelim(true);
+    buffer_.KeptDelim = buffer_.IoSettings.DelimEinst;
+    buffer_.KeptCte = buffer_.IoSettings.QualiEinst;
+}
+
+void Session::resetEditorState() {
+    modified_ = false;
+    windowStart = {};
+    fileName_ = kUnnamedTable;
+}
+
+void Session::newTable() {
+    resetEditorState();
+    const std::string& env = settings_.settingsPath();
+    std::string templateFile;
+    if (!env.empty() && !isNoSettingsFile(env) && fileExists(settings_.templateFilePath()))
+        templateFile = settings_.templateFilePath();
+    buffer_.LoadDefault(templateFile);
+}
+
+ReadResult Session::openTable(const std::string& file, int layout, Progress& progress) {
+    resetEditorState();
+    const ReadResult r = buffer_.LoadFile(layout, file, progress);
+    if (r != ReadResult::Ok) {
+        newTable();
+        return r;
+    }
+    if (layout == kLayoutNative) {
+        fileName_ = file;
+    } else if (const std::string named = replaceExtension(file, ".tab"); !fileExists(named)) {
+        fileName_ = named;
+        modified_ = true;
+    }
+    return r;
+}
+
+Status Session::saveTable(const std::string& file, Progress& progress) {
+    if (!buffer_.SaveTable(file, progress)) {
+        // The buffer has shown why.
+        Status s;
+        s.fail();
+        return s;
+    }
+    fileName_ = file;
+    modified_ = false;
+    return {};
+}
+
+Status Session::exportTable(int layout, const std::string& file, Progress& progress) {
+    Status s;
+    if (!buffer_.StoreFile(layout, file, progress, false)) s.fail();  // the buffer has shown why
+    return s;
+}
+
+Status Session::openSpeciesDb(const std::string& file, bool create) {
+    // A FIFO or device would block the opening or be read raw.
+    if (std::string why; fileExists(file) && !checkInputFile(file, why))
+        return Status::failure("Kann " + file + " nicht öffnen (" + why + ").");
+    if (!create && !fileExists(file)) return Status::failure("Kann " + file + " nicht öffnen.");
+    auto db = std::make_unique<TArtDb>(file, speciesSettings(), dialogUi_);
+    Status s;
+    for (const std::string& e : db->OpenErrors) s.error(e);
+    for (const std::string& w : db->OpenWarnings) s.warning(w);
+    if (s.ok()) {
+        db_ = std::move(db);
+        applySpeciesSettings();
+    }
+    return s;
+}
+
+void Session::openNamedSpeciesDb() {
+    const std::string& env = settings_.settingsPath();
+    const std::string& name = settings_.ArtListName;
+    if (env.empty() || isNoSettingsFile(env) || isUnnamedSpeciesDb(name) || !fileExists(name)) return;
+    // Without its database the program still works on tables: the reasons are shown, not returned.
+    report(openSpeciesDb(name, false));
+}
+
+Status Session::importSpeciesList(const std::string& file, char32_t delimiter, Progress& progress) {
+    if (!db_) return Status::failure("Keine Artenliste geöffnet.");
+    std::vector<std::string> errors;
+    const bool ok = db_->ImportTable(file, delimiter, progress, errors);
+    if (ok) db_->CheckVerweise(errors);
+    Status s;
+    for (const std::string& e : errors)
+        if (!e.empty()) s.warning(e);
+    if (!ok) s.fail();
+    return s;
+}
+
+std::vector<SpeciesMatch> Session::lookupSpecies(const std::string& name) {
+    std::vector<SpeciesMatch> out;
+    if (!db_) return out;
+    const TMenge found = db_->Search(name, db_->Settings.OhneAutor);
+    for (int p : found.elements()) out.push_back({p, db_->GetLat(p), db_->ScanSyn('R', p)});
+    return out;
+}
+
+void Session::report(const Status& status) {
+    for (const Message& m : status.messages()) {
+        const std::string text =
+            m.render([this](const std::string& key) { return catalogue_.GetLangMsg(key); });
+        const MessageKind kind = m.severity() == Severity::Error     ? MessageKind::Error
+                                 : m.severity() == Severity::Warning ? MessageKind::Warning
+                                                                     : MessageKind::Info;
+        front_.showMessage(kind, text);
+    }
+}
+
+}  // namespace tav

@@ -1,0 +1,181 @@
+#pragma once
+// Session: everything that lives for the whole program run, owned in one place so that the desktop
+// window and the batch runner are both mere views of it. It holds the settings, the catalogue, the
+// dialog layer over the front end's port, the one table buffer, the cover-code interpreter, the species
+// database (or none), the undo and recording lists, the random generator and the editor state that
+// every command shares (active grid, window start, file name, modified, busy and abort flags).
+//
+// Nothing here shows an error itself: start-up and the file operations report information and warnings
+// through the port as they go and return their failure as a Status for the front end to show.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/random.h"
+#include "core/status.h"
+#include "editor/recording_list.h"
+#include "editor/undo_list.h"
+#include "env/catalogue.h"
+#include "env/dialog_ui.h"
+#include "env/macro_answers.h"
+#include "env/project_settings.h"
+#include "platform/progress.h"
+#include "platform/ui_port.h"
+#include "species/art_db.h"
+#include "table/edit_buffer.h"
+#include "values/deck_inter.h"
+
+namespace tav {
+
+// The name of a table that has no file yet.
+inline constexpr std::string_view kUnnamedTable = "NoName.tab";
+
+// Where the settings of a run come from.
+enum class SettingsSource {
+    Installation,  // the work environment the installation file names (the desktop program)
+    File,          // an explicitly given settings file; failing to read it fails start-up
+    Defaults,      // no work environment: the program's defaults
+};
+
+struct StartOptions {
+    // The text catalogue; empty: beside the program or in share/tavolex of its installation prefix.
+    std::string catalogueFile;
+    // The shared data folder; empty: the system's (see systemDataFolder).
+    std::string dataFolder;
+    SettingsSource settingsSource = SettingsSource::Installation;
+    std::string settingsFile;  // with SettingsSource::File
+    // Runs once the settings are read and before they reach the objects of the run, so that a front end
+    // can lay its own options (a command line) over the work environment. A failure ends start-up.
+    std::function<Status(TProjectSettings&)> adjustSettings;
+    // The species database: unset opens the one the work environment names (when a settings file was
+    // read and the database exists; a failure leaves none open); an empty text opens none; a file name
+    // opens that one, and failing to open it fails start-up.
+    std::optional<std::string> speciesDb;
+    // With an explicit speciesDb: a missing database is created empty (to import a species list into).
+    bool createSpeciesDb = false;
+    // The table to open last, in the layout given; empty: the new table from the template stays.
+    std::string tableFile;
+    int tableLayout = kLayoutNative;
+};
+
+// The first releve and the first header and species rows the grids show.
+struct WindowStart {
+    int releve = 0;
+    int headerRow = 0;
+    int speciesRow = 0;
+};
+
+// One record a species lookup found.
+struct SpeciesMatch {
+    int key = 0;
+    std::string name;
+    int acceptedKey = -1;
+};
+
+class Session {
+  public:
+    // frontEnd answers the dialogs the macro layer leaves open and shows the messages; it must outlive
+    // the session. Without a seed the random generator is seeded from the clock.
+    explicit Session(UiPort& frontEnd, std::optional<std::uint64_t> seed = std::nullopt);
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    // Start-up in the order the objects depend on each other: catalogue, data folder, settings, the
+    // settings applied to every object, the new table from the template, the species database, the
+    // table named by the front end.
+    Status start(const StartOptions& options);
+
+    // Lays the current settings onto every object of the run: catalogue language, the buffer's text
+    // layout settings, the cover-code interpreter, the species database's settings and the buffer's
+    // species-name test. Call it after every change of the settings.
+    void applySettings();
+
+    // The reason the configured cover-code system could not be used (system 1 serves instead); empty
+    // when it could. Set by applySettings; the front end decides whether the run can go on without it.
+    const std::string& coverProblem() const { return coverProblem_; }
+
+    // Text imports take the delimiter and qualifier of the settings without asking for them.
+    void keepDelimiterOfSettings();
+
+    // ---- files
+    // A new table from the template of the work environment (the minimal empty table when there is
+    // none), unnamed and unmodified.
+    void newTable();
+    // Reads a table file (layout 1) or a text layout. A table file gives the current file name; an
+    // import is named after the file with ".tab" and marked modified, unless such a table exists (then
+    // it stays unnamed, so saving cannot overwrite it without asking). A table that could not be read
+    // leaves a new table from the template. The buffer has reported what went wrong.
+    ReadResult openTable(const std::string& file, int layout, Progress& progress);
+    // Writes the table in the native layout under file (the previous version becomes the backup); the
+    // file becomes the current file name and the table counts as saved.
+    Status saveTable(const std::string& file, Progress& progress);
+    // Writes the whole table in a text layout; the table keeps its name and modified flag.
+    Status exportTable(int layout, const std::string& file, Progress& progress);
+
+    // ---- species database
+    // Imports a species list with fields separated by delimiter into the open database; the messages
+    // of the import are warnings.
+    Status importSpeciesList(const std::string& file, char32_t delimiter, Progress& progress);
+    // The records a name finds; none when there is no database.
+    std::vector<SpeciesMatch> lookupSpecies(const std::string& name);
+
+    // ---- the objects of the run
+    TProjectSettings& settings() { return settings_; }
+    const Catalogue& catalogue() const { return catalogue_; }
+    // Every layer asks its questions here: a running macro answers first, then the front end.
+    DialogUi& ui() { return dialogUi_; }
+    MacroAnswers& macroAnswers() { return macro_; }
+    TEditBuffer& buffer() { return buffer_; }
+    TDeckInter& coverInterpreter() { return deck_; }
+    TArtDb* speciesDb() { return db_.get(); }
+    UndoList& undoList() { return undo_; }
+    RecordingList& recordingList() { return recording_; }
+    Random& random() { return random_; }
+    std::uint64_t seed() const { return seed_; }
+
+    // ---- shared editor state
+    int activeGrid = 0;  // 1 … 4; 0 until a grid has been entered
+    WindowStart windowStart;
+    bool busy = false;
+    bool abortRequested = false;
+    const std::string& fileName() const { return fileName_; }
+    bool modified() const { return modified_; }
+    void setModified(bool m) { modified_ = m; }
+
+    // Shows the messages of a status through the front end, catalogue keys in the current language.
+    void report(const Status& status);
+
+  private:
+    Status loadCatalogue(const std::string& file);
+    Status loadSettings(const StartOptions& options);
+    Status openSpeciesDb(const std::string& file, bool create);
+    void openNamedSpeciesDb();
+    ArtDbSettings speciesSettings() const;
+    void applySpeciesSettings();
+    void resetEditorState();
+
+    UiPort& front_;
+    Catalogue catalogue_;
+    TProjectSettings settings_;
+    MacroAnswers macro_;
+    DialogUi dialogUi_;
+    TEditBuffer buffer_;
+    TDeckInter deck_;
+    std::unique_ptr<TArtDb> db_;
+    UndoList undo_;
+    RecordingList recording_;
+    std::uint64_t seed_;
+    Random random_;
+    std::string coverProblem_;
+    std::string fileName_{kUnnamedTable};
+    bool modified_ = false;
+};
+
+// The catalogue of the running program: beside it, or in share/tavolex of its installation prefix.
+std::string programCataloguePath();
+
+}  // namespace tav
