@@ -399,5 +399,53 @@ TEST(Batch, ResultsThatCannotBeWrittenAreAFailure) {
         << r.err;
 }
 
+TEST(Batch, AcceptPresetsAnswersQuestionsNoOptionAnswers) {
+    TempDir dir;
+    writeBytes(dir.file("semi.csv"), "Nr;1;2\r\nOrt;a;b\r\n");
+    writeBytes(dir.file("tabs.csv"), "Nr\t1\t2\r\nOrt\ta\tb\r\n");
+    struct Case {
+        std::string args;
+        std::string err;
+    } cases[] = {
+        // The first line settles the delimiter; the dialog's preset is what it found.
+        {"--import-layout 3 " + dir.file("semi.csv"),
+         "info: dialog \"Trennzeichen\" (DlgDelimEinst): no answer given, preset answer \"Strichpunkt\" "
+         "taken\n"},
+        {"--lang E --import-layout 3 " + dir.file("semi.csv"),
+         "info: dialog \"Delimiter\" (DlgDelimEinst): no answer given, preset answer \"Semicolon\" taken\n"},
+        // No question, nothing to say.
+        {"--import-layout 3 " + dir.file("tabs.csv"), ""},
+        {"--delimiter ';' --import-layout 3 " + dir.file("semi.csv"), ""},
+    };
+    for (const Case& c : cases) {
+        BatchRun r = runBatch("--accept-presets --summary " + c.args, dir);
+        EXPECT_EQ(r.status, 0) << c.args << "\n" << r.err;
+        EXPECT_EQ(r.err, c.err) << c.args;
+        EXPECT_NE(r.out.find("releves: 2\nheader rows: 2\n"), std::string::npos) << c.args << "\n" << r.out;
+    }
+    // The flag may be repeated like the other flags; without it the question still cancels the read.
+    BatchRun twice = runBatch("--accept-presets --accept-presets --import-layout 3 " + dir.file("semi.csv") +
+                                  " --export-layout 3 " + dir.file("out.txt"),
+                              dir);
+    EXPECT_EQ(twice.status, 0) << twice.err;
+    // The export uses the default tab delimiter; the empty line is the table's empty species part.
+    EXPECT_EQ(readBytes(dir.file("out.txt")), "Nr\t1\t2\r\nOrt\ta\tb\r\n\t\t\r\n");
+    EXPECT_EQ(runBatch("--import-layout 3 " + dir.file("semi.csv"), dir).status, 3);
+}
+
+TEST(Batch, SeedTakesAWholeNumber) {
+    TempDir dir;
+    for (const char* bad : {"--seed", "--seed -1", "--seed x", "--seed 1.5", "--seed 1 --seed 2"}) {
+        BatchRun r = runBatch(std::string(bad) + " " + kDune, dir);
+        EXPECT_EQ(r.status, 2) << bad;
+        EXPECT_NE(r.err.find("--seed"), std::string::npos) << bad << "\n" << r.err;
+    }
+    for (const char* good : {"--seed 0", "--seed 42", "--seed 9223372036854775807"}) {
+        BatchRun r = runBatch(std::string(good) + " " + kDune, dir);
+        EXPECT_EQ(r.status, 0) << good << "\n" << r.err;
+        EXPECT_EQ(r.err, "") << good;
+    }
+}
+
 }  // namespace
 }  // namespace tav

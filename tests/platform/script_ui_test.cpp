@@ -1,0 +1,65 @@
+#include "platform/script_ui.h"
+
+#include <gtest/gtest.h>
+
+namespace tav {
+namespace {
+
+DialogRequest question(DialogKind kind, std::string caption, std::vector<std::string> items,
+                       std::string preset) {
+    DialogRequest r;
+    r.kind = kind;
+    r.name = "DlgT";
+    r.caption = std::move(caption);
+    r.items = std::move(items);
+    r.initial = std::move(preset);
+    return r;
+}
+
+TEST(ScriptUi, PresetsAnswerOnlyWhenAcceptedAndNeverAnOverwriteQuestion) {
+    struct Case {
+        const char* what;
+        DialogRequest request;
+        std::optional<std::string> answer;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"radio preset", question(DialogKind::Radio, "Trennzeichen", {"Tab", "Semikolon"}, "1"), "1",
+         "info: dialog \"Trennzeichen\" (DlgT): no answer given, preset answer \"Semikolon\" taken"},
+        {"text preset", question(DialogKind::Text, "Name", {"Prompt"}, "abc"), "abc",
+         "info: dialog \"Name\" (DlgT): no answer given, preset answer \"abc\" taken"},
+        {"radio preset naming no item", question(DialogKind::Radio, "T", {"a", "b"}, "2"), std::nullopt,
+         "warning: dialog \"T\" (DlgT) cancelled: no answer given"},
+        {"no preset", question(DialogKind::SaveFile, "Datei", {}, ""), std::nullopt,
+         "warning: dialog \"Datei\" (DlgT) cancelled: no answer given"},
+        {"overwrite question",
+         question(DialogKind::YesNoCancel, "a.tab existiert bereits. Überschreiben?", {}, "Y"), std::nullopt,
+         "warning: dialog \"a.tab existiert bereits. Überschreiben?\" (DlgT) cancelled: no answer given"},
+        {"overwrite question, all", question(DialogKind::YesNoCancelAll, "Trotzdem überschreiben?", {}, "A"),
+         std::nullopt, "warning: dialog \"Trotzdem überschreiben?\" (DlgT) cancelled: no answer given"},
+        {"other yes/no question with a preset", question(DialogKind::YesNoCancel, "Weiter?", {}, "Y"), "Y",
+         "info: dialog \"Weiter?\" (DlgT): no answer given, preset answer \"Y\" taken"},
+    };
+    for (const Case& c : cases) {
+        ScriptUi ui;
+        ui.setAcceptPresets(true);
+        EXPECT_EQ(ui.dialog(c.request), c.answer) << c.what;
+        ASSERT_EQ(ui.messages().size(), 1u) << c.what;
+        const auto& [kind, text] = ui.messages().front();
+        const char* prefix = kind == MessageKind::Info ? "info: " : "warning: ";
+        EXPECT_EQ(prefix + text, c.message) << c.what;
+
+        // Without accepting presets every one of them goes unanswered.
+        ScriptUi strict;
+        EXPECT_EQ(strict.dialog(c.request), std::nullopt) << c.what;
+        EXPECT_EQ(strict.cancelledDialogs(), std::vector<std::string>{"DlgT"}) << c.what;
+    }
+    // A token answers before any preset.
+    ScriptUi ui({"Tab"});
+    ui.setAcceptPresets(true);
+    EXPECT_EQ(ui.dialog(question(DialogKind::Radio, "T", {"Tab", "Semikolon"}, "1")), "0");
+    EXPECT_TRUE(ui.messages().empty());
+}
+
+}  // namespace
+}  // namespace tav
