@@ -6,10 +6,8 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
-#include <cstring>
-#include <filesystem>
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
