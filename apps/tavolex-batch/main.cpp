@@ -111,11 +111,9 @@ const char* encodingName(tav::TextEncoding e) {
 
 void printSummary(const tav::TEditBuffer& b, const std::string& file) {
     std::int64_t filled = 0;
-    for (const tav::TLongList* part : {&b.IrowK, &b.IrowA})
-        for (std::int32_t r : part->items())
-            b.L.rows[r].cells.forEach([&](std::uint32_t, tav::TextHandle) { ++filled; });
+    for (char part : {'K', 'A'}) b.forEachFilled(part, [&](const tav::FilledCell&) { ++filled; });
     std::printf("table: %s\n", file.c_str());
-    std::printf("encoding: %s\n", encodingName(b.LastRead.encoding));
+    std::printf("encoding: %s\n", encodingName(b.lastRead().encoding));
     std::printf("releves: %d\n", b.GetColCount());
     std::printf("header rows: %d\n", b.GetRowCount('K'));
     std::printf("species rows: %d\n", b.GetRowCount('A'));
@@ -344,10 +342,10 @@ int main(int argc, char** argv) {
         }
         for (const std::string& p : problems) script.showWarning(p);
         catalogue.setLanguage(tav::languageOfSetting(env.Sprache));
-        buffer.IoSettings.DelimEinst = static_cast<char32_t>(env.Diversa.DelimEinst);
-        buffer.IoSettings.QualiEinst = static_cast<char32_t>(env.Diversa.QualiEinst);
-        buffer.IoSettings.Encoding =
-            static_cast<tav::ExportEncoding>(std::clamp(env.Diversa.ExportEncoding, 0, 3));
+        buffer.setDelimiter(static_cast<char32_t>(env.Diversa.DelimEinst));
+        buffer.setQualifier(static_cast<char32_t>(env.Diversa.QualiEinst));
+        buffer.setExportEncoding(
+            static_cast<tav::ExportEncoding>(std::clamp(env.Diversa.ExportEncoding, 0, 3)));
         cover.DeckEinst = env.DeckEinst;
         cover.GesDeckEinst = env.GesDeckEinst;
         cover.NaAccept = env.Pruef.NaAccept;
@@ -364,23 +362,21 @@ int main(int argc, char** argv) {
         species.DelimEinst = static_cast<char32_t>(env.Diversa.DelimEinst);
     }
     if (o.language >= 0) catalogue.setLanguage(static_cast<tav::Language>(o.language));
-    buffer.Ui = &ui;
-    if (!o.qualifier.empty()) buffer.IoSettings.QualiEinst = *oneCharacter(o.qualifier);
+    buffer.setUi(&ui);
+    if (!o.qualifier.empty()) buffer.setQualifier(*oneCharacter(o.qualifier));
     if (!o.delimiter.empty()) {
         // A delimiter given on the command line answers the delimiter question of text imports; the
         // qualifier goes with it, from the command line or else from the work environment.
-        buffer.IoSettings.DelimEinst = *oneCharacter(o.delimiter);
-        buffer.KeepDelim(true);
-        buffer.KeptDelim = buffer.IoSettings.DelimEinst;
-        buffer.KeptCte = buffer.IoSettings.QualiEinst;
+        buffer.setDelimiter(*oneCharacter(o.delimiter));
+        buffer.KeepDelim(true, buffer.ioSettings().DelimEinst, buffer.ioSettings().QualiEinst);
     }
-    if (buffer.IoSettings.QualiEinst != 0 && buffer.IoSettings.QualiEinst == buffer.IoSettings.DelimEinst)
+    if (buffer.ioSettings().QualiEinst != 0 &&
+        buffer.ioSettings().QualiEinst == buffer.ioSettings().DelimEinst)
         // A qualifier that is also the delimiter would glue the fields together.
         return usageError(
             "the delimiter and the qualifier must differ (one of them comes from --env or is the default tab "
             "delimiter)");
-    if (o.exportEncoding >= 0)
-        buffer.IoSettings.Encoding = static_cast<tav::ExportEncoding>(o.exportEncoding);
+    if (o.exportEncoding >= 0) buffer.setExportEncoding(static_cast<tav::ExportEncoding>(o.exportEncoding));
 
     TerminalProgress terminal;
     tav::Progress& progress = ::isatty(STDERR_FILENO) ? terminal : tav::noProgress();
@@ -414,7 +410,7 @@ int main(int argc, char** argv) {
                 std::printf("%d;%s;%d\n", p, field(db->GetLat(p)).c_str(), db->ScanSyn('R', p));
             if (found.empty()) std::printf("0;%s;-1\n", field(name).c_str());
         }
-        buffer.IsSpeciesName = [&db](std::string_view name) { return db->isSpeciesName(name); };
+        buffer.setSpeciesNameTest([&db](std::string_view name) { return db->isSpeciesName(name); });
     }
     if (o.table.empty()) return finishOutput(kDone);
 
