@@ -187,8 +187,23 @@ char32_t upperCaseOnly(char32_t c) {
         return lower ? c - 1 : c;
     }
     if (c >= 0x3B1 && c <= 0x3C9 && c != 0x3C2) return c - 0x20;  // Greek
-    if (c >= 0x430 && c <= 0x44F) return c - 0x20;                // Cyrillic а … я
-    if (c >= 0x450 && c <= 0x45F) return c - 0x50;                // ѐ … џ
+    switch (c) {                                                  // Greek with tonos
+        case 0x3AC:
+            return 0x386;
+        case 0x3AD:
+        case 0x3AE:
+        case 0x3AF:
+            return c - 0x25;
+        case 0x3CC:
+            return 0x38C;
+        case 0x3CD:
+        case 0x3CE:
+            return c - 0x3F;
+        default:
+            break;
+    }
+    if (c >= 0x430 && c <= 0x44F) return c - 0x20;  // Cyrillic а … я
+    if (c >= 0x450 && c <= 0x45F) return c - 0x50;  // ѐ … џ
     return c;
 }
 

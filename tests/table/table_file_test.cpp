@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "platform/script_ui.h"
 #include "support/table_fixture.h"
 #include "support/test_files.h"
@@ -221,6 +223,68 @@ TEST_F(FileTest, ObservationLines) {
     b.ClearM();
     b.mark(MarkSet::MroA, 1);
     EXPECT_EQ(written(kLayoutObservations, true), crlf({"Nr;Ort;Artname;Deckung", "2;b;s2;3"}));
+
+    // The marked part with only header rows marked: every species row goes along.
+    b.ClearM();
+    b.mark(MarkSet::MroK, 1);
+    EXPECT_EQ(written(kLayoutObservations, true),
+              crlf({"Ort;Artname;Deckung", "a;s1;+", "b;s1;1", "b;s2;3"}));
+}
+
+// A row type that belongs to the other part would move the row there when the file is read again: every
+// route that sets a type refuses it, and the rows stay in their part after saving and reading.
+TEST_F(FileTest, RowTypesStayInTheirPartThroughSaveAndReload) {
+    struct Case {
+        const char* route;
+        std::function<bool(TEditBuffer&)> edit;  // false when the edit reports the type refused
+        std::vector<std::string> header, species;
+    };
+    auto pasteRow = [](int typ, const char* line) {
+        return [typ, line](TEditBuffer& t) {
+            t.StartClip('A');
+            t.addClipLine(line);
+            t.Paste(typ, ' ', 0, 0, noProgress());
+            return false;
+        };
+    };
+    const std::vector<std::string> K = {"T;Nr;;1;2", "T;Ort;;a;b"}, A = {"A;s1;;+;1", "A;s2;;;3"};
+    const Case cases[] = {
+        {"PutTyp A on a header row", [](TEditBuffer& t) { return t.PutTyp('K', 'A', 1); }, K, A},
+        {"PutTyp K on a header row", [](TEditBuffer& t) { return t.PutTyp('K', 'K', 0); }, K, A},
+        {"PutTyp T on the first species row", [](TEditBuffer& t) { return t.PutTyp('A', 'T', 0); }, K, A},
+        {"PutTyp blank on the first species row", [](TEditBuffer& t) { return t.PutTyp('A', ' ', 0); }, K, A},
+        {"PutRow of a species line into the header",
+         [](TEditBuffer& t) { return t.PutRow('K', "K;x;;1;2", 0); },
+         {"T;x;;1;2", "T;Ort;;a;b"},
+         A},
+        {"PutRow of a header line into the species part",
+         [](TEditBuffer& t) { return t.PutRow('A', "D;y;;5;", 0); },
+         K,
+         {"A;y;;5;", "A;s2;;;3"}},
+        {"pasting a header row clip into the species part",
+         pasteRow(4, "I;Ort2;;c;d"),
+         K,
+         {"A;Ort2;;c;d", "A;s1;;+;1", "A;s2;;;3"}},
+        {"pasting a species row clip into the header",
+         pasteRow(2, "A;s9;;+;"),
+         {"T;s9;;+;", "T;Nr;;1;2", "T;Ort;;a;b"},
+         A},
+    };
+    for (const Case& c : cases) {
+        ASSERT_EQ(read(crlf({"T;Nr;;1;2", "T;Ort;;a;b", "A;s1;;+;1", "A;s2;;;3"})), ReadResult::Ok);
+        const std::size_t shown = ui.messages().size();
+        EXPECT_FALSE(c.edit(b)) << c.route;
+        ASSERT_TRUE(b.SaveTable(dir.file("saved.tab"), noProgress()));
+        ASSERT_EQ(b.ReadFile(kLayoutNative, dir.file("saved.tab"), noProgress()), ReadResult::Ok);
+        EXPECT_EQ(rowsOf(b, 'K'), c.header) << c.route;
+        EXPECT_EQ(rowsOf(b, 'A'), c.species) << c.route;
+        if (std::string_view(c.route).starts_with("pasting")) {
+            ASSERT_EQ(ui.messages().size(), shown + 1) << c.route;
+            EXPECT_EQ(
+                ui.messages().back().second,
+                "1 Zeile hat ihren Zeilentyp nicht behalten, weil er nicht zu diesem Tabellenteil passt.");
+        }
+    }
 }
 
 TEST_F(FileTest, MarkedPartsAndColumns) {
