@@ -112,7 +112,7 @@ struct RowView {
 // The rows of one part. Cells are taken from the sparse store, so that a wide table with few filled
 // cells is compared in time proportional to its filled cells.
 inline std::vector<RowView> rowsOf(const TEditBuffer& b, char OC) {
-    std::vector<int> colOfSlot(b.L.slots, -1);
+    std::vector<int> colOfSlot(b.L().slots, -1);
     for (int c = 0; c < b.GetColCount(); ++c) {
         const int slot = b.GetBufCol(c) - 3;
         if (slot >= 0 && static_cast<std::size_t>(slot) < colOfSlot.size()) colOfSlot[slot] = c;
@@ -123,9 +123,9 @@ inline std::vector<RowView> rowsOf(const TEditBuffer& b, char OC) {
         v.type = b.Get(OC, -3, r);
         v.name = b.Get(OC, -2, r);
         v.margin = b.Get(OC, -1, r);
-        b.L.rows[b.GetBufRow(OC, r)].cells.forEach([&](std::uint32_t slot, TextHandle h) {
+        b.L().rows[b.GetBufRow(OC, r)].cells.forEach([&](std::uint32_t slot, TextHandle h) {
             const int col = slot < colOfSlot.size() ? colOfSlot[slot] : -1;
-            const std::string_view text = b.L.pool.text(h);
+            const std::string_view text = b.L().pool.text(h);
             if (col >= 0 && !text.empty()) v.cells.emplace_back(col, std::string(text));
         });
         std::sort(v.cells.begin(), v.cells.end());

@@ -35,12 +35,10 @@ tav::TArtDb& speciesDb() {
 }
 
 void prepare(tav::TEditBuffer& b, char32_t delim, char32_t qualifier) {
-    b.IoSettings.DelimEinst = delim;
-    b.IoSettings.QualiEinst = qualifier;
-    b.KeepDelim(true);
-    b.KeptDelim = delim;
-    b.KeptCte = qualifier;
-    b.IsSpeciesName = [](std::string_view name) { return speciesDb().isSpeciesName(name); };
+    b.setDelimiter(delim);
+    b.setQualifier(qualifier);
+    b.KeepDelim(true, delim, qualifier);
+    b.setSpeciesNameTest([](std::string_view name) { return speciesDb().isSpeciesName(name); });
 }
 
 }  // namespace

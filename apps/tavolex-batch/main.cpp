@@ -110,11 +110,9 @@ const char* encodingName(tav::TextEncoding e) {
 
 void printSummary(const tav::TEditBuffer& b, const std::string& file) {
     std::int64_t filled = 0;
-    for (const tav::TLongList* part : {&b.IrowK, &b.IrowA})
-        for (std::int32_t r : part->items())
-            b.L.rows[r].cells.forEach([&](std::uint32_t, tav::TextHandle) { ++filled; });
+    for (char part : {'K', 'A'}) b.forEachFilled(part, [&](const tav::FilledCell&) { ++filled; });
     std::printf("table: %s\n", file.c_str());
-    std::printf("encoding: %s\n", encodingName(b.LastRead.encoding));
+    std::printf("encoding: %s\n", encodingName(b.lastRead().encoding));
     std::printf("releves: %d\n", b.GetColCount());
     std::printf("header rows: %d\n", b.GetRowCount('K'));
     std::printf("species rows: %d\n", b.GetRowCount('A'));

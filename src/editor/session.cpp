@@ -33,7 +33,7 @@ Session::Session(UiPort& frontEnd, std::optional<std::uint64_t> seed)
       dialogUi_(catalogue_, frontEnd, &macro_),
       seed_(seed ? *seed : Random::clockSeed()),
       random_(seed_) {
-    buffer_.Ui = &dialogUi_;
+    buffer_.setUi(&dialogUi_);
 }
 
 Status Session::start(const StartOptions& options) {
@@ -102,9 +102,11 @@ void Session::applySettings() {
     const TProjectSettings& s = settings_;
     catalogue_.setLanguage(languageOfSetting(s.Sprache));
 
-    buffer_.IoSettings.DelimEinst = static_cast<char32_t>(s.Diversa.DelimEinst);
-    buffer_.IoSettings.QualiEinst = static_cast<char32_t>(s.Diversa.QualiEinst);
-    buffer_.IoSettings.Encoding = static_cast<ExportEncoding>(std::clamp(s.Diversa.ExportEncoding, 0, 3));
+    TableIoSettings io;
+    io.DelimEinst = static_cast<char32_t>(s.Diversa.DelimEinst);
+    io.QualiEinst = static_cast<char32_t>(s.Diversa.QualiEinst);
+    io.Encoding = static_cast<ExportEncoding>(std::clamp(s.Diversa.ExportEncoding, 0, 3));
+    buffer_.setIoSettings(io);
 
     CoverSettings cover;
     cover.DeckEinst = s.DeckEinst;
@@ -138,16 +140,14 @@ void Session::applySpeciesSettings() {
     if (db_) {
         db_->Settings = speciesSettings();
         TArtDb* db = db_.get();
-        buffer_.IsSpeciesName = [db](std::string_view name) { return db->isSpeciesName(name); };
+        buffer_.setSpeciesNameTest([db](std::string_view name) { return db->isSpeciesName(name); });
     } else {
-        buffer_.IsSpeciesName = nullptr;
+        buffer_.setSpeciesNameTest(nullptr);
     }
 }
 
 void Session::keepDelimiterOfSettings() {
-    buffer_.KeepDelim(true);
-    buffer_.KeptDelim = buffer_.IoSettings.DelimEinst;
-    buffer_.KeptCte = buffer_.IoSettings.QualiEinst;
+    buffer_.KeepDelim(true, buffer_.ioSettings().DelimEinst, buffer_.ioSettings().QualiEinst);
 }
 
 void Session::resetEditorState() {

@@ -34,13 +34,13 @@ double CellStats::value(char mode, TextHandle h, bool doCheck, bool count) {
     if (h == 0) return 0;
     if (!doCheck) return 1;
     std::vector<Entry>& cache = cache_[modeIndex(mode)];
-    if (cache.size() <= h) cache.resize(std::max<std::size_t>(b_.L.pool.size(), h + 1));
+    if (cache.size() <= h) cache.resize(std::max<std::size_t>(b_.L().pool.size(), h + 1));
     Entry& e = cache[h];
     int* counters[5] = {&deck_.CodeErrCt, &deck_.SozErrCt, &deck_.UndefCt, &deck_.ExcludeCt, &deck_.IgnoreCt};
     if (!e.known) {
         int before[5];
         for (int k = 0; k < 5; ++k) before[k] = *counters[k];
-        const double x = checkedValue(mode, b_.L.pool.text(h));
+        const double x = checkedValue(mode, b_.L().pool.text(h));
         e.x = x;
         e.known = true;
         for (int k = 0; k < 5; ++k) {
@@ -74,7 +74,7 @@ double CellStats::DeckValChecked(char OC, std::string_view s, bool doCheck) {
 
 int CellStats::columnOfSlot(std::uint32_t slot) {
     if (columnOfSlot_.empty()) {
-        columnOfSlot_.assign(b_.L.slots, -1);
+        columnOfSlot_.assign(b_.L().slots, -1);
         for (int c = 0; c < b_.GetColCount(); ++c) columnOfSlot_[b_.GetBufCol(c) - 3] = c;
     }
     return slot < columnOfSlot_.size() ? columnOfSlot_[slot] : -1;
@@ -110,7 +110,7 @@ int CellStats::GetFreq(char OC, const TMenge* M, int p, bool doCheck) {
     const int row = b_.GetBufRow(OC, p);
     if (row < 0) return 0;
     int n = 0;
-    b_.L.rows[row].cells.forEach([&](std::uint32_t slot, TextHandle h) {
+    b_.L().rows[row].cells.forEach([&](std::uint32_t slot, TextHandle h) {
         const int c = columnOfSlot(slot);
         if (c >= 0 && (!M || M->Element(c)) && value('S', h, doCheck) > 0) ++n;
     });
@@ -127,7 +127,7 @@ int CellStats::GetZahl(char OC, const TMenge* M, int p, bool doCheck) {
     if (p < 0 || entry < 3) return 0;
     int n = 0;
     for (int r : rowsOf(OC, M))
-        if (value('S', b_.L.handle(b_.GetBufRow(OC, r), entry), doCheck) > 0) ++n;
+        if (value('S', b_.L().handle(b_.GetBufRow(OC, r), entry), doCheck) > 0) ++n;
     return n;
 }
 
@@ -141,7 +141,7 @@ int CellStats::GetZahlCum(char /*OC*/, TMenge& Mc, const TMenge* M, int p, bool 
     if (p >= 0 && entry >= 3) {
         for (int r : rowsOf('A', M)) {
             if (b_.GetTyp('A', r) != 'A') continue;
-            if (value('S', b_.L.handle(b_.GetBufRow('A', r), entry), doCheck) > 0) Mc.Add(r);
+            if (value('S', b_.L().handle(b_.GetBufRow('A', r), entry), doCheck) > 0) Mc.Add(r);
         }
     }
     return Mc.Count();
@@ -172,6 +172,59 @@ int CellStats::GetCodeZahl(char OC, const TMenge* M, int p, const std::string& s
 
 namespace {
 
+// The upper-case partner of a lower-case letter; every other character stays. Unlike the program's
+// upper-case folding for sorting, accents stay: "Café" and "cafe" are different entries.
+char32_t upperCaseOnly(char32_t c) {
+    if (c >= U'a' && c <= U'z') return c - 0x20;
+    if (c < 0xE0) return c;
+    if (c <= 0xFE) return c == 0xF7 ? c : c - 0x20;  // à … þ, not ÷
+    if (c == 0xFF) return 0x178;                     // ÿ
+    if (c >= 0x100 && c <= 0x17F) {
+        // Latin Extended-A: pairs upper/lower, even/odd except in the two runs that start odd.
+        const bool oddUpper = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
+        if (c == 0x130 || c == 0x131 || c == 0x138 || c == 0x149 || c == 0x17F) return c;
+        const bool lower = oddUpper ? (c % 2 == 0) : (c % 2 == 1);
+        return lower ? c - 1 : c;
+    }
+    if (c >= 0x3B1 && c <= 0x3C9 && c != 0x3C2) return c - 0x20;  // Greek
+    switch (c) {                                                  // Greek with tonos
+        case 0x3AC:
+            return 0x386;
+        case 0x3AD:
+        case 0x3AE:
+        case 0x3AF:
+            return c - 0x25;
+        case 0x3CC:
+            return 0x38C;
+        case 0x3CD:
+        case 0x3CE:
+            return c - 0x3F;
+        default:
+            break;
+    }
+    if (c >= 0x430 && c <= 0x44F) return c - 0x20;  // Cyrillic а … я
+    if (c >= 0x450 && c <= 0x45F) return c - 0x50;  // ѐ … џ
+    return c;
+}
+
+std::string caseFolded(std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    std::size_t pos = 0;
+    while (pos < utf8.size()) {
+        const std::size_t start = pos;
+        const char32_t cp = nextCodePoint(utf8, pos);
+        const char32_t up = upperCaseOnly(cp);
+        // Unchanged characters keep their bytes, so broken input is compared as it is.
+        if (up != cp) {
+            appendUtf8(out, up);
+        } else {
+            out.append(utf8.data() + start, pos - start);
+        }
+    }
+    return out;
+}
+
 // Considered entries minus distinct values (letter case ignored); with emptyMeansAll, any empty entry
 // makes the answer the number of entries.
 template <class Cells>
@@ -179,7 +232,7 @@ int matches(const Cells& cells, bool emptyMeansAll) {
     std::unordered_set<std::string> distinct;
     for (std::string_view c : cells) {
         if (emptyMeansAll && c.empty()) return static_cast<int>(cells.size());
-        distinct.insert(upperFold(c));
+        distinct.insert(caseFolded(c));
     }
     return static_cast<int>(cells.size() - distinct.size());
 }
@@ -203,7 +256,7 @@ double CellStats::GetGesDeck(char /*OC*/, const TMenge* M, int p, bool doCheck) 
     if (p < 0 || entry < 3) return 0;
     double sum = 0;
     for (int r : rowsOf('A', M)) {
-        const double x = value('D', b_.L.handle(b_.GetBufRow('A', r), entry), doCheck);
+        const double x = value('D', b_.L().handle(b_.GetBufRow('A', r), entry), doCheck);
         if (x > 0) sum += x;
     }
     return sum;
@@ -213,7 +266,7 @@ double CellStats::GetRowDeck(char /*OC*/, const TMenge* M, int p, bool doCheck) 
     const int row = b_.GetBufRow('A', p);
     if (row < 0) return 0;
     double sum = 0;
-    b_.L.rows[row].cells.forEach([&](std::uint32_t slot, TextHandle h) {
+    b_.L().rows[row].cells.forEach([&](std::uint32_t slot, TextHandle h) {
         const int c = columnOfSlot(slot);
         if (c < 0 || (M && !M->Element(c))) return;
         const double x = value('D', h, doCheck);
@@ -229,21 +282,17 @@ CellStats::Summary CellStats::summarise(bool doCheck) {
     s.rowCover.assign(rows, 0.0);
     s.colCount.assign(cols, 0);
     s.colCover.assign(cols, 0.0);
-    for (int r = 0; r < rows; ++r) {
-        b_.L.rows[b_.GetBufRow('A', r)].cells.forEach([&](std::uint32_t slot, TextHandle h) {
-            const int c = columnOfSlot(slot);
-            if (c < 0) return;
-            if (value('S', h, doCheck) > 0) {
-                ++s.rowFreq[r];
-                ++s.colCount[c];
-            }
-            const double x = value('D', h, doCheck, false);
-            if (x > 0) {
-                s.rowCover[r] += x;
-                s.colCover[c] += x;
-            }
-        });
-    }
+    b_.forEachFilled('A', [&](const FilledCell& cell) {
+        if (value('S', cell.handle, doCheck) > 0) {
+            ++s.rowFreq[cell.row];
+            ++s.colCount[cell.col];
+        }
+        const double x = value('D', cell.handle, doCheck, false);
+        if (x > 0) {
+            s.rowCover[cell.row] += x;
+            s.colCover[cell.col] += x;
+        }
+    });
     return s;
 }
 

@@ -35,25 +35,211 @@ std::string cleanCellText(std::string_view s, bool* changed) {
     return out;
 }
 
-TEditBuffer::TEditBuffer() : Ui(&silentUi()) {
-    Clear();
+TEditBuffer::TEditBuffer() : Ui_(&silentUi()) {}
+
+// ---------------------------------------------------------------- primitives
+
+void TEditBuffer::addObserver(TableObserver* o) {
+    if (o && std::find(observers_.begin(), observers_.end(), o) == observers_.end()) observers_.push_back(o);
+}
+
+void TEditBuffer::removeObserver(TableObserver* o) {
+    observers_.erase(std::remove(observers_.begin(), observers_.end(), o), observers_.end());
+}
+
+void TEditBuffer::notify(const TableChange& c) {
+    for (TableObserver* o : observers_) o->tableChanged(c);
+}
+
+TLongList& TEditBuffer::indexList(Area list) {
+    return list == Area::Header ? t_.IrowK : list == Area::Species ? t_.IrowA : t_.Icol;
+}
+
+void TEditBuffer::storeHandle(int row, int entry, TextHandle h) {
+    TableStore& L = t_.L;
+    if (observers_.empty()) {
+        L.putHandle(row, entry, h);
+        return;
+    }
+    const TextHandle old = L.handle(row, entry);
+    L.putHandle(row, entry, h);
+    const TextHandle now = L.handle(row, entry);
+    // The pool keeps one handle per text, so equal handles mean nothing changed.
+    if (old == now) return;
+    TableChange c;
+    c.kind = TableChange::Kind::Field;
+    c.row = row;
+    c.entry = entry;
+    c.before = L.pool.text(old);
+    c.after = L.pool.text(now);
+    notify(c);
+}
+
+void TEditBuffer::storeText(int row, int entry, std::string_view text) {
+    storeHandle(row, entry, t_.L.pool.intern(text));
+}
+
+void TEditBuffer::insertEntries(Area list, int pos, std::vector<std::int32_t> stored) {
+    if (stored.empty()) return;
+    std::vector<std::int32_t>& items = indexList(list).items();
+    pos = std::clamp(pos, 0, static_cast<int>(items.size()));
+    items.insert(items.begin() + pos, stored.begin(), stored.end());
+    if (observers_.empty()) return;
+    TableChange c;
+    c.kind = TableChange::Kind::Insert;
+    c.list = list;
+    c.pos = pos;
+    c.entries = std::move(stored);
+    notify(c);
+}
+
+void TEditBuffer::deleteEntries(Area list, int pos, int n) {
+    std::vector<std::int32_t>& items = indexList(list).items();
+    if (pos < 0 || n <= 0 || pos >= static_cast<int>(items.size())) return;
+    n = std::min(n, static_cast<int>(items.size()) - pos);
+    if (observers_.empty()) {
+        items.erase(items.begin() + pos, items.begin() + pos + n);
+        return;
+    }
+    TableChange c;
+    c.kind = TableChange::Kind::Delete;
+    c.list = list;
+    c.pos = pos;
+    c.entries.assign(items.begin() + pos, items.begin() + pos + n);
+    items.erase(items.begin() + pos, items.begin() + pos + n);
+    notify(c);
+}
+
+namespace {
+
+bool isPermutation(const std::vector<std::int32_t>& order, std::size_t n) {
+    if (order.size() != n) return false;
+    std::vector<bool> seen(n, false);
+    for (std::int32_t k : order) {
+        if (k < 0 || static_cast<std::size_t>(k) >= n || seen[k]) return false;
+        seen[k] = true;
+    }
+    return true;
+}
+
+std::vector<std::int32_t> inverseOf(const std::vector<std::int32_t>& order) {
+    std::vector<std::int32_t> inv(order.size());
+    for (std::size_t i = 0; i < order.size(); ++i) inv[order[i]] = static_cast<std::int32_t>(i);
+    return inv;
+}
+
+void applyOrder(std::vector<std::int32_t>& items, const std::vector<std::int32_t>& order) {
+    std::vector<std::int32_t> out(items.size());
+    for (std::size_t i = 0; i < order.size(); ++i) out[i] = items[order[i]];
+    items.swap(out);
+}
+
+}  // namespace
+
+void TEditBuffer::permute(Area list, const std::vector<std::int32_t>& order) {
+    std::vector<std::int32_t>& items = indexList(list).items();
+    if (!isPermutation(order, items.size())) return;
+    applyOrder(items, order);
+    if (observers_.empty()) return;
+    TableChange c;
+    c.kind = TableChange::Kind::Permute;
+    c.list = list;
+    c.entries = order;
+    notify(c);
+}
+
+void TEditBuffer::setMarks(MarkSet which, const TMenge& m) {
+    TMenge& set = marks_[static_cast<int>(which)];
+    if (set == m) return;
+    if (observers_.empty()) {
+        set = m;
+        return;
+    }
+    TableChange c;
+    c.kind = TableChange::Kind::Marks;
+    c.marks = which;
+    c.marksBefore = set;
+    set = m;
+    c.marksAfter = set;
+    notify(c);
+}
+
+void TEditBuffer::mark(MarkSet which, int n, bool on) {
+    TMenge& set = marks_[static_cast<int>(which)];
+    if (set.Element(n) == on) return;
+    if (observers_.empty()) {
+        on ? set.Add(n) : set.Remove(n);
+        return;
+    }
+    TMenge m = set;
+    on ? m.Add(n) : m.Remove(n);
+    setMarks(which, m);
+}
+
+void TEditBuffer::replaceTable(TableContent&& content) {
+    if (observers_.empty()) {
+        t_ = std::move(content);
+        return;
+    }
+    TableChange c;
+    c.kind = TableChange::Kind::Replace;
+    c.table = std::make_shared<TableContent>(std::move(t_));
+    t_ = std::move(content);
+    notify(c);
+}
+
+void TEditBuffer::revert(TableChange& c) {
+    using Kind = TableChange::Kind;
+    switch (c.kind) {
+        case Kind::Field:
+            t_.L.putHandle(c.row, c.entry, t_.L.pool.intern(c.before));
+            std::swap(c.before, c.after);
+            break;
+        case Kind::Insert: {
+            std::vector<std::int32_t>& items = indexList(c.list).items();
+            const int n =
+                std::min(static_cast<int>(c.entries.size()), static_cast<int>(items.size()) - c.pos);
+            if (c.pos >= 0 && n > 0) items.erase(items.begin() + c.pos, items.begin() + c.pos + n);
+            c.kind = Kind::Delete;
+            break;
+        }
+        case Kind::Delete: {
+            std::vector<std::int32_t>& items = indexList(c.list).items();
+            const int pos = std::clamp(c.pos, 0, static_cast<int>(items.size()));
+            items.insert(items.begin() + pos, c.entries.begin(), c.entries.end());
+            c.kind = Kind::Insert;
+            break;
+        }
+        case Kind::Permute: {
+            std::vector<std::int32_t>& items = indexList(c.list).items();
+            const std::vector<std::int32_t> inv = inverseOf(c.entries);
+            if (isPermutation(inv, items.size())) applyOrder(items, inv);
+            c.entries = inv;
+            break;
+        }
+        case Kind::Marks:
+            marks_[static_cast<int>(c.marks)] = c.marksBefore;
+            std::swap(c.marksBefore, c.marksAfter);
+            break;
+        case Kind::Replace:
+            if (c.table) std::swap(t_, *c.table);
+            break;
+    }
+    for (TableObserver* o : observers_) o->tableReverted(c);
 }
 
 // ---------------------------------------------------------------- whole table
 
 void TEditBuffer::Clear() {
-    L.Clear();
-    Icol.Clear();
-    IrowK.Clear();
-    IrowA.Clear();
-    ManyColCt = 0;
+    replaceTable(TableContent{});
 }
 
 void TEditBuffer::minimalTable() {
-    Clear();
-    InsRow('K', kNoColumn);
-    InsRow('A', kNoColumn);
-    InsCol(kNoColumn);
+    TEditBuffer scratch;
+    scratch.InsRow('K', kNoColumn);
+    scratch.InsRow('A', kNoColumn);
+    scratch.InsCol(kNoColumn);
+    replaceTable(std::move(scratch.t_));
 }
 
 void TEditBuffer::LoadDefault(const std::string& fName) {
@@ -66,8 +252,8 @@ void TEditBuffer::LoadDefault(const std::string& fName) {
 }
 
 void TEditBuffer::BuildKopf() {
-    Kopf.clear();
-    for (int i = 0; i < IrowK.Count(); ++i) {
+    Kopf_.clear();
+    for (int i = 0; i < t_.IrowK.Count(); ++i) {
         std::string_view name = GetZl('K', i);
         if (name.empty()) continue;
         std::string entry(name);
@@ -75,30 +261,36 @@ void TEditBuffer::BuildKopf() {
         entry += GetTyp('K', i);
         entry += ';';
         entry += GetP('K', i);
-        Kopf.push_back(std::move(entry));
+        Kopf_.push_back(std::move(entry));
     }
-    std::sort(Kopf.begin(), Kopf.end(), textLess);
+    std::sort(Kopf_.begin(), Kopf_.end(), textLess);
 }
 
 bool TEditBuffer::CheckM() const {
-    return !(MroK.empty() && MroA.empty() && McoL.empty() && McoR.empty());
+    for (const TMenge& m : marks_)
+        if (!m.empty()) return true;
+    return false;
 }
 
 void TEditBuffer::ClearM() {
-    MroK.Clear();
-    MroA.Clear();
-    McoL.Clear();
-    McoR.Clear();
-    if (OnClearMarks) OnClearMarks();
+    static const TMenge none;
+    for (MarkSet m : {MarkSet::MroK, MarkSet::MroA, MarkSet::McoL, MarkSet::McoR}) setMarks(m, none);
+    if (OnClearMarks_) OnClearMarks_();
 }
 
 // ---------------------------------------------------------------- mapping
 
 TLongList* TEditBuffer::rowList(char OC) {
-    return OC == 'K' ? &IrowK : OC == 'A' ? &IrowA : nullptr;
+    return OC == 'K' ? &t_.IrowK : OC == 'A' ? &t_.IrowA : nullptr;
 }
 const TLongList* TEditBuffer::rowList(char OC) const {
-    return OC == 'K' ? &IrowK : OC == 'A' ? &IrowA : nullptr;
+    return OC == 'K' ? &t_.IrowK : OC == 'A' ? &t_.IrowA : nullptr;
+}
+
+const TLongList& TEditBuffer::rowIndex(char OC) const {
+    static const TLongList none;
+    const TLongList* l = rowList(OC);
+    return l ? *l : none;
 }
 
 int TEditBuffer::GetRowCount(char OC) const {
@@ -109,7 +301,7 @@ int TEditBuffer::GetRowCount(char OC) const {
 int TEditBuffer::GetBufCol(int co) const {
     if (co < -3) return kNoColumn;
     if (co < 0) return co + 3;
-    if (co < Icol.Count()) return Icol.GetLong(co);
+    if (co < t_.Icol.Count()) return t_.Icol.GetLong(co);
     return kNoColumn;
 }
 
@@ -125,21 +317,34 @@ std::string_view TEditBuffer::Get(char OC, int pc, int pr) const {
     int row = GetBufRow(OC, pr);
     int entry = GetBufCol(pc);
     if (row < 0 || entry < 0) return {};
-    return L.GetString(row, entry);
+    return t_.L.GetString(row, entry);
 }
 
+// Used by the readers on a fresh table that nobody watches yet.
 void TEditBuffer::putEntry(int row, int entry, std::string_view s) {
     bool changed = false;
     std::string clean = cleanCellText(s, &changed);
     if (changed) ++cleanedCells_;
-    L.ReplaceString(row, entry, clean);
+    t_.L.ReplaceString(row, entry, clean);
+}
+
+bool TEditBuffer::typeFitsPart(char OC, std::string_view t) {
+    const bool speciesType = !t.empty() && (t.front() == 'A' || t.front() == 'K');
+    return OC == 'A' ? speciesType : !speciesType;
 }
 
 void TEditBuffer::Put(char OC, std::string_view s, int pc, int pr) {
     int row = GetBufRow(OC, pr);
     int entry = GetBufCol(pc);
     if (row < 0 || entry < 0) return;
-    putEntry(row, entry, s);
+    bool changed = false;
+    std::string clean = cleanCellText(s, &changed);
+    if (entry == 0 && !typeFitsPart(OC, clean)) {
+        ++refusedTypes_;
+        return;
+    }
+    if (changed) ++cleanedCells_;
+    storeText(row, entry, clean);
 }
 
 char TEditBuffer::GetTyp(char OC, int p) const {
@@ -147,8 +352,11 @@ char TEditBuffer::GetTyp(char OC, int p) const {
     return t.empty() ? ' ' : t.front();
 }
 
-void TEditBuffer::PutTyp(char OC, char ch, int p) {
+bool TEditBuffer::PutTyp(char OC, char ch, int p) {
+    if (GetBufRow(OC, p) < 0) return false;
+    const std::int64_t refused = refusedTypes_;
     Put(OC, std::string_view(&ch, 1), -3, p);
+    return refusedTypes_ == refused;
 }
 
 // ---------------------------------------------------------------- margins
@@ -210,7 +418,7 @@ void TEditBuffer::WriteP(char OC, char gCode, std::string_view s, int p) {
 }
 
 int TEditBuffer::GetCodePos(int i) const {
-    if (i < 0 || i >= IrowK.Count()) return -1;
+    if (i < 0 || i >= t_.IrowK.Count()) return -1;
     while (i > 0 && GetTyp('K', i) == 'L') --i;
     return GetTyp('K', i) == 'S' ? i : -1;
 }
@@ -242,8 +450,8 @@ bool TEditBuffer::AskCat(char OC, std::string_view Capt, std::vector<std::string
                          int& i) {
     if (OC != 'M' && OC != 'S') return false;
     Lst.clear();
-    for (int r = 0; r < IrowK.Count(); ++r) Lst.emplace_back(GetZl('K', r));
-    auto picks = Ui->pickFromList(Capt, Lst, OC == 'M');
+    for (int r = 0; r < t_.IrowK.Count(); ++r) Lst.emplace_back(GetZl('K', r));
+    auto picks = Ui_->pickFromList(Capt, Lst, OC == 'M');
     if (!picks || picks->empty()) return false;
     if (OC == 'M') {
         LstI.Clear();
@@ -256,21 +464,18 @@ bool TEditBuffer::AskCat(char OC, std::string_view Capt, std::vector<std::string
 
 // ---------------------------------------------------------------- structure
 
+// A stored row that no index list holds yet is not part of the table, so making it is no change.
 int TEditBuffer::newStoredRow(char type) {
-    int row = L.AppendStringList();
-    L.ReplaceString(row, 0, std::string_view(&type, 1));
+    int row = t_.L.AppendStringList();
+    t_.L.ReplaceString(row, 0, std::string_view(&type, 1));
     return row;
 }
 
 void TEditBuffer::InsRow(char OC, int p) {
     TLongList* l = rowList(OC);
     if (!l) return;
-    int row = newStoredRow(newRowType(OC));
-    if (p < 0 || p >= l->Count()) {
-        l->AppendLong(row);
-    } else {
-        l->InsertLong(p, row);
-    }
+    const int row = newStoredRow(newRowType(OC));
+    insertEntries(OC == 'K' ? Area::Header : Area::Species, p < 0 || p >= l->Count() ? l->Count() : p, {row});
 }
 
 void TEditBuffer::InsRows(char OC, int p, int n) {
@@ -278,13 +483,9 @@ void TEditBuffer::InsRows(char OC, int p, int n) {
 }
 
 void TEditBuffer::InsCol(int p) {
-    int entry = static_cast<int>(L.slots) + 3;
-    ++L.slots;
-    if (p < 0 || p >= Icol.Count()) {
-        Icol.AppendLong(entry);
-    } else {
-        Icol.InsertLong(p, entry);
-    }
+    const int entry = static_cast<int>(t_.L.slots) + 3;
+    ++t_.L.slots;
+    insertEntries(Area::Columns, p < 0 || p >= t_.Icol.Count() ? t_.Icol.Count() : p, {entry});
 }
 
 void TEditBuffer::InsCols(int p, int n) {
@@ -292,63 +493,75 @@ void TEditBuffer::InsCols(int p, int n) {
 }
 
 void TEditBuffer::PrepManyCols(int n) {
-    Icol.items().reserve(Icol.items().size() + std::max(n, 0));
+    t_.Icol.items().reserve(t_.Icol.items().size() + std::max(n, 0));
     InsCols(kNoColumn, n);
-    ManyColCt = 0;
+    t_.ManyColCt = 0;
 }
 
 void TEditBuffer::ensureColumns(int n) {
-    if (Icol.Count() < n) InsCols(kNoColumn, n - Icol.Count());
+    if (t_.Icol.Count() < n) InsCols(kNoColumn, n - t_.Icol.Count());
 }
 
 void TEditBuffer::ensureRows(char OC, int n) {
     if (GetRowCount(OC) < n) InsRows(OC, kNoColumn, n - GetRowCount(OC));
 }
 
+// A removed row keeps its stored content until the table is read anew, so that taking the removal
+// back brings the row back whole.
 void TEditBuffer::DelRow(char OC, int p, bool DoDel, bool keep) {
     TLongList* l = rowList(OC);
     if (!l || p < 0 || p >= l->Count()) return;
-    if (keep) ClipBuffer.push_back(GetRow(OC, p));
+    if (keep) ClipBuffer_.push_back(GetRow(OC, p));
     if (!DoDel) return;
     if (l->Count() == 1) {
         ClearRow(OC, p);
         return;
     }
-    StoredRow& row = L.rows[l->GetLong(p)];
-    row.cells.clear();
-    row.head[0] = row.head[1] = row.head[2] = 0;
-    l->DeleteLong(p);
+    deleteEntries(OC == 'K' ? Area::Header : Area::Species, p, 1);
 }
 
 void TEditBuffer::DelCol(int p, bool DoDel, bool keep) {
-    if (p < 0 || p >= Icol.Count()) return;
-    if (keep) ClipBuffer.push_back(GetCol(p));
+    if (p < 0 || p >= t_.Icol.Count()) return;
+    if (keep) ClipBuffer_.push_back(GetCol(p));
     if (!DoDel) return;
     ClearCol(p);
     // The only column is cleared, never removed; a removed column leaves no cells behind in storage.
-    if (Icol.Count() > 1) Icol.DeleteLong(p);
+    if (t_.Icol.Count() > 1) deleteEntries(Area::Columns, p, 1);
+}
+
+void TEditBuffer::clearStoredCells(int row) {
+    CellRow& cells = t_.L.rows[row].cells;
+    if (observers_.empty()) {
+        cells.clear();
+        return;
+    }
+    std::vector<std::uint32_t> filled;
+    cells.forEach([&](std::uint32_t slot, TextHandle) { filled.push_back(slot); });
+    for (std::uint32_t slot : filled) storeHandle(row, static_cast<int>(slot) + 3, 0);
 }
 
 void TEditBuffer::ClearRow(char OC, int p) {
     int row = GetBufRow(OC, p);
     if (row < 0) return;
-    L.rows[row].cells.clear();
-    L.rows[row].head[1] = L.rows[row].head[2] = 0;
-    L.ReplaceString(row, 0, std::string(1, newRowType(OC)));
+    clearStoredCells(row);
+    storeHandle(row, 1, 0);
+    storeHandle(row, 2, 0);
+    const char type = newRowType(OC);
+    storeText(row, 0, std::string_view(&type, 1));
 }
 
 void TEditBuffer::ClearCol(int p) {
     int entry = GetBufCol(p);
     if (p < 0 || entry < 3) return;
-    for (const TLongList* l : {&IrowK, &IrowA})
-        for (std::int32_t row : l->items()) L.putHandle(row, entry, 0);
+    for (const TLongList* l : {&t_.IrowK, &t_.IrowA})
+        for (std::int32_t row : l->items()) storeHandle(row, entry, 0);
 }
 
 void TEditBuffer::moveCell(char OC, int fromCol, int fromRow, int toCol, int toRow) {
     int from = GetBufRow(OC, fromRow), to = GetBufRow(OC, toRow);
     int fe = GetBufCol(fromCol), te = GetBufCol(toCol);
     if (to < 0 || te < 0) return;
-    L.putHandle(to, te, from >= 0 && fe >= 0 ? L.handle(from, fe) : 0);
+    storeHandle(to, te, from >= 0 && fe >= 0 ? t_.L.handle(from, fe) : 0);
 }
 
 void TEditBuffer::DelRange(int typ, Rect Sel, char DelMode, bool keep) {
@@ -363,12 +576,12 @@ void TEditBuffer::DelRange(int typ, Rect Sel, char DelMode, bool keep) {
             line += Get(OC, c, r);
             if (DelMode == 'F') Put(OC, "", c, r);
         }
-        if (keep) ClipBuffer.push_back(std::move(line));
+        if (keep) ClipBuffer_.push_back(std::move(line));
     }
-    if (keep && Sel.left == Sel.right && Sel.top == Sel.bottom && ClipBuffer.size() > 1) {
-        std::string_view first = ClipBuffer[1];
-        Ui->setClipboardText(first.substr(0, first.find(';')));
-        OldClip = std::string(first.substr(0, first.find(';')));
+    if (keep && Sel.left == Sel.right && Sel.top == Sel.bottom && ClipBuffer_.size() > 1) {
+        std::string_view first = ClipBuffer_[1];
+        Ui_->setClipboardText(first.substr(0, first.find(';')));
+        OldClip_ = std::string(first.substr(0, first.find(';')));
     }
     if (DelMode == 'U') {
         const int h = Sel.bottom - Sel.top + 1;
@@ -389,21 +602,21 @@ bool TEditBuffer::isEmptyRow(char OC, int p) const {
     int row = GetBufRow(OC, p);
     if (row < 0) return true;
     // A margin counts as content too: trimming must not throw away a remark or a group.
-    const StoredRow& r = L.rows[row];
+    const StoredRow& r = t_.L.rows[row];
     return r.head[1] == 0 && r.head[2] == 0 && !r.cells.hasCells();
 }
 
 bool TEditBuffer::isEmptyCol(int p) const {
     int entry = GetBufCol(p);
     if (p < 0 || entry < 3) return true;
-    for (const TLongList* l : {&IrowK, &IrowA})
+    for (const TLongList* l : {&t_.IrowK, &t_.IrowA})
         for (std::int32_t row : l->items())
-            if (L.handle(row, entry) != 0) return false;
+            if (t_.L.handle(row, entry) != 0) return false;
     return true;
 }
 
 void TEditBuffer::RemoveEmptyEndCols() {
-    for (int c = GetColCount() - 1; c > 0 && isEmptyCol(c); --c) Icol.DeleteLong(c);
+    for (int c = GetColCount() - 1; c > 0 && isEmptyCol(c); --c) deleteEntries(Area::Columns, c, 1);
 }
 
 void TEditBuffer::RemoveEmptyStartCols() {
@@ -411,7 +624,7 @@ void TEditBuffer::RemoveEmptyStartCols() {
     while (n < GetColCount() && isEmptyCol(n)) ++n;
     // Empty columns hold no cells, so they can leave the index list in one step.
     if (n == GetColCount()) --n;
-    if (n > 0) Icol.items().erase(Icol.items().begin(), Icol.items().begin() + n);
+    deleteEntries(Area::Columns, 0, n);
 }
 
 void TEditBuffer::RemoveEmptyEndRows(char OC) {
@@ -429,7 +642,7 @@ void TEditBuffer::RemoveEmptyStartRows(char OC) {
         --n;
         if (n >= 0) ClearRow(OC, n);
     }
-    if (n > 0) l->items().erase(l->items().begin(), l->items().begin() + n);
+    deleteEntries(OC == 'K' ? Area::Header : Area::Species, 0, n);
 }
 
 void TEditBuffer::RemoveEmptyRC() {
@@ -442,26 +655,26 @@ void TEditBuffer::RemoveEmptyRC() {
 // ---------------------------------------------------------------- clip and paste
 
 void TEditBuffer::StartClip(char OC) {
-    ClipBuffer.clear();
+    ClipBuffer_.clear();
     switch (OC) {
         case 'A':
         case 'K':
-            ClipBuffer.emplace_back("Row");
+            ClipBuffer_.emplace_back("Row");
             break;
         case 'C':
-            ClipBuffer.emplace_back("Col");
+            ClipBuffer_.emplace_back("Col");
             break;
         case 'R':
-            ClipBuffer.emplace_back("Range");
+            ClipBuffer_.emplace_back("Range");
             break;
         default:
-            ClipBuffer.emplace_back();
+            ClipBuffer_.emplace_back();
     }
 }
 
 char TEditBuffer::GetClipStatus() const {
-    if (ClipBuffer.empty()) return ' ';
-    const std::string& kind = ClipBuffer.front();
+    if (ClipBuffer_.empty()) return ' ';
+    const std::string& kind = ClipBuffer_.front();
     if (kind == "Range") return 'R';
     if (kind == "Col") return 'C';
     if (kind == "Row") return 'K';
@@ -494,20 +707,22 @@ void forEachField(std::string_view s, F&& f) {
 
 }  // namespace
 
-void TEditBuffer::PutRow(char OC, std::string_view s, int p) {
-    if (GetBufRow(OC, p) < 0) return;
+bool TEditBuffer::PutRow(char OC, std::string_view s, int p) {
+    if (GetBufRow(OC, p) < 0) return false;
+    bool typeKept = true;
     forEachField(s, [&](int k, std::string_view field) {
         if (k == 0) {
-            PutTyp(OC, field.empty() ? ' ' : field.front(), p);
+            typeKept = PutTyp(OC, field.empty() ? ' ' : field.front(), p);
         } else {
             if (k >= 3) ensureColumns(k - 2);
             Put(OC, field, k - 3, p);
         }
     });
+    return typeKept;
 }
 
 std::string TEditBuffer::GetCol(int p) const {
-    std::string line = std::to_string(IrowK.Count()) + ';' + std::to_string(IrowA.Count());
+    std::string line = std::to_string(t_.IrowK.Count()) + ';' + std::to_string(t_.IrowA.Count());
     for (char OC : {'K', 'A'}) {
         for (int r = 0; r < GetRowCount(OC); ++r) {
             line += ';';
@@ -535,11 +750,11 @@ void TEditBuffer::PutCol(std::string_view s, int p) {
 
 void TEditBuffer::Paste(int typ, char Mode, int pc, int pr, Progress& pt) {
     const char kind = GetClipStatus();
-    if (ClipBuffer.size() < 2) return;
-    ClipList.assign(ClipBuffer.begin() + 1, ClipBuffer.end());
-    if (kind == 'K') std::reverse(ClipList.begin(), ClipList.end());
+    if (ClipBuffer_.size() < 2) return;
+    ClipList_.assign(ClipBuffer_.begin() + 1, ClipBuffer_.end());
+    if (kind == 'K') std::reverse(ClipList_.begin(), ClipList_.end());
     const char OC = typ <= 2 ? 'K' : 'A';
-    const int n = static_cast<int>(ClipList.size());
+    const int n = static_cast<int>(ClipList_.size());
 
     if (kind == 'R') {
         if (pr < 0 || pc < 0) return;
@@ -552,10 +767,10 @@ void TEditBuffer::Paste(int typ, char Mode, int pc, int pr, Progress& pt) {
         if (typ % 2 == 1) {
             if (Mode == 'D')
                 for (int r = oldLastRow; r >= pr; --r) moveCell(OC, -2, r, -2, r + n);
-            for (int i = 0; i < n; ++i) Put(OC, ClipList[i], -2, pr + i);
+            for (int i = 0; i < n; ++i) Put(OC, ClipList_[i], -2, pr + i);
             return;
         }
-        const int k = static_cast<int>(std::count(ClipList[0].begin(), ClipList[0].end(), ';'));
+        const int k = static_cast<int>(std::count(ClipList_[0].begin(), ClipList_[0].end(), ';'));
         if (Mode == 'D') {
             for (int c = pc; c <= pc + k; ++c)
                 for (int r = oldLastRow; r >= pr; --r) moveCell(OC, c, r, c, r + n);
@@ -571,7 +786,7 @@ void TEditBuffer::Paste(int typ, char Mode, int pc, int pr, Progress& pt) {
             ensureRows(OC, pr + i + 1);
             if (Mode == 'R')
                 for (int c = oldLastCol; c >= pc; --c) moveCell(OC, c, pr + i, c + k + 1, pr + i);
-            forEachField(ClipList[i], [&](int j, std::string_view field) {
+            forEachField(ClipList_[i], [&](int j, std::string_view field) {
                 ensureColumns(pc + j + 1);
                 Put(OC, field, pc + j, pr + i);
             });
@@ -579,14 +794,21 @@ void TEditBuffer::Paste(int typ, char Mode, int pc, int pr, Progress& pt) {
     } else if (kind == 'K') {
         if (pr < 0) return;
         const int at = std::min(pr, GetRowCount(OC));
-        for (const std::string& line : ClipList) {
+        int refused = 0;
+        for (const std::string& line : ClipList_) {
             InsRow(OC, at);
-            PutRow(OC, line, at);
+            if (!PutRow(OC, line, at)) ++refused;
         }
+        // Rows of the other part arrive with the type of a new row of this part: their own would move
+        // them to the other part when the table is saved and read again.
+        if (refused > 0)
+            Ui_->showWarning(std::to_string(refused) +
+                             (refused == 1 ? " Zeile hat ihren Zeilentyp" : " Zeilen haben ihren Zeilentyp") +
+                             " nicht behalten, weil er nicht zu diesem Tabellenteil passt.");
     } else if (kind == 'C') {
         if (pc < 0 || typ % 2 == 1) return;
         InsCols(pc, n);
-        for (int i = 0; i < n; ++i) PutCol(ClipList[i], pc + i);
+        for (int i = 0; i < n; ++i) PutCol(ClipList_[i], pc + i);
     }
 }
 
@@ -661,9 +883,9 @@ void TEditBuffer::PutScores(char OC, const std::vector<std::string>& Lst) {
 
 bool TEditBuffer::GetSpScoreItem(std::string& t, int& p) {
     std::string scores;
-    for (int r = 0; r < IrowA.Count() && scores.empty(); ++r) scores = ReadP('A', 'S', r);
+    for (int r = 0; r < t_.IrowA.Count() && scores.empty(); ++r) scores = ReadP('A', 'S', r);
     if (scores.empty()) {
-        Ui->showInfo("Die Tabelle enthält keine Species scores");
+        Ui_->showInfo("Die Tabelle enthält keine Species scores");
         return false;
     }
     std::vector<std::string> items, axes;
@@ -675,7 +897,7 @@ bool TEditBuffer::GetSpScoreItem(std::string& t, int& p) {
         start = end + 1;
     }
     for (std::size_t k = 1; k < items.size(); k += 2) axes.push_back(items[k]);
-    auto pick = Ui->pickFromList("Achsen auswählen", axes, false);
+    auto pick = Ui_->pickFromList("Achsen auswählen", axes, false);
     if (!pick || pick->empty()) return false;
     t = axes[pick->front()];
     p = 2 * pick->front() + 1;

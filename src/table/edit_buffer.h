@@ -6,6 +6,15 @@
 //
 // Column positions: 0 … Icol.Count()-1 are releves; -1, -2, -3 address the margin string, the row name
 // and the row type. A position that addresses nothing reads as "" and ignores writes.
+//
+// Every change goes through a few primitives (put a field, insert or delete index entries, permute an
+// index list, change a marking set, replace the table), and each reports a TableChange to the observers
+// (table_change.h). Readers get const views; nothing outside changes the storage or the index lists.
+//
+// Row types belong to their part: the species part starts in a file at the first row of type 'A' or 'K',
+// so a header row never takes one of these types and a species row takes no other. A type that does not
+// fit is refused and the row keeps its old one; PutTyp and PutRow say so, and Paste counts the refusals
+// and reports them in one message.
 
 #include <cstdint>
 #include <functional>
@@ -18,19 +27,11 @@
 #include "core/text.h"
 #include "platform/progress.h"
 #include "platform/ui_port.h"
+#include "table/table_change.h"
+#include "table/table_codes.h"
 #include "table/table_store.h"
 
 namespace tav {
-
-// Layout codes of the readers and writers.
-enum Layout : int {
-    kLayoutNative = 1,
-    kLayoutNormal = 3,
-    kLayoutTransposed = 4,
-    kLayoutAppend = 5,
-    kLayoutObservations = 20,
-    kLayoutTransposedHeader = 21,
-};
 
 // The settings the text layouts read and write with.
 struct TableIoSettings {
@@ -47,6 +48,14 @@ struct ReadInfo {
     std::int64_t lines = 0;
 };
 
+// One filled cell as forEachFilled hands it over: visible column and row, and its text.
+struct FilledCell {
+    int col;
+    int row;
+    TextHandle handle;
+    std::string_view text;
+};
+
 class TEditBuffer {
   public:
     TEditBuffer();
@@ -57,13 +66,11 @@ class TEditBuffer {
     void BuildKopf();
     bool CheckM() const;
     void ClearM();
-    // Called by ClearM so the editor can reset its marking anchor.
-    std::function<void()> OnClearMarks;
 
     // ---- counting and mapping
     int GetRowCount(char OC) const;
-    int GetColCount() const { return Icol.Count(); }
-    int BufColSize() const { return static_cast<int>(L.slots); }
+    int GetColCount() const { return t_.Icol.Count(); }
+    int BufColSize() const { return static_cast<int>(t_.L.slots); }
     int GetBufCol(int co) const;
     int GetBufRow(char OC, int ro) const;
 
@@ -73,7 +80,8 @@ class TEditBuffer {
     void Put(char OC, std::string_view s, int pc, int pr);
     void PutD(char OC, std::string_view s, int pc, int pr) { Put(OC, s, pc, pr); }
     char GetTyp(char OC, int p) const;
-    void PutTyp(char OC, char ch, int p);
+    // False when the type does not belong to the part (the row keeps its type) or p is no row.
+    bool PutTyp(char OC, char ch, int p);
     std::string_view GetZl(char OC, int p) const { return Get(OC, -2, p); }
     void PutZl(char OC, std::string_view s, int p) { Put(OC, s, -2, p); }
     std::string_view GetP(char OC, int p) const { return Get(OC, -1, p); }
@@ -85,6 +93,8 @@ class TEditBuffer {
     bool IsDataRow(char OC, int p) const;
     bool IsNumRow(char OC, int p) const;
     bool AskCat(char OC, std::string_view Capt, std::vector<std::string>& Lst, TLongList& LstI, int& i);
+    // Whether a row of part OC may carry the type text t (see the top of this file).
+    static bool typeFitsPart(char OC, std::string_view t);
 
     // ---- structure
     void InsRow(char OC, int p);
@@ -111,9 +121,15 @@ class TEditBuffer {
 
     // ---- clip and paste
     void StartClip(char OC);
+    void addClipLine(std::string line) { ClipBuffer_.push_back(std::move(line)); }
     char GetClipStatus() const;
+    const std::vector<std::string>& clipBuffer() const { return ClipBuffer_; }
+    // The text of the system clipboard last seen by the editor.
+    const std::string& oldClip() const { return OldClip_; }
+    void setOldClip(std::string s) { OldClip_ = std::move(s); }
     std::string GetRow(char OC, int p) const;
-    void PutRow(char OC, std::string_view s, int p);
+    // False when the row's type was refused (the other fields are written) or p is no row.
+    bool PutRow(char OC, std::string_view s, int p);
     std::string GetCol(int p) const;
     void PutCol(std::string_view s, int p);
     void Paste(int typ, char Mode, int pc, int pr, Progress& pt);
@@ -126,7 +142,12 @@ class TEditBuffer {
     // ---- files (table_file_read.cpp, table_file_write.cpp)
     ReadResult LoadFile(int OC, const std::string& fName, Progress& pt);
     ReadResult ReadFile(int OCr, const std::string& fname, Progress& pt);
-    void KeepDelim(bool b);
+    // Remember the delimiter and qualifier of text imports, so that a batch of imports asks once;
+    // delim 0 means none chosen yet.
+    void KeepDelim(bool b, char32_t delim = 0, char32_t qualifier = 0);
+    bool doKeepDelim() const { return DoKeepDelim_; }
+    char32_t keptDelim() const { return KeptDelim_; }
+    char32_t keptQualifier() const { return KeptCte_; }
     bool StoreFile(int OC, const std::string& fName, Progress& pt, bool DoMarked);
     // Mc: columns left out (layout 1) or written (other layouts); Mk, Ma: header and species rows
     // written. nullptr selects everything.
@@ -137,39 +158,76 @@ class TEditBuffer {
     // version becomes the backup (".~ta") and the new file takes its place.
     bool SaveTable(const std::string& fName, Progress& pt);
     ReadResult LoadTmp(int OC, Progress& pt);
+    // Set by the last successful reader.
+    const ReadInfo& lastRead() const { return LastRead_; }
 
-    // ---- public state, named as the rest of the program knows it
-    TableStore L;
-    int ManyColCt = 0;
-    TLongList Icol;
-    TLongList IrowK;
-    TLongList IrowA;
-    std::vector<std::string> ClipBuffer;
-    std::vector<std::string> BufTmpBuffer;
-    std::vector<std::string> ClipList;
-    TMenge McoL;
-    TMenge McoR;
-    TMenge MroK;
-    TMenge MroA;
-    std::string OldClip;
-    bool DoKeepDelim = false;
-    char32_t KeptDelim = 0;
-    char32_t KeptCte = 0;
+    // ---- read-only views, named as the rest of the program knows them
+    const TableStore& L() const { return t_.L; }
+    const TLongList& Icol() const { return t_.Icol; }
+    const TLongList& IrowK() const { return t_.IrowK; }
+    const TLongList& IrowA() const { return t_.IrowA; }
+    // The row index of part 'K' or 'A'; an empty list for any other code.
+    const TLongList& rowIndex(char OC) const;
+    int ManyColCt() const { return t_.ManyColCt; }
+    const TMenge& marks(MarkSet which) const { return marks_[static_cast<int>(which)]; }
+    const TMenge& McoL() const { return marks(MarkSet::McoL); }
+    const TMenge& McoR() const { return marks(MarkSet::McoR); }
+    const TMenge& MroK() const { return marks(MarkSet::MroK); }
+    const TMenge& MroA() const { return marks(MarkSet::MroA); }
     // The sorted template header list: "name;type;margin" for every named header row.
-    std::vector<std::string> Kopf;
+    const std::vector<std::string>& Kopf() const { return Kopf_; }
+    void setKopf(std::vector<std::string> k) { Kopf_ = std::move(k); }
 
-    TableIoSettings IoSettings;
-    UiPort* Ui;
+    // Calls f(const FilledCell&) for every non-empty cell of part OC in a visible row and column, row by
+    // row; within a row the columns come in stored order, which is visible order unless columns were
+    // inserted or moved.
+    template <class F>
+    void forEachFilled(char OC, F&& f) const;
+
+    // ---- settings and ports
+    const TableIoSettings& ioSettings() const { return IoSettings_; }
+    void setIoSettings(const TableIoSettings& s) { IoSettings_ = s; }
+    void setDelimiter(char32_t d) { IoSettings_.DelimEinst = d; }
+    void setQualifier(char32_t q) { IoSettings_.QualiEinst = q; }
+    void setExportEncoding(ExportEncoding e) { IoSettings_.Encoding = e; }
+    UiPort& ui() const { return *Ui_; }
+    void setUi(UiPort* ui) { Ui_ = ui ? ui : &silentUi(); }
     // Tells whether a row name is exactly one species of the species database. Unset: no database, and
     // the text layouts read every row as a header row.
-    std::function<bool(std::string_view)> IsSpeciesName;
-    // Set by the last successful reader.
-    ReadInfo LastRead;
+    void setSpeciesNameTest(std::function<bool(std::string_view)> f) { IsSpeciesName_ = std::move(f); }
+    // Called by ClearM so the editor can reset its marking anchor.
+    void setOnClearMarks(std::function<void()> f) { OnClearMarks_ = std::move(f); }
+
+    // ---- primitives that the higher operations share and other modules may use directly
+    // Reorders index list `list` (Header, Species or Columns): entry i of the new list is entry order[i]
+    // of the old one. An order that is not a permutation of the list's positions is ignored.
+    void permute(Area list, const std::vector<std::int32_t>& order);
+    void setMarks(MarkSet which, const TMenge& m);
+    void mark(MarkSet which, int n, bool on = true);
+    // Replaces the whole table (storage and index lists); marks and clip stay.
+    void replaceTable(TableContent&& content);
+
+    // ---- observers and undo
+    void addObserver(TableObserver* o);
+    void removeObserver(TableObserver* o);
+    // Takes back change c, which must be the last change not yet taken back (changes are reverted in
+    // the reverse order they were made), and turns c into the change that redoes it. Observers hear of
+    // it through tableReverted, not tableChanged.
+    void revert(TableChange& c);
 
   private:
     TLongList* rowList(char OC);
     const TLongList* rowList(char OC) const;
+    TLongList& indexList(Area list);
+    // The field primitive: stores handle h (or text, cleaned by the caller) in a stored row.
+    void storeHandle(int row, int entry, TextHandle h);
+    void storeText(int row, int entry, std::string_view text);
+    // The index primitives.
+    void insertEntries(Area list, int pos, std::vector<std::int32_t> stored);
+    void deleteEntries(Area list, int pos, int n);
+    void notify(const TableChange& c);
     void putEntry(int row, int entry, std::string_view s);
+    void clearStoredCells(int row);
     int newStoredRow(char type);
     void ensureColumns(int n);
     void ensureRows(char OC, int n);
@@ -178,9 +236,42 @@ class TEditBuffer {
 
     friend class TableReader;
     friend class TableWriter;
+
+    TableContent t_;
+    TMenge marks_[4];
+    std::vector<std::string> ClipBuffer_;
+    std::vector<std::string> ClipList_;
+    std::string OldClip_;
+    bool DoKeepDelim_ = false;
+    char32_t KeptDelim_ = 0;
+    char32_t KeptCte_ = 0;
+    std::vector<std::string> Kopf_;
+    TableIoSettings IoSettings_;
+    UiPort* Ui_;
+    std::function<bool(std::string_view)> IsSpeciesName_;
+    std::function<void()> OnClearMarks_;
+    ReadInfo LastRead_;
+    std::vector<TableObserver*> observers_;
     // Cells of ";" or line breaks that Put had to change since the counter was last reset.
     std::int64_t cleanedCells_ = 0;
+    // Row types refused because they do not belong to the row's part.
+    std::int64_t refusedTypes_ = 0;
 };
+
+template <class F>
+void TEditBuffer::forEachFilled(char OC, F&& f) const {
+    const TLongList* rows = rowList(OC);
+    if (!rows) return;
+    std::vector<int> colOfSlot(t_.L.slots, -1);
+    for (int c = 0; c < t_.Icol.Count(); ++c) colOfSlot[static_cast<std::size_t>(t_.Icol.GetLong(c) - 3)] = c;
+    for (int r = 0; r < rows->Count(); ++r) {
+        t_.L.rows[static_cast<std::size_t>(rows->GetLong(r))].cells.forEach(
+            [&](std::uint32_t slot, TextHandle h) {
+                const int c = slot < colOfSlot.size() ? colOfSlot[slot] : -1;
+                if (c >= 0) f(FilledCell{c, r, h, t_.L.pool.text(h)});
+            });
+    }
+}
 
 // The text that a cell, name or margin keeps for s: ";" becomes "," and line breaks become blanks (a
 // saved table could otherwise shift its fields), then blanks around the text are removed.

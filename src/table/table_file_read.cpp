@@ -113,8 +113,8 @@ bool hasHighByte(std::string_view s) {
 class TableReader {
   public:
     TableReader(TEditBuffer& target, int layout, Progress& pt) : target_(target), layout_(layout), pt_(pt) {
-        fresh_.IoSettings = target.IoSettings;
-        fresh_.IsSpeciesName = target.IsSpeciesName;
+        fresh_.IoSettings_ = target.IoSettings_;
+        fresh_.IsSpeciesName_ = target.IsSpeciesName_;
     }
 
     ReadResult run(const std::string& fname);
@@ -130,8 +130,8 @@ class TableReader {
     void splitQuoted(LineCursor& lines, std::string_view first);
     ReadResult readRows(LineCursor& lines);
     ReadResult readColumns(LineCursor& lines);
-    void adopt();
     void appendBelow();
+    static void appendRowsOf(TEditBuffer& into, const TEditBuffer& from);
 
     TEditBuffer& target_;
     TEditBuffer fresh_;
@@ -163,8 +163,8 @@ std::string_view TableReader::convert(std::string_view field) {
 }
 
 int TableReader::newRow(char OC, std::string_view type) {
-    TLongList& part = OC == 'A' ? fresh_.IrowA : fresh_.IrowK;
-    int row = fresh_.L.AppendStringList();
+    TLongList& part = OC == 'A' ? fresh_.t_.IrowA : fresh_.t_.IrowK;
+    int row = fresh_.t_.L.AppendStringList();
     fresh_.putEntry(row, 0, convert(type));
     part.AppendLong(row);
     return row;
@@ -177,7 +177,7 @@ bool TableReader::ensureColumns(int n) {
         return false;
     }
     if (fresh_.GetColCount() < n) fresh_.InsCols(-9, n - fresh_.GetColCount());
-    fresh_.ManyColCt = std::max(fresh_.ManyColCt, n);
+    fresh_.t_.ManyColCt = std::max(fresh_.t_.ManyColCt, n);
     return true;
 }
 
@@ -189,22 +189,22 @@ void TableReader::putCell(int row, int col, std::string_view field) {
         return;
     }
     // The fast path of the readers: blanks are already trimmed and the field holds no ";" or line break.
-    TableStore& L = fresh_.L;
-    std::uint32_t slot = static_cast<std::uint32_t>(fresh_.Icol.GetLong(col - 3) - 3);
+    TableStore& L = fresh_.t_.L;
+    std::uint32_t slot = static_cast<std::uint32_t>(fresh_.t_.Icol.GetLong(col - 3) - 3);
     L.rows[row].cells.append(slot, L.pool.intern(text), L.slots);
 }
 
 bool TableReader::chooseDelimiter(std::string_view firstLine) {
     TEditBuffer& b = target_;
-    if (b.DoKeepDelim && b.KeptDelim != 0) {
-        delim_ = utf8Of(b.KeptDelim);
-        quote_ = utf8Of(b.KeptCte);
+    if (b.DoKeepDelim_ && b.KeptDelim_ != 0) {
+        delim_ = utf8Of(b.KeptDelim_);
+        quote_ = utf8Of(b.KeptCte_);
         return true;
     }
     // With a qualifier set, tabs and ";" inside quoted fields are text, not candidates for the
     // delimiter: a ";" export whose first line quotes cells with tabs is still read as ";" text.
     std::int64_t tabs = 0, semis = 0;
-    const std::string quote = utf8Of(b.IoSettings.QualiEinst);
+    const std::string quote = utf8Of(b.IoSettings_.QualiEinst);
     bool inside = false;
     for (std::size_t i = 0; i < firstLine.size(); ++i) {
         if (!quote.empty() && firstLine.compare(i, quote.size(), quote) == 0) {
@@ -215,25 +215,25 @@ bool TableReader::chooseDelimiter(std::string_view firstLine) {
             semis += firstLine[i] == ';';
         }
     }
-    char32_t d = tabs + semis > 0 ? (semis > tabs ? U';' : U'\t') : b.IoSettings.DelimEinst;
+    char32_t d = tabs + semis > 0 ? (semis > tabs ? U';' : U'\t') : b.IoSettings_.DelimEinst;
     char32_t q = 0;
-    if (d == b.IoSettings.DelimEinst) {
-        q = b.IoSettings.QualiEinst;
+    if (d == b.IoSettings_.DelimEinst) {
+        q = b.IoSettings_.QualiEinst;
     } else {
         const int preset = d == U'\t' ? 0 : d == U';' ? 1 : 2;
-        auto answer = b.Ui->radioDialog("DlgDelimEinst", 4, preset);
+        auto answer = b.Ui_->radioDialog("DlgDelimEinst", 4, preset);
         if (!answer) return false;
         if (*answer == 0) {
             d = U'\t';
         } else if (*answer == 1) {
             d = U';';
         } else {
-            auto ch = b.Ui->inputText("MsgWhichChar", "MsgDelimitor", "");
+            auto ch = b.Ui_->inputText("MsgWhichChar", "MsgDelimitor", "");
             if (!ch) return false;
             std::size_t pos = 0;
             d = ch->empty() ? U'\t' : nextCodePoint(*ch, pos);
             if (*answer == 3) {
-                auto qu = b.Ui->inputText("MsgWhichChar", "MsgQualifier", "");
+                auto qu = b.Ui_->inputText("MsgWhichChar", "MsgQualifier", "");
                 if (!qu) return false;
                 pos = 0;
                 q = qu->empty() ? 0 : nextCodePoint(*qu, pos);
@@ -242,9 +242,9 @@ bool TableReader::chooseDelimiter(std::string_view firstLine) {
     }
     delim_ = utf8Of(d);
     quote_ = q == d ? std::string() : utf8Of(q);
-    if (b.DoKeepDelim) {
-        b.KeptDelim = d;
-        b.KeptCte = q;
+    if (b.DoKeepDelim_) {
+        b.KeptDelim_ = d;
+        b.KeptCte_ = q;
     }
     return true;
 }
@@ -329,7 +329,7 @@ ReadResult TableReader::readRows(LineCursor& lines) {
         // gives back without them starts the species part just as the original did.
         const bool startsSpecies =
             !species && (native ? !first.empty() && (first[0] == 'A' || first[0] == 'K')
-                                : !first.empty() && fresh_.IsSpeciesName && fresh_.IsSpeciesName(first));
+                                : !first.empty() && fresh_.IsSpeciesName_ && fresh_.IsSpeciesName_(first));
         if (startsSpecies) {
             storeBlanks(oneIfPartEmpty());
             species = true;
@@ -370,7 +370,7 @@ ReadResult TableReader::readColumns(LineCursor& lines) {
         const bool sp = pa >= 0 && j >= pa;
         const char OC = sp ? 'A' : 'K';
         const int r = sp ? j - pa : j;
-        TLongList& part = sp ? fresh_.IrowA : fresh_.IrowK;
+        TLongList& part = sp ? fresh_.t_.IrowA : fresh_.t_.IrowK;
         while (part.Count() <= r) newRow(OC, sp ? "A" : "T");
         return part.GetLong(r);
     };
@@ -382,7 +382,7 @@ ReadResult TableReader::readColumns(LineCursor& lines) {
             return ReadResult::Unreadable;
         const int col = n == 0 ? 1 : static_cast<int>(n) - 1 + 3;
         for (auto [j, text] : fields.filled) {
-            if (n == 0 && pa < 0 && fresh_.IsSpeciesName && fresh_.IsSpeciesName(text)) pa = j;
+            if (n == 0 && pa < 0 && fresh_.IsSpeciesName_ && fresh_.IsSpeciesName_(text)) pa = j;
             putCell(rowOf(j), col, text);
         }
         ++n;
@@ -396,16 +396,16 @@ ReadResult TableReader::run(const std::string& fname) {
     TEditBuffer& b = target_;
     std::string bytes, why;
     if (!readWholeFile(fname, bytes, why, kMaxFileBytes)) {
-        b.Ui->showError("Kann " + fname + " nicht öffnen (" + why + ").");
+        b.Ui_->showError("Kann " + fname + " nicht öffnen (" + why + ").");
         return ReadResult::Unreadable;
     }
     if (layout_ == kLayoutObservations) {
-        b.Ui->showError("Das Einlesen von Beobachtungslisten ist noch nicht verfügbar.");
+        b.Ui_->showError("Das Einlesen von Beobachtungslisten ist noch nicht verfügbar.");
         return ReadResult::Unreadable;
     }
     if (layout_ != kLayoutNative && layout_ != kLayoutAppend && layout_ != kLayoutNormal &&
         layout_ != kLayoutTransposed) {
-        b.Ui->showError("Unbekanntes Dateiformat " + std::to_string(layout_) + ".");
+        b.Ui_->showError("Unbekanntes Dateiformat " + std::to_string(layout_) + ".");
         return ReadResult::Unreadable;
     }
     const DetectedEncoding enc = detectEncoding(bytes);
@@ -435,60 +435,60 @@ ReadResult TableReader::run(const std::string& fname) {
     ReadResult r = layout_ == kLayoutTransposed ? readColumns(lines) : readRows(lines);
     pt_.hideStatus();
     if (r != ReadResult::Ok) {
-        if (!error_.empty()) b.Ui->showError(fname + ": " + error_);
+        if (!error_.empty()) b.Ui_->showError(fname + ": " + error_);
         return r;
     }
     const bool replaced = fresh_.cleanedCells_ > cleanedBefore;
-    if (layout_ == kLayoutAppend) {
-        appendBelow();
-    } else {
-        adopt();
-    }
-    b.RemoveEmptyEndRows('K');
-    b.RemoveEmptyEndRows('A');
-    if (b.GetRowCount('K') == 0) b.InsRow('K', -9);
-    if (b.GetRowCount('A') == 0) b.InsRow('A', -9);
-    if (b.GetColCount() == 0) b.InsCol(-9);
-    b.LastRead = ReadInfo{enc.encoding, lineNo_};
+    if (layout_ == kLayoutAppend) appendBelow();
+    // The table is finished before it takes the place of the old one, so that reading is one change.
+    fresh_.RemoveEmptyEndRows('K');
+    fresh_.RemoveEmptyEndRows('A');
+    if (fresh_.GetRowCount('K') == 0) fresh_.InsRow('K', -9);
+    if (fresh_.GetRowCount('A') == 0) fresh_.InsRow('A', -9);
+    if (fresh_.GetColCount() == 0) fresh_.InsCol(-9);
+    b.replaceTable(std::move(fresh_.t_));
+    b.LastRead_ = ReadInfo{enc.encoding, lineNo_};
     if (repaired > 0 && utf16) {
-        b.Ui->showWarning(fname + ": " + std::to_string(repaired) +
-                          " ungültige UTF-16-Zeichen wurden durch U+FFFD ersetzt.");
+        b.Ui_->showWarning(fname + ": " + std::to_string(repaired) +
+                           " ungültige UTF-16-Zeichen wurden durch U+FFFD ersetzt.");
     } else if (repaired > 0) {
-        b.Ui->showWarning(fname + ": " + std::to_string(repaired) +
-                          " Bytes sind kein gültiges UTF-8 und wurden als Windows-1252-Zeichen gelesen.");
+        b.Ui_->showWarning(fname + ": " + std::to_string(repaired) +
+                           " Bytes sind kein gültiges UTF-8 und wurden als Windows-1252-Zeichen gelesen.");
     }
-    if (replaced) b.Ui->showInfo("Ich habe Strichpunkte durch Kommas ersetzt.");
+    if (replaced) b.Ui_->showInfo("Ich habe Strichpunkte durch Kommas ersetzt.");
     return ReadResult::Ok;
 }
 
-void TableReader::adopt() {
-    TEditBuffer& b = target_;
-    b.L = std::move(fresh_.L);
-    b.Icol = std::move(fresh_.Icol);
-    b.IrowK = std::move(fresh_.IrowK);
-    b.IrowA = std::move(fresh_.IrowA);
-    b.ManyColCt = fresh_.ManyColCt;
-}
-
-void TableReader::appendBelow() {
-    TEditBuffer& b = target_;
+// Appends the visible rows of `from` below those of `into` (which nobody watches), cells by visible
+// column, every entry as it is: the reader has already put each row into its part by its type.
+void TableReader::appendRowsOf(TEditBuffer& into, const TEditBuffer& from) {
+    TableStore& L = into.t_.L;
+    std::vector<int> colOfSlot(from.L().slots, -1);
+    for (int c = 0; c < from.GetColCount(); ++c) colOfSlot[from.GetBufCol(c) - 3] = c;
     for (char OC : {'K', 'A'}) {
-        TLongList& from = OC == 'K' ? fresh_.IrowK : fresh_.IrowA;
-        for (std::int32_t src : from.items()) {
-            b.InsRow(OC, -9);
-            const int dst = b.GetBufRow(OC, b.GetRowCount(OC) - 1);
-            const StoredRow& row = fresh_.L.rows[src];
-            for (int e = 0; e < 3; ++e)
-                b.L.putHandle(dst, e, b.L.pool.intern(fresh_.L.pool.text(row.head[e])));
+        for (int r = 0; r < from.GetRowCount(OC); ++r) {
+            into.InsRow(OC, -9);
+            const int dst = into.GetBufRow(OC, into.GetRowCount(OC) - 1);
+            const StoredRow& row = from.L().rows[from.GetBufRow(OC, r)];
+            for (int e = 0; e < 3; ++e) L.putHandle(dst, e, L.pool.intern(from.L().pool.text(row.head[e])));
             row.cells.forEach([&](std::uint32_t slot, TextHandle h) {
-                // The fresh table's columns are in stored order: slot s is column s.
-                const int col = static_cast<int>(slot);
-                b.ensureColumns(col + 1);
-                b.L.putHandle(dst, b.GetBufCol(col), b.L.pool.intern(fresh_.L.pool.text(h)));
+                const int col = slot < colOfSlot.size() ? colOfSlot[slot] : -1;
+                if (col < 0) return;
+                into.ensureColumns(col + 1);
+                L.putHandle(dst, into.GetBufCol(col), L.pool.intern(from.L().pool.text(h)));
             });
         }
     }
-    b.ManyColCt = std::max(b.ManyColCt, fresh_.ManyColCt);
+}
+
+// The fresh table becomes the old one with the file's rows below it.
+void TableReader::appendBelow() {
+    TEditBuffer merged;
+    merged.InsCols(-9, target_.GetColCount());
+    appendRowsOf(merged, target_);
+    appendRowsOf(merged, fresh_);
+    merged.t_.ManyColCt = std::max(target_.t_.ManyColCt, fresh_.t_.ManyColCt);
+    fresh_.t_ = std::move(merged.t_);
 }
 
 ReadResult TEditBuffer::ReadFile(int OCr, const std::string& fname, Progress& pt) {
@@ -498,16 +498,16 @@ ReadResult TEditBuffer::ReadFile(int OCr, const std::string& fname, Progress& pt
 
 ReadResult TEditBuffer::LoadFile(int OC, const std::string& fName, Progress& pt) {
     if (!fileExists(fName)) {
-        Ui->showError("Kann " + fName + " nicht öffnen.");
+        Ui_->showError("Kann " + fName + " nicht öffnen.");
         return ReadResult::Unreadable;
     }
     return ReadFile(OC, fName, pt);
 }
 
-void TEditBuffer::KeepDelim(bool b) {
-    DoKeepDelim = b;
-    KeptDelim = 0;
-    KeptCte = 0;
+void TEditBuffer::KeepDelim(bool b, char32_t delim, char32_t qualifier) {
+    DoKeepDelim_ = b;
+    KeptDelim_ = delim;
+    KeptCte_ = qualifier;
 }
 
 ReadResult TEditBuffer::LoadTmp(int OC, Progress& pt) {

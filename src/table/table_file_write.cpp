@@ -75,7 +75,7 @@ class TableWriter {
     std::string delimStandIn() const;
     // The text of a field in a text export, protected against its delimiter.
     std::string_view exportField(std::string_view s);
-    std::string_view text(TextHandle h) const { return b_.L.pool.text(h); }
+    std::string_view text(TextHandle h) const { return b_.t_.L.pool.text(h); }
     std::vector<int> writtenRows(char OC, const TMenge* Mk, const TMenge* Ma) const;
     // Cells of the given rows by written column: for each written column the (row position, text) pairs.
     std::vector<std::vector<std::pair<int, TextHandle>>> byColumn(const std::vector<int>& storedRows,
@@ -107,47 +107,47 @@ class TableWriter {
 bool TableWriter::chooseEncoding(const std::string& fname) {
     const bool native = layout_ == kLayoutNative || layout_ == kLayoutAppend;
     std::string d;
-    appendUtf8(d, native ? U';' : b_.IoSettings.DelimEinst);
+    appendUtf8(d, native ? U';' : b_.IoSettings_.DelimEinst);
     delim_ = d;
     fname_ = fname;
-    const char32_t q = b_.IoSettings.QualiEinst;
-    if (!native && q != 0 && q != b_.IoSettings.DelimEinst) appendUtf8(quote_, q);
+    const char32_t q = b_.IoSettings_.QualiEinst;
+    if (!native && q != 0 && q != b_.IoSettings_.DelimEinst) appendUtf8(quote_, q);
     if (!native) {
         specials_ = std::string(1, delim_[0]) + "\r\n";
         if (!quote_.empty()) specials_ += quote_[0];
     }
-    if (!native && b_.IoSettings.Encoding == ExportEncoding::Utf16) {
+    if (!native && b_.IoSettings_.Encoding == ExportEncoding::Utf16) {
         enc_ = OutEncoding::Utf16;
         return true;
     }
-    if (!native && b_.IoSettings.Encoding == ExportEncoding::Utf8) {
+    if (!native && b_.IoSettings_.Encoding == ExportEncoding::Utf8) {
         enc_ = OutEncoding::Utf8Bom;
         return true;
     }
-    if (!native && b_.IoSettings.Encoding == ExportEncoding::Ascii) {
+    if (!native && b_.IoSettings_.Encoding == ExportEncoding::Ascii) {
         enc_ = OutEncoding::Ascii;
         return true;
     }
     // The code page where every character of the table fits; UTF-8 otherwise, so nothing is lost.
-    std::vector<bool> used(b_.L.pool.size(), false);
-    for (const TLongList* part : {&b_.IrowK, &b_.IrowA}) {
+    std::vector<bool> used(b_.t_.L.pool.size(), false);
+    for (const TLongList* part : {&b_.t_.IrowK, &b_.t_.IrowA}) {
         for (std::int32_t r : part->items()) {
-            const StoredRow& row = b_.L.rows[r];
+            const StoredRow& row = b_.t_.L.rows[r];
             for (TextHandle h : row.head) used[h] = true;
             row.cells.forEach([&](std::uint32_t, TextHandle h) { used[h] = true; });
         }
     }
     bool fits = fitsCp1252(delim_) && fitsCp1252(quote_);
     for (std::size_t h = 0; fits && h < used.size(); ++h)
-        if (used[h] && !fitsCp1252(b_.L.pool.text(static_cast<TextHandle>(h)))) fits = false;
+        if (used[h] && !fitsCp1252(b_.t_.L.pool.text(static_cast<TextHandle>(h)))) fits = false;
     if (fits) {
         enc_ = OutEncoding::Cp1252;
     } else if (native) {
         enc_ = OutEncoding::Utf8;
     } else {
         enc_ = OutEncoding::Utf8Bom;
-        b_.Ui->showWarning(fname + ": Die Tabelle enthält Zeichen, die die Codepage nicht kennt; " +
-                           "die Datei wurde in UTF-8 geschrieben.");
+        b_.Ui_->showWarning(fname + ": Die Tabelle enthält Zeichen, die die Codepage nicht kennt; " +
+                            "die Datei wurde in UTF-8 geschrieben.");
     }
     return true;
 }
@@ -157,8 +157,8 @@ void TableWriter::leaveCodePage() {
     const bool native = layout_ == kLayoutNative || layout_ == kLayoutAppend;
     enc_ = native ? OutEncoding::Utf8 : OutEncoding::Utf8Bom;
     if (!native)
-        b_.Ui->showWarning(fname_ + ": In der Codepage wäre die Datei nicht eindeutig zu lesen; " +
-                           "die Datei wurde in UTF-8 geschrieben.");
+        b_.Ui_->showWarning(fname_ + ": In der Codepage wäre die Datei nicht eindeutig zu lesen; " +
+                            "die Datei wurde in UTF-8 geschrieben.");
 }
 
 // The first bytes decide how a reader takes the file: a mark is written only where the encoding has
@@ -273,11 +273,11 @@ std::vector<int> TableWriter::columnsOf(const TMenge* Mc, bool leaveOut) const {
 
 std::vector<std::vector<std::pair<int, TextHandle>>> TableWriter::byColumn(
     const std::vector<int>& storedRows, const std::vector<int>& cols) const {
-    std::vector<int> outOfSlot(b_.L.slots, -1);
+    std::vector<int> outOfSlot(b_.t_.L.slots, -1);
     for (std::size_t o = 0; o < cols.size(); ++o) outOfSlot[b_.GetBufCol(cols[o]) - 3] = static_cast<int>(o);
     std::vector<std::vector<std::pair<int, TextHandle>>> buckets(cols.size());
     for (std::size_t rp = 0; rp < storedRows.size(); ++rp) {
-        b_.L.rows[storedRows[rp]].cells.forEach([&](std::uint32_t slot, TextHandle h) {
+        b_.t_.L.rows[storedRows[rp]].cells.forEach([&](std::uint32_t slot, TextHandle h) {
             if (int o = outOfSlot[slot]; o >= 0) buckets[o].emplace_back(static_cast<int>(rp), h);
         });
     }
@@ -288,7 +288,7 @@ bool TableWriter::writeRowLines(const TMenge* Mc, const TMenge* Mk, const TMenge
     const bool native = layout_ != kLayoutNormal;
     // Native: the columns in Mc are left out; normal text: only they are written.
     const std::vector<int> cols = columnsOf(Mc, native);
-    std::vector<int> outOfSlot(b_.L.slots, -1);
+    std::vector<int> outOfSlot(b_.t_.L.slots, -1);
     for (std::size_t o = 0; o < cols.size(); ++o) outOfSlot[b_.GetBufCol(cols[o]) - 3] = static_cast<int>(o);
     const int first = native ? 3 : 1;
     const int total = first + static_cast<int>(cols.size());
@@ -298,7 +298,7 @@ bool TableWriter::writeRowLines(const TMenge* Mc, const TMenge* Mk, const TMenge
         pt_.startBar(b_.GetRowCount(OC));
         for (int i = 0; i < b_.GetRowCount(OC); ++i) {
             if (b_.CheckSkip(OC, i, Mk, Ma)) continue;
-            const StoredRow& row = b_.L.rows[b_.GetBufRow(OC, i)];
+            const StoredRow& row = b_.t_.L.rows[b_.GetBufRow(OC, i)];
             cells.clear();
             row.cells.forEach([&](std::uint32_t slot, TextHandle h) {
                 if (int o = outOfSlot[slot]; o >= 0) cells.emplace_back(o, h);
@@ -350,7 +350,7 @@ bool TableWriter::writeTransposed(const TMenge* Mc, const TMenge* Mk, const TMen
 bool TableWriter::writeObservations(const TMenge* Mc, const TMenge* Mk, const TMenge* Ma) {
     std::vector<int> head;
     for (int i = 0; i < b_.GetRowCount('K'); ++i)
-        if ((b_.MroK.empty() || b_.MroK.Element(i)) && !b_.CheckSkip('K', i, Mk, Ma)) head.push_back(i);
+        if ((b_.MroK().empty() || b_.MroK().Element(i)) && !b_.CheckSkip('K', i, Mk, Ma)) head.push_back(i);
     for (int i : head) {
         buf_ += exportField(b_.GetZl('K', i));
         buf_ += delim_;
@@ -404,7 +404,7 @@ bool TableWriter::run(const std::string& fname, const std::string& backup, const
     const bool known = layout_ == kLayoutNative || layout_ == kLayoutNormal || layout_ == kLayoutTransposed ||
                        layout_ == kLayoutObservations || layout_ == kLayoutTransposedHeader;
     if (!known) {
-        b_.Ui->showError("Unbekanntes Dateiformat " + std::to_string(layout_) + ".");
+        b_.Ui_->showError("Unbekanntes Dateiformat " + std::to_string(layout_) + ".");
         return false;
     }
     b_.RemoveEmptyEndRows('K');
@@ -420,17 +420,17 @@ bool TableWriter::run(const std::string& fname, const std::string& backup, const
     }
     if (!ok && pt_.aborted()) return false;
     if (!ok || !file_->commit(backup)) {
-        b_.Ui->showError("Kann " + fname + " nicht speichern: " + file_->error());
+        b_.Ui_->showError("Kann " + fname + " nicht speichern: " + file_->error());
         return false;
     }
     if (layout_ == kLayoutTransposed || layout_ == kLayoutTransposedHeader) b_.ClearM();
     if (asciiReplaced_ > 0)
-        b_.Ui->showWarning(fname + ": " + std::to_string(asciiReplaced_) +
-                           " Zeichen außerhalb von ASCII wurden durch ? ersetzt.");
+        b_.Ui_->showWarning(fname + ": " + std::to_string(asciiReplaced_) +
+                            " Zeichen außerhalb von ASCII wurden durch ? ersetzt.");
     if (delimReplaced_ > 0)
-        b_.Ui->showWarning(fname + ": In " + std::to_string(delimReplaced_) +
-                           " Feldern stand das Trennzeichen; es wurde durch \"" + delimStandIn() +
-                           "\" ersetzt.");
+        b_.Ui_->showWarning(fname + ": In " + std::to_string(delimReplaced_) +
+                            " Feldern stand das Trennzeichen; es wurde durch \"" + delimStandIn() +
+                            "\" ersetzt.");
     return true;
 }
 
@@ -446,15 +446,16 @@ bool TEditBuffer::WriteFile(int OCw, const std::string& fname, Progress& pt, con
 }
 
 bool TEditBuffer::StoreFile(int OC, const std::string& fName, Progress& pt, bool DoMarked) {
-    if (DoMarked && !McoR.empty()) {
-        TMenge Mc = McoR;
+    if (DoMarked && !McoR().empty()) {
+        TMenge Mc = McoR();
         return WriteFile(OC, fName, pt, &Mc, nullptr, nullptr);
     }
     if (DoMarked && CheckM()) {
-        // With only species rows marked, the header rows all go along: an empty header selection means
-        // all of them, or an export of marked species would lose every header row.
-        TMenge Mk = MroK, Ma = MroA;
-        return WriteFile(OC, fName, pt, nullptr, Mk.empty() ? nullptr : &Mk, &Ma);
+        // A part without marked rows goes along whole: with only species rows marked every header row is
+        // written, and with only header rows marked every species row, or an export of the marked part
+        // would lose the other part (and one line per observation would have no observation at all).
+        TMenge Mk = MroK(), Ma = MroA();
+        return WriteFile(OC, fName, pt, nullptr, Mk.empty() ? nullptr : &Mk, Ma.empty() ? nullptr : &Ma);
     }
     return WriteFile(OC, fName, pt, nullptr, nullptr, nullptr);
 }
@@ -464,7 +465,7 @@ bool TEditBuffer::SaveTable(const std::string& fName, Progress& pt) {
     // the link points to, not the link.
     std::string real, why;
     if (!resolveSaveTarget(fName, real, why)) {
-        Ui->showError("Kann " + fName + " nicht speichern: " + why);
+        Ui_->showError("Kann " + fName + " nicht speichern: " + why);
         return false;
     }
     TableWriter w(*this, kLayoutNative, pt);

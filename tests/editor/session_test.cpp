@@ -70,7 +70,7 @@ TEST(Session, StartUpWithASettingsFileAndItsTemplate) {
     EXPECT_EQ(shown(ui), std::vector<std::string>{env + ", Zeile 4: 'x' ist kein gültiger Integerwert"})
         << ::testing::PrintToString(shown(ui));
     EXPECT_EQ(session.catalogue().language(), Language::E);
-    EXPECT_EQ(session.buffer().IoSettings.DelimEinst, U';');
+    EXPECT_EQ(session.buffer().ioSettings().DelimEinst, U';');
     EXPECT_EQ(session.coverInterpreter().settings().DeckEinst, 2);
     // The new table is the environment's template.
     ASSERT_EQ(session.buffer().GetRowCount('K'), 2);

@@ -23,7 +23,7 @@ struct TableFileFixture : ::testing::Test {
     TempDir dir;
     ScriptUi ui;
     TEditBuffer b;
-    TableFileFixture() { b.Ui = &ui; }
+    TableFileFixture() { b.setUi(&ui); }
 
     ReadResult read(const std::string& bytes, int layout = kLayoutNative) {
         writeBytes(dir.file("in.txt"), bytes);

@@ -143,6 +143,35 @@ TEST(CellStats, CumulativeCountsAndMatches) {
     EXPECT_EQ(st.GetMatchesInCol('I', 'A', nullptr, 2), 5);  // with 'I' an empty cell means all
 }
 
+// Equal entries ignore letter case only: an accent makes another value. Rows and columns alike.
+TEST(CellStats, MatchesIgnoreLetterCaseButNotAccents) {
+    struct Case {
+        std::vector<std::string> values;
+        int matches;
+    };
+    const Case cases[] = {
+        {{"Café", "CAFÉ", "café"}, 2},     // one value in three letter cases
+        {{"Café", "cafe", "Cafe"}, 1},     // cafe and Cafe match; Café is another value
+        {{"Ärger", "ärger", "Arger"}, 1},  // umlauts keep their dots
+        {{"Łódź", "ŁÓDŹ", "lodz"}, 1},     // letters beyond Latin-1 have their pairs too
+        {{"Ωμέγα", "ΩΜΈΓΑ", "Ωμεγα"}, 1},
+    };
+    for (const Case& c : cases) {
+        TEditBuffer b;
+        b.InsCols(-9, 3);
+        b.InsRow('K', -9);
+        b.InsRows('A', -9, 3);
+        for (int i = 0; i < 3; ++i) {
+            b.Put('K', c.values[i], i, 0);
+            b.Put('A', c.values[i], 0, i);
+        }
+        TDeckInter deck = braunBlanquet();
+        CellStats st(b, deck);
+        EXPECT_EQ(st.GetMatchesInRow('K', nullptr, 0), c.matches) << c.values[0];
+        EXPECT_EQ(st.GetMatchesInCol(' ', 'A', nullptr, 0), c.matches) << c.values[0];
+    }
+}
+
 TEST(CellStats, RowTypeEstimate) {
     struct Case {
         const char* row;

@@ -114,7 +114,7 @@ TEST(EditBufferStructure, DeletingNeverEmptiesAPartOrTheTable) {
     b.DelRow('A', 0, true, true);
     EXPECT_EQ(b.GetRowCount('A'), 1);
     EXPECT_EQ(b.GetRow('A', 0), "A;;;");
-    EXPECT_EQ(b.ClipBuffer, (std::vector<std::string>{"A;s;;", "A;t;;"}));
+    EXPECT_EQ(b.clipBuffer(), (std::vector<std::string>{"A;s;;", "A;t;;"}));
     b.DelRow('K', 0, true, false);
     EXPECT_EQ(b.GetRow('K', 0), "T;;;");
 }
@@ -149,10 +149,10 @@ TEST(EditBufferStructure, TrimmingEmptyBorders) {
     EXPECT_EQ(b.GetRow('K', 0), "T;a;;1");
 
     // A row holding only a margin item is not empty: trimming must not lose the remark.
-    TEditBuffer c = makeTable({"T;a;;1"}, {";;;", "A;s;;x", ";;;", "A;;,Rkeep;", ";;;", ";;;"}, 1);
+    TEditBuffer c = makeTable({"T;a;;1"}, {"A;;;", "A;s;;x", "A;;;", "A;;,Rkeep;", "A;;;", "A;;;"}, 1);
     c.RemoveEmptyEndRows('A');
     c.RemoveEmptyStartRows('A');
-    EXPECT_EQ(rowsOf(c, 'A'), (std::vector<std::string>{"A;s;;x", ";;;", "A;;,Rkeep;"}));
+    EXPECT_EQ(rowsOf(c, 'A'), (std::vector<std::string>{"A;s;;x", "A;;;", "A;;,Rkeep;"}));
 
     TEditBuffer e = makeTable({";;;", ";;;"}, {";;;"}, 3);
     e.RemoveEmptyRC();
@@ -176,10 +176,10 @@ TEST(EditBufferClip, RowAndColumnClipLines) {
     c.PutCol("2;2;n1;n2;s1;s2", -1);
     EXPECT_EQ(rowsOf(c, 'K'), (std::vector<std::string>{"T;n1;;a", "T;n2;;b"}));
     EXPECT_EQ(rowsOf(c, 'A'), (std::vector<std::string>{"A;s1;;c", "A;s2;;d"}));
-    c.PutRow('A', ";x;;1;2;3", 0);  // empty type, more cells than columns
+    EXPECT_TRUE(c.PutRow('K', ";x;;1;2;3", 0));  // empty type, more cells than columns
     EXPECT_EQ(c.GetColCount(), 3);
-    EXPECT_EQ(c.GetRow('A', 0), ";x;;1;2;3");
-    EXPECT_EQ(c.GetTyp('A', 0), ' ');
+    EXPECT_EQ(c.GetRow('K', 0), ";x;;1;2;3");
+    EXPECT_EQ(c.GetTyp('K', 0), ' ');
 
     EXPECT_EQ(b.GetClipStatus(), ' ');
     for (auto [oc, status] : {std::pair{'A', 'K'}, {'K', 'K'}, {'C', 'C'}, {'R', 'R'}, {'x', ' '}}) {
@@ -191,7 +191,8 @@ TEST(EditBufferClip, RowAndColumnClipLines) {
 TEST(EditBufferClip, PasteRangeShiftingRight) {
     TEditBuffer b = makeTable({"T;h;"}, {"A;s0;;p;q;r", "A;s1;;t;u;v"}, 3);
     b.StartClip('R');
-    b.ClipBuffer.insert(b.ClipBuffer.end(), {"a;b", "c;d"});
+    b.addClipLine("a;b");
+    b.addClipLine("c;d");
     b.Paste(4, 'R', 1, 0, noProgress());
     EXPECT_EQ(rowsOf(b, 'A'), (std::vector<std::string>{"A;s0;;p;a;b;q;r", "A;s1;;t;c;d;u;v"}));
 }
@@ -199,18 +200,19 @@ TEST(EditBufferClip, PasteRangeShiftingRight) {
 TEST(EditBufferClip, PasteRangeShiftingDownAndOverwriting) {
     TEditBuffer b = makeTable({"T;h;"}, {"A;s0;;1;2", "A;s1;;3;4"}, 2);
     b.StartClip('R');
-    b.ClipBuffer.push_back("x");
+    b.addClipLine("x");
     b.Paste(4, 'D', 1, 0, noProgress());
     EXPECT_EQ(rowsOf(b, 'A'), (std::vector<std::string>{"A;s0;;1;x", "A;s1;;3;2", "A;;;;4"}));
 
     b.StartClip('R');
-    b.ClipBuffer.insert(b.ClipBuffer.end(), {"n0", "n1"});
+    b.addClipLine("n0");
+    b.addClipLine("n1");
     b.Paste(3, 'D', 0, 1, noProgress());  // names move down, cells stay
     EXPECT_EQ(rowsOf(b, 'A'),
               (std::vector<std::string>{"A;s0;;1;x", "A;n0;;3;2", "A;n1;;;4", "A;s1;;;", "A;;;;"}));
 
     b.StartClip('R');
-    b.ClipBuffer.insert(b.ClipBuffer.end(), {"o;p;q"});
+    b.addClipLine("o;p;q");
     b.Paste(4, 'O', 1, 4, noProgress());  // overwrite, growing the table as needed
     EXPECT_EQ(b.GetRow('A', 4), "A;;;;o;p;q");
     EXPECT_EQ(b.GetColCount(), 4);
@@ -219,7 +221,9 @@ TEST(EditBufferClip, PasteRangeShiftingDownAndOverwriting) {
 TEST(EditBufferClip, PasteRowsAndColumnsArriveInClipOrder) {
     TEditBuffer b = makeTable({"T;h;;1;2"}, {"A;a;;x;", "A;b;;;y", "A;c;;;"}, 2);
     b.StartClip('A');
-    b.ClipBuffer.insert(b.ClipBuffer.end(), {"A;r1;;1;", "A;r2;;;2", "K;r3;;;"});
+    b.addClipLine("A;r1;;1;");
+    b.addClipLine("A;r2;;;2");
+    b.addClipLine("K;r3;;;");
     b.Paste(3, ' ', 0, 2, noProgress());
     std::vector<std::string> names;
     for (int i = 0; i < b.GetRowCount('A'); ++i) names.emplace_back(b.GetZl('A', i));
@@ -236,7 +240,7 @@ TEST(EditBufferClip, DelRangeClipsClearsAndClosesGaps) {
     TEditBuffer b = makeTable({"T;h;"}, {"A;s0;;1;2;3", "A;s1;;4;5;6", "A;s2;;7;8;9"}, 3);
     b.StartClip('R');
     b.DelRange(4, {1, 0, 2, 1}, 'F', true);
-    EXPECT_EQ(b.ClipBuffer, (std::vector<std::string>{"Range", "2;3", "5;6"}));
+    EXPECT_EQ(b.clipBuffer(), (std::vector<std::string>{"Range", "2;3", "5;6"}));
     EXPECT_EQ(b.GetRow('A', 0), "A;s0;;1;;");
 
     TEditBuffer u = makeTable({"T;h;"}, {"A;s0;;1;2", "A;s1;;3;4", "A;s2;;5;6"}, 2);
@@ -247,7 +251,7 @@ TEST(EditBufferClip, DelRangeClipsClearsAndClosesGaps) {
 
     TEditBuffer l = makeTable({"T;h;"}, {"A;s0;;1;2;3"}, 3);
     ScriptUi ui;
-    l.Ui = &ui;
+    l.setUi(&ui);
     l.StartClip('R');
     l.DelRange(4, {0, 0, 0, 0}, 'L', true);
     EXPECT_EQ(l.GetRow('A', 0), "A;s0;;2;3;");
@@ -268,7 +272,7 @@ TEST(EditBufferMarginsFromResults, GroupsNumbersAndScores) {
     // The axis names are every second item from the second on; p is 2 × choice + 1.
     b.WriteP('A', 'S', "0 PC1 0.5 PC2 -1.25", 1);
     ScriptUi ui({"2"});
-    b.Ui = &ui;
+    b.setUi(&ui);
     std::string axis;
     int pos = -1;
     ASSERT_TRUE(b.GetSpScoreItem(axis, pos));
@@ -276,7 +280,7 @@ TEST(EditBufferMarginsFromResults, GroupsNumbersAndScores) {
     EXPECT_EQ(pos, 3);
 
     TEditBuffer none = makeTable({"T;h;"}, {"A;s0;"}, 1);
-    none.Ui = &ui;
+    none.setUi(&ui);
     EXPECT_FALSE(none.GetSpScoreItem(axis, pos));
     EXPECT_EQ(ui.messages().back().second, "Die Tabelle enthält keine Species scores");
 }
@@ -284,19 +288,19 @@ TEST(EditBufferMarginsFromResults, GroupsNumbersAndScores) {
 TEST(EditBufferWhole, MarksTemplateHeaderListAndCategoryPick) {
     TEditBuffer b = makeTable({"T;Ort;", "D;Datum;,Cd", "T;;"}, {"A;s;"}, 1);
     EXPECT_FALSE(b.CheckM());
-    b.MroA.Add(0);
+    b.mark(MarkSet::MroA, 0);
     EXPECT_TRUE(b.CheckM());
     bool anchorReset = false;
-    b.OnClearMarks = [&] { anchorReset = true; };
+    b.setOnClearMarks([&] { anchorReset = true; });
     b.ClearM();
     EXPECT_FALSE(b.CheckM());
     EXPECT_TRUE(anchorReset);
 
     b.BuildKopf();
-    EXPECT_EQ(b.Kopf, (std::vector<std::string>{"Datum;D;,Cd", "Ort;T;"}));
+    EXPECT_EQ(b.Kopf(), (std::vector<std::string>{"Datum;D;,Cd", "Ort;T;"}));
 
     ScriptUi ui({"1,2", "2"});
-    b.Ui = &ui;
+    b.setUi(&ui);
     std::vector<std::string> names;
     TLongList picked;
     int one = 0;

@@ -72,7 +72,7 @@ TEST_F(RoundTrip, BrokenEncodingsReadOnceAndStay) {
          kLayoutNative, "a\uFFFD", "2 ungültige UTF-16-Zeichen wurden durch U+FFFD ersetzt."},
         {"valid marked utf-8", "\xEF\xBB\xBFT;\xC5\x99;;1\r\n", kLayoutNative, "\u0159", ""},
     };
-    b.IoSettings.DelimEinst = U'\t';
+    b.setDelimiter(U'\t');
     for (const Case& c : cases) {
         ui.clearLog();
         const std::vector<std::string> table = savedAndReadAgain(c.bytes, c.layout);
@@ -112,10 +112,10 @@ TEST_F(RoundTrip, ContentThatLooksLikeAMarkStaysContent) {
         ASSERT_EQ(readBack(kLayoutNative), ReadResult::Ok) << shown;
         EXPECT_EQ(tableOf(b), table) << shown;
 
-        b.IoSettings.DelimEinst = U';';
+        b.setDelimiter(U';');
         for (ExportEncoding e :
              {ExportEncoding::Utf16, ExportEncoding::Utf8, ExportEncoding::CodePage, ExportEncoding::Ascii}) {
-            b.IoSettings.Encoding = e;
+            b.setExportEncoding(e);
             const std::string name = e == ExportEncoding::Ascii ? utf8ToAscii(first) : first;
             for (int layout :
                  {kLayoutNormal, kLayoutTransposed, kLayoutObservations, kLayoutTransposedHeader}) {
@@ -138,8 +138,8 @@ TEST_F(RoundTrip, QualifierProtectsFieldsInExports) {
     // Names and cells that hold the delimiter or the qualifier.
     ASSERT_EQ(read("T;a\tb;;say \"hi\";x\r\nT;\";;\"\"\";plain\r\n"), ReadResult::Ok);
     const std::vector<std::string> table = tableOf(b);
-    b.IoSettings.DelimEinst = U'\t';
-    b.IoSettings.QualiEinst = U'"';
+    b.setDelimiter(U'\t');
+    b.setQualifier(U'"');
     EXPECT_EQ(written(kLayoutNormal),
               "\"a\tb\"\t\"say \"\"hi\"\"\"\tx\r\n\"\"\"\"\t\"\"\"\"\"\"\"\"\tplain\r\n\t\t\r\n");
     for (int layout : {kLayoutNormal, kLayoutTransposed}) {
@@ -171,8 +171,8 @@ TEST_F(RoundTrip, WithoutQualifierTheDelimiterIsReplacedAndCounted) {
         b.PutZl('K', c.cell, 0);
         b.Put('K', c.cell, 0, 0);
         b.Put('K', "x", 1, 0);
-        b.IoSettings.DelimEinst = c.delim;
-        b.IoSettings.QualiEinst = 0;
+        b.setDelimiter(c.delim);
+        b.setQualifier(0);
         for (int layout : {kLayoutNormal, kLayoutTransposed}) {
             written(layout);
             ASSERT_EQ(readBack(layout), ReadResult::Ok) << c.cell;
@@ -187,13 +187,13 @@ TEST_F(RoundTrip, WithoutQualifierTheDelimiterIsReplacedAndCounted) {
 }
 
 TEST_F(RoundTrip, QuotedFieldsAreReadAsTheyWereWritten) {
-    b.IoSettings.DelimEinst = U'\t';
-    b.IoSettings.QualiEinst = U'"';
+    b.setDelimiter(U'\t');
+    b.setQualifier(U'"');
     ASSERT_EQ(read("h\t\"a\"\"b\"\t\"\"\t\"\"\"\"\tx\"y\"z\r\n", kLayoutNormal), ReadResult::Ok);
     EXPECT_EQ(b.GetRow('K', 0), "T;h;;a\"b;;\";xyz");
 
     // A delimiter and a qualifier of different lengths: one long quoted field, read in one pass.
-    b.IoSettings.DelimEinst = U'\u0159';
+    b.setDelimiter(U'\u0159');
     std::string many;
     for (int i = 0; i < 1000000; ++i) many += "\u0159";
     ASSERT_EQ(read("h\u0159\"" + many + "\"\u0159x\r\n", kLayoutNormal), ReadResult::Ok);
@@ -221,12 +221,12 @@ TEST_F(RoundTrip, NativeLinesReadTheSameAfterSaving) {
 
     // Line ends alone cost no stored rows.
     ASSERT_EQ(read("T;h;;1\r\n" + std::string(100000, '\n')), ReadResult::Ok);
-    EXPECT_LT(b.L.Count(), 10);
-    EXPECT_EQ(b.LastRead.lines, 100001);
+    EXPECT_LT(b.L().Count(), 10);
+    EXPECT_EQ(b.lastRead().lines, 100001);
 }
 
 TEST_F(RoundTrip, TransposedBlankLinesAndFieldsCostNothingUntilAValueFollows) {
-    b.IoSettings.DelimEinst = U';';
+    b.setDelimiter(U';');
     // Blank lines between values stay empty columns, blank lines and fields at the end leave nothing.
     EXPECT_EQ(savedAndReadAgain("h;g\r\n\r\n1;;x\r\n\r\n;;\r\n;2\r\n\r\n;;;;\r\n", kLayoutTransposed),
               (std::vector<std::string>{"T;h;;;1;;;", "T;g;;;;;;2", "T;;;;x;;;", "--", "A;;;;;;;"}));
@@ -235,8 +235,8 @@ TEST_F(RoundTrip, TransposedBlankLinesAndFieldsCostNothingUntilAValueFollows) {
         read("h;g\r\n" + std::string(100000, '\n') + std::string(100000, ';') + "\n", kLayoutTransposed),
         ReadResult::Ok);
     EXPECT_EQ(tableOf(b), (std::vector<std::string>{"T;h;;", "T;g;;", "--", "A;;;"}));
-    EXPECT_LT(b.L.slots, 2u);
-    EXPECT_LT(b.L.Count(), 10);
+    EXPECT_LT(b.L().slots, 2u);
+    EXPECT_LT(b.L().Count(), 10);
 }
 
 }  // namespace

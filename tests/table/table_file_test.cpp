@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "platform/script_ui.h"
 #include "support/table_fixture.h"
 #include "support/test_files.h"
@@ -28,7 +30,7 @@ const std::string kExample =
 
 TEST_F(FileTest, ExampleTableReadsAndWritesBack) {
     ASSERT_EQ(read(kExample), ReadResult::Ok);
-    EXPECT_EQ(b.LastRead.encoding, TextEncoding::Windows1252);
+    EXPECT_EQ(b.lastRead().encoding, TextEncoding::Windows1252);
     EXPECT_EQ(b.GetRowCount('K'), 3);
     EXPECT_EQ(b.GetRowCount('A'), 3);
     EXPECT_EQ(b.GetColCount(), 2);
@@ -83,7 +85,7 @@ TEST_F(FileTest, EncodingsSurviveReadAndSave) {
     };
     for (const Case& c : cases) {
         ASSERT_EQ(read(c.bytes), ReadResult::Ok) << c.name;
-        EXPECT_EQ(b.LastRead.encoding, c.encoding) << c.name;
+        EXPECT_EQ(b.lastRead().encoding, c.encoding) << c.name;
         ASSERT_TRUE(b.SaveTable(dir.file("t.tab"), noProgress()));
         EXPECT_EQ(readBytes(dir.file("t.tab")), c.bytes) << c.name;
     }
@@ -97,36 +99,36 @@ TEST_F(FileTest, ExportsInEveryEncodingReadBack) {
                                     "d\xC5\xBA;;;2"});
     for (ExportEncoding e : {ExportEncoding::Utf16, ExportEncoding::Utf8, ExportEncoding::CodePage}) {
         ASSERT_EQ(read(table), ReadResult::Ok);
-        b.IoSettings.Encoding = e;
+        b.setExportEncoding(e);
         std::string out = written(kLayoutNormal);
         // The code page cannot hold every character, so that export falls back to UTF-8.
         EXPECT_EQ(out.substr(0, e == ExportEncoding::Utf16 ? 2 : 3),
                   e == ExportEncoding::Utf16 ? "\xFF\xFE" : "\xEF\xBB\xBF");
         // Read back as normal text: every row is a header row until a species database says otherwise.
-        b.IsSpeciesName = [](std::string_view n) { return n == "Poa"; };
+        b.setSpeciesNameTest([](std::string_view n) { return n == "Poa"; });
         ASSERT_EQ(b.ReadFile(kLayoutNormal, dir.file("out.txt"), noProgress()), ReadResult::Ok);
         EXPECT_EQ(rowsOf(b, 'K'), (std::vector<std::string>{"T;Ort;;Z\u00fcrich;Gen\u00e8ve"}));
         EXPECT_EQ(rowsOf(b, 'A'), (std::vector<std::string>{"A;Poa;;+;1", "A;\u0141\u00f3d\u017a;;;2"}));
-        b.IsSpeciesName = nullptr;
+        b.setSpeciesNameTest(nullptr);
     }
     ASSERT_EQ(ui.messages().size(), 1u);  // the code-page export said it fell back to UTF-8
     EXPECT_EQ(ui.messages()[0].first, MessageKind::Warning);
 
-    b.IoSettings.Encoding = ExportEncoding::Ascii;
+    b.setExportEncoding(ExportEncoding::Ascii);
     EXPECT_EQ(written(kLayoutNormal).substr(0, 17), "Ort\tZ?rich\tGen?ve");
     EXPECT_EQ(ui.messages().back().first, MessageKind::Warning);
 }
 
 TEST_F(FileTest, TextQualifierJoinsAndProtectsDelimiters) {
-    b.IoSettings.DelimEinst = U';';
-    b.IoSettings.QualiEinst = U'"';
+    b.setDelimiter(U';');
+    b.setQualifier(U'"');
     ASSERT_EQ(read("h;\"a;b\";c\r\nx;\"first\r\nsecond\";y\r\n", kLayoutNormal), ReadResult::Ok);
     EXPECT_EQ(rowsOf(b, 'K'), (std::vector<std::string>{"T;h;;a,b;c", "T;x;;first --- second;y"}));
     ASSERT_FALSE(ui.messages().empty());
     EXPECT_EQ(ui.messages().back().second, "Ich habe Strichpunkte durch Kommas ersetzt.");
 
     ui.clearLog();
-    b.IoSettings.DelimEinst = U'\t';
+    b.setDelimiter(U'\t');
     ASSERT_EQ(read("h\t\"a\tb\"\tc;d\r\n", kLayoutNormal), ReadResult::Ok);
     EXPECT_EQ(b.Get('K', 0, 0), "a\tb");
     EXPECT_EQ(b.Get('K', 1, 0), "c,d");  // a ";" in a cell would shift the fields of a saved table
@@ -159,9 +161,9 @@ TEST_F(FileTest, DelimiterDetectionAndQuestion) {
     };
     for (const Case& c : cases) {
         ScriptUi answers(c.answers);
-        b.Ui = &answers;
-        b.IoSettings.DelimEinst = c.setting;
-        b.IoSettings.QualiEinst = c.qualifier;
+        b.setUi(&answers);
+        b.setDelimiter(c.setting);
+        b.setQualifier(c.qualifier);
         EXPECT_EQ(read(std::string(c.firstLine) + "\r\n", kLayoutNormal), c.result) << c.firstLine;
         EXPECT_EQ(b.Get('K', 0, 0), std::string(c.expectedCell)) << c.firstLine;
         EXPECT_EQ(answers.tokensLeft(), 0u) << c.firstLine;
@@ -170,28 +172,28 @@ TEST_F(FileTest, DelimiterDetectionAndQuestion) {
             EXPECT_EQ(b.GetRow('K', 0), "T;;;");
         }
     }
-    b.Ui = &ui;
+    b.setUi(&ui);
 }
 
 TEST_F(FileTest, KeptDelimiterIsAskedOnce) {
     ScriptUi answers({"1"});
-    b.Ui = &answers;
+    b.setUi(&answers);
     b.KeepDelim(true);
     ASSERT_EQ(read("h;a\r\n", kLayoutNormal), ReadResult::Ok);
     ASSERT_EQ(read("g;b\r\n", kLayoutNormal), ReadResult::Ok);
     EXPECT_EQ(b.GetRow('K', 0), "T;g;;b");
     EXPECT_TRUE(answers.cancelledDialogs().empty());
     b.KeepDelim(false);
-    EXPECT_EQ(b.KeptDelim, 0u);
+    EXPECT_EQ(b.keptDelim(), 0u);
 }
 
 TEST_F(FileTest, TransposedLayoutsRoundTrip) {
     ASSERT_EQ(read(kExample), ReadResult::Ok);
-    b.IoSettings.DelimEinst = U';';
+    b.setDelimiter(U';');
     std::string out = written(kLayoutTransposed);
     EXPECT_EQ(out, crlf({"Aufnahme;Datum;H\xF6he;Poa alpina;Carex sempervirens;Moose",
                          "12;03.06.2019;1450;+;2;", "13;04.06.2019;1510;1;;"}));
-    b.IsSpeciesName = [](std::string_view n) { return n == "Poa alpina"; };
+    b.setSpeciesNameTest([](std::string_view n) { return n == "Poa alpina"; });
     ASSERT_EQ(b.ReadFile(kLayoutTransposed, dir.file("out.txt"), noProgress()), ReadResult::Ok);
     EXPECT_EQ(rowsOf(b, 'K'), (std::vector<std::string>{"T;Aufnahme;;12;13", "T;Datum;;03.06.2019;04.06.2019",
                                                         "T;H\u00f6he;;1450;1510"}));
@@ -199,7 +201,7 @@ TEST_F(FileTest, TransposedLayoutsRoundTrip) {
               (std::vector<std::string>{"A;Poa alpina;;+;1", "A;Carex sempervirens;;2;", "A;Moose;;;"}));
 
     // Without a species database every row is a header row.
-    b.IsSpeciesName = nullptr;
+    b.setSpeciesNameTest(nullptr);
     ASSERT_EQ(b.ReadFile(kLayoutTransposed, dir.file("out.txt"), noProgress()), ReadResult::Ok);
     EXPECT_EQ(b.GetRowCount('K'), 6);
     EXPECT_EQ(b.GetRow('A', 0), "A;;;;");
@@ -211,28 +213,90 @@ TEST_F(FileTest, TransposedLayoutsRoundTrip) {
 
 TEST_F(FileTest, ObservationLines) {
     ASSERT_EQ(read(crlf({"T;Nr;;1;2", "T;Ort;;a;b", "A;s1;;+;1", "A;s2;;;3"})), ReadResult::Ok);
-    b.IoSettings.DelimEinst = U';';
+    b.setDelimiter(U';');
     EXPECT_EQ(written(kLayoutObservations),
               crlf({"Nr;Ort;Artname;Deckung", "1;a;s1;+", "2;b;s1;1", "2;b;s2;3"}));
 
     // Marked header rows choose the written ones; with only species rows marked, all header rows stay.
-    b.MroK.Add(1);
+    b.mark(MarkSet::MroK, 1);
     EXPECT_EQ(written(kLayoutObservations), crlf({"Ort;Artname;Deckung", "a;s1;+", "b;s1;1", "b;s2;3"}));
     b.ClearM();
-    b.MroA.Add(1);
+    b.mark(MarkSet::MroA, 1);
     EXPECT_EQ(written(kLayoutObservations, true), crlf({"Nr;Ort;Artname;Deckung", "2;b;s2;3"}));
+
+    // The marked part with only header rows marked: every species row goes along.
+    b.ClearM();
+    b.mark(MarkSet::MroK, 1);
+    EXPECT_EQ(written(kLayoutObservations, true),
+              crlf({"Ort;Artname;Deckung", "a;s1;+", "b;s1;1", "b;s2;3"}));
+}
+
+// A row type that belongs to the other part would move the row there when the file is read again: every
+// route that sets a type refuses it, and the rows stay in their part after saving and reading.
+TEST_F(FileTest, RowTypesStayInTheirPartThroughSaveAndReload) {
+    struct Case {
+        const char* route;
+        std::function<bool(TEditBuffer&)> edit;  // false when the edit reports the type refused
+        std::vector<std::string> header, species;
+    };
+    auto pasteRow = [](int typ, const char* line) {
+        return [typ, line](TEditBuffer& t) {
+            t.StartClip('A');
+            t.addClipLine(line);
+            t.Paste(typ, ' ', 0, 0, noProgress());
+            return false;
+        };
+    };
+    const std::vector<std::string> K = {"T;Nr;;1;2", "T;Ort;;a;b"}, A = {"A;s1;;+;1", "A;s2;;;3"};
+    const Case cases[] = {
+        {"PutTyp A on a header row", [](TEditBuffer& t) { return t.PutTyp('K', 'A', 1); }, K, A},
+        {"PutTyp K on a header row", [](TEditBuffer& t) { return t.PutTyp('K', 'K', 0); }, K, A},
+        {"PutTyp T on the first species row", [](TEditBuffer& t) { return t.PutTyp('A', 'T', 0); }, K, A},
+        {"PutTyp blank on the first species row", [](TEditBuffer& t) { return t.PutTyp('A', ' ', 0); }, K, A},
+        {"PutRow of a species line into the header",
+         [](TEditBuffer& t) { return t.PutRow('K', "K;x;;1;2", 0); },
+         {"T;x;;1;2", "T;Ort;;a;b"},
+         A},
+        {"PutRow of a header line into the species part",
+         [](TEditBuffer& t) { return t.PutRow('A', "D;y;;5;", 0); },
+         K,
+         {"A;y;;5;", "A;s2;;;3"}},
+        {"pasting a header row clip into the species part",
+         pasteRow(4, "I;Ort2;;c;d"),
+         K,
+         {"A;Ort2;;c;d", "A;s1;;+;1", "A;s2;;;3"}},
+        {"pasting a species row clip into the header",
+         pasteRow(2, "A;s9;;+;"),
+         {"T;s9;;+;", "T;Nr;;1;2", "T;Ort;;a;b"},
+         A},
+    };
+    for (const Case& c : cases) {
+        ASSERT_EQ(read(crlf({"T;Nr;;1;2", "T;Ort;;a;b", "A;s1;;+;1", "A;s2;;;3"})), ReadResult::Ok);
+        const std::size_t shown = ui.messages().size();
+        EXPECT_FALSE(c.edit(b)) << c.route;
+        ASSERT_TRUE(b.SaveTable(dir.file("saved.tab"), noProgress()));
+        ASSERT_EQ(b.ReadFile(kLayoutNative, dir.file("saved.tab"), noProgress()), ReadResult::Ok);
+        EXPECT_EQ(rowsOf(b, 'K'), c.header) << c.route;
+        EXPECT_EQ(rowsOf(b, 'A'), c.species) << c.route;
+        if (std::string_view(c.route).starts_with("pasting")) {
+            ASSERT_EQ(ui.messages().size(), shown + 1) << c.route;
+            EXPECT_EQ(
+                ui.messages().back().second,
+                "1 Zeile hat ihren Zeilentyp nicht behalten, weil er nicht zu diesem Tabellenteil passt.");
+        }
+    }
 }
 
 TEST_F(FileTest, MarkedPartsAndColumns) {
     ASSERT_EQ(read(crlf({"T;Nr;;1;2;3", "A;s1;;+;1;2", "A;s2;;;3;"})), ReadResult::Ok);
-    b.IoSettings.DelimEinst = U';';
-    b.McoR.Add(1);
+    b.setDelimiter(U';');
+    b.mark(MarkSet::McoR, 1);
     // Native files leave the marked columns out (the editor drops columns this way); exports keep only them.
     EXPECT_EQ(written(kLayoutNative, true), crlf({"T;Nr;;1;3", "A;s1;;+;2", "A;s2;;;"}));
     EXPECT_EQ(written(kLayoutNormal, true), crlf({"Nr;2", "s1;1", "s2;3"}));
     b.ClearM();
-    b.MroK.Add(0);
-    b.MroA.Add(1);
+    b.mark(MarkSet::MroK, 0);
+    b.mark(MarkSet::MroA, 1);
     EXPECT_EQ(written(kLayoutNormal, true), crlf({"Nr;1;2;3", "s2;;3;"}));
 }
 
