@@ -303,7 +303,9 @@ TMenge TArtDb::synonymGroup(int accepted) const {
 
 int TArtDb::ScanSyn(char OC, int p) {
     Ma.Clear();
-    if (p < 0 || !exists(p)) return -1;
+    // A key that no record has refers to nothing: it is its own accepted name, as a record whose
+    // reference names no record is.
+    if (p < 0) return -1;
     int a = p;
     Ma.Add(p);
     for (int next = GetSynRec(a); next >= 0; next = GetSynRec(a)) {
@@ -423,7 +425,10 @@ int TArtDb::ScanAggr(char OC, int p, std::vector<std::string>* L, bool DoFilter)
                 const std::vector<int> members = membersOf(agg);
                 if (members.empty()) continue;
                 anyMember = true;
-                if (L && (OC == 'A' || OC == 'Z') && (!DoFilter || CheckFilter(agg))) {
+                // An aggregate that fails the filter is left out of the listing with its members; its
+                // members are still walked, so that the aggregates below it that pass are listed.
+                const bool listed = L && (OC == 'A' || OC == 'Z') && (!DoFilter || CheckFilter(agg));
+                if (listed) {
                     L->insert(L->end(), {"", "// Kleinarten von", listing(agg)});
                     for (int q : synonymGroup(agg).elements())
                         if (q != agg) L->push_back("= " + listing(q));
@@ -432,7 +437,7 @@ int TArtDb::ScanAggr(char OC, int p, std::vector<std::string>* L, bool DoFilter)
                 for (int m : members) {
                     const TMenge group = synonymGroup(ScanSyn('R', m) >= 0 ? ScanSyn('R', m) : m);
                     all.Oder(group);
-                    if (L && (OC == 'A' || OC == 'Z')) {
+                    if (listed) {
                         int rep = m;
                         if (DoFilter && (Settings.ValidFilter || Settings.AccFilter)) {
                             rep = -1;
@@ -463,9 +468,13 @@ int TArtDb::ScanAggr(char OC, int p, std::vector<std::string>* L, bool DoFilter)
                 if (q != a) L->push_back("= " + listing(q));
             L->insert(L->end(), {"", "Keine Kleinarten gefunden."});
         }
-        if (OC == 'D') Ma = all;
         if (cycle) cyclic();
-        return a;
+        if (OC == 'D') {
+            Ma = all;
+            return a;
+        }
+        // The listing modes answer the top aggregate, as the upward scan found it.
+        return x;
     }
     if (OC == 'R' && L) {
         if (collected.empty()) {

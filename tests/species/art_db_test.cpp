@@ -352,6 +352,12 @@ TEST_F(ArtDbTest, SynonymsAndAggregates) {
     EXPECT_EQ(db.Ma.elements(), (std::vector<int>{5, 6}));  // the synonym group
     EXPECT_EQ(db.ScanSyn('R', 11), -1);                     // a reference cycle has no accepted name
     EXPECT_EQ(db.ScanSyn('R', 15), 15);  // a reference to a number no record has: its own accepted name
+    // A key no record has is its own accepted and valid name, the only one of its group.
+    for (char mode : {'R', 'S', 'X'}) {
+        EXPECT_EQ(db.ScanSyn(mode, 999), 999) << mode;
+        EXPECT_EQ(db.Ma.elements(), std::vector<int>{999}) << mode;
+    }
+    EXPECT_EQ(db.ScanSyn('R', -1), -1);
     EXPECT_EQ(db.SearchSyn('R', "Agrostis alba"), 5);
 
     EXPECT_EQ(db.ScanAggr('U', 8, nullptr, false), 7);
@@ -370,6 +376,42 @@ TEST_F(ArtDbTest, SynonymsAndAggregates) {
     EXPECT_EQ(db.CheckAggr("Achillea collina"), "E");
     EXPECT_EQ(db.CheckAggr("Carex flava"), "0");
     EXPECT_EQ(db.SearchAggr('U', "Carex flava", nullptr), -2);
+}
+
+TEST_F(ArtDbTest, AggregateListingsFollowTheFilter) {
+    // A collective aggregate of invalid status ("N") holds a valid aggregate of two species and a species.
+    writeBytes(dir.file("liste.txt"),
+               "Artenliste\r\n" + definitions() + "\r\n" +
+                   record("1", "Rubus", "fruticosus", "agg.", "Rosaceae", "10", "", "N", "", "11, 12") +
+                   "\r\n" +
+                   record("2", "Rubus", "corylifolius", "agg.", "Rosaceae", "11", "", "Z", "", "13, 14") +
+                   "\r\n" + record("3", "Rubus", "caesius", "L.", "Rosaceae", "12") + "\r\n" +
+                   record("4", "Rubus", "nessensis", "Hall", "Rosaceae", "13") + "\r\n" +
+                   record("5", "Rubus", "plicatus", "Weihe", "Rosaceae", "14") + "\r\n");
+    ArtDbSettings valid;
+    valid.ValidFilter = true;
+    TArtDb db(dbFile, valid, ui);
+    ASSERT_TRUE(db.ImportTable(dir.file("liste.txt"), U'\t', noProgress(), errors));
+
+    // Every mode but 'D' answers the top aggregate; with the filter the one of invalid status is none.
+    struct Case {
+        char mode;
+        bool filter;
+        int result;
+    };
+    const Case cases[] = {{'A', false, 1}, {'Z', false, 1}, {'X', false, 1}, {'U', false, 2},
+                          {'D', false, 4}, {'A', true, 2},  {'Z', true, 2}};
+    for (const Case& c : cases) {
+        std::vector<std::string> listing;
+        EXPECT_EQ(db.ScanAggr(c.mode, 4, &listing, c.filter), c.result) << c.mode << " " << c.filter;
+    }
+
+    // The aggregate that fails the filter lists neither itself nor its members.
+    std::vector<std::string> listing;
+    EXPECT_EQ(db.ScanAggr('A', 1, &listing, true), 1);
+    EXPECT_EQ(listing, (std::vector<std::string>{"", "// Kleinarten von", "Rubus corylifolius agg. // Z", "",
+                                                 "  - Rubus nessensis Hall // A (gültiger Name)",
+                                                 "  - Rubus plicatus Weihe // A (gültiger Name)"}));
 }
 
 TEST_F(ArtDbTest, AggregateCyclesEnd) {
