@@ -391,9 +391,12 @@ int main(int argc, char** argv) {
             return kFileError;
         }
         db = std::make_unique<tav::TArtDb>(o.speciesDb, species, ui);
-        for (const std::string& e : db->OpenErrors) script.showError(e);
-        for (const std::string& w : db->OpenWarnings) script.showWarning(w);
-        if (!db->OpenErrors.empty()) return kFileError;
+        const tav::Status& opened = db->openStatus();
+        for (const tav::Message& m : opened.messages())
+            if (m.severity() == tav::Severity::Error) script.showError(m.plain());
+        for (const tav::Message& m : opened.messages())
+            if (m.severity() == tav::Severity::Warning) script.showWarning(m.plain());
+        if (!opened.ok()) return kFileError;
         if (!o.speciesList.empty()) {
             std::vector<std::string> errors;
             const bool ok = db->ImportTable(o.speciesList, species.DelimEinst, progress, errors);

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include "core/file_io.h"
 #include "platform/script_ui.h"
 #include "support/artdb_fixture.h"
 #include "support/test_files.h"
@@ -85,8 +86,8 @@ struct ArtDbTest : ::testing::Test {
 
 TEST_F(ArtDbTest, ImportChecksRecordsAndStoresMembers) {
     TArtDb db = imported();
-    EXPECT_EQ(db.SQLarten.count(), 14);
-    EXPECT_EQ(db.SQLarten.fields().back().name, "ResField");
+    EXPECT_EQ(db.SQLarten().count(), 14);
+    EXPECT_EQ(db.SQLarten().fields().back().name, "ResField");
     EXPECT_EQ(
         errors,
         (std::vector<std::string>{
@@ -100,11 +101,11 @@ TEST_F(ArtDbTest, ImportChecksRecordsAndStoresMembers) {
             "nicht einlesen.",
         }));
     // Members of aggregate 7, but not those of the refused record "x" (which named 101).
-    EXPECT_EQ(db.SQLaggr.count(), 3);
+    EXPECT_EQ(db.SQLaggr().count(), 3);
     EXPECT_EQ(db.GetZ(8), 7);
     EXPECT_EQ(db.GetZ(1), -1);
-    EXPECT_EQ(readBytes(withExtension(dbFile, ".adm")), "$Schichten;/B,/S,/K;Info03;B,S,K\r\n");
-    EXPECT_EQ(db.SchichtInfo.InfoFieldNr, 3);
+    EXPECT_EQ(readBytes(replaceExtension(dbFile, ".adm")), "$Schichten;/B,/S,/K;Info03;B,S,K\r\n");
+    EXPECT_EQ(db.SchichtInfo().InfoFieldNr, 3);
     EXPECT_TRUE(db.HasLayers(10));
     EXPECT_FALSE(db.HasLayers(1));
     EXPECT_TRUE(db.LayerRem("Betula pendula /B"));
@@ -113,7 +114,7 @@ TEST_F(ArtDbTest, ImportChecksRecordsAndStoresMembers) {
 
 TEST_F(ArtDbTest, RefusedImportsChangeNothing) {
     TArtDb db = imported();
-    const std::string meta = readBytes(withExtension(dbFile, ".adm"));
+    const std::string meta = readBytes(replaceExtension(dbFile, ".adm"));
     struct Case {
         std::string text;
         std::string message;
@@ -140,17 +141,17 @@ TEST_F(ArtDbTest, RefusedImportsChangeNothing) {
              " enthält keinen Datensatz, den ich einlesen kann. Ich "
              "importiere nicht."},
     };
-    const std::string adb = readBytes(dbFile), adl = readBytes(withExtension(dbFile, ".adl"));
+    const std::string adb = readBytes(dbFile), adl = readBytes(replaceExtension(dbFile, ".adl"));
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text.substr(0, 20));
         writeBytes(dir.file("bad.txt"), c.text);
         EXPECT_FALSE(db.ImportTable(dir.file("bad.txt"), U'\t', noProgress(), errors));
         EXPECT_EQ(ui.messages().back().second, c.message);
-        EXPECT_EQ(readBytes(withExtension(dbFile, ".adm")), meta);  // the meta file survives
+        EXPECT_EQ(readBytes(replaceExtension(dbFile, ".adm")), meta);  // the meta file survives
         EXPECT_EQ(readBytes(dbFile), adb);
-        EXPECT_EQ(readBytes(withExtension(dbFile, ".adl")), adl);
-        EXPECT_FALSE(std::filesystem::exists(withExtension(dbFile, ".~adb")));
-        EXPECT_EQ(TArtDb(dbFile, {}, ui).SQLarten.count(), 14);
+        EXPECT_EQ(readBytes(replaceExtension(dbFile, ".adl")), adl);
+        EXPECT_FALSE(std::filesystem::exists(replaceExtension(dbFile, ".~adb")));
+        EXPECT_EQ(TArtDb(dbFile, {}, ui).SQLarten().count(), 14);
     }
     // Fifteen fields are enough; lower-case "artenliste" is accepted.
     writeBytes(dir.file("short.txt"),
@@ -171,26 +172,26 @@ TEST_F(ArtDbTest, ImportKeepsThePreviousFilesAsBackups) {
     TArtDb db = imported();
     const std::vector<std::string> extensions = {".adb", ".adl", ".adm"};
     std::vector<std::string> before;
-    for (const std::string& e : extensions) before.push_back(readBytes(withExtension(dbFile, e)));
+    for (const std::string& e : extensions) before.push_back(readBytes(replaceExtension(dbFile, e)));
     writeBytes(dir.file("neu.txt"), "Artenliste\r\n" + definitions() + "\r\n" +
                                         record("1", "Poa", "annua", "L.", "Poaceae", "1") + "\r\n");
     ASSERT_TRUE(db.ImportTable(dir.file("neu.txt"), U'\t', noProgress(), errors));
     for (std::size_t k = 0; k < extensions.size(); ++k)
-        EXPECT_EQ(readBytes(withExtension(dbFile, ".~" + extensions[k].substr(1))), before[k])
+        EXPECT_EQ(readBytes(replaceExtension(dbFile, ".~" + extensions[k].substr(1))), before[k])
             << extensions[k];
-    EXPECT_EQ(readBytes(withExtension(dbFile, ".adm")), "");  // the new list carries no information line
+    EXPECT_EQ(readBytes(replaceExtension(dbFile, ".adm")), "");  // the new list carries no information line
     EXPECT_EQ(TArtDb(dbFile, {}, ui).GetLat(1), "Poa annua L.");
 }
 
 TEST_F(ArtDbTest, ImportReplacesItsFilesTogetherOrNotAtAll) {
     // The second file cannot be written (its target is a folder), or cannot be put in place (its backup
     // name is taken by a folder with content): the first file keeps its bytes.
-    const std::string adl = withExtension(dbFile, ".adl");
-    const std::string blockers[] = {adl, withExtension(dbFile, ".~adl")};
+    const std::string adl = replaceExtension(dbFile, ".adl");
+    const std::string blockers[] = {adl, replaceExtension(dbFile, ".~adl")};
     for (const std::string& blocker : blockers) {
         SCOPED_TRACE(blocker);
         TArtDb db = imported();
-        const std::string adb = readBytes(dbFile), meta = readBytes(withExtension(dbFile, ".adm"));
+        const std::string adb = readBytes(dbFile), meta = readBytes(replaceExtension(dbFile, ".adm"));
         std::filesystem::remove_all(blocker);
         std::filesystem::create_directories(blocker + "/inhalt");
         writeBytes(dir.file("neu.txt"), "Artenliste\r\n" + definitions() + "\r\n" +
@@ -198,7 +199,7 @@ TEST_F(ArtDbTest, ImportReplacesItsFilesTogetherOrNotAtAll) {
         EXPECT_FALSE(db.ImportTable(dir.file("neu.txt"), U'\t', noProgress(), errors));
         EXPECT_EQ(ui.messages().back().first, MessageKind::Error);
         EXPECT_EQ(readBytes(dbFile), adb);
-        EXPECT_EQ(readBytes(withExtension(dbFile, ".adm")), meta);
+        EXPECT_EQ(readBytes(replaceExtension(dbFile, ".adm")), meta);
         EXPECT_EQ(db.GetLat(1), "Carex nigra (L.) Reichard");  // the open database is unchanged too
         for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
             EXPECT_EQ(entry.path().filename().string().find(".tmp-"), std::string::npos) << entry.path();
@@ -240,16 +241,20 @@ TEST_F(ArtDbTest, AggregateEntriesThatNameNoRecordAreReportedNeverCutShort) {
     // be taken for record 1, which would make Poa annua the aggregate of Poa agg.
     RecordSet aggr;
     std::string error;
-    const std::string adl = withExtension(dbFile, ".adl");
+    const std::string adl = replaceExtension(dbFile, ".adl");
     ASSERT_TRUE(aggr.load(adl, error)) << error;
     ASSERT_EQ(aggr.appendTexts({"7", "4294967297", "100"}), std::nullopt);
     ASSERT_TRUE(aggr.save(adl, error)) << error;
     TArtDb opened(dbFile, {}, ui);
-    EXPECT_TRUE(opened.OpenErrors.empty());
-    EXPECT_EQ(
-        opened.OpenWarnings,
-        std::vector<std::string>{adl + ": Datensatz 7: Aggregat 4294967297 ist keine Datensatznummer (1 … " +
-                                 "992436542). Ich habe den Bezug zu Mitglied 100 überlesen."});
+    ASSERT_TRUE(opened.openStatus().ok());
+    std::vector<std::string> warnings;
+    for (const Message& m : opened.openStatus().messages()) {
+        EXPECT_EQ(m.severity(), Severity::Warning);
+        warnings.push_back(m.plain());
+    }
+    EXPECT_EQ(warnings, std::vector<std::string>{
+                            adl + ": Datensatz 7: Aggregat 4294967297 ist keine Datensatznummer (1 … " +
+                            "992436542). Ich habe den Bezug zu Mitglied 100 überlesen."});
     EXPECT_EQ(opened.GetZ(2), -1);
     EXPECT_EQ(opened.ScanAggr('U', 2, nullptr, false), 2);
     EXPECT_EQ(opened.GetZ(1), 2);
@@ -265,7 +270,7 @@ TEST_F(ArtDbTest, ImportsRefuseWhatIsNoRegularFile) {
         EXPECT_FALSE(db.ImportZw(file, U'\t', errors, noProgress(), false));
         EXPECT_EQ(ui.messages().back().second, "Kann " + file + " nicht öffnen.");
     }
-    EXPECT_EQ(TArtDb(dbFile, {}, ui).SQLarten.count(), 14);
+    EXPECT_EQ(TArtDb(dbFile, {}, ui).SQLarten().count(), 14);
 }
 
 TEST_F(ArtDbTest, AccessorsAndNames) {
@@ -308,14 +313,14 @@ TEST_F(ArtDbTest, SearchWithJokers) {
     for (const Case& c : cases) EXPECT_EQ(db.Search(c.text, c.query).elements(), c.keys) << c.text;
     EXPECT_EQ(db.Search("??? ", false).Count(), 14);
     EXPECT_EQ(db.Search(" ? ? ?", false).Count(), 14);
-    EXPECT_EQ(db.Ma.Count(), 14);
+    EXPECT_EQ(db.Ma().Count(), 14);
 
     EXPECT_EQ(db.SearchInfo('F', 0, "Poa", false).elements(), (std::vector<int>{5, 6}));
     EXPECT_EQ(db.SearchInfo('f', 0, "aceae", true).Count(), 14);
     EXPECT_EQ(db.SearchInfo('N', 1, "30*", false).elements(), (std::vector<int>{7, 8, 9}));
     db.Search("Carex n", false);
     db.RedToMatchOhneAutor("Carex nigra Hoppe");
-    EXPECT_EQ(db.Ma.elements(), (std::vector<int>{1}));
+    EXPECT_EQ(db.Ma().elements(), (std::vector<int>{1}));
 }
 
 TEST_F(ArtDbTest, SpeciesNamesOfTableRowsAreWholeNames) {
@@ -349,13 +354,13 @@ TEST_F(ArtDbTest, SynonymsAndAggregates) {
     TArtDb db = imported();
     EXPECT_EQ(db.ScanSyn('R', 6), 5);
     EXPECT_EQ(db.ScanSyn('X', 5), 5);
-    EXPECT_EQ(db.Ma.elements(), (std::vector<int>{5, 6}));  // the synonym group
-    EXPECT_EQ(db.ScanSyn('R', 11), -1);                     // a reference cycle has no accepted name
+    EXPECT_EQ(db.Ma().elements(), (std::vector<int>{5, 6}));  // the synonym group
+    EXPECT_EQ(db.ScanSyn('R', 11), -1);                       // a reference cycle has no accepted name
     EXPECT_EQ(db.ScanSyn('R', 15), 15);  // a reference to a number no record has: its own accepted name
     // A key no record has is its own accepted and valid name, the only one of its group.
     for (char mode : {'R', 'S', 'X'}) {
         EXPECT_EQ(db.ScanSyn(mode, 999), 999) << mode;
-        EXPECT_EQ(db.Ma.elements(), std::vector<int>{999}) << mode;
+        EXPECT_EQ(db.Ma().elements(), std::vector<int>{999}) << mode;
     }
     EXPECT_EQ(db.ScanSyn('R', -1), -1);
     EXPECT_EQ(db.SearchSyn('R', "Agrostis alba"), 5);
@@ -363,7 +368,7 @@ TEST_F(ArtDbTest, SynonymsAndAggregates) {
     EXPECT_EQ(db.ScanAggr('U', 8, nullptr, false), 7);
     EXPECT_EQ(db.ScanAggr('X', 5, nullptr, false), 5);
     EXPECT_EQ(db.ScanAggr('D', 7, nullptr, false), 7);
-    EXPECT_EQ(db.Ma.elements(), (std::vector<int>{8, 9}));
+    EXPECT_EQ(db.Ma().elements(), (std::vector<int>{8, 9}));
     std::vector<std::string> listing;
     db.ScanAggr('A', 7, &listing, false);
     ASSERT_GE(listing.size(), 5u);
@@ -445,9 +450,9 @@ TEST_F(ArtDbTest, IndicatorValuesImport) {
                "Zeigerwerte\tEllenberg $Format\tFETT\tROT\r\nArt s 60 t r\tL i 0 f f\tF i 0 f f\r\n"
                "Carex nigra\t7\t8\r\nAgrostis alba\t8\t6\r\nPlanta ignota\t1\t1\r\nCyclus primus\t1\t1\r\n");
     ScriptUi answers({"7"});
-    db.Ui = &answers;
+    db.setUi(answers);
     ASSERT_TRUE(db.ImportZw(file, U'\t', errors, noProgress(), true));
-    EXPECT_EQ(db.ZWi, 7);
+    EXPECT_EQ(db.ZWi(), 7);
     double x = 0;
     std::string s;
     EXPECT_TRUE(db.GetZw(1, 1, x, s));
@@ -456,16 +461,16 @@ TEST_F(ArtDbTest, IndicatorValuesImport) {
     EXPECT_EQ(x, 6);
     EXPECT_FALSE(db.GetZw(3, 1, x, s));
     EXPECT_EQ(errors.back(), "Unbekannt oder mehrdeutig (nicht eingelesen): Cyclus primus");
-    EXPECT_EQ(db.ZWFormat, "FETT;ROT");
+    EXPECT_EQ(db.ZWFormat(), "FETT;ROT");
 
     // Importing list 7 again asks before overwriting; the meta file keeps one line for it.
-    const std::string list7 = readBytes(withExtension(dbFile, ".z7"));
+    const std::string list7 = readBytes(replaceExtension(dbFile, ".z7"));
     answers.addToken("7");
     answers.addToken("ja");
     ASSERT_TRUE(db.ImportZw(file, U'\t', errors, noProgress(), true));
     EXPECT_EQ(answers.tokensLeft(), 0u);
     EXPECT_EQ(db.GetZwNames(), (std::vector<std::string>{"ZW07;   arten.z7;   zw.txt"}));
-    EXPECT_EQ(readBytes(withExtension(dbFile, ".~z7")), list7);  // the previous list is kept
+    EXPECT_EQ(readBytes(replaceExtension(dbFile, ".~z7")), list7);  // the previous list is kept
 
     // A list of which no line could be read leaves the stored list as it was.
     const std::string unknown = dir.file("unbekannt.txt");
@@ -491,12 +496,12 @@ TEST_F(ArtDbTest, ShippedSampleDatabaseIsTheImportOfItsList) {
     ASSERT_TRUE(fresh.ImportTable(samples + "/artenliste.txt", U'\t', noProgress(), errors));
     EXPECT_TRUE(errors.empty());
     const TArtDb shipped(samples + "/arten.adb", {}, ui);
-    ASSERT_EQ(shipped.SQLarten.fields(), fresh.SQLarten.fields());
-    ASSERT_EQ(shipped.SQLarten.count(), fresh.SQLarten.count());
-    for (int row = 0; row < fresh.SQLarten.count(); ++row)
-        for (int f = 0; f < fresh.SQLarten.fieldCount(); ++f)
-            ASSERT_EQ(shipped.SQLarten.text(row, f), fresh.SQLarten.text(row, f)) << row << " " << f;
-    ASSERT_EQ(shipped.SQLaggr.count(), fresh.SQLaggr.count());
+    ASSERT_EQ(shipped.SQLarten().fields(), fresh.SQLarten().fields());
+    ASSERT_EQ(shipped.SQLarten().count(), fresh.SQLarten().count());
+    for (int row = 0; row < fresh.SQLarten().count(); ++row)
+        for (int f = 0; f < fresh.SQLarten().fieldCount(); ++f)
+            ASSERT_EQ(shipped.SQLarten().text(row, f), fresh.SQLarten().text(row, f)) << row << " " << f;
+    ASSERT_EQ(shipped.SQLaggr().count(), fresh.SQLaggr().count());
 }
 
 }  // namespace

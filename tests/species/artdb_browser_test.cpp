@@ -79,13 +79,13 @@ struct SpeciesBrowserTest : ::testing::Test {
         std::vector<std::string> zwErrors;
         ASSERT_TRUE(db.ImportZw(dir.file("zw.txt"), U'\t', zwErrors, noProgress(), false));
         ASSERT_TRUE(zwErrors.empty());
-        ASSERT_EQ(db.SQLzw.count(), 3);
+        ASSERT_EQ(db.SQLzw().count(), 3);
     }
 
     static std::vector<int> shownKeys(const TArtDb& db) {
         std::vector<int> keys;
         for (int row : sortedRows(db, {}))
-            keys.push_back(static_cast<int>(db.SQLarten.integer(row, art::kPrim).value_or(-1)));
+            keys.push_back(static_cast<int>(db.SQLarten().integer(row, art::kPrim).value_or(-1)));
         return keys;
     }
 };
@@ -132,12 +132,12 @@ TEST_F(SpeciesBrowserTest, BasicFilterIsGuardedAndRefusesBadConditions) {
 TEST_F(SpeciesBrowserTest, IndicatorFilterMarksSpeciesAndCombinesWithThePreviousFilter) {
     TArtDb db = imported();
     importIndicators(db);
-    const int scratch = db.SQLarten.fieldIndex("ResField");
+    const int scratch = db.SQLarten().fieldIndex("ResField");
 
     ASSERT_TRUE(filterByIndicators(db, "L = 8", false, ui));
     EXPECT_EQ(shownKeys(db), (std::vector<int>{1, 3}));
-    EXPECT_EQ(db.SQLarten.text(db.SQLarten.rowOfKey(3), scratch), "1");
-    EXPECT_EQ(db.SQLarten.text(db.SQLarten.rowOfKey(2), scratch), "");
+    EXPECT_EQ(db.SQLarten().text(db.SQLarten().rowOfKey(3), scratch), "1");
+    EXPECT_EQ(db.SQLarten().text(db.SQLarten().rowOfKey(2), scratch), "");
 
     // A text comparison: the guard keeps Carex flava (no remark) out of "<>".
     ASSERT_TRUE(filterByIndicators(db, "Bem <> 'nass'", false, ui));
@@ -155,10 +155,10 @@ TEST_F(SpeciesBrowserTest, IndicatorFilterMarksSpeciesAndCombinesWithThePrevious
 
     EXPECT_FALSE(filterByIndicators(db, "Unbekannt = 1", false, ui));
     EXPECT_EQ(ui.messages().back().second, "Fehler in Filterausdruck");
-    EXPECT_FALSE(db.SQLzw.hasFilter());
+    EXPECT_FALSE(db.SQLzw().hasFilter());
 
     clearFilters(db);
-    EXPECT_FALSE(db.SQLarten.hasFilter());
+    EXPECT_FALSE(db.SQLarten().hasFilter());
     EXPECT_EQ(shownKeys(db).size(), 8u);
 }
 
@@ -188,8 +188,8 @@ TEST_F(SpeciesBrowserTest, ExportWritesHeaderAndShownRecordsInTheChosenEncoding)
 
     // A given order is followed, and rows the filter hides stay out.
     std::string error;
-    const std::vector<int> order = {db.SQLarten.rowOfKey(8), db.SQLarten.rowOfKey(3),
-                                    db.SQLarten.rowOfKey(1)};
+    const std::vector<int> order = {db.SQLarten().rowOfKey(8), db.SQLarten().rowOfKey(3),
+                                    db.SQLarten().rowOfKey(1)};
     ASSERT_TRUE(
         exportShown(db, {art::kSpecies}, dir.file("out.txt"), U'\t', ExportEncoding::Utf8, error, &order));
     EXPECT_EQ(readBytes(dir.file("out.txt")), "\xEF\xBB\xBFSpecies\r\npendula\r\nnigra\r\n");
@@ -197,7 +197,7 @@ TEST_F(SpeciesBrowserTest, ExportWritesHeaderAndShownRecordsInTheChosenEncoding)
 
 TEST_F(SpeciesBrowserTest, FindLooksInShownRowsFromTheGivenRow) {
     TArtDb db = imported();
-    const int nigra = db.SQLarten.rowOfKey(1), flava = db.SQLarten.rowOfKey(2);
+    const int nigra = db.SQLarten().rowOfKey(1), flava = db.SQLarten().rowOfKey(2);
     ASSERT_LT(flava, nigra);  // flava comes first in the table
     const struct {
         const char* text;
@@ -249,7 +249,7 @@ TEST_F(SpeciesBrowserTest, SortOrdersShownRowsByChosenFields) {
     auto keysOf = [&](const std::vector<int>& rows) {
         std::vector<int> keys;
         for (int row : rows)
-            keys.push_back(static_cast<int>(db.SQLarten.integer(row, art::kPrim).value_or(-1)));
+            keys.push_back(static_cast<int>(db.SQLarten().integer(row, art::kPrim).value_or(-1)));
         return keys;
     };
     const struct {
@@ -330,13 +330,13 @@ TEST_F(SpeciesBrowserTest, ColumnChoiceTitlesAndPositions) {
     ASSERT_TRUE(GetZwItems(db, ui, 'Z', L, s));
     EXPECT_EQ(L, (std::vector<int>{0, 2}));
     EXPECT_EQ(s, "0;2");
-    EXPECT_EQ(db.SQLzw.fields()[L[1] + 1].name, "Bem");
+    EXPECT_EQ(db.SQLzw().fields()[L[1] + 1].name, "Bem");
     // Species fields after the key, without the scratch column: 47 of them.
     ui.addToken("1,47");
     ASSERT_TRUE(GetZwItems(db, ui, 'B', L, s));
     EXPECT_EQ(L, (std::vector<int>{0, 46}));
-    EXPECT_EQ(db.SQLarten.fields()[L[0] + 1].name, "Genus");
-    EXPECT_EQ(db.SQLarten.fields()[L[1] + 1].name, "Info08");
+    EXPECT_EQ(db.SQLarten().fields()[L[0] + 1].name, "Genus");
+    EXPECT_EQ(db.SQLarten().fields()[L[1] + 1].name, "Info08");
     ui.addToken("48");
     EXPECT_FALSE(GetZwItems(db, ui, 'K', L, s));
 }
@@ -372,7 +372,7 @@ TEST_F(SpeciesBrowserTest, PreparedSpeciesListImports) {
     std::vector<std::string> importErrors;
     ASSERT_TRUE(db.ImportTable(dir.file("import.txt"), U'\t', noProgress(), importErrors));
     EXPECT_TRUE(importErrors.empty());
-    ASSERT_EQ(db.SQLarten.count(), 3);
+    ASSERT_EQ(db.SQLarten().count(), 3);
     EXPECT_EQ(db.GetLat(1), "Carex nigra (L.) Reichard");
     EXPECT_EQ(db.GetLat(3), "Agrostis alba auct. non L.");
     EXPECT_EQ(db.GetFam(2), "Poaceae");
@@ -387,8 +387,8 @@ TEST_F(SpeciesBrowserTest, PreparedSpeciesListImports) {
     EXPECT_EQ(db.GetT(3, 1), "S");
     EXPECT_EQ(db.GetT(3, 2), "");
     EXPECT_EQ(db.ScanSyn('R', 3), 2);
-    EXPECT_EQ(db.SQLarten.fields()[art::kTriv01].name, "Deutsch");
-    EXPECT_EQ(db.SQLarten.fields()[art::kSys01].name, "Nummer");
+    EXPECT_EQ(db.SQLarten().fields()[art::kTriv01].name, "Deutsch");
+    EXPECT_EQ(db.SQLarten().fields()[art::kSys01].name, "Nummer");
 }
 
 TEST_F(SpeciesBrowserTest, PreparationMovesTextCodesToInfosAndNumbersRecords) {
@@ -410,7 +410,7 @@ TEST_F(SpeciesBrowserTest, PreparationMovesTextCodesToInfosAndNumbersRecords) {
     std::vector<std::string> importErrors;
     ASSERT_TRUE(db.ImportTable(dir.file("import.txt"), U';', noProgress(), importErrors));
     EXPECT_TRUE(importErrors.empty());
-    ASSERT_EQ(db.SQLarten.count(), 2);
+    ASSERT_EQ(db.SQLarten().count(), 2);
     EXPECT_EQ(db.GetLat(2), "Betula pendula Roth");
     EXPECT_EQ(db.GetSysNr(2, 1), 2);
     EXPECT_EQ(db.GetInfo(1, 1), "rote Liste");

@@ -445,7 +445,7 @@ TEST_F(NameLookupTest, RecordModesListTheFields) {
         EXPECT_EQ(LookupName(db, ui, cat, mode, 0, lines, name, nullptr, false, false, mode == 'z'),
                   mode == 'z');
         EXPECT_EQ(name, mode == 'Z' ? "Carex flava /B" : "Carex flava L. /B");
-        ASSERT_EQ(lines.size(), db.SQLarten.fields().size());
+        ASSERT_EQ(lines.size(), db.SQLarten().fields().size());
         EXPECT_EQ(lines[0], "Prim;3");
         EXPECT_EQ(lines[1], "Genus;Carex");
         EXPECT_EQ(lines[3], "Autor;L.");
@@ -588,7 +588,7 @@ TEST_F(NameLookupTest, GetSysNameUsesTheGivenSystem) {
         if (c.ok) {
             EXPECT_EQ(result, c.result);
         }
-        EXPECT_EQ(db.Settings.SystEinst, 1);
+        EXPECT_EQ(db.Settings().SystEinst, 1);
     }
 }
 
