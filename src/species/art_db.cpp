@@ -473,7 +473,7 @@ void TArtDb::UpdateMeta(std::string_view m) {
 std::vector<std::string> TArtDb::metaWith(std::string_view m) const {
     std::vector<std::string> out;
     const std::string mine(m);
-    const auto firstField = [](std::string_view s) { return std::string(s.substr(0, s.find(';'))); };
+    const auto firstField = [](std::string_view s) { return fieldAt(s, 0); };
     bool replaced = false;
     for (const std::string& line : readMeta()) {
         if (trimBlanks(line).empty()) continue;
@@ -491,8 +491,7 @@ std::vector<std::string> TArtDb::metaWith(std::string_view m) const {
             out.push_back(line);
         } else {
             // Without a line to merge: keep only the lines whose indicator file still exists.
-            const std::vector<std::string> f = splitFields(line, ";");
-            const std::string file = f.size() > 1 ? std::string(trimBlanks(f[1])) : std::string();
+            const std::string file(trimBlanks(fieldAt(line, 1)));
             const std::string folder = metaTabName_.substr(0, metaTabName_.rfind('/') + 1);
             if (!file.empty() && (fileExists(file) || fileExists(folder + file))) out.push_back(line);
         }
@@ -521,7 +520,7 @@ void TArtDb::GetZwFormat() {
     zwFormat_.clear();
     const std::string key = "ZW" + two(zwi_);
     for (const std::string& line : readMeta()) {
-        if (line.substr(0, line.find(';')) != key) continue;
+        if (fieldAt(line, 0) != key) continue;
         const std::size_t format = line.find("$Format");
         if (format == std::string::npos) return;
         const std::size_t semi = line.find(';', format);

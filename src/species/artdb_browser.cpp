@@ -313,16 +313,12 @@ bool GetZwItems(const TArtDb& db, UiPort& ui, char OC, std::vector<int>& L, std:
     if (table == &db.SQLzw()) r.lineFormats = db.ZWFormat();
     const auto answer = ui.dialog(r);
     if (!answer) return false;
-    std::size_t start = 0;
-    while (start <= answer->size()) {
-        std::size_t comma = answer->find(',', start);
-        if (comma == std::string::npos) comma = answer->size();
-        const auto k = parseInteger(std::string_view(*answer).substr(start, comma - start));
+    for (FieldReader picks(*answer, ','); auto pick = picks.next();) {
+        const auto k = parseInteger(*pick);
         if (k && *k >= 0 && *k < static_cast<std::int64_t>(labels.size())) {
             L.push_back(static_cast<int>(*k));
             s += (s.empty() ? "" : ";") + std::to_string(*k);
         }
-        start = comma + 1;
     }
     return !L.empty();
 }

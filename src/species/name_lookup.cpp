@@ -160,13 +160,9 @@ std::string AskZusatz(TArtDb& db, UiPort& ui) {
     std::optional<std::string> answer;
     if (db.Settings().Rem && !db.Settings().Zusatzlist.empty()) {
         std::vector<std::string> entries;
-        std::string_view list = db.Settings().Zusatzlist;
-        while (!list.empty()) {
-            const std::size_t semi = list.find(';');
-            const std::string_view entry = trimBlanks(list.substr(0, semi));
-            if (!entry.empty()) entries.emplace_back(entry);
-            list = semi == std::string_view::npos ? std::string_view() : list.substr(semi + 1);
-        }
+        for (FieldReader list(db.Settings().Zusatzlist); auto field = list.next();)
+            if (const std::string_view entry = trimBlanks(*field); !entry.empty())
+                entries.emplace_back(entry);
         if (const auto pick = ui.pickFromList("Zusatz wählen", entries, false))
             answer = entries[static_cast<std::size_t>(pick->front())];
     } else {
@@ -238,13 +234,9 @@ bool LookupName(TArtDb& db, UiPort& ui, const Catalogue& cat, char mode, int n,
     // 2. Candidates.
     if (mode == 'm') {
         TMenge all;
-        std::string_view rest = name;
-        while (!rest.empty()) {
-            const std::size_t semi = rest.find(';');
-            const std::string_view part = trimBlanks(rest.substr(0, semi));
-            if (!part.empty()) all.Oder(db.Search(part, quiet));
-            rest = semi == std::string_view::npos ? std::string_view() : rest.substr(semi + 1);
-        }
+        for (FieldReader names(name); auto field = names.next();)
+            if (const std::string_view part = trimBlanks(*field); !part.empty())
+                all.Oder(db.Search(part, quiet));
         db.setMa(all);
     } else if (isNameMode(mode)) {
         db.Search(name, quiet);
@@ -382,9 +374,7 @@ bool ReadInputFilter(TArtDb& db, const std::string& tableFile, TMenge& set, Prog
         if (count % 100 == 0)
             progress.setStatus("einlesen: " + tableFile + ". Zeile: " + std::to_string(count));
         if (line.empty() || line.front() != 'A') continue;
-        const std::size_t first = line.find(';');
-        if (first == std::string_view::npos) continue;
-        const std::string_view speciesName = line.substr(first + 1, line.find(';', first + 1) - first - 1);
+        const std::string_view speciesName = fieldAt(line, 1);
         if (trimBlanks(speciesName).empty()) continue;
         db.Search(speciesName, db.Settings().OhneAutor);
         if (db.Settings().OhneAutor) db.RedToMatchOhneAutor(speciesName);

@@ -15,59 +15,39 @@ namespace {
 
 using testing::definitions;
 using testing::readBytes;
+using testing::speciesListText;
+using testing::SpeciesRecord;
 using testing::TempDir;
 using testing::writeBytes;
 
-// One record: key, genus, epithet, author, family, taxon number, synonym reference, status, growth form
-// in Info03, members.
-std::string record(const std::string& prim, const std::string& genus, const std::string& species,
-                   const std::string& autor, const std::string& fam, const std::string& sys01,
-                   const std::string& synRel = "", const std::string& t01 = "A",
-                   const std::string& info03 = "", const std::string& members = "",
-                   const std::string& gross = "") {
-    std::vector<std::string> c(49);
-    c[0] = prim;
-    c[1] = genus;
-    c[2] = species;
-    c[3] = autor;
-    c[4] = gross;
-    c[6] = fam;
-    c[15] = sys01;
-    c[27] = synRel;
-    c[28] = t01;
-    c[42] = info03;
-    c[48] = members;
-    std::string line;
-    for (std::size_t k = 0; k < c.size(); ++k) line += (k ? "\t" : "") + c[k];
-    return line;
-}
-
 std::string speciesList() {
-    const std::vector<std::string> lines = {
+    return speciesListText(
         "Artenliste\tTestliste$Schichten\t/B,/S,/K\tInfo03\tB,S,K",
-        definitions(),
-        record("1", "Carex", "nigra", "(L.) Reichard", "Cyperaceae", "101"),
-        record("2", "Carex", "nigrescens", "Bruckner", "Cyperaceae", "102"),
-        record("3", "Carex", "flava", "L.", "Cyperaceae", "103"),
-        record("4", "Cardamine", "nigra", "Test", "Brassicaceae", "104"),
-        record("5", "Agrostis", "stolonifera", "L.", "Poaceae", "201"),
-        record("6", "Agrostis", "alba", "auct.", "Poaceae", "202", "201", "S"),
-        record("7", "Achillea", "millefolium", "agg.", "Asteraceae", "301", "", "Z", "", "302, 303,,301"),
-        record("8", "Achillea", "millefolium", "L.", "Asteraceae", "302", "", "E"),
-        record("9", "Achillea", "collina", "Becker", "Asteraceae", "303", "", "E"),
-        record("10", "Betula", "pendula", "Roth", "Betulaceae", "401", "", "A", "B"),
-        record("11", "Cyclus", "primus", "", "Testaceae", "501", "502", "S"),
-        record("12", "Cyclus", "secundus", "", "Testaceae", "502", "501", "S"),
-        record("13", "Salix", "x-rubens", "Schrank", "Salicaceae", "601", "", "A", "", "", "2"),
-        record("x", "Falsch", "schluessel", "", "Testaceae", "701", "", "A", "", "101"),
-        record("1", "Doppelt", "schluessel", "", "Testaceae", "702"),
-        record("14", "Ohne", "", "", "Testaceae", "703"),
-        "",
-        record("15", "Taxus", "baccata", "L.", "Taxaceae", "801", "999", "S", "", "304"),
-    };
-    std::string text;
-    for (const std::string& l : lines) text += l + "\r\n";
-    return text;
+        {
+            SpeciesRecord("1", "Carex", "nigra", "(L.) Reichard", "Cyperaceae", "101"),
+            SpeciesRecord("2", "Carex", "nigrescens", "Bruckner", "Cyperaceae", "102"),
+            SpeciesRecord("3", "Carex", "flava", "L.", "Cyperaceae", "103"),
+            SpeciesRecord("4", "Cardamine", "nigra", "Test", "Brassicaceae", "104"),
+            SpeciesRecord("5", "Agrostis", "stolonifera", "L.", "Poaceae", "201"),
+            SpeciesRecord("6", "Agrostis", "alba", "auct.", "Poaceae", "202").synonymOf("201").status("S"),
+            SpeciesRecord("7", "Achillea", "millefolium", "agg.", "Asteraceae", "301")
+                .status("Z")
+                .members("302, 303,,301"),
+            SpeciesRecord("8", "Achillea", "millefolium", "L.", "Asteraceae", "302").status("E"),
+            SpeciesRecord("9", "Achillea", "collina", "Becker", "Asteraceae", "303").status("E"),
+            SpeciesRecord("10", "Betula", "pendula", "Roth", "Betulaceae", "401").info("B", 3),
+            SpeciesRecord("11", "Cyclus", "primus", "", "Testaceae", "501").synonymOf("502").status("S"),
+            SpeciesRecord("12", "Cyclus", "secundus", "", "Testaceae", "502").synonymOf("501").status("S"),
+            SpeciesRecord("13", "Salix", "x-rubens", "Schrank", "Salicaceae", "601").gross("2"),
+            SpeciesRecord("x", "Falsch", "schluessel", "", "Testaceae", "701").members("101"),
+            SpeciesRecord("1", "Doppelt", "schluessel", "", "Testaceae", "702"),
+            SpeciesRecord("14", "Ohne", "", "", "Testaceae", "703"),
+            "",
+            SpeciesRecord("15", "Taxus", "baccata", "L.", "Taxaceae", "801")
+                .synonymOf("999")
+                .status("S")
+                .members("304"),
+        });
 }
 
 struct ArtDbTest : ::testing::Test {
@@ -128,15 +108,14 @@ TEST_F(ArtDbTest, RefusedImportsChangeNothing) {
          "nachprüfen, ob "
          "das Format der einzulesenden Tabelle stimmt."},
         {"Artenliste\r\n" + definitions() + std::string(1000 - 48, '\t') + "\r\n" +
-             record("1", "Poa", "annua", "L.", "Poaceae", "1") + "\r\n",
+             SpeciesRecord("1", "Poa", "annua", "L.", "Poaceae", "1") + "\r\n",
          "Die Definitionszeile hat 1001 Felder, höchstens 1000 sind möglich. Ich importiere nicht."},
         // Lists that would store no record at all.
-        {"Artenliste $Neu\r\n" + definitions() + "\r\n",
-         "Die Datei " + dir.file("bad.txt") +
-             " enthält keinen Datensatz, den ich einlesen kann. Ich "
-             "importiere nicht."},
-        {"Artenliste $Neu\r\n" + definitions() + "\r\n" + record("0", "Poa", "annua", "L.", "Poaceae", "1") +
-             "\r\n" + record("9", "Poa", "", "L.", "Poaceae", "2") + "\r\n",
+        {speciesListText("Artenliste $Neu", {}), "Die Datei " + dir.file("bad.txt") +
+                                                     " enthält keinen Datensatz, den ich einlesen kann. Ich "
+                                                     "importiere nicht."},
+        {speciesListText("Artenliste $Neu", {SpeciesRecord("0", "Poa", "annua", "L.", "Poaceae", "1"),
+                                             SpeciesRecord("9", "Poa", "", "L.", "Poaceae", "2")}),
          "Die Datei " + dir.file("bad.txt") +
              " enthält keinen Datensatz, den ich einlesen kann. Ich "
              "importiere nicht."},
@@ -173,8 +152,8 @@ TEST_F(ArtDbTest, ImportKeepsThePreviousFilesAsBackups) {
     const std::vector<std::string> extensions = {".adb", ".adl", ".adm"};
     std::vector<std::string> before;
     for (const std::string& e : extensions) before.push_back(readBytes(replaceExtension(dbFile, e)));
-    writeBytes(dir.file("neu.txt"), "Artenliste\r\n" + definitions() + "\r\n" +
-                                        record("1", "Poa", "annua", "L.", "Poaceae", "1") + "\r\n");
+    writeBytes(dir.file("neu.txt"),
+               speciesListText("Artenliste", {SpeciesRecord("1", "Poa", "annua", "L.", "Poaceae", "1")}));
     ASSERT_TRUE(db.ImportTable(dir.file("neu.txt"), U'\t', noProgress(), errors));
     for (std::size_t k = 0; k < extensions.size(); ++k)
         EXPECT_EQ(readBytes(replaceExtension(dbFile, ".~" + extensions[k].substr(1))), before[k])
@@ -194,8 +173,8 @@ TEST_F(ArtDbTest, ImportReplacesItsFilesTogetherOrNotAtAll) {
         const std::string adb = readBytes(dbFile), meta = readBytes(replaceExtension(dbFile, ".adm"));
         std::filesystem::remove_all(blocker);
         std::filesystem::create_directories(blocker + "/inhalt");
-        writeBytes(dir.file("neu.txt"), "Artenliste\r\n" + definitions() + "\r\n" +
-                                            record("1", "Poa", "annua", "L.", "Poaceae", "1") + "\r\n");
+        writeBytes(dir.file("neu.txt"),
+                   speciesListText("Artenliste", {SpeciesRecord("1", "Poa", "annua", "L.", "Poaceae", "1")}));
         EXPECT_FALSE(db.ImportTable(dir.file("neu.txt"), U'\t', noProgress(), errors));
         EXPECT_EQ(ui.messages().back().first, MessageKind::Error);
         EXPECT_EQ(readBytes(dbFile), adb);
@@ -208,10 +187,10 @@ TEST_F(ArtDbTest, ImportReplacesItsFilesTogetherOrNotAtAll) {
 }
 
 TEST_F(ArtDbTest, KeysBeyondTheRecordRangeAreRefusedWithTheirLine) {
-    writeBytes(dir.file("liste.txt"), "Artenliste\r\n" + definitions() + "\r\n" +
-                                          record("992436542", "Poa", "annua", "L.", "Poaceae", "1") + "\r\n" +
-                                          record("992436543", "Poa", "alpina", "L.", "Poaceae", "2") +
-                                          "\r\n");
+    writeBytes(
+        dir.file("liste.txt"),
+        speciesListText("Artenliste", {SpeciesRecord("992436542", "Poa", "annua", "L.", "Poaceae", "1"),
+                                       SpeciesRecord("992436543", "Poa", "alpina", "L.", "Poaceae", "2")}));
     TArtDb db(dbFile, {}, ui);
     ASSERT_TRUE(db.ImportTable(dir.file("liste.txt"), U'\t', noProgress(), errors));
     EXPECT_EQ(errors, (std::vector<std::string>{"FEHLER: Zeile 4: Schlüssel 992436543 ist zu groß (höchstens "
@@ -224,11 +203,11 @@ TEST_F(ArtDbTest, KeysBeyondTheRecordRangeAreRefusedWithTheirLine) {
 
 TEST_F(ArtDbTest, AggregateEntriesThatNameNoRecordAreReportedNeverCutShort) {
     // A member the aggregate list cannot hold is reported with its line, like other refused members.
-    writeBytes(dir.file("liste.txt"), "Artenliste\r\n" + definitions() + "\r\n" +
-                                          record("1", "Poa", "annua", "L.", "Poaceae", "101") + "\r\n" +
-                                          record("2", "Poa", "agg.", "", "Poaceae", "100", "", "Z", "",
-                                                 "101, -9223372036854775808") +
-                                          "\r\n");
+    writeBytes(dir.file("liste.txt"),
+               speciesListText("Artenliste", {SpeciesRecord("1", "Poa", "annua", "L.", "Poaceae", "101"),
+                                              SpeciesRecord("2", "Poa", "agg.", "", "Poaceae", "100")
+                                                  .status("Z")
+                                                  .members("101, -9223372036854775808")}));
     TArtDb db(dbFile, {}, ui);
     ASSERT_TRUE(db.ImportTable(dir.file("liste.txt"), U'\t', noProgress(), errors));
     EXPECT_EQ(errors,
@@ -385,14 +364,17 @@ TEST_F(ArtDbTest, SynonymsAndAggregates) {
 
 TEST_F(ArtDbTest, AggregateListingsFollowTheFilter) {
     // A collective aggregate of invalid status ("N") holds a valid aggregate of two species and a species.
-    writeBytes(dir.file("liste.txt"),
-               "Artenliste\r\n" + definitions() + "\r\n" +
-                   record("1", "Rubus", "fruticosus", "agg.", "Rosaceae", "10", "", "N", "", "11, 12") +
-                   "\r\n" +
-                   record("2", "Rubus", "corylifolius", "agg.", "Rosaceae", "11", "", "Z", "", "13, 14") +
-                   "\r\n" + record("3", "Rubus", "caesius", "L.", "Rosaceae", "12") + "\r\n" +
-                   record("4", "Rubus", "nessensis", "Hall", "Rosaceae", "13") + "\r\n" +
-                   record("5", "Rubus", "plicatus", "Weihe", "Rosaceae", "14") + "\r\n");
+    writeBytes(
+        dir.file("liste.txt"),
+        speciesListText("Artenliste", {SpeciesRecord("1", "Rubus", "fruticosus", "agg.", "Rosaceae", "10")
+                                           .status("N")
+                                           .members("11, 12"),
+                                       SpeciesRecord("2", "Rubus", "corylifolius", "agg.", "Rosaceae", "11")
+                                           .status("Z")
+                                           .members("13, 14"),
+                                       SpeciesRecord("3", "Rubus", "caesius", "L.", "Rosaceae", "12"),
+                                       SpeciesRecord("4", "Rubus", "nessensis", "Hall", "Rosaceae", "13"),
+                                       SpeciesRecord("5", "Rubus", "plicatus", "Weihe", "Rosaceae", "14")}));
     ArtDbSettings valid;
     valid.ValidFilter = true;
     TArtDb db(dbFile, valid, ui);
@@ -422,8 +404,10 @@ TEST_F(ArtDbTest, AggregateListingsFollowTheFilter) {
 TEST_F(ArtDbTest, AggregateCyclesEnd) {
     std::string text = speciesList();
     // Two aggregates that contain each other.
-    text += record("20", "Circulus", "alter", "", "Testaceae", "901", "", "Z", "", "902") + "\r\n";
-    text += record("21", "Circulus", "idem", "", "Testaceae", "902", "", "Z", "", "901") + "\r\n";
+    text +=
+        SpeciesRecord("20", "Circulus", "alter", "", "Testaceae", "901").status("Z").members("902") + "\r\n";
+    text +=
+        SpeciesRecord("21", "Circulus", "idem", "", "Testaceae", "902").status("Z").members("901") + "\r\n";
     writeBytes(dir.file("liste.txt"), text);
     TArtDb db(dbFile, {}, ui);
     ASSERT_TRUE(db.ImportTable(dir.file("liste.txt"), U'\t', noProgress(), errors));

@@ -12,49 +12,29 @@
 namespace tav {
 namespace {
 
-using testing::definitions;
 using testing::readBytes;
+using testing::speciesListText;
+using testing::SpeciesRecord;
 using testing::TempDir;
 using testing::writeBytes;
-
-// One record: key, genus, epithet, author, family, taxon number, synonym reference, status, members.
-std::string record(const std::string& prim, const std::string& genus, const std::string& species,
-                   const std::string& autor, const std::string& fam, const std::string& sys01,
-                   const std::string& synRel = "", const std::string& t01 = "A",
-                   const std::string& members = "") {
-    std::vector<std::string> c(49);
-    c[0] = prim;
-    c[1] = genus;
-    c[2] = species;
-    c[3] = autor;
-    c[6] = fam;
-    c[15] = sys01;
-    c[27] = synRel;
-    c[28] = t01;
-    c[48] = members;
-    std::string line;
-    for (std::size_t k = 0; k < c.size(); ++k) line += (k ? "\t" : "") + c[k];
-    return line;
-}
 
 // One synonym group (3 with its synonym 4), one aggregate (5 with 6 and 7), a record without family,
 // and a taxon number (1000) whose text would sort before the others.
 std::string speciesList() {
-    const std::vector<std::string> lines = {
+    return speciesListText(
         "Artenliste\tBrowser",
-        definitions(),
-        record("2", "Carex", "flava", "L.", "Cyperaceae", "102"),
-        record("1", "Carex", "nigra", "(L.) Reichard", "Cyperaceae", "101"),
-        record("3", "Agrostis", "stolonifera", "L.", "Poaceae", "201"),
-        record("4", "Agrostis", "alba", "auct.", "Poaceae", "202", "201", "S"),
-        record("5", "Achillea", "millefolium", "agg.", "Asteraceae", "301", "", "Z", "302,303"),
-        record("6", "Achillea", "millefolium", "L.", "Asteraceae", "302", "", "E"),
-        record("7", "Achillea", "collina", "Becker", "Asteraceae", "303", "", "E"),
-        record("8", "Betula", "pendula", "Müller", "", "1000"),
-    };
-    std::string text;
-    for (const std::string& l : lines) text += l + "\r\n";
-    return text;
+        {
+            SpeciesRecord("2", "Carex", "flava", "L.", "Cyperaceae", "102"),
+            SpeciesRecord("1", "Carex", "nigra", "(L.) Reichard", "Cyperaceae", "101"),
+            SpeciesRecord("3", "Agrostis", "stolonifera", "L.", "Poaceae", "201"),
+            SpeciesRecord("4", "Agrostis", "alba", "auct.", "Poaceae", "202").synonymOf("201").status("S"),
+            SpeciesRecord("5", "Achillea", "millefolium", "agg.", "Asteraceae", "301")
+                .status("Z")
+                .members("302,303"),
+            SpeciesRecord("6", "Achillea", "millefolium", "L.", "Asteraceae", "302").status("E"),
+            SpeciesRecord("7", "Achillea", "collina", "Becker", "Asteraceae", "303").status("E"),
+            SpeciesRecord("8", "Betula", "pendula", "Müller", "", "1000"),
+        });
 }
 
 struct SpeciesBrowserTest : ::testing::Test {
@@ -293,12 +273,11 @@ TEST_F(SpeciesBrowserTest, SynonymAndAggregateLists) {
 
 TEST_F(SpeciesBrowserTest, AggregateListStartsOnlyAtTopLevelAggregates) {
     // 1 holds 2, which holds 3: the listing of 1 covers both levels, and 2 gets no listing of its own.
-    std::string text = "Artenliste\r\n" + definitions() + "\r\n";
-    for (const std::string& line :
-         {record("1", "Rubus", "fruticosus", "agg.", "Rosaceae", "11", "", "Z", "12"),
-          record("2", "Rubus", "sectio", "Rubus", "Rosaceae", "12", "", "Z", "13"),
-          record("3", "Rubus", "bifrons", "Vest", "Rosaceae", "13", "", "E")})
-        text += line + "\r\n";
+    const std::string text = speciesListText(
+        "Artenliste",
+        {SpeciesRecord("1", "Rubus", "fruticosus", "agg.", "Rosaceae", "11").status("Z").members("12"),
+         SpeciesRecord("2", "Rubus", "sectio", "Rubus", "Rosaceae", "12").status("Z").members("13"),
+         SpeciesRecord("3", "Rubus", "bifrons", "Vest", "Rosaceae", "13").status("E")});
     writeBytes(dir.file("rubus.txt"), text);
     TArtDb db(dbFile, {}, ui);
     ASSERT_TRUE(db.ImportTable(dir.file("rubus.txt"), U'\t', noProgress(), errors));
