@@ -78,6 +78,7 @@ TArtDb::TArtDb(const std::string& fname, const ArtDbSettings& settings, UiPort& 
 }
 
 void TArtDb::SetupTables() {
+    openStatus_ = Status();
     artTabName_ = dbName_;
     aggrTabName_ = replaceExtension(dbName_, ".adl");
     zwTabName_ = replaceExtension(dbName_, ".z" + std::to_string(zwi_));
