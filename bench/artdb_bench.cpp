@@ -90,20 +90,20 @@ int main(int argc, char** argv) {
     t0 = std::chrono::steady_clock::now();
     tav::TArtDb db(dbFile, settings, ui);
     std::printf("load of the stores: %.3f s (%d records, %d aggregate rows)\n", seconds(t0),
-                db.SQLarten.count(), db.SQLaggr.count());
-    bool identical = imported.SQLarten.fields() == db.SQLarten.fields() &&
-                     imported.SQLarten.count() == db.SQLarten.count() &&
-                     imported.SQLaggr.count() == db.SQLaggr.count();
-    for (int row = 0; identical && row < db.SQLarten.count(); ++row)
-        for (int f = 0; identical && f < db.SQLarten.fieldCount(); ++f)
-            identical = imported.SQLarten.text(row, f) == db.SQLarten.text(row, f);
-    for (int row = 0; identical && row < db.SQLaggr.count(); ++row)
-        for (int f = 0; identical && f < db.SQLaggr.fieldCount(); ++f)
-            identical = imported.SQLaggr.text(row, f) == db.SQLaggr.text(row, f);
+                db.SQLarten().count(), db.SQLaggr().count());
+    bool identical = imported.SQLarten().fields() == db.SQLarten().fields() &&
+                     imported.SQLarten().count() == db.SQLarten().count() &&
+                     imported.SQLaggr().count() == db.SQLaggr().count();
+    for (int row = 0; identical && row < db.SQLarten().count(); ++row)
+        for (int f = 0; identical && f < db.SQLarten().fieldCount(); ++f)
+            identical = imported.SQLarten().text(row, f) == db.SQLarten().text(row, f);
+    for (int row = 0; identical && row < db.SQLaggr().count(); ++row)
+        for (int f = 0; identical && f < db.SQLaggr().fieldCount(); ++f)
+            identical = imported.SQLaggr().text(row, f) == db.SQLaggr().text(row, f);
     std::printf("loaded stores are %s to the imported ones\n", identical ? "identical" : "NOT IDENTICAL");
     t0 = std::chrono::steady_clock::now();
     std::string error;
-    if (!db.SQLarten.save(dbFile + ".copy", error)) return 1;
+    if (!db.SQLarten().save(dbFile + ".copy", error)) return 1;
     std::printf("save of the species table: %.3f s\n", seconds(t0));
     std::remove((dbFile + ".copy").c_str());
 

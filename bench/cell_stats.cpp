@@ -26,8 +26,8 @@ int main(int argc, char** argv) {
         tav::TDeckInter deck(tav::builtInCoverSystem(system), settings);
         double best = 1e9, total = 0;
         long long filled = 0, present = 0;
+        int invalid = 0;
         for (int pass = 0; pass < passes; ++pass) {
-            deck.ResetErrCount();
             const auto t0 = std::chrono::steady_clock::now();
             tav::CellStats stats(b, deck);
             const tav::CellStats::Summary s = stats.summarise(true);
@@ -37,11 +37,12 @@ int main(int argc, char** argv) {
             total += ms;
             present = 0;
             for (int n : s.colCount) present += n;
-            filled = present + deck.CodeErrCt;
+            invalid = stats.counts().CodeErrCt;
+            filled = present + invalid;
         }
         std::printf(
             "system %d (%s): %lld filled cells, %lld present, %d invalid; pass: best %.1f ms, mean %.1f ms\n",
-            system, deck.Titel.c_str(), filled, present, deck.CodeErrCt, best, total / passes);
+            system, deck.Titel().c_str(), filled, present, invalid, best, total / passes);
     }
     return 0;
 }

@@ -49,22 +49,23 @@ bool sameNumber(double a, double b) {
 
 std::string systemDifference(const tav::TDeckInter& a, const tav::TDeckInter& b) {
     using tav::fuzz::shown;
-    if (a.Titel != b.Titel) return "title " + shown(a.Titel) + " -> " + shown(b.Titel);
-    if (kindOf(a.Typ) != kindOf(b.Typ)) return "kind " + shown({&a.Typ, 1}) + " -> " + shown({&b.Typ, 1});
-    if (sociabilityDelimiterOf(a.SozDelim) != sociabilityDelimiterOf(b.SozDelim))
-        return "sociability delimiter " + shown(a.SozDelim) + " -> " + shown(b.SozDelim);
-    if (!sameNumber(a.Min, b.Min))
-        return "minimum " + tav::formatNumber(a.Min) + " -> " + tav::formatNumber(b.Min);
-    if (!sameNumber(a.Max, b.Max))
-        return "maximum " + tav::formatNumber(a.Max) + " -> " + tav::formatNumber(b.Max);
-    if (joined(a.Code) != joined(b.Code))
-        return "codes " + shown(joined(a.Code)) + " -> " + shown(joined(b.Code));
-    if (joined(a.Soz) != joined(b.Soz))
-        return "sociabilities " + shown(joined(a.Soz)) + " -> " + shown(joined(b.Soz));
-    if (joined(a.Attr) != joined(b.Attr))
-        return "marks " + shown(joined(a.Attr)) + " -> " + shown(joined(b.Attr));
-    if (joined(a.Replace) != joined(b.Replace))
-        return "replacements " + shown(joined(a.Replace)) + " -> " + shown(joined(b.Replace));
+    if (a.Titel() != b.Titel()) return "title " + shown(a.Titel()) + " -> " + shown(b.Titel());
+    if (kindOf(a.Typ()) != kindOf(b.Typ()))
+        return "kind " + shown(std::string(1, a.Typ())) + " -> " + shown(std::string(1, b.Typ()));
+    if (sociabilityDelimiterOf(a.SozDelim()) != sociabilityDelimiterOf(b.SozDelim()))
+        return "sociability delimiter " + shown(a.SozDelim()) + " -> " + shown(b.SozDelim());
+    if (!sameNumber(a.Min(), b.Min()))
+        return "minimum " + tav::formatNumber(a.Min()) + " -> " + tav::formatNumber(b.Min());
+    if (!sameNumber(a.Max(), b.Max()))
+        return "maximum " + tav::formatNumber(a.Max()) + " -> " + tav::formatNumber(b.Max());
+    if (joined(a.Code()) != joined(b.Code()))
+        return "codes " + shown(joined(a.Code())) + " -> " + shown(joined(b.Code()));
+    if (joined(a.Soz()) != joined(b.Soz()))
+        return "sociabilities " + shown(joined(a.Soz())) + " -> " + shown(joined(b.Soz()));
+    if (joined(a.Attr()) != joined(b.Attr()))
+        return "marks " + shown(joined(a.Attr())) + " -> " + shown(joined(b.Attr()));
+    if (joined(a.Replace()) != joined(b.Replace()))
+        return "replacements " + shown(joined(a.Replace())) + " -> " + shown(joined(b.Replace()));
     return {};
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/file_io.h"
 #include "fuzz_support.h"
 #include "platform/progress.h"
 #include "platform/ui_port.h"
@@ -22,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return fuzz::scratchFile("arten.adb");
     }();
     // Without a list 1 and a meta file every run starts from the same database.
-    for (const char* ext : {".z1", ".adm"}) fuzz::removeFile(withExtension(dbFile, ext));
+    for (const char* ext : {".z1", ".adm"}) fuzz::removeFile(replaceExtension(dbFile, ext));
     fuzz::writeBytes(input, std::string_view(reinterpret_cast<const char*>(data), size));
 
     TArtDb db(dbFile, ArtDbSettings{}, silentUi());
@@ -30,14 +31,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!db.ImportZw(input, U'\t', errors, noProgress(), false)) return 0;
 
     TArtDb reopened(dbFile, ArtDbSettings{}, silentUi());
-    if (std::string diff = fuzz::recordSetDifference(db.SQLzw, reopened.SQLzw); !diff.empty())
+    if (std::string diff = fuzz::recordSetDifference(db.SQLzw(), reopened.SQLzw()); !diff.empty())
         fuzz::roundTripFailed("indicator_list", diff);
-    if (db.ZWFormat != reopened.ZWFormat)
-        fuzz::roundTripFailed("indicator_list",
-                              "format " + fuzz::shown(db.ZWFormat) + " -> " + fuzz::shown(reopened.ZWFormat));
+    if (db.ZWFormat() != reopened.ZWFormat())
+        fuzz::roundTripFailed("indicator_list", "format " + fuzz::shown(db.ZWFormat()) + " -> " +
+                                                    fuzz::shown(reopened.ZWFormat()));
     double x = 0;
     std::string s;
     for (int p = 1; p <= 40; ++p)
-        for (int f = 0; f < db.SQLzw.fieldCount(); ++f) db.GetZw(p, f, x, s);
+        for (int f = 0; f < db.SQLzw().fieldCount(); ++f) db.GetZw(p, f, x, s);
     return 0;
 }

@@ -31,12 +31,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     CoverSettings cover;
     cover.DeckEinst = 7;
-    TDeckInter bb(builtInCoverSystem(7), cover);
+    const TDeckInter bb(builtInCoverSystem(7), cover);
+    CoverCounts counts;
     for (const fuzz::RowView& row : fuzz::rowsOf(first, 'A')) {
         for (const auto& [col, text] : row.cells) {
             std::string cell = text;
             double x = 0;
-            for (char mode : {'S', 'D', 'Z'}) bb.DeckVal(mode, cell, x, false);
+            for (char mode : {'S', 'D', 'Z'}) bb.DeckVal(mode, cell, x, false, counts);
         }
     }
     return 0;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/file_io.h"
 #include "fuzz_support.h"
 #include "platform/progress.h"
 #include "platform/ui_port.h"
@@ -17,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace tav;
     static const std::string input = fuzz::scratchFile("liste.txt");
     static const std::string dbFile = fuzz::scratchFile("arten.adb");
-    for (const char* ext : {".adb", ".adl", ".adm"}) fuzz::removeFile(withExtension(dbFile, ext));
+    for (const char* ext : {".adb", ".adl", ".adm"}) fuzz::removeFile(replaceExtension(dbFile, ext));
     fuzz::writeBytes(input, std::string_view(reinterpret_cast<const char*>(data), size));
 
     TArtDb db(dbFile, ArtDbSettings{}, silentUi());
@@ -25,14 +26,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!db.ImportTable(input, U'\t', noProgress(), errors)) return 0;
 
     TArtDb reopened(dbFile, ArtDbSettings{}, silentUi());
-    if (std::string diff = fuzz::recordSetDifference(db.SQLarten, reopened.SQLarten); !diff.empty())
+    if (std::string diff = fuzz::recordSetDifference(db.SQLarten(), reopened.SQLarten()); !diff.empty())
         fuzz::roundTripFailed("taxon_list", "species: " + diff);
-    if (std::string diff = fuzz::recordSetDifference(db.SQLaggr, reopened.SQLaggr); !diff.empty())
+    if (std::string diff = fuzz::recordSetDifference(db.SQLaggr(), reopened.SQLaggr()); !diff.empty())
         fuzz::roundTripFailed("taxon_list", "aggregates: " + diff);
 
-    const int records = std::min(db.SQLarten.count(), 64);
+    const int records = std::min(db.SQLarten().count(), 64);
     for (int row = 0; row < records; ++row) {
-        const auto key = db.SQLarten.integer(row, art::kPrim);
+        const auto key = db.SQLarten().integer(row, art::kPrim);
         if (!key) continue;
         const int p = static_cast<int>(*key);
         const std::string name = db.GetLat(p);

@@ -132,8 +132,7 @@ std::string formatTotal(double x, int decimals) {
     return std::fabs(x) < 1e15 ? tav::formatNumber(x, decimals) : tav::formatNumber(x);
 }
 
-void printStats(const tav::TEditBuffer& b, tav::TDeckInter& deck, tav::UiPort& ui) {
-    deck.ResetErrCount();
+void printStats(const tav::TEditBuffer& b, const tav::TDeckInter& deck, tav::UiPort& ui) {
     tav::CellStats stats(b, deck);
     const tav::CellStats::Summary s = stats.summarise(true);
     const int decimals = deck.settings().Decimals;
@@ -150,7 +149,7 @@ void printStats(const tav::TEditBuffer& b, tav::TDeckInter& deck, tav::UiPort& u
         out += std::to_string(c + 1) + ';' + std::to_string(s.colCount[c]) + ';' +
                formatTotal(s.colCover[c], decimals) + '\n';
     std::fwrite(out.data(), 1, out.size(), stdout);
-    deck.CheckErrCount(ui);
+    stats.counts().CheckErrCount(deck, ui);
 }
 
 // Results printed to stdout that never arrived (a full disk, a closed pipe) are a failed run.

@@ -138,7 +138,7 @@ ArtDbSettings Session::speciesSettings() const {
 
 void Session::applySpeciesSettings() {
     if (db_) {
-        db_->Settings = speciesSettings();
+        db_->setSettings(speciesSettings());
         TArtDb* db = db_.get();
         buffer_.setSpeciesNameTest([db](std::string_view name) { return db->isSpeciesName(name); });
     } else {
@@ -205,9 +205,7 @@ Status Session::openSpeciesDb(const std::string& file, bool create) {
         return Status::failure("Kann " + file + " nicht öffnen (" + why + ").");
     if (!create && !fileExists(file)) return Status::failure("Kann " + file + " nicht öffnen.");
     auto db = std::make_unique<TArtDb>(file, speciesSettings(), dialogUi_);
-    Status s;
-    for (const std::string& e : db->OpenErrors) s.error(e);
-    for (const std::string& w : db->OpenWarnings) s.warning(w);
+    Status s = db->openStatus();
     if (s.ok()) {
         db_ = std::move(db);
         applySpeciesSettings();
@@ -238,7 +236,7 @@ Status Session::importSpeciesList(const std::string& file, char32_t delimiter, P
 std::vector<SpeciesMatch> Session::lookupSpecies(const std::string& name) {
     std::vector<SpeciesMatch> out;
     if (!db_) return out;
-    const TMenge found = db_->Search(name, db_->Settings.OhneAutor);
+    const TMenge found = db_->Search(name, db_->Settings().OhneAutor);
     for (int p : found.elements()) out.push_back({p, db_->GetLat(p), db_->ScanSyn('R', p)});
     return out;
 }

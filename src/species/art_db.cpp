@@ -72,20 +72,17 @@ std::string two(int n) {
 
 }  // namespace
 
-std::string withExtension(std::string_view name, std::string_view ext) {
-    return replaceExtension(name, ext);
-}
-
 TArtDb::TArtDb(const std::string& fname, const ArtDbSettings& settings, UiPort& ui)
-    : DbName(fname), ZWi(settings.ZeiEinst), Settings(settings), Ui(&ui) {
+    : dbName_(fname), zwi_(settings.ZeiEinst), settings_(settings), ui_(&ui) {
     SetupTables();
 }
 
 void TArtDb::SetupTables() {
-    ArtTabName = DbName;
-    AggrTabName = withExtension(DbName, ".adl");
-    ZwTabName = withExtension(DbName, ".z" + std::to_string(ZWi));
-    MetaTabName = withExtension(DbName, ".adm");
+    openStatus_ = Status();
+    artTabName_ = dbName_;
+    aggrTabName_ = replaceExtension(dbName_, ".adl");
+    zwTabName_ = replaceExtension(dbName_, ".z" + std::to_string(zwi_));
+    metaTabName_ = replaceExtension(dbName_, ".adm");
     SelectArten();
     SelectZW();
     GetZwFormat();
@@ -94,26 +91,26 @@ void TArtDb::SetupTables() {
 
 void TArtDb::SelectArten() {
     std::string error;
-    if (!SQLarten.load(ArtTabName, error)) OpenErrors.push_back(ArtTabName + ": " + error);
-    if (!SQLaggr.load(AggrTabName, error)) OpenErrors.push_back(AggrTabName + ": " + error);
-    if (SQLaggr.fieldCount() < 3) return;
-    for (int row = 0; row < SQLaggr.count(); ++row) {
-        if (aggregateOfRow(row) >= 0 || SQLaggr.isEmpty(row, 1)) continue;
-        OpenWarnings.push_back(AggrTabName + ": Datensatz " + SQLaggr.text(row, 0) + ": Aggregat " +
-                               SQLaggr.text(row, 1) + " ist keine Datensatznummer (1 … " +
-                               formatInteger(kMaxRecordKey) + "). Ich habe den Bezug zu Mitglied " +
-                               SQLaggr.text(row, 2) + " überlesen.");
+    if (!arten_.load(artTabName_, error)) openStatus_.error(artTabName_ + ": " + error);
+    if (!aggr_.load(aggrTabName_, error)) openStatus_.error(aggrTabName_ + ": " + error);
+    if (aggr_.fieldCount() < 3) return;
+    for (int row = 0; row < aggr_.count(); ++row) {
+        if (aggregateOfRow(row) >= 0 || aggr_.isEmpty(row, 1)) continue;
+        openStatus_.warning(aggrTabName_ + ": Datensatz " + aggr_.text(row, 0) + ": Aggregat " +
+                            aggr_.text(row, 1) + " ist keine Datensatznummer (1 … " +
+                            formatInteger(kMaxRecordKey) + "). Ich habe den Bezug zu Mitglied " +
+                            aggr_.text(row, 2) + " überlesen.");
     }
 }
 
 int TArtDb::aggregateOfRow(int row) const {
-    const std::int64_t parent = SQLaggr.integer(row, 1).value_or(-1);
+    const std::int64_t parent = aggr_.integer(row, 1).value_or(-1);
     return parent >= 1 && parent <= kMaxRecordKey ? static_cast<int>(parent) : -1;
 }
 
 void TArtDb::SelectZW() {
     std::string error;
-    if (!SQLzw.load(ZwTabName, error)) OpenErrors.push_back(ZwTabName + ": " + error);
+    if (!zw_.load(zwTabName_, error)) openStatus_.error(zwTabName_ + ": " + error);
 }
 
 // ---------------------------------------------------------------- definitions
@@ -164,7 +161,7 @@ bool TArtDb::SetDefs(RecordSet& table, const std::vector<std::string>& defs, boo
     for (std::size_t j = 0; j < defs.size(); ++j) {
         const ArtDefRec d = parseDef(defs[j], static_cast<int>(j));
         if (j == 0 && d.key == KeyKind::None) {
-            Ui->showError(kFirstFieldError);
+            ui_->showError(kFirstFieldError);
             return false;
         }
         if (d.isList) listPos = static_cast<int>(j);
@@ -187,13 +184,13 @@ bool TArtDb::SetDefs(RecordSet& table, const std::vector<std::string>& defs, boo
 bool TArtDb::openImportFile(const std::string& fname, char32_t delim, std::string_view foldedMarker,
                             std::string_view what, std::vector<std::string>& lines, std::string& d) const {
     if (!readLines(fname, lines)) {
-        Ui->showError("Kann " + fname + " nicht öffnen.");
+        ui_->showError("Kann " + fname + " nicht öffnen.");
         return false;
     }
     d.clear();
     appendUtf8(d, delim);
     if (lines.empty() || upperFold(lines[0]).rfind(foldedMarker, 0) != 0) {
-        Ui->showError("Diese Datei enthält keine " + std::string(what) + ". Ich importiere nicht.");
+        ui_->showError("Diese Datei enthält keine " + std::string(what) + ". Ich importiere nicht.");
         return false;
     }
     return true;
@@ -208,10 +205,10 @@ bool TArtDb::ImportTable(const std::string& fname, char32_t delim, Progress& pt,
     const std::vector<std::string> defs =
         lines.size() > 1 ? splitFields(lines[1], d) : std::vector<std::string>{};
     if (defs.size() < 15) {
-        Ui->showError(kDelimiterError);
+        ui_->showError(kDelimiterError);
         return false;
     }
-    if (!fewEnoughDefinitions(defs.size(), *Ui)) return false;
+    if (!fewEnoughDefinitions(defs.size(), *ui_)) return false;
     RecordSet arten, aggr;
     int listPos = -1, unused = -1;
     if (!SetDefs(arten, defs, true, listPos) || !SetDefs(aggr, GetListDefs(), false, unused)) return false;
@@ -296,8 +293,8 @@ bool TArtDb::ImportTable(const std::string& fname, char32_t delim, Progress& pt,
     }
     if (arten.count() == 0) {
         // Replacing the database by an empty one would lose it for nothing.
-        Ui->showError("Die Datei " + fname +
-                      " enthält keinen Datensatz, den ich einlesen kann. Ich importiere nicht.");
+        ui_->showError("Die Datei " + fname +
+                       " enthält keinen Datensatz, den ich einlesen kann. Ich importiere nicht.");
         return false;
     }
     pt.setStatus("Datenbank nachführen ...");
@@ -313,15 +310,15 @@ bool TArtDb::ImportTable(const std::string& fname, char32_t delim, Progress& pt,
     FileGroup group;
     std::string error;
     bool ok = true;
-    for (auto [table, name] : {std::pair{&arten, &ArtTabName}, std::pair{&aggr, &AggrTabName}}) {
+    for (auto [table, name] : {std::pair{&arten, &artTabName_}, std::pair{&aggr, &aggrTabName_}}) {
         std::string temp, target;
         ok = table->writeTemporary(*name, temp, target, error);
         if (!ok) break;
         group.addTemporary(target, temp, backupSuffix(*name));
     }
-    if (ok && (!meta.empty() || fileExists(MetaTabName))) {
-        ok = group.addBytes(MetaTabName, metaBytes(std::move(meta)), backupSuffix(MetaTabName), error);
-        if (!ok) error = "Kann " + MetaTabName + " nicht speichern: " + error;
+    if (ok && (!meta.empty() || fileExists(metaTabName_))) {
+        ok = group.addBytes(metaTabName_, metaBytes(std::move(meta)), backupSuffix(metaTabName_), error);
+        if (!ok) error = "Kann " + metaTabName_ + " nicht speichern: " + error;
     }
     if (ok && !group.commit(error)) {
         ok = false;
@@ -329,11 +326,11 @@ bool TArtDb::ImportTable(const std::string& fname, char32_t delim, Progress& pt,
     }
     pt.hideStatus();
     if (!ok) {
-        Ui->showError(error);
+        ui_->showError(error);
         return false;
     }
-    SQLarten = std::move(arten);
-    SQLaggr = std::move(aggr);
+    arten_ = std::move(arten);
+    aggr_ = std::move(aggr);
     GetSchichtInfo();
     return true;
 }
@@ -350,22 +347,22 @@ bool TArtDb::ImportZw(const std::string& fname, char32_t delim, std::vector<std:
         r.caption = r.name;
         r.items = {"Nummer eingeben"};
         r.initial = "1";
-        const auto answer = Ui->dialog(r);
+        const auto answer = ui_->dialog(r);
         if (!answer) return false;
         const auto n = parseInteger(trimBlanks(*answer));
         if (!n || *n < 1 || *n > 99) {
-            Ui->showError("Die Nummer der Zeigerwertliste muss zwischen 1 und 99 liegen.");
+            ui_->showError("Die Nummer der Zeigerwertliste muss zwischen 1 und 99 liegen.");
             return false;
         }
         number = static_cast<int>(*n);
     }
-    const std::string target = withExtension(DbName, ".z" + std::to_string(number));
+    const std::string target = replaceExtension(dbName_, ".z" + std::to_string(number));
     auto yes = [&](const std::string& question) {
         DialogRequest r;
         r.kind = DialogKind::YesNoCancel;
         r.name = "Frage";
         r.caption = question;
-        const auto a = Ui->dialog(r);
+        const auto a = ui_->dialog(r);
         return a && *a == "Y";
     };
     if (fileExists(target) && !yes("Tabelle " + target + " exisiert bereits. Überschreiben?")) return false;
@@ -375,16 +372,16 @@ bool TArtDb::ImportZw(const std::string& fname, char32_t delim, std::vector<std:
     std::string formatPart;
     if (const std::size_t f = lines[0].find("$Format"); f != std::string::npos)
         formatPart = ";" + replaceAllOf(lines[0].substr(f), d, ";");
-    if (Settings.OhneAutor && !yes("Die Datenprüfung ist auf Prüfen ohne Autor gesetzt. Weiter?"))
+    if (settings_.OhneAutor && !yes("Die Datenprüfung ist auf Prüfen ohne Autor gesetzt. Weiter?"))
         return false;
     const std::vector<std::string> defs =
         lines.size() > 1 ? splitFields(lines[1], d) : std::vector<std::string>{};
     if (defs.size() < 2) {
-        Ui->showError(kDelimiterError);
+        ui_->showError(kDelimiterError);
         return false;
     }
-    if (!fewEnoughDefinitions(defs.size(), *Ui)) return false;
-    SQLarten.clearFilter();
+    if (!fewEnoughDefinitions(defs.size(), *ui_)) return false;
+    arten_.clearFilter();
     RecordSet zw;
     int listPos = -1;
     if (!SetDefs(zw, defs, false, listPos)) return false;
@@ -395,10 +392,10 @@ bool TArtDb::ImportZw(const std::string& fname, char32_t delim, std::vector<std:
         if (trimBlanks(lines[n]).empty()) continue;
         const std::vector<std::string> cols = splitFields(lines[n], d);
         const std::string name(trimBlanks(cols[0]));
-        Search(name, Settings.OhneAutor);
-        if (Settings.OhneAutor) RedToMatchOhneAutor(name);
+        Search(name, settings_.OhneAutor);
+        if (settings_.OhneAutor) RedToMatchOhneAutor(name);
         // A synonym cycle has no accepted name: such a species counts as unknown.
-        const int accepted = Ma.Count() == 1 ? ScanSyn('R', Ma.elements().front()) : -1;
+        const int accepted = ma_.Count() == 1 ? ScanSyn('R', ma_.elements().front()) : -1;
         if (accepted < 0) {
             errors.push_back("Unbekannt oder mehrdeutig (nicht eingelesen): " + name);
             continue;
@@ -416,8 +413,8 @@ bool TArtDb::ImportZw(const std::string& fname, char32_t delim, std::vector<std:
     }
     if (zw.count() == 0) {
         // An existing list would be replaced by an empty one.
-        Ui->showError("Die Datei " + fname +
-                      " enthält keinen Datensatz, den ich einlesen kann. Ich importiere nicht.");
+        ui_->showError("Die Datei " + fname +
+                       " enthält keinen Datensatz, den ich einlesen kann. Ich importiere nicht.");
         return false;
     }
     pt.setStatus("Datenbank nachführen ...");
@@ -431,20 +428,20 @@ bool TArtDb::ImportZw(const std::string& fname, char32_t delim, std::vector<std:
     bool ok = zw.writeTemporary(target, temp, written, error);
     if (ok) {
         group.addTemporary(written, temp, backupSuffix(target));
-        ok = group.addBytes(MetaTabName, metaBytes(meta), backupSuffix(MetaTabName), error) &&
+        ok = group.addBytes(metaTabName_, metaBytes(meta), backupSuffix(metaTabName_), error) &&
              group.commit(error);
         if (!ok) error = "Kann " + target + " nicht speichern: " + error;
     }
     pt.hideStatus();
     if (!ok) {
-        Ui->showError(error);
+        ui_->showError(error);
         return false;
     }
     // The current list changes only once the import has succeeded.
-    ZWi = number;
-    Settings.ZeiEinst = number;
-    ZwTabName = target;
-    SQLzw = std::move(zw);
+    zwi_ = number;
+    settings_.ZeiEinst = number;
+    zwTabName_ = target;
+    zw_ = std::move(zw);
     GetZwFormat();
     return true;
 }
@@ -453,7 +450,7 @@ bool TArtDb::ImportZw(const std::string& fname, char32_t delim, std::vector<std:
 
 std::vector<std::string> TArtDb::readMeta() const {
     std::vector<std::string> lines;
-    readLines(MetaTabName, lines);
+    readLines(metaTabName_, lines);
     return lines;
 }
 
@@ -466,8 +463,8 @@ std::string TArtDb::metaBytes(std::vector<std::string> lines) {
 
 void TArtDb::writeMeta(std::vector<std::string> lines) const {
     AtomicFile f;
-    if (!f.open(MetaTabName) || !f.write(metaBytes(std::move(lines))) || !f.commit())
-        Ui->showError("Kann " + MetaTabName + " nicht speichern.");
+    if (!f.open(metaTabName_) || !f.write(metaBytes(std::move(lines))) || !f.commit())
+        ui_->showError("Kann " + metaTabName_ + " nicht speichern.");
 }
 
 void TArtDb::UpdateMeta(std::string_view m) {
@@ -477,7 +474,7 @@ void TArtDb::UpdateMeta(std::string_view m) {
 std::vector<std::string> TArtDb::metaWith(std::string_view m) const {
     std::vector<std::string> out;
     const std::string mine(m);
-    const auto firstField = [](std::string_view s) { return std::string(s.substr(0, s.find(';'))); };
+    const auto firstField = [](std::string_view s) { return fieldAt(s, 0); };
     bool replaced = false;
     for (const std::string& line : readMeta()) {
         if (trimBlanks(line).empty()) continue;
@@ -495,9 +492,8 @@ std::vector<std::string> TArtDb::metaWith(std::string_view m) const {
             out.push_back(line);
         } else {
             // Without a line to merge: keep only the lines whose indicator file still exists.
-            const std::vector<std::string> f = splitFields(line, ";");
-            const std::string file = f.size() > 1 ? std::string(trimBlanks(f[1])) : std::string();
-            const std::string folder = MetaTabName.substr(0, MetaTabName.rfind('/') + 1);
+            const std::string file(trimBlanks(fieldAt(line, 1)));
+            const std::string folder = metaTabName_.substr(0, metaTabName_.rfind('/') + 1);
             if (!file.empty() && (fileExists(file) || fileExists(folder + file))) out.push_back(line);
         }
     }
@@ -509,7 +505,7 @@ void TArtDb::ClearMeta() {
     std::vector<std::string> out;
     for (const std::string& line : readMeta())
         if (!line.empty() && line.front() != '$') out.push_back(line);
-    if (!out.empty() || fileExists(MetaTabName)) writeMeta(std::move(out));
+    if (!out.empty() || fileExists(metaTabName_)) writeMeta(std::move(out));
 }
 
 std::vector<std::string> TArtDb::GetZwNames() const {
@@ -522,20 +518,20 @@ std::vector<std::string> TArtDb::GetZwNames() const {
 }
 
 void TArtDb::GetZwFormat() {
-    ZWFormat.clear();
-    const std::string key = "ZW" + two(ZWi);
+    zwFormat_.clear();
+    const std::string key = "ZW" + two(zwi_);
     for (const std::string& line : readMeta()) {
-        if (line.substr(0, line.find(';')) != key) continue;
+        if (fieldAt(line, 0) != key) continue;
         const std::size_t format = line.find("$Format");
         if (format == std::string::npos) return;
         const std::size_t semi = line.find(';', format);
-        ZWFormat = semi == std::string::npos ? std::string() : line.substr(semi + 1);
+        zwFormat_ = semi == std::string::npos ? std::string() : line.substr(semi + 1);
         return;
     }
 }
 
 void TArtDb::GetSchichtInfo() {
-    SchichtInfo = SchichtRec();
+    schichtInfo_ = SchichtRec();
     for (const std::string& line : readMeta()) {
         if (line.rfind("$Schichten;", 0) != 0) continue;
         const std::vector<std::string> f = splitFields(line, ";");
@@ -545,18 +541,17 @@ void TArtDb::GetSchichtInfo() {
                 if (!trimBlanks(i).empty() && items.size() < 8) items.emplace_back(trimBlanks(i));
             return items;
         };
-        if (f.size() > 1) SchichtInfo.Zusaetze = list(f[1]);
+        if (f.size() > 1) schichtInfo_.Zusaetze = list(f[1]);
         if (f.size() > 2) {
             const std::string name = upperFold(trimBlanks(f[2]));
             for (int k = 1; k <= 8; ++k)
                 if (name == "INFO" + two(k) ||
-                    name ==
-                        upperFold(SQLarten.fields().size() > static_cast<std::size_t>(art::kInfo01 + k - 1)
-                                      ? SQLarten.fields()[art::kInfo01 + k - 1].name
-                                      : std::string("-")))
-                    SchichtInfo.InfoFieldNr = k;
+                    name == upperFold(arten_.fields().size() > static_cast<std::size_t>(art::kInfo01 + k - 1)
+                                          ? arten_.fields()[art::kInfo01 + k - 1].name
+                                          : std::string("-")))
+                    schichtInfo_.InfoFieldNr = k;
         }
-        if (f.size() > 3) SchichtInfo.Codes = list(f[3]);
+        if (f.size() > 3) schichtInfo_.Codes = list(f[3]);
         return;
     }
 }
@@ -564,16 +559,16 @@ void TArtDb::GetSchichtInfo() {
 // ---------------------------------------------------------------- accessors
 
 std::string TArtDb::field(int p, int position) const {
-    const int row = SQLarten.rowOfKey(p);
-    return row < 0 ? std::string() : SQLarten.text(row, position);
+    const int row = arten_.rowOfKey(p);
+    return row < 0 ? std::string() : arten_.text(row, position);
 }
 
 std::string TArtDb::GetLat(int p) const {
-    const int row = SQLarten.rowOfKey(p);
+    const int row = arten_.rowOfKey(p);
     if (row < 0) return {};
-    std::string epithet = SQLarten.text(row, art::kSpecies);
-    if (Settings.ArtGross) {
-        const std::string gross = SQLarten.text(row, art::kGross);
+    std::string epithet = arten_.text(row, art::kSpecies);
+    if (settings_.ArtGross) {
+        const std::string gross = arten_.text(row, art::kGross);
         auto raise = [&](std::size_t i) {
             if (i < epithet.size() && epithet[i] >= 'a' && epithet[i] <= 'z')
                 epithet[i] = static_cast<char>(epithet[i] - 32);
@@ -586,8 +581,8 @@ std::string TArtDb::GetLat(int p) const {
             }
         }
     }
-    std::string name = SQLarten.text(row, art::kGenus) + " " + epithet;
-    const std::string autor = SQLarten.text(row, art::kAutor);
+    std::string name = arten_.text(row, art::kGenus) + " " + epithet;
+    const std::string autor = arten_.text(row, art::kAutor);
     if (!autor.empty()) name += " " + autor;
     return name;
 }
@@ -603,27 +598,27 @@ std::string TArtDb::GetInfo(int p, int OC) const {
 }
 
 std::int64_t TArtDb::GetSysNr(int p, int OC) const {
-    const int row = SQLarten.rowOfKey(p);
+    const int row = arten_.rowOfKey(p);
     if (row < 0 || OC < 1 || OC > 12) return kMissingNumber;
-    return SQLarten.integer(row, art::kSys01 + OC - 1).value_or(kMissingNumber);
+    return arten_.integer(row, art::kSys01 + OC - 1).value_or(kMissingNumber);
 }
 
 std::string TArtDb::GetT(int p, int OC) const {
-    const int row = SQLarten.rowOfKey(p);
+    const int row = arten_.rowOfKey(p);
     if (row < 0 || OC < 1 || OC > 12) return "0";
-    return SQLarten.text(row, art::kT01 + OC - 1);
+    return arten_.text(row, art::kT01 + OC - 1);
 }
 
 int TArtDb::keyOfTaxon(std::int64_t n) const {
-    if (SQLarten.fieldCount() <= art::kSys01) return -1;
-    const std::vector<int> rows = SQLarten.rowsWithInteger(art::kSys01, n);
-    return rows.empty() ? -1 : static_cast<int>(SQLarten.integer(rows.front(), art::kPrim).value_or(-1));
+    if (arten_.fieldCount() <= art::kSys01) return -1;
+    const std::vector<int> rows = arten_.rowsWithInteger(art::kSys01, n);
+    return rows.empty() ? -1 : static_cast<int>(arten_.integer(rows.front(), art::kPrim).value_or(-1));
 }
 
 int TArtDb::GetZ(int p) const {
     const std::int64_t taxon = GetSysNr(p, 1);
-    if (taxon == kMissingNumber || SQLaggr.fieldCount() < 3) return -1;
-    for (int row : SQLaggr.rowsWithInteger(2, taxon))
+    if (taxon == kMissingNumber || aggr_.fieldCount() < 3) return -1;
+    for (int row : aggr_.rowsWithInteger(2, taxon))
         if (const int parent = aggregateOfRow(row); parent >= 0) return parent;
     return -1;
 }
@@ -640,61 +635,62 @@ std::string namesOf(const RecordSet& t, int first, int n) {
 }  // namespace
 
 std::string TArtDb::GetTrivNames() const {
-    return namesOf(SQLarten, art::kTriv01, 8);
+    return namesOf(arten_, art::kTriv01, 8);
 }
 std::string TArtDb::GetSysNames() const {
-    return namesOf(SQLarten, art::kSys01, 12);
+    return namesOf(arten_, art::kSys01, 12);
 }
 std::string TArtDb::GetInfoNames() const {
-    return namesOf(SQLarten, art::kInfo01, 8);
+    return namesOf(arten_, art::kInfo01, 8);
 }
 
 void TArtDb::GetAll(TMenge& M) const {
     M.Clear();
-    if (SQLarten.fieldCount() < 1 || SQLarten.fields()[0].key != KeyKind::Primary) return;
-    for (int row = 0; row < SQLarten.count(); ++row)
-        if (SQLarten.passes(row)) M.Add(static_cast<int>(SQLarten.integer(row, art::kPrim).value_or(-1)));
+    if (arten_.fieldCount() < 1 || arten_.fields()[0].key != KeyKind::Primary) return;
+    for (int row = 0; row < arten_.count(); ++row)
+        if (arten_.passes(row)) M.Add(static_cast<int>(arten_.integer(row, art::kPrim).value_or(-1)));
 }
 
 std::string TArtDb::GetSysStates(int p, char& status) const {
     std::string line = GetLat(p) + " // ";
     for (int k = 1; k <= 12; ++k) line += GetT(p, k);
-    const std::string current = GetT(p, Settings.SystEinst);
+    const std::string current = GetT(p, settings_.SystEinst);
     status = current.empty() ? ' ' : current.front();
     if (status == 'A') line += " (gültiger Name)";
     return line;
 }
 
 bool TArtDb::HasLayers(int p) const {
-    const std::string value = GetInfo(p, SchichtInfo.InfoFieldNr);
-    return std::find(SchichtInfo.Codes.begin(), SchichtInfo.Codes.end(), value) != SchichtInfo.Codes.end() &&
+    const std::string value = GetInfo(p, schichtInfo_.InfoFieldNr);
+    return std::find(schichtInfo_.Codes.begin(), schichtInfo_.Codes.end(), value) !=
+               schichtInfo_.Codes.end() &&
            !value.empty();
 }
 
 bool TArtDb::LayerRem(std::string_view name) const {
-    for (const std::string& z : SchichtInfo.Zusaetze)
+    for (const std::string& z : schichtInfo_.Zusaetze)
         if (!z.empty() && name.find(z) != std::string_view::npos) return true;
     return false;
 }
 
 void TArtDb::CheckVerweise(std::vector<std::string>& errors) const {
-    if (SQLarten.fieldCount() <= art::kSynRel) return;
+    if (arten_.fieldCount() <= art::kSynRel) return;
     // One hash set of the taxon numbers answers every reference check; no scan per record.
     std::unordered_set<std::int64_t> taxa;
-    taxa.reserve(static_cast<std::size_t>(SQLarten.count()));
-    for (int row = 0; row < SQLarten.count(); ++row)
-        if (auto n = SQLarten.integer(row, art::kSys01)) taxa.insert(*n);
+    taxa.reserve(static_cast<std::size_t>(arten_.count()));
+    for (int row = 0; row < arten_.count(); ++row)
+        if (auto n = arten_.integer(row, art::kSys01)) taxa.insert(*n);
     auto describe = [&](int row) {
-        return SQLarten.text(row, art::kPrim) + " " + SQLarten.text(row, art::kGenus) + " " +
-               SQLarten.text(row, art::kSpecies) + " " + SQLarten.text(row, art::kAutor);
+        return arten_.text(row, art::kPrim) + " " + arten_.text(row, art::kGenus) + " " +
+               arten_.text(row, art::kSpecies) + " " + arten_.text(row, art::kAutor);
     };
     std::set<std::int64_t> refs;
-    for (int row = 0; row < SQLarten.count(); ++row)
-        if (auto r = SQLarten.integer(row, art::kSynRel)) refs.insert(*r);
+    for (int row = 0; row < arten_.count(); ++row)
+        if (auto r = arten_.integer(row, art::kSynRel)) refs.insert(*r);
     std::vector<std::string> lines;
     for (std::int64_t r : refs) {
         if (taxa.count(r)) continue;
-        const int row = SQLarten.rowsWithInteger(art::kSynRel, r).front();
+        const int row = arten_.rowsWithInteger(art::kSynRel, r).front();
         lines.push_back(std::to_string(r) + " in Datensatz " + describe(row));
     }
     if (!lines.empty()) {
@@ -702,13 +698,13 @@ void TArtDb::CheckVerweise(std::vector<std::string>& errors) const {
         errors.insert(errors.end(), lines.begin(), lines.end());
     }
     lines.clear();
-    if (SQLaggr.fieldCount() >= 3) {
-        for (int row = 0; row < SQLaggr.count(); ++row) {
-            const std::int64_t child = SQLaggr.integer(row, 2).value_or(kMissingNumber);
+    if (aggr_.fieldCount() >= 3) {
+        for (int row = 0; row < aggr_.count(); ++row) {
+            const std::int64_t child = aggr_.integer(row, 2).value_or(kMissingNumber);
             if (taxa.count(child)) continue;
-            const int prow = SQLarten.rowOfKey(aggregateOfRow(row));
+            const int prow = arten_.rowOfKey(aggregateOfRow(row));
             lines.push_back(std::to_string(child) + " in Datensatz " +
-                            (prow >= 0 ? describe(prow) : SQLaggr.text(row, 1)));
+                            (prow >= 0 ? describe(prow) : aggr_.text(row, 1)));
         }
     }
     if (!lines.empty()) {
@@ -718,17 +714,17 @@ void TArtDb::CheckVerweise(std::vector<std::string>& errors) const {
 }
 
 bool TArtDb::CheckArtDb() const {
-    if (fileExists(ArtTabName)) return true;
+    if (fileExists(artTabName_)) return true;
     return false;
 }
 
 bool TArtDb::GetZw(int p, int f, double& x, std::string& s) const {
     x = kMissing;
     s.clear();
-    if (SQLzw.fieldCount() < 1) return false;
-    const std::vector<int> rows = SQLzw.rowsWithInteger(0, p);
+    if (zw_.fieldCount() < 1) return false;
+    const std::vector<int> rows = zw_.rowsWithInteger(0, p);
     if (rows.empty()) return false;
-    s = SQLzw.text(rows.front(), f);
+    s = zw_.text(rows.front(), f);
     const auto v = parseNumber(trimBlanks(s));
     if (!v) return false;
     x = *v;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/menge.h"
+#include "core/status.h"
 #include "core/text.h"
 #include "platform/progress.h"
 #include "platform/ui_port.h"
@@ -84,7 +85,7 @@ class TArtDb {
     void GetSchichtInfo();
 
     // ---- accessors by record key p
-    bool exists(int p) const { return SQLarten.rowOfKey(p) >= 0; }
+    bool exists(int p) const { return arten_.rowOfKey(p) >= 0; }
     std::string GetLat(int p) const;
     std::string GetFam(int p) const;
     std::string GetTriv(int p, int OC) const;
@@ -133,19 +134,39 @@ class TArtDb {
     // True when the name is exactly one species of the database (the table readers ask this).
     bool isSpeciesName(std::string_view name);
 
-    // ---- state, named as the rest of the program knows it
-    std::string DbName, ArtTabName, AggrTabName, ZwTabName, MetaTabName;
-    std::string ZWFormat;
-    RecordSet SQLarten, SQLaggr, SQLzw;
-    TMenge Ma, Mb;
-    int ZWi = 1;
-    SchichtRec SchichtInfo;
-    ArtDbSettings Settings;
-    UiPort* Ui;
-    // Messages of opening the stores (unreadable files); empty when all went well.
-    std::vector<std::string> OpenErrors;
-    // What opening passed over (aggregate entries that name no possible record); the stores still open.
-    std::vector<std::string> OpenWarnings;
+    // ---- state, read as the rest of the program knows it
+    const std::string& DbName() const { return dbName_; }
+    const std::string& ArtTabName() const { return artTabName_; }
+    const std::string& AggrTabName() const { return aggrTabName_; }
+    const std::string& ZwTabName() const { return zwTabName_; }
+    const std::string& MetaTabName() const { return metaTabName_; }
+    const std::string& ZWFormat() const { return zwFormat_; }
+    const RecordSet& SQLarten() const { return arten_; }
+    const RecordSet& SQLaggr() const { return aggr_; }
+    const RecordSet& SQLzw() const { return zw_; }
+    // The result set of the last search, scan or reduction.
+    const TMenge& Ma() const { return ma_; }
+    const TMenge& Mb() const { return mb_; }
+    int ZWi() const { return zwi_; }
+    const SchichtRec& SchichtInfo() const { return schichtInfo_; }
+    const ArtDbSettings& Settings() const { return settings_; }
+    // What opening met: an error for every store that could not be read, a warning for every aggregate
+    // entry that names no possible record (the stores still open). ok() when no store failed.
+    const Status& openStatus() const { return openStatus_; }
+
+    // ---- the changes callers make
+    // The species and indicator tables for the species browser, which filters them, marks records in
+    // the scratch field and edits values in place.
+    RecordSet& editArten() { return arten_; }
+    RecordSet& editZw() { return zw_; }
+    // Name operations that unite or narrow search results leave their result where the searches do.
+    void setMa(TMenge M) { ma_ = std::move(M); }
+    // The current reference system (1 … 12).
+    void setSystEinst(int n) { settings_.SystEinst = n; }
+    // New settings of the work environment (the session applies them).
+    void setSettings(const ArtDbSettings& s) { settings_ = s; }
+    // Where questions and messages of the imports go.
+    void setUi(UiPort& ui) { ui_ = &ui; }
 
   private:
     // Reads an import file whose first line must begin with the marker (folded); d receives the delimiter.
@@ -157,6 +178,16 @@ class TArtDb {
     std::vector<std::pair<std::uint64_t, int>> exactNames_;
     std::uint64_t exactNamesAt_ = static_cast<std::uint64_t>(-1);
     std::vector<int> parentsOf(int key, bool DoFilter) const;
+    std::string dbName_, artTabName_, aggrTabName_, zwTabName_, metaTabName_;
+    std::string zwFormat_;
+    RecordSet arten_, aggr_, zw_;
+    TMenge ma_, mb_;
+    int zwi_ = 1;
+    SchichtRec schichtInfo_;
+    ArtDbSettings settings_;
+    UiPort* ui_;
+    Status openStatus_;
+
     // The aggregate that a row of the aggregate list names, or -1 when its value is no record key: a
     // larger value would be cut short to another taxon.
     int aggregateOfRow(int row) const;
@@ -168,8 +199,5 @@ class TArtDb {
     // The meta lines after merging m (see UpdateMeta), without writing them.
     std::vector<std::string> metaWith(std::string_view m) const;
 };
-
-// name with its extension replaced (ext with the dot).
-std::string withExtension(std::string_view name, std::string_view ext);
 
 }  // namespace tav

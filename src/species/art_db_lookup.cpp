@@ -28,16 +28,16 @@ bool tailAfter(std::string_view foldedValue, std::string_view prefix, std::strin
 
 TMenge TArtDb::DoSearch(std::string_view foldedPrefix, int column, const TMenge* Mg) const {
     TMenge M;
-    if (column >= SQLarten.fieldCount()) return M;
-    auto keyOfRow = [&](int row) { return static_cast<int>(SQLarten.integer(row, art::kPrim).value_or(-1)); };
+    if (column >= arten_.fieldCount()) return M;
+    auto keyOfRow = [&](int row) { return static_cast<int>(arten_.integer(row, art::kPrim).value_or(-1)); };
     if (Mg) {
         for (int p : Mg->elements()) {
-            const int row = SQLarten.rowOfKey(p);
-            if (row >= 0 && startsWith(upperFold(SQLarten.text(row, column)), foldedPrefix)) M.Add(p);
+            const int row = arten_.rowOfKey(p);
+            if (row >= 0 && startsWith(upperFold(arten_.text(row, column)), foldedPrefix)) M.Add(p);
         }
         return M;
     }
-    for (int row : SQLarten.index(column).withPrefix(foldedPrefix)) M.Add(keyOfRow(row));
+    for (int row : arten_.index(column).withPrefix(foldedPrefix)) M.Add(keyOfRow(row));
     return M;
 }
 
@@ -55,37 +55,36 @@ std::uint64_t nameHash(std::string_view genus, std::string_view species) {
 
 std::vector<int> TArtDb::exactNameRows(std::string_view foldedGenus, std::string_view foldedSpecies) {
     std::string g, s;
-    if (exactNamesAt_ != SQLarten.changes()) {
+    if (exactNamesAt_ != arten_.changes()) {
         exactNames_.clear();
-        exactNames_.reserve(static_cast<std::size_t>(SQLarten.count()));
-        for (int r = 0; r < SQLarten.count(); ++r)
+        exactNames_.reserve(static_cast<std::size_t>(arten_.count()));
+        for (int r = 0; r < arten_.count(); ++r)
             exactNames_.emplace_back(
-                nameHash(SQLarten.foldedText(r, art::kGenus, g), SQLarten.foldedText(r, art::kSpecies, s)),
-                r);
+                nameHash(arten_.foldedText(r, art::kGenus, g), arten_.foldedText(r, art::kSpecies, s)), r);
         std::sort(exactNames_.begin(), exactNames_.end());
-        exactNamesAt_ = SQLarten.changes();
+        exactNamesAt_ = arten_.changes();
     }
     std::vector<int> rows;
     const std::uint64_t h = nameHash(foldedGenus, foldedSpecies);
     auto it = std::lower_bound(exactNames_.begin(), exactNames_.end(), std::pair<std::uint64_t, int>(h, -1));
     for (; it != exactNames_.end() && it->first == h; ++it)
-        if (SQLarten.foldedText(it->second, art::kGenus, g) == foldedGenus &&
-            SQLarten.foldedText(it->second, art::kSpecies, s) == foldedSpecies)
+        if (arten_.foldedText(it->second, art::kGenus, g) == foldedGenus &&
+            arten_.foldedText(it->second, art::kSpecies, s) == foldedSpecies)
             rows.push_back(it->second);
     return rows;
 }
 
 TMenge TArtDb::Search(std::string_view s, bool Query) {
-    // The result is built apart and copied into Ma, so a caller keeps its own copy across later searches.
+    // The result is built apart and copied into ma_, so a caller keeps its own copy across later searches.
     TMenge result;
-    if (SQLarten.fieldCount() <= art::kAutor) {
-        Ma = result;
+    if (arten_.fieldCount() <= art::kAutor) {
+        ma_ = result;
         return result;
     }
     SearchWords w = splitSearchText(s);
     if (w.all) {
         GetAll(result);
-        Ma = result;
+        ma_ = result;
         return result;
     }
     std::string p1 = w.w1, t1, p2 = w.w2, t2, p3 = w.rest, t3;
@@ -105,8 +104,8 @@ TMenge TArtDb::Search(std::string_view s, bool Query) {
                             w.w2.find_first_of("*.?") == std::string::npos && t1.empty() && t2.empty();
     if (plainWords && w.rest == "?") {
         if (const std::vector<int> exact = exactNameRows(p1, p2); !exact.empty()) {
-            for (int r : exact) result.Add(static_cast<int>(SQLarten.integer(r, art::kPrim).value_or(-1)));
-            Ma = result;
+            for (int r : exact) result.Add(static_cast<int>(arten_.integer(r, art::kPrim).value_or(-1)));
+            ma_ = result;
             return result;
         }
     }
@@ -126,36 +125,36 @@ TMenge TArtDb::Search(std::string_view s, bool Query) {
     std::string scratch;
     if (conditions.empty()) {
         if (anyTail) {
-            rows.resize(static_cast<std::size_t>(SQLarten.count()));
-            for (int r = 0; r < SQLarten.count(); ++r) rows[r] = r;
+            rows.resize(static_cast<std::size_t>(arten_.count()));
+            for (int r = 0; r < arten_.count(); ++r) rows[r] = r;
         }
     } else {
         std::size_t best = 0, bestSize = static_cast<std::size_t>(-1);
         std::vector<std::pair<std::size_t, std::size_t>> ranges;
         for (std::size_t k = 0; k < conditions.size(); ++k) {
-            ranges.push_back(SQLarten.index(conditions[k].column).range(*conditions[k].prefix));
+            ranges.push_back(arten_.index(conditions[k].column).range(*conditions[k].prefix));
             const std::size_t n = ranges.back().second - ranges.back().first;
             if (n < bestSize) {
                 best = k;
                 bestSize = n;
             }
         }
-        const auto& entries = SQLarten.index(conditions[best].column).entries();
+        const auto& entries = arten_.index(conditions[best].column).entries();
         for (std::size_t i = ranges[best].first; i < ranges[best].second; ++i) {
             const int r = entries[i].row;
             bool ok = true;
             for (std::size_t k = 0; k < conditions.size() && ok; ++k)
                 if (k != best)
-                    ok = SQLarten.foldedText(r, conditions[k].column, scratch)
+                    ok = arten_.foldedText(r, conditions[k].column, scratch)
                              .starts_with(*conditions[k].prefix);
             if (ok) rows.push_back(r);
         }
     }
     if (anyTail) {
         std::erase_if(rows, [&](int r) {
-            return !tailAfter(SQLarten.foldedText(r, art::kGenus, scratch), p1, t1) ||
-                   !tailAfter(SQLarten.foldedText(r, art::kSpecies, scratch), p2, t2) ||
-                   !tailAfter(SQLarten.foldedText(r, art::kAutor, scratch), p3, t3);
+            return !tailAfter(arten_.foldedText(r, art::kGenus, scratch), p1, t1) ||
+                   !tailAfter(arten_.foldedText(r, art::kSpecies, scratch), p2, t2) ||
+                   !tailAfter(arten_.foldedText(r, art::kAutor, scratch), p3, t3);
         });
     }
     if (rows.size() > 1) {
@@ -163,19 +162,19 @@ TMenge TArtDb::Search(std::string_view s, bool Query) {
         const std::string f1 = upperFold(w.w1), f2 = upperFold(w.w2), fr = upperFold(w.rest);
         std::vector<int> exact;
         for (int r : rows)
-            if (SQLarten.foldedText(r, art::kGenus, scratch) == f1 &&
-                SQLarten.foldedText(r, art::kSpecies, scratch) == f2 &&
-                (w.rest == "?" || SQLarten.foldedText(r, art::kAutor, scratch) == fr))
+            if (arten_.foldedText(r, art::kGenus, scratch) == f1 &&
+                arten_.foldedText(r, art::kSpecies, scratch) == f2 &&
+                (w.rest == "?" || arten_.foldedText(r, art::kAutor, scratch) == fr))
                 exact.push_back(r);
         if (!exact.empty()) rows = std::move(exact);
     }
-    for (int r : rows) result.Add(static_cast<int>(SQLarten.integer(r, art::kPrim).value_or(-1)));
-    Ma = result;
+    for (int r : rows) result.Add(static_cast<int>(arten_.integer(r, art::kPrim).value_or(-1)));
+    ma_ = result;
     return result;
 }
 
 TMenge TArtDb::SearchInfo(char OC, int n, std::string_view s, bool seq) {
-    Ma.Clear();
+    ma_.Clear();
     int column = -1;
     switch (OC) {
         case 'F':
@@ -199,15 +198,14 @@ TMenge TArtDb::SearchInfo(char OC, int n, std::string_view s, bool seq) {
         default:
             break;
     }
-    if (column < 0 || column >= SQLarten.fieldCount()) return Ma;
+    if (column < 0 || column >= arten_.fieldCount()) return ma_;
     const std::string text(trimBlanks(s.substr(0, s.find('/'))));
     const std::string folded = upperFold(text);
-    auto keyOfRow = [&](int row) { return static_cast<int>(SQLarten.integer(row, art::kPrim).value_or(-1)); };
+    auto keyOfRow = [&](int row) { return static_cast<int>(arten_.integer(row, art::kPrim).value_or(-1)); };
     if (seq) {
-        for (int row = 0; row < SQLarten.count(); ++row)
-            if (upperFold(SQLarten.text(row, column)).find(folded) != std::string::npos)
-                Ma.Add(keyOfRow(row));
-        return Ma;
+        for (int row = 0; row < arten_.count(); ++row)
+            if (upperFold(arten_.text(row, column)).find(folded) != std::string::npos) ma_.Add(keyOfRow(row));
+        return ma_;
     }
     std::string prefix = text, tail;
     CheckJoker(prefix, tail, false);
@@ -230,53 +228,53 @@ TMenge TArtDb::SearchInfo(char OC, int n, std::string_view s, bool seq) {
             if (tailAfter(upperFold(field(p, column)), prefix, tail)) kept.Add(p);
         M = kept;
     }
-    Ma = M;
-    return Ma;
+    ma_ = M;
+    return ma_;
 }
 
 bool TArtDb::CheckFilter(int p) const {
-    if (!Settings.ValidFilter && !Settings.AccFilter) return true;
-    const std::string t = GetT(p, Settings.SystEinst);
+    if (!settings_.ValidFilter && !settings_.AccFilter) return true;
+    const std::string t = GetT(p, settings_.SystEinst);
     const char c = t.empty() ? ' ' : t.front();
-    if (Settings.ValidFilter && std::string_view("AEFGSZ").find(c) == std::string_view::npos) return false;
-    if (Settings.AccFilter && std::string_view("AEFGZ").find(c) == std::string_view::npos) return false;
+    if (settings_.ValidFilter && std::string_view("AEFGSZ").find(c) == std::string_view::npos) return false;
+    if (settings_.AccFilter && std::string_view("AEFGZ").find(c) == std::string_view::npos) return false;
     return true;
 }
 
 void TArtDb::RedToFilter() {
     TMenge kept;
-    for (int p : Ma.elements())
+    for (int p : ma_.elements())
         if (CheckFilter(p)) kept.Add(p);
-    Ma = kept;
+    ma_ = kept;
 }
 
 void TArtDb::RedToMatchOhneAutor(std::string_view s) {
-    if (Ma.Count() <= 1) return;
+    if (ma_.Count() <= 1) return;
     const std::string wanted = upperFold(DoGetLatPlain(s.substr(0, s.find('/'))));
     int match = -1, matches = 0;
-    for (int p : Ma.elements()) {
+    for (int p : ma_.elements()) {
         if (upperFold(GetLatPlain(p)) == wanted) {
             match = p;
             ++matches;
         }
     }
     if (matches == 1) {
-        Ma.Clear();
-        Ma.Add(match);
+        ma_.Clear();
+        ma_.Add(match);
     }
 }
 
 std::string TArtDb::GetLatPlain(int p) const {
-    const int row = SQLarten.rowOfKey(p);
+    const int row = arten_.rowOfKey(p);
     if (row < 0) return {};
-    return DoGetLatPlain(SQLarten.text(row, art::kGenus) + " " + SQLarten.text(row, art::kSpecies) + " " +
-                         SQLarten.text(row, art::kAutor));
+    return DoGetLatPlain(arten_.text(row, art::kGenus) + " " + arten_.text(row, art::kSpecies) + " " +
+                         arten_.text(row, art::kAutor));
 }
 
 int TArtDb::GetSynRec(int p) const {
-    const int row = SQLarten.rowOfKey(p);
-    if (row < 0 || SQLarten.fieldCount() <= art::kSynRel) return -1;
-    const auto ref = SQLarten.integer(row, art::kSynRel);
+    const int row = arten_.rowOfKey(p);
+    if (row < 0 || arten_.fieldCount() <= art::kSynRel) return -1;
+    const auto ref = arten_.integer(row, art::kSynRel);
     return ref ? keyOfTaxon(*ref) : -1;
 }
 
@@ -290,8 +288,8 @@ TMenge TArtDb::synonymGroup(int accepted) const {
         todo.pop_back();
         const std::int64_t taxon = GetSysNr(p, 1);
         if (taxon == kMissingNumber) continue;
-        for (int row : SQLarten.rowsWithInteger(art::kSynRel, taxon)) {
-            const int q = static_cast<int>(SQLarten.integer(row, art::kPrim).value_or(-1));
+        for (int row : arten_.rowsWithInteger(art::kSynRel, taxon)) {
+            const int q = static_cast<int>(arten_.integer(row, art::kPrim).value_or(-1));
             if (q >= 0 && !group.Element(q)) {
                 group.Add(q);
                 todo.push_back(q);
@@ -302,64 +300,66 @@ TMenge TArtDb::synonymGroup(int accepted) const {
 }
 
 int TArtDb::ScanSyn(char OC, int p) {
-    Ma.Clear();
-    if (p < 0 || !exists(p)) return -1;
+    ma_.Clear();
+    // A key that no record has refers to nothing: it is its own accepted name, as a record whose
+    // reference names no record is.
+    if (p < 0) return -1;
     int a = p;
-    Ma.Add(p);
+    ma_.Add(p);
     for (int next = GetSynRec(a); next >= 0; next = GetSynRec(a)) {
-        if (Ma.Element(next)) {
-            Ma.Clear();
+        if (ma_.Element(next)) {
+            ma_.Clear();
             return -1;  // a reference cycle: no accepted name
         }
-        Ma.Add(next);
+        ma_.Add(next);
         a = next;
     }
     if (OC == 'R') return a;
-    Ma = synonymGroup(a);
+    ma_ = synonymGroup(a);
     if (OC != 'S') return a;
-    for (int q : Ma.elements()) {
-        const std::string t = GetT(q, Settings.SystEinst);
+    for (int q : ma_.elements()) {
+        const std::string t = GetT(q, settings_.SystEinst);
         if (t == "A" || t == "Z") return q;
     }
     return a;
 }
 
 int TArtDb::SearchSyn(char OC, std::string_view s) {
-    Search(s, Settings.OhneAutor);
-    if (Settings.OhneAutor) RedToMatchOhneAutor(s);
-    if (Ma.Count() != 1) return -1;
-    return ScanSyn(OC, Ma.elements().front());
+    Search(s, settings_.OhneAutor);
+    if (settings_.OhneAutor) RedToMatchOhneAutor(s);
+    if (ma_.Count() != 1) return -1;
+    return ScanSyn(OC, ma_.elements().front());
 }
 
 bool TArtDb::isSpeciesName(std::string_view name) {
-    if (SQLarten.count() == 0 || SQLarten.fieldCount() <= art::kAutor) return false;
+    if (arten_.count() == 0 || arten_.fieldCount() <= art::kAutor) return false;
     // Only a whole genus and epithet names a species here. The search itself matches prefixes, so a header
     // row such as "N" or "Ca" would otherwise find the one genus that begins so and turn every later row
     // into a species row.
     const SearchWords w = splitSearchText(name);
     if (w.all || w.w1 == "?" || w.w2 == "?") return false;
-    Search(name, Settings.OhneAutor);
+    Search(name, settings_.OhneAutor);
     const std::string genus = upperFold(w.w1), epithet = upperFold(w.w2);
     TMenge whole;
     std::string scratch;
-    for (int p : Ma.elements()) {
-        const int row = SQLarten.rowOfKey(p);
-        if (row >= 0 && SQLarten.foldedText(row, art::kGenus, scratch) == genus &&
-            SQLarten.foldedText(row, art::kSpecies, scratch) == epithet)
+    for (int p : ma_.elements()) {
+        const int row = arten_.rowOfKey(p);
+        if (row >= 0 && arten_.foldedText(row, art::kGenus, scratch) == genus &&
+            arten_.foldedText(row, art::kSpecies, scratch) == epithet)
             whole.Add(p);
     }
-    Ma = whole;
+    ma_ = whole;
     // A bare "Genus species" in a table means the species, not its aggregate ("... aggr.") or a rank below
     // it: among several records the one with exactly that plain name counts.
     RedToMatchOhneAutor(name);
-    return Ma.Count() == 1;
+    return ma_.Count() == 1;
 }
 
 std::vector<int> TArtDb::parentsOf(int key, bool DoFilter) const {
     std::vector<int> parents;
     const std::int64_t taxon = GetSysNr(key, 1);
-    if (taxon == kMissingNumber || SQLaggr.fieldCount() < 3) return parents;
-    for (int row : SQLaggr.rowsWithInteger(2, taxon)) {
+    if (taxon == kMissingNumber || aggr_.fieldCount() < 3) return parents;
+    for (int row : aggr_.rowsWithInteger(2, taxon)) {
         const int parent = aggregateOfRow(row);
         if (parent >= 0 && exists(parent) && (!DoFilter || CheckFilter(parent))) parents.push_back(parent);
     }
@@ -368,9 +368,9 @@ std::vector<int> TArtDb::parentsOf(int key, bool DoFilter) const {
 
 std::vector<int> TArtDb::membersOf(int key) const {
     std::vector<int> members;
-    if (SQLaggr.fieldCount() < 3) return members;
-    for (int row : SQLaggr.rowsWithInteger(1, key)) {
-        const int m = keyOfTaxon(SQLaggr.integer(row, 2).value_or(kMissingNumber));
+    if (aggr_.fieldCount() < 3) return members;
+    for (int row : aggr_.rowsWithInteger(1, key)) {
+        const int m = keyOfTaxon(aggr_.integer(row, 2).value_or(kMissingNumber));
         if (m >= 0) members.push_back(m);
     }
     std::sort(members.begin(), members.end());
@@ -423,7 +423,10 @@ int TArtDb::ScanAggr(char OC, int p, std::vector<std::string>* L, bool DoFilter)
                 const std::vector<int> members = membersOf(agg);
                 if (members.empty()) continue;
                 anyMember = true;
-                if (L && (OC == 'A' || OC == 'Z') && (!DoFilter || CheckFilter(agg))) {
+                // An aggregate that fails the filter is left out of the listing with its members; its
+                // members are still walked, so that the aggregates below it that pass are listed.
+                const bool listed = L && (OC == 'A' || OC == 'Z') && (!DoFilter || CheckFilter(agg));
+                if (listed) {
                     L->insert(L->end(), {"", "// Kleinarten von", listing(agg)});
                     for (int q : synonymGroup(agg).elements())
                         if (q != agg) L->push_back("= " + listing(q));
@@ -432,13 +435,13 @@ int TArtDb::ScanAggr(char OC, int p, std::vector<std::string>* L, bool DoFilter)
                 for (int m : members) {
                     const TMenge group = synonymGroup(ScanSyn('R', m) >= 0 ? ScanSyn('R', m) : m);
                     all.Oder(group);
-                    if (L && (OC == 'A' || OC == 'Z')) {
+                    if (listed) {
                         int rep = m;
-                        if (DoFilter && (Settings.ValidFilter || Settings.AccFilter)) {
+                        if (DoFilter && (settings_.ValidFilter || settings_.AccFilter)) {
                             rep = -1;
                             for (const char* wanted : {"A", "Z", "E"}) {
                                 for (int q : group.elements())
-                                    if (rep < 0 && GetT(q, Settings.SystEinst) == wanted) rep = q;
+                                    if (rep < 0 && GetT(q, settings_.SystEinst) == wanted) rep = q;
                             }
                         }
                         if (rep >= 0) {
@@ -463,9 +466,13 @@ int TArtDb::ScanAggr(char OC, int p, std::vector<std::string>* L, bool DoFilter)
                 if (q != a) L->push_back("= " + listing(q));
             L->insert(L->end(), {"", "Keine Kleinarten gefunden."});
         }
-        if (OC == 'D') Ma = all;
         if (cycle) cyclic();
-        return a;
+        if (OC == 'D') {
+            ma_ = all;
+            return a;
+        }
+        // The listing modes answer the top aggregate, as the upward scan found it.
+        return x;
     }
     if (OC == 'R' && L) {
         if (collected.empty()) {
@@ -484,19 +491,19 @@ int TArtDb::ScanAggr(char OC, int p, std::vector<std::string>* L, bool DoFilter)
 }
 
 int TArtDb::SearchAggr(char OC, std::string_view s, std::vector<std::string>* L) {
-    Search(s, Settings.OhneAutor);
-    if (Settings.OhneAutor) RedToMatchOhneAutor(s);
-    if (Ma.Count() != 1) return -1;
-    const int p = Ma.elements().front();
+    Search(s, settings_.OhneAutor);
+    if (settings_.OhneAutor) RedToMatchOhneAutor(s);
+    if (ma_.Count() != 1) return -1;
+    const int p = ma_.elements().front();
     const int r = ScanAggr(OC, p, L, true);
     if (!L && r == ScanSyn('R', p)) return -2;
     return r;
 }
 
 std::string TArtDb::CheckAggr(std::string_view s) {
-    Search(s, Settings.OhneAutor);
-    if (Ma.Count() != 1) return "0";
-    const int p = Ma.elements().front();
+    Search(s, settings_.OhneAutor);
+    if (ma_.Count() != 1) return "0";
+    const int p = ma_.elements().front();
     auto aggregateLetter = [&](int q) {
         const std::string t = GetT(q, 1);
         return t == "Z" || t == "E" || t == "U" ? t : std::string();

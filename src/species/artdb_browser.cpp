@@ -29,18 +29,18 @@ bool isJoiner(const std::string& word) {
 }
 
 int scratchField(const TArtDb& db) {
-    return db.SQLarten.fieldIndex("ResField");
+    return db.SQLarten().fieldIndex("ResField");
 }
 
 std::int64_t keyOfRow(const TArtDb& db, int row) {
-    return db.SQLarten.integer(row, art::kPrim).value_or(kMissingNumber);
+    return db.SQLarten().integer(row, art::kPrim).value_or(kMissingNumber);
 }
 
 // The rows that pass the species filter (or all rows), by ascending key.
 std::vector<int> shownInKeyOrder(const TArtDb& db, bool all = false) {
     std::vector<int> rows;
-    for (int row = 0; row < db.SQLarten.count(); ++row)
-        if (all || db.SQLarten.passes(row)) rows.push_back(row);
+    for (int row = 0; row < db.SQLarten().count(); ++row)
+        if (all || db.SQLarten().passes(row)) rows.push_back(row);
     std::stable_sort(rows.begin(), rows.end(),
                      [&](int a, int b) { return keyOfRow(db, a) < keyOfRow(db, b); });
     return rows;
@@ -92,8 +92,8 @@ std::string guardCondition(std::string_view condition) {
 
 bool filterByBasics(TArtDb& db, std::string_view condition, UiPort& ui) {
     std::string error;
-    if (!db.SQLarten.setFilter(guardCondition(condition), error)) {
-        db.SQLarten.clearFilter();
+    if (!db.editArten().setFilter(guardCondition(condition), error)) {
+        db.editArten().clearFilter();
         ui.showInfo(kFilterError);
         return false;
     }
@@ -102,31 +102,31 @@ bool filterByBasics(TArtDb& db, std::string_view condition, UiPort& ui) {
 
 bool filterByIndicators(TArtDb& db, std::string_view condition, bool additionally, UiPort& ui) {
     std::string error;
-    if (!db.SQLzw.setFilter(guardCondition(condition), error)) {
-        db.SQLzw.clearFilter();
+    if (!db.editZw().setFilter(guardCondition(condition), error)) {
+        db.editZw().clearFilter();
         ui.showInfo(kFilterError);
         return false;
     }
     const int scratch = scratchField(db);
-    if (scratch < 0 || db.SQLzw.fieldCount() < 1) {
+    if (scratch < 0 || db.SQLzw().fieldCount() < 1) {
         ui.showInfo(kFilterError);
         return false;
     }
     std::vector<std::int64_t> keys;
-    for (int row = 0; row < db.SQLzw.count(); ++row)
-        if (db.SQLzw.passes(row))
-            if (auto k = db.SQLzw.integer(row, 0)) keys.push_back(*k);
+    for (int row = 0; row < db.SQLzw().count(); ++row)
+        if (db.SQLzw().passes(row))
+            if (auto k = db.SQLzw().integer(row, 0)) keys.push_back(*k);
     std::sort(keys.begin(), keys.end());
     // The previous filter is evaluated into the marks before it is replaced: "previous and ResField = 1"
     // then needs no copy of the previous condition's text.
-    std::vector<bool> mark(static_cast<std::size_t>(db.SQLarten.count()));
-    for (int row = 0; row < db.SQLarten.count(); ++row)
+    std::vector<bool> mark(static_cast<std::size_t>(db.SQLarten().count()));
+    for (int row = 0; row < db.SQLarten().count(); ++row)
         mark[row] = std::binary_search(keys.begin(), keys.end(), keyOfRow(db, row)) &&
-                    (!additionally || db.SQLarten.passes(row));
-    for (int row = 0; row < db.SQLarten.count(); ++row)
-        if (db.SQLarten.text(row, scratch) != (mark[row] ? "1" : ""))
-            db.SQLarten.setText(row, scratch, mark[row] ? "1" : "");
-    if (!db.SQLarten.setFilter("ResField = '1'", error)) {
+                    (!additionally || db.SQLarten().passes(row));
+    for (int row = 0; row < db.SQLarten().count(); ++row)
+        if (db.SQLarten().text(row, scratch) != (mark[row] ? "1" : ""))
+            db.editArten().setText(row, scratch, mark[row] ? "1" : "");
+    if (!db.editArten().setFilter("ResField = '1'", error)) {
         ui.showInfo(kFilterError);
         return false;
     }
@@ -134,8 +134,8 @@ bool filterByIndicators(TArtDb& db, std::string_view condition, bool additionall
 }
 
 void clearFilters(TArtDb& db) {
-    db.SQLarten.clearFilter();
-    db.SQLzw.clearFilter();
+    db.editArten().clearFilter();
+    db.editZw().clearFilter();
 }
 
 // ---------------------------------------------------------------- export
@@ -143,7 +143,7 @@ void clearFilters(TArtDb& db) {
 bool exportShown(const TArtDb& db, const std::vector<int>& fields, const std::string& file, char32_t delim,
                  ExportEncoding enc, std::string& error, const std::vector<int>* order) {
     const std::string d = delimiterText(delim);
-    const RecordSet& t = db.SQLarten;
+    const RecordSet& t = db.SQLarten();
     std::string text;
     for (std::size_t k = 0; k < fields.size(); ++k) {
         if (k) text += d;
@@ -170,7 +170,7 @@ bool exportShown(const TArtDb& db, const std::vector<int>& fields, const std::st
 // ---------------------------------------------------------------- find and replace
 
 int findText(const TArtDb& db, std::string_view text, int fromRow, int column, bool matchCase) {
-    const RecordSet& t = db.SQLarten;
+    const RecordSet& t = db.SQLarten();
     const std::string wanted = matchCase ? std::string(text) : upperFold(text);
     if (wanted.empty()) return -1;
     const int first = column < 0 ? 0 : column;
@@ -191,7 +191,7 @@ int replaceText(TArtDb& db, std::string_view from, std::string_view to, int colu
         ui.showError("Die Artenliste ist nicht im Bearbeitungsmodus.");
         return -1;
     }
-    RecordSet& t = db.SQLarten;
+    RecordSet& t = db.editArten();
     if (from.empty()) return 0;
     const int first = column < 0 ? 0 : column;
     const int last = column < 0 ? t.fieldCount() - 1 : std::min(column, t.fieldCount() - 1);
@@ -213,7 +213,7 @@ int replaceText(TArtDb& db, std::string_view from, std::string_view to, int colu
     }
     if (replaced > 0) {
         std::string error;
-        if (!t.save(db.ArtTabName, error)) ui.showError("Kann die Artenliste nicht speichern: " + error);
+        if (!t.save(db.ArtTabName(), error)) ui.showError("Kann die Artenliste nicht speichern: " + error);
     }
     return replaced;
 }
@@ -221,7 +221,7 @@ int replaceText(TArtDb& db, std::string_view from, std::string_view to, int colu
 // ---------------------------------------------------------------- sort order
 
 std::vector<int> sortedRows(const TArtDb& db, const std::vector<int>& fields) {
-    const RecordSet& t = db.SQLarten;
+    const RecordSet& t = db.SQLarten();
     std::vector<int> rows = shownInKeyOrder(db);
     auto compare = [&](int a, int b, int f) {
         if (isNumeric(t, f)) {
@@ -261,10 +261,10 @@ std::vector<std::string> synonymList(TArtDb& db) {
 
 std::vector<std::string> aggregateList(TArtDb& db) {
     std::vector<std::string> lines;
-    if (db.SQLaggr.fieldCount() < 3) return lines;
+    if (db.SQLaggr().fieldCount() < 3) return lines;
     for (int row : shownInKeyOrder(db, true)) {
         const int p = static_cast<int>(keyOfRow(db, row));
-        if (db.SQLaggr.rowsWithInteger(1, p).empty() || db.GetZ(p) >= 0) continue;
+        if (db.SQLaggr().rowsWithInteger(1, p).empty() || db.GetZ(p) >= 0) continue;
         lines.emplace_back();
         lines.emplace_back(48, '-');
         db.ScanAggr('A', p, &lines, false);
@@ -275,7 +275,7 @@ std::vector<std::string> aggregateList(TArtDb& db) {
 // ---------------------------------------------------------------- choosing columns
 
 bool GetZwItems(const TArtDb& db, UiPort& ui, char OC, std::vector<int>& L, std::string& s) {
-    const RecordSet* table = &db.SQLzw;
+    const RecordSet* table = &db.SQLzw();
     std::string title;
     switch (OC) {
         case 'Z':
@@ -291,14 +291,14 @@ bool GetZwItems(const TArtDb& db, UiPort& ui, char OC, std::vector<int>& L, std:
         case 'B':
         case 'K':
             title = "Felder wählen";
-            table = &db.SQLarten;
+            table = &db.SQLarten();
             break;
         default:
             return false;
     }
     int end = table->fieldCount();
     // The scratch column of the species table is no data the user could choose.
-    if (table == &db.SQLarten && end > 0 && table->fields()[end - 1].name == "ResField") --end;
+    if (table == &db.SQLarten() && end > 0 && table->fields()[end - 1].name == "ResField") --end;
     std::vector<std::string> labels;
     for (int f = 1; f < end; ++f) labels.push_back(table->fields()[f].name);
     L.clear();
@@ -310,19 +310,15 @@ bool GetZwItems(const TArtDb& db, UiPort& ui, char OC, std::vector<int>& L, std:
     r.items = labels;
     r.multi = true;
     // The indicator lists show their names in the formats the list's import gave them.
-    if (table == &db.SQLzw) r.lineFormats = db.ZWFormat;
+    if (table == &db.SQLzw()) r.lineFormats = db.ZWFormat();
     const auto answer = ui.dialog(r);
     if (!answer) return false;
-    std::size_t start = 0;
-    while (start <= answer->size()) {
-        std::size_t comma = answer->find(',', start);
-        if (comma == std::string::npos) comma = answer->size();
-        const auto k = parseInteger(std::string_view(*answer).substr(start, comma - start));
+    for (FieldReader picks(*answer, ','); auto pick = picks.next();) {
+        const auto k = parseInteger(*pick);
         if (k && *k >= 0 && *k < static_cast<std::int64_t>(labels.size())) {
             L.push_back(static_cast<int>(*k));
             s += (s.empty() ? "" : ";") + std::to_string(*k);
         }
-        start = comma + 1;
     }
     return !L.empty();
 }

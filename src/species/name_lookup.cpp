@@ -14,7 +14,7 @@ namespace {
 constexpr std::string_view kLayerMarks[] = {" /K", " /S", " /B"};
 
 int keyOfRow(const TArtDb& db, int row) {
-    return static_cast<int>(db.SQLarten.integer(row, art::kPrim).value_or(-1));
+    return static_cast<int>(db.SQLarten().integer(row, art::kPrim).value_or(-1));
 }
 
 std::string beforeSlash(std::string_view s) {
@@ -94,7 +94,7 @@ std::string titleOf(char mode) {
 struct SystemGuard {
     TArtDb& db;
     int saved;
-    ~SystemGuard() { db.Settings.SystEinst = saved; }
+    ~SystemGuard() { db.setSystEinst(saved); }
 };
 
 }  // namespace
@@ -113,9 +113,9 @@ int LocateInfo(TArtDb& db, char OC, int n, std::string_view s) {
     const auto number = parseInteger(beforeSlash(s));
     if (!number || *number == 0) return -1;
     if (*number < 0) return static_cast<int>(-*number);
-    if (column < 0 || column >= db.SQLarten.fieldCount()) return -1;
-    for (int row = 0; row < db.SQLarten.count(); ++row)
-        if (parseInteger(trimBlanks(db.SQLarten.text(row, column))) == number) return keyOfRow(db, row);
+    if (column < 0 || column >= db.SQLarten().fieldCount()) return -1;
+    for (int row = 0; row < db.SQLarten().count(); ++row)
+        if (parseInteger(trimBlanks(db.SQLarten().text(row, column))) == number) return keyOfRow(db, row);
     return -1;
 }
 
@@ -125,7 +125,7 @@ int LocateLike(TArtDb& db, UiPort& ui, char OC, int n, std::string_view s) {
     if (OC == 'T') column = n >= 1 && n <= 8 ? art::kTriv01 + n - 1 : -1;
     const std::string text = beforeSlash(s);
     TMenge found;
-    if (column >= 0 && column < db.SQLarten.fieldCount()) {
+    if (column >= 0 && column < db.SQLarten().fieldCount()) {
         // The prefix grows while it still begins some value: a typing error late in the text still
         // leaves the records that match up to it.
         const std::size_t length = charLength(text);
@@ -158,15 +158,11 @@ int LocateLike(TArtDb& db, UiPort& ui, char OC, int n, std::string_view s) {
 
 std::string AskZusatz(TArtDb& db, UiPort& ui) {
     std::optional<std::string> answer;
-    if (db.Settings.Rem && !db.Settings.Zusatzlist.empty()) {
+    if (db.Settings().Rem && !db.Settings().Zusatzlist.empty()) {
         std::vector<std::string> entries;
-        std::string_view list = db.Settings.Zusatzlist;
-        while (!list.empty()) {
-            const std::size_t semi = list.find(';');
-            const std::string_view entry = trimBlanks(list.substr(0, semi));
-            if (!entry.empty()) entries.emplace_back(entry);
-            list = semi == std::string_view::npos ? std::string_view() : list.substr(semi + 1);
-        }
+        for (FieldReader list(db.Settings().Zusatzlist); auto field = list.next();)
+            if (const std::string_view entry = trimBlanks(*field); !entry.empty())
+                entries.emplace_back(entry);
         if (const auto pick = ui.pickFromList("Zusatz wählen", entries, false))
             answer = entries[static_cast<std::size_t>(pick->front())];
     } else {
@@ -196,7 +192,7 @@ std::string ChooseName(TArtDb& db, UiPort& ui, const Catalogue& cat, char mode, 
         };
         std::vector<Entry> entries;
         char status = ' ';
-        for (int p : db.Ma.elements())
+        for (int p : db.Ma().elements())
             entries.push_back(
                 {mode == 'Y' ? db.GetSysStates(p, status) : db.GetLat(p) + columnSuffix(db, mode, n, p), p});
         std::stable_sort(entries.begin(), entries.end(),
@@ -204,7 +200,7 @@ std::string ChooseName(TArtDb& db, UiPort& ui, const Catalogue& cat, char mode, 
         entries.erase(std::unique(entries.begin(), entries.end(),
                                   [](const Entry& a, const Entry& b) { return a.line == b.line; }),
                       entries.end());
-        const bool layers = offerLayers && db.Settings.Layers;
+        const bool layers = offerLayers && db.Settings().Layers;
         for (const Entry& e : entries) {
             if (layers && db.HasLayers(e.key)) {
                 for (std::string_view mark : kLayerMarks) items.push_back(withLayerMark(e.line, mark));
@@ -219,7 +215,7 @@ std::string ChooseName(TArtDb& db, UiPort& ui, const Catalogue& cat, char mode, 
     std::vector<std::string> chosen;
     for (int k : *pick) {
         std::string line = items[static_cast<std::size_t>(k)];
-        if (db.Settings.OhneAutor) line = plainNameOfLine(db, line);
+        if (db.Settings().OhneAutor) line = plainNameOfLine(db, line);
         chosen.push_back(std::move(line));
     }
     if (selection) *selection = *pick;
@@ -238,14 +234,10 @@ bool LookupName(TArtDb& db, UiPort& ui, const Catalogue& cat, char mode, int n,
     // 2. Candidates.
     if (mode == 'm') {
         TMenge all;
-        std::string_view rest = name;
-        while (!rest.empty()) {
-            const std::size_t semi = rest.find(';');
-            const std::string_view part = trimBlanks(rest.substr(0, semi));
-            if (!part.empty()) all.Oder(db.Search(part, quiet));
-            rest = semi == std::string_view::npos ? std::string_view() : rest.substr(semi + 1);
-        }
-        db.Ma = all;
+        for (FieldReader names(name); auto field = names.next();)
+            if (const std::string_view part = trimBlanks(*field); !part.empty())
+                all.Oder(db.Search(part, quiet));
+        db.setMa(all);
     } else if (isNameMode(mode)) {
         db.Search(name, quiet);
     } else {
@@ -254,18 +246,18 @@ bool LookupName(TArtDb& db, UiPort& ui, const Catalogue& cat, char mode, int n,
 
     // 3. Narrowing for the name modes.
     if (isNameMode(mode)) {
-        if (mode == 'L' && db.Ma.empty() && db.Settings.OhneAutor) db.Search(name, true);
-        if (usePrefer && preferSet && db.Ma.Count() > 1) {
-            TMenge preferred = db.Ma;
+        if (mode == 'L' && db.Ma().empty() && db.Settings().OhneAutor) db.Search(name, true);
+        if (usePrefer && preferSet && db.Ma().Count() > 1) {
+            TMenge preferred = db.Ma();
             preferred.Und(*preferSet);
             // When the input filter keeps none of them, all candidates stay.
-            if (!preferred.empty()) db.Ma = preferred;
+            if (!preferred.empty()) db.setMa(preferred);
         }
         db.RedToFilter();
     }
 
     std::string replacement;
-    const int found = db.Ma.Count();
+    const int found = db.Ma().Count();
     const bool exceptQuietChoice = mode == 'A' || mode == 'S' || mode == 'Z' || mode == 'z';
     if (found == 0) {
         // 4. Nothing found.
@@ -278,9 +270,9 @@ bool LookupName(TArtDb& db, UiPort& ui, const Catalogue& cat, char mode, int n,
                                      mode == 'm' ? &lines : nullptr);
     } else {
         // 6. Exactly one record.
-        const int p = db.Ma.elements().front();
-        replacement = db.Settings.OhneAutor ? db.GetLatPlain(p) : db.GetLat(p);
-        if (db.Settings.Layers && db.HasLayers(p) && !db.LayerRem(GetZusatz(name)))
+        const int p = db.Ma().elements().front();
+        replacement = db.Settings().OhneAutor ? db.GetLatPlain(p) : db.GetLat(p);
+        if (db.Settings().Layers && db.HasLayers(p) && !db.LayerRem(GetZusatz(name)))
             replacement = ChooseName(db, ui, cat, mode, true, n, name, selection, nullptr);
     }
 
@@ -299,11 +291,11 @@ bool LookupName(TArtDb& db, UiPort& ui, const Catalogue& cat, char mode, int n,
             if (m.empty()) {
                 db.Search(replacement, true);
                 db.RedToMatchOhneAutor(replacement);
-                m = db.Ma;
+                m = db.Ma();
             }
             if (!m.empty()) {
                 const int p = m.elements().front();
-                const auto& fields = db.SQLarten.fields();
+                const auto& fields = db.SQLarten().fields();
                 for (int f = 0; f < static_cast<int>(fields.size()); ++f)
                     lines.push_back(fields[static_cast<std::size_t>(f)].name + ";" + db.field(p, f));
             }
@@ -330,7 +322,7 @@ bool LookupName(TArtDb& db, UiPort& ui, const Catalogue& cat, char mode, int n,
 
     // 9. The additions of the input, normalised and checked.
     std::string z = GetZusatz(name);
-    if (!CheckZusatz(z, db.Settings.Rem, db.Settings.Zusatzlist)) {
+    if (!CheckZusatz(z, db.Settings().Rem, db.Settings().Zusatzlist)) {
         ui.showInfo("Ungültiger Zusatz");
         result = false;
     }
@@ -342,13 +334,13 @@ bool GetSysName(TArtDb& db, UiPort& ui, const Catalogue& cat, int system, std::s
                 std::string& result) {
     result = std::string(name);
     if (system < 1 || system > 12) return true;
-    SystemGuard guard{db, db.Settings.SystEinst};
-    db.Settings.SystEinst = system;
+    SystemGuard guard{db, db.Settings().SystEinst};
+    db.setSystEinst(system);
 
-    db.Search(name, db.Settings.OhneAutor);
-    if (db.Settings.OhneAutor) db.RedToMatchOhneAutor(name);
+    db.Search(name, db.Settings().OhneAutor);
+    if (db.Settings().OhneAutor) db.RedToMatchOhneAutor(name);
     TMenge valid;
-    for (int p : db.Ma.elements()) {
+    for (int p : db.Ma().elements()) {
         const int v = db.ScanSyn('S', p);
         if (v >= 0) valid.Add(v);
     }
@@ -358,7 +350,7 @@ bool GetSysName(TArtDb& db, UiPort& ui, const Catalogue& cat, int system, std::s
         result = db.GetLat(valid.elements().front()) + z;
         return true;
     }
-    db.Ma = valid;
+    db.setMa(valid);
     const std::string chosen = ChooseName(db, ui, cat, 'L', false, 0, name);
     if (chosen.empty()) return false;
     result = nameOfLine(chosen) + z;
@@ -382,13 +374,11 @@ bool ReadInputFilter(TArtDb& db, const std::string& tableFile, TMenge& set, Prog
         if (count % 100 == 0)
             progress.setStatus("einlesen: " + tableFile + ". Zeile: " + std::to_string(count));
         if (line.empty() || line.front() != 'A') continue;
-        const std::size_t first = line.find(';');
-        if (first == std::string_view::npos) continue;
-        const std::string_view speciesName = line.substr(first + 1, line.find(';', first + 1) - first - 1);
+        const std::string_view speciesName = fieldAt(line, 1);
         if (trimBlanks(speciesName).empty()) continue;
-        db.Search(speciesName, db.Settings.OhneAutor);
-        if (db.Settings.OhneAutor) db.RedToMatchOhneAutor(speciesName);
-        if (db.Ma.Count() == 1) set.Add(db.Ma.elements().front());
+        db.Search(speciesName, db.Settings().OhneAutor);
+        if (db.Settings().OhneAutor) db.RedToMatchOhneAutor(speciesName);
+        if (db.Ma().Count() == 1) set.Add(db.Ma().elements().front());
     }
     progress.setStatus("einlesen: " + tableFile + ". Zeile: " + std::to_string(count));
     return true;

@@ -114,16 +114,12 @@ std::string GetZusatz(std::string_view name) {
 bool CheckZusatz(std::string& z, bool checkOn, std::string_view zusatzList) {
     if (!checkOn || z.empty()) return true;
     std::vector<std::string> entries;
-    std::size_t start = 0;
-    while (start <= zusatzList.size()) {
-        std::size_t end = zusatzList.find(';', start);
-        if (end == std::string_view::npos) end = zusatzList.size();
-        std::string_view entry = trimBlanks(zusatzList.substr(start, end - start));
+    for (FieldReader list(zusatzList); auto field = list.next();) {
+        std::string_view entry = trimBlanks(*field);
         // Users sometimes write the entries as they appear in a name ("/B"); a segment never holds a
         // "/", so such an entry could otherwise never match.
         if (!entry.empty() && entry.front() == '/') entry = trimBlanks(entry.substr(1));
         if (!entry.empty()) entries.emplace_back(entry);
-        start = end + 1;
     }
     if (entries.empty()) return true;
 

@@ -9,15 +9,14 @@
 #include <cerrno>
 #include <cmath>
 #include <cstring>
-#include <functional>
 #include <limits>
 #include <numeric>
-#include <stdexcept>
 #include <unordered_map>
 #include <utility>
 
 #include "core/file_io.h"
 #include "core/numbers.h"
+#include "core/string_pool.h"
 #include "core/text.h"
 #include "species/record_filter.h"
 
@@ -33,80 +32,33 @@ constexpr double kNoNumber = std::numeric_limits<double>::quiet_NaN();
 // The file layout; a file written by a later version with another layout is refused, not misread.
 constexpr int kFileVersion = 1;
 
-// Distinct texts of one column, each stored once in one buffer and known by a number; id 0 is the
-// empty text. Species lists repeat the same genus, family or author in thousands of rows, so a column
-// costs four bytes per row plus its distinct texts. Ids stay valid until clear(): a replaced value keeps
-// its text in the pool.
-class StringPool {
-  public:
-    StringPool() { clear(); }
+// The texts of a column's pool folded to upper case, for the case-insensitive searches and indexes.
+// They are made on first use, all at once up to the pool's size, and kept until the column is cleared;
+// a view is valid until the next call.
+struct FoldedTexts {
+    std::string bytes;
+    std::vector<std::size_t> starts{0};  // text i spans [starts[i], starts[i + 1])
 
+    std::string_view of(const StringPool& pool, TextHandle id) {
+        while (starts.size() <= pool.size()) {
+            bytes += upperFold(pool.text(static_cast<TextHandle>(starts.size() - 1)));
+            starts.push_back(bytes.size());
+        }
+        return std::string_view(bytes).substr(starts[id], starts[id + 1] - starts[id]);
+    }
     void clear() {
-        bytes_.clear();
-        starts_.assign(2, 0);
-        slots_.clear();
-        foldedBytes_.clear();
-        foldedStarts_.assign(1, 0);
+        bytes.clear();
+        starts.assign(1, 0);
     }
-
-    std::uint32_t size() const { return static_cast<std::uint32_t>(starts_.size() - 1); }
-
-    std::string_view get(std::uint32_t id) const {
-        return std::string_view(bytes_).substr(starts_[id], starts_[id + 1] - starts_[id]);
-    }
-
-    std::uint32_t intern(std::string_view s) {
-        if (s.empty()) return 0;
-        if ((size() + 1) * 2 > slots_.size()) grow();
-        const std::size_t mask = slots_.size() - 1;
-        std::size_t i = std::hash<std::string_view>{}(s)&mask;
-        for (; slots_[i] != 0; i = (i + 1) & mask)
-            if (get(slots_[i]) == s) return slots_[i];
-        if (bytes_.size() + s.size() > std::numeric_limits<std::uint32_t>::max())
-            throw std::length_error("column text exceeds 4 GB");
-        const std::uint32_t id = size();
-        bytes_.append(s);
-        starts_.push_back(static_cast<std::uint32_t>(bytes_.size()));
-        slots_[i] = id;
-        return id;
-    }
-
-    // The text of id folded to upper case. Folded texts are made on first use and kept with the pool;
-    // the view is valid until the next call.
-    std::string_view folded(std::uint32_t id) const {
-        while (foldedStarts_.size() <= size()) {
-            foldedBytes_ += upperFold(get(static_cast<std::uint32_t>(foldedStarts_.size() - 1)));
-            foldedStarts_.push_back(foldedBytes_.size());
-        }
-        return std::string_view(foldedBytes_)
-            .substr(foldedStarts_[id], foldedStarts_[id + 1] - foldedStarts_[id]);
-    }
-
-  private:
-    // Open addressing over ids (0 = free slot), at most half full.
-    void grow() {
-        std::vector<std::uint32_t> old = std::move(slots_);
-        slots_.assign(std::max<std::size_t>(16, old.size() * 2), 0);
-        const std::size_t mask = slots_.size() - 1;
-        for (std::uint32_t id : old) {
-            if (id == 0) continue;
-            std::size_t i = std::hash<std::string_view>{}(get(id)) & mask;
-            while (slots_[i] != 0) i = (i + 1) & mask;
-            slots_[i] = id;
-        }
-    }
-
-    std::string bytes_;
-    std::vector<std::uint32_t> starts_;  // id i spans [starts_[i], starts_[i + 1]); id 0 is ""
-    std::vector<std::uint32_t> slots_;
-    mutable std::string foldedBytes_;
-    mutable std::vector<std::size_t> foldedStarts_;
 };
 
 // One field's values; only the vector of the field's type is used.
 struct Column {
-    std::vector<std::uint32_t> ids;  // String: pool ids
+    // String: handles into the column's own pool. Species lists repeat the same genus, family or author
+    // in thousands of rows, so a column costs four bytes per row plus its distinct texts.
+    std::vector<TextHandle> ids;
     StringPool pool;
+    mutable FoldedTexts foldedTexts;
     std::vector<std::int64_t> ints;                 // Integer: kNoInteger when empty
     std::vector<double> reals;                      // Float: NaN when empty
     std::unordered_map<std::int64_t, int> keyRows;  // Primary keys: key -> row
@@ -291,6 +243,7 @@ struct RecordSet::Impl final : FilterValues {
         for (Column& c : cols) {
             c.ids.clear();
             c.pool.clear();
+            c.foldedTexts.clear();
             c.ints.clear();
             c.reals.clear();
             c.keyRows.clear();
@@ -391,7 +344,7 @@ struct RecordSet::Impl final : FilterValues {
         const auto r = static_cast<std::size_t>(row);
         switch (types[static_cast<std::size_t>(field)]) {
             case FieldType::String:
-                return std::string(c.pool.get(c.ids[r]));
+                return std::string(c.pool.text(c.ids[r]));
             case FieldType::Integer:
                 return formatInteger(c.ints[r]);
             case FieldType::Float:
@@ -420,7 +373,7 @@ struct RecordSet::Impl final : FilterValues {
             case FieldType::Float:
                 return c.reals[r];
             case FieldType::String:
-                return parseNumber(c.pool.get(c.ids[r]));
+                return parseNumber(c.pool.text(c.ids[r]));
         }
         return std::nullopt;
     }
@@ -428,7 +381,7 @@ struct RecordSet::Impl final : FilterValues {
         if (!valid(row, field) || empty(row, field)) return {};
         if (types[static_cast<std::size_t>(field)] == FieldType::String) {
             const Column& c = col(field);
-            return c.pool.folded(c.ids[static_cast<std::size_t>(row)]);
+            return c.foldedTexts.of(c.pool, c.ids[static_cast<std::size_t>(row)]);
         }
         scratch = upperFold(textOf(row, field));
         return scratch;
@@ -442,12 +395,12 @@ struct RecordSet::Impl final : FilterValues {
         if (types[static_cast<std::size_t>(field)] == FieldType::String) {
             // Sort the distinct texts once, then place the rows by the rank of their text: a counting sort
             // that keeps equal values in row order and folds each distinct text only once.
-            const std::uint32_t n = c.pool.size();
+            const auto n = static_cast<std::uint32_t>(c.pool.size());
             std::vector<std::uint32_t> order(n);
             std::iota(order.begin(), order.end(), 0u);
             std::vector<std::string_view> folded(n);
             // The first call folds every text of the pool, so the views stay valid.
-            for (std::uint32_t id = 0; id < n; ++id) folded[id] = c.pool.folded(id);
+            for (std::uint32_t id = 0; id < n; ++id) folded[id] = c.foldedTexts.of(c.pool, id);
             std::sort(order.begin(), order.end(),
                       [&](std::uint32_t a, std::uint32_t b) { return folded[a] < folded[b]; });
             std::vector<std::uint32_t> rank(n);
@@ -904,7 +857,7 @@ bool RecordSet::writeTemporary(const std::string& path, std::string& tempPath, s
                     const int p = f + 1;
                     switch (d.types[static_cast<std::size_t>(f)]) {
                         case FieldType::String: {
-                            const std::string_view s = c.pool.get(c.ids[row]);
+                            const std::string_view s = c.pool.text(c.ids[row]);
                             if (s.empty()) {
                                 sqlite3_bind_null(st.st, p);
                             } else {

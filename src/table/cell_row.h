@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "table/string_pool.h"
+#include "core/string_pool.h"
 
 namespace tav {
 

@@ -9,7 +9,7 @@
 
 namespace tav {
 
-CellStats::CellStats(const TEditBuffer& b, TDeckInter& deck) : b_(b), deck_(deck) {}
+CellStats::CellStats(const TEditBuffer& b, const TDeckInter& deck) : b_(b), deck_(deck) {}
 
 int CellStats::modeIndex(char mode) const {
     switch (mode) {
@@ -36,40 +36,38 @@ double CellStats::value(char mode, TextHandle h, bool doCheck, bool count) {
     std::vector<Entry>& cache = cache_[modeIndex(mode)];
     if (cache.size() <= h) cache.resize(std::max<std::size_t>(b_.L().pool.size(), h + 1));
     Entry& e = cache[h];
-    int* counters[5] = {&deck_.CodeErrCt, &deck_.SozErrCt, &deck_.UndefCt, &deck_.ExcludeCt, &deck_.IgnoreCt};
     if (!e.known) {
-        int before[5];
-        for (int k = 0; k < 5; ++k) before[k] = *counters[k];
-        const double x = checkedValue(mode, b_.L().pool.text(h));
+        CoverCounts added;
+        const double x = checkedValue(mode, b_.L().pool.text(h), added);
         e.x = x;
         e.known = true;
-        for (int k = 0; k < 5; ++k) {
-            e.counts[k] = static_cast<unsigned short>(std::min(*counters[k] - before[k], 65535));
-            if (!count) *counters[k] = before[k];
-        }
+        const int* counts[5] = {&added.CodeErrCt, &added.SozErrCt, &added.UndefCt, &added.ExcludeCt,
+                                &added.IgnoreCt};
+        for (int k = 0; k < 5; ++k) e.counts[k] = static_cast<unsigned short>(std::min(*counts[k], 65535));
+        if (count) counts_ += added;
         return x;
     }
-    // The same text met again adds to the counters exactly what it added the first time.
-    if (count)
-        for (int k = 0; k < 5; ++k) *counters[k] += e.counts[k];
+    // The same text met again adds to the counts exactly what it added the first time.
+    if (count) counts_ += CoverCounts{e.counts[0], e.counts[1], e.counts[2], e.counts[3], e.counts[4]};
     return e.x;
 }
 
-double CellStats::checkedValue(char mode, std::string_view s) {
+double CellStats::checkedValue(char mode, std::string_view s, CoverCounts& counts) const {
     std::string t(s);
     double x = 0;
-    const int invalidBefore = deck_.CodeErrCt;
-    deck_.DeckVal(mode, t, x, deck_.settings().NaAccept);
+    CoverCounts added;
+    deck_.DeckVal(mode, t, x, deck_.settings().NaAccept, added);
+    counts += added;
     // An entry reported as an invalid cover is ignored: a number outside the system's range would
     // otherwise count as present and add its value (150 % under percentages) to every total.
-    return deck_.CodeErrCt != invalidBefore ? 0.0 : x;
+    return added.CodeErrCt != 0 ? 0.0 : x;
 }
 
 double CellStats::DeckValChecked(char OC, std::string_view s, bool doCheck) {
     const std::string_view t = trimBlanks(s);
     if (t.empty()) return 0;
     if (!doCheck) return 1;
-    return checkedValue(OC, t);
+    return checkedValue(OC, t, counts_);
 }
 
 int CellStats::columnOfSlot(std::uint32_t slot) {

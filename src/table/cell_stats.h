@@ -4,9 +4,9 @@
 // contents suggest. Cells are read through the cover-code interpreter.
 //
 // One CellStats serves one operation: every distinct cell text is interpreted once and remembered with
-// the counts it added to the interpreter's error counters, so the counters stay exact while a table of
-// a million filled cells is read in a few milliseconds. M arguments restrict the counted rows or
-// columns (visible positions); nullptr means all.
+// what it added to the operation's cover counts, so the counts stay exact while a table of a million
+// filled cells is read in a few milliseconds. The caller reports counts() once at the end. M arguments
+// restrict the counted rows or columns (visible positions); nullptr means all.
 
 #include <string>
 #include <string_view>
@@ -19,7 +19,10 @@ namespace tav {
 
 class CellStats {
   public:
-    CellStats(const TEditBuffer& b, TDeckInter& deck);
+    CellStats(const TEditBuffer& b, const TDeckInter& deck);
+
+    // What the cells read so far needed: invalid covers, marks, sociabilities.
+    const CoverCounts& counts() const { return counts_; }
 
     // Presence (mode 'S') or percentage (mode 'D') of an entry: 0 for an empty entry; without doCheck 1
     // for any other; with doCheck the interpreter's value under the NaAccept setting.
@@ -53,11 +56,11 @@ class CellStats {
         bool known = false;
         unsigned short counts[5] = {0, 0, 0, 0, 0};
     };
-    // With count false the interpreter's counters are left alone: a second reading of the same cells in
-    // another mode must not report their errors twice.
+    // With count false the counts are left alone: a second reading of the same cells in another mode
+    // must not report their errors twice.
     double value(char mode, TextHandle h, bool doCheck, bool count = true);
     // The interpreter's value of a non-empty entry; 0 for an entry it counts as an invalid cover.
-    double checkedValue(char mode, std::string_view s);
+    double checkedValue(char mode, std::string_view s, CoverCounts& counts) const;
     int modeIndex(char mode) const;
     int columnOfSlot(std::uint32_t slot);
     // Rows of the part, or of M when given, that exist.
@@ -65,7 +68,8 @@ class CellStats {
     std::vector<int> colsOf(const TMenge* M) const;
 
     const TEditBuffer& b_;
-    TDeckInter& deck_;
+    const TDeckInter& deck_;
+    CoverCounts counts_;
     std::vector<Entry> cache_[8];
     std::vector<int> columnOfSlot_;
 };

@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/string_pool.h"
 #include "table/cell_row.h"
-#include "table/string_pool.h"
 
 namespace tav {
 

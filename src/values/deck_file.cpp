@@ -22,10 +22,9 @@ namespace {
 // costs the interpreter a few hundred bytes more.
 constexpr std::size_t kMaxDefinitionBytes = 1u << 20;
 
-// The value of a row: everything after the third ";", without the ";" that close its last item and
+// The value of a row (everything after the third ";") without the ";" that close its last item and
 // without blanks around it.
-std::string_view rowValue(std::string_view line, std::size_t afterHead) {
-    std::string_view v = afterHead < line.size() ? line.substr(afterHead) : std::string_view();
+std::string_view rowValue(std::string_view v) {
     for (;;) {
         v = trimBlanks(v);
         if (v.empty() || v.back() != ';') return v;
@@ -53,21 +52,11 @@ std::string* fieldFor(RDeckCode& dc, std::string_view key) {
     return nullptr;
 }
 
-// Field i of a stored line "a;b;c"; empty where the line has fewer fields.
-std::string_view fieldOf(std::string_view line, std::size_t i) {
-    for (; i > 0; --i) {
-        const std::size_t p = line.find(';');
-        if (p == std::string_view::npos) return {};
-        line.remove_prefix(p + 1);
-    }
-    return line.substr(0, line.find(';'));
-}
-
 // Field i of every line, each followed by ";".
 std::string listOf(const std::vector<std::string>& lines, std::size_t i) {
     std::string out;
     for (const std::string& l : lines) {
-        out += fieldOf(l, i);
+        out += fieldAt(l, i);
         out += ';';
     }
     return out;
@@ -116,19 +105,19 @@ RDeckCode readCoverDefinition(const std::string& fname, bool& found, std::string
     const std::string text = decodeFileText(bytes);
     RDeckCode dc;
     for (std::string_view line : splitLines(text)) {
-        const std::size_t p1 = line.find(';');
-        const std::string_view type = trimBlanks(line.substr(0, p1));
+        FieldReader head(line);
+        const std::string_view type = trimBlanks(*head.next());
         if (type.empty() || type[0] == 'C') continue;  // comment
-        if (p1 == std::string_view::npos) continue;    // a row without a name sets nothing
-        const std::size_t p2 = line.find(';', p1 + 1);
-        std::string_view name = line.substr(p1 + 1, p2 == std::string_view::npos ? line.npos : p2 - p1 - 1);
+        const auto nameField = head.next();
+        if (!nameField) continue;  // a row without a name sets nothing
+        std::string_view name = *nameField;
         while (!name.empty() && isBlank(name.front())) name.remove_prefix(1);
         std::size_t w = 0;
         while (w < name.size() && !isBlank(name[w])) ++w;
         std::string* field = fieldFor(dc, name.substr(0, w));
         if (!field) continue;
-        const std::size_t p3 = p2 == std::string_view::npos ? line.npos : line.find(';', p2 + 1);
-        *field = rowValue(line, p3 == std::string_view::npos ? line.size() : p3 + 1);
+        head.next();  // the margin
+        *field = rowValue(head.rest());
     }
     return dc;
 }
@@ -144,26 +133,27 @@ bool TDeckInter::WriteToFile(bool CodeOut, const std::string& fname, std::string
     out += "C;Bitte das erste Wort in den Zeilenköpfen stehen lassen.;;\r\n";
     out += "C;Nicht benötigte Zeilen können gelöscht werden.;;\r\n";
     out += "C\r\n";
-    row("T;Titel (Bezeichnung des Code-Systems);;", Titel);
-    row("T;Typ (möglich sind: Code, Integer, Float, Percent, Text);;", kindName(Typ));
-    row("T;Code (wenn Typ=Code: die gültigen Codes);;", listOf(Code, 0));
-    row("I;Sequenz (fakultativ wenn Typ=Code: ganzzahlige Gewichte);;", listOf(Code, 1));
-    row("P;Prozente (fakultativ wenn Typ=Code: Prozentwerte der Codes);;", listOf(Code, 2));
+    row("T;Titel (Bezeichnung des Code-Systems);;", titel_);
+    row("T;Typ (möglich sind: Code, Integer, Float, Percent, Text);;", kindName(typ_));
+    row("T;Code (wenn Typ=Code: die gültigen Codes);;", listOf(code_, 0));
+    row("I;Sequenz (fakultativ wenn Typ=Code: ganzzahlige Gewichte);;", listOf(code_, 1));
+    row("P;Prozente (fakultativ wenn Typ=Code: Prozentwerte der Codes);;", listOf(code_, 2));
     row("P;Prozentgrenzen (fakultativ wenn Typ=Code: untere Grenze des Prozentwertebereichs);;",
-        listOf(Code, 3));
+        listOf(code_, 3));
     row("F;Minimum (fakultativ wenn Typ numerisch: kleinster erlaubter Wert);;",
-        isMissing(Min) ? std::string() : exactNumberText(Min));
+        isMissing(min_) ? std::string() : exactNumberText(min_));
     row("F;Maximum (fakultativ wenn Typ numerisch: grösster erlaubter Wert);;",
-        isMissing(Max) ? std::string() : exactNumberText(Max));
-    row("T;Legende (fakultativ);;", listOf(Code, 4));
+        isMissing(max_) ? std::string() : exactNumberText(max_));
+    row("T;Legende (fakultativ);;", listOf(code_, 4));
     row("T;SozDelim (fakultativ wenn Typ=Code: Trennzeichen zwischen Deckung und Soziabilität);;",
-        SozDelim == " " ? std::string() : SozDelim);
-    row("T;SozCode (fakultativ wenn Typ=Code: die gültigen Sozialbilitäts-Codes);;", listOf(Soz, 0));
-    row("I;SozSeq (fakultativ wenn Typ=Code: ganzzahlige Gewichte für die Soziabilitäten);;", listOf(Soz, 1));
-    row("T;AttrCode (fakultativ wenn Typ=Code: die gültigen zusätzlichen Codes);;", listOf(Attr, 0));
-    row("T;AttrTyp (fakultativ wenn Typ=Code (möglich sind: Ignore, Exclude, Undef);;", listOf(Attr, 1));
-    row("T;Zu ersetzen (fakultativ wenn Typ=Code: zu ersetzende Zeichen);;", listOf(Replace, 0));
-    row("T;Ersetzen mit (fakultativ wenn Typ=Code: was dafür eingesetzt wird);;", listOf(Replace, 1));
+        sozDelim_ == " " ? std::string() : sozDelim_);
+    row("T;SozCode (fakultativ wenn Typ=Code: die gültigen Sozialbilitäts-Codes);;", listOf(soz_, 0));
+    row("I;SozSeq (fakultativ wenn Typ=Code: ganzzahlige Gewichte für die Soziabilitäten);;",
+        listOf(soz_, 1));
+    row("T;AttrCode (fakultativ wenn Typ=Code: die gültigen zusätzlichen Codes);;", listOf(attr_, 0));
+    row("T;AttrTyp (fakultativ wenn Typ=Code (möglich sind: Ignore, Exclude, Undef);;", listOf(attr_, 1));
+    row("T;Zu ersetzen (fakultativ wenn Typ=Code: zu ersetzende Zeichen);;", listOf(replace_, 0));
+    row("T;Ersetzen mit (fakultativ wenn Typ=Code: was dafür eingesetzt wird);;", listOf(replace_, 1));
 
     // The code page keeps the file readable for older tools; UTF-8 only where it would lose a character or
     // read back as something else.

@@ -141,21 +141,21 @@ RDeckCode builtInCoverSystem(int n) {
 }
 
 TDeckInter::TDeckInter(const RDeckCode& dc, const CoverSettings& settings) : settings_(settings) {
-    Titel = dc.Titel;
-    Typ = dc.Typ.empty() ? ' ' : dc.Typ.front();
-    SozDelim = firstCharacter(dc.SozDelim);
-    Min = numberOr(dc.Min, kMissing);
-    Max = numberOr(dc.Max, kMissing);
-    if (Typ == 'P') {
-        if (isMissing(Min) || Min < 0) Min = 0;
-        if (isMissing(Max) || Max > 100) Max = 100;
+    titel_ = dc.Titel;
+    typ_ = dc.Typ.empty() ? ' ' : dc.Typ.front();
+    sozDelim_ = firstCharacter(dc.SozDelim);
+    min_ = numberOr(dc.Min, kMissing);
+    max_ = numberOr(dc.Max, kMissing);
+    if (typ_ == 'P') {
+        if (isMissing(min_) || min_ < 0) min_ = 0;
+        if (isMissing(max_) || max_ > 100) max_ = 100;
     }
 
     const auto code = splitList(dc.Code), seq = splitList(dc.Seq), perc = splitList(dc.Perc),
                peco = splitList(dc.PeCo), legend = splitList(dc.Legend);
     for (std::size_t i = 0; i < code.size(); ++i) {
-        Code.push_back(code[i] + ';' + at(seq, i) + ';' + at(perc, i) + ';' + at(peco, i) + ';' +
-                       at(legend, i));
+        code_.push_back(code[i] + ';' + at(seq, i) + ';' + at(perc, i) + ';' + at(peco, i) + ';' +
+                        at(legend, i));
         CodeInfo c;
         c.code = code[i];
         c.seq = numberOr(at(seq, i), kUnreadable);
@@ -168,12 +168,12 @@ TDeckInter::TDeckInter(const RDeckCode& dc, const CoverSettings& settings) : set
     }
     const auto soz = splitList(dc.SozCode), sozSeq = splitList(dc.SozSeq);
     for (std::size_t i = 0; i < soz.size(); ++i) {
-        Soz.push_back(soz[i] + ';' + at(sozSeq, i));
+        soz_.push_back(soz[i] + ';' + at(sozSeq, i));
         sozWeight_.emplace(soz[i], numberOr(at(sozSeq, i), 0.0));
     }
     const auto attr = splitList(dc.AttrCode), attrTyp = splitList(dc.AttrTyp);
     for (std::size_t i = 0; i < attr.size(); ++i) {
-        Attr.push_back(attr[i] + ';' + at(attrTyp, i));
+        attr_.push_back(attr[i] + ';' + at(attrTyp, i));
         const std::string kind = upperFold(trimBlanks(at(attrTyp, i)));
         if (!attr[i].empty())
             marks_.push_back({attr[i], kind.empty()          ? 'I'
@@ -183,7 +183,7 @@ TDeckInter::TDeckInter(const RDeckCode& dc, const CoverSettings& settings) : set
     }
     const auto from = splitList(dc.ReplaceS), to = splitList(dc.ReplaceT);
     for (std::size_t i = 0; i < from.size(); ++i) {
-        Replace.push_back(from[i] + ';' + at(to, i));
+        replace_.push_back(from[i] + ';' + at(to, i));
         if (!from[i].empty()) replacements_.emplace_back(from[i], at(to, i));
     }
 
@@ -199,28 +199,38 @@ TDeckInter::TDeckInter(const RDeckCode& dc, const CoverSettings& settings) : set
             branch_ = Branch::Text;
             break;
         case 10:
-            branch_ = (Typ == 'I' || Typ == 'F' || Typ == 'P') ? Branch::Numbers
-                      : Typ == 'T'                             ? Branch::Text
-                                                               : Branch::Codes;
+            branch_ = (typ_ == 'I' || typ_ == 'F' || typ_ == 'P') ? Branch::Numbers
+                      : typ_ == 'T'                               ? Branch::Text
+                                                                  : Branch::Codes;
             break;
         default:
             branch_ = Branch::Codes;
     }
-    plain_ = replacements_.empty() && marks_.empty() && SozDelim == " ";
+    plain_ = replacements_.empty() && marks_.empty() && sozDelim_ == " ";
 }
 
-void TDeckInter::ResetErrCount() {
-    CodeErrCt = SozErrCt = UndefCt = ExcludeCt = IgnoreCt = 0;
+CoverCounts& CoverCounts::operator+=(const CoverCounts& other) {
+    CodeErrCt += other.CodeErrCt;
+    SozErrCt += other.SozErrCt;
+    UndefCt += other.UndefCt;
+    ExcludeCt += other.ExcludeCt;
+    IgnoreCt += other.IgnoreCt;
+    return *this;
 }
 
-std::string TDeckInter::errCountMessage() const {
+bool CoverCounts::empty() const {
+    return CodeErrCt == 0 && SozErrCt == 0 && UndefCt == 0 && ExcludeCt == 0 && IgnoreCt == 0;
+}
+
+std::string TDeckInter::marksOf(char kind) const {
+    std::string s;
+    for (const Mark& m : marks_)
+        if (m.kind == kind) s += " " + m.mark + " ";
+    return s + " .";
+}
+
+std::string CoverCounts::message(const TDeckInter& system) const {
     const std::string CR = "\r";
-    auto marksOf = [&](char kind) {
-        std::string s;
-        for (const Mark& m : marks_)
-            if (m.kind == kind) s += " " + m.mark + " ";
-        return s + " .";
-    };
     std::string msg;
     if (CodeErrCt > 0)
         msg += std::to_string(CodeErrCt) + " mal eine ungültige Deckung ignoriert bzw. als NA behandelt." +
@@ -230,19 +240,18 @@ std::string TDeckInter::errCountMessage() const {
     if (UndefCt > 0)
         msg += CR + std::to_string(UndefCt) +
                " mal für eine undefinierte Deckung den kleinsten Wert eingesetzt." + CR +
-               "Undefinierte Deckungen sind: " + marksOf('U') + CR;
+               "Undefinierte Deckungen sind: " + system.marksOf('U') + CR;
     if (ExcludeCt > 0)
         msg += CR + std::to_string(ExcludeCt) + " mal eine Deckung ausgeschlossen (d.h. 0 gesetzt)." + CR +
-               "Auszuschliessen sind Deckungen mit: " + marksOf('E') + CR;
+               "Auszuschliessen sind Deckungen mit: " + system.marksOf('E') + CR;
     if (IgnoreCt > 0)
         msg += CR + std::to_string(IgnoreCt) + " mal in einer Deckung Zeichen ignoriert." + CR +
-               "Zu ignorieren sind: " + marksOf('I');
+               "Zu ignorieren sind: " + system.marksOf('I');
     return msg;
 }
 
-void TDeckInter::CheckErrCount(UiPort& ui) const {
-    std::string msg = errCountMessage();
-    if (!msg.empty()) ui.showInfo(msg);
+void CoverCounts::CheckErrCount(const TDeckInter& system, UiPort& ui) const {
+    if (std::string msg = message(system); !msg.empty()) ui.showInfo(msg);
 }
 
 char TDeckInter::percentMode() const {
@@ -279,10 +288,11 @@ double TDeckInter::valueOf(const CodeInfo& c, char mode) const {
     return std::isnan(v) ? c.codeAsNumber : v;
 }
 
-bool TDeckInter::CodeToVal(char OC, bool NaAccept, std::string& s, int& Cpos, double& x) {
+bool TDeckInter::CodeToVal(char OC, bool NaAccept, std::string& s, int& Cpos, double& x,
+                           CoverCounts& counts) const {
     if (branch_ == Branch::Numbers) {
         std::string_view t = trimBlanks(s);
-        const bool whole = settings_.DeckEinst == 2 || (settings_.DeckEinst == 10 && Typ == 'I');
+        const bool whole = settings_.DeckEinst == 2 || (settings_.DeckEinst == 10 && typ_ == 'I');
         if (t.empty()) {
             x = 0;
             return true;
@@ -300,7 +310,7 @@ bool TDeckInter::CodeToVal(char OC, bool NaAccept, std::string& s, int& Cpos, do
             x = whole ? 1 : 0.01;
             return false;
         }
-        ++CodeErrCt;
+        ++counts.CodeErrCt;
         return false;
     }
     if (branch_ == Branch::Text) {
@@ -317,7 +327,7 @@ bool TDeckInter::CodeToVal(char OC, bool NaAccept, std::string& s, int& Cpos, do
         if (NaAccept && isNa(t)) t = codes_.empty() ? t : std::string_view(codes_.front().code);
         auto it = codeIndex_.find(t);
         if (it == codeIndex_.end()) {
-            ++CodeErrCt;
+            ++counts.CodeErrCt;
             Cpos = -1;
             return false;
         }
@@ -336,22 +346,22 @@ bool TDeckInter::CodeToVal(char OC, bool NaAccept, std::string& s, int& Cpos, do
             if (u.find(m.mark) == std::string::npos) continue;
             if (m.kind == 'E') {
                 u.clear();
-                ++ExcludeCt;
+                ++counts.ExcludeCt;
             } else if (m.kind == 'U') {
                 replaceAll(u, m.mark, codes_.empty() ? std::string() : codes_.front().code);
-                ++UndefCt;
+                ++counts.UndefCt;
             } else {
                 replaceAll(u, m.mark, "");
-                ++IgnoreCt;
+                ++counts.IgnoreCt;
             }
         }
         bool sozTaken = false;
-        if (SozDelim != " ") {
-            std::size_t d = u.find(SozDelim);
+        if (sozDelim_ != " ") {
+            std::size_t d = u.find(sozDelim_);
             if (d != std::string::npos) {
-                auto w = sozWeight_.find(std::string_view(u).substr(d + SozDelim.size()));
+                auto w = sozWeight_.find(std::string_view(u).substr(d + sozDelim_.size()));
                 if (w == sozWeight_.end()) {
-                    ++SozErrCt;
+                    ++counts.SozErrCt;
                     ok = false;
                 } else if (mode == 'Z') {
                     x = w->second;
@@ -367,7 +377,7 @@ bool TDeckInter::CodeToVal(char OC, bool NaAccept, std::string& s, int& Cpos, do
             if (NaAccept && isNa(u) && !codes_.empty()) u = codes_.front().code;
             auto it = codeIndex_.find(u);
             if (it == codeIndex_.end()) {
-                ++CodeErrCt;
+                ++counts.CodeErrCt;
                 Cpos = -1;
                 ok = false;
             } else {
@@ -381,19 +391,19 @@ bool TDeckInter::CodeToVal(char OC, bool NaAccept, std::string& s, int& Cpos, do
     return ok;
 }
 
-bool TDeckInter::DeckVal(char OC, std::string& s, double& x, bool NaAccept) {
+bool TDeckInter::DeckVal(char OC, std::string& s, double& x, bool NaAccept, CoverCounts& counts) const {
     if (std::string_view t = trimBlanks(s); t.size() != s.size()) s = std::string(t);
-    switch (Typ) {
+    switch (typ_) {
         case 'C': {
             int cpos = 0;
-            return CodeToVal(OC, NaAccept, s, cpos, x);
+            return CodeToVal(OC, NaAccept, s, cpos, x, counts);
         }
         case 'F':
         case 'I':
         case 'P': {
-            const bool ok = NumVal(Typ, true, NaAccept, Max, Min, x, s);
+            const bool ok = NumVal(typ_, true, NaAccept, max_, min_, x, s);
             // An accepted "NA" is valid; anything else that fails is an invalid cover worth reporting.
-            if (!ok) ++CodeErrCt;
+            if (!ok) ++counts.CodeErrCt;
             return ok;
         }
         case 'T':
@@ -406,7 +416,7 @@ bool TDeckInter::DeckVal(char OC, std::string& s, double& x, bool NaAccept) {
 
 std::string TDeckInter::ValToCode(char OC, double x) const {
     if (!(x > 0)) return {};
-    if (Typ != 'C') return formatNumber(x, settings_.Decimals);
+    if (typ_ != 'C') return formatNumber(x, settings_.Decimals);
     if (codes_.empty()) return formatNumber(x, settings_.Decimals);
     for (std::size_t i = 0; i < codes_.size(); ++i) {
         const double v = OC == 'P' ? codes_[i].peco : codes_[i].seq;

@@ -2,8 +2,9 @@
 // The cover-code interpreter. Cover values in the species part are written in the cover-code system of
 // the work environment (an ordinal scale such as Braun-Blanquet, plain numbers, percentages or mere
 // presence). TDeckInter checks a cell, normalises it and turns it into a presence weight, a percentage
-// or a sociability weight, turns numbers back into codes, steps a cell along the pen cycle, and counts
-// the invalid, excluded, ignored and undefined entries of one operation for one report at its end.
+// or a sociability weight, turns numbers back into codes and steps a cell along the pen cycle. It does
+// not change while it reads: the invalid, excluded, ignored and undefined entries of one operation are
+// counted in the caller's CoverCounts, which gives the one report at the operation's end.
 
 #include <array>
 #include <cstdint>
@@ -48,21 +49,34 @@ class TDeckInter;
 // system 1; the reason goes to error when given, else it is shown as an error.
 TDeckInter makeCoverInterpreter(const CoverSettings& settings, UiPort& ui, std::string* error = nullptr);
 
+// What one operation met that the system could not take as written: invalid covers, invalid
+// sociabilities, undefined covers (read as the smallest code), excluded covers (read as 0) and covers with
+// ignored characters.
+struct CoverCounts {
+    int CodeErrCt = 0, SozErrCt = 0, UndefCt = 0, ExcludeCt = 0, IgnoreCt = 0;
+
+    CoverCounts& operator+=(const CoverCounts& other);
+    bool empty() const;
+    bool operator==(const CoverCounts&) const = default;
+
+    // The information message about the positive counts, naming the marks of system; empty when all
+    // counts are 0.
+    std::string message(const TDeckInter& system) const;
+    // Shows that message as an information; nothing when all counts are 0.
+    void CheckErrCount(const TDeckInter& system, UiPort& ui) const;
+};
+
 class TDeckInter {
   public:
     TDeckInter() : TDeckInter(builtInCoverSystem(1), CoverSettings{}) {}
     TDeckInter(const RDeckCode& dc, const CoverSettings& settings);
 
-    void ResetErrCount();
-    // One information message about the positive counters; nothing when all are 0. The counters stay.
-    void CheckErrCount(UiPort& ui) const;
-    std::string errCountMessage() const;
-
     // Interprets entry s (blanks around it removed, normalised on return) in mode OC: 'S' weight,
     // 'D' percentage as GesDeckEinst says, 'E' percentage, 'I' lower limit, 'A' upper limit,
-    // 'Z' sociability weight, ' ' only the position.
-    bool DeckVal(char OC, std::string& s, double& x, bool NaAccept);
-    bool CodeToVal(char OC, bool NaAccept, std::string& s, int& Cpos, double& x);
+    // 'Z' sociability weight, ' ' only the position. What the entry needed (an invalid code, a mark ...)
+    // is added to counts.
+    bool DeckVal(char OC, std::string& s, double& x, bool NaAccept, CoverCounts& counts) const;
+    bool CodeToVal(char OC, bool NaAccept, std::string& s, int& Cpos, double& x, CoverCounts& counts) const;
     std::string ValToCode(char OC, double x) const;
 
     // The editor's pen: the next or previous entry of a species cell.
@@ -72,24 +86,28 @@ class TDeckInter {
     // Writes the definition file template; with CodeOut the values of this system.
     bool WriteToFile(bool CodeOut, const std::string& fname, std::string& error) const;
 
-    // ---- state, named as the rest of the program knows it
-    std::string Titel;
-    char Typ = ' ';
+    // ---- the definition, named as the rest of the program knows it
+    const std::string& Titel() const { return titel_; }
+    char Typ() const { return typ_; }
     // One whole character (of one or more bytes in UTF-8); blank when the system has no sociability.
-    std::string SozDelim = " ";
-    double Min;
-    double Max;
-    std::vector<std::string> Code;     // code;seq;perc;peco;legend
-    std::vector<std::string> Soz;      // code;weight
-    std::vector<std::string> Attr;     // mark;kind
-    std::vector<std::string> Replace;  // from;to
-    int CodeErrCt = 0, SozErrCt = 0, UndefCt = 0, ExcludeCt = 0, IgnoreCt = 0;
+    const std::string& SozDelim() const { return sozDelim_; }
+    double Min() const { return min_; }
+    double Max() const { return max_; }
+    const std::vector<std::string>& Code() const { return code_; }        // code;seq;perc;peco;legend
+    const std::vector<std::string>& Soz() const { return soz_; }          // code;weight
+    const std::vector<std::string>& Attr() const { return attr_; }        // mark;kind
+    const std::vector<std::string>& Replace() const { return replace_; }  // from;to
 
     const CoverSettings& settings() const { return settings_; }
     // True when no replacement, mark or sociability can change an entry before the code lookup.
     bool plainCodes() const { return plain_; }
 
   private:
+    friend struct CoverCounts;
+    // The marks of kind 'I' (ignore), 'E' (exclude) or 'U' (undefined), as the report of the counts
+    // names them.
+    std::string marksOf(char kind) const;
+
     enum class Branch { Numbers, Text, Codes };
     struct CodeInfo {
         std::string code;
@@ -102,6 +120,13 @@ class TDeckInter {
     };
     double valueOf(const CodeInfo& c, char mode) const;
     char percentMode() const;
+
+    std::string titel_;
+    char typ_ = ' ';
+    std::string sozDelim_ = " ";
+    double min_;
+    double max_;
+    std::vector<std::string> code_, soz_, attr_, replace_;
 
     CoverSettings settings_;
     Branch branch_ = Branch::Codes;

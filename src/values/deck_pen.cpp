@@ -103,8 +103,7 @@ int answerOf(char rowType, std::string_view e) {
 constexpr std::array<std::string_view, 4> kAnswers{"", "Ja", "Nein", "Unsicher"};
 
 std::string_view codeOf(const std::string& line) {
-    std::string_view v(line);
-    return v.substr(0, v.find(';'));
+    return fieldAt(line, 0);
 }
 
 int codePosition(const std::vector<std::string>& codes, std::string_view e) {
@@ -153,17 +152,17 @@ void TDeckInter::PenNext(std::string& s) const {
         return;
     }
     if (isNa(e)) e.clear();
-    switch (Typ) {
+    switch (typ_) {
         case 'C': {
-            const int p = e.empty() ? -1 : codePosition(Code, e);
+            const int p = e.empty() ? -1 : codePosition(code_, e);
             const std::size_t next = p < 0 ? 0 : static_cast<std::size_t>(p) + 1;
-            e = next < Code.size() ? std::string(codeOf(Code[next])) : std::string();
+            e = next < code_.size() ? std::string(codeOf(code_[next])) : std::string();
             break;
         }
         case 'F':
         case 'I':
         case 'P':
-            PenNumberNext(Typ, e);
+            PenNumberNext(typ_, e);
             break;
         case 'T':
             e = e.empty() ? "1" : "";
@@ -183,16 +182,16 @@ void TDeckInter::PenPrior(std::string& s) const {
         }
         e.clear();
     }
-    switch (Typ) {
+    switch (typ_) {
         case 'C': {
-            const int p = e.empty() ? static_cast<int>(Code.size()) : codePosition(Code, e);
-            e = p > 0 ? std::string(codeOf(Code[static_cast<std::size_t>(p - 1)])) : std::string();
+            const int p = e.empty() ? static_cast<int>(code_.size()) : codePosition(code_, e);
+            e = p > 0 ? std::string(codeOf(code_[static_cast<std::size_t>(p - 1)])) : std::string();
             break;
         }
         case 'F':
         case 'I':
         case 'P':
-            PenNumberPrior(Typ, e);
+            PenNumberPrior(typ_, e);
             break;
         case 'T':
             e = e.empty() ? "1" : "";

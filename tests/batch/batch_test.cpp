@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "core/text.h"
+#include "support/artdb_fixture.h"
 #include "support/test_files.h"
 
 namespace tav {
@@ -251,9 +252,8 @@ TEST(Batch, SpeciesListImportBuildsTheSampleDatabase) {
     EXPECT_EQ(semi.out, "0;Planta,ignota;-1\n");
 
     // A list whose every record is refused fails and leaves the database as it was.
-    const std::string list = readBytes(std::string(TAVOLEX_SAMPLES) + "/artenliste.txt");
-    const std::size_t second = list.find('\n') + 1;
-    writeBytes(dir.file("leer.txt"), list.substr(0, list.find('\n', second) + 1) + "x\tPoa\tannua\r\n");
+    writeBytes(dir.file("leer.txt"),
+               testing::speciesListText("Artenliste", {testing::SpeciesRecord("x", "Poa", "annua")}));
     BatchRun empty =
         runBatch("--species-db " + dir.file("s.adb") + " --import-species-list " + dir.file("leer.txt"), dir);
     EXPECT_EQ(empty.status, 3);

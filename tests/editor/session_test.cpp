@@ -137,7 +137,7 @@ TEST(Session, ChangedSettingsReachBufferInterpreterAndDatabase) {
     EXPECT_EQ(cover.DeckEinst, 4);
     EXPECT_TRUE(cover.NaAccept);
     EXPECT_EQ(cover.Decimals, 2);
-    const ArtDbSettings& species = session.speciesDb()->Settings;
+    const ArtDbSettings& species = session.speciesDb()->Settings();
     EXPECT_EQ(species.SystEinst, 3);
     EXPECT_TRUE(species.OhneAutor);
     EXPECT_TRUE(species.Layers);

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include "core/file_io.h"
 #include "platform/script_ui.h"
 #include "support/artdb_fixture.h"
 #include "support/test_files.h"
@@ -14,59 +15,39 @@ namespace {
 
 using testing::definitions;
 using testing::readBytes;
+using testing::speciesListText;
+using testing::SpeciesRecord;
 using testing::TempDir;
 using testing::writeBytes;
 
-// One record: key, genus, epithet, author, family, taxon number, synonym reference, status, growth form
-// in Info03, members.
-std::string record(const std::string& prim, const std::string& genus, const std::string& species,
-                   const std::string& autor, const std::string& fam, const std::string& sys01,
-                   const std::string& synRel = "", const std::string& t01 = "A",
-                   const std::string& info03 = "", const std::string& members = "",
-                   const std::string& gross = "") {
-    std::vector<std::string> c(49);
-    c[0] = prim;
-    c[1] = genus;
-    c[2] = species;
-    c[3] = autor;
-    c[4] = gross;
-    c[6] = fam;
-    c[15] = sys01;
-    c[27] = synRel;
-    c[28] = t01;
-    c[42] = info03;
-    c[48] = members;
-    std::string line;
-    for (std::size_t k = 0; k < c.size(); ++k) line += (k ? "\t" : "") + c[k];
-    return line;
-}
-
 std::string speciesList() {
-    const std::vector<std::string> lines = {
+    return speciesListText(
         "Artenliste\tTestliste$Schichten\t/B,/S,/K\tInfo03\tB,S,K",
-        definitions(),
-        record("1", "Carex", "nigra", "(L.) Reichard", "Cyperaceae", "101"),
-        record("2", "Carex", "nigrescens", "Bruckner", "Cyperaceae", "102"),
-        record("3", "Carex", "flava", "L.", "Cyperaceae", "103"),
-        record("4", "Cardamine", "nigra", "Test", "Brassicaceae", "104"),
-        record("5", "Agrostis", "stolonifera", "L.", "Poaceae", "201"),
-        record("6", "Agrostis", "alba", "auct.", "Poaceae", "202", "201", "S"),
-        record("7", "Achillea", "millefolium", "agg.", "Asteraceae", "301", "", "Z", "", "302, 303,,301"),
-        record("8", "Achillea", "millefolium", "L.", "Asteraceae", "302", "", "E"),
-        record("9", "Achillea", "collina", "Becker", "Asteraceae", "303", "", "E"),
-        record("10", "Betula", "pendula", "Roth", "Betulaceae", "401", "", "A", "B"),
-        record("11", "Cyclus", "primus", "", "Testaceae", "501", "502", "S"),
-        record("12", "Cyclus", "secundus", "", "Testaceae", "502", "501", "S"),
-        record("13", "Salix", "x-rubens", "Schrank", "Salicaceae", "601", "", "A", "", "", "2"),
-        record("x", "Falsch", "schluessel", "", "Testaceae", "701", "", "A", "", "101"),
-        record("1", "Doppelt", "schluessel", "", "Testaceae", "702"),
-        record("14", "Ohne", "", "", "Testaceae", "703"),
-        "",
-        record("15", "Taxus", "baccata", "L.", "Taxaceae", "801", "999", "S", "", "304"),
-    };
-    std::string text;
-    for (const std::string& l : lines) text += l + "\r\n";
-    return text;
+        {
+            SpeciesRecord("1", "Carex", "nigra", "(L.) Reichard", "Cyperaceae", "101"),
+            SpeciesRecord("2", "Carex", "nigrescens", "Bruckner", "Cyperaceae", "102"),
+            SpeciesRecord("3", "Carex", "flava", "L.", "Cyperaceae", "103"),
+            SpeciesRecord("4", "Cardamine", "nigra", "Test", "Brassicaceae", "104"),
+            SpeciesRecord("5", "Agrostis", "stolonifera", "L.", "Poaceae", "201"),
+            SpeciesRecord("6", "Agrostis", "alba", "auct.", "Poaceae", "202").synonymOf("201").status("S"),
+            SpeciesRecord("7", "Achillea", "millefolium", "agg.", "Asteraceae", "301")
+                .status("Z")
+                .members("302, 303,,301"),
+            SpeciesRecord("8", "Achillea", "millefolium", "L.", "Asteraceae", "302").status("E"),
+            SpeciesRecord("9", "Achillea", "collina", "Becker", "Asteraceae", "303").status("E"),
+            SpeciesRecord("10", "Betula", "pendula", "Roth", "Betulaceae", "401").info("B", 3),
+            SpeciesRecord("11", "Cyclus", "primus", "", "Testaceae", "501").synonymOf("502").status("S"),
+            SpeciesRecord("12", "Cyclus", "secundus", "", "Testaceae", "502").synonymOf("501").status("S"),
+            SpeciesRecord("13", "Salix", "x-rubens", "Schrank", "Salicaceae", "601").gross("2"),
+            SpeciesRecord("x", "Falsch", "schluessel", "", "Testaceae", "701").members("101"),
+            SpeciesRecord("1", "Doppelt", "schluessel", "", "Testaceae", "702"),
+            SpeciesRecord("14", "Ohne", "", "", "Testaceae", "703"),
+            "",
+            SpeciesRecord("15", "Taxus", "baccata", "L.", "Taxaceae", "801")
+                .synonymOf("999")
+                .status("S")
+                .members("304"),
+        });
 }
 
 struct ArtDbTest : ::testing::Test {
@@ -85,8 +66,8 @@ struct ArtDbTest : ::testing::Test {
 
 TEST_F(ArtDbTest, ImportChecksRecordsAndStoresMembers) {
     TArtDb db = imported();
-    EXPECT_EQ(db.SQLarten.count(), 14);
-    EXPECT_EQ(db.SQLarten.fields().back().name, "ResField");
+    EXPECT_EQ(db.SQLarten().count(), 14);
+    EXPECT_EQ(db.SQLarten().fields().back().name, "ResField");
     EXPECT_EQ(
         errors,
         (std::vector<std::string>{
@@ -100,11 +81,11 @@ TEST_F(ArtDbTest, ImportChecksRecordsAndStoresMembers) {
             "nicht einlesen.",
         }));
     // Members of aggregate 7, but not those of the refused record "x" (which named 101).
-    EXPECT_EQ(db.SQLaggr.count(), 3);
+    EXPECT_EQ(db.SQLaggr().count(), 3);
     EXPECT_EQ(db.GetZ(8), 7);
     EXPECT_EQ(db.GetZ(1), -1);
-    EXPECT_EQ(readBytes(withExtension(dbFile, ".adm")), "$Schichten;/B,/S,/K;Info03;B,S,K\r\n");
-    EXPECT_EQ(db.SchichtInfo.InfoFieldNr, 3);
+    EXPECT_EQ(readBytes(replaceExtension(dbFile, ".adm")), "$Schichten;/B,/S,/K;Info03;B,S,K\r\n");
+    EXPECT_EQ(db.SchichtInfo().InfoFieldNr, 3);
     EXPECT_TRUE(db.HasLayers(10));
     EXPECT_FALSE(db.HasLayers(1));
     EXPECT_TRUE(db.LayerRem("Betula pendula /B"));
@@ -113,7 +94,7 @@ TEST_F(ArtDbTest, ImportChecksRecordsAndStoresMembers) {
 
 TEST_F(ArtDbTest, RefusedImportsChangeNothing) {
     TArtDb db = imported();
-    const std::string meta = readBytes(withExtension(dbFile, ".adm"));
+    const std::string meta = readBytes(replaceExtension(dbFile, ".adm"));
     struct Case {
         std::string text;
         std::string message;
@@ -127,30 +108,29 @@ TEST_F(ArtDbTest, RefusedImportsChangeNothing) {
          "nachprüfen, ob "
          "das Format der einzulesenden Tabelle stimmt."},
         {"Artenliste\r\n" + definitions() + std::string(1000 - 48, '\t') + "\r\n" +
-             record("1", "Poa", "annua", "L.", "Poaceae", "1") + "\r\n",
+             SpeciesRecord("1", "Poa", "annua", "L.", "Poaceae", "1") + "\r\n",
          "Die Definitionszeile hat 1001 Felder, höchstens 1000 sind möglich. Ich importiere nicht."},
         // Lists that would store no record at all.
-        {"Artenliste $Neu\r\n" + definitions() + "\r\n",
-         "Die Datei " + dir.file("bad.txt") +
-             " enthält keinen Datensatz, den ich einlesen kann. Ich "
-             "importiere nicht."},
-        {"Artenliste $Neu\r\n" + definitions() + "\r\n" + record("0", "Poa", "annua", "L.", "Poaceae", "1") +
-             "\r\n" + record("9", "Poa", "", "L.", "Poaceae", "2") + "\r\n",
+        {speciesListText("Artenliste $Neu", {}), "Die Datei " + dir.file("bad.txt") +
+                                                     " enthält keinen Datensatz, den ich einlesen kann. Ich "
+                                                     "importiere nicht."},
+        {speciesListText("Artenliste $Neu", {SpeciesRecord("0", "Poa", "annua", "L.", "Poaceae", "1"),
+                                             SpeciesRecord("9", "Poa", "", "L.", "Poaceae", "2")}),
          "Die Datei " + dir.file("bad.txt") +
              " enthält keinen Datensatz, den ich einlesen kann. Ich "
              "importiere nicht."},
     };
-    const std::string adb = readBytes(dbFile), adl = readBytes(withExtension(dbFile, ".adl"));
+    const std::string adb = readBytes(dbFile), adl = readBytes(replaceExtension(dbFile, ".adl"));
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text.substr(0, 20));
         writeBytes(dir.file("bad.txt"), c.text);
         EXPECT_FALSE(db.ImportTable(dir.file("bad.txt"), U'\t', noProgress(), errors));
         EXPECT_EQ(ui.messages().back().second, c.message);
-        EXPECT_EQ(readBytes(withExtension(dbFile, ".adm")), meta);  // the meta file survives
+        EXPECT_EQ(readBytes(replaceExtension(dbFile, ".adm")), meta);  // the meta file survives
         EXPECT_EQ(readBytes(dbFile), adb);
-        EXPECT_EQ(readBytes(withExtension(dbFile, ".adl")), adl);
-        EXPECT_FALSE(std::filesystem::exists(withExtension(dbFile, ".~adb")));
-        EXPECT_EQ(TArtDb(dbFile, {}, ui).SQLarten.count(), 14);
+        EXPECT_EQ(readBytes(replaceExtension(dbFile, ".adl")), adl);
+        EXPECT_FALSE(std::filesystem::exists(replaceExtension(dbFile, ".~adb")));
+        EXPECT_EQ(TArtDb(dbFile, {}, ui).SQLarten().count(), 14);
     }
     // Fifteen fields are enough; lower-case "artenliste" is accepted.
     writeBytes(dir.file("short.txt"),
@@ -171,34 +151,34 @@ TEST_F(ArtDbTest, ImportKeepsThePreviousFilesAsBackups) {
     TArtDb db = imported();
     const std::vector<std::string> extensions = {".adb", ".adl", ".adm"};
     std::vector<std::string> before;
-    for (const std::string& e : extensions) before.push_back(readBytes(withExtension(dbFile, e)));
-    writeBytes(dir.file("neu.txt"), "Artenliste\r\n" + definitions() + "\r\n" +
-                                        record("1", "Poa", "annua", "L.", "Poaceae", "1") + "\r\n");
+    for (const std::string& e : extensions) before.push_back(readBytes(replaceExtension(dbFile, e)));
+    writeBytes(dir.file("neu.txt"),
+               speciesListText("Artenliste", {SpeciesRecord("1", "Poa", "annua", "L.", "Poaceae", "1")}));
     ASSERT_TRUE(db.ImportTable(dir.file("neu.txt"), U'\t', noProgress(), errors));
     for (std::size_t k = 0; k < extensions.size(); ++k)
-        EXPECT_EQ(readBytes(withExtension(dbFile, ".~" + extensions[k].substr(1))), before[k])
+        EXPECT_EQ(readBytes(replaceExtension(dbFile, ".~" + extensions[k].substr(1))), before[k])
             << extensions[k];
-    EXPECT_EQ(readBytes(withExtension(dbFile, ".adm")), "");  // the new list carries no information line
+    EXPECT_EQ(readBytes(replaceExtension(dbFile, ".adm")), "");  // the new list carries no information line
     EXPECT_EQ(TArtDb(dbFile, {}, ui).GetLat(1), "Poa annua L.");
 }
 
 TEST_F(ArtDbTest, ImportReplacesItsFilesTogetherOrNotAtAll) {
     // The second file cannot be written (its target is a folder), or cannot be put in place (its backup
     // name is taken by a folder with content): the first file keeps its bytes.
-    const std::string adl = withExtension(dbFile, ".adl");
-    const std::string blockers[] = {adl, withExtension(dbFile, ".~adl")};
+    const std::string adl = replaceExtension(dbFile, ".adl");
+    const std::string blockers[] = {adl, replaceExtension(dbFile, ".~adl")};
     for (const std::string& blocker : blockers) {
         SCOPED_TRACE(blocker);
         TArtDb db = imported();
-        const std::string adb = readBytes(dbFile), meta = readBytes(withExtension(dbFile, ".adm"));
+        const std::string adb = readBytes(dbFile), meta = readBytes(replaceExtension(dbFile, ".adm"));
         std::filesystem::remove_all(blocker);
         std::filesystem::create_directories(blocker + "/inhalt");
-        writeBytes(dir.file("neu.txt"), "Artenliste\r\n" + definitions() + "\r\n" +
-                                            record("1", "Poa", "annua", "L.", "Poaceae", "1") + "\r\n");
+        writeBytes(dir.file("neu.txt"),
+                   speciesListText("Artenliste", {SpeciesRecord("1", "Poa", "annua", "L.", "Poaceae", "1")}));
         EXPECT_FALSE(db.ImportTable(dir.file("neu.txt"), U'\t', noProgress(), errors));
         EXPECT_EQ(ui.messages().back().first, MessageKind::Error);
         EXPECT_EQ(readBytes(dbFile), adb);
-        EXPECT_EQ(readBytes(withExtension(dbFile, ".adm")), meta);
+        EXPECT_EQ(readBytes(replaceExtension(dbFile, ".adm")), meta);
         EXPECT_EQ(db.GetLat(1), "Carex nigra (L.) Reichard");  // the open database is unchanged too
         for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
             EXPECT_EQ(entry.path().filename().string().find(".tmp-"), std::string::npos) << entry.path();
@@ -207,10 +187,10 @@ TEST_F(ArtDbTest, ImportReplacesItsFilesTogetherOrNotAtAll) {
 }
 
 TEST_F(ArtDbTest, KeysBeyondTheRecordRangeAreRefusedWithTheirLine) {
-    writeBytes(dir.file("liste.txt"), "Artenliste\r\n" + definitions() + "\r\n" +
-                                          record("992436542", "Poa", "annua", "L.", "Poaceae", "1") + "\r\n" +
-                                          record("992436543", "Poa", "alpina", "L.", "Poaceae", "2") +
-                                          "\r\n");
+    writeBytes(
+        dir.file("liste.txt"),
+        speciesListText("Artenliste", {SpeciesRecord("992436542", "Poa", "annua", "L.", "Poaceae", "1"),
+                                       SpeciesRecord("992436543", "Poa", "alpina", "L.", "Poaceae", "2")}));
     TArtDb db(dbFile, {}, ui);
     ASSERT_TRUE(db.ImportTable(dir.file("liste.txt"), U'\t', noProgress(), errors));
     EXPECT_EQ(errors, (std::vector<std::string>{"FEHLER: Zeile 4: Schlüssel 992436543 ist zu groß (höchstens "
@@ -223,11 +203,11 @@ TEST_F(ArtDbTest, KeysBeyondTheRecordRangeAreRefusedWithTheirLine) {
 
 TEST_F(ArtDbTest, AggregateEntriesThatNameNoRecordAreReportedNeverCutShort) {
     // A member the aggregate list cannot hold is reported with its line, like other refused members.
-    writeBytes(dir.file("liste.txt"), "Artenliste\r\n" + definitions() + "\r\n" +
-                                          record("1", "Poa", "annua", "L.", "Poaceae", "101") + "\r\n" +
-                                          record("2", "Poa", "agg.", "", "Poaceae", "100", "", "Z", "",
-                                                 "101, -9223372036854775808") +
-                                          "\r\n");
+    writeBytes(dir.file("liste.txt"),
+               speciesListText("Artenliste", {SpeciesRecord("1", "Poa", "annua", "L.", "Poaceae", "101"),
+                                              SpeciesRecord("2", "Poa", "agg.", "", "Poaceae", "100")
+                                                  .status("Z")
+                                                  .members("101, -9223372036854775808")}));
     TArtDb db(dbFile, {}, ui);
     ASSERT_TRUE(db.ImportTable(dir.file("liste.txt"), U'\t', noProgress(), errors));
     EXPECT_EQ(errors,
@@ -240,16 +220,20 @@ TEST_F(ArtDbTest, AggregateEntriesThatNameNoRecordAreReportedNeverCutShort) {
     // be taken for record 1, which would make Poa annua the aggregate of Poa agg.
     RecordSet aggr;
     std::string error;
-    const std::string adl = withExtension(dbFile, ".adl");
+    const std::string adl = replaceExtension(dbFile, ".adl");
     ASSERT_TRUE(aggr.load(adl, error)) << error;
     ASSERT_EQ(aggr.appendTexts({"7", "4294967297", "100"}), std::nullopt);
     ASSERT_TRUE(aggr.save(adl, error)) << error;
     TArtDb opened(dbFile, {}, ui);
-    EXPECT_TRUE(opened.OpenErrors.empty());
-    EXPECT_EQ(
-        opened.OpenWarnings,
-        std::vector<std::string>{adl + ": Datensatz 7: Aggregat 4294967297 ist keine Datensatznummer (1 … " +
-                                 "992436542). Ich habe den Bezug zu Mitglied 100 überlesen."});
+    ASSERT_TRUE(opened.openStatus().ok());
+    std::vector<std::string> warnings;
+    for (const Message& m : opened.openStatus().messages()) {
+        EXPECT_EQ(m.severity(), Severity::Warning);
+        warnings.push_back(m.plain());
+    }
+    EXPECT_EQ(warnings, std::vector<std::string>{
+                            adl + ": Datensatz 7: Aggregat 4294967297 ist keine Datensatznummer (1 … " +
+                            "992436542). Ich habe den Bezug zu Mitglied 100 überlesen."});
     EXPECT_EQ(opened.GetZ(2), -1);
     EXPECT_EQ(opened.ScanAggr('U', 2, nullptr, false), 2);
     EXPECT_EQ(opened.GetZ(1), 2);
@@ -265,7 +249,7 @@ TEST_F(ArtDbTest, ImportsRefuseWhatIsNoRegularFile) {
         EXPECT_FALSE(db.ImportZw(file, U'\t', errors, noProgress(), false));
         EXPECT_EQ(ui.messages().back().second, "Kann " + file + " nicht öffnen.");
     }
-    EXPECT_EQ(TArtDb(dbFile, {}, ui).SQLarten.count(), 14);
+    EXPECT_EQ(TArtDb(dbFile, {}, ui).SQLarten().count(), 14);
 }
 
 TEST_F(ArtDbTest, AccessorsAndNames) {
@@ -308,14 +292,14 @@ TEST_F(ArtDbTest, SearchWithJokers) {
     for (const Case& c : cases) EXPECT_EQ(db.Search(c.text, c.query).elements(), c.keys) << c.text;
     EXPECT_EQ(db.Search("??? ", false).Count(), 14);
     EXPECT_EQ(db.Search(" ? ? ?", false).Count(), 14);
-    EXPECT_EQ(db.Ma.Count(), 14);
+    EXPECT_EQ(db.Ma().Count(), 14);
 
     EXPECT_EQ(db.SearchInfo('F', 0, "Poa", false).elements(), (std::vector<int>{5, 6}));
     EXPECT_EQ(db.SearchInfo('f', 0, "aceae", true).Count(), 14);
     EXPECT_EQ(db.SearchInfo('N', 1, "30*", false).elements(), (std::vector<int>{7, 8, 9}));
     db.Search("Carex n", false);
     db.RedToMatchOhneAutor("Carex nigra Hoppe");
-    EXPECT_EQ(db.Ma.elements(), (std::vector<int>{1}));
+    EXPECT_EQ(db.Ma().elements(), (std::vector<int>{1}));
 }
 
 TEST_F(ArtDbTest, SpeciesNamesOfTableRowsAreWholeNames) {
@@ -349,15 +333,21 @@ TEST_F(ArtDbTest, SynonymsAndAggregates) {
     TArtDb db = imported();
     EXPECT_EQ(db.ScanSyn('R', 6), 5);
     EXPECT_EQ(db.ScanSyn('X', 5), 5);
-    EXPECT_EQ(db.Ma.elements(), (std::vector<int>{5, 6}));  // the synonym group
-    EXPECT_EQ(db.ScanSyn('R', 11), -1);                     // a reference cycle has no accepted name
+    EXPECT_EQ(db.Ma().elements(), (std::vector<int>{5, 6}));  // the synonym group
+    EXPECT_EQ(db.ScanSyn('R', 11), -1);                       // a reference cycle has no accepted name
     EXPECT_EQ(db.ScanSyn('R', 15), 15);  // a reference to a number no record has: its own accepted name
+    // A key no record has is its own accepted and valid name, the only one of its group.
+    for (char mode : {'R', 'S', 'X'}) {
+        EXPECT_EQ(db.ScanSyn(mode, 999), 999) << mode;
+        EXPECT_EQ(db.Ma().elements(), std::vector<int>{999}) << mode;
+    }
+    EXPECT_EQ(db.ScanSyn('R', -1), -1);
     EXPECT_EQ(db.SearchSyn('R', "Agrostis alba"), 5);
 
     EXPECT_EQ(db.ScanAggr('U', 8, nullptr, false), 7);
     EXPECT_EQ(db.ScanAggr('X', 5, nullptr, false), 5);
     EXPECT_EQ(db.ScanAggr('D', 7, nullptr, false), 7);
-    EXPECT_EQ(db.Ma.elements(), (std::vector<int>{8, 9}));
+    EXPECT_EQ(db.Ma().elements(), (std::vector<int>{8, 9}));
     std::vector<std::string> listing;
     db.ScanAggr('A', 7, &listing, false);
     ASSERT_GE(listing.size(), 5u);
@@ -372,11 +362,52 @@ TEST_F(ArtDbTest, SynonymsAndAggregates) {
     EXPECT_EQ(db.SearchAggr('U', "Carex flava", nullptr), -2);
 }
 
+TEST_F(ArtDbTest, AggregateListingsFollowTheFilter) {
+    // A collective aggregate of invalid status ("N") holds a valid aggregate of two species and a species.
+    writeBytes(
+        dir.file("liste.txt"),
+        speciesListText("Artenliste", {SpeciesRecord("1", "Rubus", "fruticosus", "agg.", "Rosaceae", "10")
+                                           .status("N")
+                                           .members("11, 12"),
+                                       SpeciesRecord("2", "Rubus", "corylifolius", "agg.", "Rosaceae", "11")
+                                           .status("Z")
+                                           .members("13, 14"),
+                                       SpeciesRecord("3", "Rubus", "caesius", "L.", "Rosaceae", "12"),
+                                       SpeciesRecord("4", "Rubus", "nessensis", "Hall", "Rosaceae", "13"),
+                                       SpeciesRecord("5", "Rubus", "plicatus", "Weihe", "Rosaceae", "14")}));
+    ArtDbSettings valid;
+    valid.ValidFilter = true;
+    TArtDb db(dbFile, valid, ui);
+    ASSERT_TRUE(db.ImportTable(dir.file("liste.txt"), U'\t', noProgress(), errors));
+
+    // Every mode but 'D' answers the top aggregate; with the filter the one of invalid status is none.
+    struct Case {
+        char mode;
+        bool filter;
+        int result;
+    };
+    const Case cases[] = {{'A', false, 1}, {'Z', false, 1}, {'X', false, 1}, {'U', false, 2},
+                          {'D', false, 4}, {'A', true, 2},  {'Z', true, 2}};
+    for (const Case& c : cases) {
+        std::vector<std::string> listing;
+        EXPECT_EQ(db.ScanAggr(c.mode, 4, &listing, c.filter), c.result) << c.mode << " " << c.filter;
+    }
+
+    // The aggregate that fails the filter lists neither itself nor its members.
+    std::vector<std::string> listing;
+    EXPECT_EQ(db.ScanAggr('A', 1, &listing, true), 1);
+    EXPECT_EQ(listing, (std::vector<std::string>{"", "// Kleinarten von", "Rubus corylifolius agg. // Z", "",
+                                                 "  - Rubus nessensis Hall // A (gültiger Name)",
+                                                 "  - Rubus plicatus Weihe // A (gültiger Name)"}));
+}
+
 TEST_F(ArtDbTest, AggregateCyclesEnd) {
     std::string text = speciesList();
     // Two aggregates that contain each other.
-    text += record("20", "Circulus", "alter", "", "Testaceae", "901", "", "Z", "", "902") + "\r\n";
-    text += record("21", "Circulus", "idem", "", "Testaceae", "902", "", "Z", "", "901") + "\r\n";
+    text +=
+        SpeciesRecord("20", "Circulus", "alter", "", "Testaceae", "901").status("Z").members("902") + "\r\n";
+    text +=
+        SpeciesRecord("21", "Circulus", "idem", "", "Testaceae", "902").status("Z").members("901") + "\r\n";
     writeBytes(dir.file("liste.txt"), text);
     TArtDb db(dbFile, {}, ui);
     ASSERT_TRUE(db.ImportTable(dir.file("liste.txt"), U'\t', noProgress(), errors));
@@ -403,9 +434,9 @@ TEST_F(ArtDbTest, IndicatorValuesImport) {
                "Zeigerwerte\tEllenberg $Format\tFETT\tROT\r\nArt s 60 t r\tL i 0 f f\tF i 0 f f\r\n"
                "Carex nigra\t7\t8\r\nAgrostis alba\t8\t6\r\nPlanta ignota\t1\t1\r\nCyclus primus\t1\t1\r\n");
     ScriptUi answers({"7"});
-    db.Ui = &answers;
+    db.setUi(answers);
     ASSERT_TRUE(db.ImportZw(file, U'\t', errors, noProgress(), true));
-    EXPECT_EQ(db.ZWi, 7);
+    EXPECT_EQ(db.ZWi(), 7);
     double x = 0;
     std::string s;
     EXPECT_TRUE(db.GetZw(1, 1, x, s));
@@ -414,16 +445,16 @@ TEST_F(ArtDbTest, IndicatorValuesImport) {
     EXPECT_EQ(x, 6);
     EXPECT_FALSE(db.GetZw(3, 1, x, s));
     EXPECT_EQ(errors.back(), "Unbekannt oder mehrdeutig (nicht eingelesen): Cyclus primus");
-    EXPECT_EQ(db.ZWFormat, "FETT;ROT");
+    EXPECT_EQ(db.ZWFormat(), "FETT;ROT");
 
     // Importing list 7 again asks before overwriting; the meta file keeps one line for it.
-    const std::string list7 = readBytes(withExtension(dbFile, ".z7"));
+    const std::string list7 = readBytes(replaceExtension(dbFile, ".z7"));
     answers.addToken("7");
     answers.addToken("ja");
     ASSERT_TRUE(db.ImportZw(file, U'\t', errors, noProgress(), true));
     EXPECT_EQ(answers.tokensLeft(), 0u);
     EXPECT_EQ(db.GetZwNames(), (std::vector<std::string>{"ZW07;   arten.z7;   zw.txt"}));
-    EXPECT_EQ(readBytes(withExtension(dbFile, ".~z7")), list7);  // the previous list is kept
+    EXPECT_EQ(readBytes(replaceExtension(dbFile, ".~z7")), list7);  // the previous list is kept
 
     // A list of which no line could be read leaves the stored list as it was.
     const std::string unknown = dir.file("unbekannt.txt");
@@ -449,12 +480,12 @@ TEST_F(ArtDbTest, ShippedSampleDatabaseIsTheImportOfItsList) {
     ASSERT_TRUE(fresh.ImportTable(samples + "/artenliste.txt", U'\t', noProgress(), errors));
     EXPECT_TRUE(errors.empty());
     const TArtDb shipped(samples + "/arten.adb", {}, ui);
-    ASSERT_EQ(shipped.SQLarten.fields(), fresh.SQLarten.fields());
-    ASSERT_EQ(shipped.SQLarten.count(), fresh.SQLarten.count());
-    for (int row = 0; row < fresh.SQLarten.count(); ++row)
-        for (int f = 0; f < fresh.SQLarten.fieldCount(); ++f)
-            ASSERT_EQ(shipped.SQLarten.text(row, f), fresh.SQLarten.text(row, f)) << row << " " << f;
-    ASSERT_EQ(shipped.SQLaggr.count(), fresh.SQLaggr.count());
+    ASSERT_EQ(shipped.SQLarten().fields(), fresh.SQLarten().fields());
+    ASSERT_EQ(shipped.SQLarten().count(), fresh.SQLarten().count());
+    for (int row = 0; row < fresh.SQLarten().count(); ++row)
+        for (int f = 0; f < fresh.SQLarten().fieldCount(); ++f)
+            ASSERT_EQ(shipped.SQLarten().text(row, f), fresh.SQLarten().text(row, f)) << row << " " << f;
+    ASSERT_EQ(shipped.SQLaggr().count(), fresh.SQLaggr().count());
 }
 
 }  // namespace

@@ -12,49 +12,29 @@
 namespace tav {
 namespace {
 
-using testing::definitions;
 using testing::readBytes;
+using testing::speciesListText;
+using testing::SpeciesRecord;
 using testing::TempDir;
 using testing::writeBytes;
-
-// One record: key, genus, epithet, author, family, taxon number, synonym reference, status, members.
-std::string record(const std::string& prim, const std::string& genus, const std::string& species,
-                   const std::string& autor, const std::string& fam, const std::string& sys01,
-                   const std::string& synRel = "", const std::string& t01 = "A",
-                   const std::string& members = "") {
-    std::vector<std::string> c(49);
-    c[0] = prim;
-    c[1] = genus;
-    c[2] = species;
-    c[3] = autor;
-    c[6] = fam;
-    c[15] = sys01;
-    c[27] = synRel;
-    c[28] = t01;
-    c[48] = members;
-    std::string line;
-    for (std::size_t k = 0; k < c.size(); ++k) line += (k ? "\t" : "") + c[k];
-    return line;
-}
 
 // One synonym group (3 with its synonym 4), one aggregate (5 with 6 and 7), a record without family,
 // and a taxon number (1000) whose text would sort before the others.
 std::string speciesList() {
-    const std::vector<std::string> lines = {
+    return speciesListText(
         "Artenliste\tBrowser",
-        definitions(),
-        record("2", "Carex", "flava", "L.", "Cyperaceae", "102"),
-        record("1", "Carex", "nigra", "(L.) Reichard", "Cyperaceae", "101"),
-        record("3", "Agrostis", "stolonifera", "L.", "Poaceae", "201"),
-        record("4", "Agrostis", "alba", "auct.", "Poaceae", "202", "201", "S"),
-        record("5", "Achillea", "millefolium", "agg.", "Asteraceae", "301", "", "Z", "302,303"),
-        record("6", "Achillea", "millefolium", "L.", "Asteraceae", "302", "", "E"),
-        record("7", "Achillea", "collina", "Becker", "Asteraceae", "303", "", "E"),
-        record("8", "Betula", "pendula", "Müller", "", "1000"),
-    };
-    std::string text;
-    for (const std::string& l : lines) text += l + "\r\n";
-    return text;
+        {
+            SpeciesRecord("2", "Carex", "flava", "L.", "Cyperaceae", "102"),
+            SpeciesRecord("1", "Carex", "nigra", "(L.) Reichard", "Cyperaceae", "101"),
+            SpeciesRecord("3", "Agrostis", "stolonifera", "L.", "Poaceae", "201"),
+            SpeciesRecord("4", "Agrostis", "alba", "auct.", "Poaceae", "202").synonymOf("201").status("S"),
+            SpeciesRecord("5", "Achillea", "millefolium", "agg.", "Asteraceae", "301")
+                .status("Z")
+                .members("302,303"),
+            SpeciesRecord("6", "Achillea", "millefolium", "L.", "Asteraceae", "302").status("E"),
+            SpeciesRecord("7", "Achillea", "collina", "Becker", "Asteraceae", "303").status("E"),
+            SpeciesRecord("8", "Betula", "pendula", "Müller", "", "1000"),
+        });
 }
 
 struct SpeciesBrowserTest : ::testing::Test {
@@ -79,13 +59,13 @@ struct SpeciesBrowserTest : ::testing::Test {
         std::vector<std::string> zwErrors;
         ASSERT_TRUE(db.ImportZw(dir.file("zw.txt"), U'\t', zwErrors, noProgress(), false));
         ASSERT_TRUE(zwErrors.empty());
-        ASSERT_EQ(db.SQLzw.count(), 3);
+        ASSERT_EQ(db.SQLzw().count(), 3);
     }
 
     static std::vector<int> shownKeys(const TArtDb& db) {
         std::vector<int> keys;
         for (int row : sortedRows(db, {}))
-            keys.push_back(static_cast<int>(db.SQLarten.integer(row, art::kPrim).value_or(-1)));
+            keys.push_back(static_cast<int>(db.SQLarten().integer(row, art::kPrim).value_or(-1)));
         return keys;
     }
 };
@@ -132,12 +112,12 @@ TEST_F(SpeciesBrowserTest, BasicFilterIsGuardedAndRefusesBadConditions) {
 TEST_F(SpeciesBrowserTest, IndicatorFilterMarksSpeciesAndCombinesWithThePreviousFilter) {
     TArtDb db = imported();
     importIndicators(db);
-    const int scratch = db.SQLarten.fieldIndex("ResField");
+    const int scratch = db.SQLarten().fieldIndex("ResField");
 
     ASSERT_TRUE(filterByIndicators(db, "L = 8", false, ui));
     EXPECT_EQ(shownKeys(db), (std::vector<int>{1, 3}));
-    EXPECT_EQ(db.SQLarten.text(db.SQLarten.rowOfKey(3), scratch), "1");
-    EXPECT_EQ(db.SQLarten.text(db.SQLarten.rowOfKey(2), scratch), "");
+    EXPECT_EQ(db.SQLarten().text(db.SQLarten().rowOfKey(3), scratch), "1");
+    EXPECT_EQ(db.SQLarten().text(db.SQLarten().rowOfKey(2), scratch), "");
 
     // A text comparison: the guard keeps Carex flava (no remark) out of "<>".
     ASSERT_TRUE(filterByIndicators(db, "Bem <> 'nass'", false, ui));
@@ -155,10 +135,10 @@ TEST_F(SpeciesBrowserTest, IndicatorFilterMarksSpeciesAndCombinesWithThePrevious
 
     EXPECT_FALSE(filterByIndicators(db, "Unbekannt = 1", false, ui));
     EXPECT_EQ(ui.messages().back().second, "Fehler in Filterausdruck");
-    EXPECT_FALSE(db.SQLzw.hasFilter());
+    EXPECT_FALSE(db.SQLzw().hasFilter());
 
     clearFilters(db);
-    EXPECT_FALSE(db.SQLarten.hasFilter());
+    EXPECT_FALSE(db.SQLarten().hasFilter());
     EXPECT_EQ(shownKeys(db).size(), 8u);
 }
 
@@ -188,8 +168,8 @@ TEST_F(SpeciesBrowserTest, ExportWritesHeaderAndShownRecordsInTheChosenEncoding)
 
     // A given order is followed, and rows the filter hides stay out.
     std::string error;
-    const std::vector<int> order = {db.SQLarten.rowOfKey(8), db.SQLarten.rowOfKey(3),
-                                    db.SQLarten.rowOfKey(1)};
+    const std::vector<int> order = {db.SQLarten().rowOfKey(8), db.SQLarten().rowOfKey(3),
+                                    db.SQLarten().rowOfKey(1)};
     ASSERT_TRUE(
         exportShown(db, {art::kSpecies}, dir.file("out.txt"), U'\t', ExportEncoding::Utf8, error, &order));
     EXPECT_EQ(readBytes(dir.file("out.txt")), "\xEF\xBB\xBFSpecies\r\npendula\r\nnigra\r\n");
@@ -197,7 +177,7 @@ TEST_F(SpeciesBrowserTest, ExportWritesHeaderAndShownRecordsInTheChosenEncoding)
 
 TEST_F(SpeciesBrowserTest, FindLooksInShownRowsFromTheGivenRow) {
     TArtDb db = imported();
-    const int nigra = db.SQLarten.rowOfKey(1), flava = db.SQLarten.rowOfKey(2);
+    const int nigra = db.SQLarten().rowOfKey(1), flava = db.SQLarten().rowOfKey(2);
     ASSERT_LT(flava, nigra);  // flava comes first in the table
     const struct {
         const char* text;
@@ -249,7 +229,7 @@ TEST_F(SpeciesBrowserTest, SortOrdersShownRowsByChosenFields) {
     auto keysOf = [&](const std::vector<int>& rows) {
         std::vector<int> keys;
         for (int row : rows)
-            keys.push_back(static_cast<int>(db.SQLarten.integer(row, art::kPrim).value_or(-1)));
+            keys.push_back(static_cast<int>(db.SQLarten().integer(row, art::kPrim).value_or(-1)));
         return keys;
     };
     const struct {
@@ -293,12 +273,11 @@ TEST_F(SpeciesBrowserTest, SynonymAndAggregateLists) {
 
 TEST_F(SpeciesBrowserTest, AggregateListStartsOnlyAtTopLevelAggregates) {
     // 1 holds 2, which holds 3: the listing of 1 covers both levels, and 2 gets no listing of its own.
-    std::string text = "Artenliste\r\n" + definitions() + "\r\n";
-    for (const std::string& line :
-         {record("1", "Rubus", "fruticosus", "agg.", "Rosaceae", "11", "", "Z", "12"),
-          record("2", "Rubus", "sectio", "Rubus", "Rosaceae", "12", "", "Z", "13"),
-          record("3", "Rubus", "bifrons", "Vest", "Rosaceae", "13", "", "E")})
-        text += line + "\r\n";
+    const std::string text = speciesListText(
+        "Artenliste",
+        {SpeciesRecord("1", "Rubus", "fruticosus", "agg.", "Rosaceae", "11").status("Z").members("12"),
+         SpeciesRecord("2", "Rubus", "sectio", "Rubus", "Rosaceae", "12").status("Z").members("13"),
+         SpeciesRecord("3", "Rubus", "bifrons", "Vest", "Rosaceae", "13").status("E")});
     writeBytes(dir.file("rubus.txt"), text);
     TArtDb db(dbFile, {}, ui);
     ASSERT_TRUE(db.ImportTable(dir.file("rubus.txt"), U'\t', noProgress(), errors));
@@ -330,13 +309,13 @@ TEST_F(SpeciesBrowserTest, ColumnChoiceTitlesAndPositions) {
     ASSERT_TRUE(GetZwItems(db, ui, 'Z', L, s));
     EXPECT_EQ(L, (std::vector<int>{0, 2}));
     EXPECT_EQ(s, "0;2");
-    EXPECT_EQ(db.SQLzw.fields()[L[1] + 1].name, "Bem");
+    EXPECT_EQ(db.SQLzw().fields()[L[1] + 1].name, "Bem");
     // Species fields after the key, without the scratch column: 47 of them.
     ui.addToken("1,47");
     ASSERT_TRUE(GetZwItems(db, ui, 'B', L, s));
     EXPECT_EQ(L, (std::vector<int>{0, 46}));
-    EXPECT_EQ(db.SQLarten.fields()[L[0] + 1].name, "Genus");
-    EXPECT_EQ(db.SQLarten.fields()[L[1] + 1].name, "Info08");
+    EXPECT_EQ(db.SQLarten().fields()[L[0] + 1].name, "Genus");
+    EXPECT_EQ(db.SQLarten().fields()[L[1] + 1].name, "Info08");
     ui.addToken("48");
     EXPECT_FALSE(GetZwItems(db, ui, 'K', L, s));
 }
@@ -372,7 +351,7 @@ TEST_F(SpeciesBrowserTest, PreparedSpeciesListImports) {
     std::vector<std::string> importErrors;
     ASSERT_TRUE(db.ImportTable(dir.file("import.txt"), U'\t', noProgress(), importErrors));
     EXPECT_TRUE(importErrors.empty());
-    ASSERT_EQ(db.SQLarten.count(), 3);
+    ASSERT_EQ(db.SQLarten().count(), 3);
     EXPECT_EQ(db.GetLat(1), "Carex nigra (L.) Reichard");
     EXPECT_EQ(db.GetLat(3), "Agrostis alba auct. non L.");
     EXPECT_EQ(db.GetFam(2), "Poaceae");
@@ -387,8 +366,8 @@ TEST_F(SpeciesBrowserTest, PreparedSpeciesListImports) {
     EXPECT_EQ(db.GetT(3, 1), "S");
     EXPECT_EQ(db.GetT(3, 2), "");
     EXPECT_EQ(db.ScanSyn('R', 3), 2);
-    EXPECT_EQ(db.SQLarten.fields()[art::kTriv01].name, "Deutsch");
-    EXPECT_EQ(db.SQLarten.fields()[art::kSys01].name, "Nummer");
+    EXPECT_EQ(db.SQLarten().fields()[art::kTriv01].name, "Deutsch");
+    EXPECT_EQ(db.SQLarten().fields()[art::kSys01].name, "Nummer");
 }
 
 TEST_F(SpeciesBrowserTest, PreparationMovesTextCodesToInfosAndNumbersRecords) {
@@ -410,7 +389,7 @@ TEST_F(SpeciesBrowserTest, PreparationMovesTextCodesToInfosAndNumbersRecords) {
     std::vector<std::string> importErrors;
     ASSERT_TRUE(db.ImportTable(dir.file("import.txt"), U';', noProgress(), importErrors));
     EXPECT_TRUE(importErrors.empty());
-    ASSERT_EQ(db.SQLarten.count(), 2);
+    ASSERT_EQ(db.SQLarten().count(), 2);
     EXPECT_EQ(db.GetLat(2), "Betula pendula Roth");
     EXPECT_EQ(db.GetSysNr(2, 1), 2);
     EXPECT_EQ(db.GetInfo(1, 1), "rote Liste");

@@ -11,102 +11,36 @@
 namespace tav {
 namespace {
 
-using testing::definitions;
+using testing::speciesListText;
+using testing::SpeciesRecord;
 using testing::TempDir;
 using testing::writeBytes;
 
-// One record from its columns by position (0 Prim, 1 Genus, 2 Species, 3 Autor, 6 Familie, 7 Triv01,
-// 15 Sys01, 27 SynRel, 28 t01, 29 t02, 42 Info03 = growth form, 48 members).
-std::string record(const std::map<int, std::string>& columns) {
-    std::vector<std::string> c(49);
-    for (const auto& [k, v] : columns) c[static_cast<std::size_t>(k)] = v;
-    std::string line;
-    for (std::size_t k = 0; k < c.size(); ++k) line += (k ? "\t" : "") + c[k];
-    return line;
-}
-
 std::string speciesList() {
-    const std::vector<std::string> lines = {
+    return speciesListText(
         "Artenliste\tTestliste$Schichten\t/B,/S,/K\tInfo03\tB,S,K",
-        definitions(),
-        record({{0, "1"},
-                {1, "Carex"},
-                {2, "nigra"},
-                {3, "(L.) Reichard"},
-                {6, "Cyperaceae"},
-                {7, "Braune Segge"},
-                {15, "101"},
-                {28, "A"},
-                {29, "A"}}),
-        record({{0, "2"},
-                {1, "Carex"},
-                {2, "nigrescens"},
-                {3, "Bruckner"},
-                {6, "Cyperaceae"},
-                {7, "Graue Segge"},
-                {15, "102"},
-                {28, "A"},
-                {29, "A"}}),
-        record({{0, "3"},
-                {1, "Carex"},
-                {2, "flava"},
-                {3, "L."},
-                {6, "Cyperaceae"},
-                {7, "Gelbe Segge"},
-                {15, "103"},
-                {28, "A"},
-                {29, "A"}}),
-        record({{0, "5"},
-                {1, "Agrostis"},
-                {2, "stolonifera"},
-                {3, "L."},
-                {6, "Poaceae"},
-                {15, "201"},
-                {28, "A"},
-                {29, "S"}}),
-        record({{0, "6"},
-                {1, "Agrostis"},
-                {2, "alba"},
-                {3, "auct."},
-                {6, "Poaceae"},
-                {15, "202"},
-                {27, "201"},
-                {28, "S"},
-                {29, "A"}}),
-        record({{0, "7"},
-                {1, "Achillea"},
-                {2, "millefolium"},
-                {3, "agg."},
-                {6, "Asteraceae"},
-                {15, "301"},
-                {28, "Z"},
-                {48, "302,303"}}),
-        record({{0, "8"},
-                {1, "Achillea"},
-                {2, "millefolium"},
-                {3, "L."},
-                {6, "Asteraceae"},
-                {15, "302"},
-                {28, "E"}}),
-        record({{0, "9"},
-                {1, "Achillea"},
-                {2, "collina"},
-                {3, "Becker"},
-                {6, "Asteraceae"},
-                {15, "303"},
-                {28, "E"}}),
-        record({{0, "10"},
-                {1, "Betula"},
-                {2, "pendula"},
-                {3, "Roth"},
-                {6, "Betulaceae"},
-                {15, "401"},
-                {28, "A"},
-                {42, "B"}}),
-    };
-    std::string text;
-    for (const std::string& l : lines) text += l + "\r\n";
-    return text;
+        {
+            SpeciesRecord("1", "Carex", "nigra", "(L.) Reichard", "Cyperaceae", "101")
+                .status("A", 2)
+                .vernacular("Braune Segge"),
+            SpeciesRecord("2", "Carex", "nigrescens", "Bruckner", "Cyperaceae", "102")
+                .status("A", 2)
+                .vernacular("Graue Segge"),
+            SpeciesRecord("3", "Carex", "flava", "L.", "Cyperaceae", "103")
+                .status("A", 2)
+                .vernacular("Gelbe Segge"),
+            SpeciesRecord("5", "Agrostis", "stolonifera", "L.", "Poaceae", "201").status("S", 2),
+            SpeciesRecord("6", "Agrostis", "alba", "auct.", "Poaceae", "202")
+                .synonymOf("201")
+                .status("S")
+                .status("A", 2),
+            SpeciesRecord("7", "Achillea", "millefolium", "agg.", "Asteraceae", "301")
+                .status("Z")
+                .members("302,303"),
+            SpeciesRecord("8", "Achillea", "millefolium", "L.", "Asteraceae", "302").status("E"),
+            SpeciesRecord("9", "Achillea", "collina", "Becker", "Asteraceae", "303").status("E"),
+            SpeciesRecord("10", "Betula", "pendula", "Roth", "Betulaceae", "401").info("B", 3),
+        });
 }
 
 // Answers from tokens like ScriptUi and keeps every dialog it was shown.
@@ -445,7 +379,7 @@ TEST_F(NameLookupTest, RecordModesListTheFields) {
         EXPECT_EQ(LookupName(db, ui, cat, mode, 0, lines, name, nullptr, false, false, mode == 'z'),
                   mode == 'z');
         EXPECT_EQ(name, mode == 'Z' ? "Carex flava /B" : "Carex flava L. /B");
-        ASSERT_EQ(lines.size(), db.SQLarten.fields().size());
+        ASSERT_EQ(lines.size(), db.SQLarten().fields().size());
         EXPECT_EQ(lines[0], "Prim;3");
         EXPECT_EQ(lines[1], "Genus;Carex");
         EXPECT_EQ(lines[3], "Autor;L.");
@@ -588,7 +522,7 @@ TEST_F(NameLookupTest, GetSysNameUsesTheGivenSystem) {
         if (c.ok) {
             EXPECT_EQ(result, c.result);
         }
-        EXPECT_EQ(db.Settings.SystEinst, 1);
+        EXPECT_EQ(db.Settings().SystEinst, 1);
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
-// The definition line of a species list import (49 tab-separated definitions), for tests that build
-// small species lists of their own.
+// Species lists for tests that import small lists of their own: the definition line of the 49
+// tab-separated columns, and a builder for one record that names only what the test needs:
+//   SpeciesRecord("6", "Agrostis", "alba", "auct.", "Poaceae", "202").synonymOf("201").status("S")
 
 #include <string>
 #include <vector>
@@ -22,6 +23,61 @@ inline std::string definitions() {
     std::string line;
     for (const std::string& x : d) line += (line.empty() ? "" : "\t") + x;
     return line;
+}
+
+// One record line of a list with the columns of definitions(); the status in system 1 is "A" (accepted)
+// unless set otherwise.
+class SpeciesRecord {
+  public:
+    SpeciesRecord(std::string prim, std::string genus, std::string species, std::string autor = "",
+                  std::string family = "", std::string taxon = "")
+        : c_(49) {
+        c_[0] = std::move(prim);
+        c_[1] = std::move(genus);
+        c_[2] = std::move(species);
+        c_[3] = std::move(autor);
+        c_[6] = std::move(family);
+        c_[15] = std::move(taxon);
+        c_[28] = "A";
+    }
+    // The taxon number (Sys01) of the accepted name this record is a synonym of.
+    SpeciesRecord& synonymOf(std::string taxon) { return set(27, std::move(taxon)); }
+    // The status in reference system n (t01 … t12).
+    SpeciesRecord& status(std::string t, int n = 1) { return set(27 + n, std::move(t)); }
+    SpeciesRecord& vernacular(std::string name, int n = 1) { return set(6 + n, std::move(name)); }
+    SpeciesRecord& info(std::string value, int n) { return set(39 + n, std::move(value)); }
+    // The taxon numbers of the aggregate's members, separated by ",".
+    SpeciesRecord& members(std::string list) { return set(48, std::move(list)); }
+    // The capitals of the epithet: "1" the first letter, "2" also the letter after "-".
+    SpeciesRecord& gross(std::string g) { return set(4, std::move(g)); }
+
+    operator std::string() const {  // NOLINT: a record is used where its line is
+        std::string line;
+        for (std::size_t k = 0; k < c_.size(); ++k) line += (k ? "\t" : "") + c_[k];
+        return line;
+    }
+
+  private:
+    SpeciesRecord& set(std::size_t column, std::string value) {
+        c_[column] = std::move(value);
+        return *this;
+    }
+    std::vector<std::string> c_;
+};
+
+// Records join lines of text like the strings they stand for.
+inline std::string operator+(const std::string& text, const SpeciesRecord& r) {
+    return text + std::string(r);
+}
+inline std::string operator+(const SpeciesRecord& r, const char* text) {
+    return std::string(r) + text;
+}
+
+// A whole species list: the first line, the definitions, then the given lines, each ended by CR LF.
+inline std::string speciesListText(const std::string& firstLine, const std::vector<std::string>& records) {
+    std::string text = firstLine + "\r\n" + definitions() + "\r\n";
+    for (const std::string& r : records) text += r + "\r\n";
+    return text;
 }
 
 }  // namespace tav::testing

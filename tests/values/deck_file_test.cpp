@@ -22,15 +22,15 @@ TDeckInter interpreterOf(const RDeckCode& dc) {
 }
 
 void expectSameSystem(const TDeckInter& a, const TDeckInter& b) {
-    EXPECT_EQ(a.Titel, b.Titel);
-    EXPECT_EQ(a.Typ, b.Typ);
-    EXPECT_EQ(a.SozDelim, b.SozDelim);
-    EXPECT_EQ(a.Min, b.Min);
-    EXPECT_EQ(a.Max, b.Max);
-    EXPECT_EQ(a.Code, b.Code);
-    EXPECT_EQ(a.Soz, b.Soz);
-    EXPECT_EQ(a.Attr, b.Attr);
-    EXPECT_EQ(a.Replace, b.Replace);
+    EXPECT_EQ(a.Titel(), b.Titel());
+    EXPECT_EQ(a.Typ(), b.Typ());
+    EXPECT_EQ(a.SozDelim(), b.SozDelim());
+    EXPECT_EQ(a.Min(), b.Min());
+    EXPECT_EQ(a.Max(), b.Max());
+    EXPECT_EQ(a.Code(), b.Code());
+    EXPECT_EQ(a.Soz(), b.Soz());
+    EXPECT_EQ(a.Attr(), b.Attr());
+    EXPECT_EQ(a.Replace(), b.Replace());
 }
 
 std::vector<std::string> fieldsOf(const RDeckCode& d) {
@@ -247,7 +247,7 @@ TEST(DeckFile, DefinitionsThatCannotServeAreRefusedWithTheReason) {
                                    " nicht als Definition von Deckungscodes lesen: " + c.problem + ".");
         EXPECT_TRUE(ui.messages().empty());
         if (!c.problem.empty()) {
-            EXPECT_EQ(d.Titel, "Logarithmisch 1 bis 4");  // the fallback
+            EXPECT_EQ(d.Titel(), "Logarithmisch 1 bis 4");  // the fallback
         }
     }
     // Without a place for the reason it is shown as an error; a missing file stays an information.

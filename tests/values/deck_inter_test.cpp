@@ -19,13 +19,7 @@ TDeckInter system(int n, bool naAccept = false, int gesDeck = 1) {
     return TDeckInter(builtInCoverSystem(n), s);
 }
 
-struct Counts {
-    int code = 0, soz = 0, undef = 0, exclude = 0, ignore = 0;
-    bool operator==(const Counts&) const = default;
-};
-Counts countsOf(const TDeckInter& d) {
-    return {d.CodeErrCt, d.SozErrCt, d.UndefCt, d.ExcludeCt, d.IgnoreCt};
-}
+using Counts = CoverCounts;
 
 TEST(DeckInter, CodeSystemsReadEntries) {
     struct Case {
@@ -63,16 +57,17 @@ TEST(DeckInter, CodeSystemsReadEntries) {
         {9, "4", 'E', true, 6.7, "4", 3, {}},
     };
     for (const Case& c : cases) {
-        TDeckInter d = system(c.system);
+        const TDeckInter d = system(c.system);
+        CoverCounts counts;
         std::string s = c.entry;
         int cpos = 99;
         double x = -1;
-        EXPECT_EQ(d.CodeToVal(c.mode, false, s, cpos, x), c.ok)
+        EXPECT_EQ(d.CodeToVal(c.mode, false, s, cpos, x, counts), c.ok)
             << c.system << " " << c.entry << " " << c.mode;
         EXPECT_DOUBLE_EQ(x, c.x) << c.system << " " << c.entry << " " << c.mode;
         EXPECT_EQ(s, c.normalised) << c.system << " " << c.entry;
         EXPECT_EQ(cpos, c.cpos) << c.system << " " << c.entry << " " << c.mode;
-        EXPECT_EQ(countsOf(d), c.counts) << c.system << " " << c.entry << " " << c.mode;
+        EXPECT_EQ(counts, c.counts) << c.system << " " << c.entry << " " << c.mode;
     }
 }
 
@@ -95,36 +90,40 @@ TEST(DeckInter, SociabilityDelimiterIsAWholeCharacter) {
         {"2\u201C3", 'S', false, 0, {1}}, {"2.3", 'S', false, 0, {1}},
     };
     for (const Case& c : cases) {
-        TDeckInter d(dc, settings);
+        const TDeckInter d(dc, settings);
+        CoverCounts counts;
         std::string s = c.entry;
         int cpos = 0;
         double x = 0;
-        EXPECT_EQ(d.CodeToVal(c.mode, false, s, cpos, x), c.ok) << c.entry << " " << c.mode;
+        EXPECT_EQ(d.CodeToVal(c.mode, false, s, cpos, x, counts), c.ok) << c.entry << " " << c.mode;
         EXPECT_DOUBLE_EQ(x, c.x) << c.entry << " " << c.mode;
-        EXPECT_EQ(countsOf(d), c.counts) << c.entry << " " << c.mode;
+        EXPECT_EQ(counts, c.counts) << c.entry << " " << c.mode;
     }
 }
 
 TEST(DeckInter, PercentageModeFollowsTheSetting) {
     for (auto [gesDeck, x] : {std::pair{1, 11.0}, {2, 25.0}, {3, 5.0}}) {
-        TDeckInter d = system(6, false, gesDeck);
+        const TDeckInter d = system(6, false, gesDeck);
+        CoverCounts counts;
         std::string s = "2";
         double v = 0;
-        EXPECT_TRUE(d.DeckVal('D', s, v, false));
+        EXPECT_TRUE(d.DeckVal('D', s, v, false, counts));
         EXPECT_DOUBLE_EQ(v, x) << gesDeck;
     }
 }
 
 TEST(DeckInter, NaAcceptedAsTheSmallestCode) {
-    TDeckInter d = system(6, true);
+    const TDeckInter d = system(6, true);
+    CoverCounts counts;
     std::string s = "na";
     double x = 0;
-    EXPECT_TRUE(d.DeckVal('S', s, x, true));
+    EXPECT_TRUE(d.DeckVal('S', s, x, true, counts));
     EXPECT_EQ(s, "NA");
     EXPECT_DOUBLE_EQ(x, 1);
+    EXPECT_TRUE(counts.empty());
     s = "na";
-    EXPECT_FALSE(d.DeckVal('S', s, x, false));
-    EXPECT_EQ(d.CodeErrCt, 1);
+    EXPECT_FALSE(d.DeckVal('S', s, x, false, counts));
+    EXPECT_EQ(counts.CodeErrCt, 1);
 }
 
 TEST(DeckInter, NumericAndTextKinds) {
@@ -143,13 +142,14 @@ TEST(DeckInter, NumericAndTextKinds) {
         {5, "x", true, 1, "x"},        {5, "", true, 0, ""},
     };
     for (const Case& c : cases) {
-        TDeckInter d = system(c.system);
+        const TDeckInter d = system(c.system);
+        CoverCounts counts;
         std::string s = c.entry;
         double x = -7;
-        EXPECT_EQ(d.DeckVal('S', s, x, false), c.ok) << c.system << " '" << c.entry << "'";
+        EXPECT_EQ(d.DeckVal('S', s, x, false, counts), c.ok) << c.system << " '" << c.entry << "'";
         EXPECT_DOUBLE_EQ(x, c.x) << c.system << " '" << c.entry << "'";
         EXPECT_EQ(s, c.normalised) << c.system << " '" << c.entry << "'";
-        EXPECT_EQ(d.CodeErrCt, c.ok ? 0 : 1)
+        EXPECT_EQ(counts.CodeErrCt, c.ok ? 0 : 1)
             << c.system << " '" << c.entry << "'";  // invalid covers are reported
     }
 }
@@ -161,22 +161,23 @@ TEST(DeckInter, DefinitionOfNumericKindReadsNumbers) {
     dc.Typ = "Integer";
     CoverSettings s;
     s.DeckEinst = 10;
-    TDeckInter d(dc, s);
+    const TDeckInter d(dc, s);
+    CoverCounts counts;
     std::string entry = "17";
     int cpos = 0;
     double x = 0;
-    EXPECT_TRUE(d.CodeToVal('S', false, entry, cpos, x));
+    EXPECT_TRUE(d.CodeToVal('S', false, entry, cpos, x, counts));
     EXPECT_DOUBLE_EQ(x, 17);
-    EXPECT_EQ(d.CodeErrCt, 0);
+    EXPECT_EQ(counts.CodeErrCt, 0);
 
     // Percent kind: the limits are kept within 0 … 100.
     dc.Typ = "Percent";
     dc.Max = "150";
     TDeckInter p(dc, s);
-    EXPECT_DOUBLE_EQ(p.Min, 0);
-    EXPECT_DOUBLE_EQ(p.Max, 100);
+    EXPECT_DOUBLE_EQ(p.Min(), 0);
+    EXPECT_DOUBLE_EQ(p.Max(), 100);
     entry = "120";
-    EXPECT_FALSE(p.DeckVal('S', entry, x, false));
+    EXPECT_FALSE(p.DeckVal('S', entry, x, false, counts));
 }
 
 TEST(DeckInter, ReplacementContainingItsSourceStops) {
@@ -186,15 +187,16 @@ TEST(DeckInter, ReplacementContainingItsSourceStops) {
     dc.Code += ";++";
     dc.Seq += ";8";
     CoverSettings s;
-    TDeckInter d(dc, s);
+    const TDeckInter d(dc, s);
+    CoverCounts counts;
     std::string entry = "+";
     double x = 0;
-    EXPECT_TRUE(d.DeckVal('S', entry, x, false));
+    EXPECT_TRUE(d.DeckVal('S', entry, x, false, counts));
     EXPECT_EQ(entry, "++");
     EXPECT_DOUBLE_EQ(x, 8);
     entry = "xx";
-    EXPECT_FALSE(d.DeckVal('S', entry, x, false));  // "1x1x": each x replaced once, left to right
-    EXPECT_EQ(d.CodeErrCt, 1);
+    EXPECT_FALSE(d.DeckVal('S', entry, x, false, counts));  // "1x1x": each x replaced once, left to right
+    EXPECT_EQ(counts.CodeErrCt, 1);
 }
 
 TEST(DeckInter, LongEntriesOfReplacedCharactersTakeLinearTime) {
@@ -213,23 +215,24 @@ TEST(DeckInter, LongEntriesOfReplacedCharactersTakeLinearTime) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.c);
-        TDeckInter d = system(7);
+        const TDeckInter d = system(7);
+        CoverCounts counts;
         std::string entry(n, c.c);
         double x = -1;
         ::alarm(60);
-        const bool ok = d.DeckVal('S', entry, x, false);
+        const bool ok = d.DeckVal('S', entry, x, false, counts);
         ::alarm(0);
         std::string expected;
         for (std::size_t i = 0; i < n; ++i) expected += c.normalised;
         EXPECT_EQ(ok, c.ok);
         EXPECT_EQ(entry, c.ok ? expected : std::string(n, c.c));
-        EXPECT_EQ(countsOf(d), c.counts);
+        EXPECT_EQ(counts, c.counts);
         EXPECT_DOUBLE_EQ(x, 0);
     }
 }
 
 TEST(DeckInter, ValuesBackToCodes) {
-    TDeckInter d = system(6);
+    const TDeckInter d = system(6);
     struct Case {
         char mode;
         double x;
@@ -243,28 +246,43 @@ TEST(DeckInter, ValuesBackToCodes) {
 }
 
 TEST(DeckInter, OneReportForAllCounters) {
-    TDeckInter d = system(7);
-    for (const char* e : {"9", "x", "2.9", "V", "(1)", "1°"}) {
+    const TDeckInter d = system(7);
+    // Two halves of one operation, counted apart and added up, give the one report of the whole.
+    CoverCounts first, second;
+    for (const char* e : {"9", "x", "2.9"}) {
         std::string s = e;
         double x = 0;
-        d.DeckVal('S', s, x, false);
+        d.DeckVal('S', s, x, false, first);
     }
-    EXPECT_EQ(d.errCountMessage(),
-              "2 mal eine ungültige Deckung ignoriert bzw. als NA behandelt.\r"
-              "Stimmt die Einstellung bei Optionen, Deckungscode wählen?\r"
-              "\r1 mal eine ungültige Soziabilität angetroffen.\r"
-              "\r1 mal für eine undefinierte Deckung den kleinsten Wert eingesetzt.\r"
-              "Undefinierte Deckungen sind:  V  .\r"
-              "\r1 mal eine Deckung ausgeschlossen (d.h. 0 gesetzt).\r"
-              "Auszuschliessen sind Deckungen mit:  (  )  .\r"
-              "\r1 mal in einer Deckung Zeichen ignoriert.\r"
-              "Zu ignorieren sind:  °  .");
+    for (const char* e : {"V", "(1)", "1°"}) {
+        std::string s = e;
+        double x = 0;
+        d.DeckVal('S', s, x, false, second);
+    }
+    CoverCounts counts = first;
+    counts += second;
+    EXPECT_EQ(counts, (CoverCounts{2, 1, 1, 1, 1}));
+    const std::string report =
+        "2 mal eine ungültige Deckung ignoriert bzw. als NA behandelt.\r"
+        "Stimmt die Einstellung bei Optionen, Deckungscode wählen?\r"
+        "\r1 mal eine ungültige Soziabilität angetroffen.\r"
+        "\r1 mal für eine undefinierte Deckung den kleinsten Wert eingesetzt.\r"
+        "Undefinierte Deckungen sind:  V  .\r"
+        "\r1 mal eine Deckung ausgeschlossen (d.h. 0 gesetzt).\r"
+        "Auszuschliessen sind Deckungen mit:  (  )  .\r"
+        "\r1 mal in einer Deckung Zeichen ignoriert.\r"
+        "Zu ignorieren sind:  °  .";
+    EXPECT_EQ(counts.message(d), report);
     ScriptUi ui;
-    d.CheckErrCount(ui);
+    counts.CheckErrCount(d, ui);
     ASSERT_EQ(ui.messages().size(), 1u);
-    EXPECT_EQ(d.CodeErrCt, 2);  // the report does not reset the counters
-    d.ResetErrCount();
-    d.CheckErrCount(ui);
+    EXPECT_EQ(ui.messages().back(), std::pair(MessageKind::Info, report));
+    // Nothing to report: no message at all.
+    const CoverCounts none;
+    EXPECT_TRUE(none.empty());
+    EXPECT_FALSE(counts.empty());
+    EXPECT_EQ(none.message(d), "");
+    none.CheckErrCount(d, ui);
     EXPECT_EQ(ui.messages().size(), 1u);
 }
 

@@ -56,7 +56,7 @@ TEST(PenSpecies, PriorIsTheInverseOfNextOnTheCycle) {
             const TDeckInter d = coverSystem(n, na);
             const std::vector<std::string> forward =
                 walk([&](const std::string& s) { return next(d, s); }, 40);
-            ASSERT_EQ(forward.size(), d.Code.size() + (na ? 2 : 1));
+            ASSERT_EQ(forward.size(), d.Code().size() + (na ? 2 : 1));
             ASSERT_EQ(forward.back(), "");
             EXPECT_EQ(forward.front(), na ? "NA" : "r");
 

@@ -1,7 +1,9 @@
 #pragma once
-// The per-table string pool. Cells hold 32-bit handles into it, so a cover code that occurs a million
-// times is stored once and an empty cell costs nothing but its handle. Handle 0 is the empty string.
-// Texts are never removed while the table lives; Clear starts afresh.
+// A pool of distinct texts, each stored once and known by a 32-bit handle; handle 0 is the empty text.
+// Table cells and the string columns of record sets hold handles into their own pool, so a cover code
+// that occurs a million times, or a genus shared by a thousand records, is stored once and a cell costs
+// nothing but its handle. Texts are never removed while the pool lives, and a text's view stays valid
+// until clear(), also across later interning; clear() starts afresh.
 
 #include <cstdint>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "table/string_pool.h"
+#include "core/string_pool.h"
 
 #include <cstring>
 
