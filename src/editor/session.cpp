@@ -34,6 +34,11 @@ Session::Session(UiPort& frontEnd, std::optional<std::uint64_t> seed)
       seed_(seed ? *seed : Random::clockSeed()),
       random_(seed_) {
     buffer_.setUi(&dialogUi_);
+    buffer_.addObserver(&modifiedFlag_);
+}
+
+Session::~Session() {
+    buffer_.removeObserver(&modifiedFlag_);
 }
 
 Status Session::start(const StartOptions& options) {
@@ -163,6 +168,7 @@ void Session::newTable() {
     if (!env.empty() && !isNoSettingsFile(env) && fileExists(settings_.templateFilePath()))
         templateFile = settings_.templateFilePath();
     buffer_.LoadDefault(templateFile);
+    modified_ = false;
 }
 
 ReadResult Session::openTable(const std::string& file, int layout, Progress& progress) {
@@ -172,6 +178,7 @@ ReadResult Session::openTable(const std::string& file, int layout, Progress& pro
         newTable();
         return r;
     }
+    modified_ = false;
     if (layout == kLayoutNative) {
         fileName_ = file;
     } else if (const std::string named = replaceExtension(file, ".tab"); !fileExists(named)) {

@@ -27,6 +27,7 @@
 #include "platform/ui_port.h"
 #include "species/art_db.h"
 #include "table/edit_buffer.h"
+#include "table/table_change.h"
 #include "values/deck_inter.h"
 
 namespace tav {
@@ -81,6 +82,7 @@ class Session {
     // frontEnd answers the dialogs the macro layer leaves open and shows the messages; it must outlive
     // the session. Without a seed the random generator is seeded from the clock.
     explicit Session(UiPort& frontEnd, std::optional<std::uint64_t> seed = std::nullopt);
+    ~Session();
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
@@ -150,6 +152,21 @@ class Session {
     void report(const Status& status);
 
   private:
+    // Every change of the table's contents or order marks it modified; marking and replacing the whole
+    // table (opening, a new table) do not.
+    class ModifiedFlag : public TableObserver {
+      public:
+        explicit ModifiedFlag(bool& flag) : flag_(flag) {}
+        void tableChanged(const TableChange& c) override { note(c); }
+        void tableReverted(const TableChange& c) override { note(c); }
+
+      private:
+        void note(const TableChange& c) {
+            if (c.kind != TableChange::Kind::Marks && c.kind != TableChange::Kind::Replace) flag_ = true;
+        }
+        bool& flag_;
+    };
+
     Status loadCatalogue(const std::string& file);
     Status loadSettings(const StartOptions& options);
     Status openSpeciesDb(const std::string& file, bool create);
@@ -173,6 +190,7 @@ class Session {
     std::string coverProblem_;
     std::string fileName_{kUnnamedTable};
     bool modified_ = false;
+    ModifiedFlag modifiedFlag_{modified_};
 };
 
 // The catalogue of the running program: beside it, or in share/tavolex of its installation prefix.

@@ -190,8 +190,11 @@ TEST(Session, FileNameAndModifiedFlagFollowOpenImportAndSave) {
     EXPECT_EQ(session.buffer().GetZl('K', 0), "");
 
     ASSERT_EQ(session.openTable(dir.file("a.tab"), kLayoutNative, noProgress()), ReadResult::Ok);
+    // Marking is no change of the table; a changed cell is, and so is taking it back.
+    session.buffer().mark(MarkSet::MroA, 0, true);
+    EXPECT_FALSE(session.modified());
     session.buffer().Put('A', "2", 0, 0);
-    session.setModified(true);
+    EXPECT_TRUE(session.modified());
     ASSERT_TRUE(session.saveTable(dir.file("b.tab"), noProgress()).ok());
     EXPECT_EQ(session.fileName(), dir.file("b.tab"));
     EXPECT_FALSE(session.modified());
