@@ -248,14 +248,50 @@ bool AtomicFile::commit(const std::string& backup) {
     ok = std::fclose(f_) == 0 && ok;
     f_ = nullptr;
     if (!ok) return fail("cannot write");
+    // When the new file cannot take the target's name, only what this commit moved is moved back: a
+    // target that did not exist stays absent (an older backup must not take its name), and the older
+    // backup, kept under a private name until then, is the backup again.
+    std::string aside;
+    int asideSlot = -1;
+    const auto restoreAside = [&] {
+        if (aside.empty()) return;
+        ::rename(aside.c_str(), backup.c_str());
+        unregisterTempFile(asideSlot);
+    };
+    bool moved = false;
     if (!backup.empty() && fileExists(target_)) {
-        // rename replaces an older backup in one step.
-        if (::rename(target_.c_str(), backup.c_str()) != 0) return fail("cannot keep the previous version");
+        struct stat st {};
+        if (::lstat(backup.c_str(), &st) == 0) {
+            std::string why;
+            const int fd = createTemporaryBeside(backup, aside, why);
+            if (fd < 0) {
+                error_ = "cannot keep the previous version: " + why;
+                return false;
+            }
+            ::close(fd);
+            if (::rename(backup.c_str(), aside.c_str()) != 0) {
+                fail("cannot keep the previous version");
+                ::unlink(aside.c_str());
+                return false;
+            }
+            asideSlot = registerTempFile(aside);
+        }
+        if (::rename(target_.c_str(), backup.c_str()) != 0) {
+            fail("cannot keep the previous version");
+            restoreAside();
+            return false;
+        }
+        moved = true;
     }
     if (::rename(temp_.c_str(), target_.c_str()) != 0) {
         fail("cannot replace the file");
-        if (!backup.empty()) ::rename(backup.c_str(), target_.c_str());
+        if (moved) ::rename(backup.c_str(), target_.c_str());
+        restoreAside();
         return false;
+    }
+    if (!aside.empty()) {
+        ::unlink(aside.c_str());
+        unregisterTempFile(asideSlot);
     }
     temp_.clear();
     unregisterTempFile(tempSlot_);

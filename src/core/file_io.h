@@ -56,8 +56,9 @@ class AtomicFile {
     bool open(const std::string& target);
     bool write(std::string_view bytes);
     // Flushes to disk and puts the new file in place. With a backup name, an existing target is first
-    // moved there (an older backup is replaced); the target name is free only for the moment between
-    // the two renames, and the previous version is then already in the backup.
+    // moved there (an older backup is replaced once the new file is in place); the target name is free
+    // only for the moment between the two renames, and the previous version is then already in the
+    // backup. When the new file cannot be put in place, the target and the backup are as they were.
     bool commit(const std::string& backup = {});
     const std::string& error() const { return error_; }
     // The file that commit replaces: the target given to open, or the file its link points to.
