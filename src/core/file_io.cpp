@@ -152,7 +152,8 @@ namespace {
 // A slot is free, being filled, or holds a live path; only live paths are touched by the handler, so a
 // signal arriving while a slot is filled or freed never unlinks a half-written or stale name.
 enum SlotState : int { kFree = 0, kFilling = 1, kLive = 2 };
-constexpr int kTempSlots = 64;
+// The run's work files take about thirty of these for the whole run (core/work_files).
+constexpr int kTempSlots = 128;
 constexpr std::size_t kTempPathMax = 4096;
 
 struct TempSlot {
@@ -193,6 +194,10 @@ void unregisterTempFile(int slot) {
 void removeRegisteredTempFiles() {
     for (TempSlot& s : tempSlots)
         if (s.state.load() == kLive) ::unlink(s.path);
+    // A registered folder (the private work folder) goes once the files in it are gone; rmdir never
+    // removes a folder that still holds anything.
+    for (TempSlot& s : tempSlots)
+        if (s.state.load() == kLive) ::rmdir(s.path);
 }
 
 void installTempFileCleanup() {

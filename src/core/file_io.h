@@ -39,7 +39,8 @@ int createTemporaryBeside(const std::string& target, std::string& temp, std::str
 // locks; a path that does not fit, or a full registry, leaves that file unregistered (-1).
 int registerTempFile(std::string_view path);
 void unregisterTempFile(int slot);
-// Removes every registered file. Async-signal-safe: this is what the signal handler calls.
+// Removes every registered file, then every registered folder that is empty by then. Async-signal-safe:
+// this is what the signal handler calls.
 void removeRegisteredTempFiles();
 // Installs handlers for SIGINT and SIGTERM that remove the registered files and then end the process
 // with the signal's default action, so the exit status still says what stopped it.
