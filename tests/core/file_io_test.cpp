@@ -132,8 +132,12 @@ TEST(FileIo, FailedCommitRestoresOnlyWhatItMoved) {
         EXPECT_FALSE(f.commit(backup));
         EXPECT_EQ(f.error().rfind("cannot replace the file: ", 0), 0u) << f.error();
         EXPECT_EQ(namesIn(dir.path()), before);
-        if (c.target) EXPECT_EQ(readBytes(target), c.target);
-        if (c.backup) EXPECT_EQ(readBytes(backup), c.backup);
+        if (c.target) {
+            EXPECT_EQ(readBytes(target), c.target);
+        }
+        if (c.backup) {
+            EXPECT_EQ(readBytes(backup), c.backup);
+        }
     }
 }
 
