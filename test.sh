@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs every test; then builds the unit tests once more with AddressSanitizer and
-# UndefinedBehaviorSanitizer and runs them there; last the fuzz targets (fuzz/run.sh).
+# Sets up, builds and runs every test; then builds the library, the batch runner and the unit tests as a
+# plain Release build (the optimizer warns differently) and runs the unit tests there; then once more with
+# AddressSanitizer and UndefinedBehaviorSanitizer; last the fuzz targets (fuzz/run.sh). Warnings are
+# errors in every build here.
 set -euo pipefail
 cd "$(dirname "$0")"
 # ccache shares its objects between clones of the repository in other folders (CI builds a fresh one).
@@ -10,11 +12,17 @@ jobs=$(nproc)
 
 scripts/check-source
 
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVOLEX_WERROR=ON >/dev/null
 cmake --build build -j "$jobs"
 ctest --test-dir build --output-on-failure -j "$jobs"
 
-cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTAVOLEX_SANITIZE=ON -DTAVOLEX_BENCH=OFF >/dev/null
+# What someone who only builds the program gets (cmake -DCMAKE_BUILD_TYPE=Release); no benchmarks.
+cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAVOLEX_WERROR=ON -DTAVOLEX_BENCH=OFF >/dev/null
+cmake --build build-release -j "$jobs"
+ctest --test-dir build-release --output-on-failure -j "$jobs" -L unit
+
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTAVOLEX_SANITIZE=ON -DTAVOLEX_WERROR=ON \
+    -DTAVOLEX_BENCH=OFF >/dev/null
 cmake --build build-asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir build-asan --output-on-failure -j "$jobs" -L unit

@@ -1,17 +1,16 @@
 #!/usr/bin/env bash
-# Runs the benchmarks on the standard table (20 000 releves x 3 000 species, made by the shared
-# generator) and prints their figures. Usage: bench/run.sh [RELEVES SPECIES]
+# Runs the benchmarks on the standard table (20 000 releves x 3 000 species, made by
+# scripts/gen_table.py) and prints their figures. Usage: bench/run.sh [RELEVES SPECIES]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 releves=${1:-20000}
 species=${2:-3000}
-gen=${TAVOLEX_GEN_TABLE:-bench/gen_table.py}
 scripts/setup
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build --target bench_table_io bench_cell_stats bench_core bench_artdb >/dev/null
 mkdir -p build/bench-data
 table=build/bench-data/gen_${releves}x${species}.tab
-[ -f "$table" ] || python3 "$gen" "$releves" "$species" "$table"
+[ -f "$table" ] || python3 scripts/gen_table.py "$releves" "$species" "$table"
 ls -l "$table" | awk '{printf "table: %s, %.1f MB\n", $NF, $5/1e6}'
 echo "== reading and writing the table"
 build/bench/bench_table_io "$table" build/bench-data

@@ -152,7 +152,8 @@ namespace {
 // A slot is free, being filled, or holds a live path; only live paths are touched by the handler, so a
 // signal arriving while a slot is filled or freed never unlinks a half-written or stale name.
 enum SlotState : int { kFree = 0, kFilling = 1, kLive = 2 };
-constexpr int kTempSlots = 64;
+// The run's work files take about thirty of these for the whole run (core/work_files).
+constexpr int kTempSlots = 128;
 constexpr std::size_t kTempPathMax = 4096;
 
 struct TempSlot {
@@ -193,6 +194,10 @@ void unregisterTempFile(int slot) {
 void removeRegisteredTempFiles() {
     for (TempSlot& s : tempSlots)
         if (s.state.load() == kLive) ::unlink(s.path);
+    // A registered folder (the private work folder) goes once the files in it are gone; rmdir never
+    // removes a folder that still holds anything.
+    for (TempSlot& s : tempSlots)
+        if (s.state.load() == kLive) ::rmdir(s.path);
 }
 
 void installTempFileCleanup() {
@@ -248,14 +253,50 @@ bool AtomicFile::commit(const std::string& backup) {
     ok = std::fclose(f_) == 0 && ok;
     f_ = nullptr;
     if (!ok) return fail("cannot write");
+    // When the new file cannot take the target's name, only what this commit moved is moved back: a
+    // target that did not exist stays absent (an older backup must not take its name), and the older
+    // backup, kept under a private name until then, is the backup again.
+    std::string aside;
+    int asideSlot = -1;
+    const auto restoreAside = [&] {
+        if (aside.empty()) return;
+        ::rename(aside.c_str(), backup.c_str());
+        unregisterTempFile(asideSlot);
+    };
+    bool moved = false;
     if (!backup.empty() && fileExists(target_)) {
-        // rename replaces an older backup in one step.
-        if (::rename(target_.c_str(), backup.c_str()) != 0) return fail("cannot keep the previous version");
+        struct stat st {};
+        if (::lstat(backup.c_str(), &st) == 0) {
+            std::string why;
+            const int fd = createTemporaryBeside(backup, aside, why);
+            if (fd < 0) {
+                error_ = "cannot keep the previous version: " + why;
+                return false;
+            }
+            ::close(fd);
+            if (::rename(backup.c_str(), aside.c_str()) != 0) {
+                fail("cannot keep the previous version");
+                ::unlink(aside.c_str());
+                return false;
+            }
+            asideSlot = registerTempFile(aside);
+        }
+        if (::rename(target_.c_str(), backup.c_str()) != 0) {
+            fail("cannot keep the previous version");
+            restoreAside();
+            return false;
+        }
+        moved = true;
     }
     if (::rename(temp_.c_str(), target_.c_str()) != 0) {
         fail("cannot replace the file");
-        if (!backup.empty()) ::rename(backup.c_str(), target_.c_str());
+        if (moved) ::rename(backup.c_str(), target_.c_str());
+        restoreAside();
         return false;
+    }
+    if (!aside.empty()) {
+        ::unlink(aside.c_str());
+        unregisterTempFile(asideSlot);
     }
     temp_.clear();
     unregisterTempFile(tempSlot_);

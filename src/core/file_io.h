@@ -39,7 +39,8 @@ int createTemporaryBeside(const std::string& target, std::string& temp, std::str
 // locks; a path that does not fit, or a full registry, leaves that file unregistered (-1).
 int registerTempFile(std::string_view path);
 void unregisterTempFile(int slot);
-// Removes every registered file. Async-signal-safe: this is what the signal handler calls.
+// Removes every registered file, then every registered folder that is empty by then. Async-signal-safe:
+// this is what the signal handler calls.
 void removeRegisteredTempFiles();
 // Installs handlers for SIGINT and SIGTERM that remove the registered files and then end the process
 // with the signal's default action, so the exit status still says what stopped it.
@@ -56,8 +57,9 @@ class AtomicFile {
     bool open(const std::string& target);
     bool write(std::string_view bytes);
     // Flushes to disk and puts the new file in place. With a backup name, an existing target is first
-    // moved there (an older backup is replaced); the target name is free only for the moment between
-    // the two renames, and the previous version is then already in the backup.
+    // moved there (an older backup is replaced once the new file is in place); the target name is free
+    // only for the moment between the two renames, and the previous version is then already in the
+    // backup. When the new file cannot be put in place, the target and the backup are as they were.
     bool commit(const std::string& backup = {});
     const std::string& error() const { return error_; }
     // The file that commit replaces: the target given to open, or the file its link points to.

@@ -28,6 +28,7 @@ Random::Random(std::uint64_t seed) {
 void Random::seed(std::uint64_t s) {
     // splitmix64 spreads any seed, 0 included, over the whole state; xoshiro must not start at all zeros,
     // which splitmix64 cannot produce for four consecutive outputs.
+    seed_ = s;
     std::uint64_t state = s;
     for (auto& word : s_) word = splitmix64(state);
 }

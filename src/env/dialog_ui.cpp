@@ -47,6 +47,23 @@ std::string shownItem(std::string_view item) {
     return s;
 }
 
+DialogRequest::ItemStyle itemStyle(std::string_view item) {
+    DialogRequest::ItemStyle style;
+    for (;;) {
+        if (startsWith(item, "$S")) {
+            style.gapAbove = true;
+            item.remove_prefix(2);
+        } else if (startsWith(item, "$B")) {
+            style.bold = true;
+            item.remove_prefix(2);
+            const std::size_t text = item.find_first_not_of(' ');
+            item.remove_prefix(text == std::string_view::npos ? item.size() : text);
+        } else {
+            return style;
+        }
+    }
+}
+
 DialogRequest DialogUi::resolved(const DialogRequest& r) const {
     DialogRequest out = r;
     bool unnamedItems = true;
@@ -56,7 +73,11 @@ DialogRequest DialogUi::resolved(const DialogRequest& r) const {
         out.caption = def.caption();
         out.groups = {def.groupCaption()};
         out.items.clear();
-        for (const std::string& item : def.items()) out.items.push_back(shownItem(item));
+        out.itemStyles.clear();
+        for (const std::string& item : def.items()) {
+            out.items.push_back(shownItem(item));
+            out.itemStyles.push_back(itemStyle(item));
+        }
     }
     if (startsWith(out.caption, "Msg")) out.caption = cat_.GetLangMsg(out.caption);
     if (out.kind == DialogKind::Text)
@@ -111,6 +132,13 @@ void DialogUi::record(const DialogRequest& r, const std::string& answer) const {
 
 std::optional<std::string> DialogUi::dialog(const DialogRequest& request) {
     const DialogRequest r = resolved(request);
+    if (macro_ && r.kind == DialogKind::Buttons) {
+        // The action panel takes its statement's token like the choice dialogs, so the tokens after it
+        // reach the dialogs they belong to; but it is always shown, since its buttons act while it
+        // stays open.
+        std::string token;
+        macro_->NextMacroAnswer(token);
+    }
     if (macro_ && takesMacroToken(r.kind)) {
         std::string token;
         if (!macro_->NextMacroAnswer(token)) {

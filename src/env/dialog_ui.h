@@ -38,5 +38,7 @@ class DialogUi : public UiPort {
 
 // Removes the "$B" (with the blanks after it) and "$S" markers from an item as it is shown.
 std::string shownItem(std::string_view item);
+// What those markers ask of the front end.
+DialogRequest::ItemStyle itemStyle(std::string_view item);
 
 }  // namespace tav

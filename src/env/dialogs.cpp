@@ -11,17 +11,18 @@ namespace tav {
 
 namespace {
 
-// The items of a definition as shown: markers removed, the caller's texts appended.
-std::vector<std::string> shownItems(const DlgDef& def, std::string_view DlgStr, int capacity) {
+// Appends the items of a definition as shown to req: markers removed (their style kept beside), the
+// caller's texts appended.
+void addItems(DialogRequest& req, const DlgDef& def, std::string_view DlgStr, int capacity) {
     const std::vector<std::string> extra =
         (DlgStr.empty() ? std::vector<std::string>{} : splitFields(DlgStr));
-    std::vector<std::string> items;
+    req.itemStyles.resize(req.items.size());
     for (int i = 0; i < std::min(def.itemCount(), capacity); ++i) {
         std::string item = shownItem(def.item(i));
         if (i < static_cast<int>(extra.size()) && !extra[i].empty()) item += ": " + extra[i];
-        items.push_back(std::move(item));
+        req.items.push_back(std::move(item));
+        req.itemStyles.push_back(itemStyle(def.item(i)));
     }
-    return items;
 }
 
 DialogRequest fromDef(DialogKind kind, std::string_view name, const DlgDef& def) {
@@ -48,7 +49,7 @@ bool TRadioDlg::Execute(UiPort& ui, const Catalogue& cat, std::string_view DlgIt
                         std::string_view r, int& Res) {
     const DlgDef def = cat.GetDlgDef(DlgIts, r);
     DialogRequest req = fromDef(DialogKind::Radio, DlgIts, def);
-    req.items = shownItems(def, DlgStr, 32);
+    addItems(req, def, DlgStr, 32);
     req.initial = std::to_string(Res);
     auto a = ui.dialog(req);
     if (!a) return false;
@@ -62,7 +63,7 @@ bool TCheckDlg::Execute(UiPort& ui, const Catalogue& cat, std::string_view DlgIt
                         std::string_view r, std::string& aRes) {
     const DlgDef def = cat.GetDlgDef(DlgIts, r);
     DialogRequest req = fromDef(DialogKind::Check, DlgIts, def);
-    req.items = shownItems(def, DlgStr, kCapacity);
+    addItems(req, def, DlgStr, kCapacity);
     req.initial = aRes.empty() ? def.defaultAnswer() : aRes;
     auto a = ui.dialog(req);
     if (!a) return false;
@@ -76,9 +77,9 @@ bool TDRadioDlg::Execute(UiPort& ui, const Catalogue& cat, std::string_view DlgI
     const DlgDef d1 = cat.GetDlgDef(DlgIts1, r), d2 = cat.GetDlgDef(DlgIts2, r);
     DialogRequest req = fromDef(DialogKind::DRadio, DlgIts1, d1);
     req.groups.push_back(d2.groupCaption());
-    req.items = shownItems(d1, {}, 32);
+    addItems(req, d1, {}, 32);
     req.firstGroupSize = static_cast<int>(req.items.size());
-    for (std::string& item : shownItems(d2, {}, 32)) req.items.push_back(std::move(item));
+    addItems(req, d2, {}, 32);
     req.initial = std::to_string(Res);
     auto a = ui.dialog(req);
     if (!a) return false;
@@ -93,9 +94,9 @@ bool TDCheckDlg::Execute(UiPort& ui, const Catalogue& cat, std::string_view DlgI
     const DlgDef d1 = cat.GetDlgDef(DlgIts1, r), d2 = cat.GetDlgDef(DlgIts2, r);
     DialogRequest req = fromDef(DialogKind::DCheck, DlgIts1, d1);
     req.groups.push_back(d2.groupCaption());
-    req.items = shownItems(d1, {}, kCapacity);
+    addItems(req, d1, {}, kCapacity);
     req.firstGroupSize = static_cast<int>(req.items.size());
-    for (std::string& item : shownItems(d2, {}, kCapacity)) req.items.push_back(std::move(item));
+    addItems(req, d2, {}, kCapacity);
     req.initial = aRes.empty() ? d1.defaultAnswer() + d2.defaultAnswer() : aRes;
     auto a = ui.dialog(req);
     if (!a) return false;
@@ -107,7 +108,7 @@ bool TButtonDlg::Execute(UiPort& ui, const Catalogue& cat, std::string_view DlgI
                          std::string_view r, int& pressed) {
     const DlgDef def = cat.GetDlgDef(DlgIts, r);
     DialogRequest req = fromDef(DialogKind::Buttons, DlgIts, def);
-    req.items = shownItems(def, DlgStr, 10);
+    addItems(req, def, DlgStr, 10);
     auto a = ui.dialog(req);
     if (!a) return false;
     const auto v = parseInteger(*a);
@@ -220,6 +221,7 @@ bool TComboDlg::Execute(UiPort& ui, const Catalogue& cat, std::string_view DlgIt
             item += ']';
         }
         req.items.push_back(std::move(item));
+        req.itemStyles.push_back({b.bold, b.gap});
         if (i > 0) req.initial += ';';
         req.initial += b.type == 'D' || b.type == 'E' ? b.text : std::to_string(b.chosen);
     }
@@ -247,7 +249,7 @@ bool TInputDlg::Execute(UiPort& ui, const Catalogue& cat, std::string_view DlgIt
                         std::string& aRes) {
     const DlgDef def = cat.GetDlgDef(DlgIts);
     DialogRequest req = fromDef(DialogKind::Input, DlgIts, def);
-    req.items = shownItems(def, {}, kCapacity);
+    addItems(req, def, {}, kCapacity);
     const int n = static_cast<int>(req.items.size());
     req.fieldButtons.assign(static_cast<std::size_t>(n), '0');
     req.buttonCaptions.assign(static_cast<std::size_t>(n), std::string());

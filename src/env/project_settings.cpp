@@ -108,12 +108,6 @@ bool isNoSettingsFile(std::string_view path) {
     return true;
 }
 
-std::string_view workFileSuffix(WorkFile f) {
-    static constexpr std::string_view kSuffixes[] = {"1.$tp", "2.$tp", "3.$tp", "4.$tp",
-                                                     ".$rt",  ".$cl",  ".$bt",  "t.$tt"};
-    return kSuffixes[static_cast<int>(f)];
-}
-
 std::string dataFolderFor(std::string_view publicDir, std::string_view xdgDataHome, std::string_view home) {
     if (!publicDir.empty()) return withoutTrailingSlashes(publicDir) + "/TavolexData";
     if (!xdgDataHome.empty() && xdgDataHome.front() == '/')
@@ -405,28 +399,25 @@ std::string TProjectSettings::mapCompanionPath(std::string_view ext) const {
 }
 
 std::string TProjectSettings::workFilePath(WorkFile f) const {
-    // Without a settings file there is no work folder; the data folder is the user's own place then,
-    // where the current folder might be anything.
-    const std::string& folder = workFolder_.empty() ? dataFolder_ : workFolder_;
-    const std::string user = userName_.empty() ? std::string("Tavolex") : userName_;
-    return folder + '/' + user + std::string(workFileSuffix(f));
+    return workFilePathIn(workFilesFolder(), workFilesUser(), f);
+}
+
+void TProjectSettings::placeWorkFiles() const {
+    setWorkPlace(workFilesFolder(), workFilesUser());
 }
 
 bool TProjectSettings::deleteWorkFiles() const {
-    bool ok = true;
-    auto removeIfThere = [&ok](const std::string& path) {
-        if (fileExists(path) && std::remove(path.c_str()) != 0) ok = false;
-    };
-    for (WorkFile f : kAllWorkFiles) {
-        const std::string path = workFilePath(f);
-        removeIfThere(path);
-        const bool tableScratch = f == WorkFile::Tp1 || f == WorkFile::Tp2 || f == WorkFile::Tp3 ||
-                                  f == WorkFile::Tp4 || f == WorkFile::Tt;
-        if (!tableScratch) continue;
-        for (std::string_view ext : {".PX", ".VAL", ".XG0", ".YG0"})
-            removeIfThere(replaceExtension(path, ext));
-    }
-    return ok;
+    return deleteWorkFilesIn(workFilesFolder(), workFilesUser());
+}
+
+// Without a settings file there is no work folder; the data folder is the user's own place then, where
+// the current folder might be anything.
+const std::string& TProjectSettings::workFilesFolder() const {
+    return workFolder_.empty() ? dataFolder_ : workFolder_;
+}
+
+std::string TProjectSettings::workFilesUser() const {
+    return userName_.empty() ? std::string("Tavolex") : userName_;
 }
 
 }  // namespace tav

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "core/file_io.h"  // replaceExtension
+#include "core/work_files.h"
 #include "env/project_settings_records.h"
 
 namespace tav {
@@ -29,12 +30,6 @@ bool isNoSettingsFile(std::string_view path);
 inline constexpr char kSingleUser = 'E';
 inline constexpr char kMultiUser = 'M';
 inline constexpr char kGuest = 'G';
-
-// The per-user work files in the work folder, named user name + suffix.
-enum class WorkFile { Tp1, Tp2, Tp3, Tp4, Rt, Cl, Bt, Tt };
-inline constexpr WorkFile kAllWorkFiles[] = {WorkFile::Tp1, WorkFile::Tp2, WorkFile::Tp3, WorkFile::Tp4,
-                                             WorkFile::Rt,  WorkFile::Cl,  WorkFile::Bt,  WorkFile::Tt};
-std::string_view workFileSuffix(WorkFile f);
 
 // The shared data folder: $PUBLIC/TavolexData when PUBLIC is set, else $XDG_DATA_HOME/TavolexData,
 // else ~/.local/share/TavolexData. Empty or relative XDG_DATA_HOME values are ignored, as XDG asks.
@@ -184,11 +179,18 @@ class TProjectSettings : public RProjectSettings {
     std::string cataloguePath() const;
     std::string templateFilePath() const;                      // the settings path with ".$ta"
     std::string mapCompanionPath(std::string_view ext) const;  // ".$mp" or ".$pl"
+    // The per-user work files of these settings: user name + suffix in the work folder (the data
+    // folder when there is no settings file).
     std::string workFilePath(WorkFile f) const;
+    // Makes these the run's work files (core/work_files): whoever owns the settings for the run calls
+    // it once they are read, and again after the environment or the user changes.
+    void placeWorkFiles() const;
     // Deletes every per-user work file with its companions; false when one could not be removed.
     bool deleteWorkFiles() const;
 
   private:
+    const std::string& workFilesFolder() const;
+    std::string workFilesUser() const;
     std::string catalogueDefault(std::string_view dlgName, std::string_view builtIn) const;
     void setWindowDefaults();
     void readInstallationFile(std::vector<std::string>* messages);

@@ -39,9 +39,18 @@ struct DialogRequest {
     std::string caption;
     std::vector<std::string> groups;  // group captions (two for the two-group dialogs)
     std::vector<std::string> items;   // all items, group 1 first; list lines; field labels
-    int firstGroupSize = 0;           // two-group dialogs: items of group 1
-    std::string initial;              // the preset answer, in the kind's answer form
-    bool multi = false;               // list: several lines may be chosen; open file: several files
+    // How the front end draws each item (parallel to items; missing entries are plain): bold, and with a
+    // gap of one control height above it. The catalogue marks them with "$B" and "$S", which the item
+    // texts no longer hold.
+    struct ItemStyle {
+        bool bold = false;
+        bool gapAbove = false;
+        bool operator==(const ItemStyle&) const = default;
+    };
+    std::vector<ItemStyle> itemStyles;
+    int firstGroupSize = 0;  // two-group dialogs: items of group 1
+    std::string initial;     // the preset answer, in the kind's answer form
+    bool multi = false;      // list: several lines may be chosen; open file: several files
     // Input forms: per field '0' no button, '1' a button beside the field, '2' a button in its place,
     // with the buttons' captions.
     std::string fieldButtons;

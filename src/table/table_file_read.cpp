@@ -5,8 +5,8 @@
 
 #include "core/file_io.h"
 #include "core/text.h"
+#include "core/work_files.h"
 #include "table/edit_buffer.h"
-#include "table/work_files.h"
 
 namespace tav {
 

@@ -102,6 +102,45 @@ TEST(FileIo, SaveTargetsFollowLinksAndRefuseWhatIsNoFile) {
     EXPECT_TRUE(fs::is_fifo(dir.file("fifo")));
 }
 
+// A commit whose last rename fails leaves the target and its backup as they were: a table that did not
+// exist yet stays absent (its older backup must not take its name) and an older backup survives.
+TEST(FileIo, FailedCommitRestoresOnlyWhatItMoved) {
+    struct Case {
+        const char* what;
+        const char* target;  // nullptr: no earlier file
+        const char* backup;  // nullptr: no older backup
+    };
+    const Case cases[] = {
+        {"new table, older backup", nullptr, "older"},
+        {"earlier table, older backup", "old", "older"},
+        {"earlier table, no backup", "old", nullptr},
+        {"new table, no backup", nullptr, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        const std::string target = dir.file("t.tab"), backup = dir.file("t.~ta");
+        if (c.target) writeBytes(target, c.target);
+        if (c.backup) writeBytes(backup, c.backup);
+        const std::vector<std::string> before = namesIn(dir.path());
+        AtomicFile f;
+        ASSERT_TRUE(f.open(target) && f.write("new")) << f.error();
+        // The temporary vanishes before the commit (as when someone cleans the folder), so the final
+        // rename fails.
+        for (const std::string& name : namesIn(dir.path()))
+            if (name.rfind(".t.tab.tmp-", 0) == 0) fs::remove(dir.file(name));
+        EXPECT_FALSE(f.commit(backup));
+        EXPECT_EQ(f.error().rfind("cannot replace the file: ", 0), 0u) << f.error();
+        EXPECT_EQ(namesIn(dir.path()), before);
+        if (c.target) {
+            EXPECT_EQ(readBytes(target), c.target);
+        }
+        if (c.backup) {
+            EXPECT_EQ(readBytes(backup), c.backup);
+        }
+    }
+}
+
 TEST(FileIo, ReadersRefuseWhatIsNoRegularFile) {
     TempDir dir;
     writeBytes(dir.file("a.txt"), "abc");

@@ -41,6 +41,21 @@ TEST(RandomSequence, ReseedingRepeatsTheSequence) {
     EXPECT_EQ(same, 0);
 }
 
+// A session seeds from the clock unless given a seed; the seed it used repeats the run.
+TEST(RandomSequence, ClockSeededRunsDifferAndRepeatFromTheirSeed) {
+    Random a = Random::fromClock(), b = Random::fromClock();
+    EXPECT_NE(a.seedValue(), b.seedValue());
+    Random again(a.seedValue());
+    for (int i = 0; i < 100; ++i) ASSERT_EQ(again.next(), a.next()) << i;
+
+    Random given(42);
+    EXPECT_EQ(given.seedValue(), 42u);
+    const std::uint64_t first = given.below(1000);
+    given.seed(42);
+    EXPECT_EQ(given.below(1000), first);
+    EXPECT_EQ(given.seedValue(), 42u);
+}
+
 TEST(RandomBelow, StaysInRange) {
     Random r(7);
     const std::uint64_t bounds[] = {1, 2, 3, 7, 10, 1000, (1ULL << 63) + 1, ~0ULL};

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "env/dialog_ui.h"
 #include "platform/script_ui.h"
 
@@ -17,6 +19,7 @@ const char* kCatalogue =
     "D;DlgForm;Eingabe;Werte;;Name;Höhe\n"
     "D;DlgFormCmds;;;21;;;Wählen;Rechnen\n"
     "D;MsgWhichChar;Welches Zeichen?\n"
+    "D;DlgActs;Aktionen;Was tun?;;Zeigen;$SNeu zeichnen;$S$B  Beides\n"
     "D;DlgCombo;Darstellung;Optionen;;$BFarbe[$C eigene,weiss,rot,blau];Datei[$D ];$SWert[a,b,$Z "
     "Zahl];Name\n";
 
@@ -119,6 +122,71 @@ TEST_F(DialogTest, FormsAndOptionBoxesTakeNoMacroToken) {
     EXPECT_EQ(values, "a;b;");
     // The statement's token is still there for the next dialog that takes one.
     EXPECT_EQ(ui.inputText("MsgWhichChar", "MsgWhichChar", ""), "Poa");
+}
+
+// The action panel takes its statement's token but is still shown; the next token goes to the next
+// dialog.
+TEST_F(DialogTest, ButtonPanelTakesATokenAndIsShown) {
+    macro.start("egal 2");
+    front.addToken("1");  // the button pressed on the panel
+    int pressed = -2;
+    ASSERT_TRUE(TButtonDlg::Execute(ui, cat, "DlgActs", "", "", pressed));
+    EXPECT_EQ(pressed, 1);
+    int res = 0;
+    ASSERT_TRUE(TRadioDlg::Execute(ui, cat, "DlgDelimEinst", "", "", res));
+    EXPECT_EQ(res, 2);
+    EXPECT_TRUE(front.messages().empty());
+}
+
+// "$B" and "$S" are gone from the item texts but reach the front end as the items' styles, whichever way
+// the dialog is asked.
+TEST_F(DialogTest, BoldAndGapMarkersReachTheFrontEnd) {
+    struct Spy : ScriptUi {
+        DialogRequest seen;
+        std::optional<std::string> dialog(const DialogRequest& r) override {
+            seen = r;
+            return std::nullopt;
+        }
+    } spy;
+    DialogUi spyUi{cat, spy};
+    using S = DialogRequest::ItemStyle;
+    const S plain, bold{true, false}, gap{false, true}, both{true, true};
+    struct Case {
+        const char* what;
+        std::function<void()> ask;
+        std::vector<std::string> items;
+        std::vector<S> styles;
+    };
+    int res = 0;
+    std::string flags, r1, r2;
+    const Case cases[] = {
+        {"check",
+         [&] { TCheckDlg::Execute(spyUi, cat, "DlgOpts", ";viel", "", flags); },
+         {"Erstes", "Zweites: viel", "Drittes", "Viertes", "Fünftes"},
+         {bold, plain, plain, plain, plain}},
+        {"buttons",
+         [&] { TButtonDlg::Execute(spyUi, cat, "DlgActs", "", "", res); },
+         {"Zeigen", "Neu zeichnen", "Beides"},
+         {plain, gap, both}},
+        {"two groups",
+         [&] { TDCheckDlg::Execute(spyUi, cat, "DlgOpts", "DlgActs", "", flags); },
+         {"Erstes", "Zweites", "Drittes", "Viertes", "Fünftes", "Zeigen", "Neu zeichnen", "Beides"},
+         {bold, plain, plain, plain, plain, plain, gap, both}},
+        {"by name",
+         [&] { spyUi.radioDialog("DlgActs", 3, 0); },
+         {"Zeigen", "Neu zeichnen", "Beides"},
+         {plain, gap, both}},
+        {"option boxes",
+         [&] { TComboDlg::Execute(spyUi, cat, "DlgCombo", "", "", r1, r2); },
+         {"Farbe[eigene,weiss,rot,blau]", "Datei[]", "Wert[a,b,Zahl]", "Name"},
+         {bold, plain, gap, plain}},
+    };
+    for (const Case& c : cases) {
+        spy.seen = {};
+        c.ask();
+        EXPECT_EQ(spy.seen.items, c.items) << c.what;
+        EXPECT_EQ(spy.seen.itemStyles, c.styles) << c.what;
+    }
 }
 
 TEST_F(DialogTest, OptionBoxesKeepChoicesAndOptionValues) {

@@ -663,6 +663,10 @@ TEST(SettingsPaths, ProgramAndEnvironmentFiles) {
     EXPECT_EQ(p.mapCompanionPath(".$mp"), dir.path() + "/my.env.$mp");
     EXPECT_EQ(p.workFilePath(WorkFile::Tt), dir.path() + "/Tavolext.$tt");
     EXPECT_EQ(p.workFilePath(WorkFile::Rt), dir.path() + "/Tavolex.$rt");
+    // The run's work files, which the table layer uses, are these once the settings place them.
+    p.placeWorkFiles();
+    EXPECT_EQ(workFile("1.$tp"), dir.path() + "/Tavolex1.$tp");
+    setWorkPlace({}, {});
     EXPECT_EQ(replaceExtension("/a.b/c", ".$ta"), "/a.b/c.$ta");
 }
 

@@ -2,11 +2,11 @@
 
 #include <functional>
 
+#include "core/work_files.h"
 #include "platform/script_ui.h"
 #include "support/table_fixture.h"
 #include "support/test_files.h"
 #include "table/edit_buffer.h"
-#include "table/work_files.h"
 
 namespace tav {
 namespace {
