@@ -85,6 +85,10 @@ Status Session::loadSettings(const StartOptions& options) {
                 s.fail();
                 return s;
             }
+            // The program's own run keeps its scratch tables in the user's work folder. Runs over an
+            // explicit settings file (batch jobs, tests) keep theirs private, so that they never touch
+            // the work files of a desktop program running beside them.
+            settings_.placeWorkFiles();
             break;
         case SettingsSource::File: {
             const std::string& file = options.settingsFile;

@@ -34,11 +34,12 @@ DialogRequest fromDef(DialogKind kind, std::string_view name, const DlgDef& def)
     return r;
 }
 
-char askYesNo(UiPort& ui, DialogKind kind, std::string_view text) {
+char askYesNo(UiPort& ui, DialogKind kind, std::string_view text, bool overwrite = false) {
     DialogRequest r;
     r.kind = kind;
     r.name = "Frage";
     r.caption = text;
+    r.overwrite = overwrite;
     auto a = ui.dialog(r);
     return a && !a->empty() ? a->front() : 'C';
 }
@@ -427,7 +428,7 @@ char AskYesNoCancelAll(UiPort& ui, std::string_view text) {
 
 char ConfirmOverwrite(UiPort& ui, const std::string& file) {
     if (!fileExists(file)) return 'Y';
-    return AskYesNoCancel(ui, file + " existiert bereits. Überschreiben?");
+    return askYesNo(ui, DialogKind::YesNoCancel, file + " existiert bereits. Überschreiben?", true);
 }
 
 void ShowNotImplemented(UiPort& ui, std::string_view name) {

@@ -107,9 +107,11 @@ std::optional<std::string> ScriptUi::dialog(const DialogRequest& request) {
 }
 
 bool isOverwriteQuestion(const DialogRequest& request) {
+    if (request.overwrite) return true;
     if (request.kind != DialogKind::YesNoCancel && request.kind != DialogKind::YesNoCancelAll) return false;
-    // The program's overwrite questions end in "existiert bereits. Überschreiben?"; the catalogue's
-    // conflict question asks to overwrite too.
+    // A question that does not say what it asks is recognised by its text: the program's overwrite
+    // questions end in "existiert bereits. Überschreiben?", and the catalogue's conflict question asks
+    // to overwrite too.
     const std::string text = upperFold(request.caption + " " + request.name);
     return text.find("BERSCHREIBEN") != std::string::npos || text.find("OVERWRITE") != std::string::npos;
 }

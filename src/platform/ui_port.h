@@ -50,6 +50,7 @@ struct DialogRequest {
     std::vector<ItemStyle> itemStyles;
     int firstGroupSize = 0;  // two-group dialogs: items of group 1
     std::string initial;     // the preset answer, in the kind's answer form
+    bool overwrite = false;  // asks whether to overwrite a file: never answered by a preset
     bool multi = false;      // list: several lines may be chosen; open file: several files
     // Input forms: per field '0' no button, '1' a button beside the field, '2' a button in its place,
     // with the buttons' captions.

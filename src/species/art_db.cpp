@@ -357,15 +357,17 @@ bool TArtDb::ImportZw(const std::string& fname, char32_t delim, std::vector<std:
         number = static_cast<int>(*n);
     }
     const std::string target = replaceExtension(dbName_, ".z" + std::to_string(number));
-    auto yes = [&](const std::string& question) {
+    auto yes = [&](const std::string& question, bool overwrite = false) {
         DialogRequest r;
         r.kind = DialogKind::YesNoCancel;
         r.name = "Frage";
         r.caption = question;
+        r.overwrite = overwrite;
         const auto a = ui_->dialog(r);
         return a && *a == "Y";
     };
-    if (fileExists(target) && !yes("Tabelle " + target + " exisiert bereits. Überschreiben?")) return false;
+    if (fileExists(target) && !yes("Tabelle " + target + " exisiert bereits. Überschreiben?", true))
+        return false;
     std::vector<std::string> lines;
     std::string d;
     if (!openImportFile(fname, delim, "ZEIGERWERTE", "Zeigerwerte", lines, d)) return false;

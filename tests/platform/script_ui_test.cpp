@@ -54,6 +54,12 @@ TEST(ScriptUi, PresetsAnswerOnlyWhenAcceptedAndNeverAnOverwriteQuestion) {
         EXPECT_EQ(strict.dialog(c.request), std::nullopt) << c.what;
         EXPECT_EQ(strict.cancelledDialogs(), std::vector<std::string>{"DlgT"}) << c.what;
     }
+    // A question flagged as an overwrite question is never answered by its preset, whatever it says.
+    DialogRequest replace = question(DialogKind::YesNoCancel, "Ersetzen?", {}, "Y");
+    replace.overwrite = true;
+    ScriptUi careful;
+    careful.setAcceptPresets(true);
+    EXPECT_EQ(careful.dialog(replace), std::nullopt);
     // A token answers before any preset.
     ScriptUi ui({"Tab"});
     ui.setAcceptPresets(true);
