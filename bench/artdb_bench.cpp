@@ -81,11 +81,11 @@ int main(int argc, char** argv) {
 
     tav::ScriptUi ui;
     tav::ArtDbSettings settings;
-    std::vector<std::string> errors;
     auto t0 = std::chrono::steady_clock::now();
     tav::TArtDb imported(dbFile, settings, ui);
-    if (!imported.ImportTable(listFile, U'\t', tav::noProgress(), errors)) return 1;
-    std::printf("import (including save): %.3f s, %zu messages\n", seconds(t0), errors.size());
+    const tav::Status import = imported.ImportTable(listFile, U'\t', tav::noProgress());
+    if (!import) return 1;
+    std::printf("import (including save): %.3f s, %zu messages\n", seconds(t0), import.messages().size());
 
     t0 = std::chrono::steady_clock::now();
     tav::TArtDb db(dbFile, settings, ui);
@@ -102,8 +102,7 @@ int main(int argc, char** argv) {
             identical = imported.SQLaggr().text(row, f) == db.SQLaggr().text(row, f);
     std::printf("loaded stores are %s to the imported ones\n", identical ? "identical" : "NOT IDENTICAL");
     t0 = std::chrono::steady_clock::now();
-    std::string error;
-    if (!db.SQLarten().save(dbFile + ".copy", error)) return 1;
+    if (!db.SQLarten().save(dbFile + ".copy")) return 1;
     std::printf("save of the species table: %.3f s\n", seconds(t0));
     std::remove((dbFile + ".copy").c_str());
 

@@ -104,20 +104,18 @@ BENCHMARK(BM_Append)->Unit(benchmark::kMillisecond);
 
 void BM_Save(benchmark::State& state) {
     const std::string path = benchFile();
-    std::string error;
     for (auto _ : state)
-        if (!table().save(path, error)) state.SkipWithError(error.c_str());
+        if (tav::Status s = table().save(path); !s) state.SkipWithError(s.messages().front().plain().c_str());
     ::unlink(path.c_str());
 }
 BENCHMARK(BM_Save)->Unit(benchmark::kMillisecond);
 
 void BM_Load(benchmark::State& state) {
     const std::string path = benchFile();
-    std::string error;
-    if (!table().save(path, error)) state.SkipWithError(error.c_str());
+    if (tav::Status s = table().save(path); !s) state.SkipWithError(s.messages().front().plain().c_str());
     for (auto _ : state) {
         tav::RecordSet t;
-        if (!t.load(path, error)) state.SkipWithError(error.c_str());
+        if (tav::Status s = t.load(path); !s) state.SkipWithError(s.messages().front().plain().c_str());
         benchmark::DoNotOptimize(t.count());
     }
     ::unlink(path.c_str());
@@ -148,9 +146,8 @@ BENCHMARK(BM_RowOfKey);
 
 void BM_FilterAllRows(benchmark::State& state) {
     tav::RecordSet t = filled();
-    std::string error;
-    if (!t.setFilter("(Genus >= 'M' AND Sys1 < 500) OR NOT Wert > 100 XOR t1 = 'x'", error))
-        state.SkipWithError(error.c_str());
+    if (tav::Status s = t.setFilter("(Genus >= 'M' AND Sys1 < 500) OR NOT Wert > 100 XOR t1 = 'x'"); !s)
+        state.SkipWithError(s.messages().front().plain().c_str());
     for (auto _ : state) {
         int n = 0;
         for (int r = 0; r < t.count(); ++r) n += t.passes(r);

@@ -27,8 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::writeBytes(input, std::string_view(reinterpret_cast<const char*>(data), size));
 
     TArtDb db(dbFile, ArtDbSettings{}, silentUi());
-    std::vector<std::string> errors;
-    if (!db.ImportZw(input, U'\t', errors, noProgress(), false)) return 0;
+    if (!db.ImportZw(input, U'\t', noProgress(), false)) return 0;
 
     TArtDb reopened(dbFile, ArtDbSettings{}, silentUi());
     if (std::string diff = fuzz::recordSetDifference(db.SQLzw(), reopened.SQLzw()); !diff.empty())

@@ -15,12 +15,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::writeBytes(input, std::string_view(reinterpret_cast<const char*>(data), size));
 
     RecordSet first;
-    std::string error;
-    if (!first.load(input, error)) return 0;
-    if (!first.save(saved, error)) fuzz::roundTripFailed("record_set", "cannot save: " + error);
+    if (!first.load(input)) return 0;
+    if (Status s = first.save(saved); !s)
+        fuzz::roundTripFailed("record_set", "cannot save: " + s.messages().front().plain());
     RecordSet second;
-    if (!second.load(saved, error))
-        fuzz::roundTripFailed("record_set", "cannot load the saved file: " + error);
+    if (Status s = second.load(saved); !s)
+        fuzz::roundTripFailed("record_set", "cannot load the saved file: " + s.messages().front().plain());
     if (const std::string diff = fuzz::recordSetDifference(first, second); !diff.empty())
         fuzz::roundTripFailed("record_set", diff);
     return 0;

@@ -234,13 +234,8 @@ void Session::openNamedSpeciesDb() {
 
 Status Session::importSpeciesList(const std::string& file, char32_t delimiter, Progress& progress) {
     if (!db_) return Status::failure("Keine Artenliste geöffnet.");
-    std::vector<std::string> errors;
-    const bool ok = db_->ImportTable(file, delimiter, progress, errors);
-    if (ok) db_->CheckVerweise(errors);
-    Status s;
-    for (const std::string& e : errors)
-        if (!e.empty()) s.warning(e);
-    if (!ok) s.fail();
+    Status s = db_->ImportTable(file, delimiter, progress);
+    if (s) s.merge(db_->CheckVerweise());
     return s;
 }
 

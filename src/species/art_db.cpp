@@ -23,11 +23,15 @@ constexpr const char* kDelimiterError =
 // thousand columns: a definition line beyond this is no list the program can store.
 constexpr std::size_t kMaxDefinitions = 1000;
 
-bool fewEnoughDefinitions(std::size_t count, UiPort& ui) {
-    if (count <= kMaxDefinitions) return true;
-    ui.showError("Die Definitionszeile hat " + std::to_string(count) + " Felder, höchstens " +
-                 std::to_string(kMaxDefinitions) + " sind möglich. Ich importiere nicht.");
-    return false;
+Status fewEnoughDefinitions(std::size_t count) {
+    if (count <= kMaxDefinitions) return {};
+    return Status::failure("Die Definitionszeile hat " + std::to_string(count) + " Felder, höchstens " +
+                           std::to_string(kMaxDefinitions) + " sind möglich. Ich importiere nicht.");
+}
+
+// What a store that could not be opened says, after its name.
+void noteUnreadable(Status& open, const std::string& name, const Status& loaded) {
+    for (const Message& m : loaded.messages()) open.error(name + ": " + m.plain());
 }
 
 bool readLines(const std::string& path, std::vector<std::string>& lines) {
@@ -90,9 +94,8 @@ void TArtDb::SetupTables() {
 }
 
 void TArtDb::SelectArten() {
-    std::string error;
-    if (!arten_.load(artTabName_, error)) openStatus_.error(artTabName_ + ": " + error);
-    if (!aggr_.load(aggrTabName_, error)) openStatus_.error(aggrTabName_ + ": " + error);
+    noteUnreadable(openStatus_, artTabName_, arten_.load(artTabName_));
+    noteUnreadable(openStatus_, aggrTabName_, aggr_.load(aggrTabName_));
     if (aggr_.fieldCount() < 3) return;
     for (int row = 0; row < aggr_.count(); ++row) {
         if (aggregateOfRow(row) >= 0 || aggr_.isEmpty(row, 1)) continue;
@@ -109,8 +112,7 @@ int TArtDb::aggregateOfRow(int row) const {
 }
 
 void TArtDb::SelectZW() {
-    std::string error;
-    if (!zw_.load(zwTabName_, error)) openStatus_.error(zwTabName_ + ": " + error);
+    noteUnreadable(openStatus_, zwTabName_, zw_.load(zwTabName_));
 }
 
 // ---------------------------------------------------------------- definitions
@@ -155,15 +157,13 @@ std::vector<std::string> TArtDb::GetListDefs() {
     return {"Prim i 0 t p", "Parent i 0 t t", "Child i 0 t t"};
 }
 
-bool TArtDb::SetDefs(RecordSet& table, const std::vector<std::string>& defs, bool addScratch, int& listPos) {
+Status TArtDb::SetDefs(RecordSet& table, const std::vector<std::string>& defs, bool addScratch,
+                       int& listPos) {
     listPos = -1;
     std::vector<FieldDef> fields;
     for (std::size_t j = 0; j < defs.size(); ++j) {
         const ArtDefRec d = parseDef(defs[j], static_cast<int>(j));
-        if (j == 0 && d.key == KeyKind::None) {
-            ui_->showError(kFirstFieldError);
-            return false;
-        }
+        if (j == 0 && d.key == KeyKind::None) return Status::failure(kFirstFieldError);
         if (d.isList) listPos = static_cast<int>(j);
         if (!d.makesField) continue;
         FieldDef f;
@@ -176,48 +176,44 @@ bool TArtDb::SetDefs(RecordSet& table, const std::vector<std::string>& defs, boo
     }
     if (addScratch) fields.push_back({"ResField", FieldType::String, 16, false, KeyKind::None});
     table.define(std::move(fields));
-    return true;
+    return {};
 }
 
 // ---------------------------------------------------------------- species list import
 
-bool TArtDb::openImportFile(const std::string& fname, char32_t delim, std::string_view foldedMarker,
-                            std::string_view what, std::vector<std::string>& lines, std::string& d) const {
-    if (!readLines(fname, lines)) {
-        ui_->showError("Kann " + fname + " nicht öffnen.");
-        return false;
-    }
+Status TArtDb::openImportFile(const std::string& fname, char32_t delim, std::string_view foldedMarker,
+                              std::string_view what, std::vector<std::string>& lines, std::string& d) const {
+    if (!readLines(fname, lines)) return Status::failure("Kann " + fname + " nicht öffnen.");
     d.clear();
     appendUtf8(d, delim);
-    if (lines.empty() || upperFold(lines[0]).rfind(foldedMarker, 0) != 0) {
-        ui_->showError("Diese Datei enthält keine " + std::string(what) + ". Ich importiere nicht.");
-        return false;
-    }
-    return true;
+    if (lines.empty() || upperFold(lines[0]).rfind(foldedMarker, 0) != 0)
+        return Status::failure("Diese Datei enthält keine " + std::string(what) + ". Ich importiere nicht.");
+    return {};
 }
 
-bool TArtDb::ImportTable(const std::string& fname, char32_t delim, Progress& pt,
-                         std::vector<std::string>& errors) {
+Status TArtDb::ImportTable(const std::string& fname, char32_t delim, Progress& pt) {
     std::vector<std::string> lines;
     std::string d;
-    if (!openImportFile(fname, delim, "ARTENLISTE", "Artenliste", lines, d)) return false;
+    if (Status opened = openImportFile(fname, delim, "ARTENLISTE", "Artenliste", lines, d); !opened)
+        return opened;
     // Everything is checked before anything is written: a refused import leaves every store as it was.
     const std::vector<std::string> defs =
         lines.size() > 1 ? splitFields(lines[1], d) : std::vector<std::string>{};
-    if (defs.size() < 15) {
-        ui_->showError(kDelimiterError);
-        return false;
-    }
-    if (!fewEnoughDefinitions(defs.size(), *ui_)) return false;
+    if (defs.size() < 15) return Status::failure(kDelimiterError);
+    if (Status few = fewEnoughDefinitions(defs.size()); !few) return few;
     RecordSet arten, aggr;
     int listPos = -1, unused = -1;
-    if (!SetDefs(arten, defs, true, listPos) || !SetDefs(aggr, GetListDefs(), false, unused)) return false;
+    if (Status defined = SetDefs(arten, defs, true, listPos); !defined) return defined;
+    if (Status defined = SetDefs(aggr, GetListDefs(), false, unused); !defined) return defined;
     if (listPos <= 0 || listPos != static_cast<int>(defs.size()) - 1) listPos = -1;
 
     // Column j belongs to definition j; the columns of definitions that make no field are skipped.
     const std::vector<int> fieldOfColumn = fieldsOfColumns(defs);
     const int scratch = arten.fieldCount() - 1;
 
+    // A refused record or member is reported and the import goes on without it: the lines say "FEHLER"
+    // and "WARNUNG" for the user, while the import as a whole still succeeds.
+    Status status;
     pt.startBar(static_cast<std::int64_t>(lines.size()));
     std::int64_t read = 0;
     for (std::size_t n = 2; n < lines.size(); ++n) {
@@ -242,10 +238,10 @@ bool TArtDb::ImportTable(const std::string& fname, char32_t delim, Progress& pt,
         if (arten.fields()[art::kPrim].key == KeyKind::Primary) {
             const auto key = parseInteger(trimBlanks(texts[art::kPrim]));
             if (key && *key > kMaxRecordKey) {
-                errors.push_back("FEHLER: Zeile " + std::to_string(n + 1) + ": Schlüssel " +
-                                 formatInteger(*key) + " ist zu groß (höchstens " +
-                                 formatInteger(kMaxRecordKey) + ") bei " + who() +
-                                 " konnte ich nicht einlesen.");
+                status.warning("FEHLER: Zeile " + std::to_string(n + 1) + ": Schlüssel " +
+                               formatInteger(*key) + " ist zu groß (höchstens " +
+                               formatInteger(kMaxRecordKey) + ") bei " + who() +
+                               " konnte ich nicht einlesen.");
                 continue;
             }
         }
@@ -258,8 +254,8 @@ bool TArtDb::ImportTable(const std::string& fname, char32_t delim, Progress& pt,
                     break;
                 }
             }
-            errors.push_back("FEHLER: Fehlender oder falscher Wert" + fieldPart + " bei " + who() +
-                             " konnte ich nicht einlesen.");
+            status.warning("FEHLER: Fehlender oder falscher Wert" + fieldPart + " bei " + who() +
+                           " konnte ich nicht einlesen.");
             continue;  // a refused record stores no members either
         }
         const int row = arten.count() - 1;
@@ -270,32 +266,34 @@ bool TArtDb::ImportTable(const std::string& fname, char32_t delim, Progress& pt,
             if (m.empty()) continue;
             const auto child = parseInteger(m);
             if (!child) {
-                errors.push_back("WARNUNG: " + who() + ": Mitglied \"" + std::string(m) +
-                                 "\" ist keine Zahl. Ich habe diesen Bezug überlesen.");
+                status.warning("WARNUNG: " + who() + ": Mitglied \"" + std::string(m) +
+                               "\" ist keine Zahl. Ich habe diesen Bezug überlesen.");
                 continue;
             }
             if (*child == own) {
-                errors.push_back("WARNUNG: " + who() +
-                                 " schliesst sich selbst ein. Ich habe diesen Bezug überlesen.");
+                status.warning("WARNUNG: " + who() +
+                               " schliesst sich selbst ein. Ich habe diesen Bezug überlesen.");
                 continue;
             }
             if (auto refused = aggr.appendTexts(
                     {std::to_string(aggr.count() + 1), std::to_string(prim), std::to_string(*child)}))
-                errors.push_back("WARNUNG: Zeile " + std::to_string(n + 1) + ": " + who() + ": Mitglied \"" +
-                                 std::string(m) + "\" kann ich nicht speichern (" + *refused +
-                                 "). Ich habe diesen Bezug überlesen.");
+                status.warning("WARNUNG: Zeile " + std::to_string(n + 1) + ": " + who() + ": Mitglied \"" +
+                               std::string(m) + "\" kann ich nicht speichern (" + *refused +
+                               "). Ich habe diesen Bezug überlesen.");
         }
         if (++read % 100 == 0) {
             pt.setStatus(alignRight(std::to_string(read), 8) + " Datensätze gelesen.");
             pt.setPosition(static_cast<std::int64_t>(n));
-            if (pt.aborted()) return false;
+            if (pt.aborted()) {
+                status.fail();
+                return status;
+            }
         }
     }
     if (arten.count() == 0) {
         // Replacing the database by an empty one would lose it for nothing.
-        ui_->showError("Die Datei " + fname +
-                       " enthält keinen Datensatz, den ich einlesen kann. Ich importiere nicht.");
-        return false;
+        return status.error("Die Datei " + fname +
+                            " enthält keinen Datensatz, den ich einlesen kann. Ich importiere nicht.");
     }
     pt.setStatus("Datenbank nachführen ...");
     // The meta file keeps its indicator lines; the species-list information is the import file's.
@@ -325,20 +323,22 @@ bool TArtDb::ImportTable(const std::string& fname, char32_t delim, Progress& pt,
         error = "Kann die Artenliste nicht speichern: " + error;
     }
     pt.hideStatus();
-    if (!ok) {
-        ui_->showError(error);
-        return false;
-    }
+    if (!ok) return status.error(error);
     arten_ = std::move(arten);
     aggr_ = std::move(aggr);
     GetSchichtInfo();
-    return true;
+    return status;
 }
 
 // ---------------------------------------------------------------- indicator value list import
 
-bool TArtDb::ImportZw(const std::string& fname, char32_t delim, std::vector<std::string>& errors,
-                      Progress& pt, bool ask) {
+Status TArtDb::ImportZw(const std::string& fname, char32_t delim, Progress& pt, bool ask) {
+    // A cancelled question ends the import without a message.
+    const auto cancelled = [] {
+        Status s;
+        s.fail();
+        return s;
+    };
     int number = 1;
     if (ask) {
         DialogRequest r;
@@ -348,12 +348,10 @@ bool TArtDb::ImportZw(const std::string& fname, char32_t delim, std::vector<std:
         r.items = {"Nummer eingeben"};
         r.initial = "1";
         const auto answer = ui_->dialog(r);
-        if (!answer) return false;
+        if (!answer) return cancelled();
         const auto n = parseInteger(trimBlanks(*answer));
-        if (!n || *n < 1 || *n > 99) {
-            ui_->showError("Die Nummer der Zeigerwertliste muss zwischen 1 und 99 liegen.");
-            return false;
-        }
+        if (!n || *n < 1 || *n > 99)
+            return Status::failure("Die Nummer der Zeigerwertliste muss zwischen 1 und 99 liegen.");
         number = static_cast<int>(*n);
     }
     const std::string target = replaceExtension(dbName_, ".z" + std::to_string(number));
@@ -367,28 +365,28 @@ bool TArtDb::ImportZw(const std::string& fname, char32_t delim, std::vector<std:
         return a && *a == "Y";
     };
     if (fileExists(target) && !yes("Tabelle " + target + " exisiert bereits. Überschreiben?", true))
-        return false;
+        return cancelled();
     std::vector<std::string> lines;
     std::string d;
-    if (!openImportFile(fname, delim, "ZEIGERWERTE", "Zeigerwerte", lines, d)) return false;
+    if (Status opened = openImportFile(fname, delim, "ZEIGERWERTE", "Zeigerwerte", lines, d); !opened)
+        return opened;
     std::string formatPart;
     if (const std::size_t f = lines[0].find("$Format"); f != std::string::npos)
         formatPart = ";" + replaceAllOf(lines[0].substr(f), d, ";");
     if (settings_.OhneAutor && !yes("Die Datenprüfung ist auf Prüfen ohne Autor gesetzt. Weiter?"))
-        return false;
+        return cancelled();
     const std::vector<std::string> defs =
         lines.size() > 1 ? splitFields(lines[1], d) : std::vector<std::string>{};
-    if (defs.size() < 2) {
-        ui_->showError(kDelimiterError);
-        return false;
-    }
-    if (!fewEnoughDefinitions(defs.size(), *ui_)) return false;
+    if (defs.size() < 2) return Status::failure(kDelimiterError);
+    if (Status few = fewEnoughDefinitions(defs.size()); !few) return few;
     arten_.clearFilter();
     RecordSet zw;
     int listPos = -1;
-    if (!SetDefs(zw, defs, false, listPos)) return false;
+    if (Status defined = SetDefs(zw, defs, false, listPos); !defined) return defined;
     const std::vector<int> fieldOfColumn = fieldsOfColumns(defs);
 
+    // Names that find no species and refused values are reported; the list is read without them.
+    Status status;
     std::int64_t read = 0;
     for (std::size_t n = 2; n < lines.size(); ++n) {
         if (trimBlanks(lines[n]).empty()) continue;
@@ -399,7 +397,7 @@ bool TArtDb::ImportZw(const std::string& fname, char32_t delim, std::vector<std:
         // A synonym cycle has no accepted name: such a species counts as unknown.
         const int accepted = ma_.Count() == 1 ? ScanSyn('R', ma_.elements().front()) : -1;
         if (accepted < 0) {
-            errors.push_back("Unbekannt oder mehrdeutig (nicht eingelesen): " + name);
+            status.warning("Unbekannt oder mehrdeutig (nicht eingelesen): " + name);
             continue;
         }
         std::vector<std::string> texts(static_cast<std::size_t>(zw.fieldCount()));
@@ -407,17 +405,19 @@ bool TArtDb::ImportZw(const std::string& fname, char32_t delim, std::vector<std:
         for (std::size_t j = 1; j < cols.size() && j < fieldOfColumn.size(); ++j)
             if (fieldOfColumn[j] > 0) texts[fieldOfColumn[j]] = std::string(trimBlanks(cols[j]));
         if (auto problem = zw.appendTexts(texts))
-            errors.push_back("FEHLER: " + name + ": " + *problem + " (nicht eingelesen)");
+            status.warning("FEHLER: " + name + ": " + *problem + " (nicht eingelesen)");
         if (++read % 100 == 0) {
             pt.setStatus(alignRight(std::to_string(read), 8) + " Datensätze gelesen.");
-            if (pt.aborted()) return false;
+            if (pt.aborted()) {
+                status.fail();
+                return status;
+            }
         }
     }
     if (zw.count() == 0) {
         // An existing list would be replaced by an empty one.
-        ui_->showError("Die Datei " + fname +
-                       " enthält keinen Datensatz, den ich einlesen kann. Ich importiere nicht.");
-        return false;
+        return status.error("Die Datei " + fname +
+                            " enthält keinen Datensatz, den ich einlesen kann. Ich importiere nicht.");
     }
     pt.setStatus("Datenbank nachführen ...");
     // The list and its meta line are replaced together; the previous list stays as ".~z<number>".
@@ -435,17 +435,14 @@ bool TArtDb::ImportZw(const std::string& fname, char32_t delim, std::vector<std:
         if (!ok) error = "Kann " + target + " nicht speichern: " + error;
     }
     pt.hideStatus();
-    if (!ok) {
-        ui_->showError(error);
-        return false;
-    }
+    if (!ok) return status.error(error);
     // The current list changes only once the import has succeeded.
     zwi_ = number;
     settings_.ZeiEinst = number;
     zwTabName_ = target;
     zw_ = std::move(zw);
     GetZwFormat();
-    return true;
+    return status;
 }
 
 // ---------------------------------------------------------------- meta file
@@ -463,14 +460,15 @@ std::string TArtDb::metaBytes(std::vector<std::string> lines) {
     return encodeTextFile(text);
 }
 
-void TArtDb::writeMeta(std::vector<std::string> lines) const {
+Status TArtDb::writeMeta(std::vector<std::string> lines) const {
     AtomicFile f;
     if (!f.open(metaTabName_) || !f.write(metaBytes(std::move(lines))) || !f.commit())
-        ui_->showError("Kann " + metaTabName_ + " nicht speichern.");
+        return Status::failure("Kann " + metaTabName_ + " nicht speichern.");
+    return {};
 }
 
-void TArtDb::UpdateMeta(std::string_view m) {
-    writeMeta(metaWith(m));
+Status TArtDb::UpdateMeta(std::string_view m) {
+    return writeMeta(metaWith(m));
 }
 
 std::vector<std::string> TArtDb::metaWith(std::string_view m) const {
@@ -503,11 +501,12 @@ std::vector<std::string> TArtDb::metaWith(std::string_view m) const {
     return out;
 }
 
-void TArtDb::ClearMeta() {
+Status TArtDb::ClearMeta() {
     std::vector<std::string> out;
     for (const std::string& line : readMeta())
         if (!line.empty() && line.front() != '$') out.push_back(line);
-    if (!out.empty() || fileExists(metaTabName_)) writeMeta(std::move(out));
+    if (!out.empty() || fileExists(metaTabName_)) return writeMeta(std::move(out));
+    return {};
 }
 
 std::vector<std::string> TArtDb::GetZwNames() const {
@@ -675,8 +674,9 @@ bool TArtDb::LayerRem(std::string_view name) const {
     return false;
 }
 
-void TArtDb::CheckVerweise(std::vector<std::string>& errors) const {
-    if (arten_.fieldCount() <= art::kSynRel) return;
+Status TArtDb::CheckVerweise() const {
+    Status status;
+    if (arten_.fieldCount() <= art::kSynRel) return status;
     // One hash set of the taxon numbers answers every reference check; no scan per record.
     std::unordered_set<std::int64_t> taxa;
     taxa.reserve(static_cast<std::size_t>(arten_.count()));
@@ -695,10 +695,13 @@ void TArtDb::CheckVerweise(std::vector<std::string>& errors) const {
         const int row = arten_.rowsWithInteger(art::kSynRel, r).front();
         lines.push_back(std::to_string(r) + " in Datensatz " + describe(row));
     }
-    if (!lines.empty()) {
-        errors.insert(errors.end(), {"", "******* Leere Synonym-Verweise *******", ""});
-        errors.insert(errors.end(), lines.begin(), lines.end());
-    }
+    // Each list is a warning under its heading: the database is usable, the references lead nowhere.
+    const auto report = [&](const char* heading) {
+        if (lines.empty()) return;
+        status.warning(heading);
+        for (std::string& line : lines) status.warning(std::move(line));
+    };
+    report("******* Leere Synonym-Verweise *******");
     lines.clear();
     if (aggr_.fieldCount() >= 3) {
         for (int row = 0; row < aggr_.count(); ++row) {
@@ -709,10 +712,8 @@ void TArtDb::CheckVerweise(std::vector<std::string>& errors) const {
                             (prow >= 0 ? describe(prow) : aggr_.text(row, 1)));
         }
     }
-    if (!lines.empty()) {
-        errors.insert(errors.end(), {"", "******* Leere Verweise in Aggregatsliste *******", ""});
-        errors.insert(errors.end(), lines.begin(), lines.end());
-    }
+    report("******* Leere Verweise in Aggregatsliste *******");
+    return status;
 }
 
 bool TArtDb::CheckArtDb() const {

@@ -67,19 +67,19 @@ class TArtDb {
     // ---- definitions
     static ArtDefRec parseDef(std::string_view text, int position);
     static std::vector<std::string> GetListDefs();
-    // Recreates table empty from the definitions (plus "ResField" with addScratch); false with an error
-    // message when the first definition is neither a key nor a species relation.
-    bool SetDefs(RecordSet& table, const std::vector<std::string>& defs, bool addScratch, int& listPos);
+    // Recreates table empty from the definitions (plus "ResField" with addScratch); a failure with an
+    // error message when the first definition is neither a key nor a species relation.
+    Status SetDefs(RecordSet& table, const std::vector<std::string>& defs, bool addScratch, int& listPos);
 
-    // ---- imports; errors receives the "FEHLER"/"WARNUNG" lines
-    bool ImportTable(const std::string& fname, char32_t delim, Progress& pt,
-                     std::vector<std::string>& errors);
-    bool ImportZw(const std::string& fname, char32_t delim, std::vector<std::string>& errors, Progress& pt,
-                  bool ask);
+    // ---- imports. A refused record gives a warning ("FEHLER: …", "WARNUNG: …" for a member left out) and
+    // the import goes on; what stops an import is an error, and the stores are then as they were. A
+    // cancelled question or progress fails without a message.
+    Status ImportTable(const std::string& fname, char32_t delim, Progress& pt);
+    Status ImportZw(const std::string& fname, char32_t delim, Progress& pt, bool ask);
 
     // ---- meta file
-    void UpdateMeta(std::string_view m);
-    void ClearMeta();
+    Status UpdateMeta(std::string_view m);
+    Status ClearMeta();
     std::vector<std::string> GetZwNames() const;
     void GetZwFormat();
     void GetSchichtInfo();
@@ -100,7 +100,8 @@ class TArtDb {
     std::string GetSysStates(int p, char& status) const;
     bool HasLayers(int p) const;
     bool LayerRem(std::string_view name) const;
-    void CheckVerweise(std::vector<std::string>& errors) const;
+    // A warning under a heading line for every reference to a taxon number that no record has.
+    Status CheckVerweise() const;
     bool CheckArtDb() const;
     // The value of field f of the current indicator list for key p (f 0 is the key field).
     bool GetZw(int p, int f, double& x, std::string& s) const;
@@ -165,13 +166,13 @@ class TArtDb {
     void setSystEinst(int n) { settings_.SystEinst = n; }
     // New settings of the work environment (the session applies them).
     void setSettings(const ArtDbSettings& s) { settings_ = s; }
-    // Where questions and messages of the imports go.
+    // Where the questions of the imports go.
     void setUi(UiPort& ui) { ui_ = &ui; }
 
   private:
     // Reads an import file whose first line must begin with the marker (folded); d receives the delimiter.
-    bool openImportFile(const std::string& fname, char32_t delim, std::string_view foldedMarker,
-                        std::string_view what, std::vector<std::string>& lines, std::string& d) const;
+    Status openImportFile(const std::string& fname, char32_t delim, std::string_view foldedMarker,
+                          std::string_view what, std::vector<std::string>& lines, std::string& d) const;
     // The rows whose folded genus and epithet are exactly these, for searches without jokers: a sorted
     // array of (hash of the folded name, row), rebuilt when the table has changed.
     std::vector<int> exactNameRows(std::string_view foldedGenus, std::string_view foldedSpecies);
@@ -193,7 +194,7 @@ class TArtDb {
     int aggregateOfRow(int row) const;
     std::vector<int> membersOf(int key) const;
     std::vector<std::string> readMeta() const;
-    void writeMeta(std::vector<std::string> lines) const;
+    Status writeMeta(std::vector<std::string> lines) const;
     // The bytes of the meta file: the lines sorted, in the 8-bit code page when every character fits.
     static std::string metaBytes(std::vector<std::string> lines);
     // The meta lines after merging m (see UpdateMeta), without writing them.

@@ -11,6 +11,11 @@ namespace {
 
 constexpr const char* kFilterError = "Fehler in Filterausdruck";
 
+// The browser shows a condition it cannot use as information, not as an error.
+Status filterFailure() {
+    return Status::failure(Message::text(Severity::Info, kFilterError));
+}
+
 std::vector<std::string> blankWords(std::string_view s) {
     std::vector<std::string> words;
     std::size_t start = 0;
@@ -90,28 +95,21 @@ std::string guardCondition(std::string_view condition) {
     return out;
 }
 
-bool filterByBasics(TArtDb& db, std::string_view condition, UiPort& ui) {
-    std::string error;
-    if (!db.editArten().setFilter(guardCondition(condition), error)) {
+Status filterByBasics(TArtDb& db, std::string_view condition) {
+    if (!db.editArten().setFilter(guardCondition(condition))) {
         db.editArten().clearFilter();
-        ui.showInfo(kFilterError);
-        return false;
+        return filterFailure();
     }
-    return true;
+    return {};
 }
 
-bool filterByIndicators(TArtDb& db, std::string_view condition, bool additionally, UiPort& ui) {
-    std::string error;
-    if (!db.editZw().setFilter(guardCondition(condition), error)) {
+Status filterByIndicators(TArtDb& db, std::string_view condition, bool additionally) {
+    if (!db.editZw().setFilter(guardCondition(condition))) {
         db.editZw().clearFilter();
-        ui.showInfo(kFilterError);
-        return false;
+        return filterFailure();
     }
     const int scratch = scratchField(db);
-    if (scratch < 0 || db.SQLzw().fieldCount() < 1) {
-        ui.showInfo(kFilterError);
-        return false;
-    }
+    if (scratch < 0 || db.SQLzw().fieldCount() < 1) return filterFailure();
     std::vector<std::int64_t> keys;
     for (int row = 0; row < db.SQLzw().count(); ++row)
         if (db.SQLzw().passes(row))
@@ -126,11 +124,8 @@ bool filterByIndicators(TArtDb& db, std::string_view condition, bool additionall
     for (int row = 0; row < db.SQLarten().count(); ++row)
         if (db.SQLarten().text(row, scratch) != (mark[row] ? "1" : ""))
             db.editArten().setText(row, scratch, mark[row] ? "1" : "");
-    if (!db.editArten().setFilter("ResField = '1'", error)) {
-        ui.showInfo(kFilterError);
-        return false;
-    }
-    return true;
+    if (!db.editArten().setFilter("ResField = '1'")) return filterFailure();
+    return {};
 }
 
 void clearFilters(TArtDb& db) {
@@ -140,8 +135,8 @@ void clearFilters(TArtDb& db) {
 
 // ---------------------------------------------------------------- export
 
-bool exportShown(const TArtDb& db, const std::vector<int>& fields, const std::string& file, char32_t delim,
-                 ExportEncoding enc, std::string& error, const std::vector<int>* order) {
+Status exportShown(const TArtDb& db, const std::vector<int>& fields, const std::string& file, char32_t delim,
+                   ExportEncoding enc, const std::vector<int>* order) {
     const std::string d = delimiterText(delim);
     const RecordSet& t = db.SQLarten();
     std::string text;
@@ -160,11 +155,9 @@ bool exportShown(const TArtDb& db, const std::vector<int>& fields, const std::st
         text += "\r\n";
     }
     AtomicFile f;
-    if (!f.open(file) || !f.write(encodeForExport(text, enc)) || !f.commit()) {
-        error = f.error();
-        return false;
-    }
-    return true;
+    if (!f.open(file) || !f.write(encodeForExport(text, enc)) || !f.commit())
+        return Status::failure(f.error());
+    return {};
 }
 
 // ---------------------------------------------------------------- find and replace
@@ -185,12 +178,9 @@ int findText(const TArtDb& db, std::string_view text, int fromRow, int column, b
     return -1;
 }
 
-int replaceText(TArtDb& db, std::string_view from, std::string_view to, int column, bool all, bool editMode,
-                UiPort& ui) {
-    if (!editMode) {
-        ui.showError("Die Artenliste ist nicht im Bearbeitungsmodus.");
-        return -1;
-    }
+Result<int> replaceText(TArtDb& db, std::string_view from, std::string_view to, int column, bool all,
+                        bool editMode) {
+    if (!editMode) return Status::failure("Die Artenliste ist nicht im Bearbeitungsmodus.");
     RecordSet& t = db.editArten();
     if (from.empty()) return 0;
     const int first = column < 0 ? 0 : column;
@@ -212,8 +202,13 @@ int replaceText(TArtDb& db, std::string_view from, std::string_view to, int colu
         }
     }
     if (replaced > 0) {
-        std::string error;
-        if (!t.save(db.ArtTabName(), error)) ui.showError("Kann die Artenliste nicht speichern: " + error);
+        if (Status saved = t.save(db.ArtTabName()); !saved) {
+            // The values are changed in memory all the same; the count says how many.
+            Status failed;
+            for (const Message& m : saved.messages())
+                failed.error("Kann die Artenliste nicht speichern: " + m.plain());
+            return Result<int>(replaced, std::move(failed));
+        }
     }
     return replaced;
 }

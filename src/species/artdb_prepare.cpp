@@ -116,22 +116,27 @@ void splitName(const std::string& name, std::string& genus, std::string& species
 
 }  // namespace
 
-bool prepareImportFile(UiPort& ui, const std::string& source, const std::string& target,
-                       bool indicatorVariant, char32_t delim, ExportEncoding enc, std::string& error) {
-    error.clear();
+Status prepareImportFile(UiPort& ui, const std::string& source, const std::string& target,
+                         bool indicatorVariant, char32_t delim, ExportEncoding enc) {
+    // A cancelled choice ends the preparation without a message.
+    const auto cancelled = [] {
+        Status s;
+        s.fail();
+        return s;
+    };
     Source src;
-    if (!readSource(source, src, error)) return false;
+    if (std::string error; !readSource(source, src, error)) return Status::failure(error);
     const std::string sourceName = source.substr(source.rfind('/') + 1);
     std::string d;
     appendUtf8(d, delim);
     std::vector<std::string> out;
 
     const auto names = choose(ui, src, "Bitte Feld(er) mit Artnamen anwählen.", true, !indicatorVariant);
-    if (!names) return false;
+    if (!names) return cancelled();
 
     if (indicatorVariant) {
         const auto values = choose(ui, src, "Bitte Feld(er) mit Zeigerwerten anwählen.", true, false);
-        if (!values) return false;
+        if (!values) return cancelled();
         std::size_t nameWidth = 0;
         for (std::size_t row = 0; row < src.rows.size(); ++row) {
             std::size_t w = 5 + names->size();
@@ -149,15 +154,15 @@ bool prepareImportFile(UiPort& ui, const std::string& source, const std::string&
         }
     } else {
         auto sys = choose(ui, src, "Bitte Feld mit Systematik-Nummer (Code) anwählen.", true, true);
-        if (!sys) return false;
+        if (!sys) return cancelled();
         auto syn = choose(ui, src, "Bitte Feld mit Synonym-Verweis (Code) anwählen.", false, true);
-        if (!syn) return false;
+        if (!syn) return cancelled();
         const auto fam = choose(ui, src, "Bitte Feld mit Familie anwählen.", false, true);
-        if (!fam) return false;
+        if (!fam) return cancelled();
         auto triv = choose(ui, src, "Bitte Feld(er) mit Trivialnamen anwählen.", true, true);
-        if (!triv) return false;
+        if (!triv) return cancelled();
         auto info = choose(ui, src, "Bitte Feld(er) mit Infos anwählen.", true, true);
-        if (!info) return false;
+        if (!info) return cancelled();
 
         // Taxon numbers and synonym references must be integers; a choice holding text is kept as info.
         for (std::vector<int>* numbers : {&*sys, &*syn}) {
@@ -217,11 +222,9 @@ bool prepareImportFile(UiPort& ui, const std::string& source, const std::string&
     std::string text;
     for (const std::string& line : out) text += line + "\r\n";
     AtomicFile f;
-    if (!f.open(target) || !f.write(encodeForExport(text, enc)) || !f.commit()) {
-        error = f.error();
-        return false;
-    }
-    return true;
+    if (!f.open(target) || !f.write(encodeForExport(text, enc)) || !f.commit())
+        return Status::failure(f.error());
+    return {};
 }
 
 }  // namespace tav

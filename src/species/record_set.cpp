@@ -387,6 +387,10 @@ struct RecordSet::Impl final : FilterValues {
         return scratch;
     }
 
+    // Writes the fields and records into the empty database db in one transaction; false (the reason in
+    // db.message()) when SQLite refuses.
+    bool writeInto(Database& db) const;
+
     void buildIndex(int field, FoldedIndex& index) const {
         std::vector<FoldedIndex::Entry>& entries = index.entries_;
         entries.clear();
@@ -601,11 +605,100 @@ const FoldedIndex& RecordSet::index(int field) const {
 
 // ---------------------------------------------------------------- persistence
 
-bool RecordSet::load(const std::string& path, std::string& error) {
+bool RecordSet::Impl::writeInto(Database& db) const {
+    const Impl& d = *this;
+    const int n = d.fieldCount();
+    // The journal would be a second file in the target's folder; the temporary file needs none, as a
+    // failed save discards it whole.
+    if (!db.exec("PRAGMA journal_mode = MEMORY") ||
+        !db.exec(("PRAGMA user_version = " + std::to_string(kFileVersion)).c_str()) || !db.exec("BEGIN"))
+        return false;
+    if (!db.exec("CREATE TABLE fields(pos INTEGER PRIMARY KEY, name TEXT, type TEXT, width INTEGER, "
+                 "required INTEGER, key TEXT)"))
+        return false;
+    // Columns are named by position: field names may repeat in letter case or hold any character.
+    std::string create = "CREATE TABLE rows(";
+    std::string insert = "INSERT INTO rows(";
+    std::string params;
+    for (int f = 0; f < n; ++f) {
+        const std::string name = "c" + std::to_string(f);
+        const FieldType t = d.types[static_cast<std::size_t>(f)];
+        create += (f ? ", " : "") + name +
+                  (t == FieldType::String    ? " TEXT"
+                   : t == FieldType::Integer ? " INTEGER"
+                                             : " REAL");
+        insert += (f ? ", " : "") + name;
+        params += (f ? ", ?" : "?") + std::to_string(f + 1);
+    }
+    // A table without fields still counts its records.
+    create += n == 0 ? "unused)" : ")";
+    insert = n == 0 ? "INSERT INTO rows DEFAULT VALUES" : insert + ") VALUES(" + params + ")";
+    if (!db.exec(create.c_str())) return false;
+
+    {
+        Statement st;
+        if (!st.prepare(db.db,
+                        "INSERT INTO fields(pos, name, type, width, required, key) "
+                        "VALUES(?1, ?2, ?3, ?4, ?5, ?6)"))
+            return false;
+        for (int f = 0; f < n; ++f) {
+            const FieldDef& def = d.fields[static_cast<std::size_t>(f)];
+            sqlite3_bind_int64(st.st, 1, f);
+            sqlite3_bind_text(st.st, 2, def.name.data(), static_cast<int>(def.name.size()), SQLITE_STATIC);
+            sqlite3_bind_text(st.st, 3, typeName(def.type), -1, SQLITE_STATIC);
+            sqlite3_bind_int64(st.st, 4, def.width);
+            sqlite3_bind_int64(st.st, 5, def.required ? 1 : 0);
+            sqlite3_bind_text(st.st, 6, keyName(def.key), -1, SQLITE_STATIC);
+            if (sqlite3_step(st.st) != SQLITE_DONE) return false;
+            sqlite3_reset(st.st);
+        }
+    }
+    {
+        Statement st;
+        if (!st.prepare(db.db, insert)) return false;
+        for (int r = 0; r < d.rows; ++r) {
+            const auto row = static_cast<std::size_t>(r);
+            for (int f = 0; f < n; ++f) {
+                const Column& c = d.col(f);
+                const int p = f + 1;
+                switch (d.types[static_cast<std::size_t>(f)]) {
+                    case FieldType::String: {
+                        const std::string_view s = c.pool.text(c.ids[row]);
+                        if (s.empty()) {
+                            sqlite3_bind_null(st.st, p);
+                        } else {
+                            sqlite3_bind_text(st.st, p, s.data(), static_cast<int>(s.size()), SQLITE_STATIC);
+                        }
+                        break;
+                    }
+                    case FieldType::Integer:
+                        if (c.ints[row] == kNoInteger) {
+                            sqlite3_bind_null(st.st, p);
+                        } else {
+                            sqlite3_bind_int64(st.st, p, c.ints[row]);
+                        }
+                        break;
+                    case FieldType::Float:
+                        if (std::isnan(c.reals[row])) {
+                            sqlite3_bind_null(st.st, p);
+                        } else {
+                            sqlite3_bind_double(st.st, p, c.reals[row]);
+                        }
+                        break;
+                }
+            }
+            if (sqlite3_step(st.st) != SQLITE_DONE) return false;
+            sqlite3_reset(st.st);
+        }
+    }
+    if (!db.exec("COMMIT")) return false;
+    return true;
+}
+
+Status RecordSet::load(const std::string& path) {
     ++d_->changes;
     const auto fail = [&](const std::string& why) {
-        error = "Kann " + path + " nicht lesen: " + why;
-        return false;
+        return Status::failure("Kann " + path + " nicht lesen: " + why);
     };
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0) {
@@ -615,7 +708,7 @@ bool RecordSet::load(const std::string& path, std::string& error) {
         none.type = FieldType::Integer;
         none.width = 0;
         define({none});
-        return true;
+        return {};
     }
     // Only a regular file is opened: a FIFO would block the open, a device would be read raw.
     if (std::string why; !checkInputFile(path, why))
@@ -759,20 +852,31 @@ bool RecordSet::load(const std::string& path, std::string& error) {
     }
     if (rc != SQLITE_DONE) return sqlFailure("die Datensätze sind nicht lesbar");
     d_ = std::move(fresh.d_);
-    return true;
+    return {};
 }
 
-bool RecordSet::save(const std::string& path, std::string& error) const {
-    std::string temp, target;
-    if (!writeTemporary(path, temp, target, error)) return false;
-    const int slot = registerTempFile(temp);
-    const bool renamed = ::rename(temp.c_str(), target.c_str()) == 0;
-    if (!renamed) {
-        error = "Kann " + path + " nicht speichern: " + std::strerror(errno);
-        ::unlink(temp.c_str());
+Status RecordSet::save(const std::string& path) const {
+    const auto failure = [&](const std::string& why) {
+        return Status::failure("Kann " + path + " nicht speichern: " + why);
+    };
+    AtomicFile file;
+    if (!file.open(path)) return failure(file.error());
+    // The database is built in memory and its image written as the file's bytes, so the file is
+    // replaced as every other save replaces its file.
+    std::string bytes;
+    {
+        Database db;
+        if (sqlite3_open_v2(":memory:", &db.db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK ||
+            !d_->writeInto(db))
+            return failure(db.message());
+        sqlite3_int64 size = 0;
+        unsigned char* image = sqlite3_serialize(db.db, "main", &size, 0);
+        if (!image) return failure(db.message());
+        bytes.assign(reinterpret_cast<const char*>(image), static_cast<std::size_t>(size));
+        sqlite3_free(image);
     }
-    unregisterTempFile(slot);
-    return renamed;
+    if (!file.write(bytes) || !file.commit()) return failure(file.error());
+    return {};
 }
 
 bool RecordSet::writeTemporary(const std::string& path, std::string& tempPath, std::string& target,
@@ -782,7 +886,6 @@ bool RecordSet::writeTemporary(const std::string& path, std::string& tempPath, s
         return false;
     };
     const Impl& d = *d_;
-    const int n = d.fieldCount();
 
     // A link is written through, so the file it names is replaced and the link stays; a folder or
     // device is no table file.
@@ -798,96 +901,9 @@ bool RecordSet::writeTemporary(const std::string& path, std::string& tempPath, s
 
     {
         Database db;
-        if (sqlite3_open_v2(temp.path.c_str(), &db.db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
+        if (sqlite3_open_v2(temp.path.c_str(), &db.db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK ||
+            !d.writeInto(db) || sqlite3_close(db.db) != SQLITE_OK)
             return fail(db.message());
-        const auto sqlFailure = [&] { return fail(db.message()); };
-        // The journal would be a second file in the target's folder; the temporary file needs none, as a
-        // failed save discards it whole.
-        if (!db.exec("PRAGMA journal_mode = MEMORY") ||
-            !db.exec(("PRAGMA user_version = " + std::to_string(kFileVersion)).c_str()) || !db.exec("BEGIN"))
-            return sqlFailure();
-        if (!db.exec("CREATE TABLE fields(pos INTEGER PRIMARY KEY, name TEXT, type TEXT, width INTEGER, "
-                     "required INTEGER, key TEXT)"))
-            return sqlFailure();
-        // Columns are named by position: field names may repeat in letter case or hold any character.
-        std::string create = "CREATE TABLE rows(";
-        std::string insert = "INSERT INTO rows(";
-        std::string params;
-        for (int f = 0; f < n; ++f) {
-            const std::string name = "c" + std::to_string(f);
-            const FieldType t = d.types[static_cast<std::size_t>(f)];
-            create += (f ? ", " : "") + name +
-                      (t == FieldType::String    ? " TEXT"
-                       : t == FieldType::Integer ? " INTEGER"
-                                                 : " REAL");
-            insert += (f ? ", " : "") + name;
-            params += (f ? ", ?" : "?") + std::to_string(f + 1);
-        }
-        // A table without fields still counts its records.
-        create += n == 0 ? "unused)" : ")";
-        insert = n == 0 ? "INSERT INTO rows DEFAULT VALUES" : insert + ") VALUES(" + params + ")";
-        if (!db.exec(create.c_str())) return sqlFailure();
-
-        {
-            Statement st;
-            if (!st.prepare(db.db,
-                            "INSERT INTO fields(pos, name, type, width, required, key) "
-                            "VALUES(?1, ?2, ?3, ?4, ?5, ?6)"))
-                return sqlFailure();
-            for (int f = 0; f < n; ++f) {
-                const FieldDef& def = d.fields[static_cast<std::size_t>(f)];
-                sqlite3_bind_int64(st.st, 1, f);
-                sqlite3_bind_text(st.st, 2, def.name.data(), static_cast<int>(def.name.size()),
-                                  SQLITE_STATIC);
-                sqlite3_bind_text(st.st, 3, typeName(def.type), -1, SQLITE_STATIC);
-                sqlite3_bind_int64(st.st, 4, def.width);
-                sqlite3_bind_int64(st.st, 5, def.required ? 1 : 0);
-                sqlite3_bind_text(st.st, 6, keyName(def.key), -1, SQLITE_STATIC);
-                if (sqlite3_step(st.st) != SQLITE_DONE) return sqlFailure();
-                sqlite3_reset(st.st);
-            }
-        }
-        {
-            Statement st;
-            if (!st.prepare(db.db, insert)) return sqlFailure();
-            for (int r = 0; r < d.rows; ++r) {
-                const auto row = static_cast<std::size_t>(r);
-                for (int f = 0; f < n; ++f) {
-                    const Column& c = d.col(f);
-                    const int p = f + 1;
-                    switch (d.types[static_cast<std::size_t>(f)]) {
-                        case FieldType::String: {
-                            const std::string_view s = c.pool.text(c.ids[row]);
-                            if (s.empty()) {
-                                sqlite3_bind_null(st.st, p);
-                            } else {
-                                sqlite3_bind_text(st.st, p, s.data(), static_cast<int>(s.size()),
-                                                  SQLITE_STATIC);
-                            }
-                            break;
-                        }
-                        case FieldType::Integer:
-                            if (c.ints[row] == kNoInteger) {
-                                sqlite3_bind_null(st.st, p);
-                            } else {
-                                sqlite3_bind_int64(st.st, p, c.ints[row]);
-                            }
-                            break;
-                        case FieldType::Float:
-                            if (std::isnan(c.reals[row])) {
-                                sqlite3_bind_null(st.st, p);
-                            } else {
-                                sqlite3_bind_double(st.st, p, c.reals[row]);
-                            }
-                            break;
-                    }
-                }
-                if (sqlite3_step(st.st) != SQLITE_DONE) return sqlFailure();
-                sqlite3_reset(st.st);
-            }
-        }
-        if (!db.exec("COMMIT")) return sqlFailure();
-        if (sqlite3_close(db.db) != SQLITE_OK) return sqlFailure();
         db.db = nullptr;
     }
 
@@ -898,13 +914,14 @@ bool RecordSet::writeTemporary(const std::string& path, std::string& tempPath, s
 
 // ---------------------------------------------------------------- filter
 
-bool RecordSet::setFilter(std::string_view condition, std::string& error) {
+Status RecordSet::setFilter(std::string_view condition) {
     const auto fieldOf = [this](std::string_view name) { return fieldIndex(name); };
     // A mistyped condition leaves the filter in effect as it was.
     RecordFilter parsed;
-    if (!parsed.parse(condition, fieldOf, d_->types, error)) return false;
+    std::string error;
+    if (!parsed.parse(condition, fieldOf, d_->types, error)) return Status::failure(error);
     d_->filter = std::move(parsed);
-    return true;
+    return {};
 }
 
 void RecordSet::clearFilter() {

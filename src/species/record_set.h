@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "core/menge.h"
+#include "core/status.h"
 
 namespace tav {
 
@@ -99,10 +100,10 @@ class RecordSet {
     const FoldedIndex& index(int field) const;
 
     // ---- persistence. A missing file opens as the empty table with the one integer field "void".
-    bool load(const std::string& path, std::string& error);
+    Status load(const std::string& path);
     // Writes the whole table in one transaction to a temporary file in the same folder, then renames it.
     // A symbolic link is written through; a folder or other non-file as target is refused.
-    bool save(const std::string& path, std::string& error) const;
+    Status save(const std::string& path) const;
     // The first half of save, for files that are replaced together: writes the table to a temporary file
     // (tempPath) beside the file that a save to path would replace (target). The caller puts it in place
     // or removes it.
@@ -112,7 +113,7 @@ class RecordSet {
     // ---- filter: comparisons of field names with constants (=, <>, <, >, <=, >=), joined by AND, OR,
     // XOR, NOT and parentheses; constants are numbers or text in single quotes. An empty condition
     // removes the filter; one that cannot be read leaves the filter as it was.
-    bool setFilter(std::string_view condition, std::string& error);
+    Status setFilter(std::string_view condition);
     void clearFilter();
     bool hasFilter() const;
     bool passes(int row) const;  // true without a filter

@@ -14,6 +14,7 @@ namespace tav {
 namespace {
 
 using testing::definitions;
+using testing::messageTexts;
 using testing::readBytes;
 using testing::speciesListText;
 using testing::SpeciesRecord;
@@ -53,13 +54,20 @@ std::string speciesList() {
 struct ArtDbTest : ::testing::Test {
     TempDir dir;
     ScriptUi ui;
-    std::vector<std::string> errors;
+    std::vector<std::string> errors;  // the messages of the last import
+    Status last;
     std::string dbFile = dir.file("arten.adb");
+
+    bool collect(Status s) {
+        errors = messageTexts(s);
+        last = std::move(s);
+        return last.ok();
+    }
 
     TArtDb imported(ArtDbSettings s = {}) {
         writeBytes(dir.file("liste.txt"), speciesList());
         TArtDb db(dbFile, s, ui);
-        EXPECT_TRUE(db.ImportTable(dir.file("liste.txt"), U'\t', noProgress(), errors));
+        EXPECT_TRUE(collect(db.ImportTable(dir.file("liste.txt"), U'\t', noProgress())));
         return TArtDb(dbFile, s, ui);  // read back from the files
     }
 };
@@ -124,8 +132,11 @@ TEST_F(ArtDbTest, RefusedImportsChangeNothing) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text.substr(0, 20));
         writeBytes(dir.file("bad.txt"), c.text);
-        EXPECT_FALSE(db.ImportTable(dir.file("bad.txt"), U'\t', noProgress(), errors));
-        EXPECT_EQ(ui.messages().back().second, c.message);
+        EXPECT_FALSE(collect(db.ImportTable(dir.file("bad.txt"), U'\t', noProgress())));
+        ASSERT_FALSE(errors.empty());
+        EXPECT_EQ(errors.back(), c.message);
+        EXPECT_EQ(last.messages().back().severity(), Severity::Error);
+        EXPECT_TRUE(ui.messages().empty());                            // returned, never shown as well
         EXPECT_EQ(readBytes(replaceExtension(dbFile, ".adm")), meta);  // the meta file survives
         EXPECT_EQ(readBytes(dbFile), adb);
         EXPECT_EQ(readBytes(replaceExtension(dbFile, ".adl")), adl);
@@ -137,7 +148,7 @@ TEST_F(ArtDbTest, RefusedImportsChangeNothing) {
                "artenliste\r\nPrim i 0 t p\tGenus s 40 t t\tSpecies s 40 t t\tAutor s 80 f t\tgross s 1 f "
                "f\tsupp s 1 f f\tFamilie s 30 f t\ta s 1\tb s 1\tc s 1\td s 1\te s 1\tf s 1\tg s 1\th s 1\r\n"
                "1\tPoa\tannua\tL.\t\t\tPoaceae\r\n");
-    EXPECT_TRUE(db.ImportTable(dir.file("short.txt"), U'\t', noProgress(), errors));
+    EXPECT_TRUE(collect(db.ImportTable(dir.file("short.txt"), U'\t', noProgress())));
     // A store with fewer fields answers the positional accessors without reading past its end.
     EXPECT_EQ(db.GetLat(1), "Poa annua L.");
     EXPECT_EQ(db.GetInfo(1, 8), "");
@@ -154,7 +165,7 @@ TEST_F(ArtDbTest, ImportKeepsThePreviousFilesAsBackups) {
     for (const std::string& e : extensions) before.push_back(readBytes(replaceExtension(dbFile, e)));
     writeBytes(dir.file("neu.txt"),
                speciesListText("Artenliste", {SpeciesRecord("1", "Poa", "annua", "L.", "Poaceae", "1")}));
-    ASSERT_TRUE(db.ImportTable(dir.file("neu.txt"), U'\t', noProgress(), errors));
+    ASSERT_TRUE(collect(db.ImportTable(dir.file("neu.txt"), U'\t', noProgress())));
     for (std::size_t k = 0; k < extensions.size(); ++k)
         EXPECT_EQ(readBytes(replaceExtension(dbFile, ".~" + extensions[k].substr(1))), before[k])
             << extensions[k];
@@ -175,8 +186,9 @@ TEST_F(ArtDbTest, ImportReplacesItsFilesTogetherOrNotAtAll) {
         std::filesystem::create_directories(blocker + "/inhalt");
         writeBytes(dir.file("neu.txt"),
                    speciesListText("Artenliste", {SpeciesRecord("1", "Poa", "annua", "L.", "Poaceae", "1")}));
-        EXPECT_FALSE(db.ImportTable(dir.file("neu.txt"), U'\t', noProgress(), errors));
-        EXPECT_EQ(ui.messages().back().first, MessageKind::Error);
+        EXPECT_FALSE(collect(db.ImportTable(dir.file("neu.txt"), U'\t', noProgress())));
+        ASSERT_FALSE(errors.empty());
+        EXPECT_EQ(last.messages().back().severity(), Severity::Error);
         EXPECT_EQ(readBytes(dbFile), adb);
         EXPECT_EQ(readBytes(replaceExtension(dbFile, ".adm")), meta);
         EXPECT_EQ(db.GetLat(1), "Carex nigra (L.) Reichard");  // the open database is unchanged too
@@ -192,7 +204,7 @@ TEST_F(ArtDbTest, KeysBeyondTheRecordRangeAreRefusedWithTheirLine) {
         speciesListText("Artenliste", {SpeciesRecord("992436542", "Poa", "annua", "L.", "Poaceae", "1"),
                                        SpeciesRecord("992436543", "Poa", "alpina", "L.", "Poaceae", "2")}));
     TArtDb db(dbFile, {}, ui);
-    ASSERT_TRUE(db.ImportTable(dir.file("liste.txt"), U'\t', noProgress(), errors));
+    ASSERT_TRUE(collect(db.ImportTable(dir.file("liste.txt"), U'\t', noProgress())));
     EXPECT_EQ(errors, (std::vector<std::string>{"FEHLER: Zeile 4: Schlüssel 992436543 ist zu groß (höchstens "
                                                 "992436542) bei Taxon Nr. 992436543 = Poa alpina L. konnte "
                                                 "ich nicht einlesen."}));
@@ -209,7 +221,7 @@ TEST_F(ArtDbTest, AggregateEntriesThatNameNoRecordAreReportedNeverCutShort) {
                                                   .status("Z")
                                                   .members("101, -9223372036854775808")}));
     TArtDb db(dbFile, {}, ui);
-    ASSERT_TRUE(db.ImportTable(dir.file("liste.txt"), U'\t', noProgress(), errors));
+    ASSERT_TRUE(collect(db.ImportTable(dir.file("liste.txt"), U'\t', noProgress())));
     EXPECT_EQ(errors,
               (std::vector<std::string>{
                   "WARNUNG: Zeile 4: Taxon Nr. 2 = Poa agg. : Mitglied \"-9223372036854775808\" kann ich "
@@ -219,11 +231,10 @@ TEST_F(ArtDbTest, AggregateEntriesThatNameNoRecordAreReportedNeverCutShort) {
     // A hand-made aggregate list whose aggregate number lies beyond the record keys: 2^32 + 1 must not
     // be taken for record 1, which would make Poa annua the aggregate of Poa agg.
     RecordSet aggr;
-    std::string error;
     const std::string adl = replaceExtension(dbFile, ".adl");
-    ASSERT_TRUE(aggr.load(adl, error)) << error;
+    ASSERT_TRUE(aggr.load(adl));
     ASSERT_EQ(aggr.appendTexts({"7", "4294967297", "100"}), std::nullopt);
-    ASSERT_TRUE(aggr.save(adl, error)) << error;
+    ASSERT_TRUE(aggr.save(adl));
     TArtDb opened(dbFile, {}, ui);
     ASSERT_TRUE(opened.openStatus().ok());
     std::vector<std::string> warnings;
@@ -244,10 +255,10 @@ TEST_F(ArtDbTest, ImportsRefuseWhatIsNoRegularFile) {
     ASSERT_EQ(::mkfifo(dir.file("fifo.txt").c_str(), 0600), 0);
     std::filesystem::create_directory(dir.file("ordner.txt"));
     for (const std::string& file : {dir.file("fifo.txt"), dir.file("ordner.txt")}) {
-        EXPECT_FALSE(db.ImportTable(file, U'\t', noProgress(), errors));  // returns at once, never waits
-        EXPECT_EQ(ui.messages().back().second, "Kann " + file + " nicht öffnen.");
-        EXPECT_FALSE(db.ImportZw(file, U'\t', errors, noProgress(), false));
-        EXPECT_EQ(ui.messages().back().second, "Kann " + file + " nicht öffnen.");
+        EXPECT_FALSE(collect(db.ImportTable(file, U'\t', noProgress())));  // returns at once, never waits
+        EXPECT_EQ(errors, std::vector<std::string>{"Kann " + file + " nicht öffnen."});
+        EXPECT_FALSE(collect(db.ImportZw(file, U'\t', noProgress(), false)));
+        EXPECT_EQ(errors, std::vector<std::string>{"Kann " + file + " nicht öffnen."});
     }
     EXPECT_EQ(TArtDb(dbFile, {}, ui).SQLarten().count(), 14);
 }
@@ -378,7 +389,7 @@ TEST_F(ArtDbTest, AggregateListingsFollowTheFilter) {
     ArtDbSettings valid;
     valid.ValidFilter = true;
     TArtDb db(dbFile, valid, ui);
-    ASSERT_TRUE(db.ImportTable(dir.file("liste.txt"), U'\t', noProgress(), errors));
+    ASSERT_TRUE(collect(db.ImportTable(dir.file("liste.txt"), U'\t', noProgress())));
 
     // Every mode but 'D' answers the top aggregate; with the filter the one of invalid status is none.
     struct Case {
@@ -410,7 +421,7 @@ TEST_F(ArtDbTest, AggregateCyclesEnd) {
         SpeciesRecord("21", "Circulus", "idem", "", "Testaceae", "902").status("Z").members("901") + "\r\n";
     writeBytes(dir.file("liste.txt"), text);
     TArtDb db(dbFile, {}, ui);
-    ASSERT_TRUE(db.ImportTable(dir.file("liste.txt"), U'\t', noProgress(), errors));
+    ASSERT_TRUE(collect(db.ImportTable(dir.file("liste.txt"), U'\t', noProgress())));
     std::vector<std::string> listing;
     EXPECT_EQ(db.ScanAggr('A', 20, &listing, false), 20);
     EXPECT_EQ(listing.back(), "*** Fehler *** Zyklische Aggregatsstruktur bei Circulus alter");
@@ -419,12 +430,13 @@ TEST_F(ArtDbTest, AggregateCyclesEnd) {
 
 TEST_F(ArtDbTest, IntegrityReport) {
     TArtDb db = imported();
-    std::vector<std::string> report;
-    db.CheckVerweise(report);
-    EXPECT_EQ(report, (std::vector<std::string>{"", "******* Leere Synonym-Verweise *******", "",
-                                                "999 in Datensatz 15 Taxus baccata L.", "",
-                                                "******* Leere Verweise in Aggregatsliste *******", "",
-                                                "304 in Datensatz 15 Taxus baccata L."}));
+    const Status report = db.CheckVerweise();
+    EXPECT_TRUE(report.ok());
+    EXPECT_EQ(
+        messageTexts(report),
+        (std::vector<std::string>{
+            "******* Leere Synonym-Verweise *******", "999 in Datensatz 15 Taxus baccata L.",
+            "******* Leere Verweise in Aggregatsliste *******", "304 in Datensatz 15 Taxus baccata L."}));
 }
 
 TEST_F(ArtDbTest, IndicatorValuesImport) {
@@ -435,7 +447,7 @@ TEST_F(ArtDbTest, IndicatorValuesImport) {
                "Carex nigra\t7\t8\r\nAgrostis alba\t8\t6\r\nPlanta ignota\t1\t1\r\nCyclus primus\t1\t1\r\n");
     ScriptUi answers({"7"});
     db.setUi(answers);
-    ASSERT_TRUE(db.ImportZw(file, U'\t', errors, noProgress(), true));
+    ASSERT_TRUE(collect(db.ImportZw(file, U'\t', noProgress(), true)));
     EXPECT_EQ(db.ZWi(), 7);
     double x = 0;
     std::string s;
@@ -451,7 +463,7 @@ TEST_F(ArtDbTest, IndicatorValuesImport) {
     const std::string list7 = readBytes(replaceExtension(dbFile, ".z7"));
     answers.addToken("7");
     answers.addToken("ja");
-    ASSERT_TRUE(db.ImportZw(file, U'\t', errors, noProgress(), true));
+    ASSERT_TRUE(collect(db.ImportZw(file, U'\t', noProgress(), true)));
     EXPECT_EQ(answers.tokensLeft(), 0u);
     EXPECT_EQ(db.GetZwNames(), (std::vector<std::string>{"ZW07;   arten.z7;   zw.txt"}));
     EXPECT_EQ(readBytes(replaceExtension(dbFile, ".~z7")), list7);  // the previous list is kept
@@ -461,23 +473,24 @@ TEST_F(ArtDbTest, IndicatorValuesImport) {
     writeBytes(unknown, "Zeigerwerte\r\nArt s 60 t r\tL i 0 f f\r\nPlanta ignota\t1\r\n");
     answers.addToken("7");
     answers.addToken("ja");
-    EXPECT_FALSE(db.ImportZw(unknown, U'\t', errors, noProgress(), true));
-    EXPECT_EQ(
-        answers.messages().back().second,
-        "Die Datei " + unknown + " enthält keinen Datensatz, den ich einlesen kann. Ich importiere nicht.");
+    EXPECT_FALSE(collect(db.ImportZw(unknown, U'\t', noProgress(), true)));
+    EXPECT_EQ(errors, (std::vector<std::string>{
+                          "Unbekannt oder mehrdeutig (nicht eingelesen): Planta ignota",
+                          "Die Datei " + unknown +
+                              " enthält keinen Datensatz, den ich einlesen kann. Ich importiere nicht."}));
     EXPECT_TRUE(db.GetZw(1, 1, x, s));
     EXPECT_EQ(TArtDb(dbFile, {}, ui).GetZwNames(), (std::vector<std::string>{"ZW07;   arten.z7;   zw.txt"}));
     answers.addToken("7");
     answers.addToken("nein");
-    EXPECT_FALSE(db.ImportZw(file, U'\t', errors, noProgress(), true));
+    EXPECT_FALSE(collect(db.ImportZw(file, U'\t', noProgress(), true)));
     answers.addToken("100");
-    EXPECT_FALSE(db.ImportZw(file, U'\t', errors, noProgress(), true));
+    EXPECT_FALSE(collect(db.ImportZw(file, U'\t', noProgress(), true)));
 }
 
 TEST_F(ArtDbTest, ShippedSampleDatabaseIsTheImportOfItsList) {
     const std::string samples = TAVOLEX_SAMPLES;
     TArtDb fresh(dbFile, {}, ui);
-    ASSERT_TRUE(fresh.ImportTable(samples + "/artenliste.txt", U'\t', noProgress(), errors));
+    ASSERT_TRUE(collect(fresh.ImportTable(samples + "/artenliste.txt", U'\t', noProgress())));
     EXPECT_TRUE(errors.empty());
     const TArtDb shipped(samples + "/arten.adb", {}, ui);
     ASSERT_EQ(shipped.SQLarten().fields(), fresh.SQLarten().fields());

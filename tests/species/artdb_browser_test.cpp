@@ -12,6 +12,7 @@
 namespace tav {
 namespace {
 
+using testing::messageTexts;
 using testing::readBytes;
 using testing::speciesListText;
 using testing::SpeciesRecord;
@@ -40,14 +41,14 @@ std::string speciesList() {
 struct SpeciesBrowserTest : ::testing::Test {
     TempDir dir;
     ScriptUi ui;
-    std::vector<std::string> errors;
     std::string dbFile = dir.file("arten.adb");
 
     TArtDb imported() {
         writeBytes(dir.file("liste.txt"), speciesList());
         TArtDb db(dbFile, {}, ui);
-        EXPECT_TRUE(db.ImportTable(dir.file("liste.txt"), U'\t', noProgress(), errors));
-        EXPECT_TRUE(errors.empty());
+        const Status s = db.ImportTable(dir.file("liste.txt"), U'\t', noProgress());
+        EXPECT_TRUE(s.ok());
+        EXPECT_EQ(messageTexts(s), std::vector<std::string>{});
         return TArtDb(dbFile, {}, ui);
     }
 
@@ -56,9 +57,9 @@ struct SpeciesBrowserTest : ::testing::Test {
         writeBytes(dir.file("zw.txt"),
                    "Zeigerwerte Test\r\nArt s 60 t r\tL i 0 f f\tF i 0 f f\tBem s 10 f f\r\n"
                    "Carex nigra\t8\t9\tnass\r\nCarex flava\t7\t\t\r\nAgrostis stolonifera\t8\t6\tfrisch\r\n");
-        std::vector<std::string> zwErrors;
-        ASSERT_TRUE(db.ImportZw(dir.file("zw.txt"), U'\t', zwErrors, noProgress(), false));
-        ASSERT_TRUE(zwErrors.empty());
+        const Status s = db.ImportZw(dir.file("zw.txt"), U'\t', noProgress(), false);
+        ASSERT_TRUE(s.ok());
+        ASSERT_EQ(messageTexts(s), std::vector<std::string>{});
         ASSERT_EQ(db.SQLzw().count(), 3);
     }
 
@@ -98,14 +99,15 @@ TEST_F(SpeciesBrowserTest, BasicFilterIsGuardedAndRefusesBadConditions) {
         {"Species = 'millefolium' and Autor = 'agg.'", {5}},
     };
     for (const auto& c : cases) {
-        EXPECT_TRUE(filterByBasics(db, c.condition, ui)) << c.condition;
+        EXPECT_TRUE(filterByBasics(db, c.condition)) << c.condition;
         EXPECT_EQ(shownKeys(db), c.keys) << c.condition;
     }
-    EXPECT_TRUE(ui.messages().empty());
-    EXPECT_FALSE(filterByBasics(db, "Genus = ", ui));
-    ASSERT_EQ(ui.messages().size(), 1u);
-    EXPECT_EQ(ui.messages().back(),
-              std::make_pair(MessageKind::Info, std::string("Fehler in Filterausdruck")));
+    const Status refused = filterByBasics(db, "Genus = ");
+    EXPECT_FALSE(refused.ok());
+    ASSERT_EQ(refused.messages().size(), 1u);
+    EXPECT_EQ(refused.messages()[0].severity(), Severity::Info);
+    EXPECT_EQ(refused.messages()[0].plain(), "Fehler in Filterausdruck");
+    EXPECT_TRUE(ui.messages().empty());   // returned, never shown as well
     EXPECT_EQ(shownKeys(db).size(), 8u);  // no filter left
 }
 
@@ -114,27 +116,27 @@ TEST_F(SpeciesBrowserTest, IndicatorFilterMarksSpeciesAndCombinesWithThePrevious
     importIndicators(db);
     const int scratch = db.SQLarten().fieldIndex("ResField");
 
-    ASSERT_TRUE(filterByIndicators(db, "L = 8", false, ui));
+    ASSERT_TRUE(filterByIndicators(db, "L = 8", false));
     EXPECT_EQ(shownKeys(db), (std::vector<int>{1, 3}));
     EXPECT_EQ(db.SQLarten().text(db.SQLarten().rowOfKey(3), scratch), "1");
     EXPECT_EQ(db.SQLarten().text(db.SQLarten().rowOfKey(2), scratch), "");
 
     // A text comparison: the guard keeps Carex flava (no remark) out of "<>".
-    ASSERT_TRUE(filterByIndicators(db, "Bem <> 'nass'", false, ui));
+    ASSERT_TRUE(filterByIndicators(db, "Bem <> 'nass'", false));
     EXPECT_EQ(shownKeys(db), (std::vector<int>{3}));
 
     // Additionally: only what the previous filter showed and the new condition selects.
-    ASSERT_TRUE(filterByBasics(db, "Genus = 'Carex'", ui));
-    ASSERT_TRUE(filterByIndicators(db, "L > 6", true, ui));
+    ASSERT_TRUE(filterByBasics(db, "Genus = 'Carex'"));
+    ASSERT_TRUE(filterByIndicators(db, "L > 6", true));
     EXPECT_EQ(shownKeys(db), (std::vector<int>{1, 2}));
-    ASSERT_TRUE(filterByIndicators(db, "F = 9", true, ui));
+    ASSERT_TRUE(filterByIndicators(db, "F = 9", true));
     EXPECT_EQ(shownKeys(db), (std::vector<int>{1}));
     // Replacing instead: Agrostis comes back.
-    ASSERT_TRUE(filterByIndicators(db, "L = 8", false, ui));
+    ASSERT_TRUE(filterByIndicators(db, "L = 8", false));
     EXPECT_EQ(shownKeys(db), (std::vector<int>{1, 3}));
 
-    EXPECT_FALSE(filterByIndicators(db, "Unbekannt = 1", false, ui));
-    EXPECT_EQ(ui.messages().back().second, "Fehler in Filterausdruck");
+    EXPECT_EQ(messageTexts(filterByIndicators(db, "Unbekannt = 1", false)),
+              std::vector<std::string>{"Fehler in Filterausdruck"});
     EXPECT_FALSE(db.SQLzw().hasFilter());
 
     clearFilters(db);
@@ -144,7 +146,7 @@ TEST_F(SpeciesBrowserTest, IndicatorFilterMarksSpeciesAndCombinesWithThePrevious
 
 TEST_F(SpeciesBrowserTest, ExportWritesHeaderAndShownRecordsInTheChosenEncoding) {
     TArtDb db = imported();
-    ASSERT_TRUE(filterByBasics(db, "Genus = 'Betula' or Genus = 'Carex'", ui));
+    ASSERT_TRUE(filterByBasics(db, "Genus = 'Betula' or Genus = 'Carex'"));
     const std::string text = "Prim;Genus;Autor\r\n1;Carex;(L.) Reichard\r\n2;Carex;L.\r\n8;Betula;Müller\r\n";
     const struct {
         ExportEncoding enc;
@@ -156,10 +158,8 @@ TEST_F(SpeciesBrowserTest, ExportWritesHeaderAndShownRecordsInTheChosenEncoding)
         {ExportEncoding::Ascii, utf8ToAscii(text)},
     };
     for (const auto& c : cases) {
-        std::string error;
         ASSERT_TRUE(
-            exportShown(db, {art::kPrim, art::kGenus, art::kAutor}, dir.file("out.txt"), U';', c.enc, error))
-            << error;
+            exportShown(db, {art::kPrim, art::kGenus, art::kAutor}, dir.file("out.txt"), U';', c.enc));
         EXPECT_EQ(readBytes(dir.file("out.txt")), c.bytes) << static_cast<int>(c.enc);
     }
     EXPECT_NE(utf8ToCp1252(text).find("M\xFCller"), std::string::npos);
@@ -167,11 +167,9 @@ TEST_F(SpeciesBrowserTest, ExportWritesHeaderAndShownRecordsInTheChosenEncoding)
     EXPECT_EQ(encodeForExport("Ω", ExportEncoding::CodePage), "\xEF\xBB\xBFΩ");
 
     // A given order is followed, and rows the filter hides stay out.
-    std::string error;
     const std::vector<int> order = {db.SQLarten().rowOfKey(8), db.SQLarten().rowOfKey(3),
                                     db.SQLarten().rowOfKey(1)};
-    ASSERT_TRUE(
-        exportShown(db, {art::kSpecies}, dir.file("out.txt"), U'\t', ExportEncoding::Utf8, error, &order));
+    ASSERT_TRUE(exportShown(db, {art::kSpecies}, dir.file("out.txt"), U'\t', ExportEncoding::Utf8, &order));
     EXPECT_EQ(readBytes(dir.file("out.txt")), "\xEF\xBB\xBFSpecies\r\npendula\r\nnigra\r\n");
 }
 
@@ -197,26 +195,26 @@ TEST_F(SpeciesBrowserTest, FindLooksInShownRowsFromTheGivenRow) {
     for (const auto& c : cases)
         EXPECT_EQ(findText(db, c.text, c.fromRow, c.column, c.matchCase), c.row)
             << c.text << " " << c.fromRow;
-    ASSERT_TRUE(filterByBasics(db, "Species = 'nigra'", ui));
+    ASSERT_TRUE(filterByBasics(db, "Species = 'nigra'"));
     EXPECT_EQ(findText(db, "Cyper", 0, -1, true), nigra);
 }
 
 TEST_F(SpeciesBrowserTest, ReplaceOnlyInEditModeAndKeepsTheChangeInTheFile) {
     TArtDb db = imported();
-    EXPECT_EQ(replaceText(db, "Carex", "Karex", -1, true, false, ui), -1);
-    EXPECT_EQ(
-        ui.messages().back(),
-        std::make_pair(MessageKind::Error, std::string("Die Artenliste ist nicht im Bearbeitungsmodus.")));
+    const Result<int> refused = replaceText(db, "Carex", "Karex", -1, true, false);
+    EXPECT_FALSE(refused.ok());
+    EXPECT_EQ(messageTexts(refused.status()),
+              std::vector<std::string>{"Die Artenliste ist nicht im Bearbeitungsmodus."});
     EXPECT_EQ(db.GetLat(1), "Carex nigra (L.) Reichard");
 
-    EXPECT_EQ(replaceText(db, "Carex", "Karex", art::kGenus, false, true, ui), 1);
+    EXPECT_EQ(replaceText(db, "Carex", "Karex", art::kGenus, false, true).value(), 1);
     EXPECT_EQ(db.GetLat(2), "Karex flava L.");
     EXPECT_EQ(db.GetLat(1), "Carex nigra (L.) Reichard");
-    EXPECT_EQ(replaceText(db, "a", "A", art::kSpecies, true, true, ui), 8);
+    EXPECT_EQ(replaceText(db, "a", "A", art::kSpecies, true, true).value(), 8);
     EXPECT_EQ(db.GetLat(4), "Agrostis AlbA auct.");
     // Not in the chosen column; and a number field refuses text.
-    EXPECT_EQ(replaceText(db, "Carex", "X", art::kFamilie, true, true, ui), 0);
-    EXPECT_EQ(replaceText(db, "10", "x", art::kSys01, true, true, ui), 0);
+    EXPECT_EQ(replaceText(db, "Carex", "X", art::kFamilie, true, true).value(), 0);
+    EXPECT_EQ(replaceText(db, "10", "x", art::kSys01, true, true).value(), 0);
     EXPECT_EQ(db.GetSysNr(1, 1), 101);
 
     TArtDb reopened(dbFile, {}, ui);
@@ -246,14 +244,14 @@ TEST_F(SpeciesBrowserTest, SortOrdersShownRowsByChosenFields) {
         {{art::kFamilie, art::kAutor}, {8, 5, 7, 6, 1, 2, 4, 3}},
     };
     for (const auto& c : cases) EXPECT_EQ(keysOf(sortedRows(db, c.fields)), c.keys);
-    ASSERT_TRUE(filterByBasics(db, "Familie = 'Poaceae' or Familie = 'Cyperaceae'", ui));
+    ASSERT_TRUE(filterByBasics(db, "Familie = 'Poaceae' or Familie = 'Cyperaceae'"));
     EXPECT_EQ(keysOf(sortedRows(db, {art::kSpecies})), (std::vector<int>{4, 2, 1, 3}));
 }
 
 TEST_F(SpeciesBrowserTest, SynonymAndAggregateLists) {
     TArtDb db = imported();
     // Filters of the browser do not shorten the integrity lists.
-    ASSERT_TRUE(filterByBasics(db, "Genus = 'Carex'", ui));
+    ASSERT_TRUE(filterByBasics(db, "Genus = 'Carex'"));
     EXPECT_EQ(synonymList(db), (std::vector<std::string>{
                                    "",
                                    "Agrostis stolonifera L. // A (gültiger Name)",
@@ -280,7 +278,7 @@ TEST_F(SpeciesBrowserTest, AggregateListStartsOnlyAtTopLevelAggregates) {
          SpeciesRecord("3", "Rubus", "bifrons", "Vest", "Rosaceae", "13").status("E")});
     writeBytes(dir.file("rubus.txt"), text);
     TArtDb db(dbFile, {}, ui);
-    ASSERT_TRUE(db.ImportTable(dir.file("rubus.txt"), U'\t', noProgress(), errors));
+    ASSERT_TRUE(db.ImportTable(dir.file("rubus.txt"), U'\t', noProgress()));
     const std::vector<std::string> lines = aggregateList(db);
     EXPECT_EQ(std::count(lines.begin(), lines.end(), std::string(48, '-')), 1);
     EXPECT_EQ(std::count(lines.begin(), lines.end(), "  - Rubus bifrons Vest // E"), 1);
@@ -333,10 +331,8 @@ TEST_F(SpeciesBrowserTest, PreparedSpeciesListImports) {
     writeBytes(dir.file("quelle.csv"), kSpeciesSource);
     // Lines are 1-based, and line 1 is "< Keine >".
     for (const char* t : {"2,3,4", "5", "6", "7", "8,9", "10"}) ui.addToken(t);
-    std::string error;
     ASSERT_TRUE(prepareImportFile(ui, dir.file("quelle.csv"), dir.file("import.txt"), false, U'\t',
-                                  ExportEncoding::CodePage, error))
-        << error;
+                                  ExportEncoding::CodePage));
     EXPECT_EQ(ui.tokensLeft(), 0u);
     EXPECT_TRUE(ui.cancelledDialogs().empty());
     const std::string prepared = readBytes(dir.file("import.txt"));
@@ -348,9 +344,9 @@ TEST_F(SpeciesBrowserTest, PreparedSpeciesListImports) {
         EXPECT_NE(prepared.find(utf8ToCp1252(def)), std::string::npos) << def;
 
     TArtDb db(dbFile, {}, ui);
-    std::vector<std::string> importErrors;
-    ASSERT_TRUE(db.ImportTable(dir.file("import.txt"), U'\t', noProgress(), importErrors));
-    EXPECT_TRUE(importErrors.empty());
+    const Status imported = db.ImportTable(dir.file("import.txt"), U'\t', noProgress());
+    ASSERT_TRUE(imported.ok());
+    EXPECT_EQ(messageTexts(imported), std::vector<std::string>{});
     ASSERT_EQ(db.SQLarten().count(), 3);
     EXPECT_EQ(db.GetLat(1), "Carex nigra (L.) Reichard");
     EXPECT_EQ(db.GetLat(3), "Agrostis alba auct. non L.");
@@ -377,18 +373,16 @@ TEST_F(SpeciesBrowserTest, PreparationMovesTextCodesToInfosAndNumbersRecords) {
                "Name\tCode\tFamilie\tStatus\r\nCarex nigra (L.) Reichard\tC-1\tCyperaceae\trote Liste\r\n"
                "Betula pendula Roth\tB-2\tBetulaceae\t\r\n");
     for (const char* t : {"2", "3", "1", "4", "1", "5"}) ui.addToken(t);
-    std::string error;
     ASSERT_TRUE(prepareImportFile(ui, dir.file("quelle.txt"), dir.file("import.txt"), false, U';',
-                                  ExportEncoding::Utf8, error))
-        << error;
+                                  ExportEncoding::Utf8));
     const std::string prepared = readBytes(dir.file("import.txt"));
     EXPECT_NE(prepared.find(";Sys01 i 0 t t;"), std::string::npos);
     EXPECT_NE(prepared.find(";Status s 10 f t;Code s 3 f t;Info03 s 10 f t;"), std::string::npos);
 
     TArtDb db(dbFile, {}, ui);
-    std::vector<std::string> importErrors;
-    ASSERT_TRUE(db.ImportTable(dir.file("import.txt"), U';', noProgress(), importErrors));
-    EXPECT_TRUE(importErrors.empty());
+    const Status imported = db.ImportTable(dir.file("import.txt"), U';', noProgress());
+    ASSERT_TRUE(imported.ok());
+    EXPECT_EQ(messageTexts(imported), std::vector<std::string>{});
     ASSERT_EQ(db.SQLarten().count(), 2);
     EXPECT_EQ(db.GetLat(2), "Betula pendula Roth");
     EXPECT_EQ(db.GetSysNr(2, 1), 2);
@@ -404,16 +398,14 @@ TEST_F(SpeciesBrowserTest, PreparedIndicatorListImports) {
                "Gattung;Art;L;F;Bemerkung\r\nCarex;nigra;8;9;nass\r\nAgrostis;stolonifera;8;6,5;x\r\n"
                "Unbekannt;species;1;1;\r\n");
     for (const char* t : {"1,2", "3,4,5"}) ui.addToken(t);
-    std::string error;
-    ASSERT_TRUE(prepareImportFile(ui, dir.file("zeiger.csv"), dir.file("zw.txt"), true, U'\t',
-                                  ExportEncoding::Utf8, error))
-        << error;
+    ASSERT_TRUE(
+        prepareImportFile(ui, dir.file("zeiger.csv"), dir.file("zw.txt"), true, U'\t', ExportEncoding::Utf8));
     EXPECT_EQ(readBytes(dir.file("zw.txt")),
               "\xEF\xBB\xBFZeigerwerte zeiger.csv\r\nArt s 26 t r\tL i 0\tF s 3\tBemerkung s 4\r\n"
               "Carex nigra\t8\t9\tnass\r\nAgrostis stolonifera\t8\t6,5\tx\r\nUnbekannt species\t1\t1\t\r\n");
-    std::vector<std::string> zwErrors;
-    ASSERT_TRUE(db.ImportZw(dir.file("zw.txt"), U'\t', zwErrors, noProgress(), false));
-    EXPECT_EQ(zwErrors,
+    const Status zw = db.ImportZw(dir.file("zw.txt"), U'\t', noProgress(), false);
+    ASSERT_TRUE(zw.ok());
+    EXPECT_EQ(messageTexts(zw),
               (std::vector<std::string>{"Unbekannt oder mehrdeutig (nicht eingelesen): Unbekannt species"}));
     double x = 0;
     std::string s;
@@ -426,10 +418,10 @@ TEST_F(SpeciesBrowserTest, PreparedIndicatorListImports) {
 TEST_F(SpeciesBrowserTest, CancelledPreparationWritesNothing) {
     writeBytes(dir.file("quelle.csv"), kSpeciesSource);
     for (const char* t : {"2,3", "5", "6"}) ui.addToken(t);  // the family choice goes unanswered
-    std::string error;
-    EXPECT_FALSE(prepareImportFile(ui, dir.file("quelle.csv"), dir.file("import.txt"), false, U'\t',
-                                   ExportEncoding::Utf8, error));
-    EXPECT_TRUE(error.empty());
+    const Status cancelled = prepareImportFile(ui, dir.file("quelle.csv"), dir.file("import.txt"), false,
+                                               U'\t', ExportEncoding::Utf8);
+    EXPECT_FALSE(cancelled.ok());
+    EXPECT_TRUE(cancelled.messages().empty());
     EXPECT_EQ(ui.cancelledDialogs(), (std::vector<std::string>{"Bitte Feld mit Familie anwählen."}));
     EXPECT_FALSE(fileExists(dir.file("import.txt")));
 }

@@ -68,10 +68,10 @@ struct NameLookupTest : ::testing::Test {
     void SetUp() override {
         ASSERT_TRUE(cat.LoadTexts(std::string(TAVOLEX_SOURCE) + "/data/tavolex.$ms"));
         writeBytes(dir.file("liste.txt"), speciesList());
-        std::vector<std::string> errors;
         TArtDb db(dbFile, ArtDbSettings{}, silentUi());
-        ASSERT_TRUE(db.ImportTable(dir.file("liste.txt"), U'\t', noProgress(), errors));
-        ASSERT_TRUE(errors.empty());
+        const Status imported = db.ImportTable(dir.file("liste.txt"), U'\t', noProgress());
+        ASSERT_TRUE(imported.ok());
+        ASSERT_TRUE(imported.messages().empty());
     }
 
     TArtDb open(UiPort& ui, const ArtDbSettings& s = {}) { return TArtDb(dbFile, s, ui); }

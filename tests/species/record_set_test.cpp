@@ -235,8 +235,7 @@ TEST(RecordSetFields, NamesMatchExactlyFirstThenIgnoringCase) {
 
 TEST(RecordSetFields, DefiningEmptiesTheTableAndDropsTheFilter) {
     RecordSet t = checkedTable();
-    std::string error;
-    ASSERT_TRUE(t.setFilter("Prim = 2", error));
+    ASSERT_TRUE(t.setFilter("Prim = 2"));
     t.define({field("Nr", FieldType::Integer, 0, false, KeyKind::Primary),
               field("Ref", FieldType::String, 36, false, KeyKind::SpeciesRelation)});
     EXPECT_EQ(t.count(), 0);
@@ -273,12 +272,11 @@ TEST(RecordSetFile, SaveThenLoadGivesTheSameTable) {
     TempDir dir;
     const std::string path = dir.file("arten.db");
     const RecordSet saved = awkwardTable();
-    std::string error;
-    ASSERT_TRUE(saved.save(path, error)) << error;
+    ASSERT_TRUE(saved.save(path));
     EXPECT_EQ(filesIn(dir.path()), std::vector<std::string>{"arten.db"});
 
     RecordSet loaded;
-    ASSERT_TRUE(loaded.load(path, error)) << error;
+    ASSERT_TRUE(loaded.load(path));
     expectSameTable(saved, loaded);
     EXPECT_EQ(loaded.rowOfKey(7), 3);
     EXPECT_EQ(loaded.rowsWithInteger(5, 1), std::vector<int>{2});
@@ -290,8 +288,7 @@ TEST(RecordSetFile, ColumnsAreNamedByPosition) {
     // Other tools read the container: one column per field, c0, c1, …, whatever the field names.
     TempDir dir;
     const std::string path = dir.file("t.db");
-    std::string error;
-    ASSERT_TRUE(awkwardTable().save(path, error)) << error;
+    ASSERT_TRUE(awkwardTable().save(path));
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
     sqlite3_stmt* st = nullptr;
@@ -314,16 +311,15 @@ TEST(RecordSetFile, ColumnsAreNamedByPosition) {
 
 TEST(RecordSetFile, EmptyTablesRoundTrip) {
     TempDir dir;
-    std::string error;
     RecordSet noRecords = checkedTable();
     noRecords.clearRecords();
     RecordSet noFields;
     noFields.define({});
     ASSERT_TRUE(noFields.appendTexts({}) == std::nullopt);
     for (const RecordSet* t : {&noRecords, &noFields}) {
-        ASSERT_TRUE(t->save(dir.file("e.db"), error)) << error;
+        ASSERT_TRUE(t->save(dir.file("e.db")));
         RecordSet back;
-        ASSERT_TRUE(back.load(dir.file("e.db"), error)) << error;
+        ASSERT_TRUE(back.load(dir.file("e.db")));
         expectSameTable(*t, back);
     }
 }
@@ -333,8 +329,7 @@ TEST(RecordSetFile, MissingFileOpensAsVoidTable) {
     const FieldDef voidField{"void", FieldType::Integer, 0, false, KeyKind::None};
     for (const std::string& path : {dir.file("fehlt.db"), dir.file("kein/ordner/fehlt.db")}) {
         RecordSet t = checkedTable();
-        std::string error;
-        ASSERT_TRUE(t.load(path, error)) << error;
+        ASSERT_TRUE(t.load(path));
         EXPECT_EQ(t.fields(), std::vector<FieldDef>{voidField});
         EXPECT_EQ(t.count(), 0);
         // Opening never creates the file.
@@ -388,9 +383,10 @@ TEST(RecordSetFile, UnreadableFilesAreRefusedAndTheTableKept) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
         RecordSet t = checkedTable();
-        std::string error;
         const std::string path = dir.file(c.file);
-        EXPECT_FALSE(t.load(path, error));
+        const Status loaded = t.load(path);
+        EXPECT_FALSE(loaded.ok());
+        const std::string error = loaded.messages().at(0).plain();
         EXPECT_NE(error.find(c.message), std::string::npos) << error;
         EXPECT_EQ(error.rfind("Kann " + path + " nicht lesen: ", 0), 0u) << error;
         EXPECT_EQ(t.count(), 1);
@@ -409,8 +405,7 @@ TEST(RecordSetFile, ValuesWrittenByOtherToolsAreConvertedOrTakenAsSaved) {
         "'String', 2, NULL, NULL), (2, 'Wert', 'Float', 0, 0, 'None'); CREATE TABLE rows(c0, c1, c2); "
         "INSERT INTO rows VALUES(' 5 ', 12, '2.5'), (5.0, 'lang', 3), (6, '', ' ')");
     RecordSet t;
-    std::string error;
-    ASSERT_TRUE(t.load(dir.file("x.db"), error)) << error;
+    ASSERT_TRUE(t.load(dir.file("x.db")));
     ASSERT_EQ(t.count(), 3);
     EXPECT_EQ(t.fields()[0].key, KeyKind::Primary);
     EXPECT_EQ(t.integer(0, 0), 5);
@@ -429,38 +424,39 @@ TEST(RecordSetFile, ValuesWrittenByOtherToolsAreConvertedOrTakenAsSaved) {
 TEST(RecordSetFile, SaveReplacesTheTargetOnlyOnSuccess) {
     TempDir dir;
     const std::string path = dir.file("arten.db");
-    std::string error;
     const RecordSet first = checkedTable();
-    ASSERT_TRUE(first.save(path, error)) << error;
+    ASSERT_TRUE(first.save(path));
 
     // A successful save replaces the old file.
     const RecordSet second = awkwardTable();
-    ASSERT_TRUE(second.save(path, error)) << error;
+    ASSERT_TRUE(second.save(path));
     RecordSet back;
-    ASSERT_TRUE(back.load(path, error)) << error;
+    ASSERT_TRUE(back.load(path));
     expectSameTable(second, back);
 
     // A folder that does not exist: nothing is written anywhere.
-    EXPECT_FALSE(first.save(dir.file("fehlt/arten.db"), error));
+    const Status missing = first.save(dir.file("fehlt/arten.db"));
+    EXPECT_FALSE(missing.ok());
+    const std::string error = missing.messages().at(0).plain();
     EXPECT_EQ(error.rfind("Kann " + dir.file("fehlt/arten.db") + " nicht speichern: ", 0), 0u) << error;
     EXPECT_FALSE(std::filesystem::exists(dir.file("fehlt")));
 
     // A target that cannot be replaced (a folder) fails after writing: the temporary file is gone again.
     std::filesystem::create_directory(dir.file("ordner.db"));
     std::filesystem::create_directory(dir.file("ordner.db/inhalt"));
-    EXPECT_FALSE(first.save(dir.file("ordner.db"), error));
+    EXPECT_FALSE(first.save(dir.file("ordner.db")));
     EXPECT_EQ(filesIn(dir.path()), (std::vector<std::string>{"arten.db", "ordner.db"}));
 
     // A symbolic link is written through: the file it names gets the table, the link stays a link.
     std::filesystem::create_symlink("arten.db", dir.file("link.db"));
-    ASSERT_TRUE(first.save(dir.file("link.db"), error)) << error;
+    ASSERT_TRUE(first.save(dir.file("link.db")));
     EXPECT_TRUE(std::filesystem::is_symlink(dir.file("link.db")));
-    ASSERT_TRUE(back.load(path, error)) << error;
+    ASSERT_TRUE(back.load(path));
     expectSameTable(first, back);
-    ASSERT_TRUE(second.save(path, error)) << error;
+    ASSERT_TRUE(second.save(path));
 
     // A failed save left the good file as it was.
-    ASSERT_TRUE(back.load(path, error)) << error;
+    ASSERT_TRUE(back.load(path));
     expectSameTable(second, back);
 }
 
@@ -610,8 +606,7 @@ TEST(RecordFilter, SelectsTheRowsTheConditionDescribes) {
     RecordSet t = filterTable();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.condition);
-        std::string error;
-        ASSERT_TRUE(t.setFilter(c.condition, error)) << error;
+        ASSERT_TRUE(t.setFilter(c.condition));
         EXPECT_EQ(passing(t), c.rows);
     }
     EXPECT_FALSE(t.hasFilter());  // the blank condition removed it
@@ -643,12 +638,13 @@ TEST(RecordFilter, ReportsWhatAndWhere) {
         {std::string(300, '(') + "Nr = 1" + std::string(300, ')'), "Die Bedingung ist zu tief geschachtelt"},
     };
     RecordSet t = filterTable();
-    std::string error;
-    ASSERT_TRUE(t.setFilter("Nr = 2", error));
+    ASSERT_TRUE(t.setFilter("Nr = 2"));
     for (const auto& c : cases) {
         SCOPED_TRACE(c.condition);
-        EXPECT_FALSE(t.setFilter(c.condition, error));
-        EXPECT_EQ(error, c.message);
+        const Status refused = t.setFilter(c.condition);
+        EXPECT_FALSE(refused.ok());
+        ASSERT_EQ(refused.messages().size(), 1u);
+        EXPECT_EQ(refused.messages()[0].plain(), c.message);
         // The filter in effect stays.
         EXPECT_EQ(passing(t), std::vector<int>{1});
     }
@@ -659,11 +655,10 @@ TEST(RecordFilter, LongConditionsAndChangedValues) {
     // A long chain is evaluated without deep recursion.
     std::string chain = "Nr = 4";
     for (int k = 0; k < 20000; ++k) chain += " OR Nr = 99";
-    std::string error;
-    ASSERT_TRUE(t.setFilter(chain, error)) << error;
+    ASSERT_TRUE(t.setFilter(chain));
     EXPECT_EQ(passing(t), std::vector<int>{3});
     // The filter reads the current values.
-    ASSERT_TRUE(t.setFilter("Name = 'PICEA' OR Wert > 2", error)) << error;
+    ASSERT_TRUE(t.setFilter("Name = 'PICEA' OR Wert > 2"));
     EXPECT_EQ(passing(t), std::vector<int>{2});
     ASSERT_TRUE(t.setText(0, 1, "picea"));
     ASSERT_TRUE(t.setText(2, 2, "2"));

@@ -6,7 +6,16 @@
 #include <string>
 #include <vector>
 
+#include "core/status.h"
+
 namespace tav::testing {
+
+// The texts of the messages of a status, catalogue keys as they are.
+inline std::vector<std::string> messageTexts(const Status& s) {
+    std::vector<std::string> texts;
+    for (const Message& m : s.messages()) texts.push_back(m.plain());
+    return texts;
+}
 
 inline std::string definitions() {
     std::vector<std::string> d = {"Prim i 0 t p",  "Genus s 40 t t", "Species s 40 t t", "Autor s 80 f t",
