@@ -28,12 +28,10 @@ Found readInstallation() {
     static const tav::Catalogue catalogue;
     tav::TProjectSettings p(catalogue, tav::fuzz::scratchFolder(), tav::fuzz::scratchFile("data"));
     p.setUserName("anna");
-    std::vector<std::string> messages;
-    p.ReadIniSettings(&messages);
+    p.ReadIniSettings();
     Found f{p.installationMode(), p.userName(), p.settingsPath(), p.quitRequested()};
-    std::string error;
     // Writing back is what the program does at the end of a run.
-    if (!p.quitRequested()) p.writeInstallationFile(&error);
+    if (!p.quitRequested()) p.writeInstallationFile();
     return f;
 }
 

@@ -31,18 +31,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::writeBytes(input, std::string_view(reinterpret_cast<const char*>(data), size));
 
     TProjectSettings first(catalogue(), fuzz::scratchFolder(), dataFolder);
-    std::vector<std::string> problems;
-    if (!first.ReadFromFile(input, &problems))
-        fuzz::roundTripFailed("settings_file", "the input was not read");
-    std::string error;
-    if (!first.WriteToFile(saved, "111", &error))
-        fuzz::roundTripFailed("settings_file", "cannot write: " + error);
+    if (!first.ReadFromFile(input)) fuzz::roundTripFailed("settings_file", "the input was not read");
+    if (Status written = first.WriteToFile(saved, "111"); !written)
+        fuzz::roundTripFailed("settings_file", "cannot write: " + written.messages().front().plain());
 
     TProjectSettings second(catalogue(), fuzz::scratchFolder(), dataFolder);
-    problems.clear();
-    if (!second.ReadFromFile(saved, &problems))
-        fuzz::roundTripFailed("settings_file", "the saved file was not read");
-    if (!problems.empty()) fuzz::roundTripFailed("settings_file", "own line refused: " + problems.front());
+    const Status reread = second.ReadFromFile(saved);
+    if (!reread) fuzz::roundTripFailed("settings_file", "the saved file was not read");
+    if (!reread.messages().empty())
+        fuzz::roundTripFailed("settings_file", "own line refused: " + reread.messages().front().plain());
     const std::vector<std::string> a = first.settingsLines("111"), b = second.settingsLines("111");
     if (a.size() != b.size())
         fuzz::roundTripFailed("settings_file",

@@ -75,10 +75,10 @@ Status Session::loadSettings(const StartOptions& options) {
     const std::string programFolder = std::filesystem::path(catalogueFile).parent_path().string();
     settings_ = TProjectSettings(catalogue_, programFolder.empty() ? "." : programFolder,
                                  options.dataFolder.empty() ? systemDataFolder() : options.dataFolder);
-    std::vector<std::string> problems;
+    Status problems;
     switch (options.settingsSource) {
         case SettingsSource::Installation:
-            settings_.ReadIniSettings(&problems);
+            problems = settings_.ReadIniSettings().status();
             if (settings_.quitRequested()) {
                 // The user cancelled the question for the user name: there is nothing left to say.
                 Status s;
@@ -95,15 +95,16 @@ Status Session::loadSettings(const StartOptions& options) {
             settings_.setSettingsPath(file);
             settings_.SetDefaults();
             // Why the file could not be read is left out: the name says which file to look at.
-            if (!fileExists(file) || !settings_.ReadFromFile(file, &problems))
-                return Status::failure("Kann " + file + " nicht öffnen.");
+            if (!fileExists(file)) return Status::failure("Kann " + file + " nicht öffnen.");
+            problems = settings_.ReadFromFile(file);
+            if (!problems) return Status::failure("Kann " + file + " nicht öffnen.");
             break;
         }
         case SettingsSource::Defaults:
             settings_.SetDefaults();
             break;
     }
-    for (const std::string& p : problems) front_.showWarning(p);
+    for (const Message& m : problems.messages()) front_.showWarning(m.plain());
     return {};
 }
 

@@ -61,11 +61,12 @@ std::vector<std::string> DlgDef::items() const {
     return out;
 }
 
-bool Catalogue::LoadTexts(const std::string& path) {
+Status Catalogue::LoadTexts(const std::string& path) {
     std::string bytes, why;
-    if (!readWholeFile(path, bytes, why, std::size_t{64} << 20)) return false;
+    if (!readWholeFile(path, bytes, why, std::size_t{64} << 20))
+        return Status::failure("Kann " + path + " nicht lesen: " + why);
     loadFromText(decodeFileText(bytes));
-    return true;
+    return {};
 }
 
 void Catalogue::loadFromText(std::string_view text) {

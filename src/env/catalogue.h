@@ -12,6 +12,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "core/status.h"
+
 namespace tav {
 
 // The language codes; the setting Sprache holds the full name, of which the first letter counts.
@@ -33,8 +35,9 @@ struct DlgDef {
 
 class Catalogue {
   public:
-    // Reads the catalogue file; false when it cannot be read.
-    bool LoadTexts(const std::string& path);
+    // Reads the catalogue file; fails with the reason when it cannot be read (the caller says which
+    // catalogue is missing in words the user can read without one).
+    Status LoadTexts(const std::string& path);
     void loadFromText(std::string_view text);
     bool empty() const { return multi_.empty() && lang_.empty(); }
 

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "core/file_io.h"  // replaceExtension
+#include "core/status.h"
 #include "core/work_files.h"
 #include "env/project_settings_records.h"
 
@@ -60,8 +61,7 @@ std::string rStringLiteral(std::string_view s);
 // The first-start script of the external statistics environment: the template "tavFirst.R" beside
 // definitionsFile is copied to target with its "sourcedir <- " line set to the folder of
 // definitionsFile and its "workdir <- " line set to workDir. Asking before overwriting is the caller's.
-bool WriteRFirst(const std::string& definitionsFile, const std::string& workDir, const std::string& target,
-                 std::string* error = nullptr);
+Status WriteRFirst(const std::string& definitionsFile, const std::string& workDir, const std::string& target);
 
 // The multi-user questions. Without them a user name that is not known counts as cancelled and a
 // user missing from the list stays a guest.
@@ -101,18 +101,20 @@ class TProjectSettings : public RProjectSettings {
     bool quitRequested() const { return quit_; }
 
     // Finds the settings file through the installation file, applies SetDefaults and reads the file
-    // when there is one; true when one was read. Messages for the user (refused user name, refused
-    // lines, a failed write of the installation file) are appended to messages.
-    bool ReadIniSettings(std::vector<std::string>* messages = nullptr);
+    // when there is one; the value says whether one was read. Messages for the user (refused user name,
+    // refused lines, a settings or installation file that could not be read or written) are warnings:
+    // the run goes on without. The status fails only when the user cancelled the user name
+    // (quitRequested).
+    Result<bool> ReadIniSettings();
     // Writes the settings file (unless there is none) and the installation file.
-    bool WriteIniSettings(std::vector<std::string>* messages = nullptr);
+    Status WriteIniSettings();
 
     // The installation file: mode, settings path, user list.
     std::string installationFilePath() const;
-    bool writeInstallationFile(std::string* error = nullptr) const;
+    Status writeInstallationFile() const;
     // Makes path the settings file of the installation: creates it empty when missing, then writes the
     // installation file. The caller rebuilds the settings from it.
-    bool switchEnvironment(const std::string& path, std::string* error = nullptr);
+    Status switchEnvironment(const std::string& path);
 
     // Defaults.
     void SetDefaults();
@@ -130,10 +132,11 @@ class TProjectSettings : public RProjectSettings {
     static void CopyMapFonts(const RVars& VarsA, RVars& varsB);
 
     // The settings file. Reading goes over the current values; a refused line keeps the field as it
-    // was, is reported in problems with its line number, and the lines after it are still read.
-    bool ReadFromFile(const std::string& fname, std::vector<std::string>* problems = nullptr);
+    // was, is reported as a warning with its line number, and the lines after it are still read. A file
+    // that cannot be read fails.
+    Status ReadFromFile(const std::string& fname);
     // its: three "1"/"0" for the main, window and graphics groups.
-    bool WriteToFile(const std::string& fname, std::string_view its, std::string* error = nullptr) const;
+    Status WriteToFile(const std::string& fname, std::string_view its) const;
     // The lines WriteToFile writes, also for showing the settings.
     std::vector<std::string> settingsLines(std::string_view its) const;
     void WriteMainSettings(std::vector<std::string>& lines) const;
@@ -193,8 +196,8 @@ class TProjectSettings : public RProjectSettings {
     std::string workFilesUser() const;
     std::string catalogueDefault(std::string_view dlgName, std::string_view builtIn) const;
     void setWindowDefaults();
-    void readInstallationFile(std::vector<std::string>* messages);
-    void refuseUser(const std::string& why, std::vector<std::string>* messages);
+    Status readInstallationFile();
+    Status refuseUser(const std::string& why);
 
     const Catalogue* catalogue_;
     std::string programFolder_;

@@ -43,41 +43,49 @@ std::string printable(std::string_view s) {
     return out;
 }
 
+// The messages of a step whose failure the run gets over: the user learns of them, and the run goes on.
+Status asWarnings(const Status& s) {
+    Status out;
+    for (const Message& m : s.messages())
+        out.add(m.severity() == Severity::Error ? Message::text(Severity::Warning, m.plain()) : m);
+    return out;
+}
+
 std::string workFolderOf(const std::string& settingsPath) {
     return settingsPath.empty() || isNoSettingsFile(settingsPath) ? std::string() : folderOf(settingsPath);
 }
 
 }  // namespace
 
-void TProjectSettings::refuseUser(const std::string& why, std::vector<std::string>* messages) {
+Status TProjectSettings::refuseUser(const std::string& why) {
     // The name would end up in the names of work files deleted at exit; a guest has no settings file to
     // lose and writes nothing.
     mode_ = kGuest;
     settingsPath_.clear();
-    if (messages)
-        messages->push_back("Der Benutzername \"" + printable(userName_) + "\" ist ungültig (" + why +
-                            "); das Programm läuft als Gast ohne Einstellungen.");
+    Status status;
+    status.warning("Der Benutzername \"" + printable(userName_) + "\" ist ungültig (" + why +
+                   "); das Programm läuft als Gast ohne Einstellungen.");
     userName_.clear();
+    return status;
 }
 
-void TProjectSettings::readInstallationFile(std::vector<std::string>* messages) {
+Status TProjectSettings::readInstallationFile() {
     const std::string ini = installationFilePath();
+    Status status;
     if (!fileExists(ini)) {
         if (settingsPath_.empty()) settingsPath_ = std::string(kNoSettingsFile);
         mode_ = kSingleUser;
         userName_ = "Tavolex";
-        std::string error;
-        if (!writeInstallationFile(&error) && messages) messages->push_back(error);
-        return;
+        return asWarnings(writeInstallationFile());
     }
     std::string bytes, why;
     if (!readWholeFile(ini, bytes, why, kMaxInstallationBytes)) {
         // A guest writes nothing back, so a file we cannot read (perhaps another user's list) survives.
-        if (messages) messages->push_back("Kann " + ini + " nicht lesen: " + why);
+        status.warning("Kann " + ini + " nicht lesen: " + why);
         mode_ = kGuest;
         settingsPath_.clear();
         if (userName_.empty()) userName_ = "Tavolex";
-        return;
+        return status;
     }
     const std::string text = decodeFileText(bytes);
     const std::vector<std::string_view> lines = splitSettingsLines(text);
@@ -89,7 +97,7 @@ void TProjectSettings::readInstallationFile(std::vector<std::string>* messages) 
         userName_ = "Tavolex";
         settingsPath_ =
             mode == kSingleUser && lines.size() > 1 ? std::string(trimBlanks(lines[1])) : std::string();
-        return;
+        return status;
     }
     mode_ = kMultiUser;
     settingsPath_.clear();
@@ -98,46 +106,39 @@ void TProjectSettings::readInstallationFile(std::vector<std::string>* messages) 
         if (questions_.askUserName) answer = questions_.askUserName();
         if (!answer) {
             quit_ = true;
-            return;
+            return status;
         }
         userName_ = answer->empty() ? std::string("NoName") : *answer;
     }
-    if (std::string reason; !isAcceptableUserName(userName_, &reason)) {
-        refuseUser(reason, messages);
-        return;
-    }
+    if (std::string reason; !isAcceptableUserName(userName_, &reason)) return refuseUser(reason);
     for (std::size_t i = 1; i < lines.size(); ++i) {
         const UserLine u = splitUserLine(lines[i]);
         if (u.user == userName_) {
             settingsPath_ = std::string(u.path);
-            return;
+            return status;
         }
     }
     if (!questions_.askEnterUser || !questions_.askEnterUser(userName_)) mode_ = kGuest;
+    return status;
 }
 
-bool TProjectSettings::writeInstallationFile(std::string* error) const {
-    if (mode_ == kGuest || (mode_ == kMultiUser && userName_.empty())) return true;
+Status TProjectSettings::writeInstallationFile() const {
+    if (mode_ == kGuest || (mode_ == kMultiUser && userName_.empty())) return {};
     std::error_code ec;
     std::filesystem::create_directories(dataFolder_, ec);
-    if (ec) {
-        if (error) *error = "Das Verzeichnis " + dataFolder_ + " kann nicht erstellt werden.";
-        return false;
-    }
+    if (ec) return Status::failure("Das Verzeichnis " + dataFolder_ + " kann nicht erstellt werden.");
     const std::string ini = installationFilePath();
     const std::string& path =
         isNoSettingsFile(settingsPath_) && !unavailablePath_.empty() ? unavailablePath_ : settingsPath_;
     std::vector<std::string> lines;
     if (mode_ != kMultiUser) {
         lines = {kSingleUserLine, path};
-        return writeSettingsLines(ini, lines, true, error);
+        return writeSettingsLines(ini, lines, true);
     }
     // Every other user's line is carried over unchanged, so a list that cannot be read is not rewritten.
     std::string bytes, why;
-    if (fileExists(ini) && !readWholeFile(ini, bytes, why, kMaxInstallationBytes)) {
-        if (error) *error = "Kann " + ini + " nicht lesen: " + why;
-        return false;
-    }
+    if (fileExists(ini) && !readWholeFile(ini, bytes, why, kMaxInstallationBytes))
+        return Status::failure("Kann " + ini + " nicht lesen: " + why);
     const std::string text = decodeFileText(bytes);
     const std::vector<std::string_view> old = splitSettingsLines(text);
     const std::string own = userName_ + ' ' + path;
@@ -152,14 +153,17 @@ bool TProjectSettings::writeInstallationFile(std::string* error) const {
         }
     }
     if (!matched) lines.push_back(own);
-    return writeSettingsLines(ini, lines, true, error);
+    return writeSettingsLines(ini, lines, true);
 }
 
-bool TProjectSettings::ReadIniSettings(std::vector<std::string>* messages) {
+Result<bool> TProjectSettings::ReadIniSettings() {
     quit_ = false;
     unavailablePath_.clear();
-    readInstallationFile(messages);
-    if (quit_) return false;
+    Status status = readInstallationFile();
+    if (quit_) {
+        status.fail();
+        return Result<bool>(false, std::move(status));
+    }
     const bool named = !settingsPath_.empty() && !isNoSettingsFile(settingsPath_);
     bool found = named && fileExists(settingsPath_);
     if (named && !found) unavailablePath_ = settingsPath_;
@@ -167,29 +171,26 @@ bool TProjectSettings::ReadIniSettings(std::vector<std::string>* messages) {
     SetDefaults();
     // A settings file that cannot be read is treated as missing: writing the defaults over it at the
     // end of the run would destroy it.
-    if (found && !ReadFromFile(settingsPath_, messages)) {
-        found = false;
-        unavailablePath_ = settingsPath_;
-        settingsPath_ = std::string(kNoSettingsFile);
-        SetDefaults();
+    if (found) {
+        const Status read = ReadFromFile(settingsPath_);
+        status.merge(asWarnings(read));
+        if (!read) {
+            found = false;
+            unavailablePath_ = settingsPath_;
+            settingsPath_ = std::string(kNoSettingsFile);
+            SetDefaults();
+        }
     }
     InitialDir = workFolder_;
-    return found;
+    return Result<bool>(found, std::move(status));
 }
 
-bool TProjectSettings::WriteIniSettings(std::vector<std::string>* messages) {
-    bool ok = true;
-    std::string error;
-    if (!settingsPath_.empty() && !isNoSettingsFile(settingsPath_) &&
-        !WriteToFile(settingsPath_, "111", &error)) {
-        ok = false;
-        if (messages) messages->push_back(error);
-    }
-    if (!writeInstallationFile(&error)) {
-        ok = false;
-        if (messages) messages->push_back(error);
-    }
-    return ok;
+Status TProjectSettings::WriteIniSettings() {
+    Status status;
+    if (!settingsPath_.empty() && !isNoSettingsFile(settingsPath_))
+        status.merge(WriteToFile(settingsPath_, "111"));
+    status.merge(writeInstallationFile());
+    return status;
 }
 
 void TProjectSettings::setSettingsPath(std::string path) {
@@ -198,12 +199,11 @@ void TProjectSettings::setSettingsPath(std::string path) {
     workFolder_ = workFolderOf(settingsPath_);
 }
 
-bool TProjectSettings::switchEnvironment(const std::string& path, std::string* error) {
+Status TProjectSettings::switchEnvironment(const std::string& path) {
     setSettingsPath(path);
-    if (!path.empty() && !isNoSettingsFile(path) && !fileExists(path) &&
-        !writeSettingsLines(path, {}, true, error))
-        return false;
-    return writeInstallationFile(error);
+    if (!path.empty() && !isNoSettingsFile(path) && !fileExists(path))
+        if (Status created = writeSettingsLines(path, {}, true); !created) return created;
+    return writeInstallationFile();
 }
 
 }  // namespace tav

@@ -581,26 +581,25 @@ std::vector<std::string> TProjectSettings::settingsLines(std::string_view its) c
     return lines;
 }
 
-bool TProjectSettings::ReadFromFile(const std::string& fname, std::vector<std::string>* problems) {
+Status TProjectSettings::ReadFromFile(const std::string& fname) {
     std::string bytes, why;
-    if (!readWholeFile(fname, bytes, why, kMaxSettingsBytes)) {
-        if (problems) problems->push_back("Kann " + fname + " nicht lesen: " + why);
-        return false;
-    }
+    if (!readWholeFile(fname, bytes, why, kMaxSettingsBytes))
+        return Status::failure("Kann " + fname + " nicht lesen: " + why);
+    Status status;
     const std::string text = decodeFileText(bytes);
     const std::vector<std::string_view> lines = splitSettingsLines(text);
     for (std::size_t n = 0; n < lines.size(); ++n) {
         std::string problem;
         // A refused line is skipped on its own: stopping here would leave every later key at its default,
         // and the settings written at the end of the run would lose them for good.
-        if (!readSettingsLine(lines[n], &problem) && problems)
-            problems->push_back(fname + ", Zeile " + std::to_string(n + 1) + ": " + problem);
+        if (!readSettingsLine(lines[n], &problem))
+            status.warning(fname + ", Zeile " + std::to_string(n + 1) + ": " + problem);
     }
-    return true;
+    return status;
 }
 
-bool TProjectSettings::WriteToFile(const std::string& fname, std::string_view its, std::string* error) const {
-    return writeSettingsLines(fname, settingsLines(its), true, error);
+Status TProjectSettings::WriteToFile(const std::string& fname, std::string_view its) const {
+    return writeSettingsLines(fname, settingsLines(its), true);
 }
 
 }  // namespace tav

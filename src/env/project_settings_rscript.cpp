@@ -18,15 +18,13 @@ constexpr std::size_t kMaxTemplateBytes = 16u << 20;
 
 }  // namespace
 
-bool WriteRFirst(const std::string& definitionsFile, const std::string& workDir, const std::string& target,
-                 std::string* error) {
+Status WriteRFirst(const std::string& definitionsFile, const std::string& workDir,
+                   const std::string& target) {
     const std::string sourceDir = folderOf(definitionsFile);
     const std::string templatePath = sourceDir + "/tavFirst.R";
     std::string bytes, why;
-    if (!readWholeFile(templatePath, bytes, why, kMaxTemplateBytes)) {
-        if (error) *error = "Kann " + templatePath + " nicht lesen: " + why;
-        return false;
-    }
+    if (!readWholeFile(templatePath, bytes, why, kMaxTemplateBytes))
+        return Status::failure("Kann " + templatePath + " nicht lesen: " + why);
     const std::string text = decodeFileText(bytes);
     std::vector<std::string> lines;
     for (std::string_view line : splitSettingsLines(text)) {
@@ -40,7 +38,7 @@ bool WriteRFirst(const std::string& definitionsFile, const std::string& workDir,
             lines.emplace_back(line);
     }
     // R reads its sources as UTF-8 on this platform; a code-page file would garble non-ASCII paths.
-    return writeSettingsLines(target, lines, false, error);
+    return writeSettingsLines(target, lines, false);
 }
 
 }  // namespace tav

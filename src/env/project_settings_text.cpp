@@ -9,8 +9,7 @@ std::vector<std::string_view> splitSettingsLines(std::string_view text) {
     return splitLines(text);
 }
 
-bool writeSettingsLines(const std::string& path, const std::vector<std::string>& lines, bool codePage,
-                        std::string* error) {
+Status writeSettingsLines(const std::string& path, const std::vector<std::string>& lines, bool codePage) {
     std::string out;
     for (const std::string& line : lines) {
         out += line;
@@ -20,11 +19,9 @@ bool writeSettingsLines(const std::string& path, const std::vector<std::string>&
     // character or read back as something else.
     const std::string bytes = codePage ? encodeTextFile(out) : out;
     AtomicFile file;
-    if (!file.open(path) || !file.write(bytes) || !file.commit()) {
-        if (error) *error = "Kann " + path + " nicht speichern: " + file.error();
-        return false;
-    }
-    return true;
+    if (!file.open(path) || !file.write(bytes) || !file.commit())
+        return Status::failure("Kann " + path + " nicht speichern: " + file.error());
+    return {};
 }
 
 }  // namespace tav

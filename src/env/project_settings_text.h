@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/status.h"
+
 namespace tav {
 
 // Lines ended by CR LF, LF or CR; no empty last line for the final line break.
@@ -13,7 +15,6 @@ std::vector<std::string_view> splitSettingsLines(std::string_view text);
 // Writes the lines with CR LF through a temporary file and a rename. With codePage the file is in
 // Windows-1252 when every character fits and the bytes read back as the same text, otherwise (and
 // without codePage) in UTF-8.
-bool writeSettingsLines(const std::string& path, const std::vector<std::string>& lines, bool codePage,
-                        std::string* error);
+Status writeSettingsLines(const std::string& path, const std::vector<std::string>& lines, bool codePage);
 
 }  // namespace tav

@@ -16,6 +16,12 @@
 namespace tav {
 namespace {
 
+std::vector<std::string> messageTexts(const Status& s) {
+    std::vector<std::string> texts;
+    for (const Message& m : s.messages()) texts.push_back(m.plain());
+    return texts;
+}
+
 using testing::readBytes;
 using testing::TempDir;
 using testing::writeBytes;
@@ -183,14 +189,14 @@ TEST(SettingsFile, EveryGroupSurvivesWritingAndReading) {
     TProjectSettings a(cat, "/opt/tavolex", dir.path());
     fillEverything(a.record());
     const std::string file = dir.file("full.$VP");
-    std::string error;
-    ASSERT_TRUE(a.WriteToFile(file, "111", &error)) << error;
+    ASSERT_TRUE(a.WriteToFile(file, "111"));
 
     TProjectSettings b(cat, "/opt/tavolex", dir.path());
     ASSERT_NE(a.record(), b.record());
-    std::vector<std::string> problems;
-    ASSERT_TRUE(b.ReadFromFile(file, &problems));
-    EXPECT_TRUE(problems.empty()) << problems.front();
+    const Status read = b.ReadFromFile(file);
+    ASSERT_TRUE(read.ok());
+    const std::vector<std::string> problems = messageTexts(read);
+    EXPECT_EQ(problems, std::vector<std::string>{});
     EXPECT_EQ(a.record(), b.record());
     EXPECT_EQ(a.settingsLines("111"), b.settingsLines("111"));
 
@@ -213,9 +219,10 @@ TEST(SettingsFile, DefaultsSurviveWritingAndReading) {
         const std::string file = dir.file("defaults.$VP");
         ASSERT_TRUE(a.WriteToFile(file, "111"));
         TProjectSettings b(*c, "/opt/tavolex", dir.path());
-        std::vector<std::string> problems;
-        ASSERT_TRUE(b.ReadFromFile(file, &problems));
-        EXPECT_TRUE(problems.empty()) << problems.front();
+        const Status read = b.ReadFromFile(file);
+        ASSERT_TRUE(read.ok());
+        const std::vector<std::string> problems = messageTexts(read);
+        EXPECT_EQ(problems, std::vector<std::string>{});
         EXPECT_EQ(a.settingsLines("111"), b.settingsLines("111"));
         EXPECT_EQ(a.record(), b.record());
         EXPECT_EQ(b.SozEinstSim, 0);
@@ -267,8 +274,9 @@ TEST(SettingsFile, ARefusedLineIsSkippedAndTheRestIsRead) {
     writeBytes(file, crlf({"Decimals;4", "GridColor;rot", "FocusColor;12", "Decimals;x5",
                            "MapColorPointCritM;1a2", "MapColorPointVarCol;zwei", "Sprache;English"}));
     TProjectSettings p(emptyCatalogue(), "/opt/tavolex", dir.path());
-    std::vector<std::string> problems;
-    ASSERT_TRUE(p.ReadFromFile(file, &problems));
+    const Status read = p.ReadFromFile(file);
+    ASSERT_TRUE(read.ok());
+    const std::vector<std::string> problems = messageTexts(read);
     EXPECT_EQ(p.Diversa.Decimals, 4);           // the later bad value keeps the earlier one
     EXPECT_EQ(p.Diversa.GridColor, -16777216);  // default kept
     EXPECT_EQ(p.Diversa.FocusColor, 12);        // read after the bad line
@@ -289,8 +297,9 @@ TEST(SettingsFile, DelimiterAndQualifierMustSeparateFields) {
     writeBytes(file, crlf({"DelimEinst;13", "DelimEinst;10", "QualiEinst;9", "QualiEinst;13", "DelimEinst;59",
                            "QualiEinst;59", "QualiEinst;34", "DelimEinst;34", "DelimEinst;44"}));
     TProjectSettings p(emptyCatalogue(), "/opt/tavolex", dir.path());
-    std::vector<std::string> problems;
-    ASSERT_TRUE(p.ReadFromFile(file, &problems));
+    const Status read = p.ReadFromFile(file);
+    ASSERT_TRUE(read.ok());
+    const std::vector<std::string> problems = messageTexts(read);
     EXPECT_EQ(p.Diversa.DelimEinst, 44);
     EXPECT_EQ(p.Diversa.QualiEinst, 34);
     const std::string delim =
@@ -714,8 +723,9 @@ struct Installation {
 TEST(SettingsInstallation, FirstStartCreatesTheInstallationFile) {
     Installation in;
     TProjectSettings p = in.settings();
-    std::vector<std::string> messages;
-    EXPECT_FALSE(p.ReadIniSettings(&messages));
+    const Result<bool> read = p.ReadIniSettings();
+    EXPECT_FALSE(read.value());
+    const std::vector<std::string> messages = messageTexts(read.status());
     EXPECT_TRUE(messages.empty());
     EXPECT_EQ(p.installationMode(), kSingleUser);
     EXPECT_EQ(p.userName(), "Tavolex");
@@ -736,8 +746,9 @@ TEST(SettingsInstallation, SingleUserReadsAndWritesItsSettings) {
                           "ais"}));
     in.writeIni({"Einzelplatz", env});
     TProjectSettings p = in.settings();
-    std::vector<std::string> messages;
-    ASSERT_TRUE(p.ReadIniSettings(&messages));
+    const Result<bool> read = p.ReadIniSettings();
+    ASSERT_TRUE(read.value());
+    const std::vector<std::string> messages = messageTexts(read.status());
     EXPECT_EQ(p.settingsPath(), env);
     EXPECT_EQ(p.workFolder(), in.dir.path() + "/my envs");
     EXPECT_EQ(p.InitialDir, p.workFolder());
@@ -750,7 +761,7 @@ TEST(SettingsInstallation, SingleUserReadsAndWritesItsSettings) {
     p.Diversa.Decimals = 3;
     EXPECT_TRUE(p.WriteIniSettings());
     TProjectSettings q = in.settings();
-    ASSERT_TRUE(q.ReadIniSettings());
+    ASSERT_TRUE(q.ReadIniSettings().value());
     EXPECT_EQ(q.Diversa.Decimals, 3);
     EXPECT_EQ(q.Diversa.GridColor, -16777216);
     EXPECT_EQ(readBytes(in.ini), crlf({"Einzelplatz", utf8ToCp1252(env)}));
@@ -760,7 +771,7 @@ TEST(SettingsInstallation, AMissingSettingsFileMeansDefaults) {
     Installation in;
     in.writeIni({"Einzelplatz", in.dir.path() + "/gone.$VP"});
     TProjectSettings p = in.settings();
-    EXPECT_FALSE(p.ReadIniSettings());
+    EXPECT_FALSE(p.ReadIniSettings().value());
     EXPECT_TRUE(isNoSettingsFile(p.settingsPath()));
     EXPECT_EQ(p.workFolder(), "");
     EXPECT_EQ(p.Diversa.Decimals, 8);
@@ -784,7 +795,7 @@ TEST(SettingsInstallation, AnUnavailableSettingsFileKeepsItsPlace) {
                     : std::vector<std::string>{"Einzelplatz", env};
         in.writeIni(ini);
         TProjectSettings p = in.settings(c.user);
-        EXPECT_FALSE(p.ReadIniSettings());
+        EXPECT_FALSE(p.ReadIniSettings().value());
         EXPECT_TRUE(isNoSettingsFile(p.settingsPath()));
         EXPECT_TRUE(p.WriteIniSettings());
         EXPECT_EQ(readBytes(in.ini), crlf(ini));
@@ -806,7 +817,7 @@ TEST(SettingsInstallation, MultiUserFindsItsLineAndRewritesOnlyThat) {
     in.writeIni({"Mehrplatz", "anna /Env/anna.$VP", "", "  ben   " + benEnv + "  ", "carl /Env/carl.$VP"});
 
     TProjectSettings p = in.settings("ben");
-    ASSERT_TRUE(p.ReadIniSettings());
+    ASSERT_TRUE(p.ReadIniSettings().value());
     EXPECT_EQ(in.nameQuestions, 1);
     EXPECT_EQ(p.installationMode(), kMultiUser);
     EXPECT_EQ(p.userName(), "ben");
@@ -823,7 +834,7 @@ TEST(SettingsInstallation, MultiUserFindsItsLineAndRewritesOnlyThat) {
     // A user name known in the run is not asked again.
     TProjectSettings q = in.settings();
     ASSERT_TRUE(q.setUserName("ben"));
-    EXPECT_TRUE(q.ReadIniSettings());
+    EXPECT_TRUE(q.ReadIniSettings().value());
     EXPECT_EQ(q.settingsPath(), other);
     EXPECT_EQ(in.nameQuestions, 1);
 }
@@ -833,7 +844,7 @@ TEST(SettingsInstallation, NewUserIsEnteredOnlyWhenAgreed) {
         Installation in;
         in.writeIni({"Mehrplatz", "anna /Env/anna.$VP"});
         TProjectSettings p = in.settings("dora", agree);
-        EXPECT_FALSE(p.ReadIniSettings());
+        EXPECT_FALSE(p.ReadIniSettings().value());
         EXPECT_EQ(in.enterQuestions, std::vector<std::string>{"dora"});
         EXPECT_EQ(p.installationMode(), agree ? kMultiUser : kGuest);
         EXPECT_TRUE(isNoSettingsFile(p.settingsPath()));
@@ -852,7 +863,7 @@ TEST(SettingsInstallation, EmptyAndCancelledUserNames) {
     EXPECT_FALSE(p.quitRequested());
 
     TProjectSettings q = in.settings(std::nullopt);
-    EXPECT_FALSE(q.ReadIniSettings());
+    EXPECT_FALSE(q.ReadIniSettings().value());
     EXPECT_TRUE(q.quitRequested());
 }
 
@@ -863,8 +874,9 @@ TEST(SettingsInstallation, UserNamesThatWouldLeaveTheWorkFolderAreRefused) {
         const std::vector<std::string> ini = {"Mehrplatz", "anna /Env/anna.$VP"};
         in.writeIni(ini);
         TProjectSettings p = in.settings(name);
-        std::vector<std::string> messages;
-        EXPECT_FALSE(p.ReadIniSettings(&messages)) << name;
+        const Result<bool> read = p.ReadIniSettings();
+        EXPECT_FALSE(read.value()) << name;
+        const std::vector<std::string> messages = messageTexts(read.status());
         EXPECT_EQ(p.installationMode(), kGuest) << name;
         EXPECT_TRUE(in.enterQuestions.empty()) << name;
         ASSERT_EQ(messages.size(), 1u) << name;
@@ -892,7 +904,7 @@ TEST(SettingsInstallation, TheFirstCharacterDecidesTheMode) {
         writeBytes(env, "Decimals;4\r\n");
         in.writeIni({c.first, env});
         TProjectSettings p = in.settings("anna");
-        EXPECT_EQ(p.ReadIniSettings(), c.found) << c.first;
+        EXPECT_EQ(p.ReadIniSettings().value(), c.found) << c.first;
         EXPECT_EQ(p.Diversa.Decimals, c.found ? 4 : 8) << c.first;
         EXPECT_EQ(p.installationMode(), kSingleUser) << c.first;
         EXPECT_EQ(p.userName(), "Tavolex") << c.first;
@@ -907,8 +919,9 @@ TEST(SettingsInstallation, UnreadableFilesAreNeverOverwritten) {
     std::filesystem::create_directories(env);
     in.writeIni({"Einzelplatz", env});
     TProjectSettings p = in.settings();
-    std::vector<std::string> messages;
-    EXPECT_FALSE(p.ReadIniSettings(&messages));
+    const Result<bool> read = p.ReadIniSettings();
+    EXPECT_FALSE(read.value());
+    const std::vector<std::string> messages = messageTexts(read.status());
     EXPECT_EQ(messages.size(), 1u);
     EXPECT_TRUE(isNoSettingsFile(p.settingsPath()));
     EXPECT_TRUE(std::filesystem::is_directory(env));
@@ -916,7 +929,7 @@ TEST(SettingsInstallation, UnreadableFilesAreNeverOverwritten) {
     std::filesystem::remove(in.ini);
     std::filesystem::create_directories(in.ini);
     TProjectSettings q = in.settings();
-    EXPECT_FALSE(q.ReadIniSettings());
+    EXPECT_FALSE(q.ReadIniSettings().value());
     EXPECT_EQ(q.installationMode(), kGuest);
     EXPECT_TRUE(q.WriteIniSettings());
     EXPECT_TRUE(std::filesystem::is_directory(in.ini));
@@ -959,16 +972,16 @@ TEST(SettingsRScript, FirstStartScriptFromTheTemplate) {
         "# Tavolex\nsourcedir <- \"C:/old\"  # set by Tavolex\n  workdir <- 'x'\nsource(file.path(sourcedir, "
         "\"a.R\"))\nprint(\"workdir <- \")\n");
     const std::string target = dir.file("tavFirst.R");
-    std::string error;
-    ASSERT_TRUE(WriteRFirst(rcode + "/Extern.tab", "/srv/Tavolex\\Data/Rdata/TavLink", target, &error))
-        << error;
+    ASSERT_TRUE(WriteRFirst(rcode + "/Extern.tab", "/srv/Tavolex\\Data/Rdata/TavLink", target));
     EXPECT_EQ(readBytes(target), crlf({"# Tavolex", "sourcedir <- \"" + dir.path() + "/R \\\"code\\\"\"",
                                        "workdir <- \"/srv/Tavolex\\\\Data/Rdata/TavLink\"",
                                        "source(file.path(sourcedir, \"a.R\"))",
                                        "workdir <- \"/srv/Tavolex\\\\Data/Rdata/TavLink\""}));
 
-    EXPECT_FALSE(WriteRFirst(dir.file("nowhere/Extern.tab"), "/w", target, &error));
-    EXPECT_NE(error.find("tavFirst.R"), std::string::npos);
+    const Status missing = WriteRFirst(dir.file("nowhere/Extern.tab"), "/w", target);
+    EXPECT_FALSE(missing.ok());
+    ASSERT_EQ(missing.messages().size(), 1u);
+    EXPECT_NE(missing.messages()[0].plain().find("tavFirst.R"), std::string::npos);
 }
 
 }  // namespace
