@@ -47,10 +47,8 @@ int main(int argc, char** argv) {
     std::printf("write: %.3f s\n", write);
     std::printf("peak memory after writing: %.1f MB\n", peakKiB() / 1024.0);
 
-    std::string a, c, why;
-    tav::readWholeFile(table, a, why);
-    tav::readWholeFile(out, c, why);
-    std::printf("written file is %s\n", a == c ? "byte-identical" : "DIFFERENT");
+    const tav::Result<std::string> a = tav::readWholeFile(table), c = tav::readWholeFile(out);
+    std::printf("written file is %s\n", a && c && a.value() == c.value() ? "byte-identical" : "DIFFERENT");
     std::remove(out.c_str());
 
     // Structural edits touch the index lists only.

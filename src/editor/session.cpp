@@ -212,8 +212,8 @@ Status Session::exportTable(int layout, const std::string& file, Progress& progr
 
 Status Session::openSpeciesDb(const std::string& file, bool create) {
     // A FIFO or device would block the opening or be read raw.
-    if (std::string why; fileExists(file) && !checkInputFile(file, why))
-        return Status::failure("Kann " + file + " nicht öffnen (" + why + ").");
+    if (Status input = fileExists(file) ? checkInputFile(file) : Status(); !input.ok())
+        return Status::failure("Kann " + file + " nicht öffnen (" + input.plain() + ").");
     if (!create && !fileExists(file)) return Status::failure("Kann " + file + " nicht öffnen.");
     auto db = std::make_unique<TArtDb>(file, speciesSettings(), dialogUi_);
     Status s = db->openStatus();

@@ -62,9 +62,9 @@ std::vector<std::string> DlgDef::items() const {
 }
 
 bool Catalogue::LoadTexts(const std::string& path) {
-    std::string bytes, why;
-    if (!readWholeFile(path, bytes, why, std::size_t{64} << 20)) return false;
-    loadFromText(decodeFileText(bytes));
+    const Result<std::string> bytes = readWholeFile(path, std::size_t{64} << 20);
+    if (!bytes) return false;
+    loadFromText(decodeFileText(bytes.value()));
     return true;
 }
 

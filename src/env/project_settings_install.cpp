@@ -70,16 +70,16 @@ void TProjectSettings::readInstallationFile(std::vector<std::string>* messages) 
         if (!writeInstallationFile(&error) && messages) messages->push_back(error);
         return;
     }
-    std::string bytes, why;
-    if (!readWholeFile(ini, bytes, why, kMaxInstallationBytes)) {
+    const Result<std::string> read = readWholeFile(ini, kMaxInstallationBytes);
+    if (!read) {
         // A guest writes nothing back, so a file we cannot read (perhaps another user's list) survives.
-        if (messages) messages->push_back("Kann " + ini + " nicht lesen: " + why);
+        if (messages) messages->push_back("Kann " + ini + " nicht lesen: " + read.status().plain());
         mode_ = kGuest;
         settingsPath_.clear();
         if (userName_.empty()) userName_ = "Tavolex";
         return;
     }
-    const std::string text = decodeFileText(bytes);
+    const std::string text = decodeFileText(read.value());
     const std::vector<std::string_view> lines = splitSettingsLines(text);
     const std::string_view first = lines.empty() ? std::string_view() : lines[0];
     const char mode = first.empty() ? kSingleUser : first[0];
@@ -133,12 +133,13 @@ bool TProjectSettings::writeInstallationFile(std::string* error) const {
         return writeSettingsLines(ini, lines, true, error);
     }
     // Every other user's line is carried over unchanged, so a list that cannot be read is not rewritten.
-    std::string bytes, why;
-    if (fileExists(ini) && !readWholeFile(ini, bytes, why, kMaxInstallationBytes)) {
-        if (error) *error = "Kann " + ini + " nicht lesen: " + why;
+    const Result<std::string> bytes =
+        fileExists(ini) ? readWholeFile(ini, kMaxInstallationBytes) : std::string();
+    if (!bytes) {
+        if (error) *error = "Kann " + ini + " nicht lesen: " + bytes.status().plain();
         return false;
     }
-    const std::string text = decodeFileText(bytes);
+    const std::string text = decodeFileText(bytes.value());
     const std::vector<std::string_view> old = splitSettingsLines(text);
     const std::string own = userName_ + ' ' + path;
     lines.push_back(kMultiUserLine);

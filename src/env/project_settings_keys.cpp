@@ -582,12 +582,12 @@ std::vector<std::string> TProjectSettings::settingsLines(std::string_view its) c
 }
 
 bool TProjectSettings::ReadFromFile(const std::string& fname, std::vector<std::string>* problems) {
-    std::string bytes, why;
-    if (!readWholeFile(fname, bytes, why, kMaxSettingsBytes)) {
-        if (problems) problems->push_back("Kann " + fname + " nicht lesen: " + why);
+    const Result<std::string> bytes = readWholeFile(fname, kMaxSettingsBytes);
+    if (!bytes) {
+        if (problems) problems->push_back("Kann " + fname + " nicht lesen: " + bytes.status().plain());
         return false;
     }
-    const std::string text = decodeFileText(bytes);
+    const std::string text = decodeFileText(bytes.value());
     const std::vector<std::string_view> lines = splitSettingsLines(text);
     for (std::size_t n = 0; n < lines.size(); ++n) {
         std::string problem;

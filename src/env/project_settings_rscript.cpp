@@ -22,12 +22,12 @@ bool WriteRFirst(const std::string& definitionsFile, const std::string& workDir,
                  std::string* error) {
     const std::string sourceDir = folderOf(definitionsFile);
     const std::string templatePath = sourceDir + "/tavFirst.R";
-    std::string bytes, why;
-    if (!readWholeFile(templatePath, bytes, why, kMaxTemplateBytes)) {
-        if (error) *error = "Kann " + templatePath + " nicht lesen: " + why;
+    const Result<std::string> bytes = readWholeFile(templatePath, kMaxTemplateBytes);
+    if (!bytes) {
+        if (error) *error = "Kann " + templatePath + " nicht lesen: " + bytes.status().plain();
         return false;
     }
-    const std::string text = decodeFileText(bytes);
+    const std::string text = decodeFileText(bytes.value());
     std::vector<std::string> lines;
     for (std::string_view line : splitSettingsLines(text)) {
         // The folders go in as R string literals, so a quote or backslash in a path cannot end the

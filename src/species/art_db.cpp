@@ -31,9 +31,9 @@ bool fewEnoughDefinitions(std::size_t count, UiPort& ui) {
 }
 
 bool readLines(const std::string& path, std::vector<std::string>& lines) {
-    std::string bytes, why;
-    if (!readWholeFile(path, bytes, why, std::size_t{512} << 20)) return false;
-    const std::string text = decodeFileText(bytes);
+    const Result<std::string> bytes = readWholeFile(path, std::size_t{512} << 20);
+    if (!bytes) return false;
+    const std::string text = decodeFileText(bytes.value());
     lines.clear();
     for (std::string_view line : splitLines(text)) lines.emplace_back(line);
     return true;
@@ -317,12 +317,14 @@ bool TArtDb::ImportTable(const std::string& fname, char32_t delim, Progress& pt,
         group.addTemporary(target, temp, backupSuffix(*name));
     }
     if (ok && (!meta.empty() || fileExists(metaTabName_))) {
-        ok = group.addBytes(metaTabName_, metaBytes(std::move(meta)), backupSuffix(metaTabName_), error);
-        if (!ok) error = "Kann " + metaTabName_ + " nicht speichern: " + error;
+        const Status added =
+            group.addBytes(metaTabName_, metaBytes(std::move(meta)), backupSuffix(metaTabName_));
+        ok = added.ok();
+        if (!ok) error = "Kann " + metaTabName_ + " nicht speichern: " + added.plain();
     }
-    if (ok && !group.commit(error)) {
+    if (const Status placed = ok ? group.commit() : Status(); !placed.ok()) {
         ok = false;
-        error = "Kann die Artenliste nicht speichern: " + error;
+        error = "Kann die Artenliste nicht speichern: " + placed.plain();
     }
     pt.hideStatus();
     if (!ok) {
@@ -430,9 +432,10 @@ bool TArtDb::ImportZw(const std::string& fname, char32_t delim, std::vector<std:
     bool ok = zw.writeTemporary(target, temp, written, error);
     if (ok) {
         group.addTemporary(written, temp, backupSuffix(target));
-        ok = group.addBytes(metaTabName_, metaBytes(meta), backupSuffix(metaTabName_), error) &&
-             group.commit(error);
-        if (!ok) error = "Kann " + target + " nicht speichern: " + error;
+        Status placed = group.addBytes(metaTabName_, metaBytes(meta), backupSuffix(metaTabName_));
+        if (placed.ok()) placed = group.commit();
+        ok = placed.ok();
+        if (!ok) error = "Kann " + target + " nicht speichern: " + placed.plain();
     }
     pt.hideStatus();
     if (!ok) {
@@ -464,8 +467,7 @@ std::string TArtDb::metaBytes(std::vector<std::string> lines) {
 }
 
 void TArtDb::writeMeta(std::vector<std::string> lines) const {
-    AtomicFile f;
-    if (!f.open(metaTabName_) || !f.write(metaBytes(std::move(lines))) || !f.commit())
+    if (!writeFileAtomically(metaTabName_, metaBytes(std::move(lines))).ok())
         ui_->showError("Kann " + metaTabName_ + " nicht speichern.");
 }
 

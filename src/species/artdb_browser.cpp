@@ -159,9 +159,8 @@ bool exportShown(const TArtDb& db, const std::vector<int>& fields, const std::st
         }
         text += "\r\n";
     }
-    AtomicFile f;
-    if (!f.open(file) || !f.write(encodeForExport(text, enc)) || !f.commit()) {
-        error = f.error();
+    if (const Status written = writeFileAtomically(file, encodeForExport(text, enc)); !written.ok()) {
+        error = written.plain();
         return false;
     }
     return true;

@@ -618,7 +618,7 @@ bool RecordSet::load(const std::string& path, std::string& error) {
         return true;
     }
     // Only a regular file is opened: a FIFO would block the open, a device would be read raw.
-    if (std::string why; !checkInputFile(path, why))
+    if (!checkInputFile(path).ok())
         return fail(S_ISDIR(info.st_mode) ? "das ist ein Ordner" : "keine gewöhnliche Datei");
 
     Database db;
@@ -786,14 +786,16 @@ bool RecordSet::writeTemporary(const std::string& path, std::string& tempPath, s
 
     // A link is written through, so the file it names is replaced and the link stays; a folder or
     // device is no table file.
-    std::string why;
-    if (!resolveSaveTarget(path, target, why)) return fail(why);
+    const Result<std::string> resolved = resolveSaveTarget(path);
+    if (!resolved) return fail(resolved.status().plain());
+    target = resolved.value();
     TempFile temp;
     {
-        const int fd = createTemporaryBeside(target, temp.path, why);
-        if (fd < 0) return fail(why);
+        const Result<TemporaryFile> made = createTemporaryBeside(target);
+        if (!made) return fail(made.status().plain());
+        temp.path = made->path;
         temp.slot = registerTempFile(temp.path);
-        ::close(fd);
+        ::close(made->fd);
     }
 
     {

@@ -394,11 +394,12 @@ ReadResult TableReader::readColumns(LineCursor& lines) {
 
 ReadResult TableReader::run(const std::string& fname) {
     TEditBuffer& b = target_;
-    std::string bytes, why;
-    if (!readWholeFile(fname, bytes, why, kMaxFileBytes)) {
-        b.Ui_->showError("Kann " + fname + " nicht öffnen (" + why + ").");
+    Result<std::string> read = readWholeFile(fname, kMaxFileBytes);
+    if (!read) {
+        b.Ui_->showError("Kann " + fname + " nicht öffnen (" + read.status().plain() + ").");
         return ReadResult::Unreadable;
     }
+    std::string& bytes = read.value();
     if (layout_ == kLayoutObservations) {
         b.Ui_->showError("Das Einlesen von Beobachtungslisten ist noch nicht verfügbar.");
         return ReadResult::Unreadable;

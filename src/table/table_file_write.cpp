@@ -171,8 +171,8 @@ bool TableWriter::writeStart(std::string& encoded) {
         encoded = buf_;
     }
     if (enc_ == OutEncoding::Utf8 && startsWithByteOrderMark(encoded)) enc_ = OutEncoding::Utf8Bom;
-    if (enc_ == OutEncoding::Utf8Bom) return file_->write("\xEF\xBB\xBF");
-    if (enc_ == OutEncoding::Utf16) return file_->write("\xFF\xFE");
+    if (enc_ == OutEncoding::Utf8Bom) return file_->write("\xEF\xBB\xBF").ok();
+    if (enc_ == OutEncoding::Utf16) return file_->write("\xFF\xFE").ok();
     return true;
 }
 
@@ -419,8 +419,10 @@ bool TableWriter::run(const std::string& fname, const std::string& backup, const
         ok = writeAll(Mc, Mk, Ma);
     }
     if (!ok && pt_.aborted()) return false;
-    if (!ok || !file_->commit(backup)) {
-        b_.Ui_->showError("Kann " + fname + " nicht speichern: " + file_->error());
+    // Without an abort, only the file can have failed, and the file remembers why.
+    const Status written = ok ? file_->commit(backup) : file_->write({});
+    if (!ok || !written.ok()) {
+        b_.Ui_->showError("Kann " + fname + " nicht speichern: " + written.plain());
         return false;
     }
     if (layout_ == kLayoutTransposed || layout_ == kLayoutTransposedHeader) b_.ClearM();
@@ -463,13 +465,13 @@ bool TEditBuffer::StoreFile(int OC, const std::string& fName, Progress& pt, bool
 bool TEditBuffer::SaveTable(const std::string& fName, Progress& pt) {
     // The backup belongs beside the file that is replaced: through a symbolic link, that is the file
     // the link points to, not the link.
-    std::string real, why;
-    if (!resolveSaveTarget(fName, real, why)) {
-        Ui_->showError("Kann " + fName + " nicht speichern: " + why);
+    const Result<std::string> real = resolveSaveTarget(fName);
+    if (!real) {
+        Ui_->showError("Kann " + fName + " nicht speichern: " + real.status().plain());
         return false;
     }
     TableWriter w(*this, kLayoutNative, pt);
-    return w.run(fName, replaceExtension(real, ".~ta"), nullptr, nullptr, nullptr);
+    return w.run(fName, replaceExtension(real.value(), ".~ta"), nullptr, nullptr, nullptr);
 }
 
 }  // namespace tav

@@ -96,13 +96,13 @@ std::string coverFileMissingMessage(const std::string& name) {
 }
 
 RDeckCode readCoverDefinition(const std::string& fname, bool& found, std::string* error) {
-    std::string bytes, why;
-    found = readWholeFile(fname, bytes, why, kMaxDefinitionBytes);
+    const Result<std::string> bytes = readWholeFile(fname, kMaxDefinitionBytes);
+    found = bytes.ok();
     if (!found) {
-        if (error) *error = why;
+        if (error) *error = bytes.status().plain();
         return builtInCoverSystem(1);
     }
-    const std::string text = decodeFileText(bytes);
+    const std::string text = decodeFileText(bytes.value());
     RDeckCode dc;
     for (std::string_view line : splitLines(text)) {
         FieldReader head(line);
@@ -158,9 +158,8 @@ bool TDeckInter::WriteToFile(bool CodeOut, const std::string& fname, std::string
     // The code page keeps the file readable for older tools; UTF-8 only where it would lose a character or
     // read back as something else.
     const std::string bytes = encodeTextFile(out);
-    AtomicFile file;
-    if (!file.open(fname) || !file.write(bytes) || !file.commit()) {
-        error = "Kann " + fname + " nicht speichern: " + file.error();
+    if (const Status written = writeFileAtomically(fname, bytes); !written.ok()) {
+        error = "Kann " + fname + " nicht speichern: " + written.plain();
         return false;
     }
     return true;
