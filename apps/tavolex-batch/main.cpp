@@ -374,8 +374,8 @@ int main(int argc, char** argv) {
 
     // An unusable cover-code definition stops the run before anything is read, printed or written, when
     // the run needs the cover codes.
-    if ((o.stats || !o.coverFile.empty()) && !session.coverProblem().empty()) {
-        script.showError(session.coverProblem());
+    if ((o.stats || !o.coverFile.empty()) && !session.coverStatus().ok()) {
+        session.report(session.coverStatus());
         return kFileError;
     }
     // A delimiter given on the command line answers the delimiter question of text imports; the qualifier

@@ -123,8 +123,10 @@ void Session::applySettings() {
     cover.NaAccept = s.Pruef.NaAccept;
     cover.Decimals = s.Diversa.Decimals;
     cover.DeckName = s.DeckName;
-    coverProblem_.clear();
-    deck_ = makeCoverInterpreter(cover, dialogUi_, &coverProblem_);
+    Result<TDeckInter> deck = makeCoverInterpreter(cover);
+    deck_ = std::move(deck.value());
+    coverStatus_ = deck.status();
+    if (coverStatus_.ok()) report(coverStatus_);
 
     applySpeciesSettings();
 }

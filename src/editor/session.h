@@ -96,9 +96,10 @@ class Session {
     // species-name test. Call it after every change of the settings.
     void applySettings();
 
-    // The reason the configured cover-code system could not be used (system 1 serves instead); empty
-    // when it could. Set by applySettings; the front end decides whether the run can go on without it.
-    const std::string& coverProblem() const { return coverProblem_; }
+    // Failed with the reason when the configured cover-code system could not be used (system 1 serves
+    // instead). Set by applySettings, which reports only the information about a missing definition
+    // file; the front end decides whether the run can go on without the system.
+    const Status& coverStatus() const { return coverStatus_; }
 
     // Text imports take the delimiter and qualifier of the settings without asking for them.
     void keepDelimiterOfSettings();
@@ -187,7 +188,7 @@ class Session {
     RecordingList recording_;
     std::uint64_t seed_;
     Random random_;
-    std::string coverProblem_;
+    Status coverStatus_;
     std::string fileName_{kUnnamedTable};
     bool modified_ = false;
     ModifiedFlag modifiedFlag_{modified_};
