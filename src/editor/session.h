@@ -106,13 +106,14 @@ class Session {
 
     // ---- files
     // A new table from the template of the work environment (the minimal empty table when there is
-    // none), unnamed and unmodified.
-    void newTable();
+    // none, or it cannot be read: the status says why), unnamed and unmodified.
+    Status newTable();
     // Reads a table file (layout 1) or a text layout. A table file gives the current file name; an
     // import is named after the file with ".tab" and marked modified, unless such a table exists (then
     // it stays unnamed, so saving cannot overwrite it without asking). A table that could not be read
-    // leaves a new table from the template. The buffer has reported what went wrong.
-    ReadResult openTable(const std::string& file, int layout, Progress& progress);
+    // leaves a new table from the template; the status holds why, followed by any trouble with the
+    // template, and the value tells a cancelled or aborted read from an unreadable file.
+    Result<ReadResult> openTable(const std::string& file, int layout, Progress& progress);
     // Writes the table in the native layout under file (the previous version becomes the backup); the
     // file becomes the current file name and the table counts as saved.
     Status saveTable(const std::string& file, Progress& progress);
