@@ -5,8 +5,9 @@
 // database (or none), the undo and recording lists, the random generator and the editor state that
 // every command shares (active grid, window start, file name, modified, busy and abort flags).
 //
-// Nothing here shows an error itself: start-up and the file operations report information and warnings
-// through the port as they go and return their failure as a Status for the front end to show.
+// Start-up and the file operations report information and warnings through the port as they go and
+// return their failure as a Status for the front end to show. The one error shown here is what start-up
+// goes on without: a template or a table named at start that cannot be read (start-up still succeeds).
 
 #include <cstdint>
 #include <functional>
