@@ -73,8 +73,7 @@ int main(int argc, char** argv) {
         names.push_back(genus + " " + species);
     }
     const std::string listFile = dir + "/bench_artdb.txt", dbFile = dir + "/bench_artdb.adb";
-    tav::AtomicFile f;
-    if (!f.open(listFile) || !f.write(text) || !f.commit()) return 3;
+    if (!tav::writeFileAtomically(listFile, text).ok()) return 3;
     std::remove(dbFile.c_str());
     std::printf("species list: %d taxa (%d synonyms, %d aggregates), %.1f MB\n", taxa, synonyms, aggregates,
                 static_cast<double>(text.size()) / 1e6);

@@ -18,7 +18,7 @@ int main(int argc, char** argv) {
     }
     const int passes = argc > 2 ? static_cast<int>(tav::parseInteger(argv[2]).value_or(10)) : 10;
     tav::TEditBuffer b;
-    if (b.ReadFile(tav::kLayoutNative, argv[1], tav::noProgress()) != tav::ReadResult::Ok) return 3;
+    if (b.ReadFile(tav::kLayoutNative, argv[1], tav::noProgress()).value() != tav::ReadResult::Ok) return 3;
 
     for (int system : {6, 7}) {
         tav::CoverSettings settings;

@@ -77,12 +77,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const std::string saved = fuzz::scratchFile("saved.txt");
     fuzz::writeBytes(input, std::string_view(reinterpret_cast<const char*>(data), size));
 
-    bool found = false;
-    const TDeckInter first = interpreterOf(readCoverDefinition(input, found));
-    if (!found) fuzz::roundTripFailed("deck_file", "the input file was not found");
-    std::string error;
-    if (!first.WriteToFile(true, saved, error)) fuzz::roundTripFailed("deck_file", "cannot write: " + error);
-    const TDeckInter second = interpreterOf(readCoverDefinition(saved, found));
+    const Result<RDeckCode> read = readCoverDefinition(input);
+    if (!read) fuzz::roundTripFailed("deck_file", "the input file was not read: " + read.status().plain());
+    const TDeckInter first = interpreterOf(read.value());
+    if (const Status written = first.WriteToFile(true, saved); !written)
+        fuzz::roundTripFailed("deck_file", "cannot write: " + written.plain());
+    const Result<RDeckCode> reread = readCoverDefinition(saved);
+    if (!reread)
+        fuzz::roundTripFailed("deck_file", "the written file was not read: " + reread.status().plain());
+    const TDeckInter second = interpreterOf(reread.value());
     if (const std::string diff = systemDifference(first, second); !diff.empty())
         fuzz::roundTripFailed("deck_file", diff);
     return 0;

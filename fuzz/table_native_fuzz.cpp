@@ -18,14 +18,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::writeBytes(input, std::string_view(reinterpret_cast<const char*>(data), size));
 
     TEditBuffer first;
-    if (first.ReadFile(kLayoutNative, input, noProgress()) != ReadResult::Ok) return 0;
+    if (first.ReadFile(kLayoutNative, input, noProgress()).value() != ReadResult::Ok) return 0;
     // The writer drops empty end rows and columns: the table as saved is what the second read must show.
-    if (!first.WriteFile(kLayoutNative, saved, noProgress(), nullptr, nullptr, nullptr))
-        fuzz::roundTripFailed("table_native", "the table read could not be written");
+    if (const Status written = first.WriteFile(kLayoutNative, saved, noProgress(), nullptr, nullptr, nullptr);
+        !written)
+        fuzz::roundTripFailed("table_native", "the table read could not be written: " + written.plain());
 
     TEditBuffer second;
-    if (second.ReadFile(kLayoutNative, saved, noProgress()) != ReadResult::Ok)
-        fuzz::roundTripFailed("table_native", "the written table could not be read");
+    if (const Result<ReadResult> reread = second.ReadFile(kLayoutNative, saved, noProgress()); !reread)
+        fuzz::roundTripFailed("table_native",
+                              "the written table could not be read: " + reread.status().plain());
     if (const std::string diff = fuzz::tableDifference(first, second); !diff.empty())
         fuzz::roundTripFailed("table_native", diff);
 

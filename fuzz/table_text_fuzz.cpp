@@ -54,14 +54,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     TEditBuffer first;
     prepare(first, delim, qualifier);
-    if (first.ReadFile(kLayout, input, noProgress()) != ReadResult::Ok) return 0;
-    if (!first.WriteFile(kLayout, exported, noProgress(), nullptr, nullptr, nullptr))
-        fuzz::roundTripFailed(kTarget, "the table read could not be exported");
+    if (first.ReadFile(kLayout, input, noProgress()).value() != ReadResult::Ok) return 0;
+    if (const Status written = first.WriteFile(kLayout, exported, noProgress(), nullptr, nullptr, nullptr);
+        !written)
+        fuzz::roundTripFailed(kTarget, "the table read could not be exported: " + written.plain());
 
     TEditBuffer second;
     prepare(second, delim, qualifier);
-    if (second.ReadFile(kLayout, exported, noProgress()) != ReadResult::Ok)
-        fuzz::roundTripFailed(kTarget, "the exported table could not be read");
+    if (const Result<ReadResult> reread = second.ReadFile(kLayout, exported, noProgress()); !reread)
+        fuzz::roundTripFailed(kTarget, "the exported table could not be read: " + reread.status().plain());
     // Without a qualifier a delimiter cannot stay inside a field: the export puts a stand-in in its
     // place (a blank for a tab, "." for ",", else ",") and warns; everything else must come back as it was.
     std::function<std::string(std::string_view)> expected;

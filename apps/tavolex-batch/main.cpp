@@ -374,15 +374,17 @@ int main(int argc, char** argv) {
 
     // An unusable cover-code definition stops the run before anything is read, printed or written, when
     // the run needs the cover codes.
-    if ((o.stats || !o.coverFile.empty()) && !session.coverProblem().empty()) {
-        script.showError(session.coverProblem());
+    if ((o.stats || !o.coverFile.empty()) && !session.coverStatus().ok()) {
+        session.report(session.coverStatus());
         return kFileError;
     }
     // A delimiter given on the command line answers the delimiter question of text imports; the qualifier
     // goes with it, from the command line or else from the work environment.
     if (!o.delimiter.empty()) session.keepDelimiterOfSettings();
 
-    switch (session.openTable(o.table, o.importLayout, progress)) {
+    const tav::Result<tav::ReadResult> opened = session.openTable(o.table, o.importLayout, progress);
+    session.report(opened.status());
+    switch (opened.value()) {
         case tav::ReadResult::Ok:
             break;
         case tav::ReadResult::Cancelled:
@@ -396,8 +398,15 @@ int main(int argc, char** argv) {
     if (o.summary) printSummary(session.buffer(), o.table);
     if (o.stats) printStats(session.buffer(), session.coverInterpreter(), session.ui());
     int status = kDone;
-    if (!o.save.empty() && !session.saveTable(o.save, progress)) status = kFileError;
-    for (const Export& e : o.exports)
-        if (!session.exportTable(e.layout, e.file, progress)) status = kFileError;
+    if (!o.save.empty()) {
+        const tav::Status saved = session.saveTable(o.save, progress);
+        session.report(saved);
+        if (!saved) status = kFileError;
+    }
+    for (const Export& e : o.exports) {
+        const tav::Status exported = session.exportTable(e.layout, e.file, progress);
+        session.report(exported);
+        if (!exported) status = kFileError;
+    }
     return finishOutput(status);
 }

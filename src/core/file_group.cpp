@@ -20,37 +20,27 @@ FileGroup::~FileGroup() {
     }
 }
 
-bool FileGroup::addBytes(const std::string& path, std::string_view bytes, std::string_view backupSuffix,
-                         std::string& error) {
-    std::string target, why;
-    if (!resolveSaveTarget(path, target, why)) {
-        error = path + ": " + why;
-        return false;
-    }
-    std::string temp;
-    const int fd = createTemporaryBeside(target, temp, why);
-    if (fd < 0) {
-        error = path + ": " + why;
-        return false;
-    }
+Status FileGroup::addBytes(const std::string& path, std::string_view bytes, std::string_view backupSuffix) {
+    Result<std::string> target = resolveSaveTarget(path);
+    if (!target) return Status::failure(path + ": " + target.status().plain());
+    Result<TemporaryFile> temp = createTemporaryBeside(target.value());
+    if (!temp) return Status::failure(path + ": " + temp.status().plain());
+    const int fd = temp->fd;
     // Registered at once, so the destructor removes it whatever happens next.
-    addTemporary(target, temp, backupSuffix);
+    addTemporary(target.value(), temp->path, backupSuffix);
     std::size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
-            error = path + ": " + std::strerror(n < 0 ? errno : EIO);
+            Status failed = Status::failure(path + ": " + std::strerror(n < 0 ? errno : EIO));
             ::close(fd);
-            return false;
+            return failed;
         }
         done += static_cast<std::size_t>(n);
     }
-    if (::fsync(fd) != 0 || ::close(fd) != 0) {
-        error = path + ": " + std::strerror(errno);
-        return false;
-    }
-    return true;
+    if (::fsync(fd) != 0 || ::close(fd) != 0) return Status::failure(path + ": " + std::strerror(errno));
+    return {};
 }
 
 void FileGroup::addTemporary(const std::string& target, const std::string& temp,
@@ -65,48 +55,41 @@ void FileGroup::addTemporary(const std::string& target, const std::string& temp,
 
 // Renaming the previous file to its backup name would replace the older backup for good; it waits under
 // a private name instead until the group is in place.
-bool FileGroup::moveBackupAside(Entry& e, std::string& error) {
+Status FileGroup::moveBackupAside(Entry& e) {
     struct stat st {};
-    if (::lstat(e.backup.c_str(), &st) != 0) return true;
-    std::string aside, why;
-    const int fd = createTemporaryBeside(e.backup, aside, why);
-    if (fd < 0) {
-        error = e.backup + ": " + why;
-        return false;
-    }
-    ::close(fd);
+    if (::lstat(e.backup.c_str(), &st) != 0) return {};
+    Result<TemporaryFile> made = createTemporaryBeside(e.backup);
+    if (!made) return Status::failure(e.backup + ": " + made.status().plain());
+    ::close(made->fd);
+    const std::string& aside = made->path;
     if (::rename(e.backup.c_str(), aside.c_str()) != 0) {
-        error = e.backup + ": " + std::strerror(errno);
+        Status failed = Status::failure(e.backup + ": " + std::strerror(errno));
         ::unlink(aside.c_str());
-        return false;
+        return failed;
     }
     e.asideBackup = aside;
     e.asideSlot = registerTempFile(aside);
-    return true;
+    return {};
 }
 
-bool FileGroup::commit(std::string& error) {
+Status FileGroup::commit() {
     std::size_t i = 0;
-    bool failed = false;
+    Status failed;
     for (; i < entries_.size(); ++i) {
         Entry& e = entries_[i];
         struct stat st {};
         e.hadTarget = ::lstat(e.target.c_str(), &st) == 0;
-        if (e.hadTarget && !moveBackupAside(e, error)) {
-            failed = true;
-            break;
-        }
+        if (e.hadTarget) failed = moveBackupAside(e);
+        if (!failed.ok()) break;
         // The previous file goes to its backup first.
         if (e.hadTarget && ::rename(e.target.c_str(), e.backup.c_str()) != 0) {
-            error = e.target + ": " + std::strerror(errno);
-            failed = true;
+            failed = Status::failure(e.target + ": " + std::strerror(errno));
             ++i;  // its older backup is put back below
             break;
         }
         if (::rename(e.temp.c_str(), e.target.c_str()) != 0) {
-            error = e.target + ": " + std::strerror(errno);
+            failed = Status::failure(e.target + ": " + std::strerror(errno));
             if (e.hadTarget) ::rename(e.backup.c_str(), e.target.c_str());
-            failed = true;
             ++i;
             break;
         }
@@ -114,7 +97,7 @@ bool FileGroup::commit(std::string& error) {
         unregisterTempFile(e.slot);
         e.slot = -1;
     }
-    if (!failed) {
+    if (failed.ok()) {
         for (Entry& e : entries_) {
             if (e.asideBackup.empty()) continue;
             ::unlink(e.asideBackup.c_str());
@@ -122,7 +105,7 @@ bool FileGroup::commit(std::string& error) {
             e.asideSlot = -1;
             e.asideBackup.clear();
         }
-        return true;
+        return failed;
     }
     // Undo in reverse order: each replaced file gets its previous version back, a new one goes away, and
     // each backup its older content.
@@ -144,7 +127,7 @@ bool FileGroup::commit(std::string& error) {
             e.asideBackup.clear();
         }
     }
-    return false;
+    return failed;
 }
 
 }  // namespace tav

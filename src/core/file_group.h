@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/status.h"
+
 namespace tav {
 
 class FileGroup {
@@ -20,14 +22,14 @@ class FileGroup {
 
     // Writes bytes to a temporary for path (a symbolic link is followed; a folder or other non-file is
     // refused). backupSuffix names the backup: the target's extension replaced by it (".~adm").
-    bool addBytes(const std::string& path, std::string_view bytes, std::string_view backupSuffix,
-                  std::string& error);
+    // A failure names the file: "path: reason".
+    Status addBytes(const std::string& path, std::string_view bytes, std::string_view backupSuffix);
     // Takes over a complete temporary that the caller wrote for target (the real file, links resolved).
     void addTemporary(const std::string& target, const std::string& temp, std::string_view backupSuffix);
 
-    // Puts every temporary in place, in the order added. False (with the reason) when one could not be:
-    // then every target has its previous content again.
-    bool commit(std::string& error);
+    // Puts every temporary in place, in the order added. A failure (naming the file and the reason) when
+    // one could not be: then every target has its previous content again.
+    Status commit();
 
   private:
     struct Entry {
@@ -41,7 +43,7 @@ class FileGroup {
         int slot = -1;  // the temporary's place in the registry that an interrupted run cleans up
     };
     std::vector<Entry> entries_;
-    bool moveBackupAside(Entry& e, std::string& error);
+    Status moveBackupAside(Entry& e);
 };
 
 }  // namespace tav

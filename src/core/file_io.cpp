@@ -12,53 +12,42 @@
 
 namespace tav {
 
-bool readWholeFile(const std::string& path, std::string& bytes, std::string& error, std::size_t maxBytes) {
-    bytes.clear();
+Result<std::string> readWholeFile(const std::string& path, std::size_t maxBytes) {
     // O_NONBLOCK keeps the open of a FIFO from waiting for a writer; fstat then refuses it.
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
-        error = std::strerror(errno);
-        return false;
-    }
+    if (fd < 0) return Status::failure(std::strerror(errno));
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        error = S_ISDIR(st.st_mode) ? "is a folder" : "not a regular file";
         ::close(fd);
-        return false;
+        return Status::failure(S_ISDIR(st.st_mode) ? "is a folder" : "not a regular file");
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    if (static_cast<std::uint64_t>(st.st_size) > maxBytes) {
-        error = "larger than " + std::to_string(maxBytes >> 20) + " MB";
+    const auto tooLarge = [&] {
         ::close(fd);
-        return false;
-    }
-    bytes.resize(static_cast<std::size_t>(st.st_size));
+        return Status::failure("larger than " + std::to_string(maxBytes >> 20) + " MB");
+    };
+    if (static_cast<std::uint64_t>(st.st_size) > maxBytes) return tooLarge();
+    std::string bytes(static_cast<std::size_t>(st.st_size), '\0');
     std::size_t got = 0;
     for (;;) {
         if (got == bytes.size()) {
             // The file grew while we read it.
-            if (got >= maxBytes) {
-                error = "larger than " + std::to_string(maxBytes >> 20) + " MB";
-                ::close(fd);
-                bytes.clear();
-                return false;
-            }
+            if (got >= maxBytes) return tooLarge();
             bytes.resize(bytes.size() + 65536);
         }
         ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
         if (n < 0) {
             if (errno == EINTR) continue;
-            error = std::strerror(errno);
+            Status failed = Status::failure(std::strerror(errno));
             ::close(fd);
-            bytes.clear();
-            return false;
+            return failed;
         }
         if (n == 0) break;
         got += static_cast<std::size_t>(n);
     }
     bytes.resize(got);
     ::close(fd);
-    return true;
+    return bytes;
 }
 
 bool fileExists(const std::string& path) {
@@ -77,46 +66,27 @@ static const char* notRegularReason(mode_t mode) {
     return S_ISDIR(mode) ? "is a folder" : "not a regular file";
 }
 
-bool checkInputFile(const std::string& path, std::string& error) {
+Status checkInputFile(const std::string& path) {
     struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) {
-        error = std::strerror(errno);
-        return false;
-    }
-    if (!S_ISREG(st.st_mode)) {
-        error = notRegularReason(st.st_mode);
-        return false;
-    }
-    return true;
+    if (::stat(path.c_str(), &st) != 0) return Status::failure(std::strerror(errno));
+    if (!S_ISREG(st.st_mode)) return Status::failure(notRegularReason(st.st_mode));
+    return {};
 }
 
-bool resolveSaveTarget(const std::string& path, std::string& target, std::string& error) {
+Result<std::string> resolveSaveTarget(const std::string& path) {
     std::string current = path;
     // The same bound on a chain of links as the system's own.
     for (int hops = 0; hops < 40; ++hops) {
         struct stat st {};
         if (::lstat(current.c_str(), &st) != 0) {
-            if (errno != ENOENT) {
-                error = std::strerror(errno);
-                return false;
-            }
-            target = current;  // a new file, or the missing file a dangling link names
-            return true;
+            if (errno != ENOENT) return Status::failure(std::strerror(errno));
+            return current;  // a new file, or the missing file a dangling link names
         }
-        if (S_ISREG(st.st_mode)) {
-            target = current;
-            return true;
-        }
-        if (!S_ISLNK(st.st_mode)) {
-            error = notRegularReason(st.st_mode);
-            return false;
-        }
+        if (S_ISREG(st.st_mode)) return current;
+        if (!S_ISLNK(st.st_mode)) return Status::failure(notRegularReason(st.st_mode));
         std::string link(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 4096) + 1, '\0');
         const ssize_t n = ::readlink(current.c_str(), link.data(), link.size());
-        if (n < 0) {
-            error = std::strerror(errno);
-            return false;
-        }
+        if (n < 0) return Status::failure(std::strerror(errno));
         link.resize(static_cast<std::size_t>(n));
         // A relative link is relative to the folder that holds it.
         const std::size_t slash = current.rfind('/');
@@ -124,27 +94,22 @@ bool resolveSaveTarget(const std::string& path, std::string& target, std::string
             link = current.substr(0, slash + 1) + link;
         current = link;
     }
-    error = std::strerror(ELOOP);
-    return false;
+    return Status::failure(std::strerror(ELOOP));
 }
 
-int createTemporaryBeside(const std::string& target, std::string& temp, std::string& error) {
+Result<TemporaryFile> createTemporaryBeside(const std::string& target) {
     const std::size_t slash = target.rfind('/');
     const std::string dir = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
     const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
     std::string pattern = dir + "." + base + ".tmp-XXXXXX";
     const int fd = ::mkstemp(pattern.data());
-    if (fd < 0) {
-        error = std::strerror(errno);
-        return -1;
-    }
-    temp = pattern;
+    if (fd < 0) return Status::failure(std::strerror(errno));
     // mkstemp makes the file private; a replaced file keeps its permissions, a new one gets the usual.
     const mode_t mask = ::umask(0);
     ::umask(mask);
     struct stat st {};
     ::fchmod(fd, ::stat(target.c_str(), &st) == 0 ? (st.st_mode & 07777) : (0666 & ~mask));
-    return fd;
+    return TemporaryFile{fd, std::move(pattern)};
 }
 
 namespace {
@@ -213,46 +178,47 @@ AtomicFile::~AtomicFile() {
     unregisterTempFile(tempSlot_);
 }
 
-bool AtomicFile::fail(const std::string& what) {
-    error_ = what + ": " + std::strerror(errno);
-    return false;
+Status AtomicFile::fail(std::string reason) {
+    if (failure_.ok()) failure_ = Status::failure(std::move(reason));
+    return failure_;
 }
 
-bool AtomicFile::open(const std::string& path) {
-    std::string target;
-    if (!resolveSaveTarget(path, target, error_)) {
-        error_ = path + ": " + error_;
-        return false;
-    }
-    target_ = target;
-    std::string why;
-    const int fd = createTemporaryBeside(target, temp_, why);
-    if (fd < 0) {
-        error_ = "cannot create a file in the folder: " + why;
-        return false;
-    }
+Status AtomicFile::failWithErrno(const std::string& what) {
+    return fail(what + ": " + std::strerror(errno));
+}
+
+Status AtomicFile::open(const std::string& path) {
+    Result<std::string> target = resolveSaveTarget(path);
+    if (!target) return fail(path + ": " + target.status().plain());
+    target_ = target.value();
+    Result<TemporaryFile> temp = createTemporaryBeside(target_);
+    if (!temp) return fail("cannot create a file in the folder: " + temp.status().plain());
+    temp_ = temp->path;
     tempSlot_ = registerTempFile(temp_);
-    f_ = ::fdopen(fd, "wb");
+    f_ = ::fdopen(temp->fd, "wb");
     if (!f_) {
-        ::close(fd);
-        return fail("cannot write");
+        Status failed = failWithErrno("cannot write");
+        ::close(temp->fd);
+        return failed;
     }
     std::setvbuf(f_, nullptr, _IOFBF, 1 << 20);
-    return true;
+    return {};
 }
 
-bool AtomicFile::write(std::string_view bytes) {
-    if (!f_) return false;
-    if (std::fwrite(bytes.data(), 1, bytes.size(), f_) != bytes.size()) return fail("cannot write");
-    return true;
+Status AtomicFile::write(std::string_view bytes) {
+    if (!failure_.ok()) return failure_;
+    if (!f_) return fail("cannot write: not open");
+    if (std::fwrite(bytes.data(), 1, bytes.size(), f_) != bytes.size()) return failWithErrno("cannot write");
+    return {};
 }
 
-bool AtomicFile::commit(const std::string& backup) {
-    if (!f_) return false;
+Status AtomicFile::commit(const std::string& backup) {
+    if (!failure_.ok()) return failure_;
+    if (!f_) return fail("cannot write: not open");
     bool ok = std::fflush(f_) == 0 && ::fsync(::fileno(f_)) == 0;
     ok = std::fclose(f_) == 0 && ok;
     f_ = nullptr;
-    if (!ok) return fail("cannot write");
+    if (!ok) return failWithErrno("cannot write");
     // When the new file cannot take the target's name, only what this commit moved is moved back: a
     // target that did not exist stays absent (an older backup must not take its name), and the older
     // backup, kept under a private name until then, is the backup again.
@@ -267,32 +233,29 @@ bool AtomicFile::commit(const std::string& backup) {
     if (!backup.empty() && fileExists(target_)) {
         struct stat st {};
         if (::lstat(backup.c_str(), &st) == 0) {
-            std::string why;
-            const int fd = createTemporaryBeside(backup, aside, why);
-            if (fd < 0) {
-                error_ = "cannot keep the previous version: " + why;
-                return false;
-            }
-            ::close(fd);
+            Result<TemporaryFile> made = createTemporaryBeside(backup);
+            if (!made) return fail("cannot keep the previous version: " + made.status().plain());
+            ::close(made->fd);
+            aside = made->path;
             if (::rename(backup.c_str(), aside.c_str()) != 0) {
-                fail("cannot keep the previous version");
+                Status failed = failWithErrno("cannot keep the previous version");
                 ::unlink(aside.c_str());
-                return false;
+                return failed;
             }
             asideSlot = registerTempFile(aside);
         }
         if (::rename(target_.c_str(), backup.c_str()) != 0) {
-            fail("cannot keep the previous version");
+            Status failed = failWithErrno("cannot keep the previous version");
             restoreAside();
-            return false;
+            return failed;
         }
         moved = true;
     }
     if (::rename(temp_.c_str(), target_.c_str()) != 0) {
-        fail("cannot replace the file");
+        Status failed = failWithErrno("cannot replace the file");
         if (moved) ::rename(backup.c_str(), target_.c_str());
         restoreAside();
-        return false;
+        return failed;
     }
     if (!aside.empty()) {
         ::unlink(aside.c_str());
@@ -301,7 +264,14 @@ bool AtomicFile::commit(const std::string& backup) {
     temp_.clear();
     unregisterTempFile(tempSlot_);
     tempSlot_ = -1;
-    return true;
+    return {};
+}
+
+Status writeFileAtomically(const std::string& path, std::string_view bytes, const std::string& backup) {
+    AtomicFile file;
+    file.open(path);
+    file.write(bytes);
+    return file.commit(backup);
 }
 
 }  // namespace tav

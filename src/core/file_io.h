@@ -7,12 +7,16 @@
 #include <string>
 #include <string_view>
 
+#include "core/status.h"
+
 namespace tav {
 
-// Reads the whole file into bytes. On failure returns false and a reason in error; a file larger than
-// maxBytes is refused before anything is read.
-bool readWholeFile(const std::string& path, std::string& bytes, std::string& error,
-                   std::size_t maxBytes = static_cast<std::size_t>(-1));
+// Every failure below is a Status whose one message is the reason alone ("is a folder", the system's
+// text for errno), so that the caller can put it into its own message that names the file.
+
+// The bytes of the whole file; a file larger than maxBytes is refused before anything is read.
+Result<std::string> readWholeFile(const std::string& path,
+                                  std::size_t maxBytes = static_cast<std::size_t>(-1));
 bool fileExists(const std::string& path);
 
 // The path with the extension of its file name replaced (ext with its dot), or ext appended when the
@@ -21,17 +25,20 @@ std::string replaceExtension(std::string_view path, std::string_view ext);
 
 // Checks that path names something a reader may open: it exists and is a regular file (or a link to
 // one). A folder, FIFO, socket or device is refused, so that no reader blocks on it or reads it raw.
-bool checkInputFile(const std::string& path, std::string& error);
+Status checkInputFile(const std::string& path);
 
 // Where a save to path really goes. A symbolic link is followed, so that the file it points to is
 // written and the link stays a link; the backup belongs beside that file. A target that exists and is
 // not a regular file (a folder, FIFO, device) is refused.
-bool resolveSaveTarget(const std::string& path, std::string& target, std::string& error);
+Result<std::string> resolveSaveTarget(const std::string& path);
 
+struct TemporaryFile {
+    int fd = -1;  // open for writing; the caller closes it
+    std::string path;
+};
 // Creates an empty private-named temporary file beside target (same folder, so that the final rename
-// stays on one file system), with the target's permissions or the usual ones for a new file. Returns the
-// open descriptor and its name in temp, or -1 with a reason in error.
-int createTemporaryBeside(const std::string& target, std::string& temp, std::string& error);
+// stays on one file system), with the target's permissions or the usual ones for a new file.
+Result<TemporaryFile> createTemporaryBeside(const std::string& target);
 
 // Temporary files that an interrupted run must not leave behind. Whoever creates a temporary file that
 // is renamed or removed later registers it and unregisters it once it is gone or has its final name;
@@ -54,24 +61,29 @@ class AtomicFile {
     ~AtomicFile();  // removes the temporary file unless committed
 
     // Refuses a target that exists and is not a regular file; a symbolic link is written through.
-    bool open(const std::string& target);
-    bool write(std::string_view bytes);
+    Status open(const std::string& target);
+    // A failed open or write is remembered: every later write fails, and commit returns the first
+    // failure, so a writer may check only the commit.
+    Status write(std::string_view bytes);
     // Flushes to disk and puts the new file in place. With a backup name, an existing target is first
     // moved there (an older backup is replaced once the new file is in place); the target name is free
     // only for the moment between the two renames, and the previous version is then already in the
     // backup. When the new file cannot be put in place, the target and the backup are as they were.
-    bool commit(const std::string& backup = {});
-    const std::string& error() const { return error_; }
+    Status commit(const std::string& backup = {});
     // The file that commit replaces: the target given to open, or the file its link points to.
     const std::string& target() const { return target_; }
 
   private:
-    bool fail(const std::string& what);
+    Status fail(std::string reason);
+    Status failWithErrno(const std::string& what);
     std::string target_;
     std::string temp_;
     int tempSlot_ = -1;
     std::FILE* f_ = nullptr;
-    std::string error_;
+    Status failure_;
 };
+
+// Replaces path with bytes through an AtomicFile: open, write and commit in one.
+Status writeFileAtomically(const std::string& path, std::string_view bytes, const std::string& backup = {});
 
 }  // namespace tav

@@ -98,6 +98,16 @@ class Status {
     }
 
     const std::vector<Message>& messages() const { return messages_; }
+    // The texts of the messages with keys left as they are, one per line: the reason a caller puts into
+    // its own message, and what logs and tests see.
+    std::string plain() const {
+        std::string out;
+        for (const Message& m : messages_) {
+            if (!out.empty()) out += '\n';
+            out += m.plain();
+        }
+        return out;
+    }
 
   private:
     bool failed_ = false;

@@ -52,14 +52,15 @@ Status Session::start(const StartOptions& options) {
         report(s);
     }
     applySettings();
-    newTable();
+    report(newTable());
     if (!options.speciesDb) {
         openNamedSpeciesDb();
     } else if (!options.speciesDb->empty()) {
         if (Status s = openSpeciesDb(*options.speciesDb, options.createSpeciesDb); !s) return s;
     }
-    // A table that cannot be read leaves the new table; the buffer has said why.
-    if (!options.tableFile.empty()) openTable(options.tableFile, options.tableLayout, noProgress());
+    // A table that cannot be read leaves the new table; start-up goes on after saying why.
+    if (!options.tableFile.empty())
+        report(openTable(options.tableFile, options.tableLayout, noProgress()).status());
     return {};
 }
 
@@ -124,8 +125,10 @@ void Session::applySettings() {
     cover.NaAccept = s.Pruef.NaAccept;
     cover.Decimals = s.Diversa.Decimals;
     cover.DeckName = s.DeckName;
-    coverProblem_.clear();
-    deck_ = makeCoverInterpreter(cover, dialogUi_, &coverProblem_);
+    Result<TDeckInter> deck = makeCoverInterpreter(cover);
+    deck_ = std::move(deck.value());
+    coverStatus_ = deck.status();
+    if (coverStatus_.ok()) report(coverStatus_);
 
     applySpeciesSettings();
 }
@@ -166,21 +169,23 @@ void Session::resetEditorState() {
     fileName_ = kUnnamedTable;
 }
 
-void Session::newTable() {
+Status Session::newTable() {
     resetEditorState();
     const std::string& env = settings_.settingsPath();
     std::string templateFile;
     if (!env.empty() && !isNoSettingsFile(env) && fileExists(settings_.templateFilePath()))
         templateFile = settings_.templateFilePath();
-    buffer_.LoadDefault(templateFile);
+    Status s = buffer_.LoadDefault(templateFile);
     modified_ = false;
+    return s;
 }
 
-ReadResult Session::openTable(const std::string& file, int layout, Progress& progress) {
+Result<ReadResult> Session::openTable(const std::string& file, int layout, Progress& progress) {
     resetEditorState();
-    const ReadResult r = buffer_.LoadFile(layout, file, progress);
-    if (r != ReadResult::Ok) {
-        newTable();
+    Result<ReadResult> r = buffer_.LoadFile(layout, file, progress);
+    if (!r) {
+        // What went wrong with the template comes after what went wrong with the table.
+        r.status().merge(newTable());
         return r;
     }
     modified_ = false;
@@ -194,27 +199,21 @@ ReadResult Session::openTable(const std::string& file, int layout, Progress& pro
 }
 
 Status Session::saveTable(const std::string& file, Progress& progress) {
-    if (!buffer_.SaveTable(file, progress)) {
-        // The buffer has shown why.
-        Status s;
-        s.fail();
-        return s;
-    }
+    Status s = buffer_.SaveTable(file, progress);
+    if (!s) return s;
     fileName_ = file;
     modified_ = false;
-    return {};
+    return s;
 }
 
 Status Session::exportTable(int layout, const std::string& file, Progress& progress) {
-    Status s;
-    if (!buffer_.StoreFile(layout, file, progress, false)) s.fail();  // the buffer has shown why
-    return s;
+    return buffer_.StoreFile(layout, file, progress, false);
 }
 
 Status Session::openSpeciesDb(const std::string& file, bool create) {
     // A FIFO or device would block the opening or be read raw.
-    if (std::string why; fileExists(file) && !checkInputFile(file, why))
-        return Status::failure("Kann " + file + " nicht öffnen (" + why + ").");
+    if (Status input = fileExists(file) ? checkInputFile(file) : Status(); !input.ok())
+        return Status::failure("Kann " + file + " nicht öffnen (" + input.plain() + ").");
     if (!create && !fileExists(file)) return Status::failure("Kann " + file + " nicht öffnen.");
     auto db = std::make_unique<TArtDb>(file, speciesSettings(), dialogUi_);
     Status s = db->openStatus();

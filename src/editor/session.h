@@ -5,8 +5,9 @@
 // database (or none), the undo and recording lists, the random generator and the editor state that
 // every command shares (active grid, window start, file name, modified, busy and abort flags).
 //
-// Nothing here shows an error itself: start-up and the file operations report information and warnings
-// through the port as they go and return their failure as a Status for the front end to show.
+// Start-up and the file operations report information and warnings through the port as they go and
+// return their failure as a Status for the front end to show. The one error shown here is what start-up
+// goes on without: a template or a table named at start that cannot be read (start-up still succeeds).
 
 #include <cstdint>
 #include <functional>
@@ -96,22 +97,24 @@ class Session {
     // species-name test. Call it after every change of the settings.
     void applySettings();
 
-    // The reason the configured cover-code system could not be used (system 1 serves instead); empty
-    // when it could. Set by applySettings; the front end decides whether the run can go on without it.
-    const std::string& coverProblem() const { return coverProblem_; }
+    // Failed with the reason when the configured cover-code system could not be used (system 1 serves
+    // instead). Set by applySettings, which reports only the information about a missing definition
+    // file; the front end decides whether the run can go on without the system.
+    const Status& coverStatus() const { return coverStatus_; }
 
     // Text imports take the delimiter and qualifier of the settings without asking for them.
     void keepDelimiterOfSettings();
 
     // ---- files
     // A new table from the template of the work environment (the minimal empty table when there is
-    // none), unnamed and unmodified.
-    void newTable();
+    // none, or it cannot be read: the status says why), unnamed and unmodified.
+    Status newTable();
     // Reads a table file (layout 1) or a text layout. A table file gives the current file name; an
     // import is named after the file with ".tab" and marked modified, unless such a table exists (then
     // it stays unnamed, so saving cannot overwrite it without asking). A table that could not be read
-    // leaves a new table from the template. The buffer has reported what went wrong.
-    ReadResult openTable(const std::string& file, int layout, Progress& progress);
+    // leaves a new table from the template; the status holds why, followed by any trouble with the
+    // template, and the value tells a cancelled or aborted read from an unreadable file.
+    Result<ReadResult> openTable(const std::string& file, int layout, Progress& progress);
     // Writes the table in the native layout under file (the previous version becomes the backup); the
     // file becomes the current file name and the table counts as saved.
     Status saveTable(const std::string& file, Progress& progress);
@@ -187,7 +190,7 @@ class Session {
     RecordingList recording_;
     std::uint64_t seed_;
     Random random_;
-    std::string coverProblem_;
+    Status coverStatus_;
     std::string fileName_{kUnnamedTable};
     bool modified_ = false;
     ModifiedFlag modifiedFlag_{modified_};

@@ -62,10 +62,9 @@ std::vector<std::string> DlgDef::items() const {
 }
 
 Status Catalogue::LoadTexts(const std::string& path) {
-    std::string bytes, why;
-    if (!readWholeFile(path, bytes, why, std::size_t{64} << 20))
-        return Status::failure("Kann " + path + " nicht lesen: " + why);
-    loadFromText(decodeFileText(bytes));
+    const Result<std::string> bytes = readWholeFile(path, std::size_t{64} << 20);
+    if (!bytes) return Status::failure("Kann " + path + " nicht lesen: " + bytes.status().plain());
+    loadFromText(decodeFileText(bytes.value()));
     return {};
 }
 

@@ -78,16 +78,16 @@ Status TProjectSettings::readInstallationFile() {
         userName_ = "Tavolex";
         return asWarnings(writeInstallationFile());
     }
-    std::string bytes, why;
-    if (!readWholeFile(ini, bytes, why, kMaxInstallationBytes)) {
+    const Result<std::string> read = readWholeFile(ini, kMaxInstallationBytes);
+    if (!read) {
         // A guest writes nothing back, so a file we cannot read (perhaps another user's list) survives.
-        status.warning("Kann " + ini + " nicht lesen: " + why);
+        status.warning("Kann " + ini + " nicht lesen: " + read.status().plain());
         mode_ = kGuest;
         settingsPath_.clear();
         if (userName_.empty()) userName_ = "Tavolex";
         return status;
     }
-    const std::string text = decodeFileText(bytes);
+    const std::string text = decodeFileText(read.value());
     const std::vector<std::string_view> lines = splitSettingsLines(text);
     const std::string_view first = lines.empty() ? std::string_view() : lines[0];
     const char mode = first.empty() ? kSingleUser : first[0];
@@ -136,10 +136,10 @@ Status TProjectSettings::writeInstallationFile() const {
         return writeSettingsLines(ini, lines, true);
     }
     // Every other user's line is carried over unchanged, so a list that cannot be read is not rewritten.
-    std::string bytes, why;
-    if (fileExists(ini) && !readWholeFile(ini, bytes, why, kMaxInstallationBytes))
-        return Status::failure("Kann " + ini + " nicht lesen: " + why);
-    const std::string text = decodeFileText(bytes);
+    const Result<std::string> bytes =
+        fileExists(ini) ? readWholeFile(ini, kMaxInstallationBytes) : std::string();
+    if (!bytes) return Status::failure("Kann " + ini + " nicht lesen: " + bytes.status().plain());
+    const std::string text = decodeFileText(bytes.value());
     const std::vector<std::string_view> old = splitSettingsLines(text);
     const std::string own = userName_ + ' ' + path;
     lines.push_back(kMultiUserLine);

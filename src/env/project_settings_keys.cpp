@@ -582,11 +582,10 @@ std::vector<std::string> TProjectSettings::settingsLines(std::string_view its) c
 }
 
 Status TProjectSettings::ReadFromFile(const std::string& fname) {
-    std::string bytes, why;
-    if (!readWholeFile(fname, bytes, why, kMaxSettingsBytes))
-        return Status::failure("Kann " + fname + " nicht lesen: " + why);
+    const Result<std::string> bytes = readWholeFile(fname, kMaxSettingsBytes);
+    if (!bytes) return Status::failure("Kann " + fname + " nicht lesen: " + bytes.status().plain());
     Status status;
-    const std::string text = decodeFileText(bytes);
+    const std::string text = decodeFileText(bytes.value());
     const std::vector<std::string_view> lines = splitSettingsLines(text);
     for (std::size_t n = 0; n < lines.size(); ++n) {
         std::string problem;

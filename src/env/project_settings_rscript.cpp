@@ -22,10 +22,9 @@ Status WriteRFirst(const std::string& definitionsFile, const std::string& workDi
                    const std::string& target) {
     const std::string sourceDir = folderOf(definitionsFile);
     const std::string templatePath = sourceDir + "/tavFirst.R";
-    std::string bytes, why;
-    if (!readWholeFile(templatePath, bytes, why, kMaxTemplateBytes))
-        return Status::failure("Kann " + templatePath + " nicht lesen: " + why);
-    const std::string text = decodeFileText(bytes);
+    const Result<std::string> bytes = readWholeFile(templatePath, kMaxTemplateBytes);
+    if (!bytes) return Status::failure("Kann " + templatePath + " nicht lesen: " + bytes.status().plain());
+    const std::string text = decodeFileText(bytes.value());
     std::vector<std::string> lines;
     for (std::string_view line : splitSettingsLines(text)) {
         // The folders go in as R string literals, so a quote or backslash in a path cannot end the

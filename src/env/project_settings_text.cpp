@@ -18,9 +18,8 @@ Status writeSettingsLines(const std::string& path, const std::vector<std::string
     // The code page keeps the files readable for older installations; UTF-8 only where it would lose a
     // character or read back as something else.
     const std::string bytes = codePage ? encodeTextFile(out) : out;
-    AtomicFile file;
-    if (!file.open(path) || !file.write(bytes) || !file.commit())
-        return Status::failure("Kann " + path + " nicht speichern: " + file.error());
+    if (const Status written = writeFileAtomically(path, bytes); !written.ok())
+        return Status::failure("Kann " + path + " nicht speichern: " + written.plain());
     return {};
 }
 

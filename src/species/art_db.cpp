@@ -35,9 +35,9 @@ void noteUnreadable(Status& open, const std::string& name, const Status& loaded)
 }
 
 bool readLines(const std::string& path, std::vector<std::string>& lines) {
-    std::string bytes, why;
-    if (!readWholeFile(path, bytes, why, std::size_t{512} << 20)) return false;
-    const std::string text = decodeFileText(bytes);
+    const Result<std::string> bytes = readWholeFile(path, std::size_t{512} << 20);
+    if (!bytes) return false;
+    const std::string text = decodeFileText(bytes.value());
     lines.clear();
     for (std::string_view line : splitLines(text)) lines.emplace_back(line);
     return true;
@@ -315,12 +315,14 @@ Status TArtDb::ImportTable(const std::string& fname, char32_t delim, Progress& p
         group.addTemporary(target, temp, backupSuffix(*name));
     }
     if (ok && (!meta.empty() || fileExists(metaTabName_))) {
-        ok = group.addBytes(metaTabName_, metaBytes(std::move(meta)), backupSuffix(metaTabName_), error);
-        if (!ok) error = "Kann " + metaTabName_ + " nicht speichern: " + error;
+        const Status added =
+            group.addBytes(metaTabName_, metaBytes(std::move(meta)), backupSuffix(metaTabName_));
+        ok = added.ok();
+        if (!ok) error = "Kann " + metaTabName_ + " nicht speichern: " + added.plain();
     }
-    if (ok && !group.commit(error)) {
+    if (const Status placed = ok ? group.commit() : Status(); !placed.ok()) {
         ok = false;
-        error = "Kann die Artenliste nicht speichern: " + error;
+        error = "Kann die Artenliste nicht speichern: " + placed.plain();
     }
     pt.hideStatus();
     if (!ok) return status.error(error);
@@ -430,9 +432,10 @@ Status TArtDb::ImportZw(const std::string& fname, char32_t delim, Progress& pt, 
     bool ok = zw.writeTemporary(target, temp, written, error);
     if (ok) {
         group.addTemporary(written, temp, backupSuffix(target));
-        ok = group.addBytes(metaTabName_, metaBytes(meta), backupSuffix(metaTabName_), error) &&
-             group.commit(error);
-        if (!ok) error = "Kann " + target + " nicht speichern: " + error;
+        Status placed = group.addBytes(metaTabName_, metaBytes(meta), backupSuffix(metaTabName_));
+        if (placed.ok()) placed = group.commit();
+        ok = placed.ok();
+        if (!ok) error = "Kann " + target + " nicht speichern: " + placed.plain();
     }
     pt.hideStatus();
     if (!ok) return status.error(error);
@@ -461,8 +464,7 @@ std::string TArtDb::metaBytes(std::vector<std::string> lines) {
 }
 
 Status TArtDb::writeMeta(std::vector<std::string> lines) const {
-    AtomicFile f;
-    if (!f.open(metaTabName_) || !f.write(metaBytes(std::move(lines))) || !f.commit())
+    if (!writeFileAtomically(metaTabName_, metaBytes(std::move(lines))).ok())
         return Status::failure("Kann " + metaTabName_ + " nicht speichern.");
     return {};
 }

@@ -154,10 +154,7 @@ Status exportShown(const TArtDb& db, const std::vector<int>& fields, const std::
         }
         text += "\r\n";
     }
-    AtomicFile f;
-    if (!f.open(file) || !f.write(encodeForExport(text, enc)) || !f.commit())
-        return Status::failure(f.error());
-    return {};
+    return writeFileAtomically(file, encodeForExport(text, enc));
 }
 
 // ---------------------------------------------------------------- find and replace

@@ -63,9 +63,12 @@ struct Source {
 };
 
 bool readSource(const std::string& path, Source& src, std::string& error) {
-    std::string bytes;
-    if (!readWholeFile(path, bytes, error, std::size_t{512} << 20)) return false;
-    const std::string text = decodeFileText(bytes);
+    const Result<std::string> bytes = readWholeFile(path, std::size_t{512} << 20);
+    if (!bytes) {
+        error = bytes.status().plain();
+        return false;
+    }
+    const std::string text = decodeFileText(bytes.value());
     const std::vector<std::string_view> lines = splitLines(text);
     if (lines.empty()) {
         error = "Die Datei " + path + " ist leer.";
@@ -221,10 +224,7 @@ Status prepareImportFile(UiPort& ui, const std::string& source, const std::strin
 
     std::string text;
     for (const std::string& line : out) text += line + "\r\n";
-    AtomicFile f;
-    if (!f.open(target) || !f.write(encodeForExport(text, enc)) || !f.commit())
-        return Status::failure(f.error());
-    return {};
+    return writeFileAtomically(target, encodeForExport(text, enc));
 }
 
 }  // namespace tav

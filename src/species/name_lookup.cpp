@@ -358,9 +358,9 @@ bool GetSysName(TArtDb& db, UiPort& ui, const Catalogue& cat, int system, std::s
 }
 
 bool ReadInputFilter(TArtDb& db, const std::string& tableFile, TMenge& set, Progress& progress) {
-    std::string bytes, error;
-    if (!readWholeFile(tableFile, bytes, error)) return false;
-    const std::string text = decodeFileText(bytes);
+    const Result<std::string> bytes = readWholeFile(tableFile);
+    if (!bytes) return false;
+    const std::string text = decodeFileText(bytes.value());
     set.Clear();
     int count = 0;
     std::size_t pos = 0;

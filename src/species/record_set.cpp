@@ -711,7 +711,7 @@ Status RecordSet::load(const std::string& path) {
         return {};
     }
     // Only a regular file is opened: a FIFO would block the open, a device would be read raw.
-    if (std::string why; !checkInputFile(path, why))
+    if (!checkInputFile(path).ok())
         return fail(S_ISDIR(info.st_mode) ? "das ist ein Ordner" : "keine gewöhnliche Datei");
 
     Database db;
@@ -860,7 +860,7 @@ Status RecordSet::save(const std::string& path) const {
         return Status::failure("Kann " + path + " nicht speichern: " + why);
     };
     AtomicFile file;
-    if (!file.open(path)) return failure(file.error());
+    if (Status opened = file.open(path); !opened) return failure(opened.plain());
     // The database is built in memory and its image written as the file's bytes, so the file is
     // replaced as every other save replaces its file.
     std::string bytes;
@@ -875,7 +875,8 @@ Status RecordSet::save(const std::string& path) const {
         bytes.assign(reinterpret_cast<const char*>(image), static_cast<std::size_t>(size));
         sqlite3_free(image);
     }
-    if (!file.write(bytes) || !file.commit()) return failure(file.error());
+    if (Status written = file.write(bytes); !written) return failure(written.plain());
+    if (Status committed = file.commit(); !committed) return failure(committed.plain());
     return {};
 }
 
@@ -889,14 +890,16 @@ bool RecordSet::writeTemporary(const std::string& path, std::string& tempPath, s
 
     // A link is written through, so the file it names is replaced and the link stays; a folder or
     // device is no table file.
-    std::string why;
-    if (!resolveSaveTarget(path, target, why)) return fail(why);
+    const Result<std::string> resolved = resolveSaveTarget(path);
+    if (!resolved) return fail(resolved.status().plain());
+    target = resolved.value();
     TempFile temp;
     {
-        const int fd = createTemporaryBeside(target, temp.path, why);
-        if (fd < 0) return fail(why);
+        const Result<TemporaryFile> made = createTemporaryBeside(target);
+        if (!made) return fail(made.status().plain());
+        temp.path = made->path;
         temp.slot = registerTempFile(temp.path);
-        ::close(fd);
+        ::close(made->fd);
     }
 
     {

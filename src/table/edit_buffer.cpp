@@ -242,13 +242,12 @@ void TEditBuffer::minimalTable() {
     replaceTable(std::move(scratch.t_));
 }
 
-void TEditBuffer::LoadDefault(const std::string& fName) {
-    bool loaded = false;
-    if (!fName.empty()) {
-        loaded = ReadFile(kLayoutNative, fName, noProgress()) == ReadResult::Ok;
-    }
-    if (!loaded) minimalTable();
+Status TEditBuffer::LoadDefault(const std::string& fName) {
+    Status s;
+    if (!fName.empty()) s = ReadFile(kLayoutNative, fName, noProgress()).status();
+    if (fName.empty() || !s.ok()) minimalTable();
     BuildKopf();
+    return s;
 }
 
 void TEditBuffer::BuildKopf() {

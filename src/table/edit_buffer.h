@@ -24,6 +24,7 @@
 
 #include "core/lists.h"
 #include "core/menge.h"
+#include "core/status.h"
 #include "core/text.h"
 #include "platform/progress.h"
 #include "platform/ui_port.h"
@@ -40,6 +41,8 @@ struct TableIoSettings {
     ExportEncoding Encoding = ExportEncoding::CodePage;
 };
 
+// What became of a read. The readers return it as the value of a Result that holds it in every case: the
+// status fails unless the value is Ok, and for Unreadable it says why.
 enum class ReadResult { Ok, Unreadable, Cancelled, Aborted };
 
 // What a reader found out about the file, for summaries.
@@ -62,7 +65,9 @@ class TEditBuffer {
 
     // ---- whole table
     void Clear();
-    void LoadDefault(const std::string& fName);
+    // The template fName, or the minimal table when there is none or it cannot be read (the status
+    // says why).
+    Status LoadDefault(const std::string& fName);
     void BuildKopf();
     bool CheckM() const;
     void ClearM();
@@ -140,24 +145,27 @@ class TEditBuffer {
     bool GetSpScoreItem(std::string& t, int& p);
 
     // ---- files (table_file_read.cpp, table_file_write.cpp)
-    ReadResult LoadFile(int OC, const std::string& fName, Progress& pt);
-    ReadResult ReadFile(int OCr, const std::string& fname, Progress& pt);
+    // Warnings and information of a read go through the port as they come; a failure is only returned.
+    Result<ReadResult> LoadFile(int OC, const std::string& fName, Progress& pt);
+    Result<ReadResult> ReadFile(int OCr, const std::string& fname, Progress& pt);
     // Remember the delimiter and qualifier of text imports, so that a batch of imports asks once;
     // delim 0 means none chosen yet.
     void KeepDelim(bool b, char32_t delim = 0, char32_t qualifier = 0);
     bool doKeepDelim() const { return DoKeepDelim_; }
     char32_t keptDelim() const { return KeptDelim_; }
     char32_t keptQualifier() const { return KeptCte_; }
-    bool StoreFile(int OC, const std::string& fName, Progress& pt, bool DoMarked);
+    // The writers report warnings through the port as they come and return a failure (none for an
+    // aborted write, the reason otherwise).
+    Status StoreFile(int OC, const std::string& fName, Progress& pt, bool DoMarked);
     // Mc: columns left out (layout 1) or written (other layouts); Mk, Ma: header and species rows
     // written. nullptr selects everything.
-    bool WriteFile(int OCw, const std::string& fname, Progress& pt, const TMenge* Mc, const TMenge* Mk,
-                   const TMenge* Ma);
+    Status WriteFile(int OCw, const std::string& fname, Progress& pt, const TMenge* Mc, const TMenge* Mk,
+                     const TMenge* Ma);
     bool CheckSkip(char OC, int i, const TMenge* Mk, const TMenge* Ma) const;
     // Saves under the table's own name: the new file is written completely first, then the previous
     // version becomes the backup (".~ta") and the new file takes its place.
-    bool SaveTable(const std::string& fName, Progress& pt);
-    ReadResult LoadTmp(int OC, Progress& pt);
+    Status SaveTable(const std::string& fName, Progress& pt);
+    Result<ReadResult> LoadTmp(int OC, Progress& pt);
     // Set by the last successful reader.
     const ReadInfo& lastRead() const { return LastRead_; }
 

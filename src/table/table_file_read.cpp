@@ -107,6 +107,14 @@ bool hasHighByte(std::string_view s) {
     return false;
 }
 
+// A read that did not happen: the status fails, with no message of its own for a cancelled or aborted
+// read (the user knows), with the reason for an unreadable file.
+Result<ReadResult> notRead(ReadResult why) {
+    Status s;
+    s.fail();
+    return Result<ReadResult>(why, std::move(s));
+}
+
 }  // namespace
 
 // Reads one file into a fresh buffer; the table being edited changes only when the whole file was read.
@@ -117,7 +125,7 @@ class TableReader {
         fresh_.IsSpeciesName_ = target.IsSpeciesName_;
     }
 
-    ReadResult run(const std::string& fname);
+    Result<ReadResult> run(const std::string& fname);
 
   private:
     bool chooseDelimiter(std::string_view firstLine);
@@ -392,22 +400,19 @@ ReadResult TableReader::readColumns(LineCursor& lines) {
     return ReadResult::Ok;
 }
 
-ReadResult TableReader::run(const std::string& fname) {
+Result<ReadResult> TableReader::run(const std::string& fname) {
     TEditBuffer& b = target_;
-    std::string bytes, why;
-    if (!readWholeFile(fname, bytes, why, kMaxFileBytes)) {
-        b.Ui_->showError("Kann " + fname + " nicht öffnen (" + why + ").");
-        return ReadResult::Unreadable;
-    }
-    if (layout_ == kLayoutObservations) {
-        b.Ui_->showError("Das Einlesen von Beobachtungslisten ist noch nicht verfügbar.");
-        return ReadResult::Unreadable;
-    }
+    const auto unreadable = [](std::string message) {
+        return Result<ReadResult>(ReadResult::Unreadable, Status::failure(std::move(message)));
+    };
+    Result<std::string> read = readWholeFile(fname, kMaxFileBytes);
+    if (!read) return unreadable("Kann " + fname + " nicht öffnen (" + read.status().plain() + ").");
+    std::string& bytes = read.value();
+    if (layout_ == kLayoutObservations)
+        return unreadable("Das Einlesen von Beobachtungslisten ist noch nicht verfügbar.");
     if (layout_ != kLayoutNative && layout_ != kLayoutAppend && layout_ != kLayoutNormal &&
-        layout_ != kLayoutTransposed) {
-        b.Ui_->showError("Unbekanntes Dateiformat " + std::to_string(layout_) + ".");
-        return ReadResult::Unreadable;
-    }
+        layout_ != kLayoutTransposed)
+        return unreadable("Unbekanntes Dateiformat " + std::to_string(layout_) + ".");
     const DetectedEncoding enc = detectEncoding(bytes);
     std::string decoded;
     std::string_view text = std::string_view(bytes).substr(enc.bomLength);
@@ -428,15 +433,16 @@ ReadResult TableReader::run(const std::string& fname) {
         probe.next(first);
         if (!chooseDelimiter(first)) {
             b.minimalTable();
-            return ReadResult::Cancelled;
+            return notRead(ReadResult::Cancelled);
         }
     }
     const std::int64_t cleanedBefore = fresh_.cleanedCells_;
     ReadResult r = layout_ == kLayoutTransposed ? readColumns(lines) : readRows(lines);
     pt_.hideStatus();
     if (r != ReadResult::Ok) {
-        if (!error_.empty()) b.Ui_->showError(fname + ": " + error_);
-        return r;
+        Result<ReadResult> failed = notRead(r);
+        if (!error_.empty()) failed.status().error(fname + ": " + error_);
+        return failed;
     }
     const bool replaced = fresh_.cleanedCells_ > cleanedBefore;
     if (layout_ == kLayoutAppend) appendBelow();
@@ -491,16 +497,15 @@ void TableReader::appendBelow() {
     fresh_.t_ = std::move(merged.t_);
 }
 
-ReadResult TEditBuffer::ReadFile(int OCr, const std::string& fname, Progress& pt) {
+Result<ReadResult> TEditBuffer::ReadFile(int OCr, const std::string& fname, Progress& pt) {
     TableReader reader(*this, OCr, pt);
     return reader.run(fname);
 }
 
-ReadResult TEditBuffer::LoadFile(int OC, const std::string& fName, Progress& pt) {
-    if (!fileExists(fName)) {
-        Ui_->showError("Kann " + fName + " nicht öffnen.");
-        return ReadResult::Unreadable;
-    }
+Result<ReadResult> TEditBuffer::LoadFile(int OC, const std::string& fName, Progress& pt) {
+    if (!fileExists(fName))
+        return Result<ReadResult>(ReadResult::Unreadable,
+                                  Status::failure("Kann " + fName + " nicht öffnen."));
     return ReadFile(OC, fName, pt);
 }
 
@@ -510,7 +515,7 @@ void TEditBuffer::KeepDelim(bool b, char32_t delim, char32_t qualifier) {
     KeptCte_ = qualifier;
 }
 
-ReadResult TEditBuffer::LoadTmp(int OC, Progress& pt) {
+Result<ReadResult> TEditBuffer::LoadTmp(int OC, Progress& pt) {
     switch (OC) {
         case 0:
             return ReadFile(kLayoutNative, workFile(".$bt"), pt);
@@ -519,13 +524,13 @@ ReadResult TEditBuffer::LoadTmp(int OC, Progress& pt) {
         case 2:
             return ReadFile(kLayoutNative, workFile("2.$tp"), pt);
         case 3: {
-            ReadResult r = ReadFile(kLayoutNative, workFile("1.$tp"), pt);
-            return r == ReadResult::Ok ? ReadFile(kLayoutAppend, workFile("2.$tp"), pt) : r;
+            Result<ReadResult> r = ReadFile(kLayoutNative, workFile("1.$tp"), pt);
+            return r ? ReadFile(kLayoutAppend, workFile("2.$tp"), pt) : r;
         }
         case 4:
             return ReadFile(kLayoutNative, workFile("3.$tp"), pt);
         default:
-            return ReadResult::Cancelled;
+            return notRead(ReadResult::Cancelled);
     }
 }
 

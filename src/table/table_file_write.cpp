@@ -63,8 +63,8 @@ class FieldLine {
 class TableWriter {
   public:
     TableWriter(TEditBuffer& b, int layout, Progress& pt) : b_(b), layout_(layout), pt_(pt) {}
-    bool run(const std::string& fname, const std::string& backup, const TMenge* Mc, const TMenge* Mk,
-             const TMenge* Ma);
+    Status run(const std::string& fname, const std::string& backup, const TMenge* Mc, const TMenge* Mk,
+               const TMenge* Ma);
 
   private:
     bool chooseEncoding(const std::string& fname);
@@ -171,8 +171,8 @@ bool TableWriter::writeStart(std::string& encoded) {
         encoded = buf_;
     }
     if (enc_ == OutEncoding::Utf8 && startsWithByteOrderMark(encoded)) enc_ = OutEncoding::Utf8Bom;
-    if (enc_ == OutEncoding::Utf8Bom) return file_->write("\xEF\xBB\xBF");
-    if (enc_ == OutEncoding::Utf16) return file_->write("\xFF\xFE");
+    if (enc_ == OutEncoding::Utf8Bom) return file_->write("\xEF\xBB\xBF").ok();
+    if (enc_ == OutEncoding::Utf16) return file_->write("\xFF\xFE").ok();
     return true;
 }
 
@@ -399,14 +399,11 @@ bool TableWriter::writeAll(const TMenge* Mc, const TMenge* Mk, const TMenge* Ma)
     return ok && flush(true);
 }
 
-bool TableWriter::run(const std::string& fname, const std::string& backup, const TMenge* Mc, const TMenge* Mk,
-                      const TMenge* Ma) {
+Status TableWriter::run(const std::string& fname, const std::string& backup, const TMenge* Mc,
+                        const TMenge* Mk, const TMenge* Ma) {
     const bool known = layout_ == kLayoutNative || layout_ == kLayoutNormal || layout_ == kLayoutTransposed ||
                        layout_ == kLayoutObservations || layout_ == kLayoutTransposedHeader;
-    if (!known) {
-        b_.Ui_->showError("Unbekanntes Dateiformat " + std::to_string(layout_) + ".");
-        return false;
-    }
+    if (!known) return Status::failure("Unbekanntes Dateiformat " + std::to_string(layout_) + ".");
     b_.RemoveEmptyEndRows('K');
     b_.RemoveEmptyEndRows('A');
     b_.RemoveEmptyEndCols();
@@ -418,11 +415,15 @@ bool TableWriter::run(const std::string& fname, const std::string& backup, const
         leaveCodePage();
         ok = writeAll(Mc, Mk, Ma);
     }
-    if (!ok && pt_.aborted()) return false;
-    if (!ok || !file_->commit(backup)) {
-        b_.Ui_->showError("Kann " + fname + " nicht speichern: " + file_->error());
-        return false;
+    if (!ok && pt_.aborted()) {
+        Status aborted;
+        aborted.fail();
+        return aborted;
     }
+    // Without an abort, only the file can have failed, and the file remembers why.
+    const Status written = ok ? file_->commit(backup) : file_->write({});
+    if (!ok || !written.ok())
+        return Status::failure("Kann " + fname + " nicht speichern: " + written.plain());
     if (layout_ == kLayoutTransposed || layout_ == kLayoutTransposedHeader) b_.ClearM();
     if (asciiReplaced_ > 0)
         b_.Ui_->showWarning(fname + ": " + std::to_string(asciiReplaced_) +
@@ -431,7 +432,7 @@ bool TableWriter::run(const std::string& fname, const std::string& backup, const
         b_.Ui_->showWarning(fname + ": In " + std::to_string(delimReplaced_) +
                             " Feldern stand das Trennzeichen; es wurde durch \"" + delimStandIn() +
                             "\" ersetzt.");
-    return true;
+    return {};
 }
 
 bool TEditBuffer::CheckSkip(char OC, int i, const TMenge* Mk, const TMenge* Ma) const {
@@ -439,13 +440,13 @@ bool TEditBuffer::CheckSkip(char OC, int i, const TMenge* Mk, const TMenge* Ma) 
     return sel && !sel->Element(i);
 }
 
-bool TEditBuffer::WriteFile(int OCw, const std::string& fname, Progress& pt, const TMenge* Mc,
-                            const TMenge* Mk, const TMenge* Ma) {
+Status TEditBuffer::WriteFile(int OCw, const std::string& fname, Progress& pt, const TMenge* Mc,
+                              const TMenge* Mk, const TMenge* Ma) {
     TableWriter w(*this, OCw, pt);
     return w.run(fname, {}, Mc, Mk, Ma);
 }
 
-bool TEditBuffer::StoreFile(int OC, const std::string& fName, Progress& pt, bool DoMarked) {
+Status TEditBuffer::StoreFile(int OC, const std::string& fName, Progress& pt, bool DoMarked) {
     if (DoMarked && !McoR().empty()) {
         TMenge Mc = McoR();
         return WriteFile(OC, fName, pt, &Mc, nullptr, nullptr);
@@ -460,16 +461,13 @@ bool TEditBuffer::StoreFile(int OC, const std::string& fName, Progress& pt, bool
     return WriteFile(OC, fName, pt, nullptr, nullptr, nullptr);
 }
 
-bool TEditBuffer::SaveTable(const std::string& fName, Progress& pt) {
+Status TEditBuffer::SaveTable(const std::string& fName, Progress& pt) {
     // The backup belongs beside the file that is replaced: through a symbolic link, that is the file
     // the link points to, not the link.
-    std::string real, why;
-    if (!resolveSaveTarget(fName, real, why)) {
-        Ui_->showError("Kann " + fName + " nicht speichern: " + why);
-        return false;
-    }
+    const Result<std::string> real = resolveSaveTarget(fName);
+    if (!real) return Status::failure("Kann " + fName + " nicht speichern: " + real.status().plain());
     TableWriter w(*this, kLayoutNative, pt);
-    return w.run(fName, replaceExtension(real, ".~ta"), nullptr, nullptr, nullptr);
+    return w.run(fName, replaceExtension(real.value(), ".~ta"), nullptr, nullptr, nullptr);
 }
 
 }  // namespace tav

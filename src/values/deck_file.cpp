@@ -10,7 +10,6 @@
 #include "core/file_io.h"
 #include "core/numbers.h"
 #include "core/text.h"
-#include "platform/ui_port.h"
 #include "values/deck_file.h"
 #include "values/deck_inter.h"
 
@@ -95,14 +94,10 @@ std::string coverFileMissingMessage(const std::string& name) {
     return "Datei " + name + " nicht gefunden.\rIch nehme eine vorgegebene Code-Variante.";
 }
 
-RDeckCode readCoverDefinition(const std::string& fname, bool& found, std::string* error) {
-    std::string bytes, why;
-    found = readWholeFile(fname, bytes, why, kMaxDefinitionBytes);
-    if (!found) {
-        if (error) *error = why;
-        return builtInCoverSystem(1);
-    }
-    const std::string text = decodeFileText(bytes);
+Result<RDeckCode> readCoverDefinition(const std::string& fname) {
+    const Result<std::string> bytes = readWholeFile(fname, kMaxDefinitionBytes);
+    if (!bytes) return bytes.status();
+    const std::string text = decodeFileText(bytes.value());
     RDeckCode dc;
     for (std::string_view line : splitLines(text)) {
         FieldReader head(line);
@@ -122,7 +117,7 @@ RDeckCode readCoverDefinition(const std::string& fname, bool& found, std::string
     return dc;
 }
 
-bool TDeckInter::WriteToFile(bool CodeOut, const std::string& fname, std::string& error) const {
+Status TDeckInter::WriteToFile(bool CodeOut, const std::string& fname) const {
     std::string out;
     auto row = [&](std::string_view head, const std::string& value) {
         out += head;
@@ -158,12 +153,9 @@ bool TDeckInter::WriteToFile(bool CodeOut, const std::string& fname, std::string
     // The code page keeps the file readable for older tools; UTF-8 only where it would lose a character or
     // read back as something else.
     const std::string bytes = encodeTextFile(out);
-    AtomicFile file;
-    if (!file.open(fname) || !file.write(bytes) || !file.commit()) {
-        error = "Kann " + fname + " nicht speichern: " + file.error();
-        return false;
-    }
-    return true;
+    if (const Status written = writeFileAtomically(fname, bytes); !written.ok())
+        return Status::failure("Kann " + fname + " nicht speichern: " + written.plain());
+    return {};
 }
 
 }  // namespace tav
@@ -184,28 +176,21 @@ std::string coverDefinitionProblem(const RDeckCode& dc) {
     return {};
 }
 
-TDeckInter makeCoverInterpreter(const CoverSettings& settings, UiPort& ui, std::string* error) {
+Result<TDeckInter> makeCoverInterpreter(const CoverSettings& settings) {
     if (settings.DeckEinst != 10) return TDeckInter(builtInCoverSystem(settings.DeckEinst), settings);
-    bool found = false;
-    std::string why;
-    RDeckCode dc = readCoverDefinition(settings.DeckName, found, &why);
-    if (found) why = coverDefinitionProblem(dc);
+    const Result<RDeckCode> dc = readCoverDefinition(settings.DeckName);
+    const std::string why = dc ? coverDefinitionProblem(dc.value()) : dc.status().plain();
+    if (dc && why.empty()) return TDeckInter(dc.value(), settings);
     CoverSettings fallback = settings;
     fallback.DeckEinst = 1;
-    if (found && why.empty()) return TDeckInter(dc, settings);
-    if (!found && !fileExists(settings.DeckName)) {
-        ui.showInfo(coverFileMissingMessage(settings.DeckName));
-        return TDeckInter(builtInCoverSystem(1), fallback);
-    }
+    TDeckInter system1(builtInCoverSystem(1), fallback);
+    if (!dc && !fileExists(settings.DeckName))
+        return {std::move(system1), Status().info(coverFileMissingMessage(settings.DeckName))};
     // Counting every entry as invalid under a definition that is none would report a table without a
     // single cover as a result; the caller decides whether to go on with the fallback.
-    const std::string message =
-        "Kann " + settings.DeckName + " nicht als Definition von Deckungscodes lesen: " + why + ".";
-    if (error)
-        *error = message;
-    else
-        ui.showError(message);
-    return TDeckInter(builtInCoverSystem(1), fallback);
+    return {std::move(system1),
+            Status().error("Kann " + settings.DeckName +
+                           " nicht als Definition von Deckungscodes lesen: " + why + ".")};
 }
 
 }  // namespace tav

@@ -13,6 +13,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "core/status.h"
+
 namespace tav {
 
 class UiPort;
@@ -35,19 +37,19 @@ struct CoverSettings {
 // The built-in system number n (1 … 9); an empty definition for any other n.
 RDeckCode builtInCoverSystem(int n);
 
-// Reads a definition file. A file that cannot be read gives system 1 and found = false, with the reason
-// in error when given.
-RDeckCode readCoverDefinition(const std::string& fname, bool& found, std::string* error = nullptr);
+// Reads a definition file; a file that cannot be read fails with the reason alone.
+Result<RDeckCode> readCoverDefinition(const std::string& fname);
 // Why a definition read from a file cannot serve as a cover-code system (no kind, an unknown kind, a
 // code system without codes); empty when it can.
 std::string coverDefinitionProblem(const RDeckCode& dc);
 
 class TDeckInter;
-// The active interpreter for the settings: built-in systems 1 … 9, 10 the definition file DeckName (system
-// 1 with an information when it is missing), an empty definition for any other number. A definition
-// file that exists but cannot be used (not a regular file, unreadable, no usable definition) also gives
-// system 1; the reason goes to error when given, else it is shown as an error.
-TDeckInter makeCoverInterpreter(const CoverSettings& settings, UiPort& ui, std::string* error = nullptr);
+// The active interpreter for the settings: built-in systems 1 … 9, 10 the definition file DeckName, an
+// empty definition for any other number. The result always holds an interpreter: a missing definition
+// file gives system 1 and an information in the status; a definition file that exists but cannot be used
+// (not a regular file, unreadable, no usable definition) gives system 1 too, and a failed status with
+// the reason, so that the caller decides whether it can go on with the fallback.
+Result<TDeckInter> makeCoverInterpreter(const CoverSettings& settings);
 
 // What one operation met that the system could not take as written: invalid covers, invalid
 // sociabilities, undefined covers (read as the smallest code), excluded covers (read as 0) and covers with
@@ -84,7 +86,7 @@ class TDeckInter {
     void PenPrior(std::string& s) const;
 
     // Writes the definition file template; with CodeOut the values of this system.
-    bool WriteToFile(bool CodeOut, const std::string& fname, std::string& error) const;
+    Status WriteToFile(bool CodeOut, const std::string& fname) const;
 
     // ---- the definition, named as the rest of the program knows it
     const std::string& Titel() const { return titel_; }

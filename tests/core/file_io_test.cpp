@@ -69,25 +69,27 @@ TEST(FileIo, SaveTargetsFollowLinksAndRefuseWhatIsNoFile) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
-        std::string target, error;
-        const bool ok = resolveSaveTarget(c.path, target, error);
-        EXPECT_EQ(ok, !c.target.empty()) << error;
+        const Result<std::string> target = resolveSaveTarget(c.path);
+        const bool ok = target.ok();
+        EXPECT_EQ(ok, !c.target.empty()) << target.status().plain();
         if (ok) {
-            EXPECT_EQ(fs::weakly_canonical(target), fs::weakly_canonical(c.target));
+            EXPECT_EQ(fs::weakly_canonical(target.value()), fs::weakly_canonical(c.target));
         } else {
-            EXPECT_EQ(error, c.error);
+            EXPECT_EQ(target.status().plain(), c.error);
         }
 
         // A save through the same path writes what resolveSaveTarget promised and nothing else.
         AtomicFile f;
-        const bool opened = f.open(c.path);
-        EXPECT_EQ(opened, ok) << f.error();
-        if (!opened) {
-            EXPECT_NE(f.error().find(c.error), std::string::npos) << f.error();
+        const Status opened = f.open(c.path);
+        EXPECT_EQ(opened.ok(), ok) << opened.plain();
+        if (!opened.ok()) {
+            EXPECT_EQ(opened.plain(), c.path + ": " + c.error);
             continue;
         }
-        EXPECT_EQ(f.target(), target);
-        ASSERT_TRUE(f.write("new") && f.commit(f.target() + ".bak")) << f.error();
+        EXPECT_EQ(f.target(), target.value());
+        f.write("new");
+        const Status committed = f.commit(f.target() + ".bak");
+        ASSERT_TRUE(committed.ok()) << committed.plain();
         EXPECT_EQ(readBytes(c.target), "new");
     }
     // The links are still links; every backup lies beside the real file; no temporary file stays
@@ -124,13 +126,13 @@ TEST(FileIo, FailedCommitRestoresOnlyWhatItMoved) {
         if (c.backup) writeBytes(backup, c.backup);
         const std::vector<std::string> before = namesIn(dir.path());
         AtomicFile f;
-        ASSERT_TRUE(f.open(target) && f.write("new")) << f.error();
+        ASSERT_TRUE(f.open(target) && f.write("new"));
         // The temporary vanishes before the commit (as when someone cleans the folder), so the final
         // rename fails.
         for (const std::string& name : namesIn(dir.path()))
             if (name.rfind(".t.tab.tmp-", 0) == 0) fs::remove(dir.file(name));
-        EXPECT_FALSE(f.commit(backup));
-        EXPECT_EQ(f.error().rfind("cannot replace the file: ", 0), 0u) << f.error();
+        const Status committed = f.commit(backup);
+        EXPECT_EQ(committed.plain(), "cannot replace the file: No such file or directory");
         EXPECT_EQ(namesIn(dir.path()), before);
         if (c.target) {
             EXPECT_EQ(readBytes(target), c.target);
@@ -162,13 +164,15 @@ TEST(FileIo, ReadersRefuseWhatIsNoRegularFile) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
-        std::string error;
-        EXPECT_EQ(checkInputFile(c.path, error), c.error.empty());
-        EXPECT_EQ(error, c.error);
-        std::string bytes, readError;
-        EXPECT_EQ(readWholeFile(c.path, bytes, readError), c.error.empty());
-        EXPECT_EQ(readError, c.error);
-        EXPECT_EQ(bytes, c.error.empty() ? "abc" : "");
+        const Status input = checkInputFile(c.path);
+        EXPECT_EQ(input.ok(), c.error.empty());
+        EXPECT_EQ(input.plain(), c.error);
+        const Result<std::string> bytes = readWholeFile(c.path);
+        EXPECT_EQ(bytes.ok(), c.error.empty());
+        EXPECT_EQ(bytes.status().plain(), c.error);
+        if (bytes) {
+            EXPECT_EQ(bytes.value(), "abc");
+        }
     }
 }
 
@@ -198,7 +202,7 @@ TEST(FileIo, RegisteredTemporaryFilesAreRemovedByTheCleanup) {
     EXPECT_EQ(namesIn(dir.path()), std::vector<std::string>{"done"});
 
     AtomicFile g;
-    ASSERT_TRUE(g.open(dir.file("t.tab")) && g.write("t") && g.commit()) << g.error();
+    ASSERT_TRUE(g.open(dir.file("t.tab")) && g.write("t") && g.commit());
     removeRegisteredTempFiles();
     EXPECT_EQ(readBytes(dir.file("t.tab")), "t");
 }

@@ -148,7 +148,7 @@ TEST(Session, ChangedSettingsReachBufferInterpreterAndDatabase) {
     const std::string in = dir.file("in.csv");
     writeBytes(in, "Nr;1;2\r\nAchillea millefolium;+;\r\n");
     session.keepDelimiterOfSettings();
-    ASSERT_EQ(session.openTable(in, kLayoutNormal, noProgress()), ReadResult::Ok)
+    ASSERT_EQ(session.openTable(in, kLayoutNormal, noProgress()).value(), ReadResult::Ok)
         << ::testing::PrintToString(shown(ui));
     EXPECT_EQ(session.buffer().GetRowCount('A'), 1);
     EXPECT_EQ(session.buffer().GetZl('A', 0), "Achillea millefolium");
@@ -181,7 +181,7 @@ TEST(Session, FileNameAndModifiedFlagFollowOpenImportAndSave) {
     };
     for (const Case& c : cases) {
         session.setModified(true);
-        EXPECT_EQ(session.openTable(c.file, c.layout, noProgress()), c.result) << c.file;
+        EXPECT_EQ(session.openTable(c.file, c.layout, noProgress()).value(), c.result) << c.file;
         EXPECT_EQ(session.fileName(), c.name) << c.file;
         EXPECT_EQ(session.modified(), c.modified) << c.file;
     }
@@ -189,7 +189,7 @@ TEST(Session, FileNameAndModifiedFlagFollowOpenImportAndSave) {
     EXPECT_EQ(session.buffer().GetRowCount('K'), 1);
     EXPECT_EQ(session.buffer().GetZl('K', 0), "");
 
-    ASSERT_EQ(session.openTable(dir.file("a.tab"), kLayoutNative, noProgress()), ReadResult::Ok);
+    ASSERT_EQ(session.openTable(dir.file("a.tab"), kLayoutNative, noProgress()).value(), ReadResult::Ok);
     // Marking is no change of the table; a changed cell is, and so is taking it back.
     session.buffer().mark(MarkSet::MroA, 0, true);
     EXPECT_FALSE(session.modified());

@@ -27,10 +27,11 @@ struct TableFileFixture : ::testing::Test {
 
     ReadResult read(const std::string& bytes, int layout = kLayoutNative) {
         writeBytes(dir.file("in.txt"), bytes);
-        return b.ReadFile(layout, dir.file("in.txt"), noProgress());
+        return b.ReadFile(layout, dir.file("in.txt"), noProgress()).value();
     }
     std::string written(int layout, bool marked = false) {
-        EXPECT_TRUE(b.StoreFile(layout, dir.file("out.txt"), noProgress(), marked));
+        const Status stored = b.StoreFile(layout, dir.file("out.txt"), noProgress(), marked);
+        EXPECT_TRUE(stored.ok()) << stored.plain();
         return readBytes(dir.file("out.txt"));
     }
 };

@@ -48,7 +48,7 @@ TEST(TableChanges, EveryEditReachesTheObserverAndRevertsToTheStart) {
     testing::writeBytes(
         dir.file("start.tab"),
         "T;Nr;;1;2;3\r\nD;Datum;,Cd;01.05.2020;;\r\nA;s1;,Rsee;+;1;\r\nA;s2;;;2;r\r\nK;note;;;;\r\n");
-    ASSERT_EQ(b.ReadFile(kLayoutNative, dir.file("start.tab"), noProgress()), ReadResult::Ok);
+    ASSERT_EQ(b.ReadFile(kLayoutNative, dir.file("start.tab"), noProgress()).value(), ReadResult::Ok);
     b.mark(MarkSet::MroA, 2);
     Recorder rec;
     b.addObserver(&rec);
@@ -105,7 +105,10 @@ TEST(TableChanges, EveryEditReachesTheObserverAndRevertsToTheStart) {
          }},
         {"trim empty borders", [&] { b.RemoveEmptyRC(); }},
         {"read a file",
-         [&] { ASSERT_EQ(b.ReadFile(kLayoutNative, dir.file("other.tab"), noProgress()), ReadResult::Ok); }},
+         [&] {
+             ASSERT_EQ(b.ReadFile(kLayoutNative, dir.file("other.tab"), noProgress()).value(),
+                       ReadResult::Ok);
+         }},
         {"put after reading", [&] { b.Put('K', "2002", 0, 0); }},
         {"clear the table", [&] { b.Clear(); }},
     };

@@ -26,7 +26,7 @@ std::vector<std::string> tableOf(const TEditBuffer& b) {
 }
 
 struct RoundTrip : testing::TableFileFixture {
-    ReadResult readBack(int layout) { return b.ReadFile(layout, dir.file("out.txt"), noProgress()); }
+    ReadResult readBack(int layout) { return b.ReadFile(layout, dir.file("out.txt"), noProgress()).value(); }
     // Reads bytes, saves natively and reads the saved file: both reads must give the same table.
     std::vector<std::string> savedAndReadAgain(const std::string& bytes, int layout) {
         EXPECT_EQ(read(bytes, layout), ReadResult::Ok);

@@ -106,7 +106,7 @@ TEST_F(FileTest, ExportsInEveryEncodingReadBack) {
                   e == ExportEncoding::Utf16 ? "\xFF\xFE" : "\xEF\xBB\xBF");
         // Read back as normal text: every row is a header row until a species database says otherwise.
         b.setSpeciesNameTest([](std::string_view n) { return n == "Poa"; });
-        ASSERT_EQ(b.ReadFile(kLayoutNormal, dir.file("out.txt"), noProgress()), ReadResult::Ok);
+        ASSERT_EQ(b.ReadFile(kLayoutNormal, dir.file("out.txt"), noProgress()).value(), ReadResult::Ok);
         EXPECT_EQ(rowsOf(b, 'K'), (std::vector<std::string>{"T;Ort;;Z\u00fcrich;Gen\u00e8ve"}));
         EXPECT_EQ(rowsOf(b, 'A'), (std::vector<std::string>{"A;Poa;;+;1", "A;\u0141\u00f3d\u017a;;;2"}));
         b.setSpeciesNameTest(nullptr);
@@ -194,7 +194,7 @@ TEST_F(FileTest, TransposedLayoutsRoundTrip) {
     EXPECT_EQ(out, crlf({"Aufnahme;Datum;H\xF6he;Poa alpina;Carex sempervirens;Moose",
                          "12;03.06.2019;1450;+;2;", "13;04.06.2019;1510;1;;"}));
     b.setSpeciesNameTest([](std::string_view n) { return n == "Poa alpina"; });
-    ASSERT_EQ(b.ReadFile(kLayoutTransposed, dir.file("out.txt"), noProgress()), ReadResult::Ok);
+    ASSERT_EQ(b.ReadFile(kLayoutTransposed, dir.file("out.txt"), noProgress()).value(), ReadResult::Ok);
     EXPECT_EQ(rowsOf(b, 'K'), (std::vector<std::string>{"T;Aufnahme;;12;13", "T;Datum;;03.06.2019;04.06.2019",
                                                         "T;H\u00f6he;;1450;1510"}));
     EXPECT_EQ(rowsOf(b, 'A'),
@@ -202,7 +202,7 @@ TEST_F(FileTest, TransposedLayoutsRoundTrip) {
 
     // Without a species database every row is a header row.
     b.setSpeciesNameTest(nullptr);
-    ASSERT_EQ(b.ReadFile(kLayoutTransposed, dir.file("out.txt"), noProgress()), ReadResult::Ok);
+    ASSERT_EQ(b.ReadFile(kLayoutTransposed, dir.file("out.txt"), noProgress()).value(), ReadResult::Ok);
     EXPECT_EQ(b.GetRowCount('K'), 6);
     EXPECT_EQ(b.GetRow('A', 0), "A;;;;");
 
@@ -275,7 +275,7 @@ TEST_F(FileTest, RowTypesStayInTheirPartThroughSaveAndReload) {
         const std::size_t shown = ui.messages().size();
         EXPECT_FALSE(c.edit(b)) << c.route;
         ASSERT_TRUE(b.SaveTable(dir.file("saved.tab"), noProgress()));
-        ASSERT_EQ(b.ReadFile(kLayoutNative, dir.file("saved.tab"), noProgress()), ReadResult::Ok);
+        ASSERT_EQ(b.ReadFile(kLayoutNative, dir.file("saved.tab"), noProgress()).value(), ReadResult::Ok);
         EXPECT_EQ(rowsOf(b, 'K'), c.header) << c.route;
         EXPECT_EQ(rowsOf(b, 'A'), c.species) << c.route;
         if (std::string_view(c.route).starts_with("pasting")) {
@@ -304,21 +304,26 @@ TEST_F(FileTest, AppendingBelowAndWorkFiles) {
     ASSERT_EQ(read(crlf({"T;Nr;;1;2", "A;s1;;+;1"})), ReadResult::Ok);
     ASSERT_TRUE(b.WriteFile(kLayoutNative, workFile("1.$tp"), noProgress(), nullptr, nullptr, nullptr));
     writeBytes(workFile("2.$tp"), crlf({"T;Ort;;x;y;z", "A;s2;;;;5"}));
-    ASSERT_EQ(b.LoadTmp(3, noProgress()), ReadResult::Ok);
+    ASSERT_EQ(b.LoadTmp(3, noProgress()).value(), ReadResult::Ok);
     EXPECT_EQ(rowsOf(b, 'K'), (std::vector<std::string>{"T;Nr;;1;2;", "T;Ort;;x;y;z"}));
     EXPECT_EQ(rowsOf(b, 'A'), (std::vector<std::string>{"A;s1;;+;1;", "A;s2;;;;5"}));
-    ASSERT_EQ(b.LoadTmp(1, noProgress()), ReadResult::Ok);
+    ASSERT_EQ(b.LoadTmp(1, noProgress()).value(), ReadResult::Ok);
     EXPECT_EQ(b.GetColCount(), 2);
-    EXPECT_EQ(b.LoadTmp(9, noProgress()), ReadResult::Cancelled);
+    EXPECT_EQ(b.LoadTmp(9, noProgress()).value(), ReadResult::Cancelled);
 }
 
 TEST_F(FileTest, MissingFileLeavesTheTableAlone) {
     ASSERT_EQ(read(kExample), ReadResult::Ok);
-    EXPECT_EQ(b.LoadFile(kLayoutNative, dir.file("none.tab"), noProgress()), ReadResult::Unreadable);
-    EXPECT_EQ(ui.messages().back().second, "Kann " + dir.file("none.tab") + " nicht öffnen.");
+    const std::size_t shown = ui.messages().size();
+    const Result<ReadResult> missing = b.LoadFile(kLayoutNative, dir.file("none.tab"), noProgress());
+    EXPECT_EQ(missing.value(), ReadResult::Unreadable);
+    EXPECT_EQ(missing.status().plain(), "Kann " + dir.file("none.tab") + " nicht öffnen.");
     EXPECT_EQ(b.GetRowCount('A'), 3);
-    EXPECT_EQ(b.ReadFile(kLayoutObservations, dir.file("in.txt"), noProgress()), ReadResult::Unreadable);
+    const Result<ReadResult> observations = b.ReadFile(kLayoutObservations, dir.file("in.txt"), noProgress());
+    EXPECT_EQ(observations.value(), ReadResult::Unreadable);
+    EXPECT_EQ(observations.status().plain(), "Das Einlesen von Beobachtungslisten ist noch nicht verfügbar.");
     EXPECT_EQ(b.GetRowCount('A'), 3);
+    EXPECT_EQ(ui.messages().size(), shown);  // returned, not shown: the caller reports
 }
 
 class AbortingProgress : public Progress {
@@ -338,11 +343,15 @@ TEST_F(FileTest, SavingKeepsThePreviousVersionAndNeverLosesTheFile) {
 
     // A write that does not complete leaves both files as they were and no stray file behind.
     AbortingProgress abort;
-    EXPECT_FALSE(b.SaveTable(target, abort));
+    const Status aborted = b.SaveTable(target, abort);
+    EXPECT_FALSE(aborted.ok());
+    EXPECT_TRUE(aborted.messages().empty());  // the user stopped it: nothing to say
     EXPECT_EQ(readBytes(target), saved);
     EXPECT_EQ(readBytes(dir.file("x.~ta")), "old\r\n");
-    EXPECT_FALSE(b.SaveTable(dir.file("no/such/folder.tab"), noProgress()));
-    EXPECT_EQ(ui.messages().back().first, MessageKind::Error);
+    const std::string nowhere = dir.file("no/such/folder.tab");
+    EXPECT_EQ(b.SaveTable(nowhere, noProgress()).plain(),
+              "Kann " + nowhere +
+                  " nicht speichern: cannot create a file in the folder: No such file or directory");
     std::size_t files = 0;
     for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(dir.path())) ++files;
     EXPECT_EQ(files, 3u);  // in.txt, x.tab, x.~ta
@@ -351,7 +360,7 @@ TEST_F(FileTest, SavingKeepsThePreviousVersionAndNeverLosesTheFile) {
 TEST_F(FileTest, SamplesRoundTripByteIdentical) {
     for (const char* name : {"dune.tab", "vare.tab"}) {
         const std::string path = std::string(TAVOLEX_SAMPLES) + "/" + name;
-        ASSERT_EQ(b.ReadFile(kLayoutNative, path, noProgress()), ReadResult::Ok) << name;
+        ASSERT_EQ(b.ReadFile(kLayoutNative, path, noProgress()).value(), ReadResult::Ok) << name;
         ASSERT_TRUE(b.SaveTable(dir.file(name), noProgress()));
         EXPECT_EQ(readBytes(dir.file(name)), readBytes(path)) << name;
     }

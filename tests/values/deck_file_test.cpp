@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "core/text.h"
-#include "platform/script_ui.h"
 #include "support/test_files.h"
 #include "values/deck_inter.h"
 
@@ -48,12 +47,10 @@ TEST(DeckFile, WrittenSystemsReadBackUnchanged) {
         SCOPED_TRACE("system " + std::to_string(n));
         const TDeckInter original = interpreterOf(builtInCoverSystem(n));
         const std::string fname = dir.file("system" + std::to_string(n) + ".txt");
-        std::string error;
-        ASSERT_TRUE(original.WriteToFile(true, fname, error)) << error;
-        bool found = false;
-        const RDeckCode read = readCoverDefinition(fname, found);
-        ASSERT_TRUE(found);
-        expectSameSystem(interpreterOf(read), original);
+        ASSERT_EQ(original.WriteToFile(true, fname).plain(), "");
+        const Result<RDeckCode> read = readCoverDefinition(fname);
+        ASSERT_TRUE(read.ok());
+        expectSameSystem(interpreterOf(read.value()), original);
     }
 }
 
@@ -79,20 +76,17 @@ TEST(DeckFile, HandWrittenValuesSurviveWriting) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.content);
         testing::writeBytes(input, c.content);
-        bool found = false;
-        const TDeckInter first = interpreterOf(readCoverDefinition(input, found));
-        std::string error;
-        ASSERT_TRUE(first.WriteToFile(true, saved, error)) << error;
+        const TDeckInter first = interpreterOf(readCoverDefinition(input).value());
+        ASSERT_EQ(first.WriteToFile(true, saved).plain(), "");
         EXPECT_NE(testing::readBytes(saved).find(c.writtenRow), std::string::npos);
-        expectSameSystem(interpreterOf(readCoverDefinition(saved, found)), first);
+        expectSameSystem(interpreterOf(readCoverDefinition(saved).value()), first);
     }
 }
 
 TEST(DeckFile, TemplateWithoutValues) {
     TempDir dir;
     const std::string fname = dir.file("vorlage.txt");
-    std::string error;
-    ASSERT_TRUE(interpreterOf(builtInCoverSystem(7)).WriteToFile(false, fname, error)) << error;
+    ASSERT_EQ(interpreterOf(builtInCoverSystem(7)).WriteToFile(false, fname).plain(), "");
 
     const std::string bytes = testing::readBytes(fname);
     // Windows-1252 with CR LF; no value after any row head.
@@ -107,10 +101,9 @@ TEST(DeckFile, TemplateWithoutValues) {
     EXPECT_EQ(lines, 20u);
     EXPECT_EQ(bytes.find('\n'), bytes.find("\r\n") + 1);
 
-    bool found = false;
-    const RDeckCode read = readCoverDefinition(fname, found);
-    EXPECT_TRUE(found);
-    for (const std::string& f : fieldsOf(read)) EXPECT_EQ(f, "");
+    const Result<RDeckCode> read = readCoverDefinition(fname);
+    ASSERT_TRUE(read.ok());
+    for (const std::string& f : fieldsOf(read.value())) EXPECT_EQ(f, "");
 }
 
 TEST(DeckFile, ValuesAndEncodingOfWrittenRows) {
@@ -118,8 +111,7 @@ TEST(DeckFile, ValuesAndEncodingOfWrittenRows) {
     RDeckCode dc = builtInCoverSystem(7);
     dc.Titel = "Braun-Blanquet \xE2\x86\x92 Ω";  // characters outside the code page
     const std::string fname = dir.file("utf8.txt");
-    std::string error;
-    ASSERT_TRUE(interpreterOf(dc).WriteToFile(true, fname, error)) << error;
+    ASSERT_EQ(interpreterOf(dc).WriteToFile(true, fname).plain(), "");
 
     const std::string bytes = testing::readBytes(fname);
     EXPECT_TRUE(isValidUtf8(bytes));
@@ -133,14 +125,13 @@ TEST(DeckFile, ValuesAndEncodingOfWrittenRows) {
     EXPECT_NE(bytes.find("Zeichen);;R;v;0;\r\n"), std::string::npos);
     EXPECT_NE(bytes.find("Wert);;\r\n"), std::string::npos);  // no limits in system 7
 
-    bool found = false;
-    EXPECT_EQ(readCoverDefinition(fname, found).Titel, dc.Titel);
+    EXPECT_EQ(readCoverDefinition(fname).value().Titel, dc.Titel);
 
     // Limits are written as numbers.
     RDeckCode limited = builtInCoverSystem(3);
     limited.Min = "-2.5";
     limited.Max = "1e20";
-    ASSERT_TRUE(interpreterOf(limited).WriteToFile(true, fname, error)) << error;
+    ASSERT_EQ(interpreterOf(limited).WriteToFile(true, fname).plain(), "");
     const std::string text = decodeFileText(testing::readBytes(fname));
     EXPECT_NE(text.find("kleinster erlaubter Wert);;-2.5\r\n"), std::string::npos);
     EXPECT_NE(text.find("grösster erlaubter Wert);;1e+20\r\n"), std::string::npos);
@@ -149,9 +140,9 @@ TEST(DeckFile, ValuesAndEncodingOfWrittenRows) {
 TEST(DeckFile, WriteFailureIsReported) {
     TempDir dir;
     const std::string fname = dir.file("missing-folder/deck.txt");
-    std::string error;
-    EXPECT_FALSE(interpreterOf(builtInCoverSystem(6)).WriteToFile(true, fname, error));
-    EXPECT_NE(error.find(fname), std::string::npos);
+    EXPECT_EQ(
+        interpreterOf(builtInCoverSystem(6)).WriteToFile(true, fname).plain(),
+        "Kann " + fname + " nicht speichern: cannot create a file in the folder: No such file or directory");
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -180,9 +171,9 @@ TEST(DeckFile, ReadsRowsByTheFirstWordOfTheirName) {
                         "T;SozDelim;;.\r\n"
                         "T;AttrCode;;(;)\r\n"
                         "T;AttrTyp;;Exclude;Exclude");  // no line end at the end of the file
-    bool found = false;
-    const RDeckCode dc = readCoverDefinition(fname, found);
-    EXPECT_TRUE(found);
+    const Result<RDeckCode> read = readCoverDefinition(fname);
+    ASSERT_TRUE(read.ok());
+    const RDeckCode& dc = read.value();
     EXPECT_EQ(dc.Titel, "Neu und gut");
     EXPECT_EQ(dc.Typ, "Integer");
     EXPECT_EQ(dc.Code, "a; b ;c");
@@ -201,16 +192,29 @@ TEST(DeckFile, ReadsRowsByTheFirstWordOfTheirName) {
 
 TEST(DeckFile, MissingFileFallsBackToTheFirstSystem) {
     TempDir dir;
-    const RDeckCode first = builtInCoverSystem(1);
-    for (const std::string& fname : {dir.file("nicht-da.txt"), dir.path()}) {
-        SCOPED_TRACE(fname);
-        bool found = true;
-        const RDeckCode dc = readCoverDefinition(fname, found);
-        EXPECT_FALSE(found);
-        EXPECT_EQ(fieldsOf(dc), fieldsOf(first));
+    struct Case {
+        std::string fname;
+        std::string reason;
+    };
+    const Case cases[] = {{dir.file("nicht-da.txt"), "No such file or directory"},
+                          {dir.path(), "is a folder"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.fname);
+        const Result<RDeckCode> dc = readCoverDefinition(c.fname);
+        EXPECT_FALSE(dc.ok());
+        EXPECT_EQ(dc.status().plain(), c.reason);
     }
-    EXPECT_EQ(coverFileMissingMessage("deck.txt"),
-              "Datei deck.txt nicht gefunden.\rIch nehme eine vorgegebene Code-Variante.");
+    // A missing definition file is only an information: system 1 serves.
+    CoverSettings settings;
+    settings.DeckEinst = 10;
+    settings.DeckName = dir.file("deck.txt");
+    const Result<TDeckInter> d = makeCoverInterpreter(settings);
+    EXPECT_TRUE(d.ok());
+    ASSERT_EQ(d.status().messages().size(), 1u);
+    EXPECT_EQ(d.status().messages()[0].severity(), Severity::Info);
+    EXPECT_EQ(d.status().plain(),
+              "Datei " + settings.DeckName + " nicht gefunden.\rIch nehme eine vorgegebene Code-Variante.");
+    EXPECT_EQ(d->Titel(), "Logarithmisch 1 bis 4");
 }
 
 TEST(DeckFile, DefinitionsThatCannotServeAreRefusedWithTheReason) {
@@ -235,34 +239,20 @@ TEST(DeckFile, DefinitionsThatCannotServeAreRefusedWithTheReason) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.problem);
         testing::writeBytes(fname, c.content);
-        ScriptUi ui;
         CoverSettings settings;
         settings.DeckEinst = 10;
         settings.DeckName = fname;
-        std::string error;
-        const TDeckInter d = makeCoverInterpreter(settings, ui, &error);
-        EXPECT_EQ(error, c.problem.empty()
-                             ? std::string()
-                             : "Kann " + fname +
-                                   " nicht als Definition von Deckungscodes lesen: " + c.problem + ".");
-        EXPECT_TRUE(ui.messages().empty());
+        const Result<TDeckInter> d = makeCoverInterpreter(settings);
+        EXPECT_EQ(d.ok(), c.problem.empty());
+        EXPECT_EQ(
+            d.status().plain(),
+            c.problem.empty()
+                ? std::string()
+                : "Kann " + fname + " nicht als Definition von Deckungscodes lesen: " + c.problem + ".");
         if (!c.problem.empty()) {
-            EXPECT_EQ(d.Titel(), "Logarithmisch 1 bis 4");  // the fallback
+            EXPECT_EQ(d->Titel(), "Logarithmisch 1 bis 4");  // the fallback
         }
     }
-    // Without a place for the reason it is shown as an error; a missing file stays an information.
-    ScriptUi ui;
-    CoverSettings settings;
-    settings.DeckEinst = 10;
-    settings.DeckName = dir.path();
-    makeCoverInterpreter(settings, ui);
-    settings.DeckName = dir.file("none.txt");
-    makeCoverInterpreter(settings, ui);
-    ASSERT_EQ(ui.messages().size(), 2u);
-    EXPECT_EQ(ui.messages()[0].first, MessageKind::Error);
-    EXPECT_EQ(ui.messages()[0].second,
-              "Kann " + dir.path() + " nicht als Definition von Deckungscodes lesen: is a folder.");
-    EXPECT_EQ(ui.messages()[1].first, MessageKind::Info);
 }
 
 }  // namespace
