@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <optional>
@@ -17,7 +16,7 @@
 #include "core/numbers.h"
 #include "editor/session.h"
 #include "platform/script_ui.h"
-#include "table/cell_stats.h"
+#include "reports.h"
 
 namespace {
 
@@ -92,66 +91,6 @@ std::optional<char32_t> oneCharacter(std::string_view s) {
     return c;
 }
 
-const char* encodingName(tav::TextEncoding e) {
-    switch (e) {
-        case tav::TextEncoding::Utf8:
-            return "UTF-8";
-        case tav::TextEncoding::Utf8Bom:
-            return "UTF-8 with byte-order mark";
-        case tav::TextEncoding::Utf16LE:
-            return "UTF-16 LE";
-        case tav::TextEncoding::Utf16BE:
-            return "UTF-16 BE";
-        case tav::TextEncoding::Windows1252:
-            return "Windows-1252";
-    }
-    return "?";
-}
-
-void printSummary(const tav::TEditBuffer& b, const std::string& file) {
-    std::int64_t filled = 0;
-    for (char part : {'K', 'A'}) b.forEachFilled(part, [&](const tav::FilledCell&) { ++filled; });
-    std::printf("table: %s\n", file.c_str());
-    std::printf("encoding: %s\n", encodingName(b.lastRead().encoding));
-    std::printf("releves: %d\n", b.GetColCount());
-    std::printf("header rows: %d\n", b.GetRowCount('K'));
-    std::printf("species rows: %d\n", b.GetRowCount('A'));
-    std::printf("filled cells: %lld\n", static_cast<long long>(filled));
-    for (int i = 0; i < b.GetRowCount('K'); ++i) {
-        std::string name(b.GetZl('K', i));
-        // The whole first character of the type: a single byte of a longer one is not text.
-        const std::string_view type = b.Get('K', -3, i);
-        const std::string first = type.empty() ? " " : tav::charLeft(type, 1);
-        std::printf("  %s %s\n", first.c_str(), name.c_str());
-    }
-}
-
-// A total with Decimals digits after the point, as the program writes computed values; a total too large
-// for that to be readable (beyond 15 significant digits) in the short form with an exponent.
-std::string formatTotal(double x, int decimals) {
-    return std::fabs(x) < 1e15 ? tav::formatNumber(x, decimals) : tav::formatNumber(x);
-}
-
-void printStats(const tav::TEditBuffer& b, const tav::TDeckInter& deck, tav::UiPort& ui) {
-    tav::CellStats stats(b, deck);
-    const tav::CellStats::Summary s = stats.summarise(true);
-    const int decimals = deck.settings().Decimals;
-    const int cols = b.GetColCount();
-    std::string out = "Art;Frequenz;Stetigkeit;Gesamtdeckung\n";
-    for (int r = 0; r < b.GetRowCount('A'); ++r) {
-        out += b.GetZl('A', r);
-        out += ';' + std::to_string(s.rowFreq[r]) + ';' +
-               tav::formatNumber(cols ? static_cast<double>(s.rowFreq[r]) / cols : 0.0, decimals) + ';' +
-               formatTotal(s.rowCover[r], decimals) + '\n';
-    }
-    out += "Aufnahme;Artenzahl;Gesamtdeckung\n";
-    for (int c = 0; c < cols; ++c)
-        out += std::to_string(c + 1) + ';' + std::to_string(s.colCount[c]) + ';' +
-               formatTotal(s.colCover[c], decimals) + '\n';
-    std::fwrite(out.data(), 1, out.size(), stdout);
-    stats.counts().CheckErrCount(deck, ui);
-}
-
 // Results printed to stdout that never arrived (a full disk, a closed pipe) are a failed run.
 int finishOutput(int status) {
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
@@ -160,22 +99,6 @@ int finishOutput(int status) {
     }
     return status;
 }
-
-// Shows the progress of long reads and writes on a terminal only.
-class TerminalProgress : public tav::Progress {
-  public:
-    void setStatus(std::string_view text) override {
-        std::fprintf(stderr, "\r%.*s", static_cast<int>(text.size()), text.data());
-        shown_ = true;
-    }
-    void hideStatus() override {
-        if (shown_) std::fprintf(stderr, "\r\033[K");
-        shown_ = false;
-    }
-
-  private:
-    bool shown_ = false;
-};
 
 int parse(int argc, char** argv, Options& o) {
     std::vector<std::string_view> args(argv + 1, argv + argc);
@@ -349,7 +272,7 @@ int main(int argc, char** argv) {
         return kFileError;
     }
 
-    TerminalProgress terminal;
+    batch::TerminalProgress terminal;
     tav::Progress& progress = ::isatty(STDERR_FILENO) ? terminal : tav::noProgress();
 
     if (session.speciesDb()) {
@@ -395,8 +318,8 @@ int main(int argc, char** argv) {
         default:
             return kFileError;
     }
-    if (o.summary) printSummary(session.buffer(), o.table);
-    if (o.stats) printStats(session.buffer(), session.coverInterpreter(), session.ui());
+    if (o.summary) batch::printSummary(session.buffer(), o.table);
+    if (o.stats) batch::printStats(session.buffer(), session.coverInterpreter(), session.ui());
     int status = kDone;
     if (!o.save.empty()) {
         const tav::Status saved = session.saveTable(o.save, progress);
