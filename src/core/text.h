@@ -123,6 +123,12 @@ std::string_view trimBlanks(std::string_view s);
 char32_t upperFoldChar(char32_t c);
 std::string upperFold(std::string_view utf8);
 
+// Letter case only: each lower-case letter (Latin, Greek, Cyrillic) becomes its upper-case partner and
+// accents stay, so "Café" and "CAFÉ" are equal but "Café" and "cafe" are not. For comparisons that
+// ignore case and nothing else, such as counting equal entries.
+char32_t upperCaseOnly(char32_t c);
+std::string upperCaseOnly(std::string_view utf8);
+
 // The one comparison for sorted lists: case-insensitive, German order (letters with accents or umlauts
 // sort with their base letter, ß as ss), ties broken by accents, then case, then the bytes, so the order
 // is strict: the result is 0 only for identical strings. Returns <0, 0 or >0.

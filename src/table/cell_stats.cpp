@@ -170,59 +170,6 @@ int CellStats::GetCodeZahl(char OC, const TMenge* M, int p, const std::string& s
 
 namespace {
 
-// The upper-case partner of a lower-case letter; every other character stays. Unlike the program's
-// upper-case folding for sorting, accents stay: "Café" and "cafe" are different entries.
-char32_t upperCaseOnly(char32_t c) {
-    if (c >= U'a' && c <= U'z') return c - 0x20;
-    if (c < 0xE0) return c;
-    if (c <= 0xFE) return c == 0xF7 ? c : c - 0x20;  // à … þ, not ÷
-    if (c == 0xFF) return 0x178;                     // ÿ
-    if (c >= 0x100 && c <= 0x17F) {
-        // Latin Extended-A: pairs upper/lower, even/odd except in the two runs that start odd.
-        const bool oddUpper = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
-        if (c == 0x130 || c == 0x131 || c == 0x138 || c == 0x149 || c == 0x17F) return c;
-        const bool lower = oddUpper ? (c % 2 == 0) : (c % 2 == 1);
-        return lower ? c - 1 : c;
-    }
-    if (c >= 0x3B1 && c <= 0x3C9 && c != 0x3C2) return c - 0x20;  // Greek
-    switch (c) {                                                  // Greek with tonos
-        case 0x3AC:
-            return 0x386;
-        case 0x3AD:
-        case 0x3AE:
-        case 0x3AF:
-            return c - 0x25;
-        case 0x3CC:
-            return 0x38C;
-        case 0x3CD:
-        case 0x3CE:
-            return c - 0x3F;
-        default:
-            break;
-    }
-    if (c >= 0x430 && c <= 0x44F) return c - 0x20;  // Cyrillic а … я
-    if (c >= 0x450 && c <= 0x45F) return c - 0x50;  // ѐ … џ
-    return c;
-}
-
-std::string caseFolded(std::string_view utf8) {
-    std::string out;
-    out.reserve(utf8.size());
-    std::size_t pos = 0;
-    while (pos < utf8.size()) {
-        const std::size_t start = pos;
-        const char32_t cp = nextCodePoint(utf8, pos);
-        const char32_t up = upperCaseOnly(cp);
-        // Unchanged characters keep their bytes, so broken input is compared as it is.
-        if (up != cp) {
-            appendUtf8(out, up);
-        } else {
-            out.append(utf8.data() + start, pos - start);
-        }
-    }
-    return out;
-}
-
 // Considered entries minus distinct values (letter case ignored); with emptyMeansAll, any empty entry
 // makes the answer the number of entries.
 template <class Cells>
@@ -230,7 +177,7 @@ int matches(const Cells& cells, bool emptyMeansAll) {
     std::unordered_set<std::string> distinct;
     for (std::string_view c : cells) {
         if (emptyMeansAll && c.empty()) return static_cast<int>(cells.size());
-        distinct.insert(caseFolded(c));
+        distinct.insert(upperCaseOnly(c));
     }
     return static_cast<int>(cells.size() - distinct.size());
 }

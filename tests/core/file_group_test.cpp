@@ -15,16 +15,10 @@
 namespace tav {
 namespace {
 
+using testing::namesIn;
 using testing::readBytes;
 using testing::TempDir;
 using testing::writeBytes;
-
-std::vector<std::string> namesIn(const std::string& dir) {
-    std::vector<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(dir)) names.push_back(e.path().filename());
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 TEST(FileGroup, CommitReplacesAllOrKeepsTargetsAndOlderBackups) {
     struct Case {

@@ -20,19 +20,12 @@
 namespace tav {
 namespace {
 
+using testing::namesIn;
 using testing::readBytes;
 using testing::TempDir;
 using testing::writeBytes;
 
 namespace fs = std::filesystem;
-
-// The names in a folder, so a test can see a temporary file that was left behind.
-std::vector<std::string> namesIn(const std::string& dir) {
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 TEST(FileIo, SaveTargetsFollowLinksAndRefuseWhatIsNoFile) {
     TempDir dir;

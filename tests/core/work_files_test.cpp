@@ -21,15 +21,9 @@
 namespace tav {
 namespace {
 
+using testing::namesIn;
 using testing::TempDir;
 using testing::writeBytes;
-
-std::vector<std::string> namesIn(const std::string& dir) {
-    std::vector<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(dir)) names.push_back(e.path().filename());
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 // Work files of "anna" with companions, and files that are not hers or not work files.
 const std::vector<std::string> kAnnas = {"anna1.$tp", "anna4.$tp", "anna4.PX",  "annat.VAL", "anna.$bt",
