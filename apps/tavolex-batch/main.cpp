@@ -14,6 +14,7 @@
 
 #include "core/file_io.h"
 #include "core/numbers.h"
+#include "editor/command_registry.h"
 #include "editor/session.h"
 #include "platform/script_ui.h"
 #include "reports.h"
@@ -26,6 +27,7 @@ constexpr int kFileError = 3;
 
 const char* kUsageText =
     "usage: tavolex-batch [options] TABLE\n"
+    "       tavolex-batch --list-commands [--lang N] [--env FILE]\n"
     "  --import-layout N      read TABLE as text layout N (3 normal, 4 transposed) instead of native\n"
     "  --delimiter C          field delimiter of text layouts: one character, or \"tab\"\n"
     "  --qualifier C          text qualifier of text layouts (default none)\n"
@@ -47,6 +49,9 @@ const char* kUsageText =
     "  --seed N               seed of the random generator, a whole number from 0 on (default: the clock)\n"
     "  --accept-presets       a question no option answers takes the preset answer of its dialog (an\n"
     "                         \"info: \" line names both); never a question whether to overwrite a file\n"
+    "  --list-commands        print every menu command, one line each: number;caption path (the captions\n"
+    "                         from the top menu down, in the language of --lang);owning module;\n"
+    "                         \"nicht verfügbar\" (no command runs in the batch runner yet); no TABLE\n"
     "  --version, --help\n"
     "Every option that takes a value is given at most once, except --lookup and --export-layout.\n"
     "Exit status: 0 done, 2 usage error, 3 a file could not be read or written.\n";
@@ -75,6 +80,7 @@ struct Options {
     std::vector<Export> exports;
     std::optional<std::uint64_t> seed;
     bool acceptPresets = false;
+    bool listCommands = false;
 };
 
 int usageError(const std::string& what) {
@@ -125,6 +131,10 @@ int parse(int argc, char** argv, Options& o) {
         if (a == "--version") {
             std::printf("tavolex-batch %s\n", TAVOLEX_VERSION);
             return -1;
+        }
+        if (a == "--list-commands") {
+            o.listCommands = true;
+            continue;
         }
         if (a == "--summary") {
             o.summary = true;
@@ -206,8 +216,26 @@ int parse(int argc, char** argv, Options& o) {
         return usageError("--cover-system and --cover-file exclude each other");
     if ((!o.speciesList.empty() || !o.lookups.empty()) && o.speciesDb.empty())
         return usageError("--import-species-list and --lookup need --species-db");
+    if (o.listCommands) {
+        // The listing reads nothing, so a table or an action beside it would silently do nothing.
+        if (!o.table.empty() || !o.speciesDb.empty() || o.summary || o.stats || !o.save.empty() ||
+            !o.exports.empty())
+            return usageError("--list-commands takes no table, species database or other action");
+        return kDone;
+    }
     if (o.table.empty() && o.speciesDb.empty()) return usageError("no table given");
     return kDone;
+}
+
+// One line per menu command. Number first and status last, so the caption path between them may be split
+// at its own ";" by whoever reads the list.
+void printCommands(const tav::Catalogue& catalogue) {
+    for (const tav::CommandEntry& e : tav::commands::allCommands()) {
+        const std::string path = tav::commands::captionPath(e, catalogue);
+        const std::string_view owner = tav::commands::ownerName(e.owner);
+        std::printf("%lld;%s;%.*s;nicht verfügbar\n", static_cast<long long>(e.number), path.c_str(),
+                    static_cast<int>(owner.size()), owner.data());
+    }
 }
 
 // The setting Sprache holds the name of the language; its first letter counts.
@@ -270,6 +298,11 @@ int main(int argc, char** argv) {
                 "delimiter)");
         session.report(started);
         return kFileError;
+    }
+
+    if (o.listCommands) {
+        printCommands(session.catalogue());
+        return finishOutput(kDone);
     }
 
     batch::TerminalProgress terminal;

@@ -42,6 +42,26 @@ BatchRun runBatch(const std::string& args, const TempDir& dir) {
 
 const std::string kDune = std::string(TAVOLEX_SAMPLES) + "/dune.tab";
 
+TEST(Batch, ListCommands) {
+    TempDir dir;
+    const BatchRun german = runBatch("--list-commands", dir);
+    EXPECT_EQ(german.status, 0) << german.err;
+    EXPECT_EQ(german.out.rfind("101000000;Datei;MainWindow;nicht verfügbar\n", 0), 0u) << german.out;
+    EXPECT_NE(german.out.find("\n102090000;Bearbeiten;Einfügen (Ins);GridEditing;nicht verfügbar\n"),
+              std::string::npos);
+    const BatchRun english = runBatch("--list-commands --lang E", dir);
+    EXPECT_EQ(english.status, 0) << english.err;
+    EXPECT_NE(english.out.find("\n110020101;Options;Editor environment;Schriftarten;Editor font;MainWindow;"
+                               "nicht verfügbar\n"),
+              std::string::npos)
+        << english.out;
+    // A table beside the listing would be silently left unread.
+    const BatchRun withTable = runBatch("--list-commands " + kDune, dir);
+    EXPECT_EQ(withTable.status, 2);
+    EXPECT_EQ(withTable.out, "");
+    EXPECT_EQ(withTable.err.rfind("error: --list-commands takes no table", 0), 0u) << withTable.err;
+}
+
 TEST(Batch, UsageErrors) {
     TempDir dir;
     for (const char* args :

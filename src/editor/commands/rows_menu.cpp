@@ -1,0 +1,102 @@
+// The menu "Zeilen": inserting, typing, marking, merging, splitting and sorting rows.
+// In menu order; depth 0 is the top menu itself.
+
+#include "editor/commands/menus.h"
+
+namespace tav::commands {
+
+namespace {
+
+constexpr CommandEntry kEntries[] = {
+    {103000000, 0, 0, "Zeilen", Owner::MainWindow, "", "", kSubmenu},
+    {103010000, 103000000, 1, "Neue Zeile(n) einfügen", Owner::GridEditing, "", "", kSubmenu},
+    {103010100, 103010000, 2, "davor", Owner::GridEditing, "Ctrl+I", "", 0},
+    {103010200, 103010000, 2, "danach", Owner::GridEditing, "", "", 0},
+    {103020000, 103000000, 1, "Zeilentyp ändern", Owner::GridEditing, "Ctrl+T", "ZlTypButton", 0},
+    {103030000, 103000000, 1, "Zeilentypen automatisch anpassen", Owner::Validation, "", "", 0},
+    {103040000, 103000000, 1, "Randfelder bearbeiten", Owner::Validation, "", "", kSubmenu},
+    {103040100, 103040000, 2, "Inhalte auflisten", Owner::Validation, "", "", 0},
+    {103040200, 103040000, 2, "Inhalte speichern", Owner::Validation, "", "", 0},
+    {103040300, 103040000, 2, "Konsistenzchecks als Tabelle", Owner::Validation, "", "", 0},
+    {103040400, 103040000, 2, "Inhalte setzen", Owner::Validation, "", "", 0},
+    {0, 103040000, 2, "Inhalte einzelner Zeilen editieren", Owner::Validation, "", "", 0},
+    {103040500, 103040000, 2, "Einträge aus Randfeldern löschen", Owner::Validation, "", "", 0},
+    {103050000, 103000000, 1, "Zeilen markieren", Owner::Marking, "", "", kSubmenu},
+    {103050100, 103050000, 2, "Manuell", Owner::GridEditing, "", "", kSubmenu},
+    {103050101, 103050100, 3, "Zeile anwählen", Owner::GridEditing, "F8", "", 0},
+    {103050102, 103050100, 3, "Bereich anwählen", Owner::GridEditing, "Shift+F8", "", 0},
+    {103050103, 103050100, 3, "Einzeln an/abwählen", Owner::GridEditing, "Ctrl+F8", "", 0},
+    {103050104, 103050100, 3, "Einzelbereich anwählen", Owner::GridEditing, "Ctrl+Shift+F8", "", 0},
+    {103050200, 103050000, 2, "Komplement", Owner::GridEditing, "", "", 0},
+    {103050300, 103050000, 2, "Zufallswahl", Owner::GridEditing, "", "", 0},
+    {103050400, 103050000, 2, "Leere Zeilen", Owner::Marking, "", "", 0},
+    {103050500, 103050000, 2, "Zeilen ohne Daten", Owner::Marking, "", "", 0},
+    {103050600, 103050000, 2, "Zeilen ohne Kopf", Owner::Marking, "", "", 0},
+    {103050700, 103050000, 2, "Doppelte Zeilenköpfe", Owner::Marking, "", "", 0},
+    {103050800, 103050000, 2, "Ueberzählige Zeilenköpfe", Owner::Marking, "", "", 0},
+    {103050900, 103050000, 2, "Gleich in (mark.) Spalten", Owner::Marking, "", "", 0},
+    {103051000, 103050000, 2, "Abweichend in (mark.) Spalten", Owner::Marking, "", "", 0},
+    {103051100, 103050000, 2, "Zeilen mit Suchtext", Owner::Marking, "", "", 0},
+    {103051200, 103050000, 2, "Bestimmter Zeilentyp", Owner::Marking, "", "", 0},
+    {103051300, 103050000, 2, "Bezeichnete Zeilen", Owner::Marking, "", "", 0},
+    {103051400, 103050000, 2, "Kopfzeilen in Datei", Owner::Marking, "", "", 0},
+    {103060000, 103000000, 1, "Arten markieren", Owner::NameOperations, "", "", kSubmenu},
+    {103060100, 103060000, 2, "Synonyme Arten", Owner::Marking, "", "", 0},
+    {103060200, 103060000, 2, "Aggregierte Taxa", Owner::Marking, "", "", 0},
+    {103060300, 103060000, 2, "Unklare Arten", Owner::NameOperations, "", "", 0},
+    {103060400, 103060000, 2, "Zusatz (/...)", Owner::Marking, "", "", 0},
+    {103060500, 103060000, 2, "Familie / Trivialname / Info", Owner::NameOperations, "", "", 0},
+    {103060600, 103060000, 2, "Arten in Datei", Owner::NameOperations, "", "", 0},
+    {103060700, 103060000, 2, "mit Datenbankfilter", Owner::NameOperations, "", "", 0},
+    {103060800, 103060000, 2, "Datenbankfilter behalten (ein/aus)", Owner::NameOperations, "", "",
+     kCheckable},
+    {103070000, 103000000, 1, "Markierte Zeilen bezeichnen", Owner::Marking, "", "", 0},
+    {103080000, 103000000, 1, "Zeilen verschmelzen", Owner::Marking, "", "", kSubmenu},
+    {103080100, 103080000, 2, "Markierte Zeilen", Owner::Marking, "", "", 0},
+    {103080200, 103080000, 2, "Markierte Zeilen paarweise", Owner::Marking, "", "", 0},
+    {103080300, 103080000, 2, "Doppelte Zeilenköpfe", Owner::Marking, "", "", 0},
+    {103080400, 103080000, 2, "Doppelte Z., Typ und Randsp. ignorieren", Owner::Marking, "", "", 0},
+    {103080500, 103080000, 2, "mit Trennzeichen verschmelzen", Owner::Marking, "", "", 0},
+    {103080600, 103080000, 2, "Formatiert verschmelzen", Owner::Marking, "", "", 0},
+    {103080700, 103080000, 2, "Kopfdaten: je N Zeilen hintereinander", Owner::Marking, "", "", 0},
+    {103080800, 103080000, 2, "Synonyme Arten", Owner::Marking, "", "", 0},
+    {103090000, 103000000, 1, "Kopfdaten selektiv bearbeiten", Owner::Unspecified, "", "", kSubmenu},
+    {103090100, 103090000, 2, "Leere Felder auffüllen", Owner::Unspecified, "", "", 0},
+    {103090200, 103090000, 2, "Daten in bezeichneten Spalten löschen", Owner::Unspecified, "", "", 0},
+    {103090300, 103090000, 2, "Obsolete Einträge aus Listen löschen", Owner::Unspecified, "", "", 0},
+    {103100000, 103000000, 1, "Kopfdaten aufteilen", Owner::Marking, "", "", kSubmenu},
+    {103100100, 103100000, 2, "zeichenweise von links", Owner::Marking, "", "", 0},
+    {103100200, 103100000, 2, "zeichenweise von rechts", Owner::Marking, "", "", 0},
+    {103100300, 103100000, 2, "an Trennzeichen", Owner::Marking, "", "", 0},
+    {103100400, 103100000, 2, "nach Ziffern/Zeichen", Owner::Marking, "", "", 0},
+    {103100500, 103100000, 2, "Datum zerlegen", Owner::Marking, "", "", 0},
+    {103100600, 103100000, 2, "Je N Spalten untereinander", Owner::Unspecified, "", "", 0},
+    {103100700, 103100000, 2, "kategorienweise (dummy variables)", Owner::Marking, "", "", 0},
+    {103100800, 103100000, 2, "Kategorienweise Werte auf separate Zl.", Owner::Marking, "", "", 0},
+    {103100900, 103100000, 2, "kategorienweise transponieren", Owner::Unspecified, "", "", 0},
+    {103110000, 103000000, 1, "Zeilen sortieren", Owner::Sorting, "", "SortZlButton", 0},
+    {103120000, 103000000, 1, "Arten nach Datei ordnen", Owner::Sorting, "", "", kSubmenu},
+    {103120100, 103120000, 2, "nach Arten in Datei", Owner::Sorting, "", "", 0},
+    {103120200, 103120000, 2, "nach Aufnahmen in Datei", Owner::Sorting, "", "", 0},
+    {103130000, 103000000, 1, "Zeile(n) ausfüllen", Owner::GridEditing, "Ctrl+R", "", 0},
+    {103140000, 103000000, 1, "Nummern in Zeile einsetzen", Owner::GridEditing, "", "", kSubmenu},
+    {103140100, 103140000, 2, "Durchnummerieren in akt. Zeile", Owner::GridEditing, "", "", 0},
+    {103140200, 103140000, 2, "Zufällig nummerieren in akt. Zeile", Owner::GridEditing, "", "", 0},
+    {103140300, 103140000, 2, "Weiter nummerieren ab Cursor", Owner::GridEditing, "", "", 0},
+    {103140400, 103140000, 2, "Kategorien durchnummerieren", Owner::Marking, "", "", 0},
+    {103140500, 103140000, 2, "Kumulativ durchnummerieren", Owner::GridEditing, "", "", 0},
+    {103150000, 103000000, 1, "Zahlen gegen Buchstaben tauschen", Owner::GridEditing, "", "", kSubmenu},
+    {103150100, 103150000, 2, "Buchstaben einsetzen", Owner::GridEditing, "", "", 0},
+    {103150200, 103150000, 2, "Zahlen einsetzen", Owner::GridEditing, "", "", 0},
+    {103160000, 103000000, 1, "Zeile(n) transponieren", Owner::Unspecified, "", "", kSubmenu},
+    {103160100, 103160000, 2, "in die Artnamen", Owner::Unspecified, "", "", 0},
+    {103160200, 103160000, 2, "in die Deckungen", Owner::Unspecified, "", "", 0},
+};
+
+}  // namespace
+
+std::span<const CommandEntry> rowsMenu() {
+    return kEntries;
+}
+
+}  // namespace tav::commands
