@@ -141,6 +141,17 @@ TEST(CommandRegistry, EntriesAsDesigned) {
     }
 }
 
+// A tool button's hint is the catalogue's hint of its command, so the paste button must not show
+// the hint that sits under "Löschen (Del)".
+TEST(CommandRegistry, ButtonHintsComeFromTheirCommand) {
+    const Catalogue cat = loadCatalogue();
+    const CommandEntry* paste = find(102090000);
+    ASSERT_NE(paste, nullptr);
+    EXPECT_EQ(paste->button, "PasteButton");
+    EXPECT_EQ(cat.GetHintText(102090000), "Einfügen");
+    EXPECT_NE(cat.GetHintText(102050000), "Einfügen");
+}
+
 TEST(CommandRegistry, CaptionPathInTheCataloguesLanguage) {
     Catalogue cat = loadCatalogue();
     const CommandEntry* deep = find(101140401);
