@@ -135,6 +135,7 @@ class Session {
     DialogUi& ui() { return dialogUi_; }
     MacroAnswers& macroAnswers() { return macro_; }
     TEditBuffer& buffer() { return buffer_; }
+    const TEditBuffer& buffer() const { return buffer_; }
     TDeckInter& coverInterpreter() { return deck_; }
     TArtDb* speciesDb() { return db_.get(); }
     UndoList& undoList() { return undo_; }
@@ -144,6 +145,11 @@ class Session {
 
     // ---- shared editor state
     int activeGrid = 0;  // 1 … 4; 0 until a grid has been entered
+    // The cursor of the active grid in buffer coordinates, 0-based: releve column and header or species
+    // row, as the recording and the cursor commands read it.
+    int cursorCol = 0;
+    int cursorRow = 0;
+    bool selectionOn = false;  // some grid shows a selection rectangle
     WindowStart windowStart;
     bool busy = false;
     bool abortRequested = false;

@@ -145,8 +145,10 @@ std::optional<std::string> DialogUi::dialog(const DialogRequest& request) {
             // The macro answers: nothing is shown and nothing recorded. A token that does not fit is
             // refused and the dialog counts as cancelled.
             TokenAnswer a = answerFromToken(r, token);
-            if (!a.answer)
+            if (!a.answer) {
+                macro_->refuse();
                 front_.showWarning("Makro: " + (r.name.empty() ? r.caption : r.name) + ": " + a.refusal);
+            }
             return a.answer;
         }
     }

@@ -6,6 +6,7 @@ void MacroAnswers::start(std::string_view argument) {
     tokens_.clear();
     pos_ = 0;
     running_ = true;
+    refused_ = false;
     std::size_t start = 0;
     while (start < argument.size()) {
         std::size_t blank = argument.find(' ', start);
@@ -17,6 +18,7 @@ void MacroAnswers::start(std::string_view argument) {
 
 void MacroAnswers::stop() {
     running_ = false;
+    refused_ = false;
     tokens_.clear();
     pos_ = 0;
 }

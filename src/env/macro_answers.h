@@ -20,10 +20,15 @@ class MacroAnswers {
     // and "+" count as "&"). Otherwise false, with the token in answer.
     bool NextMacroAnswer(std::string& answer);
 
+    // A dialog refused the token it was given: the statement has failed, whatever its command goes on to do.
+    void refuse() { refused_ = true; }
+    bool refused() const { return refused_; }
+
   private:
     std::vector<std::string> tokens_;
     std::size_t pos_ = 0;
     bool running_ = false;
+    bool refused_ = false;
 };
 
 }  // namespace tav

@@ -1,0 +1,174 @@
+#include "editor/dispatch.h"
+
+#include <array>
+#include <string_view>
+#include <utility>
+
+#include "editor/session.h"
+#include "env/dialogs.h"
+
+namespace tav {
+
+namespace {
+
+constexpr std::int64_t kRecordToggle = 109090100;    // "Aufzeichnen (ein/aus)"
+constexpr std::int64_t kClearRecording = 109090200;  // "Liste leeren"
+constexpr std::int64_t kClearMarks = 102170900;      // "Markierung aufheben"
+constexpr std::int64_t kVersion = 111020000;         // "Version"
+
+// The commands that are kept in the menus but not implemented, with the name their message shows.
+constexpr std::array<std::pair<std::int64_t, std::string_view>, 7> kNotImplementedNames{{
+    {101150000, "Druckausgabe"},
+    {106110000, "Zeitreihen"},
+    {106160000, "Transpose3d"},
+    {109010700, "Artenliste löschen"},
+    {109030300, "Datenmenge löschen"},
+    {109060400, "Grids paarweise"},
+    {110060200, "Codierung Tabellen"},
+}};
+
+// Commands that never write a recording line, by their German caption: they are listings, settings of
+// the display or of the recording itself, or they edit files beside the table. "Liste leeren" records
+// its own empty line.
+constexpr std::array<std::string_view, 26> kNeverRecorded{
+    "Suchtext zählen",
+    "Inhalte auflisten",
+    "Inhalte speichern",
+    "Konsistenzchecks als Tabelle",
+    "Datenbankfilter behalten (ein/aus)",
+    "Kopfdaten: je N Zeilen hintereinander",
+    "Neue Artenliste aus Textfile erzeugen",
+    "Synonyme überprüfen",
+    "AggrList -> InclRel",
+    "InclRel -> AggrList",
+    "Editor --> Vorlage in den Angaben",
+    "Vorlage in den Angaben ---> Editor",
+    "Vorlage setzen",
+    "Vorlage jedesmal erfragen (ein/aus)",
+    "Biplot",
+    "Variablen-Zuordungen löschen",
+    "Alle Grafik-Einstellungen zurücksetzen",
+    "Anweisungsnummern anzeigen (ein/aus)",
+    "SQL aus akt. Tabelle erzeugen",
+    "Platzhalter aus akt. Tabelle einsetzen",
+    "Mehrere SQLs verketten",
+    "Leere Zl, Sp, Blanks aus Textfiles entfernen",
+    "Grösse der Symbole",
+    "Codierung (Tabellen)",
+    "Liste leeren",
+    "Aufzeichnen (ein/aus)",
+};
+
+void appendMarks(std::string& line, std::string_view label, const TMenge& set) {
+    if (set.empty()) return;
+    line += ';';
+    line += label;
+    char sep = ' ';
+    for (int i : set.elements()) {
+        line += sep;
+        line += std::to_string(i + 1);
+        sep = ',';
+    }
+}
+
+// Recording on also makes the choice dialogs write their lines into the list.
+void setRecording(Session& session, bool on) {
+    RecordingList& list = session.recordingList();
+    list.setOn(on);
+    if (on)
+        session.ui().RecordLine = [&list](const std::string& line) { list.RecordLine(line); };
+    else
+        session.ui().RecordLine = nullptr;
+}
+
+Status toggleRecording(Session& session, const CommandEntry& entry) {
+    setRecording(session, !session.recordingList().on());
+    // Switched on, the command records itself; switched off, it is not recorded.
+    if (session.recordingList().on())
+        session.recordingList().RecordLine(recordingLine(session, entry, CommandSource::Menu));
+    return {};
+}
+
+Status clearRecording(Session& session, const CommandEntry&) {
+    session.recordingList().clear();
+    session.recordingList().RecordLine(std::string());
+    return {};
+}
+
+Status clearMarks(Session& session, const CommandEntry&) {
+    session.buffer().ClearM();
+    return {};
+}
+
+Status showVersion(Session& session, const CommandEntry&) {
+    session.ui().showInfo(session.catalogue().GetMsg("Release"));
+    return {};
+}
+
+Status failed() {
+    Status s;
+    s.fail();
+    return s;
+}
+
+}  // namespace
+
+bool isRecorded(const CommandEntry& entry) {
+    for (std::string_view caption : kNeverRecorded)
+        if (entry.caption == caption) return false;
+    return true;
+}
+
+std::string recordingLine(const Session& session, const CommandEntry& entry, CommandSource source) {
+    const TEditBuffer& buffer = session.buffer();
+    std::string line = source == CommandSource::Button ? "Button;" : "Menu;";
+    line += std::to_string(entry.number);
+    line += ';';
+    line += menuCaption(session.catalogue(), entry.number, entry.caption, false);
+    // The name grids have one data column; their column is the first releve of the window.
+    const int grid = session.activeGrid;
+    const int col = grid == 1 || grid == 3 ? session.windowStart.releve : session.cursorCol;
+    line += ";CursorPos " + std::to_string(grid) + ',' + std::to_string(col + 1) + ',' +
+            std::to_string(session.cursorRow + 1);
+    if (buffer.CheckM()) {
+        appendMarks(line, "MarkedHeader", buffer.MroK());
+        appendMarks(line, "MarkedSpecies", buffer.MroA());
+        appendMarks(line, "MarkedLeft", buffer.McoL());
+        appendMarks(line, "MarkedCols", buffer.McoR());
+    }
+    if (session.selectionOn) line += ";MarkedRange";
+    return line;
+}
+
+Dispatcher::Dispatcher() {
+    add(kRecordToggle, toggleRecording);
+    add(kClearRecording, clearRecording);
+    add(kClearMarks, clearMarks);
+    add(kVersion, showVersion);
+}
+
+void Dispatcher::add(std::int64_t number, CommandHandler handler) {
+    handlers_[number] = std::move(handler);
+}
+
+Status Dispatcher::execute(Session& session, const CommandEntry& entry, CommandSource source) {
+    if (entry.has(kSubmenu)) return {};
+    if (session.recordingList().on() && isRecorded(entry))
+        session.recordingList().RecordLine(recordingLine(session, entry, source));
+    if (entry.has(kNotImplemented)) {
+        std::string_view name = entry.caption;
+        for (const auto& [number, shownName] : kNotImplementedNames)
+            if (number == entry.number) name = shownName;
+        ShowNotImplemented(session.ui(), name);
+        return failed();
+    }
+    const auto handler = handlers_.find(entry.number);
+    if (handler == handlers_.end() || entry.number == 0) {
+        session.ui().showError(menuCaption(session.catalogue(), entry.number, entry.caption, false) +
+                               ": noch nicht verfügbar.");
+        return failed();
+    }
+    return handler->second(session, entry);
+}
+
+}  // namespace tav

@@ -1,0 +1,48 @@
+#pragma once
+// The dispatcher: the one way a command of the registry runs, whether a menu item, a tool button or a
+// macro statement triggered it. It writes the recording line first, then runs the handler registered for
+// the command's number. A command without a handler says so and fails, so that a macro never goes on as
+// if it had run.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <unordered_map>
+
+#include "core/status.h"
+#include "editor/commands/command_entry.h"
+
+namespace tav {
+
+class Session;
+
+enum class CommandSource { Menu, Button };
+
+using CommandHandler = std::function<Status(Session&, const CommandEntry&)>;
+
+class Dispatcher {
+  public:
+    // With the handlers of every command that is built.
+    Dispatcher();
+
+    // Replaces the handler of a number.
+    void add(std::int64_t number, CommandHandler handler);
+    bool available(std::int64_t number) const { return handlers_.count(number) != 0; }
+
+    // Records the command (when recording is on and the command is one that records), then runs it. A
+    // submenu does nothing. A command that is not implemented shows its own text, one that is not built
+    // yet "<caption>: noch nicht verfügbar."; both fail.
+    Status execute(Session& session, const CommandEntry& entry, CommandSource source);
+
+  private:
+    std::unordered_map<std::int64_t, CommandHandler> handlers_;
+};
+
+// The recording line of a command as the session stands: kind, number, caption in the current
+// language, the cursor, the non-empty mark sets and the selection rectangle.
+std::string recordingLine(const Session& session, const CommandEntry& entry, CommandSource source);
+
+// Whether the command writes a recording line when it runs; a few never do.
+bool isRecorded(const CommandEntry& entry);
+
+}  // namespace tav

@@ -1,0 +1,130 @@
+// Running a command of the registry: the recording line it writes first, then its handler or the
+// message that it is not available.
+
+#include "editor/dispatch.h"
+
+#include <gtest/gtest.h>
+
+#include "editor/command_registry.h"
+#include "editor/session.h"
+#include "platform/script_ui.h"
+#include "support/test_files.h"
+
+namespace tav {
+namespace {
+
+using testing::TempDir;
+
+constexpr std::int64_t kRecordToggle = 109090100;
+constexpr std::int64_t kClearRecording = 109090200;
+constexpr std::int64_t kSortRows = 103110000;
+
+struct Editor {
+    TempDir dir;
+    ScriptUi ui;
+    Session session{ui, 1};
+    Dispatcher dispatcher;
+
+    Editor() {
+        StartOptions o;
+        o.catalogueFile = std::string(TAVOLEX_SOURCE) + "/data/tavolex.$ms";
+        o.dataFolder = dir.path();
+        o.settingsSource = SettingsSource::Defaults;
+        EXPECT_TRUE(session.start(o).ok());
+    }
+    Status execute(std::int64_t number, CommandSource source = CommandSource::Menu) {
+        return dispatcher.execute(session, *commands::find(number), source);
+    }
+    std::vector<std::string> messages() const {
+        std::vector<std::string> out;
+        for (const auto& [kind, text] : ui.messages()) out.push_back(text);
+        return out;
+    }
+};
+
+TEST(Dispatch, RecordingLines) {
+    Editor run;
+    run.session.activeGrid = 4;
+    run.session.cursorCol = 2;
+    run.session.cursorRow = 11;
+    run.session.buffer().mark(MarkSet::MroA, 1);
+    run.session.buffer().mark(MarkSet::MroA, 4);
+    ASSERT_TRUE(run.execute(kRecordToggle).ok());
+    // The command is recorded before it runs, even when it then says it is not available.
+    EXPECT_FALSE(run.execute(kSortRows).ok());
+    EXPECT_EQ(run.messages().back(), "Zeilen sortieren: noch nicht verfügbar.");
+
+    run.session.buffer().mark(MarkSet::MroK, 0);
+    run.session.buffer().mark(MarkSet::McoL, 0);
+    run.session.buffer().mark(MarkSet::McoR, 6);
+    run.session.buffer().mark(MarkSet::McoR, 2);
+    run.session.selectionOn = true;
+    (void)run.execute(kSortRows, CommandSource::Button);
+
+    // The name grids have one column: theirs is the first releve of the window.
+    run.session.buffer().ClearM();
+    run.session.selectionOn = false;
+    run.session.activeGrid = 3;
+    run.session.windowStart.releve = 9;
+    (void)run.execute(kSortRows);
+
+    EXPECT_EQ(run.session.recordingList().lines(),
+              (std::vector<std::string>{
+                  "Menu;109090100;Aufzeichnen (ein/aus);CursorPos 4,3,12;MarkedSpecies 2,5",
+                  "Menu;103110000;Zeilen sortieren;CursorPos 4,3,12;MarkedSpecies 2,5",
+                  "Button;103110000;Zeilen sortieren;CursorPos 4,3,12;MarkedHeader 1;MarkedSpecies 2,5;"
+                  "MarkedLeft 1;MarkedCols 3,7;MarkedRange",
+                  "Menu;103110000;Zeilen sortieren;CursorPos 3,10,12",
+              }));
+}
+
+TEST(Dispatch, RecordingOnAndOff) {
+    Editor run;
+    (void)run.execute(kSortRows);  // off: nothing
+    ASSERT_TRUE(run.execute(kRecordToggle).ok());
+    ASSERT_TRUE(run.execute(kClearRecording).ok());  // empties the list, then records an empty line
+    (void)run.execute(kSortRows);
+    ASSERT_TRUE(run.execute(kRecordToggle).ok());  // switching off is not recorded
+    (void)run.execute(kSortRows);
+    EXPECT_EQ(run.session.recordingList().lines(),
+              (std::vector<std::string>{"", "Menu;103110000;Zeilen sortieren;CursorPos 0,1,1"}));
+    EXPECT_FALSE(run.session.recordingList().on());
+    // The choice dialogs record only while recording is on.
+    EXPECT_FALSE(run.session.ui().RecordLine);
+}
+
+TEST(Dispatch, CommandsThatAreNotImplementedSayWhichFeature) {
+    const std::pair<std::int64_t, const char*> cases[] = {
+        {101150000, "Druckausgabe"},       {106110000, "Zeitreihen"},         {106160000, "Transpose3d"},
+        {109010700, "Artenliste löschen"}, {109030300, "Datenmenge löschen"}, {109060400, "Grids paarweise"},
+        {110060200, "Codierung Tabellen"},
+    };
+    for (const auto& [number, name] : cases) {
+        Editor run;
+        EXPECT_FALSE(run.execute(number).ok()) << number;
+        EXPECT_EQ(run.messages(),
+                  std::vector<std::string>{std::string(name) + ": noch nicht implementiert."});
+    }
+}
+
+TEST(Dispatch, BuiltCommands) {
+    Editor run;
+    ASSERT_TRUE(run.execute(111020000).ok());  // "Version"
+    EXPECT_EQ(run.messages().back().rfind("Tavolex, Version ", 0), 0u) << run.messages().back();
+
+    run.session.buffer().mark(MarkSet::McoR, 0);
+    ASSERT_TRUE(run.execute(102170900).ok());  // "Markierung aufheben"
+    EXPECT_FALSE(run.session.buffer().CheckM());
+
+    // A handler added later replaces the message that the command is not available.
+    run.dispatcher.add(kSortRows, [](Session& s, const CommandEntry&) {
+        s.ui().showInfo("sortiert");
+        return Status();
+    });
+    EXPECT_TRUE(run.dispatcher.available(kSortRows));
+    ASSERT_TRUE(run.execute(kSortRows).ok());
+    EXPECT_EQ(run.messages().back(), "sortiert");
+}
+
+}  // namespace
+}  // namespace tav
