@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cstdint>
 #include <cstdio>
@@ -14,14 +15,18 @@
 
 #include "core/file_io.h"
 #include "core/numbers.h"
+#include "core/text.h"
 #include "editor/command_registry.h"
+#include "editor/dispatch.h"
 #include "editor/session.h"
+#include "editor/statements.h"
 #include "platform/script_ui.h"
 #include "reports.h"
 
 namespace {
 
 constexpr int kDone = 0;
+constexpr int kStatementFailed = 1;
 constexpr int kUsage = 2;
 constexpr int kFileError = 3;
 
@@ -51,10 +56,18 @@ const char* kUsageText =
     "                         \"info: \" line names both); never a question whether to overwrite a file\n"
     "  --list-commands        print every menu command, one line each: number;caption path (the captions\n"
     "                         from the top menu down, in the language of --lang);owning module;\n"
-    "                         \"nicht verfügbar\" (no command runs in the batch runner yet); no TABLE\n"
+    "                         \"verfügbar\" or \"nicht verfügbar\" in the batch runner; no TABLE\n"
+    "  --cursor G,C,R         place the cursor before --run: grid 1 … 4, releve column and row, 1-based\n"
+    "  --mark-rows LIST       mark species rows before --run: 1-based, \",\"-separated, ranges a-b\n"
+    "  --mark-cols LIST       mark releve columns before --run, as --mark-rows\n"
+    "  --run 'CMD;ARG;…'      run statements on the table once it is read: caption paths, each followed by\n"
+    "                         its answers; a failed statement stops the run, marked with \" <-- ERROR \",\n"
+    "                         and nothing is saved or exported\n"
+    "  --record FILE          record the commands of --run and write the recording to FILE at the end\n"
     "  --version, --help\n"
     "Every option that takes a value is given at most once, except --lookup and --export-layout.\n"
-    "Exit status: 0 done, 2 usage error, 3 a file could not be read or written.\n";
+    "Exit status: 0 done, 1 a statement of --run failed, 2 usage error, 3 a file could not be read or\n"
+    "written.\n";
 
 struct Export {
     int layout;
@@ -81,7 +94,30 @@ struct Options {
     std::optional<std::uint64_t> seed;
     bool acceptPresets = false;
     bool listCommands = false;
+    std::string run;
+    std::string record;
+    std::optional<std::array<int, 3>> cursor;
+    std::vector<int> markRows;  // 1-based
+    std::vector<int> markCols;
 };
+
+// "1,3,5-7" → 1, 3, 5, 6, 7; std::nullopt for anything else, numbers below 1 and reversed ranges.
+std::optional<std::vector<int>> numberList(std::string_view text) {
+    std::vector<int> out;
+    std::size_t start = 0;
+    for (;;) {
+        std::size_t comma = text.find(',', start);
+        if (comma == std::string_view::npos) comma = text.size();
+        const std::string_view item = text.substr(start, comma - start);
+        const std::size_t dash = item.find('-');
+        const auto from = tav::parseInteger(item.substr(0, dash));
+        const auto to = dash == std::string_view::npos ? from : tav::parseInteger(item.substr(dash + 1));
+        if (!from || !to || *from < 1 || *to < *from || *to > 1'000'000) return std::nullopt;
+        for (std::int64_t n = *from; n <= *to; ++n) out.push_back(static_cast<int>(n));
+        if (comma == text.size()) return out;
+        start = comma + 1;
+    }
+}
 
 int usageError(const std::string& what) {
     std::fprintf(stderr, "error: %s\n%s", what.c_str(), kUsageText);
@@ -191,6 +227,22 @@ int parse(int argc, char** argv, Options& o) {
             auto n = v ? tav::parseInteger(*v) : std::nullopt;
             if (!n || *n < 0 || *n > 3) return usageError("--export-encoding takes 0, 1, 2 or 3");
             o.exportEncoding = static_cast<int>(*n);
+        } else if (a == "--run" || a == "--record") {
+            auto v = value(a);
+            if (!v || v->empty()) return usageError(std::string(a) + " takes a value");
+            (a == "--run" ? o.run : o.record) = *v;
+        } else if (a == "--cursor") {
+            auto v = value(a);
+            auto n = v ? numberList(*v) : std::nullopt;
+            if (!n || n->size() != 3 || (*n)[0] > 4 || v->find('-') != std::string::npos)
+                return usageError("--cursor takes grid (1 … 4), column and row, e.g. 4,1,1");
+            o.cursor = std::array<int, 3>{(*n)[0], (*n)[1], (*n)[2]};
+        } else if (a == "--mark-rows" || a == "--mark-cols") {
+            auto v = value(a);
+            auto n = v ? numberList(*v) : std::nullopt;
+            if (!n)
+                return usageError(std::string(a) + " takes 1-based numbers and ranges a-b, \",\"-separated");
+            (a == "--mark-rows" ? o.markRows : o.markCols) = *n;
         } else if (a == "--save") {
             auto v = value(a);
             if (!v || v->empty()) return usageError("--save takes a file name");
@@ -219,23 +271,74 @@ int parse(int argc, char** argv, Options& o) {
     if (o.listCommands) {
         // The listing reads nothing, so a table or an action beside it would silently do nothing.
         if (!o.table.empty() || !o.speciesDb.empty() || o.summary || o.stats || !o.save.empty() ||
-            !o.exports.empty())
+            !o.exports.empty() || !o.run.empty() || !o.record.empty() || o.cursor || !o.markRows.empty() ||
+            !o.markCols.empty())
             return usageError("--list-commands takes no table, species database or other action");
         return kDone;
     }
     if (o.table.empty() && o.speciesDb.empty()) return usageError("no table given");
+    if (o.table.empty() &&
+        (!o.run.empty() || !o.record.empty() || o.cursor || !o.markRows.empty() || !o.markCols.empty()))
+        return usageError("--run, --record, --cursor, --mark-rows and --mark-cols need a table");
     return kDone;
 }
 
 // One line per menu command. Number first and status last, so the caption path between them may be split
 // at its own ";" by whoever reads the list.
-void printCommands(const tav::Catalogue& catalogue) {
+void printCommands(const tav::Catalogue& catalogue, const tav::Dispatcher& dispatcher) {
     for (const tav::CommandEntry& e : tav::commands::allCommands()) {
         const std::string path = tav::commands::captionPath(e, catalogue);
         const std::string_view owner = tav::commands::ownerName(e.owner);
-        std::printf("%lld;%s;%.*s;nicht verfügbar\n", static_cast<long long>(e.number), path.c_str(),
-                    static_cast<int>(owner.size()), owner.data());
+        const bool available = e.number != 0 && !e.has(tav::kSubmenu) && dispatcher.available(e.number);
+        std::printf("%lld;%s;%.*s;%s\n", static_cast<long long>(e.number), path.c_str(),
+                    static_cast<int>(owner.size()), owner.data(),
+                    available ? "verfügbar" : "nicht verfügbar");
     }
+}
+
+// The cursor and the marks the options give, checked against the table that was read.
+tav::Status placeCursorAndMarks(tav::Session& session, const Options& o) {
+    tav::TEditBuffer& buffer = session.buffer();
+    const int species = buffer.GetRowCount('A');
+    const int releves = buffer.GetColCount();
+    for (int row : o.markRows) {
+        if (row > species)
+            return tav::Status::failure("--mark-rows: the table has " + std::to_string(species) +
+                                        " species rows");
+        buffer.mark(tav::MarkSet::MroA, row - 1);
+    }
+    for (int col : o.markCols) {
+        if (col > releves)
+            return tav::Status::failure("--mark-cols: the table has " + std::to_string(releves) + " releves");
+        buffer.mark(tav::MarkSet::McoR, col - 1);
+    }
+    if (o.cursor) {
+        const auto [grid, col, row] = *o.cursor;
+        const int rows = buffer.GetRowCount(grid <= 2 ? 'K' : 'A');
+        // The name grids have a single column.
+        const int cols = grid == 1 || grid == 3 ? 1 : releves;
+        if (col > cols || row > rows)
+            return tav::Status::failure("--cursor: grid " + std::to_string(grid) + " has " +
+                                        std::to_string(cols) + " columns and " + std::to_string(rows) +
+                                        " rows");
+        session.activeGrid = grid;
+        session.cursorCol = col - 1;
+        session.cursorRow = row - 1;
+    }
+    return {};
+}
+
+// One line each; in the 8-bit code page when every character fits, as recordings are read back.
+bool writeRecording(tav::Session& session, const std::string& file) {
+    std::string text;
+    for (const std::string& line : session.recordingList().lines()) {
+        text += line;
+        text += "\r\n";
+    }
+    if (tav::fitsCp1252(text)) text = tav::utf8ToCp1252(text);
+    const tav::Status written = tav::writeFileAtomically(file, text);
+    session.report(written);
+    return written.ok();
 }
 
 // The setting Sprache holds the name of the language; its first letter counts.
@@ -300,8 +403,9 @@ int main(int argc, char** argv) {
         return kFileError;
     }
 
+    tav::Dispatcher dispatcher;
     if (o.listCommands) {
-        printCommands(session.catalogue());
+        printCommands(session.catalogue(), dispatcher);
         return finishOutput(kDone);
     }
 
@@ -353,7 +457,22 @@ int main(int argc, char** argv) {
     }
     if (o.summary) batch::printSummary(session.buffer(), o.table);
     if (o.stats) batch::printStats(session.buffer(), session.coverInterpreter(), session.ui());
+    if (tav::Status placed = placeCursorAndMarks(session, o); !placed) {
+        session.report(placed);
+        return kUsage;
+    }
+    if (!o.run.empty()) {
+        const tav::Status ran = tav::runStatements(session, dispatcher, o.run);
+        session.report(ran);
+        if (!ran) {
+            // A table the statements left half done is neither saved nor exported.
+            int status = kStatementFailed;
+            if (!o.record.empty() && !writeRecording(session, o.record)) status = kFileError;
+            return finishOutput(status);
+        }
+    }
     int status = kDone;
+    if (!o.record.empty() && !writeRecording(session, o.record)) status = kFileError;
     if (!o.save.empty()) {
         const tav::Status saved = session.saveTable(o.save, progress);
         session.report(saved);
