@@ -166,6 +166,10 @@ void Session::keepDelimiterOfSettings() {
 void Session::resetEditorState() {
     modified_ = false;
     windowStart = {};
+    // The grids start afresh on the new table's first cell.
+    cursorCol = 0;
+    cursorRow = 0;
+    selectionOn = false;
     fileName_ = kUnnamedTable;
 }
 

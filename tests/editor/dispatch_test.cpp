@@ -126,5 +126,17 @@ TEST(Dispatch, BuiltCommands) {
     EXPECT_EQ(run.messages().back(), "sortiert");
 }
 
+TEST(Dispatch, ANewTableRecordsItsFirstCell) {
+    Editor run;
+    run.session.activeGrid = 4;
+    run.session.cursorCol = 5;
+    run.session.cursorRow = 7;
+    run.session.selectionOn = true;
+    ASSERT_TRUE(run.session.newTable().ok());
+    ASSERT_TRUE(run.execute(kRecordToggle).ok());
+    EXPECT_EQ(run.session.recordingList().lines(),
+              std::vector<std::string>{"Menu;109090100;Aufzeichnen (ein/aus);CursorPos 4,1,1"});
+}
+
 }  // namespace
 }  // namespace tav
