@@ -254,7 +254,7 @@ std::vector<SpeciesMatch> Session::lookupSpecies(const std::string& name) {
 void Session::report(const Status& status) {
     for (const Message& m : status.messages()) {
         const std::string text =
-            m.render([this](const std::string& key) { return catalogue_.GetLangMsg(key); });
+            m.render([this](const std::string& key) { return catalogue_.messageText(key); });
         const MessageKind kind = m.severity() == Severity::Error     ? MessageKind::Error
                                  : m.severity() == Severity::Warning ? MessageKind::Warning
                                                                      : MessageKind::Info;

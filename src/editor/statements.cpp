@@ -37,13 +37,13 @@ std::string_view trimmed(std::string_view s) {
     return s.substr(first, s.find_last_not_of(' ') - first + 1);
 }
 
-// The run stops: the reason, then the text with the marker at the end of the statement, so the user
-// sees which statement it was.
-Status stopAt(std::string_view text, std::size_t at, const std::string& reason) {
+// The run stops: the reason (a catalogue text followed by what it concerns), then the text with the
+// marker at the end of the statement, so the user sees which statement it was.
+Status stopAt(std::string_view text, std::size_t at, const char* reasonKey, const std::string& what) {
     std::string marked(text.substr(0, at));
     marked += kErrorMarker;
     marked += text.substr(at);
-    return Status::failure(reason + "\n\n" + marked);
+    return Status::failure(Message::key(Severity::Error, reasonKey).add(": " + what + "\n\n" + marked));
 }
 
 Status run(Session& session, Dispatcher& dispatcher, std::string_view text, std::size_t firstField) {
@@ -60,24 +60,24 @@ Status run(Session& session, Dispatcher& dispatcher, std::string_view text, std:
 
         if (command.front() == '&') {
             if (command == "&SUB" || command.starts_with("&IF") || command == "&ELSE")
-                return stopAt(text, end, command + ": noch nicht verfügbar (keine Makrosammlung).");
+                return stopAt(text, end, "MacroNoCollection", command);
             continue;  // any other control statement does nothing
         }
         const CommandEntry* entry = findByCaptionPath(command, session.catalogue());
-        if (!entry) return stopAt(text, end, "Unbekannter Menübefehl: " + command);
+        if (!entry) return stopAt(text, end, "MacroUnknownCommand", command);
 
         MacroAnswers& answers = session.macroAnswers();
         answers.start(argument);
         const Status done = dispatcher.execute(session, *entry, CommandSource::Menu);
         const bool refused = answers.refused();
         answers.stop();
-        if (refused) return stopAt(text, end, "Antwort abgelehnt: " + command + ";" + std::string(argument));
+        if (refused) return stopAt(text, end, "MacroAnswerRefused", command + ";" + std::string(argument));
         if (!done) {
             Status failed = done;
-            failed.merge(stopAt(text, end, "Anweisung nicht ausgeführt: " + command));
+            failed.merge(stopAt(text, end, "MacroNotDone", command));
             return failed;
         }
-        if (session.abortRequested) return stopAt(text, end, "Abgebrochen nach: " + command);
+        if (session.abortRequested) return stopAt(text, end, "MacroAborted", command);
     }
     return {};
 }

@@ -125,6 +125,12 @@ std::string Catalogue::GetLangMsg(std::string_view key) const {
     return f->empty() ? std::string() : f->front();
 }
 
+std::string Catalogue::messageText(std::string_view key) const {
+    if (const std::string* t = multiText("Msg", key)) return *t;
+    if (langFields(languageCode(language_), key) || langFields('D', key)) return GetLangMsg(key);
+    return GetMsg(key);
+}
+
 std::string Catalogue::GetMnuText(std::int64_t n) const {
     const std::string* t = multiText("Mnu", std::to_string(n));
     return t ? *t : std::string();

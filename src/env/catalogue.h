@@ -46,6 +46,9 @@ class Catalogue {
 
     std::string GetMsg(std::string_view key) const;
     std::string GetLangMsg(std::string_view key) const;
+    // The text of a message key as a Message part names it: the multilingual "Msg" entry, else the
+    // language entry, else what GetMsg shows for a missing key.
+    std::string messageText(std::string_view key) const;
     std::string GetMnuText(std::int64_t n) const;
     std::string GetHintText(std::int64_t n) const;
     // The definition in the current language (German, then "DlgDummy" when missing). "%" and "&" in each

@@ -46,7 +46,11 @@ TEST(BatchRun, StatementsAndTheirExitStatus) {
     const Case cases[] = {
         {"--run 'HILFE VERS;'", 0, "info: Tavolex, Version "},
         {"--lang E --run 'HILFE VERS;'", 0, "info: Tavolex, version "},  // German captions in English
-        {"--run 'ZEILEN GIBTS;x;HILFE VERS;'", 1, "ZEILEN GIBTS;x <-- ERROR ;HILFE VERS;"},
+        {"--run 'ZEILEN GIBTS;x;HILFE VERS;'", 1,
+         "error: Unbekannter Menübefehl: ZEILEN GIBTS  ZEILEN GIBTS;x <-- ERROR ;HILFE VERS;"},
+        // The reason is in the chosen language.
+        {"--lang E --run 'ZEILEN GIBTS;x'", 1,
+         "error: Unknown menu command: ZEILEN GIBTS  ZEILEN GIBTS;x <-- "},
         {"--run 'HILFE VERS;;ZEILEN SORT;'", 1, "error: Zeilen sortieren: noch nicht verfügbar."},
         {"--run 'DATEI DRUCK;'", 1, "info: Druckausgabe: noch nicht implementiert."},
         {"--cursor 4,0,1 --run 'HILFE VERS;'", 2, "--cursor takes"},
