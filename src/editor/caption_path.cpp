@@ -23,15 +23,10 @@ bool beginsWith(std::string_view s, std::string_view prefix) {
     return s.substr(0, prefix.size()) == prefix;
 }
 
-// The length of the UTF-8 sequence that starts with byte c.
-std::size_t sequenceLength(char c) {
-    const auto b = static_cast<unsigned char>(c);
-    return b < 0xC0 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
-}
-
 bool matchesStar(std::string_view caption, std::string_view part, std::size_t star) {
     if (part.empty() || caption.empty()) return false;
-    const std::size_t first = sequenceLength(part[0]);
+    std::size_t first = 0;  // the bytes of the part's first character
+    nextCodePoint(part, first);
     if (star < first || caption.substr(0, first) != part.substr(0, first)) return false;
     return caption.find(part.substr(star + 1), star) != std::string_view::npos;
 }
@@ -90,13 +85,9 @@ const CommandEntry* resolve(const std::vector<std::string>& parts, const Catalog
 const CommandEntry* findByCaptionPath(std::string_view statement, const Catalogue& catalogue) {
     std::vector<std::string> parts;
     const std::string folded = upperFold(statement);
-    std::size_t start = 0;
-    while (start < folded.size()) {
-        std::size_t blank = folded.find(' ', start);
-        if (blank == std::string::npos) blank = folded.size();
-        if (blank > start) parts.push_back(folded.substr(start, blank - start));
-        start = blank + 1;
-    }
+    // Blanks separate the parts; several blanks count as one.
+    for (FieldReader r(folded, ' '); const auto part = r.next();)
+        if (!part->empty()) parts.emplace_back(*part);
     if (parts.empty()) return nullptr;
     if (const CommandEntry* e = resolve(parts, catalogue, false)) return e;
     return catalogue.language() == Language::D ? nullptr : resolve(parts, catalogue, true);

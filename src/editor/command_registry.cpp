@@ -22,7 +22,7 @@ constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 Registry build() {
     Registry r;
     for (std::span<const CommandEntry> menu :
-         {fileMenu(), editMenu(), rowsMenu(), columnsMenu(), baseDataMenu(), computeMenu(), speciesMenu(),
+         {fileMenu(), editMenu(), rowsMenu(), columnsMenu(), baseDataMenu(), computeMenu(), taxaMenu(),
           indicatorsMenu(), modulesMenu(), optionsMenu(), helpMenu()})
         r.entries.insert(r.entries.end(), menu.begin(), menu.end());
     // The last entry seen at each depth is the open submenu of that depth.

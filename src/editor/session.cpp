@@ -105,7 +105,8 @@ Status Session::loadSettings(const StartOptions& options) {
             settings_.SetDefaults();
             break;
     }
-    for (const Message& m : problems.messages()) front_.showWarning(m.plain());
+    // What the settings files held that could not be used never stops start-up.
+    for (const Message& m : problems.messages()) front_.showWarning(shownText(m));
     return {};
 }
 
@@ -251,10 +252,13 @@ std::vector<SpeciesMatch> Session::lookupSpecies(const std::string& name) {
     return out;
 }
 
+std::string Session::shownText(const Message& m) const {
+    return m.render([this](const std::string& key) { return catalogue_.messageText(key); });
+}
+
 void Session::report(const Status& status) {
     for (const Message& m : status.messages()) {
-        const std::string text =
-            m.render([this](const std::string& key) { return catalogue_.messageText(key); });
+        const std::string text = shownText(m);
         const MessageKind kind = m.severity() == Severity::Error     ? MessageKind::Error
                                  : m.severity() == Severity::Warning ? MessageKind::Warning
                                                                      : MessageKind::Info;

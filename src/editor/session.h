@@ -176,6 +176,8 @@ class Session {
         bool& flag_;
     };
 
+    // A message as the user reads it: its catalogue keys in the current language.
+    std::string shownText(const Message& m) const;
     Status loadCatalogue(const std::string& file);
     Status loadSettings(const StartOptions& options);
     Status openSpeciesDb(const std::string& file, bool create);

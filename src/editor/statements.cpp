@@ -19,16 +19,11 @@ struct Field {
 
 std::vector<Field> fieldsOf(std::string_view text) {
     std::vector<Field> fields;
-    std::size_t begin = 0;
-    for (;;) {
-        const std::size_t semi = text.find(';', begin);
-        if (semi == std::string_view::npos) {
-            fields.push_back({begin, text.size()});
-            return fields;
-        }
-        fields.push_back({begin, semi});
-        begin = semi + 1;
+    for (FieldReader r(text); const auto f = r.next();) {
+        const auto begin = static_cast<std::size_t>(f->data() - text.data());
+        fields.push_back({begin, begin + f->size()});
     }
+    return fields;
 }
 
 std::string_view trimmed(std::string_view s) {

@@ -13,7 +13,7 @@ std::span<const CommandEntry> rowsMenu();
 std::span<const CommandEntry> columnsMenu();
 std::span<const CommandEntry> baseDataMenu();
 std::span<const CommandEntry> computeMenu();
-std::span<const CommandEntry> speciesMenu();
+std::span<const CommandEntry> taxaMenu();
 std::span<const CommandEntry> indicatorsMenu();
 std::span<const CommandEntry> modulesMenu();
 std::span<const CommandEntry> optionsMenu();

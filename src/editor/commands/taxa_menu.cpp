@@ -38,7 +38,7 @@ constexpr CommandEntry kEntries[] = {
 
 }  // namespace
 
-std::span<const CommandEntry> speciesMenu() {
+std::span<const CommandEntry> taxaMenu() {
     return kEntries;
 }
 
