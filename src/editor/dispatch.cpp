@@ -4,6 +4,7 @@
 #include <string_view>
 #include <utility>
 
+#include "editor/command_handlers.h"
 #include "editor/session.h"
 #include "env/dialogs.h"
 
@@ -145,6 +146,10 @@ Dispatcher::Dispatcher() {
     add(kClearRecording, clearRecording);
     add(kClearMarks, clearMarks);
     add(kVersion, showVersion);
+    addFileCommands(*this);
+    addEnvironmentCommands(*this);
+    addWindowCommands(*this);
+    addMacroCommands(*this);
 }
 
 void Dispatcher::add(std::int64_t number, CommandHandler handler) {

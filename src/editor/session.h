@@ -9,11 +9,13 @@
 // return their failure as a Status for the front end to show. The one error shown here is what start-up
 // goes on without: a template or a table named at start that cannot be read (start-up still succeeds).
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/random.h"
@@ -154,8 +156,22 @@ class Session {
     bool busy = false;
     bool abortRequested = false;
     const std::string& fileName() const { return fileName_; }
+    // Renames the table without writing it ("Tabelle temporär machen", a save under a new name).
+    void setFileName(std::string name) { fileName_ = std::move(name); }
     bool modified() const { return modified_; }
     void setModified(bool m) { modified_ = m; }
+
+    // The eight text variables of the macros, numbered 1 … 8 by the user (0 … 7 here); empty at start and
+    // kept for the whole run.
+    std::array<std::string, 8> variables;
+    // Grids 1 … 4 (0 … 3 here) locked against editing; not stored.
+    std::array<bool, 4> gridLocked{};
+    // A macro runs statement by statement, each shown before it runs.
+    bool stepMode = false;
+
+    // The front end's progress display (status text, bar, Esc); nothing is shown until it sets one.
+    Progress& progress() { return *progress_; }
+    void setProgress(Progress* p) { progress_ = p ? p : &noProgress(); }
 
     // Shows the messages of a status through the front end, catalogue keys in the current language.
     void report(const Status& status);
@@ -200,6 +216,7 @@ class Session {
     Random random_;
     Status coverStatus_;
     std::string fileName_{kUnnamedTable};
+    Progress* progress_ = &noProgress();
     bool modified_ = false;
     ModifiedFlag modifiedFlag_{modified_};
 };
