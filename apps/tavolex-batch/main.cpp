@@ -18,6 +18,8 @@
 #include "core/text.h"
 #include "editor/command_registry.h"
 #include "editor/dispatch.h"
+#include "editor/macro_collection.h"
+#include "editor/macro_commands.h"
 #include "editor/session.h"
 #include "editor/statements.h"
 #include "platform/script_ui.h"
@@ -32,6 +34,7 @@ constexpr int kFileError = 3;
 
 const char* kUsageText =
     "usage: tavolex-batch [options] TABLE\n"
+    "       tavolex-batch --macro NAME --collection FILE [--answer TOKEN …] TABLE TABLE …\n"
     "       tavolex-batch --list-commands [--lang N] [--env FILE]\n"
     "  --import-layout N      read TABLE as text layout N (3 normal, 4 transposed) instead of native\n"
     "  --delimiter C          field delimiter of text layouts: one character, or \"tab\"\n"
@@ -63,9 +66,15 @@ const char* kUsageText =
     "  --run 'CMD;ARG;…'      run statements on the table once it is read: caption paths, each followed by\n"
     "                         its answers; a failed statement stops the run, marked with \" <-- ERROR \",\n"
     "                         and nothing is saved or exported\n"
+    "  --macro NAME           run the macro NAME (its caption or code) of --collection on the table; with\n"
+    "                         several tables on each in turn (nothing is saved unless the macro saves)\n"
+    "  --collection FILE      the macro collection --macro and the macro statements \"&SUB\", \"&IF\",\n"
+    "                         \"&ELSE\" take their macros from\n"
+    "  --answer TOKEN         answers the next question no statement answers (Y, N, C for yes, no,\n"
+    "                         cancel; an item, a number or a file name), may be repeated\n"
     "  --record FILE          record the commands of --run and write the recording to FILE at the end\n"
     "  --version, --help\n"
-    "Every option that takes a value is given at most once, except --lookup and --export-layout.\n"
+    "Every option that takes a value is given at most once, except --lookup, --export-layout and --answer.\n"
     "Exit status: 0 done, 1 a statement of --run failed, 2 usage error, 3 a file could not be read or\n"
     "written.\n";
 
@@ -94,7 +103,11 @@ struct Options {
     std::optional<std::uint64_t> seed;
     bool acceptPresets = false;
     bool listCommands = false;
+    std::vector<std::string> moreTables;  // with --macro
     std::string run;
+    std::string macro;
+    std::string collection;
+    std::vector<std::string> answers;
     std::string record;
     std::optional<std::array<int, 3>> cursor;
     std::vector<int> markRows;  // 1-based
@@ -150,7 +163,7 @@ int parse(int argc, char** argv, Options& o) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         std::string_view a = args[i];
         if (a.size() > 2 && a.substr(0, 2) == "--" && a != "--lookup" && a != "--export-layout" &&
-            a != "--summary" && a != "--stats" && a != "--accept-presets") {
+            a != "--answer" && a != "--summary" && a != "--stats" && a != "--accept-presets") {
             if (std::find(given.begin(), given.end(), a) != given.end())
                 return usageError(std::string(a) + " may be given only once");
             given.push_back(a);
@@ -227,6 +240,12 @@ int parse(int argc, char** argv, Options& o) {
             auto n = v ? tav::parseInteger(*v) : std::nullopt;
             if (!n || *n < 0 || *n > 3) return usageError("--export-encoding takes 0, 1, 2 or 3");
             o.exportEncoding = static_cast<int>(*n);
+        } else if (a == "--macro" || a == "--collection" || a == "--answer") {
+            auto v = value(a);
+            if (!v || (a != "--answer" && v->empty())) return usageError(std::string(a) + " takes a value");
+            if (a == "--macro") o.macro = *v;
+            if (a == "--collection") o.collection = *v;
+            if (a == "--answer") o.answers.push_back(*v);
         } else if (a == "--run" || a == "--record") {
             auto v = value(a);
             if (!v || v->empty()) return usageError(std::string(a) + " takes a value");
@@ -259,7 +278,7 @@ int parse(int argc, char** argv, Options& o) {
         } else if (o.table.empty()) {
             o.table = a;
         } else {
-            return usageError("more than one table given: " + o.table + " and " + std::string(a));
+            o.moreTables.emplace_back(a);
         }
     }
     if (!o.delimiter.empty() && oneCharacter(o.delimiter) == oneCharacter(o.qualifier))
@@ -276,10 +295,26 @@ int parse(int argc, char** argv, Options& o) {
             return usageError("--list-commands takes no table, species database or other action");
         return kDone;
     }
+    if (!o.macro.empty() && o.collection.empty()) return usageError("--macro needs --collection");
+    if (!o.collection.empty() && o.macro.empty() && o.run.empty())
+        return usageError("--collection is for --macro or --run");
+    if (!o.macro.empty() && !o.run.empty()) return usageError("--run and --macro exclude each other");
+    if (!o.moreTables.empty()) {
+        if (o.macro.empty())
+            return usageError("more than one table given: " + o.table + " and " + o.moreTables.front() +
+                              " (several tables need --macro)");
+        // Each table is replaced by the next: what would be printed, saved or set on one of them is not
+        // given for all.
+        if (o.summary || o.stats || !o.save.empty() || !o.exports.empty() || o.cursor ||
+            !o.markRows.empty() || !o.markCols.empty())
+            return usageError(
+                "with several tables --macro runs alone: no --summary, --stats, --save, --export-layout, "
+                "--cursor, --mark-rows or --mark-cols");
+    }
     if (o.table.empty() && o.speciesDb.empty()) return usageError("no table given");
-    if (o.table.empty() &&
-        (!o.run.empty() || !o.record.empty() || o.cursor || !o.markRows.empty() || !o.markCols.empty()))
-        return usageError("--run, --record, --cursor, --mark-rows and --mark-cols need a table");
+    if (o.table.empty() && (!o.run.empty() || !o.macro.empty() || !o.record.empty() || o.cursor ||
+                            !o.markRows.empty() || !o.markCols.empty()))
+        return usageError("--run, --macro, --record, --cursor, --mark-rows and --mark-cols need a table");
     return kDone;
 }
 
@@ -355,7 +390,7 @@ int main(int argc, char** argv) {
     // An interrupted save must not leave its hidden temporary file beside the user's table.
     tav::installTempFileCleanup();
 
-    tav::ScriptUi script({}, stderr);
+    tav::ScriptUi script(o.answers, stderr);
     script.setAcceptPresets(o.acceptPresets);
     tav::Session session(script, o.seed);
 
@@ -432,6 +467,33 @@ int main(int argc, char** argv) {
     }
     if (o.table.empty()) return finishOutput(kDone);
 
+    std::optional<tav::MacroCollection> collection;
+    const tav::MacroEntry* macro = nullptr;
+    if (!o.collection.empty()) {
+        tav::Result<tav::MacroCollection> read = tav::MacroCollection::read(o.collection);
+        if (!read) {
+            std::fprintf(stderr, "error: the macro collection %s could not be read: %s\n",
+                         o.collection.c_str(), read.status().plain().c_str());
+            return kFileError;
+        }
+        collection = std::move(read.value());
+        if (!o.macro.empty() && !(macro = collection->find(o.macro))) {
+            std::fprintf(stderr, "error: the macro collection %s holds no macro \"%s\"\n",
+                         o.collection.c_str(), o.macro.c_str());
+            return kUsage;
+        }
+    }
+    session.setProgress(&progress);
+    if (!o.moreTables.empty()) {
+        std::vector<std::string> tables{o.table};
+        tables.insert(tables.end(), o.moreTables.begin(), o.moreTables.end());
+        const tav::Status ran =
+            tav::runMacroOverFiles(session, dispatcher, *collection, macro->macroText(), tables);
+        int status = ran ? kDone : kStatementFailed;
+        if (!o.record.empty() && !writeRecording(session, o.record)) status = kFileError;
+        return finishOutput(status);
+    }
+
     // An unusable cover-code definition stops the run before anything is read, printed or written, when
     // the run needs the cover codes.
     if ((o.stats || !o.coverFile.empty()) && !session.coverStatus().ok()) {
@@ -461,8 +523,10 @@ int main(int argc, char** argv) {
         session.report(placed);
         return kUsage;
     }
-    if (!o.run.empty()) {
-        const tav::Status ran = tav::runStatements(session, dispatcher, o.run);
+    if (!o.run.empty() || macro) {
+        const tav::Status ran =
+            macro ? tav::runMacro(session, dispatcher, *collection, *macro, false)
+                  : tav::runStatements(session, dispatcher, o.run, collection ? &*collection : nullptr);
         session.report(ran);
         if (!ran) {
             // A table the statements left half done is neither saved nor exported.

@@ -24,6 +24,9 @@ class Dispatcher {
   public:
     // With the handlers of every command that is built.
     Dispatcher();
+    // Handlers may keep a reference to their dispatcher (to run statements): it stays where it is.
+    Dispatcher(const Dispatcher&) = delete;
+    Dispatcher& operator=(const Dispatcher&) = delete;
 
     // Replaces the handler of a number.
     void add(std::int64_t number, CommandHandler handler);

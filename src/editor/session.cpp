@@ -167,7 +167,8 @@ void Session::keepDelimiterOfSettings() {
 void Session::resetEditorState() {
     modified_ = false;
     windowStart = {};
-    // The grids start afresh on the new table's first cell.
+    // The grids start afresh on the new table's first cell, in the grid of the header row names.
+    activeGrid = 1;
     cursorCol = 0;
     cursorRow = 0;
     selectionOn = false;

@@ -146,7 +146,7 @@ class Session {
     std::uint64_t seed() const { return seed_; }
 
     // ---- shared editor state
-    int activeGrid = 0;  // 1 … 4; 0 until a grid has been entered
+    int activeGrid = 0;  // 1 … 4; 0 until a table is shown (a new or opened table starts in grid 1)
     // The cursor of the active grid in buffer coordinates, 0-based: releve column and header or species
     // row, as the recording and the cursor commands read it.
     int cursorCol = 0;

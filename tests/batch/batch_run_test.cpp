@@ -6,6 +6,7 @@
 
 #include <cstdio>
 
+#include "support/batch_runner.h"
 #include "support/test_files.h"
 
 namespace tav {
@@ -14,26 +15,8 @@ namespace {
 using testing::readBytes;
 using testing::TempDir;
 
-struct BatchRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-BatchRun runBatch(const std::string& args, const TempDir& dir) {
-    const std::string errFile = dir.file("stderr.txt");
-    const std::string cmd = "timeout 20 " + std::string(TAVOLEX_BATCH_EXE) + " " + args + " 2>" + errFile;
-    BatchRun r;
-    FILE* p = ::popen(cmd.c_str(), "r");
-    if (!p) return r;
-    char buf[4096];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
-    const int st = ::pclose(p);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    r.err = readBytes(errFile);
-    return r;
-}
+using testing::BatchRun;
+using testing::runBatch;
 
 const std::string kDune = std::string(TAVOLEX_SAMPLES) + "/dune.tab";
 
@@ -47,10 +30,10 @@ TEST(BatchRun, StatementsAndTheirExitStatus) {
         {"--run 'HILFE VERS;'", 0, "info: Tavolex, Version "},
         {"--lang E --run 'HILFE VERS;'", 0, "info: Tavolex, version "},  // German captions in English
         {"--run 'ZEILEN GIBTS;x;HILFE VERS;'", 1,
-         "error: Unbekannter Menübefehl: ZEILEN GIBTS  ZEILEN GIBTS;x <-- ERROR ;HILFE VERS;"},
+         "error: Fehler im Makro, unbekannter Befehl: ZEILEN GIBTS  ZEILEN GIBTS;x <-- ERROR ;HILFE VERS;"},
         // The reason is in the chosen language.
         {"--lang E --run 'ZEILEN GIBTS;x'", 1,
-         "error: Unknown menu command: ZEILEN GIBTS  ZEILEN GIBTS;x <-- "},
+         "error: Macro error, unknown command: ZEILEN GIBTS  ZEILEN GIBTS;x <-- "},
         {"--run 'HILFE VERS;;ZEILEN SORT;'", 1, "error: Zeilen sortieren: noch nicht verfügbar."},
         {"--run 'DATEI DRUCK;'", 1, "info: Druckausgabe: noch nicht implementiert."},
         {"--cursor 4,0,1 --run 'HILFE VERS;'", 2, "--cursor takes"},

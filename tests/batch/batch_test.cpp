@@ -9,6 +9,7 @@
 
 #include "core/text.h"
 #include "support/artdb_fixture.h"
+#include "support/batch_runner.h"
 #include "support/test_files.h"
 
 namespace tav {
@@ -18,27 +19,8 @@ using testing::readBytes;
 using testing::TempDir;
 using testing::writeBytes;
 
-struct BatchRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-BatchRun runBatch(const std::string& args, const TempDir& dir) {
-    const std::string errFile = dir.file("stderr.txt");
-    // The time limit turns a run that blocks (on a FIFO, say) into a failure instead of a hang.
-    const std::string cmd = "timeout 20 " + std::string(TAVOLEX_BATCH_EXE) + " " + args + " 2>" + errFile;
-    BatchRun r;
-    FILE* p = ::popen(cmd.c_str(), "r");
-    if (!p) return r;
-    char buf[4096];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
-    int st = ::pclose(p);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    r.err = readBytes(errFile);
-    return r;
-}
+using testing::BatchRun;
+using testing::runBatch;
 
 const std::string kDune = std::string(TAVOLEX_SAMPLES) + "/dune.tab";
 

@@ -87,7 +87,7 @@ TEST(Dispatch, RecordingOnAndOff) {
     ASSERT_TRUE(run.execute(kRecordToggle).ok());  // switching off is not recorded
     (void)run.execute(kSortRows);
     EXPECT_EQ(run.session.recordingList().lines(),
-              (std::vector<std::string>{"", "Menu;103110000;Zeilen sortieren;CursorPos 0,1,1"}));
+              (std::vector<std::string>{"", "Menu;103110000;Zeilen sortieren;CursorPos 1,1,1"}));
     EXPECT_FALSE(run.session.recordingList().on());
     // The choice dialogs record only while recording is on.
     EXPECT_FALSE(run.session.ui().RecordLine);
@@ -126,7 +126,20 @@ TEST(Dispatch, BuiltCommands) {
     EXPECT_EQ(run.messages().back(), "sortiert");
 }
 
-TEST(Dispatch, ANewTableRecordsItsFirstCell) {
+TEST(Dispatch, ACopyButtonWithASelection) {
+    Editor run;
+    ASSERT_TRUE(run.execute(kRecordToggle).ok());
+    run.session.recordingList().clear();
+    run.session.activeGrid = 4;
+    run.session.cursorCol = 6;
+    run.session.cursorRow = 2;
+    run.session.selectionOn = true;
+    (void)run.execute(102030000, CommandSource::Button);
+    EXPECT_EQ(run.session.recordingList().lines(),
+              std::vector<std::string>{"Button;102030000;Kopieren;CursorPos 4,7,3;MarkedRange"});
+}
+
+TEST(Dispatch, ANewTableRecordsTheFirstCellOfTheFirstGrid) {
     Editor run;
     run.session.activeGrid = 4;
     run.session.cursorCol = 5;
@@ -135,7 +148,7 @@ TEST(Dispatch, ANewTableRecordsItsFirstCell) {
     ASSERT_TRUE(run.session.newTable().ok());
     ASSERT_TRUE(run.execute(kRecordToggle).ok());
     EXPECT_EQ(run.session.recordingList().lines(),
-              std::vector<std::string>{"Menu;109090100;Aufzeichnen (ein/aus);CursorPos 4,1,1"});
+              std::vector<std::string>{"Menu;109090100;Aufzeichnen (ein/aus);CursorPos 1,1,1"});
 }
 
 }  // namespace

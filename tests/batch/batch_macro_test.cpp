@@ -1,0 +1,87 @@
+// Macros of a collection run by the batch runner: on one table with the table written afterwards, and
+// over several tables with the question whether to go on after one that failed.
+
+#include <gtest/gtest.h>
+
+#include "support/batch_runner.h"
+#include "support/test_files.h"
+
+namespace tav {
+namespace {
+
+using testing::BatchRun;
+using testing::readBytes;
+using testing::runBatch;
+using testing::TempDir;
+using testing::writeBytes;
+
+const char* kTable =
+    "T;Ort;;Alp;Tal\r\n"
+    "A;Carex nigra;;1;+\r\n"
+    "A;Poa annua;;;2\r\n";
+
+const char* kCollection =
+    "T;AZA000000000000000000000000000;;AAllgemein;zaVersion;HILFE VERS;\r\n"
+    "T;AZB000000000000000000000000000;;AAllgemein;zbBedingt;BEARB VARIABLE MANUELL;0 ja;"
+    "&IF&1=ja;Schreiben;&ELSE;Version\r\n"
+    "T;AZC000000000000000000000000000;;AAllgemein;zcSchreiben;BEARB VARIABLE MANUELL;1 Neu;"
+    "BEARB VARIABLE INHALT;1\r\n"
+    "T;AZD000000000000000000000000000;;AAllgemein;zdSelbst;&SUB;Selbst\r\n"
+    "T;AZE000000000000000000000000000;;AAllgemein;zeFalsch;HILFE VERS;;ZEILEN GIBTS;x\r\n"
+    "T;AZF000000000000000000000000000;;AAllgemein;zfAnzahl;BEARB VARIABLE ANZAHL;2;"
+    "&IF#3>1;Schreiben\r\n";
+
+TEST(BatchMacro, RunsAMacroOfTheCollection) {
+    struct Case {
+        const char* args;
+        int status;
+        const char* err;    // a part of stderr
+        const char* table;  // the table saved afterwards; nothing saved when empty
+    };
+    const Case cases[] = {
+        {"--macro version", 0, "info: Makro beendet.", kTable},
+        {"--macro AZA", 0, "info: Tavolex, Version", kTable},
+        {"--macro Bedingt --cursor 4,2,1", 0, "Makro beendet.",
+         "T;Ort;;Alp;Tal\r\nA;Carex nigra;;1;Neu\r\nA;Poa annua;;;2\r\n"},
+        // Three marks counted: the condition on the first word holds.
+        {"--macro Anzahl --cursor 3,1,2 --mark-rows 1,2 --mark-cols 2", 0, "",
+         "T;Ort;;Alp;Tal\r\nA;Carex nigra;;1;+\r\nA;Neu;;;2\r\n"},
+        {"--macro Anzahl --cursor 3,1,2 --mark-rows 1", 0, "", kTable},
+        {"--macro Selbst", 1, "mehr als 100 Ebenen tief", ""},
+        {"--macro Falsch", 1, "unbekannter Befehl: ZEILEN GIBTS", ""},
+        {"--macro Fehlt", 2, "holds no macro \"Fehlt\"", ""},
+        {"--run '&SUB;Schreiben' --cursor 4,1,2", 0, "",
+         "T;Ort;;Alp;Tal\r\nA;Carex nigra;;1;+\r\nA;Poa annua;;Neu;2\r\n"},
+        {"--run '&SUB;Nirgends;HILFE VERS;'", 1, "&SUB;Nirgends <-- ERROR ;HILFE VERS;", ""},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        writeBytes(dir.file("t.tab"), kTable);
+        writeBytes(dir.file("m.col"), kCollection);
+        const BatchRun r = runBatch(std::string(c.args) + " --collection " + dir.file("m.col") + " " +
+                                        dir.file("t.tab") + " --save " + dir.file("out.tab"),
+                                    dir);
+        EXPECT_EQ(r.status, c.status) << c.args << "\n" << r.err;
+        EXPECT_NE(r.err.find(c.err), std::string::npos) << c.args << "\n" << r.err;
+        EXPECT_EQ(readBytes(dir.file("out.tab")), c.table) << c.args << "\n" << r.err;
+    }
+}
+
+TEST(BatchMacro, OptionsThatDoNotGoTogether) {
+    TempDir dir;
+    writeBytes(dir.file("m.col"), kCollection);
+    const std::string col = " --collection " + dir.file("m.col");
+    for (const std::string& args : std::vector<std::string>{
+             std::string("--macro Version t.tab"),                    // no collection
+             col + " t.tab",                                          // a collection for nothing
+             "--macro Version --run 'HILFE VERS;'" + col + " t.tab",  // two ways to run
+             "t.tab u.tab",                                           // several tables need a macro
+             "--macro Version --save o.tab" + col + " t.tab u.tab",   // one file for several tables
+         }) {
+        const BatchRun r = runBatch(args, dir);
+        EXPECT_EQ(r.status, 2) << args << "\n" << r.err;
+    }
+}
+
+}  // namespace
+}  // namespace tav
