@@ -59,7 +59,8 @@ const char* kUsageText =
     "                         \"info: \" line names both); never a question whether to overwrite a file\n"
     "  --list-commands        print every menu command, one line each: number;caption path (the captions\n"
     "                         from the top menu down, in the language of --lang);owning module;\n"
-    "                         \"verfügbar\" or \"nicht verfügbar\" in the batch runner; no TABLE\n"
+    "                         \"verfügbar\" or \"nicht verfügbar\" in the batch runner, \"Untermenü\" for\n"
+    "                         a menu of commands; no TABLE\n"
     "  --cursor G,C,R         place the cursor before --run: grid 1 … 4, releve column and row, 1-based\n"
     "  --mark-rows LIST       mark species rows before --run: 1-based, \",\"-separated, ranges a-b\n"
     "  --mark-cols LIST       mark releve columns before --run, as --mark-rows\n"
@@ -324,10 +325,10 @@ void printCommands(const tav::Catalogue& catalogue, const tav::Dispatcher& dispa
     for (const tav::CommandEntry& e : tav::commands::allCommands()) {
         const std::string path = tav::commands::captionPath(e, catalogue);
         const std::string_view owner = tav::commands::ownerName(e.owner);
-        const bool available = e.number != 0 && !e.has(tav::kSubmenu) && dispatcher.available(e.number);
+        const bool available = e.number != 0 && dispatcher.available(e.number);
+        const char* status = e.has(tav::kSubmenu) ? "Untermenü" : available ? "verfügbar" : "nicht verfügbar";
         std::printf("%lld;%s;%.*s;%s\n", static_cast<long long>(e.number), path.c_str(),
-                    static_cast<int>(owner.size()), owner.data(),
-                    available ? "verfügbar" : "nicht verfügbar");
+                    static_cast<int>(owner.size()), owner.data(), status);
     }
 }
 

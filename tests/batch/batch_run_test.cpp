@@ -69,6 +69,7 @@ TEST(BatchRun, ListsTheCommandsThatRun) {
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("\n111020000;Hilfe;Version;MainWindow;verfügbar\n"), std::string::npos);
     EXPECT_NE(r.out.find("\n103110000;Zeilen;Zeilen sortieren;Sorting;nicht verfügbar\n"), std::string::npos);
+    EXPECT_NE(r.out.find("\n103000000;Zeilen;MainWindow;Untermenü\n"), std::string::npos);
 }
 
 }  // namespace

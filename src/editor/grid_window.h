@@ -1,0 +1,42 @@
+#pragma once
+// What the four grids show of the table, as numbers the desktop draws from: the window start (first
+// releve, first header row, first species row) and the stretch of rows and releves a grid holds. A grid
+// never holds the whole table, only a page around what is visible. Also the window's caption.
+
+#include <string>
+
+#include "editor/session.h"
+
+namespace tav {
+
+// A stretch of rows or releves: the first and how many.
+struct PageSpan {
+    int first = 0;
+    int count = 0;
+    bool operator==(const PageSpan&) const = default;
+};
+
+// The rows (or releves) a grid holds when it should start at first: first is limited to total − visible
+// and to at least 0; the grid holds max(4 × visible, 30) of them, or fewer when fewer remain.
+PageSpan pageSpan(int first, int total, int visible);
+
+// How many rows and releves the grids show completely (at least 1 each).
+struct VisibleCells {
+    int headerRows = 1;   // grids 1 and 2
+    int speciesRows = 1;  // grids 3 and 4
+    int releves = 1;      // grids 2 and 4
+};
+
+// The pages of the three areas for a wanted window start; the start becomes what the pages begin with.
+struct GridPages {
+    PageSpan releves;
+    PageSpan headerRows;
+    PageSpan speciesRows;
+};
+GridPages reloadWindow(Session& session, WindowStart wanted, VisibleCells visible);
+
+// "TAVOLEX", then the table, the work environment, the species list, the header-field list and the
+// template, each with its label and its file name without folder.
+std::string windowCaption(Session& session);
+
+}  // namespace tav
