@@ -28,7 +28,7 @@ TEST(Batch, ListCommands) {
     TempDir dir;
     const BatchRun german = runBatch("--list-commands", dir);
     EXPECT_EQ(german.status, 0) << german.err;
-    EXPECT_EQ(german.out.rfind("101000000;Datei;MainWindow;nicht verfügbar\n", 0), 0u) << german.out;
+    EXPECT_EQ(german.out.rfind("101000000;Datei;MainWindow;Untermenü\n", 0), 0u) << german.out;
     EXPECT_NE(german.out.find("\n102090000;Bearbeiten;Einfügen (Ins);GridEditing;nicht verfügbar\n"),
               std::string::npos);
     const BatchRun english = runBatch("--list-commands --lang E", dir);
