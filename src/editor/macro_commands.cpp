@@ -155,8 +155,8 @@ Status loadRecording(Session& session) {
     }
     RecordingList& list = session.recordingList();
     list.clear();
-    for (std::string_view line : splitLines(decodeFileText(bytes.value())))
-        list.RecordLine(std::string(line));
+    const std::string text = decodeFileText(bytes.value());
+    for (std::string_view line : splitLines(text)) list.RecordLine(std::string(line));
     list.RecordLine(std::string());
     return {};
 }

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/file_io.h"
 #include "editor/dispatch.h"
 #include "editor/macro_collection.h"
 #include "editor/session.h"
@@ -191,6 +192,44 @@ TEST(Macro, CollectionFromTheTable) {
     const MacroCollection back = MacroCollection::parse(text);
     ASSERT_NE(back.find("Zweiter"), nullptr);
     EXPECT_EQ(back.find("Zweiter")->contents, "HILFE VERS;;&SUB;Erster");
+}
+
+TEST(Macro, CommandsOfTheMacroMenu) {
+    Editor e;
+    TEditBuffer& b = e.session.buffer();
+    b.Clear();
+    b.InsCols(0, 4);
+    b.InsRows('K', 0, 2);
+    ASSERT_TRUE(b.PutRow('K', "T;;;AAllgemein;zaProbe;ZEILEN SORT;p", 0));
+    ASSERT_TRUE(b.PutRow('K', "T;;;AAllgemein;zbVersion;HILFE VERS", 1));
+    const std::string file = e.dir.file("makros.col");
+
+    // Checked and written, the table's macros become the collection the menu runs.
+    ASSERT_TRUE(e.run("MODULE MAKROS PRÜF;" + file).ok());
+    EXPECT_EQ(testing::readBytes(file),
+              "T;Aza000000000000000000000000000;;AAllgemein;zaProbe;ZEILEN SORT;p\r\n"
+              "T;Azb000000000000000000000000000;;AAllgemein;zbVersion;HILFE VERS\r\n");
+    EXPECT_EQ(e.session.settings().MakroName, file);
+    ASSERT_TRUE(e.run("MODULE MAKROS MAKRO;1").ok());
+    EXPECT_EQ(e.trace, "p");
+    EXPECT_EQ(e.ui.messages().back().second, "Makro beendet.");
+    // A line of the list that is not there is refused; a missing collection is said.
+    EXPECT_FALSE(e.run("MODULE MAKROS MAKRO;3").ok());
+    e.session.settings().MakroName = e.dir.file("fehlt.col");
+    EXPECT_FALSE(e.run("MODULE MAKROS MAKRO;1").ok());
+    EXPECT_EQ(e.ui.messages().back().second,
+              "Makro-Datei " + e.dir.file("fehlt.col") + " nicht gefunden. Bitte wählen.");
+
+    // A table with a fault is not written: the list of faults is shown.
+    ASSERT_TRUE(b.PutRow('K', "T;;;AAllgemein;zaProbe;GIBTS NICHT", 1));
+    e.ui.addToken("1");  // closes the list of faults
+    EXPECT_FALSE(e.run("MODULE MAKROS PRÜF;" + e.dir.file("neu.col")).ok());
+    EXPECT_FALSE(fileExists(e.dir.file("neu.col")));
+
+    // A saved recording read back: its lines are kept while recording is on, then an empty line.
+    testing::writeBytes(e.dir.file("rec.txt"), "Menu;1;A\r\nButton;2;B\r\n");
+    ASSERT_TRUE(e.run("MODULE AUFZ AUFZ;;MODULE AUFZ GESP;" + e.dir.file("rec.txt")).ok());
+    EXPECT_EQ(e.session.recordingList().lines(), (std::vector<std::string>{"Menu;1;A", "Button;2;B", ""}));
 }
 
 TEST(Macro, Variables) {
