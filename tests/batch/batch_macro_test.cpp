@@ -67,6 +67,44 @@ TEST(BatchMacro, RunsAMacroOfTheCollection) {
     }
 }
 
+TEST(BatchMacro, RunsOverSeveralTables) {
+    // The macro fails on a table whose first header row is named "Kaputt".
+    const std::string collection = std::string(kCollection) +
+                                   "T;AZG000000000000000000000000000;;AAllgemein;zgJeDatei;"
+                                   "BEARB VARIABLE FELDINHALT;0;&IF&1=Kaputt;Falsch;HILFE VERS;\r\n";
+    struct Case {
+        const char* answer;
+        int versions;  // the runs the macro started (the failing one shows the version before it fails)
+    };
+    for (const Case c : {Case{"Y", 3}, Case{"N", 2}, Case{"", 2}}) {
+        TempDir dir;
+        writeBytes(dir.file("m.col"), collection);
+        writeBytes(dir.file("a.tab"), kTable);
+        writeBytes(dir.file("b.tab"), "T;Kaputt;;x;y\r\nA;Poa annua;;1;\r\n");
+        writeBytes(dir.file("c.tab"), kTable);
+        const std::string answer = *c.answer ? std::string(" --answer ") + c.answer : std::string();
+        const BatchRun r = runBatch("--macro JeDatei --collection " + dir.file("m.col") + answer + " " +
+                                        dir.file("a.tab") + " " + dir.file("b.tab") + " " + dir.file("c.tab"),
+                                    dir);
+        EXPECT_EQ(r.status, 1) << r.err;
+        std::size_t versions = 0;
+        for (std::size_t at = 0; (at = r.err.find("info: Tavolex, Version", at)) != std::string::npos; ++at)
+            ++versions;
+        EXPECT_EQ(versions, static_cast<std::size_t>(c.versions)) << c.answer << "\n" << r.err;
+        EXPECT_NE(r.err.find("unbekannter Befehl: ZEILEN GIBTS"), std::string::npos) << r.err;
+        // The question names the table; unanswered, it counts as cancelled and the run ends.
+        if (!*c.answer) {
+            EXPECT_NE(
+                r.err.find("Die Datei " + dir.file("b.tab") + " wurde nicht fertig bearbeitet. Weiter?"),
+                std::string::npos)
+                << r.err;
+        }
+        EXPECT_NE(r.err.rfind("info: Makro beendet.\n"), std::string::npos) << r.err;
+        // The tables are not saved by the run.
+        EXPECT_EQ(readBytes(dir.file("a.tab")), kTable);
+    }
+}
+
 TEST(BatchMacro, OptionsThatDoNotGoTogether) {
     TempDir dir;
     writeBytes(dir.file("m.col"), kCollection);
