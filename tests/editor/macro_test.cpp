@@ -213,6 +213,12 @@ TEST(Macro, CommandsOfTheMacroMenu) {
     ASSERT_TRUE(e.run("MODULE MAKROS MAKRO;1").ok());
     EXPECT_EQ(e.trace, "p");
     EXPECT_EQ(e.ui.messages().back().second, "Makro beendet.");
+    // Step by step, each statement is shown before it runs.
+    ASSERT_TRUE(e.run("MODULE MAKROS SCHRITT;2").ok());
+    const auto& shown = e.ui.messages();
+    ASSERT_GE(shown.size(), 4u);
+    EXPECT_EQ(shown[shown.size() - 3].second, "HILFE VERS\nVersion\n");
+    EXPECT_FALSE(e.session.stepMode);
     // A line of the list that is not there is refused; a missing collection is said.
     EXPECT_FALSE(e.run("MODULE MAKROS MAKRO;3").ok());
     e.session.settings().MakroName = e.dir.file("fehlt.col");

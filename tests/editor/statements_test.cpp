@@ -34,6 +34,9 @@ TEST(Statements, RunsUntilTheEndOrTheFirstFailure) {
         {"ZEILEN SORT;+;ZEILEN SORT", false, "", 0},  // the user answers, and cancels: the run goes on
         {"DATEI DRUCK;;ZEILEN SORT;0", false, "DATEI DRUCK; <-- ERROR ;ZEILEN SORT;0", 0},
         {"&SUB;andere;ZEILEN SORT;0", false, "&SUB;andere <-- ERROR ;ZEILEN SORT;0", 0},
+        // A recorded line is no statement: its fields are not caption paths.
+        {"Button;102030000;Kopieren;CursorPos 4,7,3", false,
+         "Button;102030000 <-- ERROR ;Kopieren;CursorPos 4,7,3", 0},
     };
     for (const Case& c : cases) {
         TempDir dir;
