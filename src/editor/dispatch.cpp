@@ -173,7 +173,12 @@ Status Dispatcher::execute(Session& session, const CommandEntry& entry, CommandS
                                ": noch nicht verfügbar.");
         return failed();
     }
-    return handler->second(session, entry);
+    session.coverCounts = {};
+    const Status done = handler->second(session, entry);
+    session.coverCounts.CheckErrCount(session.coverInterpreter(), session.ui());
+    session.coverCounts = {};
+    if (redisplay) redisplay(session, entry);
+    return done;
 }
 
 }  // namespace tav

@@ -32,9 +32,13 @@ class Dispatcher {
     void add(std::int64_t number, CommandHandler handler);
     bool available(std::int64_t number) const { return handlers_.count(number) != 0; }
 
-    // Records the command (when recording is on and the command is one that records), then runs it. A
-    // submenu does nothing. A command that is not implemented shows its own text, one that is not built
-    // yet "<caption>: noch nicht verfügbar."; both fail.
+    // Runs after every command that ran, failed or not: the desktop redraws its grids here.
+    std::function<void(Session&, const CommandEntry&)> redisplay;
+
+    // Records the command (when recording is on and the command is one that records), then runs it and
+    // reports the invalid cover codes it met once. A submenu does nothing. A command that is not
+    // implemented shows its own text, one that is not built yet "<caption>: noch nicht verfügbar."; both
+    // fail.
     Status execute(Session& session, const CommandEntry& entry, CommandSource source);
 
   private:

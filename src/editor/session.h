@@ -168,6 +168,9 @@ class Session {
     std::array<bool, 4> gridLocked{};
     // A macro runs statement by statement, each shown before it runs.
     bool stepMode = false;
+    // The invalid cover codes the running command met: emptied before each command, reported once after
+    // it. Commands that read covers add their counts here.
+    CoverCounts coverCounts;
 
     // The front end's progress display (status text, bar, Esc); nothing is shown until it sets one.
     Progress& progress() { return *progress_; }

@@ -126,6 +126,22 @@ TEST(Dispatch, BuiltCommands) {
     EXPECT_EQ(run.messages().back(), "sortiert");
 }
 
+TEST(Dispatch, InvalidCoversAreReportedOnceAfterTheCommand) {
+    Editor run;
+    int redrawn = 0;
+    run.dispatcher.redisplay = [&redrawn](Session&, const CommandEntry&) { ++redrawn; };
+    run.dispatcher.add(kSortRows, [](Session& s, const CommandEntry&) {
+        for (int i = 0; i < 3; ++i) ++s.coverCounts.CodeErrCt;
+        return Status();
+    });
+    ASSERT_TRUE(run.execute(kSortRows).ok());
+    ASSERT_TRUE(run.execute(kSortRows).ok());
+    const std::vector<std::string> shown = run.messages();
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[1].rfind("3 mal eine ungültige Deckung", 0), 0u) << shown[1];
+    EXPECT_EQ(redrawn, 2);
+}
+
 TEST(Dispatch, ACopyButtonWithASelection) {
     Editor run;
     ASSERT_TRUE(run.execute(kRecordToggle).ok());
