@@ -76,7 +76,8 @@ const char* kUsageText =
     "  --record FILE          record the commands of --run and write the recording to FILE at the end\n"
     "  --version, --help\n"
     "Every option that takes a value is given at most once, except --lookup, --export-layout and --answer.\n"
-    "Exit status: 0 done, 1 a statement of --run failed, 2 usage error, 3 a file could not be read or\n"
+    "Exit status: 0 done, 1 a statement of --run or --macro failed, 2 usage error, 3 a file could not be "
+    "read or\n"
     "written.\n";
 
 struct Export {
