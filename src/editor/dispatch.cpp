@@ -173,6 +173,7 @@ Status Dispatcher::execute(Session& session, const CommandEntry& entry, CommandS
                                ": noch nicht verfügbar.");
         return failed();
     }
+    if (session.commitEdit) session.commitEdit();
     session.coverCounts = {};
     const Status done = handler->second(session, entry);
     session.coverCounts.CheckErrCount(session.coverInterpreter(), session.ui());

@@ -132,6 +132,7 @@ class Session {
 
     // ---- the objects of the run
     TProjectSettings& settings() { return settings_; }
+    const TProjectSettings& settings() const { return settings_; }
     const Catalogue& catalogue() const { return catalogue_; }
     // Every layer asks its questions here: a running macro answers first, then the front end.
     DialogUi& ui() { return dialogUi_; }
@@ -171,6 +172,9 @@ class Session {
     // The invalid cover codes the running command met: emptied before each command, reported once after
     // it. Commands that read covers add their counts here.
     CoverCounts coverCounts;
+    // Writes the text of the cell being edited into the table; the grid that edits sets it. Runs before
+    // every command and every save, so that a command sees what the user typed.
+    std::function<void()> commitEdit;
 
     // The front end's progress display (status text, bar, Esc); nothing is shown until it sets one.
     Progress& progress() { return *progress_; }
