@@ -51,6 +51,7 @@ Status Session::start(const StartOptions& options) {
         if (!s) return s;
         report(s);
     }
+    settingsSnapshot = settings_.record();
     applySettings();
     report(newTable());
     if (!options.speciesDb) {

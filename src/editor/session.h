@@ -165,6 +165,8 @@ class Session {
     // The eight text variables of the macros, numbered 1 … 8 by the user (0 … 7 here); empty at start and
     // kept for the whole run.
     std::array<std::string, 8> variables;
+    // The settings as they were read at start ("Zwischenspeichern" takes a new copy).
+    RProjectSettings settingsSnapshot;
     // Grids 1 … 4 (0 … 3 here) locked against editing; not stored.
     std::array<bool, 4> gridLocked{};
     // A macro runs statement by statement, each shown before it runs.

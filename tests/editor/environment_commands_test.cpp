@@ -1,0 +1,137 @@
+// The commands that write settings, run from statements: each option dialog's answer becomes its
+// setting; settings kept aside, written to a file and read back; the cover-code definition as a table.
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "editor/dispatch.h"
+#include "editor/session.h"
+#include "editor/statements.h"
+#include "platform/script_ui.h"
+#include "support/test_files.h"
+
+namespace tav {
+namespace {
+
+using testing::TempDir;
+
+struct Editor {
+    TempDir dir;
+    ScriptUi ui;
+    Session session{ui, 1};
+    Dispatcher dispatcher;
+
+    Editor() {
+        StartOptions o;
+        o.catalogueFile = std::string(TAVOLEX_SOURCE) + "/data/tavolex.$ms";
+        o.dataFolder = dir.path();
+        o.settingsSource = SettingsSource::Defaults;
+        EXPECT_TRUE(session.start(o).ok());
+    }
+    Status run(const std::string& statements) { return runStatements(session, dispatcher, statements); }
+};
+
+TEST(EnvironmentCommands, OptionDialogsWriteTheirSettings) {
+    struct Case {
+        const char* statements;
+        std::function<bool(const TProjectSettings&)> holds;
+    };
+    const Case cases[] = {
+        {"OPTIONEN SPRACHE;4", [](const auto& s) { return s.Sprache == "English"; }},
+        {"OPTIONEN DEZIMAL;3", [](const auto& s) { return s.Diversa.Decimals == 3; }},
+        {"OPTIONEN EIN TRENN;1",
+         [](const auto& s) { return s.Diversa.DelimEinst == ';' && s.Diversa.QualiEinst == 0; }},
+        {"OPTIONEN EIN TRENN;3 | ~",
+         [](const auto& s) { return s.Diversa.DelimEinst == '|' && s.Diversa.QualiEinst == '~'; }},
+        {"OPTIONEN EIN TRENN;2 +",
+         [](const auto& s) { return s.Diversa.DelimEinst == '\t'; }},  // no character
+        {"OPTIONEN EIN C*EXPORT;1", [](const auto& s) { return s.Diversa.ExportEncoding == 1; }},
+        {"OPTIONEN DECKUNGSC DECKUNGSCODE;3", [](const auto& s) { return s.DeckEinst == 4; }},
+        {"OPTIONEN DECKUNGSC UMRECHNUNG;1", [](const auto& s) { return s.GesDeckEinst == 2; }},
+        {"OPTIONEN SCHNELL S*AUS;", [](const auto& s) { return s.Diversa.Schnellsuche == 1; }},
+        {"OPTIONEN SCHNELL S*AUS;;OPTIONEN SCHNELL S*AUS;",
+         [](const auto& s) { return s.Diversa.Schnellsuche == 0; }},
+        {"OPTIONEN SCHNELL ÜBERSICHT;", [](const auto& s) { return s.Diversa.UeberEingabe == 1; }},
+        {"OPTIONEN EDITOR HÖHE BREITE;2", [](const auto& s) { return s.Diversa.RandBreite == 2; }},
+        {"OPTIONEN EDITOR HÖHE SPALTEN;120", [](const auto& s) { return s.BildEinst.DimCells.X == 120; }},
+        {"OPTIONEN EDITOR HÖHE ZEILEN;30;OPTIONEN EDITOR HÖHE HÖHE;",
+         [](const auto& s) { return s.BildEinst.DimCells.Y == 0; }},
+        {"OPTIONEN EDITOR SYMBOL GRÖSSE;1", [](const auto& s) { return s.BildEinst.ToolSize == 1; }},
+    };
+    for (const Case& c : cases) {
+        Editor e;
+        const Status s = e.run(c.statements);
+        EXPECT_TRUE(s.ok()) << c.statements << ": " << s.plain();
+        EXPECT_TRUE(c.holds(e.session.settings())) << c.statements;
+    }
+    // The language applies at once.
+    Editor e;
+    ASSERT_TRUE(e.run("OPTIONEN SPRACHE;4;HILFE VERS;").ok());
+    EXPECT_EQ(e.ui.messages().back().second.rfind("Tavolex, version", 0), 0u)
+        << e.ui.messages().back().second;
+    // A number out of range is refused and changes nothing; so is a qualifier that is the delimiter.
+    const int decimals = e.session.settings().Diversa.Decimals;
+    EXPECT_FALSE(e.run("OPTIONEN DEZIMAL;zwei").ok());
+    EXPECT_FALSE(e.run("OPTIONEN DEZIMAL;99").ok());
+    EXPECT_EQ(e.session.settings().Diversa.Decimals, decimals);
+    EXPECT_FALSE(e.run("OPTIONEN EIN TRENN;3 | |").ok());
+    EXPECT_EQ(e.session.settings().Diversa.DelimEinst, '\t');
+}
+
+TEST(EnvironmentCommands, CheckDialogsOverSettingsGroups) {
+    Editor e;
+    std::string before;
+    e.session.settings().SetCurScrEinst(before);
+    ASSERT_FALSE(before.empty());
+    std::string flipped = before;
+    flipped[0] = flipped[0] == '1' ? '0' : '1';
+    ASSERT_TRUE(e.run("OPTIONEN EDITOR CURSOR;#" + flipped).ok());
+    std::string after;
+    e.session.settings().SetCurScrEinst(after);
+    EXPECT_EQ(after, flipped);
+}
+
+TEST(EnvironmentCommands, SettingsKeptAsideAndInFiles) {
+    Editor e;
+    auto& d = e.session.settings().Diversa;
+    ASSERT_TRUE(e.run("OPTIONEN DEZIMAL;2;DATEI ARBEITS EINST ZWISCHEN;;OPTIONEN DEZIMAL;5").ok());
+    ASSERT_EQ(d.Decimals, 5);
+    ASSERT_TRUE(e.run("DATEI ARBEITS EINST LADEN;").ok());
+    EXPECT_EQ(d.Decimals, 2);
+
+    const std::string file = e.dir.file("eigene.$vp");
+    ASSERT_TRUE(e.run("OPTIONEN DEZIMAL;4;DATEI ARBEITS EINST IN;" + file).ok());
+    ASSERT_TRUE(e.run("OPTIONEN DEZIMAL;1;DATEI ARBEITS EINST AUS;" + file).ok());
+    EXPECT_EQ(d.Decimals, 4);
+    // Writing over an existing file asks first.
+    EXPECT_TRUE(e.run("OPTIONEN DEZIMAL;6;DATEI ARBEITS EINST IN;" + file + " N").ok());
+    ASSERT_TRUE(e.run("DATEI ARBEITS EINST AUS;" + file).ok());
+    EXPECT_EQ(d.Decimals, 4);
+    // A file that is not there changes nothing.
+    EXPECT_FALSE(e.run("DATEI ARBEITS EINST AUS;" + e.dir.file("fehlt.$vp")).ok());
+    EXPECT_EQ(d.Decimals, 4);
+
+    ASSERT_TRUE(e.run("OPTIONEN DEZIMAL;3;DATEI ARBEITS EINST VOREIN;").ok());
+    EXPECT_EQ(d.Decimals, Editor().session.settings().Diversa.Decimals);
+
+    e.session.settings().FileHistory[4] = "/x/a.tab";
+    ASSERT_TRUE(e.run("DATEI ARBEITS FILE;").ok());
+    EXPECT_EQ(e.session.settings().FileHistory[4], "");
+}
+
+TEST(EnvironmentCommands, CoverCodeDefinitionOpensAsTable) {
+    Editor e;
+    ASSERT_TRUE(e.run("OPTIONEN DECKUNGSC AKTUELLEN;").ok()) << e.ui.messages().back().second;
+    const TEditBuffer& b = e.session.buffer();
+    EXPECT_GT(b.GetRowCount('K') + b.GetRowCount('A'), 1);
+    bool hasR = false;  // the filled template holds the Braun-Blanquet codes of the run
+    for (int c = -2; c < b.GetColCount(); ++c)
+        for (char part : {'K', 'A'})
+            for (int r = 0; r < b.GetRowCount(part); ++r) hasR = hasR || b.Get(part, c, r) == "r";
+    EXPECT_TRUE(hasR);
+    ASSERT_TRUE(e.run("OPTIONEN DECKUNGSC DEFINIEREN;").ok());
+}
+
+}  // namespace
+}  // namespace tav
