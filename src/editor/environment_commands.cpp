@@ -72,6 +72,7 @@ Status chooseLanguage(Session& session) {
     if (!TRadioDlg::Execute(session.ui(), session.catalogue(), "DlgSprachEinst", "", "", choice)) return {};
     if (choice < 0 || choice > 4) return failed();
     session.settings().Sprache = kLanguages[choice];
+    session.showCommandNumbers = false;  // the menus are translated anew, without numbers
     return applied(session);
 }
 

@@ -143,6 +143,7 @@ class Session {
     TArtDb* speciesDb() { return db_.get(); }
     UndoList& undoList() { return undo_; }
     RecordingList& recordingList() { return recording_; }
+    const RecordingList& recordingList() const { return recording_; }
     Random& random() { return random_; }
     std::uint64_t seed() const { return seed_; }
 
@@ -169,6 +170,8 @@ class Session {
     RProjectSettings settingsSnapshot;
     // Grids 1 … 4 (0 … 3 here) locked against editing; not stored.
     std::array<bool, 4> gridLocked{};
+    // The menus show each caption after its command number ("Anweisungsnummern anzeigen").
+    bool showCommandNumbers = false;
     // A macro runs statement by statement, each shown before it runs.
     bool stepMode = false;
     // The invalid cover codes the running command met: emptied before each command, reported once after

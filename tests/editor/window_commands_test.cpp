@@ -1,0 +1,75 @@
+// The window's state through statements: grid locks with the question they raise, the active grid,
+// and the check marks of the toggles.
+
+#include "editor/window_commands.h"
+
+#include <gtest/gtest.h>
+
+#include "editor/command_registry.h"
+#include "editor/dispatch.h"
+#include "editor/session.h"
+#include "editor/statements.h"
+#include "platform/script_ui.h"
+#include "support/test_files.h"
+
+namespace tav {
+namespace {
+
+struct Editor {
+    testing::TempDir dir;
+    ScriptUi ui;
+    Session session{ui, 1};
+    Dispatcher dispatcher;
+
+    Editor() {
+        StartOptions o;
+        o.catalogueFile = std::string(TAVOLEX_SOURCE) + "/data/tavolex.$ms";
+        o.dataFolder = dir.path();
+        o.settingsSource = SettingsSource::Defaults;
+        EXPECT_TRUE(session.start(o).ok());
+    }
+    Status run(const std::string& statements) { return runStatements(session, dispatcher, statements); }
+    bool checked(std::int64_t number) const { return isChecked(session, *commands::find(number)); }
+};
+
+TEST(WindowCommands, GridLocks) {
+    Editor e;
+    EXPECT_TRUE(GridEditable(e.session, 0));
+    ASSERT_TRUE(e.run("OPTIONEN GITTER 3.;").ok());
+    EXPECT_TRUE(e.session.gridLocked[2]);
+    EXPECT_TRUE(e.checked(110110000));
+    EXPECT_TRUE(e.checked(110110300));
+    EXPECT_FALSE(e.checked(110110400));
+    // An unlocked grid needs no question; a locked one goes ahead only on Yes.
+    EXPECT_TRUE(GridEditable(e.session, 4));
+    for (const auto& [answer, editable] :
+         {std::pair{"Y", true}, std::pair{"N", false}, std::pair{"C", false}}) {
+        e.ui.addToken(answer);
+        EXPECT_EQ(GridEditable(e.session, 3), editable) << answer;
+        e.ui.addToken(answer);
+        EXPECT_EQ(GridEditable(e.session, 0), editable) << answer;
+    }
+    ASSERT_TRUE(e.run("OPTIONEN GITTER 3.;").ok());
+    EXPECT_FALSE(e.checked(110110000));
+    EXPECT_TRUE(GridEditable(e.session, 0));
+}
+
+TEST(WindowCommands, ActiveGridAndToggles) {
+    Editor e;
+    ASSERT_TRUE(e.run("BEARB CURSOR IN DECKUNGEN;").ok());
+    EXPECT_EQ(e.session.activeGrid, 4);
+    ASSERT_TRUE(e.run("BEARB CURSOR IN ARTNAMEN;").ok());
+    EXPECT_EQ(e.session.activeGrid, 3);
+
+    EXPECT_FALSE(e.checked(110080200));
+    ASSERT_TRUE(e.run("OPTIONEN SCHNELL S*AUS;;MODULE AUFZ ANWEISUNG;;MODULE AUFZ AUFZ;").ok());
+    EXPECT_TRUE(e.checked(110080200));
+    EXPECT_TRUE(e.checked(109090400));
+    EXPECT_TRUE(e.checked(109090100));
+    // Choosing a language shows the menus without numbers again.
+    ASSERT_TRUE(e.run("OPTIONEN SPRACHE;0").ok());
+    EXPECT_FALSE(e.checked(109090400));
+}
+
+}  // namespace
+}  // namespace tav
