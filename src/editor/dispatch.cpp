@@ -28,38 +28,6 @@ constexpr std::array<std::pair<std::int64_t, std::string_view>, 7> kNotImplement
     {110060200, "Codierung Tabellen"},
 }};
 
-// Commands that never write a recording line, by their German caption: they are listings, settings of
-// the display or of the recording itself, or they edit files beside the table. "Liste leeren" records
-// its own empty line.
-constexpr std::array<std::string_view, 26> kNeverRecorded{
-    "Suchtext zählen",
-    "Inhalte auflisten",
-    "Inhalte speichern",
-    "Konsistenzchecks als Tabelle",
-    "Datenbankfilter behalten (ein/aus)",
-    "Kopfdaten: je N Zeilen hintereinander",
-    "Neue Artenliste aus Textfile erzeugen",
-    "Synonyme überprüfen",
-    "AggrList -> InclRel",
-    "InclRel -> AggrList",
-    "Editor --> Vorlage in den Angaben",
-    "Vorlage in den Angaben ---> Editor",
-    "Vorlage setzen",
-    "Vorlage jedesmal erfragen (ein/aus)",
-    "Biplot",
-    "Variablen-Zuordungen löschen",
-    "Alle Grafik-Einstellungen zurücksetzen",
-    "Anweisungsnummern anzeigen (ein/aus)",
-    "SQL aus akt. Tabelle erzeugen",
-    "Platzhalter aus akt. Tabelle einsetzen",
-    "Mehrere SQLs verketten",
-    "Leere Zl, Sp, Blanks aus Textfiles entfernen",
-    "Grösse der Symbole",
-    "Codierung (Tabellen)",
-    "Liste leeren",
-    "Aufzeichnen (ein/aus)",
-};
-
 void appendMarks(std::string& line, std::string_view label, const TMenge& set) {
     if (set.empty()) return;
     line += ';';
@@ -115,9 +83,7 @@ Status failed() {
 }  // namespace
 
 bool isRecorded(const CommandEntry& entry) {
-    for (std::string_view caption : kNeverRecorded)
-        if (entry.caption == caption) return false;
-    return true;
+    return !entry.has(kNeverRecorded);
 }
 
 std::string recordingLine(const Session& session, const CommandEntry& entry, CommandSource source) {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <map>
 #include <set>
 #include <string>
@@ -103,7 +105,8 @@ TEST(CommandRegistry, EntriesAsDesigned) {
         {103010100, "davor", "Ctrl+I", "", Owner::GridEditing, 0},
         {103050104, "Einzelbereich anwählen", "Ctrl+Shift+F8", "", Owner::GridEditing, 0},
         {103050800, "Ueberzählige Zeilenköpfe", "", "", Owner::Marking, 0},
-        {103060800, "Datenbankfilter behalten (ein/aus)", "", "", Owner::NameOperations, kCheckable},
+        {103060800, "Datenbankfilter behalten (ein/aus)", "", "", Owner::NameOperations,
+         kCheckable | kNeverRecorded},
         {103100900, "kategorienweise transponieren", "", "", Owner::Unspecified, 0},
         {104020102, "Bereich anwählen", "Shift+F9", "", Owner::GridEditing, 0},
         {105050100, "Zeilen", "Ctrl+D", "PruefButton", Owner::Validation, 0},
@@ -166,6 +169,23 @@ TEST(CommandRegistry, CaptionPathInTheCataloguesLanguage) {
     EXPECT_EQ(captionPath(*font, cat), "Options;Editor environment;Schriftarten;Editor font");
     // Without a catalogue every entry shows its design caption.
     EXPECT_EQ(captionPath(*font, Catalogue()), "Optionen;Editor-Ungebung;Schriftarten;Schriftart Editor");
+}
+
+// Every on/off item shows its state; the items that never record are the listings, display and
+// recording settings, and edits of files beside the table.
+TEST(CommandRegistry, Flags) {
+    std::vector<std::string> neverRecorded;
+    for (const CommandEntry& e : allCommands()) {
+        if (std::string_view(e.caption).find("(ein/aus)") != std::string_view::npos) {
+            EXPECT_TRUE(e.has(kCheckable)) << e.caption;
+        }
+        if (e.has(kNeverRecorded)) neverRecorded.emplace_back(e.caption);
+        EXPECT_FALSE(e.has(kSubmenu) && e.has(kCheckable)) << e.caption;
+    }
+    EXPECT_EQ(neverRecorded.size(), 26u);
+    for (const char* c :
+         {"Liste leeren", "Aufzeichnen (ein/aus)", "Biplot", "Vorlage setzen", "Codierung (Tabellen)"})
+        EXPECT_NE(std::find(neverRecorded.begin(), neverRecorded.end(), c), neverRecorded.end()) << c;
 }
 
 }  // namespace

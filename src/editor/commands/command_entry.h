@@ -43,6 +43,8 @@ enum CommandFlag : unsigned {
     kSubmenu = 1u << 0,         // opens a submenu; the entries of greater depth that follow are its items
     kCheckable = 1u << 1,       // an on/off item that shows its state
     kNotImplemented = 1u << 2,  // shown, but the program says it is not available
+    kNeverRecorded = 1u << 3,   // writes no recording line: a listing, a display or recording setting,
+                                // or an edit of files beside the table
 };
 
 struct CommandEntry {

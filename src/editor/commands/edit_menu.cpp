@@ -41,7 +41,7 @@ constexpr CommandEntry kEntries[] = {
     {102111100, 102110000, 2, "Pfadnamen einsetzen", Owner::GridEditing, "", "", 0},
     {102120000, 102000000, 1, "Suchen", Owner::GridEditing, "Ctrl+F", "FindButton", 0},
     {102130000, 102000000, 1, "Ersetzen", Owner::GridEditing, "Ctrl+H", "ReplaceButton", 0},
-    {0, 102000000, 1, "Suchtext zählen", Owner::GridEditing, "", "", 0},
+    {0, 102000000, 1, "Suchtext zählen", Owner::GridEditing, "", "", kNeverRecorded},
     {102140000, 102000000, 1, "Suchtext zurücksetzen", Owner::GridEditing, "", "SuchRueckButton", 0},
     {102150000, 102000000, 1, "Zeile lokalisieren", Owner::GridEditing, "F3", "", 0},
     {102160000, 102000000, 1, "Memo-Editor", Owner::GridEditing, "F4", "MemoButton", 0},
