@@ -326,7 +326,7 @@ void printCommands(const tav::Catalogue& catalogue, const tav::Dispatcher& dispa
     for (const tav::CommandEntry& e : tav::commands::allCommands()) {
         const std::string path = tav::commands::captionPath(e, catalogue);
         const std::string_view owner = tav::commands::ownerName(e.owner);
-        const bool available = e.number != 0 && dispatcher.available(e.number);
+        const bool available = dispatcher.available(e);
         const char* status = e.has(tav::kSubmenu) ? "Untermenü" : available ? "verfügbar" : "nicht verfügbar";
         std::printf("%lld;%s;%.*s;%s\n", static_cast<long long>(e.number), path.c_str(),
                     static_cast<int>(owner.size()), owner.data(), status);

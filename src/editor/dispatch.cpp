@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "editor/command_handlers.h"
+#include "editor/command_registry.h"
 #include "editor/session.h"
 #include "env/dialogs.h"
 
@@ -118,6 +119,24 @@ Dispatcher::Dispatcher() {
     addMacroCommands(*this);
 }
 
+void Dispatcher::addUnnumbered(std::string_view caption, CommandHandler handler) {
+    for (const CommandEntry& e : commands::allCommands())
+        if (e.number == 0 && e.caption == caption) unnumbered_[&e] = handler;
+}
+
+const CommandHandler* Dispatcher::handlerOf(const CommandEntry& entry) const {
+    if (entry.number == 0) {
+        const auto h = unnumbered_.find(&entry);
+        return h == unnumbered_.end() ? nullptr : &h->second;
+    }
+    const auto h = handlers_.find(entry.number);
+    return h == handlers_.end() ? nullptr : &h->second;
+}
+
+bool Dispatcher::available(const CommandEntry& entry) const {
+    return !entry.has(kSubmenu) && !entry.has(kNotImplemented) && handlerOf(entry) != nullptr;
+}
+
 void Dispatcher::add(std::int64_t number, CommandHandler handler) {
     handlers_[number] = std::move(handler);
 }
@@ -133,15 +152,15 @@ Status Dispatcher::execute(Session& session, const CommandEntry& entry, CommandS
         ShowNotImplemented(session.ui(), name);
         return failed();
     }
-    const auto handler = handlers_.find(entry.number);
-    if (handler == handlers_.end() || entry.number == 0) {
+    const CommandHandler* handler = handlerOf(entry);
+    if (!handler) {
         session.ui().showError(menuCaption(session.catalogue(), entry.number, entry.caption, false) +
                                ": noch nicht verfügbar.");
         return failed();
     }
     if (session.commitEdit) session.commitEdit();
     session.coverCounts = {};
-    const Status done = handler->second(session, entry);
+    const Status done = (*handler)(session, entry);
     session.coverCounts.CheckErrCount(session.coverInterpreter(), session.ui());
     session.coverCounts = {};
     if (redisplay) redisplay(session, entry);

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 
 #include "core/status.h"
@@ -30,7 +31,10 @@ class Dispatcher {
 
     // Replaces the handler of a number.
     void add(std::int64_t number, CommandHandler handler);
+    // The few commands without a number are named by their caption.
+    void addUnnumbered(std::string_view caption, CommandHandler handler);
     bool available(std::int64_t number) const { return handlers_.count(number) != 0; }
+    bool available(const CommandEntry& entry) const;
 
     // Runs after every command that ran, failed or not: the desktop redraws its grids here.
     std::function<void(Session&, const CommandEntry&)> redisplay;
@@ -42,7 +46,10 @@ class Dispatcher {
     Status execute(Session& session, const CommandEntry& entry, CommandSource source);
 
   private:
+    const CommandHandler* handlerOf(const CommandEntry& entry) const;
+
     std::unordered_map<std::int64_t, CommandHandler> handlers_;
+    std::unordered_map<const CommandEntry*, CommandHandler> unnumbered_;
 };
 
 // The recording line of a command as the session stands: kind, number, caption in the current

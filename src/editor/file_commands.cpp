@@ -112,6 +112,141 @@ Status makeTemporary(Session& session) {
     return {};
 }
 
+// ---- templates kept in the header-field list
+
+constexpr std::string_view kTemplateKey = "$/Vorlage";
+
+struct StoredTemplate {
+    std::string name;
+    std::vector<std::string> fields;  // triples: row type, row name, margin
+};
+
+// The lines of the header-field list, or nothing with a message when there is none.
+std::optional<std::vector<std::string>> fieldListLines(Session& session) {
+    const std::string& file = session.settings().AngName;
+    const Catalogue& cat = session.catalogue();
+    if (file.empty() || !fileExists(file)) {
+        session.ui().showError(cat.GetMsg("File") + " \"" + file + "\": " + cat.GetMsg("NotFoundLC"));
+        return std::nullopt;
+    }
+    Result<std::string> bytes = readWholeFile(file);
+    if (!bytes) {
+        session.ui().showError(file + ": " + bytes.status().plain());
+        return std::nullopt;
+    }
+    const std::string text = decodeFileText(bytes.value());
+    std::vector<std::string> lines;
+    for (std::string_view line : splitLines(text)) lines.emplace_back(line);
+    return lines;
+}
+
+std::vector<StoredTemplate> storedTemplates(const std::vector<std::string>& lines) {
+    std::vector<StoredTemplate> out;
+    for (const std::string& line : lines) {
+        std::vector<std::string> f = splitFields(line);
+        if (f.size() < 2 || f[1] != kTemplateKey) continue;
+        StoredTemplate t;
+        t.name = f.size() > 3 ? f[3] : std::string();
+        t.fields.assign(f.begin() + std::min<std::ptrdiff_t>(4, static_cast<std::ptrdiff_t>(f.size())),
+                        f.end());
+        out.push_back(std::move(t));
+    }
+    return out;
+}
+
+// Writes the chosen template as the template table: one header row per triple.
+bool writeTemplateTable(Session& session, const StoredTemplate& chosen) {
+    auto& settings = session.settings();
+    if (settings.settingsPath().empty() || isNoSettingsFile(settings.settingsPath())) {
+        session.ui().showError(
+            "Vorlage setzen: ohne Arbeitsumgebung gibt es keine Vorlage (Umgebung wählen / neu).");
+        return false;
+    }
+    std::string text;
+    for (std::size_t i = 0; i < chosen.fields.size(); i += 3) {
+        const std::string type = chosen.fields[i].empty() ? std::string(" ") : chosen.fields[i];
+        const std::string name = i + 1 < chosen.fields.size() ? chosen.fields[i + 1] : std::string();
+        const std::string margin = i + 2 < chosen.fields.size() ? chosen.fields[i + 2] : std::string();
+        text += type + ';' + name + ';' + margin + "\r\n";
+    }
+    if (Status written = writeFileAtomically(settings.templateFilePath(), encodeTextFile(text)); !written) {
+        session.ui().showError(settings.templateFilePath() + ": " + written.plain());
+        return false;
+    }
+    settings.VorName = chosen.name.empty() ? std::string("NoName") : chosen.name;
+    return true;
+}
+
+bool setTemplate(Session& session) {
+    const auto lines = fieldListLines(session);
+    const std::vector<StoredTemplate> stored =
+        lines ? storedTemplates(*lines) : std::vector<StoredTemplate>{};
+    std::vector<std::string> items;
+    for (const StoredTemplate& t : stored) items.push_back(t.name);
+    items.emplace_back();
+    items.emplace_back("< leere Vorlage >");
+    items.emplace_back("Kopfdaten im Editor ---> Vorlage");
+    int chosen = 0;
+    if (!TListDlg::Execute(session.ui(), "Vorlage setzen", items, false, chosen)) return true;
+    const int n = static_cast<int>(stored.size());
+    if (chosen == n + 2) return saveAsTemplate(session);
+    if (chosen == n + 1) return writeTemplateTable(session, StoredTemplate{});
+    if (chosen >= 0 && chosen < n)
+        return writeTemplateTable(session, stored[static_cast<std::size_t>(chosen)]);
+    return true;
+}
+
+// Appends the header rows of the table as a template to the header-field list. Every line the list had
+// is kept (an empty one as a blank), and the list as it was becomes the backup.
+bool editorToFieldList(Session& session) {
+    const auto lines = fieldListLines(session);
+    if (!lines) return false;
+    const std::string current = std::filesystem::path(session.fileName()).stem().string();
+    const std::optional<std::string> name =
+        session.ui().inputText("Wie soll die Vorlage heissen?", "bitte Text eingeben", current);
+    if (!name) return true;
+    std::string text;
+    for (const std::string& line : *lines) text += (line.empty() ? std::string(" ") : line) + "\r\n";
+    std::string entry = "T;" + std::string(kTemplateKey) + ";;" + *name;
+    const TEditBuffer& b = session.buffer();
+    for (int r = 0; r < b.GetRowCount('K'); ++r)
+        entry += ';' + std::string(1, b.GetTyp('K', r)) + ';' + std::string(b.GetZl('K', r)) + ';' +
+                 std::string(b.GetP('K', r));
+    text += entry + "\r\n";
+    const std::string& file = session.settings().AngName;
+    if (Status written = writeFileAtomically(file, encodeTextFile(text), replaceExtension(file, ".~ta"));
+        !written) {
+        session.ui().showError(file + ": " + written.plain());
+        return false;
+    }
+    return true;
+}
+
+// A new table with the header rows of a stored template.
+bool fieldListToEditor(Session& session) {
+    const auto lines = fieldListLines(session);
+    if (!lines) return false;
+    const std::vector<StoredTemplate> stored = storedTemplates(*lines);
+    std::vector<std::string> items;
+    for (const StoredTemplate& t : stored) items.push_back(t.name);
+    int chosen = 0;
+    if (!TListDlg::Execute(session.ui(), "Vorlage aus Angabendatenbank --> Editor", items, false, chosen))
+        return true;
+    if (chosen < 0 || chosen >= static_cast<int>(stored.size())) return true;
+    if (!OpenTab(session, kLayoutNative, false, "")) return false;
+    const StoredTemplate& t = stored[static_cast<std::size_t>(chosen)];
+    TEditBuffer& b = session.buffer();
+    for (std::size_t i = 0; i < t.fields.size(); i += 3) {
+        const int row = b.GetRowCount('K');
+        b.InsRow('K', row);
+        std::string line = t.fields[i] + ';' + (i + 1 < t.fields.size() ? t.fields[i + 1] : std::string()) +
+                           ';' + (i + 2 < t.fields.size() ? t.fields[i + 2] : std::string());
+        if (!b.PutRow('K', line, row))
+            b.PutZl('K', i + 1 < t.fields.size() ? t.fields[i + 1] : std::string(), row);
+    }
+    return true;
+}
+
 }  // namespace
 
 std::string temporaryName(std::string_view current, std::string_view argument) {
@@ -185,6 +320,7 @@ bool OpenTab(Session& session, int layout, bool ask, const std::string& name) {
         session.report(session.newTable());
         return true;
     }
+    if (session.settings().Diversa.Vorlage == 1 && !setTemplate(session)) return false;
     const Catalogue& cat = session.catalogue();
     if (!fileExists(file)) {
         session.ui().showError(cat.GetMsg("File") + " \"" + file + "\": " + cat.GetMsg("NotFoundLC"));
@@ -235,6 +371,17 @@ void addFileCommands(Dispatcher& d) {
     d.add(kSaveTemplate, [](Session& s, const CommandEntry&) {
         if (s.commitEdit) s.commitEdit();
         return outcome(saveAsTemplate(s));
+    });
+    d.addUnnumbered("Vorlage setzen",
+                    [](Session& s, const CommandEntry&) { return outcome(setTemplate(s)); });
+    d.addUnnumbered("Editor --> Vorlage in den Angaben",
+                    [](Session& s, const CommandEntry&) { return outcome(editorToFieldList(s)); });
+    d.addUnnumbered("Vorlage in den Angaben ---> Editor",
+                    [](Session& s, const CommandEntry&) { return outcome(fieldListToEditor(s)); });
+    d.addUnnumbered("Vorlage jedesmal erfragen (ein/aus)", [](Session& s, const CommandEntry&) {
+        auto& ask = s.settings().Diversa.Vorlage;
+        ask = ask == 1 ? 0 : 1;
+        return Status();
     });
     d.add(kTemporary, [](Session& s, const CommandEntry&) { return makeTemporary(s); });
     for (int n = 1; n <= 3; ++n)

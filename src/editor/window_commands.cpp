@@ -1,5 +1,7 @@
 #include "editor/window_commands.h"
 
+#include <string_view>
+
 #include "editor/command_handlers.h"
 #include "editor/dispatch.h"
 #include "editor/session.h"
@@ -37,6 +39,8 @@ bool isChecked(const Session& session, const CommandEntry& entry) {
     for (int g = 0; g < 4; ++g)
         if (n == kLockFirst + 100 * g) return session.gridLocked[static_cast<std::size_t>(g)];
     const auto& d = session.settings().Diversa;
+    if (n == 0 && entry.caption == std::string_view("Vorlage jedesmal erfragen (ein/aus)"))
+        return d.Vorlage == 1;
     switch (n) {
         case kShowNumbers:
             return session.showCommandNumbers;

@@ -186,5 +186,43 @@ TEST(FileCommands, Template) {
     EXPECT_EQ(e.session.settings().VorName, e.dir.file("modified_a.tab"));
 }
 
+TEST(FileCommands, TemplatesInTheHeaderFieldList) {
+    Editor e(true);
+    const std::string list = e.dir.file("angaben.txt");
+    // Lines of every kind, those beginning with "A" and "K" among them, and an empty one.
+    const std::string before =
+        "T;Ort;;S\r\nA;Art;x\r\nK;Kategorie;y\r\n\r\nT;$/Vorlage;;Wiese;Z;Datum;;T;Ort;M1\r\n";
+    writeBytes(list, before);
+    e.session.settings().AngName = list;
+    ASSERT_TRUE(e.run("DATEI ÖFFNEN;" + e.dir.file("a.tab")).ok());
+
+    // The header rows of the table become a template; every line of the list stays.
+    ASSERT_TRUE(e.run("MODULE D*ANGABEN EDITOR;Alp").ok()) << e.lastMessage();
+    EXPECT_EQ(readBytes(list),
+              "T;Ort;;S\r\nA;Art;x\r\nK;Kategorie;y\r\n \r\nT;$/Vorlage;;Wiese;Z;Datum;;T;Ort;M1\r\n"
+              "T;$/Vorlage;;Alp;T;Ort;\r\n");
+    EXPECT_EQ(readBytes(e.dir.file("angaben.~ta")), before);
+
+    // A stored template becomes the template table of "Neu".
+    ASSERT_TRUE(e.run("MODULE D*ANGABEN V*SETZEN;1;DATEI NEU;").ok()) << e.lastMessage();
+    EXPECT_EQ(e.session.settings().VorName, "Wiese");
+    ASSERT_EQ(e.session.buffer().GetRowCount('K'), 2);
+    EXPECT_EQ(e.session.buffer().GetZl('K', 0), "Datum");
+    EXPECT_EQ(e.session.buffer().GetTyp('K', 0), 'Z');
+    EXPECT_EQ(e.session.buffer().GetP('K', 1), "M1");
+
+    // Or its rows are appended to a new table.
+    ASSERT_TRUE(e.run("MODULE D*ANGABEN VORLAGE;2").ok()) << e.lastMessage();
+    const TEditBuffer& b = e.session.buffer();
+    EXPECT_EQ(b.GetZl('K', b.GetRowCount('K') - 1), "Ort");
+
+    // Asked for at every opening once switched on.
+    ASSERT_TRUE(e.run("MODULE D*ANGABEN V*JEDESMAL;").ok());
+    // (the new table with the appended rows is not saved: N)
+    ASSERT_TRUE(e.run("DATEI ÖFFNEN;N " + e.dir.file("a.tab") + " 2").ok()) << e.lastMessage();
+    EXPECT_EQ(e.session.fileName(), e.dir.file("a.tab"));
+    EXPECT_EQ(e.session.settings().VorName, "Alp");
+}
+
 }  // namespace
 }  // namespace tav
