@@ -1,6 +1,10 @@
 // The commands that change the work environment: the option dialogs that write settings, the settings
 // kept aside and in files, the file history, the cover-code choice and its definition file.
 
+#include "editor/environment_commands.h"
+
+#include <algorithm>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
@@ -19,6 +23,9 @@ namespace tav {
 
 namespace {
 
+constexpr std::int64_t kSwitch = 101010100;            // "Umgebung wählen / neu"
+constexpr std::int64_t kAssistant = 101010200;         // "Umgebung einrichten (Assistent)"
+constexpr std::int64_t kFunctions = 109110700;         // "Funktionen einrichten"
 constexpr std::int64_t kShowSettings = 101010301;      // "Einstellungen anzeigen"
 constexpr std::int64_t kDefaults = 101010302;          // "Voreinstellungen übernehmen"
 constexpr std::int64_t kKeepAside = 101010303;         // "Zwischenspeichern"
@@ -255,13 +262,167 @@ Status openCoverTemplate(Session& session, bool withValues) {
     return read.value() == ReadResult::Ok ? Status() : failed();
 }
 
+Status switchTo(Session& session, const std::string& file) {
+    if (!CheckSaved(session)) return {};
+    Status s = session.switchEnvironment(file);
+    session.report(s);
+    return s.ok() ? Status() : failed();
+}
+
+Status chooseEnvironment(Session& session) {
+    const std::optional<std::string> file = askSettingsFile(session, DialogKind::OpenFile);
+    if (!file) return {};
+    return switchTo(session, *file);
+}
+
+bool makeFolder(Session& session, const std::string& folder) {
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    if (!ec || std::filesystem::is_directory(folder)) return true;
+    session.ui().showError("Das Verzeichnis " + folder + " kann nicht erstellt werden.");
+    return false;
+}
+
+// The standard environment in the data folder, with the parts the user ticks: a species database from
+// the program's species list, its indicator values, the sample releve database.
+Status standardEnvironment(Session& session) {
+    std::string boxes = "111";
+    if (!TCheckDlg::Execute(session.ui(), session.catalogue(), "DlgStandardProj", "", "", boxes)) return {};
+    auto& settings = session.settings();
+    if (Status s = switchTo(session, settings.defaultEnvironmentPath()); !s) return s;
+    if (settings.settingsPath() != settings.defaultEnvironmentPath()) return {};  // the table was kept
+    const std::string data = settings.dataFolder();
+    if (!makeFolder(session, data + "/Rdata/TavLink")) return failed();
+    const bool species = boxes.size() > 0 && boxes[0] == '1';
+    const bool indicators = boxes.size() > 1 && boxes[1] == '1';
+    const bool releves = boxes.size() > 2 && boxes[2] == '1';
+    if (species || indicators) {
+        const std::string folder = data + "/Artenliste";
+        if (!makeFolder(session, folder)) return failed();
+        settings.SystEinst = 1;
+        settings.ZeiEinst = 1;
+        const std::string db = folder + "/ArtList.adb";
+        if (species && ConfirmOverwrite(session.ui(), db) == 'Y') {
+            const std::string list = settings.programFolder() + "/Daten/ArtList.txt";
+            if (!fileExists(list)) {
+                session.ui().showError(session.catalogue().GetMsg("File") + " \"" + list +
+                                       "\": " + session.catalogue().GetMsg("NotFoundLC"));
+                return failed();
+            }
+            Status made = session.useSpeciesDb(db, true);
+            if (made) made.merge(session.importSpeciesList(list, U'\t', session.progress()));
+            session.report(made);
+            if (!made) return failed();
+        } else {
+            settings.ArtListName = db;
+        }
+    }
+    // Indicator values and the releve database are set up by modules the program does not have yet.
+    if (indicators) session.ui().showError("Zeigerwerte einrichten: noch nicht verfügbar.");
+    if (releves) session.ui().showError("Verbreitungsatlas einrichten: noch nicht verfügbar.");
+    session.applySettings();
+    return indicators || releves ? failed() : Status();
+}
+
+Status assistant(Session& session) {
+    int choice = 0;
+    if (!TRadioDlg::Execute(session.ui(), session.catalogue(), "DlgNoProject", "", "", choice)) return {};
+    if (choice == 2) return chooseEnvironment(session);
+    return standardEnvironment(session);
+}
+
+Status setUpFunctions(Session& session) {
+    RExtern& e = session.settings().Extern;
+    std::string fields = e.Name + ";" + e.Dir + ";" + e.Cmd + ";";
+    if (!TInputDlg::Execute(session.ui(), session.catalogue(), "DlgExtFunc", "DlgExtFuncCmds", fields))
+        return {};
+    const std::vector<std::string> parts = splitFields(fields);
+    e.Name = parts.size() > 0 ? parts[0] : std::string();
+    e.Dir = parts.size() > 1 ? parts[1] : std::string();
+    e.Cmd = parts.size() > 2 ? parts[2] : std::string();
+    return applied(session);
+}
+
+std::string folderOf(const std::string& path) {
+    return std::filesystem::path(path).parent_path().string();
+}
+
 }  // namespace
+
+std::optional<std::string> inputFormButton(Session& session, std::string_view command,
+                                           const std::string& field) {
+    DialogRequest r;
+    r.name = command;
+    r.caption = command;
+    if (command == "FindDir") {
+        r.kind = DialogKind::Folder;
+        r.initial = field;
+    } else if (command == "FindFileTab" || command == "FindFileExe") {
+        r.kind = DialogKind::OpenFile;
+        r.initial = folderOf(field);
+    } else {
+        return std::nullopt;
+    }
+    std::optional<std::string> answer = session.ui().dialog(r);
+    if (!answer || answer->empty()) return std::nullopt;
+    std::string chosen = answer->substr(0, answer->find('|'));
+    if (command == "FindFileExe")
+        chosen =
+            (std::filesystem::path(chosen).parent_path() / std::filesystem::path(chosen).stem()).string();
+    return chosen;
+}
+
+std::array<std::string, 3> externDefaults(const Session& session) {
+    RExtern e;
+    session.settings().SetExternDefaults(e);
+    return {e.Name, e.Dir, e.Cmd};
+}
+
+bool writeFirstStartScript(Session& session, const std::string& definitions, const std::string& exchange) {
+    const std::string folder = folderOf(definitions);
+    const std::string templ = (std::filesystem::path(folder) / "tavFirst.R").string();
+    Result<std::string> bytes = readWholeFile(templ);
+    if (!bytes) {
+        session.ui().showError(templ + ": " + bytes.status().plain());
+        return false;
+    }
+    DialogRequest r;
+    r.kind = DialogKind::SaveFile;
+    r.name = "tavFirst.R";
+    r.caption = r.name;
+    r.initial = "tavFirst.R";
+    const std::optional<std::string> target = session.ui().dialog(r);
+    if (!target || target->empty() || ConfirmOverwrite(session.ui(), *target) != 'Y') return false;
+    auto slashes = [](std::string s) {
+        std::replace(s.begin(), s.end(), '\\', '/');
+        return s;
+    };
+    const std::string text = decodeFileText(bytes.value());
+    std::string out;
+    for (std::string_view line : splitLines(text)) {
+        if (line.find("sourcedir <- ") != std::string_view::npos)
+            out += "sourcedir <- \"" + slashes(folder) + "\"";
+        else if (line.find("workdir <- ") != std::string_view::npos)
+            out += "workdir <- \"" + slashes(exchange) + "\"";
+        else
+            out += line;
+        out += "\r\n";
+    }
+    if (Status written = writeFileAtomically(*target, encodeTextFile(out)); !written) {
+        session.ui().showError(*target + ": " + written.plain());
+        return false;
+    }
+    return true;
+}
 
 void addEnvironmentCommands(Dispatcher& d) {
     using H = std::function<Status(Session&)>;
     auto add = [&d](std::int64_t number, H h) {
         d.add(number, [h = std::move(h)](Session& s, const CommandEntry&) { return h(s); });
     };
+    add(kSwitch, chooseEnvironment);
+    add(kAssistant, assistant);
+    add(kFunctions, setUpFunctions);
     add(kShowSettings, showSettings);
     add(kDefaults, [](Session& s) {
         s.settings().SetDefaults();

@@ -205,6 +205,23 @@ Result<ReadResult> Session::openTable(const std::string& file, int layout, Progr
     return r;
 }
 
+Status Session::switchEnvironment(const std::string& file) {
+    const std::string& current = settings_.settingsPath();
+    if (!current.empty() && !isNoSettingsFile(current)) {
+        report(settings_.WriteIniSettings());
+        settings_.deleteWorkFiles();
+    }
+    if (Status s = settings_.switchEnvironment(file); !s) return s;
+    settings_.SetDefaults();
+    Status read = settings_.ReadFromFile(file);
+    for (const Message& m : read.messages()) front_.showWarning(shownText(m));
+    settingsSnapshot = settings_.record();
+    db_.reset();
+    applySettings();
+    openNamedSpeciesDb();
+    return newTable();
+}
+
 Status Session::saveTable(const std::string& file, Progress& progress) {
     Status s = buffer_.SaveTable(file, progress);
     if (!s) return s;
@@ -215,6 +232,18 @@ Status Session::saveTable(const std::string& file, Progress& progress) {
 
 Status Session::exportTable(int layout, const std::string& file, Progress& progress) {
     return buffer_.StoreFile(layout, file, progress, false);
+}
+
+Status Session::useSpeciesDb(const std::string& file, bool create) {
+    db_.reset();
+    if (create && fileExists(file)) {
+        std::error_code ec;
+        std::filesystem::remove(file, ec);
+        if (ec) return Status::failure("Kann " + file + " nicht ersetzen (" + ec.message() + ").");
+    }
+    if (Status s = openSpeciesDb(file, create); !s) return s;
+    settings_.ArtListName = file;
+    return {};
 }
 
 Status Session::openSpeciesDb(const std::string& file, bool create) {

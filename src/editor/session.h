@@ -123,10 +123,17 @@ class Session {
     // Writes the whole table in a text layout; the table keeps its name and modified flag.
     Status exportTable(int layout, const std::string& file, Progress& progress);
 
+    // Leaves the work environment (its settings written, its work files deleted) and takes the one in
+    // file (created empty when missing) as at start: its settings, its species database, a new table.
+    Status switchEnvironment(const std::string& file);
+
     // ---- species database
     // Imports a species list with fields separated by delimiter into the open database; the messages
     // of the import are warnings.
     Status importSpeciesList(const std::string& file, char32_t delimiter, Progress& progress);
+    // Opens the species database in file (a new empty one with create, replacing what was there) and
+    // names it in the settings.
+    Status useSpeciesDb(const std::string& file, bool create);
     // The records a name finds; none when there is no database.
     std::vector<SpeciesMatch> lookupSpecies(const std::string& name);
 

@@ -1,10 +1,14 @@
 // The commands that write settings, run from statements: each option dialog's answer becomes its
 // setting; settings kept aside, written to a file and read back; the cover-code definition as a table.
 
+#include "editor/environment_commands.h"
+
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 
+#include "core/file_io.h"
 #include "editor/dispatch.h"
 #include "editor/session.h"
 #include "editor/statements.h"
@@ -131,6 +135,47 @@ TEST(EnvironmentCommands, CoverCodeDefinitionOpensAsTable) {
             for (int r = 0; r < b.GetRowCount(part); ++r) hasR = hasR || b.Get(part, c, r) == "r";
     EXPECT_TRUE(hasR);
     ASSERT_TRUE(e.run("OPTIONEN DECKUNGSC DEFINIEREN;").ok());
+}
+
+TEST(EnvironmentCommands, SwitchingTheEnvironment) {
+    Editor e;
+    const std::string file = e.dir.file("neu.$vp");
+    ASSERT_TRUE(e.run("OPTIONEN DEZIMAL;5;DATEI ARBEITS UMGEBUNG*W;" + file).ok());
+    EXPECT_EQ(e.session.settings().settingsPath(), file);
+    EXPECT_TRUE(fileExists(file));  // created empty, so the defaults hold again
+    EXPECT_EQ(e.session.settings().Diversa.Decimals, Editor().session.settings().Diversa.Decimals);
+    EXPECT_EQ(e.session.fileName(), kUnnamedTable);
+
+    // The assistant's standard environment in the data folder, here without any of its parts.
+    ASSERT_TRUE(e.run("DATEI ARBEITS UMGEBUNG*EIN;0 #000").ok()) << e.ui.messages().back().second;
+    EXPECT_EQ(e.session.settings().settingsPath(), e.dir.file("Standard.$VP"));
+    EXPECT_TRUE(std::filesystem::is_directory(e.dir.file("Rdata/TavLink")));
+    // Parts the program cannot set up yet say so.
+    EXPECT_FALSE(e.run("DATEI ARBEITS UMGEBUNG*EIN;0 #010").ok());
+    EXPECT_EQ(e.ui.messages().back().second, "Zeigerwerte einrichten: noch nicht verfügbar.");
+}
+
+TEST(EnvironmentCommands, ExternalFunctionsAndTheirFormButtons) {
+    Editor e;
+    e.ui.addToken("/r/funktionen.tab;/r/austausch;Rscript;");
+    ASSERT_TRUE(e.run("MODULE EXTERN FUNKTIONEN*EIN;").ok()) << e.ui.messages().back().second;
+    EXPECT_EQ(e.session.settings().Extern.Name, "/r/funktionen.tab");
+    EXPECT_EQ(e.session.settings().Extern.Cmd, "Rscript");
+
+    e.ui.addToken("/usr/bin/R.exe");
+    EXPECT_EQ(inputFormButton(e.session, "FindFileExe", "/usr/bin/x"), "/usr/bin/R");
+    e.ui.addToken(e.dir.path());
+    EXPECT_EQ(inputFormButton(e.session, "FindDir", "/"), e.dir.path());
+    EXPECT_EQ(inputFormButton(e.session, "Unbekannt", "x"), std::nullopt);
+    const auto defaults = externDefaults(e.session);
+    EXPECT_FALSE(defaults[0].empty());
+
+    testing::writeBytes(e.dir.file("tavFirst.R"),
+                        "# start\r\n  sourcedir <- \"C:/alt\"\r\nworkdir <- \"x\"\r\nprint(1)\r\n");
+    e.ui.addToken(e.dir.file("erster.R"));
+    ASSERT_TRUE(writeFirstStartScript(e.session, e.dir.file("funktionen.tab"), "C:\\tausch"));
+    EXPECT_EQ(testing::readBytes(e.dir.file("erster.R")),
+              "# start\r\nsourcedir <- \"" + e.dir.path() + "\"\r\nworkdir <- \"C:/tausch\"\r\nprint(1)\r\n");
 }
 
 }  // namespace
