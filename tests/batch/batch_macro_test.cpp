@@ -105,6 +105,39 @@ TEST(BatchMacro, RunsOverSeveralTables) {
     }
 }
 
+// File commands in statements. "@" in a case stands for the test's folder.
+TEST(BatchMacro, FileCommands) {
+    struct Case {
+        const char* args;
+        const char* file;      // a file of the folder afterwards
+        const char* contents;  // its contents
+    };
+    const char* changed = "T;Ort;;Alp;Tal\r\nA;Carex nigra;;x;+\r\nA;Poa annua;;;2\r\n";
+    const Case cases[] = {
+        {"--cursor 4,1,1 --run 'BEARB VARIABLE MANUELL;0 x;BEARB VARIABLE INHALT;0;DATEI S*UNTER;@/b.tab'",
+         "b.tab", changed},
+        {"--run 'DATEI AKT TABELLE;*_v2;DATEI SPEICHERN;'", "t_v2.tab", kTable},
+        // A new table, then another opened: what is saved at the end is the opened one.
+        {"--run 'DATEI NEU;;DATEI ÖFFNEN;@/anders.tab' --save @/out.tab", "out.tab",
+         "T;Anders;;1\r\nA;Poa;;+\r\n"},
+        // The table as the environment's template: a new table is a copy of it, unnamed.
+        {"--env @/umgebung.ini --run 'DATEI S*VORLAGE;;DATEI NEU;;DATEI SPEICHERN;@/neu.tab'", "neu.tab",
+         kTable},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        writeBytes(dir.file("t.tab"), kTable);
+        writeBytes(dir.file("anders.tab"), "T;Anders;;1\r\nA;Poa;;+\r\n");
+        writeBytes(dir.file("umgebung.ini"), "");
+        std::string args = c.args;
+        for (std::size_t at; (at = args.find('@')) != std::string::npos;) args.replace(at, 1, dir.path());
+        const BatchRun r = runBatch(args + " " + dir.file("t.tab"), dir);
+        EXPECT_EQ(r.status, 0) << args << "\n" << r.err;
+        EXPECT_EQ(readBytes(dir.file(c.file)), c.contents) << args << "\n" << r.err;
+        EXPECT_EQ(readBytes(dir.file("t.tab")), kTable) << args;
+    }
+}
+
 TEST(BatchMacro, OptionsThatDoNotGoTogether) {
     TempDir dir;
     writeBytes(dir.file("m.col"), kCollection);
