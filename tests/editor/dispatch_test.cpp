@@ -8,6 +8,7 @@
 #include "editor/command_registry.h"
 #include "editor/session.h"
 #include "platform/script_ui.h"
+#include "support/editor_fixture.h"
 #include "support/test_files.h"
 
 namespace tav {
@@ -19,19 +20,7 @@ constexpr std::int64_t kRecordToggle = 109090100;
 constexpr std::int64_t kClearRecording = 109090200;
 constexpr std::int64_t kSortRows = 103110000;
 
-struct Editor {
-    TempDir dir;
-    ScriptUi ui;
-    Session session{ui, 1};
-    Dispatcher dispatcher;
-
-    Editor() {
-        StartOptions o;
-        o.catalogueFile = std::string(TAVOLEX_SOURCE) + "/data/tavolex.$ms";
-        o.dataFolder = dir.path();
-        o.settingsSource = SettingsSource::Defaults;
-        EXPECT_TRUE(session.start(o).ok());
-    }
+struct Editor : testing::EditorFixture {
     Status execute(std::int64_t number, CommandSource source = CommandSource::Menu) {
         return dispatcher.execute(session, *commands::find(number), source);
     }

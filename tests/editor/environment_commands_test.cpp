@@ -13,6 +13,7 @@
 #include "editor/session.h"
 #include "editor/statements.h"
 #include "platform/script_ui.h"
+#include "support/editor_fixture.h"
 #include "support/test_files.h"
 
 namespace tav {
@@ -20,21 +21,7 @@ namespace {
 
 using testing::TempDir;
 
-struct Editor {
-    TempDir dir;
-    ScriptUi ui;
-    Session session{ui, 1};
-    Dispatcher dispatcher;
-
-    Editor() {
-        StartOptions o;
-        o.catalogueFile = std::string(TAVOLEX_SOURCE) + "/data/tavolex.$ms";
-        o.dataFolder = dir.path();
-        o.settingsSource = SettingsSource::Defaults;
-        EXPECT_TRUE(session.start(o).ok());
-    }
-    Status run(const std::string& statements) { return runStatements(session, dispatcher, statements); }
-};
+using Editor = testing::EditorFixture;
 
 TEST(EnvironmentCommands, OptionDialogsWriteTheirSettings) {
     struct Case {

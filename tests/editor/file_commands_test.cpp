@@ -11,6 +11,7 @@
 #include "editor/session.h"
 #include "editor/statements.h"
 #include "platform/script_ui.h"
+#include "support/editor_fixture.h"
 #include "support/test_files.h"
 
 namespace tav {
@@ -22,29 +23,10 @@ using testing::writeBytes;
 
 const char* kTable = "T;Ort;;Alp;Tal\r\nA;Carex nigra;;1;+\r\n";
 
-struct Editor {
-    TempDir dir;
-    ScriptUi ui;
-    Session session{ui, 1};
-    Dispatcher dispatcher;
-
-    explicit Editor(bool withEnvironment = false) {
-        StartOptions o;
-        o.catalogueFile = std::string(TAVOLEX_SOURCE) + "/data/tavolex.$ms";
-        o.dataFolder = dir.path();
-        o.settingsSource = SettingsSource::Defaults;
-        if (withEnvironment) {
-            writeBytes(dir.file("umgebung.ini"), "");
-            o.settingsSource = SettingsSource::File;
-            o.settingsFile = dir.file("umgebung.ini");
-        }
-        EXPECT_TRUE(session.start(o).ok());
-        writeBytes(dir.file("a.tab"), kTable);
-    }
-    Status run(const std::string& statements) { return runStatements(session, dispatcher, statements); }
-    std::string lastMessage() const {
-        return ui.messages().empty() ? std::string() : ui.messages().back().second;
-    }
+struct Editor : testing::EditorFixture {
+    Editor() { writeBytes(dir.file("a.tab"), kTable); }
+    // With a work environment, which the template needs.
+    explicit Editor(bool) : EditorFixture("umgebung.ini") { writeBytes(dir.file("a.tab"), kTable); }
     void change() { session.buffer().Put('A', "2", 0, 0); }
 };
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/script_ui.h"
+#include "support/editor_fixture.h"
 #include "support/test_files.h"
 
 namespace tav {
@@ -29,14 +30,8 @@ TEST(GridWindow, Pages) {
 }
 
 TEST(GridWindow, ReloadAndCaption) {
-    testing::TempDir dir;
-    ScriptUi ui;
-    Session session(ui, 1);
-    StartOptions o;
-    o.catalogueFile = std::string(TAVOLEX_SOURCE) + "/data/tavolex.$ms";
-    o.dataFolder = dir.path();
-    o.settingsSource = SettingsSource::Defaults;
-    ASSERT_TRUE(session.start(o).ok());
+    testing::EditorFixture editor;
+    Session& session = editor.session;
     ASSERT_EQ(
         session.openTable(std::string(TAVOLEX_SAMPLES) + "/dune.tab", kLayoutNative, noProgress()).value(),
         ReadResult::Ok);

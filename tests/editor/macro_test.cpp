@@ -9,6 +9,7 @@
 #include "editor/session.h"
 #include "editor/statements.h"
 #include "platform/script_ui.h"
+#include "support/editor_fixture.h"
 #include "support/test_files.h"
 
 namespace tav {
@@ -18,19 +19,10 @@ using testing::TempDir;
 
 constexpr std::int64_t kSortRows = 103110000;
 
-struct Editor {
-    TempDir dir;
-    ScriptUi ui;
-    Session session{ui, 1};
-    Dispatcher dispatcher;
+struct Editor : testing::EditorFixture {
     std::string trace;  // one letter per stand-in command run: its answer
 
     Editor() {
-        StartOptions o;
-        o.catalogueFile = std::string(TAVOLEX_SOURCE) + "/data/tavolex.$ms";
-        o.dataFolder = dir.path();
-        o.settingsSource = SettingsSource::Defaults;
-        EXPECT_TRUE(session.start(o).ok());
         // "Zeilen sortieren" stands in for any command: it notes the text its dialog is answered with.
         dispatcher.add(kSortRows, [this](Session& s, const CommandEntry&) {
             DialogRequest r;
@@ -39,9 +31,6 @@ struct Editor {
             if (auto a = s.ui().dialog(r)) trace += *a;
             return Status();
         });
-    }
-    Status run(std::string_view statements, const MacroCollection* c = nullptr) {
-        return runStatements(session, dispatcher, statements, c);
     }
 };
 

@@ -7,6 +7,7 @@
 #include "editor/dispatch.h"
 #include "editor/session.h"
 #include "platform/script_ui.h"
+#include "support/editor_fixture.h"
 #include "support/test_files.h"
 
 namespace tav {
@@ -39,15 +40,9 @@ TEST(Statements, RunsUntilTheEndOrTheFirstFailure) {
          "Button;102030000 <-- ERROR ;Kopieren;CursorPos 4,7,3", 0},
     };
     for (const Case& c : cases) {
-        TempDir dir;
-        ScriptUi ui;
-        Session session(ui, 1);
-        StartOptions o;
-        o.catalogueFile = std::string(TAVOLEX_SOURCE) + "/data/tavolex.$ms";
-        o.dataFolder = dir.path();
-        o.settingsSource = SettingsSource::Defaults;
-        ASSERT_TRUE(session.start(o).ok());
-        Dispatcher dispatcher;
+        testing::EditorFixture editor;
+        Session& session = editor.session;
+        Dispatcher& dispatcher = editor.dispatcher;
         // A stand-in with one dialog of two items; cancelled, it does nothing, as a command does.
         int sorted = 0;
         dispatcher.add(kSortRows, [&sorted](Session& s, const CommandEntry&) {

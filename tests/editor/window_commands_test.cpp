@@ -10,25 +10,13 @@
 #include "editor/session.h"
 #include "editor/statements.h"
 #include "platform/script_ui.h"
+#include "support/editor_fixture.h"
 #include "support/test_files.h"
 
 namespace tav {
 namespace {
 
-struct Editor {
-    testing::TempDir dir;
-    ScriptUi ui;
-    Session session{ui, 1};
-    Dispatcher dispatcher;
-
-    Editor() {
-        StartOptions o;
-        o.catalogueFile = std::string(TAVOLEX_SOURCE) + "/data/tavolex.$ms";
-        o.dataFolder = dir.path();
-        o.settingsSource = SettingsSource::Defaults;
-        EXPECT_TRUE(session.start(o).ok());
-    }
-    Status run(const std::string& statements) { return runStatements(session, dispatcher, statements); }
+struct Editor : testing::EditorFixture {
     bool checked(std::int64_t number) const { return isChecked(session, *commands::find(number)); }
 };
 

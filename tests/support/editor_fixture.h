@@ -1,0 +1,48 @@
+#pragma once
+// An editor without a window: a session over ScriptUi with the program's catalogue and default settings
+// in a temporary data folder, and the dispatcher that runs commands and statements on it.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "editor/dispatch.h"
+#include "editor/session.h"
+#include "editor/statements.h"
+#include "platform/script_ui.h"
+#include "support/test_files.h"
+
+namespace tav::testing {
+
+inline StartOptions editorStartOptions(const TempDir& dir) {
+    StartOptions o;
+    o.catalogueFile = std::string(TAVOLEX_SOURCE) + "/data/tavolex.$ms";
+    o.dataFolder = dir.path();
+    o.settingsSource = SettingsSource::Defaults;
+    return o;
+}
+
+struct EditorFixture {
+    TempDir dir;
+    ScriptUi ui;
+    Session session{ui, 1};
+    Dispatcher dispatcher;
+
+    EditorFixture() { EXPECT_TRUE(session.start(editorStartOptions(dir)).ok()); }
+    // Starts over an empty settings file of the folder (so there is a work environment).
+    explicit EditorFixture(const std::string& settingsFile) {
+        StartOptions o = editorStartOptions(dir);
+        writeBytes(dir.file(settingsFile), "");
+        o.settingsSource = SettingsSource::File;
+        o.settingsFile = dir.file(settingsFile);
+        EXPECT_TRUE(session.start(o).ok());
+    }
+    Status run(std::string_view statements, const MacroCollection* collection = nullptr) {
+        return runStatements(session, dispatcher, statements, collection);
+    }
+    std::string lastMessage() const {
+        return ui.messages().empty() ? std::string() : ui.messages().back().second;
+    }
+};
+
+}  // namespace tav::testing
