@@ -12,6 +12,8 @@ void addFileCommands(Dispatcher& dispatcher);
 void addEnvironmentCommands(Dispatcher& dispatcher);
 // The window's state: grid locks, the toggles and the display settings.
 void addWindowCommands(Dispatcher& dispatcher);
+// Editing in the grids: undo and redo.
+void addGridCommands(Dispatcher& dispatcher);
 // Macros and the macro variables.
 void addMacroCommands(Dispatcher& dispatcher);
 

@@ -116,6 +116,7 @@ Dispatcher::Dispatcher() {
     addFileCommands(*this);
     addEnvironmentCommands(*this);
     addWindowCommands(*this);
+    addGridCommands(*this);
     addMacroCommands(*this);
 }
 
@@ -160,7 +161,11 @@ Status Dispatcher::execute(Session& session, const CommandEntry& entry, CommandS
     }
     if (session.commitEdit) session.commitEdit();
     session.coverCounts = {};
+    // What the command changes is one undo step. Running a macro is not: each of its statements is.
+    const bool step = entry.owner != Owner::Macros;
+    if (step) session.undoList().begin();
     const Status done = (*handler)(session, entry);
+    if (step) session.undoList().end();
     session.coverCounts.CheckErrCount(session.coverInterpreter(), session.ui());
     session.coverCounts = {};
     if (redisplay) redisplay(session, entry);

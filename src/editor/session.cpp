@@ -31,6 +31,7 @@ Session::Session(UiPort& frontEnd, std::optional<std::uint64_t> seed)
     : front_(frontEnd),
       settings_(catalogue_, "."),
       dialogUi_(catalogue_, frontEnd, &macro_),
+      undo_(buffer_),
       seed_(seed ? *seed : Random::clockSeed()),
       random_(seed_) {
     buffer_.setUi(&dialogUi_);
@@ -227,6 +228,7 @@ Status Session::saveTable(const std::string& file, Progress& progress) {
     if (!s) return s;
     fileName_ = file;
     modified_ = false;
+    undo_.clear();  // a saved table starts its history afresh
     return s;
 }
 
