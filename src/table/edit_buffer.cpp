@@ -488,7 +488,11 @@ void TEditBuffer::InsCol(int p) {
 }
 
 void TEditBuffer::InsCols(int p, int n) {
-    for (int k = 0; k < n; ++k) InsCol(p);
+    if (n <= 0) return;
+    std::vector<std::int32_t> entries;
+    entries.reserve(static_cast<std::size_t>(n));
+    for (int k = 0; k < n; ++k) entries.push_back(static_cast<std::int32_t>(t_.L.slots++) + 3);
+    insertEntries(Area::Columns, p < 0 || p >= t_.Icol.Count() ? t_.Icol.Count() : p, std::move(entries));
 }
 
 void TEditBuffer::PrepManyCols(int n) {
@@ -519,13 +523,66 @@ void TEditBuffer::DelRow(char OC, int p, bool DoDel, bool keep) {
     deleteEntries(OC == 'K' ? Area::Header : Area::Species, p, 1);
 }
 
+// A removed releve keeps its stored cells until the table is read anew, as a removed row does, so that
+// taking the removal back is one index change; a new releve always takes a new storage slot. The only
+// releve is cleared, never removed.
 void TEditBuffer::DelCol(int p, bool DoDel, bool keep) {
     if (p < 0 || p >= t_.Icol.Count()) return;
     if (keep) ClipBuffer_.push_back(GetCol(p));
     if (!DoDel) return;
-    ClearCol(p);
-    // The only column is cleared, never removed; a removed column leaves no cells behind in storage.
-    if (t_.Icol.Count() > 1) deleteEntries(Area::Columns, p, 1);
+    if (t_.Icol.Count() > 1)
+        deleteEntries(Area::Columns, p, 1);
+    else
+        ClearCol(p);
+}
+
+void TEditBuffer::deleteMany(Area list, const std::vector<int>& positions) {
+    std::vector<std::int32_t>& items = indexList(list).items();
+    const int count = static_cast<int>(items.size());
+    // The positions that are there, ascending and once each; the last item always stays.
+    std::vector<int> gone;
+    gone.reserve(positions.size());
+    for (int p : positions)
+        if (p >= 0 && p < count && (gone.empty() || p > gone.back())) gone.push_back(p);
+    if (static_cast<int>(gone.size()) >= count) gone.pop_back();
+    if (gone.empty()) return;
+    // The changes as if the runs of neighbouring positions were removed from the last one on, so that
+    // each record's position holds when they are taken back in turn.
+    std::vector<TableChange> changes;
+    if (!observers_.empty()) {
+        std::size_t end = gone.size();
+        while (end > 0) {
+            std::size_t start = end - 1;
+            while (start > 0 && gone[start - 1] == gone[start] - 1) --start;
+            TableChange c;
+            c.kind = TableChange::Kind::Delete;
+            c.list = list;
+            c.pos = gone[start];
+            for (std::size_t k = start; k < end; ++k)
+                c.entries.push_back(items[static_cast<std::size_t>(gone[k])]);
+            changes.push_back(std::move(c));
+            end = start;
+        }
+    }
+    // One pass over the list.
+    std::size_t write = 0, next = 0;
+    for (std::size_t read = 0; read < items.size(); ++read) {
+        if (next < gone.size() && static_cast<int>(read) == gone[next]) {
+            ++next;
+            continue;
+        }
+        items[write++] = items[read];
+    }
+    items.resize(write);
+    for (const TableChange& c : changes) notify(c);
+}
+
+void TEditBuffer::DelCols(const std::vector<int>& positions) {
+    deleteMany(Area::Columns, positions);
+}
+
+void TEditBuffer::DelRows(char OC, const std::vector<int>& positions) {
+    if (OC == 'K' || OC == 'A') deleteMany(OC == 'K' ? Area::Header : Area::Species, positions);
 }
 
 void TEditBuffer::clearStoredCells(int row) {

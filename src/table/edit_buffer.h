@@ -109,6 +109,10 @@ class TEditBuffer {
     void PrepManyCols(int n);
     void DelRow(char OC, int p, bool DoDel, bool keep);
     void DelCol(int p, bool DoDel, bool keep);
+    // Removes the rows (releves) at the given positions, ascending, in one pass; positions outside the
+    // part are ignored, and the last row (releve) of a part stays.
+    void DelRows(char OC, const std::vector<int>& positions);
+    void DelCols(const std::vector<int>& positions);
     void ClearRow(char OC, int p);
     void ClearCol(int p);
     // Sel = {left, top, right, bottom} in visible positions.
@@ -225,6 +229,7 @@ class TEditBuffer {
 
   private:
     TLongList* rowList(char OC);
+    void deleteMany(Area list, const std::vector<int>& positions);
     const TLongList* rowList(char OC) const;
     TLongList& indexList(Area list);
     // The field primitive: stores handle h (or text, cleaned by the caller) in a stored row.

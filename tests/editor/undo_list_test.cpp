@@ -125,5 +125,36 @@ TEST(UndoList, CommandsUndoAndRedo) {
     EXPECT_EQ(e.b().Get('A', 0, 0), before);
 }
 
+TEST(UndoList, ManyRowsAndRelevesDeletedInOnePass) {
+    Editor e;
+    const std::string original = e.saved();
+    const int releves = e.b().GetColCount();
+    const int species = e.b().GetRowCount('A');
+    const std::string lastName(e.b().GetZl('A', species - 1));
+    const std::string secondName(e.b().GetZl('A', 1));
+    e.undo().begin();
+    // Unsorted, doubled and outside positions are taken as the rows they name, once.
+    e.b().DelRows('A', {0, 2, 3, 4, 2, -1, species + 5});
+    e.b().DelCols({1, 2, 5});
+    e.undo().end();
+    EXPECT_EQ(e.b().GetRowCount('A'), species - 4);
+    EXPECT_EQ(e.b().GetZl('A', 0), secondName);  // rows 0, 2, 3 and 4 went, not their successors
+    EXPECT_EQ(e.b().GetColCount(), releves - 3);
+    // One record for each run of neighbours: rows {0}, {2, 3, 4}; releves {1, 2}, {5}.
+    EXPECT_EQ(e.undo().records(), 4u);
+    const std::string changed = e.saved();
+    ASSERT_TRUE(e.undo().undo());
+    EXPECT_EQ(e.saved(), original);
+    ASSERT_TRUE(e.undo().redo());
+    EXPECT_EQ(e.saved(), changed);
+
+    // The last row of a part stays.
+    std::vector<int> all(static_cast<std::size_t>(e.b().GetRowCount('A')));
+    std::iota(all.begin(), all.end(), 0);
+    e.b().DelRows('A', all);
+    ASSERT_EQ(e.b().GetRowCount('A'), 1);
+    EXPECT_EQ(e.b().GetZl('A', 0), lastName);
+}
+
 }  // namespace
 }  // namespace tav
