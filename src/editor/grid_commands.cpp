@@ -1,27 +1,247 @@
-// The commands of the grids' editing: undo and redo.
+// The commands of the grids' editing: undo and redo; copy, cut and delete of marked rows and releves
+// (or of the cursor cell); new rows and releves; the cursor to a row or column number; complement and
+// random choice of the marks.
 
+#include <algorithm>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/numbers.h"
+#include "core/text.h"
 #include "editor/command_handlers.h"
 #include "editor/dispatch.h"
 #include "editor/session.h"
+#include "editor/window_commands.h"
 
 namespace tav {
 
 namespace {
 
-constexpr std::int64_t kUndo = 102010000;  // "Rückgängig / Abbruch"
-constexpr std::int64_t kRedo = 102020000;  // "Widerrufen"
+constexpr std::int64_t kUndo = 102010000;              // "Rückgängig / Abbruch"
+constexpr std::int64_t kRedo = 102020000;              // "Widerrufen"
+constexpr std::int64_t kCopy = 102030000;              // "Kopieren"
+constexpr std::int64_t kCut = 102040000;               // "Ausschneiden"
+constexpr std::int64_t kDelete = 102050000;            // "Löschen (Del)"
+constexpr std::int64_t kCopyComplement = 102060000;    // "Komplement kopieren"
+constexpr std::int64_t kCutComplement = 102070000;     // "Komplement ausschneiden"
+constexpr std::int64_t kDeleteComplement = 102080000;  // "Komplement löschen (Alt + Del)"
+constexpr std::int64_t kToRow = 102170400;             // "Zu Zeile Nr."
+constexpr std::int64_t kToColumn = 102170500;          // "Zu Spalte Nr."
+constexpr std::int64_t kRowsBefore = 103010100;        // "Neue Zeile(n) einfügen" › "davor"
+constexpr std::int64_t kRowsAfter = 103010200;         // … › "danach"
+constexpr std::int64_t kRowComplement = 103050200;     // rows: "Komplement"
+constexpr std::int64_t kRowRandom = 103050300;         // rows: "Zufallswahl"
+constexpr std::int64_t kColsBefore = 104010100;        // "Neue Spalte(n) einfügen" › "davor"
+constexpr std::int64_t kColsAfter = 104010200;         // … › "danach"
+constexpr std::int64_t kColComplement = 104020200;     // columns: "Komplement"
+constexpr std::int64_t kColRandom = 104020300;         // columns: "Zufallswahl"
+
+constexpr int kMaxInserted = 1'000'000;
+
+// The part of the active grid: header rows in grids 1 and 2, species rows in 3 and 4.
+char partOf(const Session& s) {
+    return s.activeGrid == 1 || s.activeGrid == 2 ? 'K' : 'A';
+}
+
+MarkSet rowMarks(char part) {
+    return part == 'K' ? MarkSet::MroK : MarkSet::MroA;
+}
+
+bool nameGrid(const Session& s) {
+    return s.activeGrid == 1 || s.activeGrid == 3;
+}
+
+std::optional<int> askCount(Session& s, std::string_view caption, std::string_view prompt, int preset,
+                            int high) {
+    DialogRequest r;
+    r.kind = DialogKind::Text;
+    r.name = caption;
+    r.caption = caption;
+    r.items = {std::string(prompt)};
+    r.initial = std::to_string(preset);
+    const std::optional<std::string> answer = s.ui().dialog(r);
+    if (!answer) return std::nullopt;
+    const auto n = parseInteger(trimBlanks(*answer));
+    if (!n || *n < 1 || *n > high) {
+        s.ui().showError(std::string(caption) + ": \"" + *answer + "\" ist keine ganze Zahl von 1 bis " +
+                         std::to_string(high) + ".");
+        s.macroAnswers().refuse();
+        return std::nullopt;
+    }
+    return static_cast<int>(*n);
+}
+
+Status failed() {
+    Status s;
+    s.fail();
+    return s;
+}
+
+// The positions a mark set names, or all others with complement.
+std::vector<int> chosen(const TMenge& marks, int count, bool complement) {
+    std::vector<int> out;
+    if (!complement) {
+        for (int i : marks.elements())
+            if (i < count) out.push_back(i);
+        return out;
+    }
+    for (int i = 0; i < count; ++i)
+        if (!marks.Element(i)) out.push_back(i);
+    return out;
+}
+
+// Copy (keep), cut (keep and remove) or delete (remove) the marked header rows, species rows and
+// releves, or with complement all others; without marks the cursor cell. Everything is removed in one
+// pass per part, so no index shifts under the removal.
+Status cut(Session& s, bool remove, bool keep, bool complement) {
+    if (remove && !GridEditable(s, 0)) return {};
+    TEditBuffer& b = s.buffer();
+    if (b.CheckM()) {
+        const TMenge header = b.MroK(), species = b.MroA(), releves = b.McoR();
+        const bool rows = !header.empty() || !species.empty();
+        const std::vector<int> headerRows =
+            header.empty() ? std::vector<int>{} : chosen(header, b.GetRowCount('K'), complement);
+        const std::vector<int> speciesRows =
+            species.empty() ? std::vector<int>{} : chosen(species, b.GetRowCount('A'), complement);
+        const std::vector<int> columns =
+            releves.empty() ? std::vector<int>{} : chosen(releves, b.GetColCount(), complement);
+        if (keep) {
+            b.StartClip(rows ? 'K' : 'C');
+            for (int r : headerRows) b.addClipLine(b.GetRow('K', r));
+            for (int r : speciesRows) b.addClipLine(b.GetRow('A', r));
+            for (int c : columns) b.addClipLine(b.GetCol(c));
+        }
+        if (remove) {
+            b.DelRows('K', headerRows);
+            b.DelRows('A', speciesRows);
+            b.DelCols(columns);
+            // The cursor goes where the first removed item was, within what is left.
+            const std::vector<int>& first = !headerRows.empty() ? headerRows : speciesRows;
+            if (!first.empty()) s.cursorRow = std::min(first.front(), b.GetRowCount(partOf(s)) - 1);
+            if (!columns.empty()) s.cursorCol = std::min(columns.front(), b.GetColCount() - 1);
+        }
+        b.ClearM();
+        return {};
+    }
+    if (complement) return {};
+    // The cursor cell.
+    const char part = partOf(s);
+    if (s.cursorRow < 0 || s.cursorRow >= b.GetRowCount(part)) return {};
+    const std::string text(nameGrid(s) ? b.GetZl(part, s.cursorRow) : b.Get(part, s.cursorCol, s.cursorRow));
+    if (keep) {
+        b.StartClip('R');
+        b.addClipLine(text);
+        s.ui().setClipboardText(text);
+    }
+    if (remove) {
+        if (nameGrid(s))
+            b.PutZl(part, "", s.cursorRow);
+        else
+            b.Put(part, "", s.cursorCol, s.cursorRow);
+    }
+    return {};
+}
+
+Status insertRows(Session& s, bool after) {
+    if (!GridEditable(s, 0)) return {};
+    const std::optional<int> n = askCount(s, "Zeilen einfügen", "Anzahl eingeben", 1, kMaxInserted);
+    if (!n) return {};
+    const char part = partOf(s);
+    const int count = s.buffer().GetRowCount(part);
+    const int at = std::clamp(s.cursorRow + (after ? 1 : 0), 0, count);
+    s.buffer().InsRows(part, at, *n);
+    s.buffer().ClearM();
+    s.cursorRow = at;
+    return {};
+}
+
+Status insertColumns(Session& s, bool after) {
+    const Catalogue& cat = s.catalogue();
+    if (nameGrid(s) || s.activeGrid == 0) {
+        s.ui().showError(cat.GetLangMsg("MsgOneCol"));
+        return failed();
+    }
+    if (!GridEditable(s, 0)) return {};
+    const std::optional<int> n =
+        askCount(s, cat.GetLangMsg("MsgInsCol"), cat.GetLangMsg("MsgNumCol"), 1, kMaxInserted);
+    if (!n) return {};
+    s.progress().setStatus("Spalte(n) einfügen ...");
+    const int at = std::clamp(s.cursorCol + (after ? 1 : 0), 0, s.buffer().GetColCount());
+    s.buffer().InsCols(at, *n);
+    s.progress().hideStatus();
+    s.buffer().ClearM();
+    s.cursorCol = at;
+    return {};
+}
+
+// "Zu Zeile Nr." and "Zu Spalte Nr.": the cursor to a 1-based row or releve of the active grid.
+Status goTo(Session& s, bool row) {
+    const TEditBuffer& b = s.buffer();
+    const int count = row ? b.GetRowCount(partOf(s)) : b.GetColCount();
+    if (!row && nameGrid(s)) return {};  // the name grids have one column
+    const std::optional<int> n = askCount(s, "Cursor setzen", row ? "in Zeile" : "in Spalte",
+                                          (row ? s.cursorRow : s.cursorCol) + 1, std::max(count, 1));
+    if (!n) return {};
+    (row ? s.cursorRow : s.cursorCol) = *n - 1;
+    return {};
+}
+
+Status complement(Session& s, bool rows) {
+    TEditBuffer& b = s.buffer();
+    const MarkSet which = rows ? rowMarks(partOf(s)) : MarkSet::McoR;
+    const int count = rows ? b.GetRowCount(partOf(s)) : b.GetColCount();
+    TMenge inverted;
+    if (count > 0) inverted.Fill(0, count - 1);
+    for (int i : b.marks(which).elements()) inverted.Remove(i);
+    b.setMarks(which, inverted);
+    return {};
+}
+
+Status randomChoice(Session& s, bool rows) {
+    TEditBuffer& b = s.buffer();
+    const MarkSet which = rows ? rowMarks(partOf(s)) : MarkSet::McoR;
+    const int count = rows ? b.GetRowCount(partOf(s)) : b.GetColCount();
+    const std::optional<int> n =
+        askCount(s, "Zahl eingeben", rows ? "Wieviele Zeilen?" : "Wieviele Spalten?", 1, std::max(count, 1));
+    if (!n) return {};
+    TMenge m = b.marks(which);
+    m.Zufallswahl(*n, count, s.random());
+    b.setMarks(which, m);
+    return {};
+}
 
 }  // namespace
 
 void addGridCommands(Dispatcher& d) {
-    d.add(kUndo, [](Session& s, const CommandEntry&) {
+    auto add = [&d](std::int64_t number, std::function<Status(Session&)> h) {
+        d.add(number, [h = std::move(h)](Session& s, const CommandEntry&) { return h(s); });
+    };
+    add(kUndo, [](Session& s) {
         if (!s.undoList().undo()) s.ui().showInfo(s.catalogue().GetLangMsg("MsgNoUndo"));
         return Status();
     });
-    d.add(kRedo, [](Session& s, const CommandEntry&) {
+    add(kRedo, [](Session& s) {
         if (!s.undoList().redo()) s.ui().showInfo(s.catalogue().GetLangMsg("MsgNoRedo"));
         return Status();
     });
+    add(kCopy, [](Session& s) { return cut(s, false, true, false); });
+    add(kCut, [](Session& s) { return cut(s, true, true, false); });
+    add(kDelete, [](Session& s) { return cut(s, true, false, false); });
+    add(kCopyComplement, [](Session& s) { return cut(s, false, true, true); });
+    add(kCutComplement, [](Session& s) { return cut(s, true, true, true); });
+    add(kDeleteComplement, [](Session& s) { return cut(s, true, false, true); });
+    add(kRowsBefore, [](Session& s) { return insertRows(s, false); });
+    add(kRowsAfter, [](Session& s) { return insertRows(s, true); });
+    add(kColsBefore, [](Session& s) { return insertColumns(s, false); });
+    add(kColsAfter, [](Session& s) { return insertColumns(s, true); });
+    add(kToRow, [](Session& s) { return goTo(s, true); });
+    add(kToColumn, [](Session& s) { return goTo(s, false); });
+    add(kRowComplement, [](Session& s) { return complement(s, true); });
+    add(kColComplement, [](Session& s) { return complement(s, false); });
+    add(kRowRandom, [](Session& s) { return randomChoice(s, true); });
+    add(kColRandom, [](Session& s) { return randomChoice(s, false); });
 }
 
 }  // namespace tav

@@ -1,0 +1,137 @@
+// The grids' editing commands through statements: deleting, cutting and copying marked rows and
+// releves (and their complement), new rows and releves, the cursor to a number, complement and random
+// choice of the marks; each change one undo step that gives the table back.
+
+#include <gtest/gtest.h>
+
+#include "support/editor_fixture.h"
+#include "support/test_files.h"
+
+namespace tav {
+namespace {
+
+struct Editor : testing::EditorFixture {
+    Editor() {
+        EXPECT_EQ(session.openTable(std::string(TAVOLEX_SAMPLES) + "/dune.tab", kLayoutNative, noProgress())
+                      .value(),
+                  ReadResult::Ok);
+        session.activeGrid = 4;
+    }
+    TEditBuffer& b() { return session.buffer(); }
+    std::string saved() {
+        const std::string file = dir.file("probe.tab");
+        EXPECT_TRUE(b().StoreFile(kLayoutNative, file, noProgress(), false).ok());
+        return testing::readBytes(file);
+    }
+    std::vector<std::string> names(char part) {
+        std::vector<std::string> out;
+        for (int r = 0; r < b().GetRowCount(part); ++r) out.emplace_back(b().GetZl(part, r));
+        return out;
+    }
+};
+
+TEST(GridCommands, DeletingMarkedRowsTakesThoseRows) {
+    Editor e;
+    const std::string original = e.saved();
+    std::vector<std::string> expected = e.names('A');
+    // Marked apart from each other: removing one by one from the first would shift the second.
+    e.b().mark(MarkSet::MroA, 1);
+    e.b().mark(MarkSet::MroA, 4);
+    ASSERT_TRUE(e.run("BEARB LÖSCHEN;").ok());
+    expected.erase(expected.begin() + 4);
+    expected.erase(expected.begin() + 1);
+    EXPECT_EQ(e.names('A'), expected);
+    EXPECT_FALSE(e.b().CheckM());
+    EXPECT_TRUE(e.session.modified());
+    const std::string changed = e.saved();
+    ASSERT_TRUE(e.run("BEARB RÜCK;").ok());
+    EXPECT_EQ(e.saved(), original);
+    ASSERT_TRUE(e.run("BEARB WIDERRUFEN;").ok());
+    EXPECT_EQ(e.saved(), changed);
+}
+
+TEST(GridCommands, CutCopyAndComplement) {
+    Editor e;
+    const int releves = e.b().GetColCount();
+    const std::string third = e.b().GetCol(2);
+    e.b().mark(MarkSet::McoR, 2);
+    e.b().mark(MarkSet::McoR, 3);
+    ASSERT_TRUE(e.run("BEARB AUSSCHNEIDEN;").ok());
+    EXPECT_EQ(e.b().GetColCount(), releves - 2);
+    ASSERT_EQ(e.b().clipBuffer().size(), 3u);
+    EXPECT_EQ(e.b().clipBuffer()[0], "Col");
+    EXPECT_EQ(e.b().clipBuffer()[1], third);
+
+    // Copying changes nothing: the table stays unmodified, with its history.
+    ASSERT_TRUE(e.session.saveTable(e.dir.file("s.tab"), noProgress()).ok());
+    e.b().Put('A', "3", 0, 0);
+    e.session.setModified(false);
+    e.b().mark(MarkSet::MroA, 0);
+    ASSERT_TRUE(e.run("BEARB KOPIEREN;").ok());
+    EXPECT_FALSE(e.session.modified());
+    EXPECT_TRUE(e.session.undoList().canUndo());
+    EXPECT_EQ(e.b().clipBuffer()[0], "Row");
+    // Without marks the cursor cell is copied, also to the system's clipboard.
+    e.b().ClearM();
+    e.session.cursorCol = 0;
+    e.session.cursorRow = 0;
+    ASSERT_TRUE(e.run("BEARB KOPIEREN;").ok());
+    EXPECT_EQ(e.ui.clipboardText(), "3");
+
+    // The complement of one marked species row: all others go.
+    const std::string kept(e.b().GetZl('A', 2));
+    e.b().mark(MarkSet::MroA, 2);
+    ASSERT_TRUE(e.run("BEARB K*LÖSCHEN;").ok());
+    EXPECT_EQ(e.names('A'), std::vector<std::string>{kept});
+}
+
+TEST(GridCommands, NewRowsAndReleves) {
+    Editor e;
+    const std::vector<std::string> before = e.names('A');
+    e.session.cursorRow = 2;
+    ASSERT_TRUE(e.run("ZEILEN NEUE DANACH;3").ok());
+    ASSERT_EQ(e.names('A').size(), before.size() + 3);
+    EXPECT_EQ(e.names('A')[2], before[2]);
+    EXPECT_EQ(e.names('A')[3], "");
+    EXPECT_EQ(e.b().GetTyp('A', 3), 'A');
+    EXPECT_EQ(e.session.cursorRow, 3);
+
+    const int releves = e.b().GetColCount();
+    e.session.cursorCol = 0;
+    ASSERT_TRUE(e.run("SPALTEN NEUE DAVOR;2").ok());
+    EXPECT_EQ(e.b().GetColCount(), releves + 2);
+    EXPECT_EQ(e.b().GetCol(0), e.b().GetCol(1));  // both empty
+    // Not in a name grid, and not a count that is no number.
+    e.session.activeGrid = 3;
+    EXPECT_FALSE(e.run("SPALTEN NEUE DAVOR;2").ok());
+    e.session.activeGrid = 4;
+    EXPECT_FALSE(e.run("ZEILEN NEUE DAVOR;null").ok());
+    // A locked grid asks first; No leaves the table.
+    e.session.gridLocked[3] = true;
+    ASSERT_TRUE(e.run("ZEILEN NEUE DAVOR;N").ok());
+    EXPECT_EQ(e.names('A').size(), before.size() + 3);
+}
+
+TEST(GridCommands, CursorAndMarks) {
+    Editor e;
+    ASSERT_TRUE(e.run("BEARB CURSOR ZU;7;BEARB CURSOR Z*SPALTE;5").ok());
+    EXPECT_EQ(e.session.cursorRow, 6);
+    EXPECT_EQ(e.session.cursorCol, 4);
+    EXPECT_FALSE(e.run("BEARB CURSOR ZU;9999").ok());
+
+    const int species = e.b().GetRowCount('A');
+    e.b().mark(MarkSet::MroA, 0);
+    ASSERT_TRUE(e.run("ZEILEN ZEILEN*MARK KOMPLEMENT;").ok());
+    EXPECT_EQ(e.b().MroA().Count(), species - 1);
+    EXPECT_FALSE(e.b().MroA().Element(0));
+    // A random choice among the marked rows.
+    ASSERT_TRUE(e.run("ZEILEN ZEILEN*MARK ZUFALL;5").ok());
+    EXPECT_EQ(e.b().MroA().Count(), 5);
+    EXPECT_FALSE(e.b().MroA().Element(0));
+    // Among all releves when none is marked.
+    ASSERT_TRUE(e.run("SPALTEN MARK ZUFALL;3").ok());
+    EXPECT_EQ(e.b().McoR().Count(), 3);
+}
+
+}  // namespace
+}  // namespace tav
