@@ -3,6 +3,7 @@
 // random choice of the marks.
 
 #include <algorithm>
+#include <ctime>
 #include <functional>
 #include <optional>
 #include <string>
@@ -14,6 +15,7 @@
 #include "editor/dispatch.h"
 #include "editor/session.h"
 #include "editor/window_commands.h"
+#include "env/dialogs.h"
 
 namespace tav {
 
@@ -37,6 +39,15 @@ constexpr std::int64_t kColsBefore = 104010100;        // "Neue Spalte(n) einfü
 constexpr std::int64_t kColsAfter = 104010200;         // … › "danach"
 constexpr std::int64_t kColComplement = 104020200;     // columns: "Komplement"
 constexpr std::int64_t kColRandom = 104020300;         // columns: "Zufallswahl"
+
+constexpr std::int64_t kInsertDate = 102110900;    // "Datum einsetzen"
+constexpr std::int64_t kInsertTime = 102111000;    // "Zeit einsetzen"
+constexpr std::int64_t kNumberRow = 103140100;     // "Durchnummerieren in akt. Zeile"
+constexpr std::int64_t kRandomRow = 103140200;     // "Zufällig nummerieren in akt. Zeile"
+constexpr std::int64_t kContinueRow = 103140300;   // "Weiter nummerieren ab Cursor"
+constexpr std::int64_t kCumulative = 103140500;    // "Kumulativ durchnummerieren"
+constexpr std::int64_t kNumberColumn = 104080100;  // "Durchnummerieren in akt. Spalte" › "Zeilennummern"
+constexpr std::int64_t kRandomColumn = 104080200;  // … › "zufällig"
 
 constexpr int kMaxInserted = 1'000'000;
 
@@ -212,6 +223,155 @@ Status randomChoice(Session& s, bool rows) {
     return {};
 }
 
+// 1 … n in order, or in a random order with each number drawn from those not yet used.
+std::vector<int> numbers(Session& s, int n, bool random) {
+    std::vector<int> out(static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i) out[static_cast<std::size_t>(i)] = i + 1;
+    if (random)
+        for (int i = n - 1; i > 0; --i)
+            std::swap(out[static_cast<std::size_t>(i)],
+                      out[static_cast<std::size_t>(s.random().below(static_cast<std::uint64_t>(i) + 1))]);
+    return out;
+}
+
+// The header row the row numbering works on: the cursor row in grid 2, the one marked header row in
+// grid 1; -1 with the message otherwise.
+int numberedRow(Session& s) {
+    const TEditBuffer& b = s.buffer();
+    if (s.activeGrid == 2 && s.cursorRow >= 0 && s.cursorRow < b.GetRowCount('K')) return s.cursorRow;
+    if (s.activeGrid == 1 && b.MroK().Count() == 1) return b.MroK().elements().front();
+    s.ui().showError("Funktion nur für 1 Kopfdatenzeile verfügbar.");
+    return -1;
+}
+
+Status numberRow(Session& s, bool random) {
+    const int row = numberedRow(s);
+    if (row < 0) return failed();
+    if (!GridEditable(s, 2)) return {};
+    TEditBuffer& b = s.buffer();
+    const std::vector<int> n = numbers(s, b.GetColCount(), random);
+    for (int c = 0; c < b.GetColCount(); ++c)
+        b.Put('K', std::to_string(n[static_cast<std::size_t>(c)]), c, row);
+    b.PutTyp('K', 'I', row);
+    return {};
+}
+
+std::optional<std::int64_t> integerIn(std::string_view text) {
+    return parseInteger(trimBlanks(text));
+}
+
+Status continueRow(Session& s) {
+    const int row = numberedRow(s);
+    if (row < 0) return failed();
+    TEditBuffer& b = s.buffer();
+    if (b.GetTyp('K', row) != 'I') {
+        s.ui().showError("Falscher Zeilentyp: muss ganzzahlig sein.");
+        return failed();
+    }
+    if (!GridEditable(s, 2)) return {};
+    const int start = std::clamp(s.cursorCol, 0, b.GetColCount() - 1);
+    std::int64_t next;
+    int from;
+    if (const auto v = integerIn(b.Get('K', start, row))) {
+        next = *v + 1;
+        from = start + 1;
+    } else {
+        std::int64_t largest = 0;
+        for (int c = 0; c < start; ++c)
+            if (const auto x = integerIn(b.Get('K', c, row))) largest = std::max(largest, *x);
+        next = largest + 1;
+        from = start;
+    }
+    for (int c = from; c < b.GetColCount(); ++c) b.Put('K', std::to_string(next++), c, row);
+    return {};
+}
+
+Status numberColumn(Session& s, bool random) {
+    TEditBuffer& b = s.buffer();
+    int col = -1;
+    if ((s.activeGrid == 2 || s.activeGrid == 4) && s.cursorCol >= 0 && s.cursorCol < b.GetColCount())
+        col = s.cursorCol;
+    else if (b.McoR().Count() == 1)
+        col = b.McoR().elements().front();
+    if (col < 0) {
+        s.ui().showError("Funktion nur für 1 Spalte verfügbar.");
+        return failed();
+    }
+    if (!GridEditable(s, 0)) return {};
+    const char part = partOf(s);
+    const std::vector<int> n = numbers(s, b.GetRowCount(part), random);
+    for (int r = 0; r < b.GetRowCount(part); ++r)
+        b.Put(part, std::to_string(n[static_cast<std::size_t>(r)]), col, r);
+    return {};
+}
+
+Status cumulative(Session& s) {
+    TEditBuffer& b = s.buffer();
+    const int row = b.MroK().Count() == 1 ? b.MroK().elements().front() : -1;
+    if (row < 0 || !b.IsNumRow('K', row)) {
+        s.ui().showError("Funktion nur für 1 numerische Kopfzeile verfügbar.");
+        return failed();
+    }
+    DialogRequest r;
+    r.kind = DialogKind::Text;
+    r.name = "Schwelle für Summe";
+    r.caption = r.name;
+    r.items = {"Zahl"};
+    r.initial = "1";
+    const std::optional<std::string> answer = s.ui().dialog(r);
+    if (!answer) return {};
+    const std::optional<double> threshold = parseNumber(trimBlanks(*answer));
+    if (!threshold) {
+        s.ui().showError("Schwelle für Summe: \"" + *answer + "\" ist keine Zahl.");
+        s.macroAnswers().refuse();
+        return failed();
+    }
+    if (!GridEditable(s, 2)) return {};
+    const int classRow = b.GetRowCount('K');
+    b.InsRow('K', classRow);
+    b.PutZl('K', "Klasse", classRow);
+    b.PutTyp('K', 'I', classRow);
+    double sum = 0;
+    int number = 1;
+    for (int c = 0; c < b.GetColCount(); ++c) {
+        if (const auto v = parseNumber(trimBlanks(b.Get('K', c, row)))) {
+            sum += *v;
+            if (sum > *threshold) {
+                ++number;
+                sum = *v;
+            }
+        }
+        b.Put('K', std::to_string(number), c, classRow);
+    }
+    return {};
+}
+
+// Today's date as dd.MM.yyyy or the time as hh:mm:ss, the form a date or time row reads.
+Status insertNow(Session& s, bool date) {
+    if (s.activeGrid != 2) {
+        s.ui().showError(std::string(date ? "Datum" : "Zeit") +
+                         " einsetzen: nur in den Kopfdaten (Gitter 2).");
+        return failed();
+    }
+    TEditBuffer& b = s.buffer();
+    if (s.cursorRow < 0 || s.cursorRow >= b.GetRowCount('K') || s.cursorCol < 0 ||
+        s.cursorCol >= b.GetColCount())
+        return failed();
+    if (b.GetTyp('K', s.cursorRow) != (date ? 'D' : 'Z') &&
+        AskYesNoCancel(s.ui(), s.catalogue().GetLangMsg(date ? "MsgNoDate" : "MsgNoTime")) != 'Y')
+        return {};
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[16];
+    if (date)
+        std::strftime(text, sizeof text, "%d.%m.%Y", &local);
+    else
+        std::strftime(text, sizeof text, "%H:%M:%S", &local);
+    b.Put('K', text, s.cursorCol, s.cursorRow);
+    return {};
+}
+
 }  // namespace
 
 void addGridCommands(Dispatcher& d) {
@@ -242,6 +402,14 @@ void addGridCommands(Dispatcher& d) {
     add(kColComplement, [](Session& s) { return complement(s, false); });
     add(kRowRandom, [](Session& s) { return randomChoice(s, true); });
     add(kColRandom, [](Session& s) { return randomChoice(s, false); });
+    add(kNumberRow, [](Session& s) { return numberRow(s, false); });
+    add(kRandomRow, [](Session& s) { return numberRow(s, true); });
+    add(kContinueRow, continueRow);
+    add(kCumulative, cumulative);
+    add(kNumberColumn, [](Session& s) { return numberColumn(s, false); });
+    add(kRandomColumn, [](Session& s) { return numberColumn(s, true); });
+    add(kInsertDate, [](Session& s) { return insertNow(s, true); });
+    add(kInsertTime, [](Session& s) { return insertNow(s, false); });
 }
 
 }  // namespace tav

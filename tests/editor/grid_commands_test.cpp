@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "support/editor_fixture.h"
 #include "support/test_files.h"
 
@@ -131,6 +133,95 @@ TEST(GridCommands, CursorAndMarks) {
     // Among all releves when none is marked.
     ASSERT_TRUE(e.run("SPALTEN MARK ZUFALL;3").ok());
     EXPECT_EQ(e.b().McoR().Count(), 3);
+}
+
+TEST(GridCommands, Numbering) {
+    Editor e;
+    TEditBuffer& b = e.b();
+    const int releves = b.GetColCount();
+    auto row = [&b](int r) {
+        std::vector<std::string> out;
+        for (int c = 0; c < b.GetColCount(); ++c) out.emplace_back(b.Get('K', c, r));
+        return out;
+    };
+    e.session.activeGrid = 2;
+    e.session.cursorRow = 3;  // "Management", a text row
+    ASSERT_TRUE(e.run("ZEILEN NUMMERN DURCH;").ok());
+    EXPECT_EQ(b.GetTyp('K', 3), 'I');
+    EXPECT_EQ(row(3).front(), "1");
+    EXPECT_EQ(row(3).back(), std::to_string(releves));
+    // Random: each number once.
+    ASSERT_TRUE(e.run("ZEILEN NUMMERN ZUF;").ok());
+    std::vector<std::string> drawn = row(3);
+    std::vector<int> seen;
+    for (const std::string& t : drawn) seen.push_back(std::stoi(t));
+    std::sort(seen.begin(), seen.end());
+    for (int k = 0; k < releves; ++k) EXPECT_EQ(seen[static_cast<std::size_t>(k)], k + 1);
+    // Going on from the cursor: from the integer there, or from the largest to its left.
+    b.Put('K', "40", 2, 3);
+    e.session.cursorCol = 2;
+    ASSERT_TRUE(e.run("ZEILEN NUMMERN WEITER;").ok());
+    EXPECT_EQ(row(3)[3], "41");
+    EXPECT_EQ(row(3).back(), std::to_string(40 + releves - 3));
+    b.Put('K', "", 2, 3);
+    ASSERT_TRUE(e.run("ZEILEN NUMMERN WEITER;").ok());
+    EXPECT_EQ(row(3)[2], std::to_string(std::max(std::stoi(row(3)[0]), std::stoi(row(3)[1])) + 1));
+    // Only an integer row goes on; only one row at a time.
+    e.session.cursorRow = 4;  // "Use", text
+    EXPECT_FALSE(e.run("ZEILEN NUMMERN WEITER;").ok());
+    EXPECT_EQ(e.lastMessage(), "Falscher Zeilentyp: muss ganzzahlig sein.");
+    e.session.activeGrid = 1;
+    EXPECT_FALSE(e.run("ZEILEN NUMMERN DURCH;").ok());
+    EXPECT_EQ(e.lastMessage(), "Funktion nur für 1 Kopfdatenzeile verfügbar.");
+
+    // Cumulative classes over the one marked numeric row: a new class once the sum passes 10.
+    b.mark(MarkSet::MroK, 1);  // "A1", soil thickness
+    const int headerRows = b.GetRowCount('K');
+    ASSERT_TRUE(e.run("ZEILEN NUMMERN KUMUL;10").ok());
+    ASSERT_EQ(b.GetRowCount('K'), headerRows + 1);
+    EXPECT_EQ(b.GetZl('K', headerRows), "Klasse");
+    double sum = 0;
+    int expected = 1;
+    for (int c = 0; c < releves; ++c) {
+        const double v = std::stod(std::string(b.Get('K', c, 1)));
+        sum += v;
+        if (sum > 10) {
+            ++expected;
+            sum = v;
+        }
+        EXPECT_EQ(b.Get('K', c, headerRows), std::to_string(expected)) << c;
+    }
+
+    // A column of row numbers in the species part.
+    e.session.activeGrid = 4;
+    e.session.cursorCol = 1;
+    ASSERT_TRUE(e.run("SPALTEN DURCH ZEILENNUMMERN;").ok());
+    EXPECT_EQ(b.Get('A', 1, 0), "1");
+    EXPECT_EQ(b.Get('A', 1, b.GetRowCount('A') - 1), std::to_string(b.GetRowCount('A')));
+}
+
+TEST(GridCommands, DateAndTime) {
+    Editor e;
+    e.session.activeGrid = 2;
+    e.session.cursorRow = 3;
+    e.session.cursorCol = 0;
+    // Not a date row: asked first.
+    ASSERT_TRUE(e.run("BEARB F*BEARB DATUM;N").ok());
+    EXPECT_EQ(e.b().Get('K', 0, 3), "SF");
+    ASSERT_TRUE(e.run("BEARB F*BEARB DATUM;Y").ok());
+    const std::string date(e.b().Get('K', 0, 3));
+    ASSERT_EQ(date.size(), 10u);
+    EXPECT_EQ(date[2], '.');
+    EXPECT_EQ(date[5], '.');
+    // The time as hh:mm:ss, which a time row reads.
+    e.b().PutTyp('K', 'Z', 3);
+    ASSERT_TRUE(e.run("BEARB F*BEARB ZEIT;").ok());
+    const std::string time(e.b().Get('K', 0, 3));
+    ASSERT_EQ(time.size(), 8u);
+    EXPECT_EQ(time[2], ':');
+    EXPECT_EQ(time[5], ':');
+    e.session.activeGrid = 4;
+    EXPECT_FALSE(e.run("BEARB F*BEARB ZEIT;").ok());
 }
 
 }  // namespace
