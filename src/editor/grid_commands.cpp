@@ -49,6 +49,14 @@ constexpr std::int64_t kCumulative = 103140500;    // "Kumulativ durchnummeriere
 constexpr std::int64_t kNumberColumn = 104080100;  // "Durchnummerieren in akt. Spalte" › "Zeilennummern"
 constexpr std::int64_t kRandomColumn = 104080200;  // … › "zufällig"
 
+constexpr std::int64_t kRowType = 103020000;      // "Zeilentyp ändern"
+constexpr std::int64_t kFillRows = 103130000;     // "Zeile(n) ausfüllen"
+constexpr std::int64_t kFillColumns = 104070000;  // "Spalte(n) ausfüllen"
+
+// The row types in the order of the row-type dialogs.
+constexpr std::string_view kHeaderTypes = "TIFPDZBUSLC";
+constexpr std::string_view kSpeciesTypes = "AK";
+
 constexpr int kMaxInserted = 1'000'000;
 
 // The part of the active grid: header rows in grids 1 and 2, species rows in 3 and 4.
@@ -372,6 +380,63 @@ Status insertNow(Session& s, bool date) {
     return {};
 }
 
+Status setRowType(Session& s) {
+    TEditBuffer& b = s.buffer();
+    const char part = partOf(s);
+    const std::string_view types = part == 'K' ? kHeaderTypes : kSpeciesTypes;
+    const TMenge marked = b.marks(rowMarks(part));
+    std::vector<int> rows = marked.elements();
+    if (rows.empty()) {
+        if (s.cursorRow < 0 || s.cursorRow >= b.GetRowCount(part)) return failed();
+        rows.push_back(s.cursorRow);
+    }
+    const std::size_t current = types.find(b.GetTyp(part, rows.front()));
+    int choice = current == std::string_view::npos ? 0 : static_cast<int>(current);
+    if (!TRadioDlg::Execute(s.ui(), s.catalogue(), part == 'K' ? "DlgZlTypK" : "DlgZlTypA", "", "", choice))
+        return {};
+    if (choice < 0 || choice >= static_cast<int>(types.size())) return failed();
+    for (int r : rows) b.PutTyp(part, types[static_cast<std::size_t>(choice)], r);
+    b.ClearM();
+    return {};
+}
+
+// Fills a column ('C') or a row ('R') of the active part with the text of the cursor cell; with marked
+// releves (rows), each marked one with its own first value.
+Status fill(Session& s, bool columns) {
+    if (!GridEditable(s, 0)) return {};
+    TEditBuffer& b = s.buffer();
+    char part = partOf(s);
+    if (columns) {
+        const std::vector<int> marked = b.McoR().elements();
+        if (marked.empty()) {
+            if (nameGrid(s) || s.cursorCol < 0 || s.cursorCol >= b.GetColCount()) return failed();
+            const std::string text(b.Get(part, s.cursorCol, s.cursorRow));
+            for (int r = 0; r < b.GetRowCount(part); ++r) b.Put(part, text, s.cursorCol, r);
+            return {};
+        }
+        const char answer = AskYesNoCancel(s.ui(), s.catalogue().GetLangMsg("MsgHeadOrAb"));
+        if (answer != 'Y' && answer != 'N') return {};
+        part = answer == 'Y' ? 'K' : 'A';
+        for (int c : marked) {
+            const std::string first(b.Get(part, c, 0));
+            for (int r = 1; r < b.GetRowCount(part); ++r) b.Put(part, first, c, r);
+        }
+        return {};
+    }
+    const std::vector<int> marked = b.marks(rowMarks(part)).elements();
+    if (marked.empty()) {
+        if (nameGrid(s) || s.cursorRow < 0 || s.cursorRow >= b.GetRowCount(part)) return failed();
+        const std::string text(b.Get(part, s.cursorCol, s.cursorRow));
+        for (int c = 0; c < b.GetColCount(); ++c) b.Put(part, text, c, s.cursorRow);
+        return {};
+    }
+    for (int r : marked) {
+        const std::string first(b.Get(part, 0, r));
+        for (int c = 1; c < b.GetColCount(); ++c) b.Put(part, first, c, r);
+    }
+    return {};
+}
+
 }  // namespace
 
 void addGridCommands(Dispatcher& d) {
@@ -408,6 +473,9 @@ void addGridCommands(Dispatcher& d) {
     add(kCumulative, cumulative);
     add(kNumberColumn, [](Session& s) { return numberColumn(s, false); });
     add(kRandomColumn, [](Session& s) { return numberColumn(s, true); });
+    add(kRowType, setRowType);
+    add(kFillRows, [](Session& s) { return fill(s, false); });
+    add(kFillColumns, [](Session& s) { return fill(s, true); });
     add(kInsertDate, [](Session& s) { return insertNow(s, true); });
     add(kInsertTime, [](Session& s) { return insertNow(s, false); });
 }

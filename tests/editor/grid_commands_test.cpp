@@ -224,5 +224,39 @@ TEST(GridCommands, DateAndTime) {
     EXPECT_FALSE(e.run("BEARB F*BEARB ZEIT;").ok());
 }
 
+TEST(GridCommands, RowTypesAndFilling) {
+    Editor e;
+    TEditBuffer& b = e.b();
+    e.session.activeGrid = 2;
+    e.session.cursorRow = 4;
+    ASSERT_TRUE(e.run("ZEILEN ZEILENTYP;2").ok());  // "Float (F)"
+    EXPECT_EQ(b.GetTyp('K', 4), 'F');
+    b.mark(MarkSet::MroA, 0);
+    b.mark(MarkSet::MroA, 2);
+    e.session.activeGrid = 4;
+    ASSERT_TRUE(e.run("ZEILEN ZEILENTYP;1").ok());  // "K", a comment row
+    EXPECT_EQ(b.GetTyp('A', 0), 'K');
+    EXPECT_EQ(b.GetTyp('A', 1), 'A');
+    EXPECT_EQ(b.GetTyp('A', 2), 'K');
+    EXPECT_FALSE(b.CheckM());
+
+    // The cursor cell across its row, and down its column.
+    e.session.cursorRow = 1;
+    e.session.cursorCol = 2;
+    b.Put('A', "3", 2, 1);
+    ASSERT_TRUE(e.run("ZEILEN ZEILE(N);").ok());
+    for (int c = 0; c < b.GetColCount(); ++c) EXPECT_EQ(b.Get('A', c, 1), "3") << c;
+    ASSERT_TRUE(e.run("SPALTEN SPALTE(N);").ok());
+    for (int r = 0; r < b.GetRowCount('A'); ++r) EXPECT_EQ(b.Get('A', 2, r), "3") << r;
+    // Marked releves each with the first header value, after the question which part.
+    b.mark(MarkSet::McoR, 5);
+    const std::string first(b.Get('K', 5, 0));
+    ASSERT_TRUE(e.run("SPALTEN SPALTE(N);Y").ok());
+    for (int r = 0; r < b.GetRowCount('K'); ++r) EXPECT_EQ(b.Get('K', 5, r), first) << r;
+    // One undo step gives the column back.
+    ASSERT_TRUE(e.run("BEARB RÜCK;").ok());
+    EXPECT_NE(b.Get('K', 5, 1), first);
+}
+
 }  // namespace
 }  // namespace tav
