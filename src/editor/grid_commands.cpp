@@ -49,6 +49,11 @@ constexpr std::int64_t kCumulative = 103140500;    // "Kumulativ durchnummeriere
 constexpr std::int64_t kNumberColumn = 104080100;  // "Durchnummerieren in akt. Spalte" › "Zeilennummern"
 constexpr std::int64_t kRandomColumn = 104080200;  // … › "zufällig"
 
+constexpr std::int64_t kPaste = 102090000;        // "Einfügen (Ins)"
+constexpr std::int64_t kNewRight = 102100100;     // "Neu, nach rechts schieben"
+constexpr std::int64_t kNewDown = 102100200;      // "Neu, nach unten schieben"
+constexpr std::int64_t kPasteRight = 102100700;   // "Einfügen, nach rechts schieben"
+constexpr std::int64_t kPasteDown = 102100800;    // "Einfügen, nach unten schieben"
 constexpr std::int64_t kRowType = 103020000;      // "Zeilentyp ändern"
 constexpr std::int64_t kFillRows = 103130000;     // "Zeile(n) ausfüllen"
 constexpr std::int64_t kFillColumns = 104070000;  // "Spalte(n) ausfüllen"
@@ -437,6 +442,50 @@ Status fill(Session& s, bool columns) {
     return {};
 }
 
+// Pastes the clip: whole rows before the first marked row of the part (before the cursor row when none
+// is marked), releves before the first marked releve (the cursor's), a range of fields at the cursor
+// cell, overwriting ('N') or shifting what is there right ('R') or down ('D'). Pasted rows and releves
+// come out marked.
+Status paste(Session& s, char mode) {
+    if (!GridEditable(s, s.activeGrid)) return {};
+    TEditBuffer& b = s.buffer();
+    const char kind = b.GetClipStatus();
+    const char part = partOf(s);
+    const int typ = s.activeGrid == 0 ? 4 : s.activeGrid;
+    if (kind == 'K' || kind == 'C') {
+        if (mode != 'N') {
+            s.ui().showError(s.catalogue().GetLangMsg("MsgNoFields"));
+            return failed();
+        }
+        const int lines = static_cast<int>(b.clipBuffer().size()) - 1;
+        const TMenge& rows = b.marks(rowMarks(part));
+        const int pr = rows.empty() ? std::max(s.cursorRow, 0) : rows.elements().front();
+        const int pc = b.McoR().empty() ? std::max(s.cursorCol, 0) : b.McoR().elements().front();
+        if (kind == 'C' && nameGrid(s)) {
+            s.ui().showError(s.catalogue().GetLangMsg("MsgOneCol"));
+            return failed();
+        }
+        b.ClearM();
+        b.Paste(typ, mode, pc, pr, s.progress());
+        TMenge pasted;
+        if (lines > 0) pasted.Fill(kind == 'K' ? pr : pc, (kind == 'K' ? pr : pc) + lines - 1);
+        b.setMarks(kind == 'K' ? rowMarks(part) : MarkSet::McoR, pasted);
+        return {};
+    }
+    if (kind != 'R') return {};
+    b.ClearM();
+    b.Paste(typ, mode, std::max(s.cursorCol, 0), std::max(s.cursorRow, 0), s.progress());
+    return {};
+}
+
+// Empty fields pasted shifting right or down: one at the cursor.
+Status newFields(Session& s, char mode) {
+    TEditBuffer& b = s.buffer();
+    b.StartClip('R');
+    b.addClipLine(std::string());
+    return paste(s, mode);
+}
+
 }  // namespace
 
 void addGridCommands(Dispatcher& d) {
@@ -473,6 +522,11 @@ void addGridCommands(Dispatcher& d) {
     add(kCumulative, cumulative);
     add(kNumberColumn, [](Session& s) { return numberColumn(s, false); });
     add(kRandomColumn, [](Session& s) { return numberColumn(s, true); });
+    add(kPaste, [](Session& s) { return paste(s, 'N'); });
+    add(kPasteRight, [](Session& s) { return paste(s, 'R'); });
+    add(kPasteDown, [](Session& s) { return paste(s, 'D'); });
+    add(kNewRight, [](Session& s) { return newFields(s, 'R'); });
+    add(kNewDown, [](Session& s) { return newFields(s, 'D'); });
     add(kRowType, setRowType);
     add(kFillRows, [](Session& s) { return fill(s, false); });
     add(kFillColumns, [](Session& s) { return fill(s, true); });

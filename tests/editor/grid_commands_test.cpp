@@ -258,5 +258,41 @@ TEST(GridCommands, RowTypesAndFilling) {
     EXPECT_NE(b.Get('K', 5, 1), first);
 }
 
+TEST(GridCommands, Paste) {
+    Editor e;
+    TEditBuffer& b = e.b();
+    const std::vector<std::string> before = e.names('A');
+    // Two species rows cut and pasted before the cursor row: they come back marked, in their order.
+    b.mark(MarkSet::MroA, 0);
+    b.mark(MarkSet::MroA, 1);
+    ASSERT_TRUE(e.run("BEARB AUSSCHNEIDEN;").ok());
+    e.session.cursorRow = 3;
+    ASSERT_TRUE(e.run("BEARB EINFÜGEN;").ok());
+    std::vector<std::string> expected(before.begin() + 2, before.end());
+    expected.insert(expected.begin() + 3, before.begin(), before.begin() + 2);
+    EXPECT_EQ(e.names('A'), expected);
+    EXPECT_EQ(b.MroA().elements(), (std::vector<int>{3, 4}));
+    // Whole rows cannot be pasted shifting fields.
+    EXPECT_FALSE(e.run("BEARB F*ENTFERNEN E*RECHTS;").ok());
+
+    // A cell copied and pasted elsewhere; a new field shifts the row to the right.
+    b.ClearM();
+    e.session.cursorRow = 0;
+    e.session.cursorCol = 0;
+    const std::string cell(b.Get('A', 0, 0));
+    const std::string second(b.Get('A', 1, 0));
+    ASSERT_TRUE(e.run("BEARB KOPIEREN;").ok());
+    e.session.cursorCol = 4;
+    ASSERT_TRUE(e.run("BEARB EINFÜGEN;").ok());
+    EXPECT_EQ(b.Get('A', 4, 0), cell);
+    const int releves = b.GetColCount();
+    e.session.cursorCol = 0;
+    ASSERT_TRUE(e.run("BEARB F*ENTFERNEN N*RECHTS;").ok());
+    EXPECT_EQ(b.Get('A', 0, 0), "");
+    EXPECT_EQ(b.Get('A', 1, 0), cell);
+    EXPECT_EQ(b.Get('A', 2, 0), second);
+    EXPECT_EQ(b.GetColCount(), releves + 1);
+}
+
 }  // namespace
 }  // namespace tav
