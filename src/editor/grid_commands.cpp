@@ -49,14 +49,16 @@ constexpr std::int64_t kCumulative = 103140500;    // "Kumulativ durchnummeriere
 constexpr std::int64_t kNumberColumn = 104080100;  // "Durchnummerieren in akt. Spalte" › "Zeilennummern"
 constexpr std::int64_t kRandomColumn = 104080200;  // … › "zufällig"
 
-constexpr std::int64_t kPaste = 102090000;        // "Einfügen (Ins)"
-constexpr std::int64_t kNewRight = 102100100;     // "Neu, nach rechts schieben"
-constexpr std::int64_t kNewDown = 102100200;      // "Neu, nach unten schieben"
-constexpr std::int64_t kPasteRight = 102100700;   // "Einfügen, nach rechts schieben"
-constexpr std::int64_t kPasteDown = 102100800;    // "Einfügen, nach unten schieben"
-constexpr std::int64_t kRowType = 103020000;      // "Zeilentyp ändern"
-constexpr std::int64_t kFillRows = 103130000;     // "Zeile(n) ausfüllen"
-constexpr std::int64_t kFillColumns = 104070000;  // "Spalte(n) ausfüllen"
+constexpr std::int64_t kPaste = 102090000;       // "Einfügen (Ins)"
+constexpr std::int64_t kNewRight = 102100100;    // "Neu, nach rechts schieben"
+constexpr std::int64_t kNewDown = 102100200;     // "Neu, nach unten schieben"
+constexpr std::int64_t kPasteRight = 102100700;  // "Einfügen, nach rechts schieben"
+constexpr std::int64_t kPasteDown = 102100800;   // "Einfügen, nach unten schieben"
+constexpr std::int64_t kNextLeft = 102170701;  // "Nächster Eintrag / Markierung" › "links", "rechts", …
+constexpr std::int64_t kDifferingLeft = 102170801;  // "Nächster abweichender Eintrag" › "links …", …
+constexpr std::int64_t kRowType = 103020000;        // "Zeilentyp ändern"
+constexpr std::int64_t kFillRows = 103130000;       // "Zeile(n) ausfüllen"
+constexpr std::int64_t kFillColumns = 104070000;    // "Spalte(n) ausfüllen"
 
 // The row types in the order of the row-type dialogs.
 constexpr std::string_view kHeaderTypes = "TIFPDZBUSLC";
@@ -486,6 +488,64 @@ Status newFields(Session& s, char mode) {
     return paste(s, mode);
 }
 
+enum class Direction { Left, Right, Up, Down };
+
+// Walks from the cursor cell to the next cell that holds a text (or, with differing, another text than
+// the cursor cell): left and right in reading order (each row's name, then its releves, then the next
+// row), up and down along the column. With marked releves (rows), left and right (up and down) go to the
+// next marked one instead. At an end of the table or column the user decides whether to go on from the
+// other end.
+Status nextEntry(Session& s, Direction dir, bool differing) {
+    const TEditBuffer& b = s.buffer();
+    const char part = partOf(s);
+    const int rows = b.GetRowCount(part), cols = b.GetColCount();
+    if (rows == 0 || s.cursorRow < 0 || s.cursorRow >= rows) return {};
+    const bool across = dir == Direction::Left || dir == Direction::Right;
+    const int step = dir == Direction::Right || dir == Direction::Down ? 1 : -1;
+    // A cell as one number: in reading order across, the row along a column.
+    const int width = cols + 1;  // the name, then the releves
+    const int startCol = nameGrid(s) ? -1 : std::clamp(s.cursorCol, 0, cols - 1);
+    const long long total = across ? static_cast<long long>(rows) * width : rows;
+    const long long start = across ? static_cast<long long>(s.cursorRow) * width + startCol + 1 : s.cursorRow;
+    auto cellOf = [&](long long k) {
+        return across ? std::pair<int, int>{static_cast<int>(k % width) - 1, static_cast<int>(k / width)}
+                      : std::pair<int, int>{startCol, static_cast<int>(k)};
+    };
+    auto text = [&](long long k) {
+        const auto [c, r] = cellOf(k);
+        return c < 0 ? b.GetZl(part, r) : b.Get(part, c, r);
+    };
+    const TMenge& markedCols = b.McoR();
+    const TMenge& markedRows = b.marks(rowMarks(part));
+    const bool byMarks = across ? !markedCols.empty() : !markedRows.empty();
+    const std::string first(text(start));
+    auto stopsAt = [&](long long k) {
+        const auto [c, r] = cellOf(k);
+        if (byMarks) return across ? c >= 0 && markedCols.Element(c) : markedRows.Element(r);
+        const std::string_view t = text(k);
+        return differing ? t != first : !trimBlanks(t).empty();
+    };
+    long long k = start;
+    for (long long walked = 0; walked < total; ++walked) {
+        k += step;
+        if (k < 0 || k >= total) {
+            const char* key =
+                across ? (step > 0 ? "MsgEndTab" : "MsgBeginTab") : (step > 0 ? "MsgEndCol" : "MsgBeginCol");
+            if (AskYesNoCancel(s.ui(), s.catalogue().GetLangMsg(key)) != 'Y') return {};
+            k = step > 0 ? 0 : total - 1;
+        }
+        if (k == start) return {};
+        if (!stopsAt(k)) continue;
+        const auto [c, r] = cellOf(k);
+        const bool names = c < 0;
+        s.activeGrid = (part == 'K' ? 1 : 3) + (names ? 0 : 1);
+        if (!names) s.cursorCol = c;
+        s.cursorRow = r;
+        return {};
+    }
+    return {};
+}
+
 }  // namespace
 
 void addGridCommands(Dispatcher& d) {
@@ -527,6 +587,12 @@ void addGridCommands(Dispatcher& d) {
     add(kPasteDown, [](Session& s) { return paste(s, 'D'); });
     add(kNewRight, [](Session& s) { return newFields(s, 'R'); });
     add(kNewDown, [](Session& s) { return newFields(s, 'D'); });
+    const Direction directions[] = {Direction::Left, Direction::Right, Direction::Up, Direction::Down};
+    for (int i = 0; i < 4; ++i) {
+        const Direction dir = directions[i];
+        add(kNextLeft + i, [dir](Session& s) { return nextEntry(s, dir, false); });
+        add(kDifferingLeft + i, [dir](Session& s) { return nextEntry(s, dir, true); });
+    }
     add(kRowType, setRowType);
     add(kFillRows, [](Session& s) { return fill(s, false); });
     add(kFillColumns, [](Session& s) { return fill(s, true); });

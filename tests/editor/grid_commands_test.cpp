@@ -294,5 +294,44 @@ TEST(GridCommands, Paste) {
     EXPECT_EQ(b.GetColCount(), releves + 1);
 }
 
+TEST(GridCommands, NextEntry) {
+    Editor e;
+    TEditBuffer& b = e.b();
+    b.Clear();
+    b.InsCols(0, 3);
+    b.InsRows('A', 0, 3);
+    ASSERT_TRUE(b.PutRow('A', "A;Carex;;;1;", 0));
+    ASSERT_TRUE(b.PutRow('A', "A;Poa;;;;", 1));
+    ASSERT_TRUE(b.PutRow('A', "A;Juncus;;1;1;2", 2));
+    e.session.activeGrid = 4;
+    auto at = [&e] {
+        return std::to_string(e.session.activeGrid) + "," + std::to_string(e.session.cursorCol) + "," +
+               std::to_string(e.session.cursorRow);
+    };
+    e.session.cursorCol = 1;
+    e.session.cursorRow = 0;
+    // Right in reading order: past the empty cells of row 0, the name "Poa" of row 1.
+    ASSERT_TRUE(e.run("BEARB CURSOR NÄCHSTER RECHTS;").ok());
+    EXPECT_EQ(at(), "3,1,1");
+    // The next differing entry to the right of "Poa" is its empty first releve.
+    ASSERT_TRUE(e.run("BEARB CURSOR NÄCHSTER*ABW RECHTS;").ok());
+    EXPECT_EQ(at(), "4,0,1");
+    // Down the column; at its end the question whether to go on from the top.
+    e.session.cursorCol = 1;
+    e.session.cursorRow = 2;
+    ASSERT_TRUE(e.run("BEARB CURSOR NÄCHSTER UNTEN;N").ok());
+    EXPECT_EQ(at(), "4,1,2");
+    ASSERT_TRUE(e.run("BEARB CURSOR NÄCHSTER UNTEN;Y").ok());
+    EXPECT_EQ(at(), "4,1,0");
+    // With marked releves, left and right go from mark to mark.
+    b.mark(MarkSet::McoR, 0);
+    e.session.cursorCol = 1;
+    e.session.cursorRow = 0;
+    ASSERT_TRUE(e.run("BEARB CURSOR NÄCHSTER RECHTS;").ok());
+    EXPECT_EQ(at(), "4,0,1");
+    ASSERT_TRUE(e.run("BEARB CURSOR NÄCHSTER LINKS;").ok());
+    EXPECT_EQ(at(), "4,0,0");
+}
+
 }  // namespace
 }  // namespace tav
