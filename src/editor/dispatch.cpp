@@ -1,4 +1,5 @@
 #include "editor/dispatch.h"
+#include "editor/command_support.h"
 
 #include <array>
 #include <string_view>
@@ -75,12 +76,6 @@ Status showVersion(Session& session, const CommandEntry&) {
     return {};
 }
 
-Status failed() {
-    Status s;
-    s.fail();
-    return s;
-}
-
 }  // namespace
 
 bool isRecorded(const CommandEntry& entry) {
@@ -151,13 +146,13 @@ Status Dispatcher::execute(Session& session, const CommandEntry& entry, CommandS
         for (const auto& [number, shownName] : kNotImplementedNames)
             if (number == entry.number) name = shownName;
         ShowNotImplemented(session.ui(), name);
-        return failed();
+        return commandFailed();
     }
     const CommandHandler* handler = handlerOf(entry);
     if (!handler) {
         session.ui().showError(menuCaption(session.catalogue(), entry.number, entry.caption, false) +
                                ": noch nicht verfügbar.");
-        return failed();
+        return commandFailed();
     }
     if (session.commitEdit) session.commitEdit();
     session.coverCounts = {};

@@ -14,6 +14,7 @@
 #include "core/numbers.h"
 #include "core/text.h"
 #include "editor/command_handlers.h"
+#include "editor/command_support.h"
 #include "editor/dispatch.h"
 #include "editor/file_commands.h"
 #include "editor/session.h"
@@ -57,12 +58,6 @@ constexpr std::int64_t kOverview = 110080300;          // "Übersicht gemäss Ei
 
 constexpr const char* kLanguages[] = {"Deutsch", "Français", "Italiano", "Latine", "English"};
 
-Status failed() {
-    Status s;
-    s.fail();
-    return s;
-}
-
 // The settings changed: every object of the run takes them at once.
 Status applied(Session& session) {
     session.applySettings();
@@ -77,38 +72,16 @@ Status chooseLanguage(Session& session) {
         if (const std::size_t at = letters.find(static_cast<char>(current[0])); at != std::string_view::npos)
             choice = static_cast<int>(at);
     if (!TRadioDlg::Execute(session.ui(), session.catalogue(), "DlgSprachEinst", "", "", choice)) return {};
-    if (choice < 0 || choice > 4) return failed();
+    if (choice < 0 || choice > 4) return commandFailed();
     session.settings().Sprache = kLanguages[choice];
     session.showCommandNumbers = false;  // the menus are translated anew, without numbers
     return applied(session);
 }
 
-// A whole number from a text dialog; nothing when cancelled, a message and nothing when it is no such
-// number.
-std::optional<int> askNumber(Session& session, std::string_view caption, std::string_view prompt, int current,
-                             int low, int high) {
-    DialogRequest r;
-    r.kind = DialogKind::Text;
-    r.name = caption;
-    r.caption = caption;
-    r.items = {std::string(prompt)};
-    r.initial = std::to_string(current);
-    const std::optional<std::string> answer = session.ui().dialog(r);
-    if (!answer) return std::nullopt;
-    const auto n = parseInteger(trimBlanks(*answer));
-    if (!n || *n < low || *n > high) {
-        session.ui().showError(std::string(caption) + ": \"" + *answer + "\" ist keine ganze Zahl von " +
-                               std::to_string(low) + " bis " + std::to_string(high) + ".");
-        session.macroAnswers().refuse();
-        return std::nullopt;
-    }
-    return static_cast<int>(*n);
-}
-
 Status chooseDecimals(Session& session) {
     auto& d = session.settings().Diversa.Decimals;
     if (const auto n =
-            askNumber(session, "Anzahl eingeben", "Fliesskomma-Werte: auf wieviele Stellen?", d, 0, 15))
+            askWholeNumber(session, "Anzahl eingeben", "Fliesskomma-Werte: auf wieviele Stellen?", d, 0, 15))
         d = *n;
     return applied(session);
 }
@@ -143,11 +116,11 @@ Status chooseDelimiter(Session& session) {
                     qualifier = static_cast<std::int32_t>(*q);
             break;
         default:
-            return failed();
+            return commandFailed();
     }
     if (qualifier == delimiter) {
         session.ui().showError("Trennzeichen: das Textzeichen darf nicht das Trennzeichen sein.");
-        return failed();
+        return commandFailed();
     }
     d.DelimEinst = delimiter;
     d.QualiEinst = qualifier;
@@ -159,7 +132,7 @@ template <typename T>
 Status chooseIndex(Session& session, std::string_view dialog, T& setting, int offset) {
     int choice = static_cast<int>(setting) - offset;
     if (!TRadioDlg::Execute(session.ui(), session.catalogue(), dialog, "", "", choice)) return {};
-    if (choice < 0) return failed();
+    if (choice < 0) return commandFailed();
     setting = static_cast<T>(choice + offset);
     return applied(session);
 }
@@ -199,7 +172,7 @@ Status renew(Session& session) {
     session.settingsSnapshot = settings.record();
     session.applySettings();
     session.report(session.newTable());
-    return written.ok() ? Status() : failed();
+    return written.ok() ? Status() : commandFailed();
 }
 
 Status takeBack(Session& session) {
@@ -225,7 +198,7 @@ Status writeSettingsFile(Session& session) {
     if (ConfirmOverwrite(session.ui(), *file) != 'Y') return {};
     Status s = session.settings().WriteToFile(*file, "111");
     session.report(s);
-    return s.ok() ? Status() : failed();
+    return s.ok() ? Status() : commandFailed();
 }
 
 Status readSettingsFile(Session& session) {
@@ -234,7 +207,7 @@ Status readSettingsFile(Session& session) {
     if (!fileExists(*file)) {
         session.ui().showError(session.catalogue().GetMsg("File") + " \"" + *file +
                                "\": " + session.catalogue().GetMsg("NotFoundLC"));
-        return failed();
+        return commandFailed();
     }
     if (!CheckSaved(session)) return {};
     auto& settings = session.settings();
@@ -243,7 +216,7 @@ Status readSettingsFile(Session& session) {
     if (Status read = settings.ReadFromFile(*file); !read) {
         settings.record() = before;  // a file that cannot be read changes nothing
         session.report(read);
-        return failed();
+        return commandFailed();
     }
     return renew(session);
 }
@@ -255,18 +228,18 @@ Status openCoverTemplate(Session& session, bool withValues) {
     const std::string file = session.settings().workFilePath(WorkFile::Tp1);
     if (Status written = session.coverInterpreter().WriteToFile(withValues, file); !written) {
         session.report(written);
-        return failed();
+        return commandFailed();
     }
     const Result<ReadResult> read = session.openTable(file, kLayoutNative, session.progress());
     session.report(read.status());
-    return read.value() == ReadResult::Ok ? Status() : failed();
+    return read.value() == ReadResult::Ok ? Status() : commandFailed();
 }
 
 Status switchTo(Session& session, const std::string& file) {
     if (!CheckSaved(session)) return {};
     Status s = session.switchEnvironment(file);
     session.report(s);
-    return s.ok() ? Status() : failed();
+    return s.ok() ? Status() : commandFailed();
 }
 
 Status chooseEnvironment(Session& session) {
@@ -292,13 +265,13 @@ Status standardEnvironment(Session& session) {
     if (Status s = switchTo(session, settings.defaultEnvironmentPath()); !s) return s;
     if (settings.settingsPath() != settings.defaultEnvironmentPath()) return {};  // the table was kept
     const std::string data = settings.dataFolder();
-    if (!makeFolder(session, data + "/Rdata/TavLink")) return failed();
+    if (!makeFolder(session, data + "/Rdata/TavLink")) return commandFailed();
     const bool species = boxes.size() > 0 && boxes[0] == '1';
     const bool indicators = boxes.size() > 1 && boxes[1] == '1';
     const bool releves = boxes.size() > 2 && boxes[2] == '1';
     if (species || indicators) {
         const std::string folder = data + "/Artenliste";
-        if (!makeFolder(session, folder)) return failed();
+        if (!makeFolder(session, folder)) return commandFailed();
         settings.SystEinst = 1;
         settings.ZeiEinst = 1;
         const std::string db = folder + "/ArtList.adb";
@@ -307,12 +280,12 @@ Status standardEnvironment(Session& session) {
             if (!fileExists(list)) {
                 session.ui().showError(session.catalogue().GetMsg("File") + " \"" + list +
                                        "\": " + session.catalogue().GetMsg("NotFoundLC"));
-                return failed();
+                return commandFailed();
             }
             Status made = session.useSpeciesDb(db, true);
             if (made) made.merge(session.importSpeciesList(list, U'\t', session.progress()));
             session.report(made);
-            if (!made) return failed();
+            if (!made) return commandFailed();
         } else {
             settings.ArtListName = db;
         }
@@ -321,7 +294,7 @@ Status standardEnvironment(Session& session) {
     if (indicators) session.ui().showError("Zeigerwerte einrichten: noch nicht verfügbar.");
     if (releves) session.ui().showError("Verbreitungsatlas einrichten: noch nicht verfügbar.");
     session.applySettings();
-    return indicators || releves ? failed() : Status();
+    return indicators || releves ? commandFailed() : Status();
 }
 
 Status assistant(Session& session) {
@@ -481,12 +454,12 @@ void addEnvironmentCommands(Dispatcher& d) {
     add(kOverview, [](Session& s) { return toggle(s, s.settings().Diversa.UeberEingabe); });
     add(kColumnWidth, [](Session& s) {
         auto& x = s.settings().BildEinst.DimCells.X;
-        if (const auto n = askNumber(s, "Spaltenbreite", "Breite in Pixel", x, 1, 2000)) x = *n;
+        if (const auto n = askWholeNumber(s, "Spaltenbreite", "Breite in Pixel", x, 1, 2000)) x = *n;
         return applied(s);
     });
     add(kRowHeight, [](Session& s) {
         auto& y = s.settings().BildEinst.DimCells.Y;
-        if (const auto n = askNumber(s, "Zeilenhöhe", "Höhe in Pixel", y, 1, 2000)) y = *n;
+        if (const auto n = askWholeNumber(s, "Zeilenhöhe", "Höhe in Pixel", y, 1, 2000)) y = *n;
         return applied(s);
     });
     add(kResetSizes, [](Session& s) {

@@ -10,6 +10,7 @@
 #include "core/file_io.h"
 #include "core/text.h"
 #include "editor/command_handlers.h"
+#include "editor/command_support.h"
 #include "editor/dispatch.h"
 #include "editor/session.h"
 #include "env/dialogs.h"
@@ -30,14 +31,8 @@ constexpr std::int64_t kHistory[] = {101160000, 101170000, 101180000};  // "1", 
 
 constexpr std::size_t kShortPath = 32;
 
-Status failed() {
-    Status s;
-    s.fail();
-    return s;
-}
-
 Status outcome(bool ok) {
-    return ok ? Status() : failed();
+    return ok ? Status() : commandFailed();
 }
 
 std::string folderOf(const std::string& file) {

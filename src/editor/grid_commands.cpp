@@ -12,6 +12,7 @@
 #include "core/numbers.h"
 #include "core/text.h"
 #include "editor/command_handlers.h"
+#include "editor/command_support.h"
 #include "editor/dispatch.h"
 #include "editor/session.h"
 #include "editor/window_commands.h"
@@ -77,32 +78,6 @@ MarkSet rowMarks(char part) {
 
 bool nameGrid(const Session& s) {
     return s.activeGrid == 1 || s.activeGrid == 3;
-}
-
-std::optional<int> askCount(Session& s, std::string_view caption, std::string_view prompt, int preset,
-                            int high) {
-    DialogRequest r;
-    r.kind = DialogKind::Text;
-    r.name = caption;
-    r.caption = caption;
-    r.items = {std::string(prompt)};
-    r.initial = std::to_string(preset);
-    const std::optional<std::string> answer = s.ui().dialog(r);
-    if (!answer) return std::nullopt;
-    const auto n = parseInteger(trimBlanks(*answer));
-    if (!n || *n < 1 || *n > high) {
-        s.ui().showError(std::string(caption) + ": \"" + *answer + "\" ist keine ganze Zahl von 1 bis " +
-                         std::to_string(high) + ".");
-        s.macroAnswers().refuse();
-        return std::nullopt;
-    }
-    return static_cast<int>(*n);
-}
-
-Status failed() {
-    Status s;
-    s.fail();
-    return s;
 }
 
 // The positions a mark set names, or all others with complement.
@@ -172,7 +147,7 @@ Status cut(Session& s, bool remove, bool keep, bool complement) {
 
 Status insertRows(Session& s, bool after) {
     if (!GridEditable(s, 0)) return {};
-    const std::optional<int> n = askCount(s, "Zeilen einfügen", "Anzahl eingeben", 1, kMaxInserted);
+    const std::optional<int> n = askWholeNumber(s, "Zeilen einfügen", "Anzahl eingeben", 1, 1, kMaxInserted);
     if (!n) return {};
     const char part = partOf(s);
     const int count = s.buffer().GetRowCount(part);
@@ -187,11 +162,11 @@ Status insertColumns(Session& s, bool after) {
     const Catalogue& cat = s.catalogue();
     if (nameGrid(s) || s.activeGrid == 0) {
         s.ui().showError(cat.GetLangMsg("MsgOneCol"));
-        return failed();
+        return commandFailed();
     }
     if (!GridEditable(s, 0)) return {};
     const std::optional<int> n =
-        askCount(s, cat.GetLangMsg("MsgInsCol"), cat.GetLangMsg("MsgNumCol"), 1, kMaxInserted);
+        askWholeNumber(s, cat.GetLangMsg("MsgInsCol"), cat.GetLangMsg("MsgNumCol"), 1, 1, kMaxInserted);
     if (!n) return {};
     s.progress().setStatus("Spalte(n) einfügen ...");
     const int at = std::clamp(s.cursorCol + (after ? 1 : 0), 0, s.buffer().GetColCount());
@@ -207,8 +182,8 @@ Status goTo(Session& s, bool row) {
     const TEditBuffer& b = s.buffer();
     const int count = row ? b.GetRowCount(partOf(s)) : b.GetColCount();
     if (!row && nameGrid(s)) return {};  // the name grids have one column
-    const std::optional<int> n = askCount(s, "Cursor setzen", row ? "in Zeile" : "in Spalte",
-                                          (row ? s.cursorRow : s.cursorCol) + 1, std::max(count, 1));
+    const std::optional<int> n = askWholeNumber(s, "Cursor setzen", row ? "in Zeile" : "in Spalte",
+                                                (row ? s.cursorRow : s.cursorCol) + 1, 1, std::max(count, 1));
     if (!n) return {};
     (row ? s.cursorRow : s.cursorCol) = *n - 1;
     return {};
@@ -229,8 +204,8 @@ Status randomChoice(Session& s, bool rows) {
     TEditBuffer& b = s.buffer();
     const MarkSet which = rows ? rowMarks(partOf(s)) : MarkSet::McoR;
     const int count = rows ? b.GetRowCount(partOf(s)) : b.GetColCount();
-    const std::optional<int> n =
-        askCount(s, "Zahl eingeben", rows ? "Wieviele Zeilen?" : "Wieviele Spalten?", 1, std::max(count, 1));
+    const std::optional<int> n = askWholeNumber(
+        s, "Zahl eingeben", rows ? "Wieviele Zeilen?" : "Wieviele Spalten?", 1, 1, std::max(count, 1));
     if (!n) return {};
     TMenge m = b.marks(which);
     m.Zufallswahl(*n, count, s.random());
@@ -261,7 +236,7 @@ int numberedRow(Session& s) {
 
 Status numberRow(Session& s, bool random) {
     const int row = numberedRow(s);
-    if (row < 0) return failed();
+    if (row < 0) return commandFailed();
     if (!GridEditable(s, 2)) return {};
     TEditBuffer& b = s.buffer();
     const std::vector<int> n = numbers(s, b.GetColCount(), random);
@@ -277,11 +252,11 @@ std::optional<std::int64_t> integerIn(std::string_view text) {
 
 Status continueRow(Session& s) {
     const int row = numberedRow(s);
-    if (row < 0) return failed();
+    if (row < 0) return commandFailed();
     TEditBuffer& b = s.buffer();
     if (b.GetTyp('K', row) != 'I') {
         s.ui().showError("Falscher Zeilentyp: muss ganzzahlig sein.");
-        return failed();
+        return commandFailed();
     }
     if (!GridEditable(s, 2)) return {};
     const int start = std::clamp(s.cursorCol, 0, b.GetColCount() - 1);
@@ -310,7 +285,7 @@ Status numberColumn(Session& s, bool random) {
         col = b.McoR().elements().front();
     if (col < 0) {
         s.ui().showError("Funktion nur für 1 Spalte verfügbar.");
-        return failed();
+        return commandFailed();
     }
     if (!GridEditable(s, 0)) return {};
     const char part = partOf(s);
@@ -325,7 +300,7 @@ Status cumulative(Session& s) {
     const int row = b.MroK().Count() == 1 ? b.MroK().elements().front() : -1;
     if (row < 0 || !b.IsNumRow('K', row)) {
         s.ui().showError("Funktion nur für 1 numerische Kopfzeile verfügbar.");
-        return failed();
+        return commandFailed();
     }
     DialogRequest r;
     r.kind = DialogKind::Text;
@@ -339,7 +314,7 @@ Status cumulative(Session& s) {
     if (!threshold) {
         s.ui().showError("Schwelle für Summe: \"" + *answer + "\" ist keine Zahl.");
         s.macroAnswers().refuse();
-        return failed();
+        return commandFailed();
     }
     if (!GridEditable(s, 2)) return {};
     const int classRow = b.GetRowCount('K');
@@ -366,12 +341,12 @@ Status insertNow(Session& s, bool date) {
     if (s.activeGrid != 2) {
         s.ui().showError(std::string(date ? "Datum" : "Zeit") +
                          " einsetzen: nur in den Kopfdaten (Gitter 2).");
-        return failed();
+        return commandFailed();
     }
     TEditBuffer& b = s.buffer();
     if (s.cursorRow < 0 || s.cursorRow >= b.GetRowCount('K') || s.cursorCol < 0 ||
         s.cursorCol >= b.GetColCount())
-        return failed();
+        return commandFailed();
     if (b.GetTyp('K', s.cursorRow) != (date ? 'D' : 'Z') &&
         AskYesNoCancel(s.ui(), s.catalogue().GetLangMsg(date ? "MsgNoDate" : "MsgNoTime")) != 'Y')
         return {};
@@ -394,14 +369,14 @@ Status setRowType(Session& s) {
     const TMenge marked = b.marks(rowMarks(part));
     std::vector<int> rows = marked.elements();
     if (rows.empty()) {
-        if (s.cursorRow < 0 || s.cursorRow >= b.GetRowCount(part)) return failed();
+        if (s.cursorRow < 0 || s.cursorRow >= b.GetRowCount(part)) return commandFailed();
         rows.push_back(s.cursorRow);
     }
     const std::size_t current = types.find(b.GetTyp(part, rows.front()));
     int choice = current == std::string_view::npos ? 0 : static_cast<int>(current);
     if (!TRadioDlg::Execute(s.ui(), s.catalogue(), part == 'K' ? "DlgZlTypK" : "DlgZlTypA", "", "", choice))
         return {};
-    if (choice < 0 || choice >= static_cast<int>(types.size())) return failed();
+    if (choice < 0 || choice >= static_cast<int>(types.size())) return commandFailed();
     for (int r : rows) b.PutTyp(part, types[static_cast<std::size_t>(choice)], r);
     b.ClearM();
     return {};
@@ -416,7 +391,7 @@ Status fill(Session& s, bool columns) {
     if (columns) {
         const std::vector<int> marked = b.McoR().elements();
         if (marked.empty()) {
-            if (nameGrid(s) || s.cursorCol < 0 || s.cursorCol >= b.GetColCount()) return failed();
+            if (nameGrid(s) || s.cursorCol < 0 || s.cursorCol >= b.GetColCount()) return commandFailed();
             const std::string text(b.Get(part, s.cursorCol, s.cursorRow));
             for (int r = 0; r < b.GetRowCount(part); ++r) b.Put(part, text, s.cursorCol, r);
             return {};
@@ -432,7 +407,7 @@ Status fill(Session& s, bool columns) {
     }
     const std::vector<int> marked = b.marks(rowMarks(part)).elements();
     if (marked.empty()) {
-        if (nameGrid(s) || s.cursorRow < 0 || s.cursorRow >= b.GetRowCount(part)) return failed();
+        if (nameGrid(s) || s.cursorRow < 0 || s.cursorRow >= b.GetRowCount(part)) return commandFailed();
         const std::string text(b.Get(part, s.cursorCol, s.cursorRow));
         for (int c = 0; c < b.GetColCount(); ++c) b.Put(part, text, c, s.cursorRow);
         return {};
@@ -457,7 +432,7 @@ Status paste(Session& s, char mode) {
     if (kind == 'K' || kind == 'C') {
         if (mode != 'N') {
             s.ui().showError(s.catalogue().GetLangMsg("MsgNoFields"));
-            return failed();
+            return commandFailed();
         }
         const int lines = static_cast<int>(b.clipBuffer().size()) - 1;
         const TMenge& rows = b.marks(rowMarks(part));
@@ -465,7 +440,7 @@ Status paste(Session& s, char mode) {
         const int pc = b.McoR().empty() ? std::max(s.cursorCol, 0) : b.McoR().elements().front();
         if (kind == 'C' && nameGrid(s)) {
             s.ui().showError(s.catalogue().GetLangMsg("MsgOneCol"));
-            return failed();
+            return commandFailed();
         }
         b.ClearM();
         b.Paste(typ, mode, pc, pr, s.progress());

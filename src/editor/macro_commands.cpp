@@ -10,6 +10,7 @@
 #include "core/text.h"
 #include "editor/caption_path.h"
 #include "editor/command_handlers.h"
+#include "editor/command_support.h"
 #include "editor/dispatch.h"
 #include "editor/file_commands.h"
 #include "editor/macro_collection.h"
@@ -34,12 +35,6 @@ constexpr std::int64_t kRegisterText = 102180300;      // "Manuell registrieren"
 constexpr std::int64_t kRegisterCell = 102180400;      // "Feldinhalt registrieren"
 constexpr std::int64_t kInsertVariable = 102180500;    // "Inhalt einsetzen"
 constexpr std::int64_t kRegisterMarks = 102180600;     // "Anzahl markierte Zl. od. Sp. registrieren"
-
-Status failed() {
-    Status s;
-    s.fail();
-    return s;
-}
 
 std::optional<std::vector<std::string>> askFiles(Session& session, std::string_view caption, bool multi,
                                                  std::string_view initial = {}) {
@@ -90,7 +85,7 @@ const MacroEntry* chooseMacro(Session& session, const MacroCollection& collectio
 
 Status runChosenMacro(Session& session, Dispatcher& dispatcher, bool stepwise) {
     const std::optional<MacroCollection> collection = openCollection(session);
-    if (!collection) return failed();
+    if (!collection) return commandFailed();
     const MacroEntry* entry = chooseMacro(session, *collection);
     if (!entry) return {};  // cancelled
     return runMacro(session, dispatcher, *collection, *entry, stepwise);
@@ -108,7 +103,7 @@ Status runOverFiles(Session& session, Dispatcher& dispatcher) {
     if (!files) return {};
     if (!CheckSaved(session)) return {};
     const std::optional<MacroCollection> collection = openCollection(session);
-    if (!collection) return failed();
+    if (!collection) return commandFailed();
     const MacroEntry* entry = chooseMacro(session, *collection);
     if (!entry) return {};
     return runMacroOverFiles(session, dispatcher, *collection, entry->macroText(), *files);
@@ -121,11 +116,11 @@ Status checkAndSave(Session& session) {
     if (!check.errors.empty()) {
         int line = 0;
         TListDlg::Execute(session.ui(), "Fehlerliste", check.errors, false, line);
-        return failed();
+        return commandFailed();
     }
     if (check.lines.empty()) {
         session.ui().showError(session.catalogue().GetLangMsg("MsgNoData"));
-        return failed();
+        return commandFailed();
     }
     DialogRequest r;
     r.kind = DialogKind::SaveFile;
@@ -139,7 +134,7 @@ Status checkAndSave(Session& session) {
     for (const std::string& line : check.lines) text += line + "\r\n";
     if (Status written = writeFileAtomically(*file, encodeTextFile(text)); !written) {
         session.ui().showError("Makro-Datei " + *file + ": " + written.plain());
-        return failed();
+        return commandFailed();
     }
     session.settings().MakroName = *file;
     return {};
@@ -151,7 +146,7 @@ Status loadRecording(Session& session) {
     Result<std::string> bytes = readWholeFile(files->front());
     if (!bytes) {
         session.ui().showError(files->front() + ": " + bytes.status().plain());
-        return failed();
+        return commandFailed();
     }
     RecordingList& list = session.recordingList();
     list.clear();
@@ -265,7 +260,7 @@ Status insertVariable(Session& session) {
     return withVariable(session, [&session](std::string& var) {
         if (!cursorInTable(session)) {
             session.ui().showError("Inhalt einsetzen: der Cursor steht in keiner Zelle der Tabelle.");
-            return failed();
+            return commandFailed();
         }
         // Typed text rules: ";" would shift the fields of the file and a line break split the line.
         std::string text = var;

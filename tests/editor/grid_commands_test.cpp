@@ -14,17 +14,11 @@ namespace {
 
 struct Editor : testing::EditorFixture {
     Editor() {
-        EXPECT_EQ(session.openTable(std::string(TAVOLEX_SAMPLES) + "/dune.tab", kLayoutNative, noProgress())
-                      .value(),
-                  ReadResult::Ok);
+        openSample("dune.tab");
         session.activeGrid = 4;
     }
     TEditBuffer& b() { return session.buffer(); }
-    std::string saved() {
-        const std::string file = dir.file("probe.tab");
-        EXPECT_TRUE(b().StoreFile(kLayoutNative, file, noProgress(), false).ok());
-        return testing::readBytes(file);
-    }
+    std::string saved() { return savedTable(); }
     std::vector<std::string> names(char part) {
         std::vector<std::string> out;
         for (int r = 0; r < b().GetRowCount(part); ++r) out.emplace_back(b().GetZl(part, r));

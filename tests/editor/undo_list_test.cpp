@@ -14,19 +14,10 @@ namespace tav {
 namespace {
 
 struct Editor : testing::EditorFixture {
-    Editor() {
-        EXPECT_EQ(session.openTable(std::string(TAVOLEX_SAMPLES) + "/dune.tab", kLayoutNative, noProgress())
-                      .value(),
-                  ReadResult::Ok);
-    }
+    Editor() { openSample("dune.tab"); }
     TEditBuffer& b() { return session.buffer(); }
     UndoList& undo() { return session.undoList(); }
-    // The table as its file.
-    std::string saved() {
-        const std::string file = dir.file("probe.tab");
-        EXPECT_TRUE(b().StoreFile(kLayoutNative, file, noProgress(), false).ok());
-        return testing::readBytes(file);
-    }
+    std::string saved() { return savedTable(); }
 };
 
 TEST(UndoList, UndoThenRedoGivesTheTableByteForByte) {

@@ -40,6 +40,18 @@ struct EditorFixture {
     Status run(std::string_view statements, const MacroCollection* collection = nullptr) {
         return runStatements(session, dispatcher, statements, collection);
     }
+    // Opens a sample table of the repository as the table.
+    void openSample(const std::string& name) {
+        EXPECT_EQ(
+            session.openTable(std::string(TAVOLEX_SAMPLES) + "/" + name, kLayoutNative, noProgress()).value(),
+            ReadResult::Ok);
+    }
+    // The table as its file.
+    std::string savedTable() {
+        const std::string file = dir.file("probe.tab");
+        EXPECT_TRUE(session.buffer().StoreFile(kLayoutNative, file, noProgress(), false).ok());
+        return readBytes(file);
+    }
     std::string lastMessage() const {
         return ui.messages().empty() ? std::string() : ui.messages().back().second;
     }

@@ -1,0 +1,31 @@
+#include "editor/command_support.h"
+
+#include <string>
+
+#include "core/numbers.h"
+#include "core/text.h"
+#include "editor/session.h"
+
+namespace tav {
+
+std::optional<int> askWholeNumber(Session& session, std::string_view caption, std::string_view prompt,
+                                  int preset, int low, int high) {
+    DialogRequest r;
+    r.kind = DialogKind::Text;
+    r.name = caption;
+    r.caption = caption;
+    r.items = {std::string(prompt)};
+    r.initial = std::to_string(preset);
+    const std::optional<std::string> answer = session.ui().dialog(r);
+    if (!answer) return std::nullopt;
+    const auto n = parseInteger(trimBlanks(*answer));
+    if (!n || *n < low || *n > high) {
+        session.ui().showError(std::string(caption) + ": \"" + *answer + "\" ist keine ganze Zahl von " +
+                               std::to_string(low) + " bis " + std::to_string(high) + ".");
+        session.macroAnswers().refuse();
+        return std::nullopt;
+    }
+    return static_cast<int>(*n);
+}
+
+}  // namespace tav
