@@ -18,6 +18,7 @@
 #include "core/text.h"
 #include "editor/command_registry.h"
 #include "editor/dispatch.h"
+#include "editor/grid_control.h"
 #include "editor/macro_collection.h"
 #include "editor/macro_commands.h"
 #include "editor/session.h"
@@ -62,6 +63,8 @@ const char* kUsageText =
     "                         \"verfügbar\" or \"nicht verfügbar\" in the batch runner, \"Untermenü\" for\n"
     "                         a menu of commands; no TABLE\n"
     "  --cursor G,C,R         place the cursor before --run: grid 1 … 4, releve column and row, 1-based\n"
+    "  --select C1,R1,C2,R2   a selection rectangle in the cursor's grid before --run, from releve column\n"
+    "                         C1 and row R1 to C2 and R2, 1-based (in grids 1 and 3 the columns are 1)\n"
     "  --mark-rows LIST       mark species rows before --run: 1-based, \",\"-separated, ranges a-b\n"
     "  --mark-cols LIST       mark releve columns before --run, as --mark-rows\n"
     "  --run 'CMD;ARG;…'      run statements on the table once it is read: caption paths, each followed by\n"
@@ -112,6 +115,7 @@ struct Options {
     std::vector<std::string> answers;
     std::string record;
     std::optional<std::array<int, 3>> cursor;
+    std::optional<std::array<int, 4>> select;
     std::vector<int> markRows;  // 1-based
     std::vector<int> markCols;
 };
@@ -258,6 +262,12 @@ int parse(int argc, char** argv, Options& o) {
             if (!n || n->size() != 3 || (*n)[0] > 4 || v->find('-') != std::string::npos)
                 return usageError("--cursor takes grid (1 … 4), column and row, e.g. 4,1,1");
             o.cursor = std::array<int, 3>{(*n)[0], (*n)[1], (*n)[2]};
+        } else if (a == "--select") {
+            auto v = value(a);
+            auto n = v ? numberList(*v) : std::nullopt;
+            if (!n || n->size() != 4 || v->find('-') != std::string::npos)
+                return usageError("--select takes two corners, column and row each, e.g. 1,1,3,2");
+            o.select = std::array<int, 4>{(*n)[0], (*n)[1], (*n)[2], (*n)[3]};
         } else if (a == "--mark-rows" || a == "--mark-cols") {
             auto v = value(a);
             auto n = v ? numberList(*v) : std::nullopt;
@@ -292,8 +302,8 @@ int parse(int argc, char** argv, Options& o) {
     if (o.listCommands) {
         // The listing reads nothing, so a table or an action beside it would silently do nothing.
         if (!o.table.empty() || !o.speciesDb.empty() || o.summary || o.stats || !o.save.empty() ||
-            !o.exports.empty() || !o.run.empty() || !o.record.empty() || o.cursor || !o.markRows.empty() ||
-            !o.markCols.empty())
+            !o.exports.empty() || !o.run.empty() || !o.record.empty() || o.cursor || o.select ||
+            !o.markRows.empty() || !o.markCols.empty())
             return usageError("--list-commands takes no table, species database or other action");
         return kDone;
     }
@@ -307,16 +317,17 @@ int parse(int argc, char** argv, Options& o) {
                               " (several tables need --macro)");
         // Each table is replaced by the next: what would be printed, saved or set on one of them is not
         // given for all.
-        if (o.summary || o.stats || !o.save.empty() || !o.exports.empty() || o.cursor ||
+        if (o.summary || o.stats || !o.save.empty() || !o.exports.empty() || o.cursor || o.select ||
             !o.markRows.empty() || !o.markCols.empty())
             return usageError(
                 "with several tables --macro runs alone: no --summary, --stats, --save, --export-layout, "
-                "--cursor, --mark-rows or --mark-cols");
+                "--cursor, --select, --mark-rows or --mark-cols");
     }
     if (o.table.empty() && o.speciesDb.empty()) return usageError("no table given");
     if (o.table.empty() && (!o.run.empty() || !o.macro.empty() || !o.record.empty() || o.cursor ||
                             !o.markRows.empty() || !o.markCols.empty()))
-        return usageError("--run, --macro, --record, --cursor, --mark-rows and --mark-cols need a table");
+        return usageError(
+            "--run, --macro, --record, --cursor, --select, --mark-rows and --mark-cols need a table");
     return kDone;
 }
 
@@ -361,6 +372,21 @@ tav::Status placeCursorAndMarks(tav::Session& session, const Options& o) {
         session.activeGrid = grid;
         session.cursorCol = col - 1;
         session.cursorRow = row - 1;
+    }
+    if (o.select) {
+        const auto [c1, r1, c2, r2] = *o.select;
+        const int grid = session.activeGrid;
+        const int rows = buffer.GetRowCount(grid <= 2 ? 'K' : 'A');
+        const bool names = grid == 1 || grid == 3;
+        const int cols = names ? 1 : releves;
+        if (std::max(c1, c2) > cols || std::max(r1, r2) > rows)
+            return tav::Status::failure("--select: grid " + std::to_string(grid) + " has " +
+                                        std::to_string(cols) + " columns and " + std::to_string(rows) +
+                                        " rows");
+        tav::TVGrid& g = session.grid(grid);
+        g.selStart =
+            names ? tav::CellRect{-1, r1 - 1, -1, r1 - 1} : tav::CellRect{c1 - 1, r1 - 1, c1 - 1, r1 - 1};
+        tav::setSelection(session, grid, names ? -1 : c2 - 1, r2 - 1);
     }
     return {};
 }

@@ -12,8 +12,10 @@ void addFileCommands(Dispatcher& dispatcher);
 void addEnvironmentCommands(Dispatcher& dispatcher);
 // The window's state: grid locks, the toggles and the display settings.
 void addWindowCommands(Dispatcher& dispatcher);
-// Editing in the grids: undo and redo.
+// Editing in the grids: undo and redo, cut and paste, filling, numbering, the next entry.
 void addGridCommands(Dispatcher& dispatcher);
+// Marking by hand from the menus, the cursor keys, the switch between the two parts.
+void addCursorCommands(Dispatcher& dispatcher);
 // Macros and the macro variables.
 void addMacroCommands(Dispatcher& dispatcher);
 

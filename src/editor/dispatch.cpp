@@ -1,5 +1,4 @@
 #include "editor/dispatch.h"
-#include "editor/command_support.h"
 
 #include <array>
 #include <string_view>
@@ -7,6 +6,8 @@
 
 #include "editor/command_handlers.h"
 #include "editor/command_registry.h"
+#include "editor/command_support.h"
+#include "editor/grid_control.h"
 #include "editor/session.h"
 #include "env/dialogs.h"
 
@@ -66,8 +67,9 @@ Status clearRecording(Session& session, const CommandEntry&) {
     return {};
 }
 
-Status clearMarks(Session& session, const CommandEntry&) {
-    session.buffer().ClearM();
+// "Markierung aufheben": all marks and all selections.
+Status clearAllMarks(Session& session, const CommandEntry&) {
+    clearMarks(session);
     return {};
 }
 
@@ -99,19 +101,20 @@ std::string recordingLine(const Session& session, const CommandEntry& entry, Com
         appendMarks(line, "MarkedLeft", buffer.McoL());
         appendMarks(line, "MarkedCols", buffer.McoR());
     }
-    if (session.selectionOn) line += ";MarkedRange";
+    if (session.anySelection()) line += ";MarkedRange";
     return line;
 }
 
 Dispatcher::Dispatcher() {
     add(kRecordToggle, toggleRecording);
     add(kClearRecording, clearRecording);
-    add(kClearMarks, clearMarks);
+    add(kClearMarks, clearAllMarks);
     add(kVersion, showVersion);
     addFileCommands(*this);
     addEnvironmentCommands(*this);
     addWindowCommands(*this);
     addGridCommands(*this);
+    addCursorCommands(*this);
     addMacroCommands(*this);
 }
 
@@ -161,6 +164,7 @@ Status Dispatcher::execute(Session& session, const CommandEntry& entry, CommandS
     if (step) session.undoList().begin();
     const Status done = (*handler)(session, entry);
     if (step) session.undoList().end();
+    settleCursor(session);
     session.coverCounts.CheckErrCount(session.coverInterpreter(), session.ui());
     session.coverCounts = {};
     if (redisplay) redisplay(session, entry);

@@ -14,6 +14,7 @@
 #include "editor/command_handlers.h"
 #include "editor/command_support.h"
 #include "editor/dispatch.h"
+#include "editor/grid_control.h"
 #include "editor/session.h"
 #include "editor/window_commands.h"
 #include "env/dialogs.h"
@@ -53,6 +54,10 @@ constexpr std::int64_t kRandomColumn = 104080200;  // … › "zufällig"
 constexpr std::int64_t kPaste = 102090000;       // "Einfügen (Ins)"
 constexpr std::int64_t kNewRight = 102100100;    // "Neu, nach rechts schieben"
 constexpr std::int64_t kNewDown = 102100200;     // "Neu, nach unten schieben"
+constexpr std::int64_t kDeleteLeft = 102100300;  // "Löschen, nach links schieben"
+constexpr std::int64_t kDeleteUp = 102100400;    // "Löschen, nach oben schieben"
+constexpr std::int64_t kCutLeft = 102100500;     // "Ausschneiden, nach links schieben"
+constexpr std::int64_t kCutUp = 102100600;       // "Ausschneiden, nach oben schieben"
 constexpr std::int64_t kPasteRight = 102100700;  // "Einfügen, nach rechts schieben"
 constexpr std::int64_t kPasteDown = 102100800;   // "Einfügen, nach unten schieben"
 constexpr std::int64_t kNextLeft = 102170701;  // "Nächster Eintrag / Markierung" › "links", "rechts", …
@@ -96,7 +101,7 @@ std::vector<int> chosen(const TMenge& marks, int count, bool complement) {
 // Copy (keep), cut (keep and remove) or delete (remove) the marked header rows, species rows and
 // releves, or with complement all others; without marks the cursor cell. Everything is removed in one
 // pass per part, so no index shifts under the removal.
-Status cut(Session& s, bool remove, bool keep, bool complement) {
+Status cut(Session& s, bool remove, bool keep, bool complement, char mode = 'N') {
     if (remove && !GridEditable(s, 0)) return {};
     TEditBuffer& b = s.buffer();
     if (b.CheckM()) {
@@ -127,21 +132,17 @@ Status cut(Session& s, bool remove, bool keep, bool complement) {
         return {};
     }
     if (complement) return {};
-    // The cursor cell.
+    // The selection, or the cursor cell; removing it clears the fields ('N') or closes the gap to the left
+    // ('L') or upwards ('U').
     const char part = partOf(s);
-    if (s.cursorRow < 0 || s.cursorRow >= b.GetRowCount(part)) return {};
-    const std::string text(nameGrid(s) ? b.GetZl(part, s.cursorRow) : b.Get(part, s.cursorCol, s.cursorRow));
-    if (keep) {
-        b.StartClip('R');
-        b.addClipLine(text);
-        s.ui().setClipboardText(text);
-    }
-    if (remove) {
-        if (nameGrid(s))
-            b.PutZl(part, "", s.cursorRow);
-        else
-            b.Put(part, "", s.cursorCol, s.cursorRow);
-    }
+    CellRect r = selectionOrCursor(s);
+    if (r.top < 0 || r.bottom >= b.GetRowCount(part)) return {};
+    if (!nameGrid(s) && (r.left < 0 || r.right >= b.GetColCount())) return {};
+    if (keep) b.StartClip('R');
+    const char deleteMode = !remove ? 'N' : mode == 'N' ? 'F' : mode;
+    b.DelRange(s.activeGrid, {r.left, r.top, r.right, r.bottom}, deleteMode, keep);
+    b.ClearM();
+    clearSelections(s);
     return {};
 }
 
@@ -234,15 +235,23 @@ int numberedRow(Session& s) {
     return -1;
 }
 
+// The releves of a header row that numbering writes: those in grid 2's selection, or all.
+std::vector<int> numberedCells(const Session& s, int row) {
+    std::vector<int> out;
+    for (int c = 0; c < s.buffer().GetColCount(); ++c)
+        if (inSelection(s, 2, c, row)) out.push_back(c);
+    return out;
+}
+
 Status numberRow(Session& s, bool random) {
     const int row = numberedRow(s);
     if (row < 0) return commandFailed();
     if (!GridEditable(s, 2)) return {};
     TEditBuffer& b = s.buffer();
-    const std::vector<int> n = numbers(s, b.GetColCount(), random);
-    for (int c = 0; c < b.GetColCount(); ++c)
-        b.Put('K', std::to_string(n[static_cast<std::size_t>(c)]), c, row);
-    b.PutTyp('K', 'I', row);
+    const std::vector<int> cells = numberedCells(s, row);
+    const std::vector<int> n = numbers(s, static_cast<int>(cells.size()), random);
+    for (std::size_t i = 0; i < cells.size(); ++i) b.Put('K', std::to_string(n[i]), cells[i], row);
+    if (!s.grid(2).selOn) b.PutTyp('K', 'I', row);
     return {};
 }
 
@@ -259,7 +268,8 @@ Status continueRow(Session& s) {
         return commandFailed();
     }
     if (!GridEditable(s, 2)) return {};
-    const int start = std::clamp(s.cursorCol, 0, b.GetColCount() - 1);
+    const TVGrid& g = s.grid(2);
+    const int start = std::clamp(g.selOn ? g.sel.left : s.cursorCol, 0, b.GetColCount() - 1);
     std::int64_t next;
     int from;
     if (const auto v = integerIn(b.Get('K', start, row))) {
@@ -272,7 +282,8 @@ Status continueRow(Session& s) {
         next = largest + 1;
         from = start;
     }
-    for (int c = from; c < b.GetColCount(); ++c) b.Put('K', std::to_string(next++), c, row);
+    for (int c = from; c < b.GetColCount(); ++c)
+        if (inSelection(s, 2, c, row)) b.Put('K', std::to_string(next++), c, row);
     return {};
 }
 
@@ -388,6 +399,17 @@ Status fill(Session& s, bool columns) {
     if (!GridEditable(s, 0)) return {};
     TEditBuffer& b = s.buffer();
     char part = partOf(s);
+    const TVGrid& g = s.grid(std::max(s.activeGrid, 1));
+    if (g.selOn && !nameGrid(s)) {
+        // Each selected column from its top cell down, or each selected row from its leftmost cell.
+        const CellRect r = g.sel;
+        for (int c = r.left; c <= r.right; ++c)
+            for (int row = r.top; row <= r.bottom; ++row) {
+                const std::string first(columns ? b.Get(part, c, r.top) : b.Get(part, r.left, row));
+                b.Put(part, first, c, row);
+            }
+        return {};
+    }
     if (columns) {
         const std::vector<int> marked = b.McoR().elements();
         if (marked.empty()) {
@@ -450,16 +472,21 @@ Status paste(Session& s, char mode) {
         return {};
     }
     if (kind != 'R') return {};
+    const CellRect at = selectionOrCursor(s);
     b.ClearM();
-    b.Paste(typ, mode, std::max(s.cursorCol, 0), std::max(s.cursorRow, 0), s.progress());
+    clearSelections(s);
+    b.Paste(typ, mode, std::max(at.left, 0), std::max(at.top, 0), s.progress());
     return {};
 }
 
-// Empty fields pasted shifting right or down: one at the cursor.
+// Empty fields pasted shifting right or down: as many as the selection holds, or one at the cursor.
 Status newFields(Session& s, char mode) {
+    if (!GridEditable(s, 0)) return {};
     TEditBuffer& b = s.buffer();
+    const CellRect r = selectionOrCursor(s);
     b.StartClip('R');
-    b.addClipLine(std::string());
+    for (int row = r.top; row <= r.bottom; ++row)
+        b.addClipLine(std::string(static_cast<std::size_t>(r.width() - 1), ';'));
     return paste(s, mode);
 }
 
@@ -541,6 +568,10 @@ void addGridCommands(Dispatcher& d) {
     add(kCopyComplement, [](Session& s) { return cut(s, false, true, true); });
     add(kCutComplement, [](Session& s) { return cut(s, true, true, true); });
     add(kDeleteComplement, [](Session& s) { return cut(s, true, false, true); });
+    add(kDeleteLeft, [](Session& s) { return cut(s, true, false, false, 'L'); });
+    add(kDeleteUp, [](Session& s) { return cut(s, true, false, false, 'U'); });
+    add(kCutLeft, [](Session& s) { return cut(s, true, true, false, 'L'); });
+    add(kCutUp, [](Session& s) { return cut(s, true, true, false, 'U'); });
     add(kRowsBefore, [](Session& s) { return insertRows(s, false); });
     add(kRowsAfter, [](Session& s) { return insertRows(s, true); });
     add(kColsBefore, [](Session& s) { return insertColumns(s, false); });

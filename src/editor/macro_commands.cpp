@@ -13,6 +13,7 @@
 #include "editor/command_support.h"
 #include "editor/dispatch.h"
 #include "editor/file_commands.h"
+#include "editor/grid_control.h"
 #include "editor/macro_collection.h"
 #include "editor/macro_commands.h"
 #include "editor/session.h"
@@ -224,9 +225,8 @@ Status goToRegistered(Session& session) {
         const int grid = static_cast<int>(n[0]);
         if (n[1] < 1 || n[1] > b.GetColCount() || n[2] < 1 || n[2] > b.GetRowCount(partOfGrid(grid)))
             return Status();
-        session.activeGrid = grid;
-        session.cursorCol = static_cast<int>(n[1] - 1);
-        session.cursorRow = static_cast<int>(n[2] - 1);
+        setCursor(session, grid, 'C', 'C', true, false, static_cast<int>(n[1] - 1),
+                  static_cast<int>(n[2] - 1));
         return Status();
     });
 }

@@ -1,5 +1,7 @@
 #include "editor/session.h"
 
+#include "editor/grid_control.h"
+
 #include <algorithm>
 #include <filesystem>
 #include <utility>
@@ -36,6 +38,10 @@ Session::Session(UiPort& frontEnd, std::optional<std::uint64_t> seed)
       random_(seed_) {
     buffer_.setUi(&dialogUi_);
     buffer_.addObserver(&modifiedFlag_);
+    // What the user typed reaches the table before any command or save sees it.
+    commitEdit = [this] { tav::commitEdit(*this); };
+    // A plain marking click starts a new anchor; clearing the marks forgets it.
+    buffer_.setOnClearMarks([this] { markAnchor = previousAnchor = -1; });
 }
 
 Session::~Session() {
@@ -162,6 +168,10 @@ void Session::applySpeciesSettings() {
     }
 }
 
+bool Session::anySelection() const {
+    return std::any_of(grids_.begin(), grids_.end(), [](const TVGrid& g) { return g.selOn; });
+}
+
 void Session::keepDelimiterOfSettings() {
     buffer_.KeepDelim(true, buffer_.ioSettings().DelimEinst, buffer_.ioSettings().QualiEinst);
 }
@@ -173,7 +183,16 @@ void Session::resetEditorState() {
     activeGrid = 1;
     cursorCol = 0;
     cursorRow = 0;
-    selectionOn = false;
+    // The grids keep only what the desktop measured of them.
+    for (int g = 1; g <= 4; ++g) {
+        TVGrid fresh(g);
+        fresh.visibleRows = grid(g).visibleRows;
+        fresh.visibleCols = grid(g).visibleCols;
+        grid(g) = fresh;
+    }
+    screenTop = {};
+    markAnchor = previousAnchor = -1;
+    lastMarking = 0;
     fileName_ = kUnnamedTable;
 }
 

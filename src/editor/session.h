@@ -9,6 +9,7 @@
 // return their failure as a Status for the front end to show. The one error shown here is what start-up
 // goes on without: a template or a table named at start that cannot be read (start-up still succeeds).
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -21,6 +22,7 @@
 #include "core/random.h"
 #include "core/status.h"
 #include "editor/recording_list.h"
+#include "editor/tv_grid.h"
 #include "editor/undo_list.h"
 #include "env/catalogue.h"
 #include "env/dialog_ui.h"
@@ -160,7 +162,19 @@ class Session {
     // row, as the recording and the cursor commands read it.
     int cursorCol = 0;
     int cursorRow = 0;
-    bool selectionOn = false;  // some grid shows a selection rectangle
+    // The four grids' own state: grid(1) … grid(4).
+    TVGrid& grid(int typ) { return grids_[static_cast<std::size_t>(std::clamp(typ, 1, 4) - 1)]; }
+    const TVGrid& grid(int typ) const { return grids_[static_cast<std::size_t>(std::clamp(typ, 1, 4) - 1)]; }
+    // Some grid shows a selection rectangle.
+    bool anySelection() const;
+    // The first row of each part and the first releve the screen shows (the window start is where the
+    // grids' pages begin, a little before).
+    WindowStart screenTop;
+    // Marking clicks: the index of the last plain click and the one before (-1 for none), and what the
+    // last click marked (0 nothing yet, 1 rows, 2 columns).
+    int markAnchor = -1;
+    int previousAnchor = -1;
+    int lastMarking = 0;
     WindowStart windowStart;
     bool busy = false;
     bool abortRequested = false;
@@ -196,6 +210,7 @@ class Session {
     void report(const Status& status);
 
   private:
+    std::array<TVGrid, 4> grids_{TVGrid(1), TVGrid(2), TVGrid(3), TVGrid(4)};
     // Every change of the table's contents or order marks it modified; marking and replacing the whole
     // table (opening, a new table) do not.
     class ModifiedFlag : public TableObserver {

@@ -117,6 +117,9 @@ TEST(BatchMacro, FileCommands) {
         {"--cursor 4,1,1 --run 'BEARB VARIABLE MANUELL;0 x;BEARB VARIABLE INHALT;0;DATEI S*UNTER;@/b.tab'",
          "b.tab", changed},
         {"--run 'DATEI AKT TABELLE;*_v2;DATEI SPEICHERN;'", "t_v2.tab", kTable},
+        // A selection: deleting clears its fields only.
+        {"--cursor 4,1,1 --select 1,1,2,1 --run 'BEARB LÖSCHEN;' --save @/sel.tab", "sel.tab",
+         "T;Ort;;Alp;Tal\r\nA;Carex nigra;;;\r\nA;Poa annua;;;2\r\n"},
         // A new table, then another opened: what is saved at the end is the opened one.
         {"--run 'DATEI NEU;;DATEI ÖFFNEN;@/anders.tab' --save @/out.tab", "out.tab",
          "T;Anders;;1\r\nA;Poa;;+\r\n"},
@@ -148,6 +151,7 @@ TEST(BatchMacro, OptionsThatDoNotGoTogether) {
              "--macro Version --run 'HILFE VERS;'" + col + " t.tab",  // two ways to run
              "t.tab u.tab",                                           // several tables need a macro
              "--macro Version --save o.tab" + col + " t.tab u.tab",   // one file for several tables
+             "--select 1,1,2 t.tab",                                  // a corner without its row
          }) {
         const BatchRun r = runBatch(args, dir);
         EXPECT_EQ(r.status, 2) << args << "\n" << r.err;

@@ -33,6 +33,9 @@ struct Editor : testing::EditorFixture {
 
 TEST(Dispatch, RecordingLines) {
     Editor run;
+    // Room for the cursor: after every command it is kept inside the table.
+    run.session.buffer().InsRows('A', 0, 20);
+    run.session.buffer().InsCols(0, 20);
     run.session.activeGrid = 4;
     run.session.cursorCol = 2;
     run.session.cursorRow = 11;
@@ -47,12 +50,12 @@ TEST(Dispatch, RecordingLines) {
     run.session.buffer().mark(MarkSet::McoL, 0);
     run.session.buffer().mark(MarkSet::McoR, 6);
     run.session.buffer().mark(MarkSet::McoR, 2);
-    run.session.selectionOn = true;
+    run.session.grid(4).selOn = true;
     (void)run.execute(kSortRows, CommandSource::Button);
 
     // The name grids have one column: theirs is the first releve of the window.
     run.session.buffer().ClearM();
-    run.session.selectionOn = false;
+    run.session.grid(4).selOn = false;
     run.session.activeGrid = 3;
     run.session.windowStart.releve = 9;
     (void)run.execute(kSortRows);
@@ -138,7 +141,7 @@ TEST(Dispatch, ACopyButtonWithASelection) {
     run.session.activeGrid = 4;
     run.session.cursorCol = 6;
     run.session.cursorRow = 2;
-    run.session.selectionOn = true;
+    run.session.grid(4).selOn = true;
     (void)run.execute(102030000, CommandSource::Button);
     EXPECT_EQ(run.session.recordingList().lines(),
               std::vector<std::string>{"Button;102030000;Kopieren;CursorPos 4,7,3;MarkedRange"});
@@ -149,7 +152,7 @@ TEST(Dispatch, ANewTableRecordsTheFirstCellOfTheFirstGrid) {
     run.session.activeGrid = 4;
     run.session.cursorCol = 5;
     run.session.cursorRow = 7;
-    run.session.selectionOn = true;
+    run.session.grid(4).selOn = true;
     ASSERT_TRUE(run.session.newTable().ok());
     ASSERT_TRUE(run.execute(kRecordToggle).ok());
     EXPECT_EQ(run.session.recordingList().lines(),
