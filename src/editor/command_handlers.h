@@ -16,6 +16,8 @@ void addWindowCommands(Dispatcher& dispatcher);
 void addGridCommands(Dispatcher& dispatcher);
 // Marking by hand from the menus, the cursor keys, the switch between the two parts.
 void addCursorCommands(Dispatcher& dispatcher);
+// Find, replace and count, rows and releves with the search text, locating a row.
+void addFindCommands(Dispatcher& dispatcher);
 // Macros and the macro variables.
 void addMacroCommands(Dispatcher& dispatcher);
 

@@ -115,6 +115,7 @@ Dispatcher::Dispatcher() {
     addWindowCommands(*this);
     addGridCommands(*this);
     addCursorCommands(*this);
+    addFindCommands(*this);
     addMacroCommands(*this);
 }
 

@@ -75,6 +75,14 @@ struct WindowStart {
     int speciesRow = 0;
 };
 
+// What "Suchen" and "Ersetzen" look for, as the find dialog last set it.
+struct SearchOptions {
+    std::string text;
+    std::string replacement;
+    bool matchCase = false;
+    bool wholeWord = false;  // the whole field must equal the text
+};
+
 // One record a species lookup found.
 struct SpeciesMatch {
     int key = 0;
@@ -170,6 +178,7 @@ class Session {
     // The first row of each part and the first releve the screen shows (the window start is where the
     // grids' pages begin, a little before).
     WindowStart screenTop;
+    SearchOptions search;
     // Marking clicks: the index of the last plain click and the one before (-1 for none), and what the
     // last click marked (0 nothing yet, 1 rows, 2 columns).
     int markAnchor = -1;
