@@ -38,6 +38,7 @@ Session::Session(UiPort& frontEnd, std::optional<std::uint64_t> seed)
       random_(seed_) {
     buffer_.setUi(&dialogUi_);
     buffer_.addObserver(&modifiedFlag_);
+    buffer_.addObserver(&margins_);
     // What the user typed reaches the table before any command or save sees it.
     commitEdit = [this] { tav::commitEdit(*this); };
     // A plain marking click starts a new anchor; clearing the marks forgets it.
@@ -46,6 +47,7 @@ Session::Session(UiPort& frontEnd, std::optional<std::uint64_t> seed)
 
 Session::~Session() {
     buffer_.removeObserver(&modifiedFlag_);
+    buffer_.removeObserver(&margins_);
 }
 
 Status Session::start(const StartOptions& options) {
@@ -136,6 +138,7 @@ void Session::applySettings() {
     cover.DeckName = s.DeckName;
     Result<TDeckInter> deck = makeCoverInterpreter(cover);
     deck_ = std::move(deck.value());
+    margins_.invalidate();
     coverStatus_ = deck.status();
     if (coverStatus_.ok()) report(coverStatus_);
 

@@ -21,6 +21,7 @@
 
 #include "core/random.h"
 #include "core/status.h"
+#include "editor/margins.h"
 #include "editor/recording_list.h"
 #include "editor/tv_grid.h"
 #include "editor/undo_list.h"
@@ -159,6 +160,8 @@ class Session {
     TDeckInter& coverInterpreter() { return deck_; }
     TArtDb* speciesDb() { return db_.get(); }
     UndoList& undoList() { return undo_; }
+    // The statistics the margins show, kept until the table changes.
+    MarginCache& margins() { return margins_; }
     RecordingList& recordingList() { return recording_; }
     const RecordingList& recordingList() const { return recording_; }
     Random& random() { return random_; }
@@ -262,6 +265,7 @@ class Session {
     Progress* progress_ = &noProgress();
     bool modified_ = false;
     ModifiedFlag modifiedFlag_{modified_};
+    MarginCache margins_{buffer_, deck_};
 };
 
 // The catalogue of the running program: beside it, or in share/tavolex of its installation prefix.

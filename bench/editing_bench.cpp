@@ -1,0 +1,84 @@
+// Times what the grids do on a large table through the session, as the desktop will: the species
+// margin of a screen of rows (the first time with the one pass over the table, then from the kept
+// statistics, then with marked releves), counting and finding a search text over the whole species
+// part, and marking the rows that hold it. Usage: bench_editing TABLE CATALOGUE WORKDIR
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+
+#include "editor/dispatch.h"
+#include "editor/grid_control.h"
+#include "editor/margins.h"
+#include "editor/session.h"
+#include "editor/statements.h"
+#include "platform/script_ui.h"
+
+namespace {
+
+double msSince(std::chrono::steady_clock::time_point t0) {
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 4) {
+        std::fprintf(stderr, "usage: bench_editing TABLE CATALOGUE WORKDIR\n");
+        return 2;
+    }
+    tav::ScriptUi ui;
+    tav::Session session(ui, 1);
+    tav::StartOptions o;
+    o.catalogueFile = argv[2];
+    o.dataFolder = argv[3];
+    o.settingsSource = tav::SettingsSource::Defaults;
+    if (!session.start(o).ok()) return 3;
+    if (session.openTable(argv[1], tav::kLayoutNative, tav::noProgress()).value() != tav::ReadResult::Ok)
+        return 3;
+    std::printf("table: %d releves, %d species rows\n", session.buffer().GetColCount(),
+                session.buffer().GetRowCount('A'));
+    tav::Dispatcher dispatcher;
+    auto& margin = session.settings().EditorMargin;
+    margin.ZahlFreq = margin.Stet = margin.Deck = margin.ZaFrMark = margin.StetMark = margin.DeckMark = true;
+    const int screen = 40;
+    auto margins = [&] {
+        std::size_t chars = 0;
+        for (int r = 1000; r < 1000 + screen; ++r) chars += tav::speciesMargin(session, r).size();
+        return chars;
+    };
+
+    auto t0 = std::chrono::steady_clock::now();
+    margins();
+    const double cold = msSince(t0);
+    t0 = std::chrono::steady_clock::now();
+    margins();
+    const double warm = msSince(t0);
+    for (int c = 0; c < session.buffer().GetColCount(); c += 3) session.buffer().mark(tav::MarkSet::McoR, c);
+    t0 = std::chrono::steady_clock::now();
+    margins();
+    const double marked = msSince(t0);
+    session.buffer().ClearM();
+    std::printf(
+        "species margin of %d rows: first %.1f ms (one pass over the table), then %.2f ms, with a "
+        "third of the releves marked %.2f ms\n",
+        screen, cold, warm, marked);
+
+    tav::setCursor(session, 4, 'N', 'N', false, false, 0, 0);
+    session.search.text = "3";
+    t0 = std::chrono::steady_clock::now();
+    const bool counted = tav::runStatements(session, dispatcher, "BEARB SUCHTEXT*ZÄHLEN;").ok();
+    const double counting = msSince(t0);
+    std::printf("count \"3\" in the covers from the first cell: %.1f ms (%s)\n", counting,
+                counted ? ui.messages().back().second.c_str() : "failed");
+    t0 = std::chrono::steady_clock::now();
+    const bool found = tav::runStatements(session, dispatcher, "BEARB SUCHEN;3").ok();
+    std::printf("find the next \"3\": %.1f ms (%s, cursor at releve %d, row %d)\n", msSince(t0),
+                found ? "ok" : "failed", session.cursorCol + 1, session.cursorRow + 1);
+    t0 = std::chrono::steady_clock::now();
+    const bool markedRows =
+        tav::runStatements(session, dispatcher, "ZEILEN ZEILEN*MARK ZEILEN*SUCHTEXT;").ok();
+    std::printf("mark the rows holding \"3\": %.1f ms (%s, %d rows)\n", msSince(t0),
+                markedRows ? "ok" : "failed", session.buffer().MroA().Count());
+    return counted && found && markedRows ? 0 : 1;
+}
