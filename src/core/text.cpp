@@ -540,22 +540,67 @@ char32_t upperCaseOnly(char32_t c) {
     return c;
 }
 
-std::string upperCaseOnly(std::string_view utf8) {
+char32_t lowerCaseOnly(char32_t c) {
+    if (c >= U'A' && c <= U'Z') return c + 0x20;
+    if (c < 0xC0) return c;
+    if (c <= 0xDE) return c == 0xD7 ? c : c + 0x20;  // À … Þ, not ×
+    if (c == 0x178) return 0xFF;                     // Ÿ
+    if (c >= 0x100 && c <= 0x17F) {
+        const bool oddUpper = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
+        if (c == 0x130 || c == 0x131 || c == 0x138 || c == 0x149 || c == 0x17F) return c;
+        const bool upper = oddUpper ? (c % 2 == 1) : (c % 2 == 0);
+        return upper ? c + 1 : c;
+    }
+    if (c >= 0x391 && c <= 0x3A9 && c != 0x3A2) return c + 0x20;  // Greek
+    switch (c) {                                                  // Greek with tonos
+        case 0x386:
+            return 0x3AC;
+        case 0x388:
+        case 0x389:
+        case 0x38A:
+            return c + 0x25;
+        case 0x38C:
+            return 0x3CC;
+        case 0x38E:
+        case 0x38F:
+            return c + 0x3F;
+        default:
+            break;
+    }
+    if (c >= 0x410 && c <= 0x42F) return c + 0x20;  // Cyrillic А … Я
+    if (c >= 0x400 && c <= 0x40F) return c + 0x50;  // Ѐ … Џ
+    return c;
+}
+
+namespace {
+
+template <class Map>
+std::string mapCase(std::string_view utf8, Map map) {
     std::string out;
     out.reserve(utf8.size());
     std::size_t pos = 0;
     while (pos < utf8.size()) {
         const std::size_t start = pos;
         const char32_t cp = nextCodePoint(utf8, pos);
-        const char32_t up = upperCaseOnly(cp);
-        // Unchanged characters keep their bytes, so broken input is compared as it is.
-        if (up != cp) {
-            appendUtf8(out, up);
+        const char32_t mapped = map(cp);
+        // Unchanged characters keep their bytes, so broken input stays as it is.
+        if (mapped != cp) {
+            appendUtf8(out, mapped);
         } else {
             out.append(utf8.data() + start, pos - start);
         }
     }
     return out;
+}
+
+}  // namespace
+
+std::string lowerCaseOnly(std::string_view utf8) {
+    return mapCase(utf8, [](char32_t c) { return lowerCaseOnly(c); });
+}
+
+std::string upperCaseOnly(std::string_view utf8) {
+    return mapCase(utf8, [](char32_t c) { return upperCaseOnly(c); });
 }
 
 std::vector<std::string> splitFields(std::string_view s, std::string_view delim) {

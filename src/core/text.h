@@ -128,6 +128,9 @@ std::string upperFold(std::string_view utf8);
 // ignore case and nothing else, such as counting equal entries.
 char32_t upperCaseOnly(char32_t c);
 std::string upperCaseOnly(std::string_view utf8);
+// The reverse: each upper-case letter of those scripts becomes its lower-case partner.
+char32_t lowerCaseOnly(char32_t c);
+std::string lowerCaseOnly(std::string_view utf8);
 
 // The one comparison for sorted lists: case-insensitive, German order (letters with accents or umlauts
 // sort with their base letter, ß as ss), ties broken by accents, then case, then the bytes, so the order

@@ -18,6 +18,8 @@ void addGridCommands(Dispatcher& dispatcher);
 void addCursorCommands(Dispatcher& dispatcher);
 // Find, replace and count, rows and releves with the search text, locating a row.
 void addFindCommands(Dispatcher& dispatcher);
+// Text operations on fields, special characters, path names, the memo editor, numbers for texts.
+void addFieldCommands(Dispatcher& dispatcher);
 // Macros and the macro variables.
 void addMacroCommands(Dispatcher& dispatcher);
 

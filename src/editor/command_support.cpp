@@ -28,4 +28,23 @@ std::optional<int> askWholeNumber(Session& session, std::string_view caption, st
     return static_cast<int>(*n);
 }
 
+std::optional<std::string> askText(Session& session, std::string_view caption, std::string_view prompt,
+                                   std::string_view preset) {
+    DialogRequest r;
+    r.kind = DialogKind::Text;
+    r.name = caption;
+    r.caption = caption;
+    r.items = {std::string(prompt)};
+    r.initial = preset;
+    return session.ui().dialog(r);
+}
+
+int singleHeaderRow(Session& s) {
+    const TEditBuffer& b = s.buffer();
+    if (s.activeGrid == 2 && s.cursorRow >= 0 && s.cursorRow < b.GetRowCount('K')) return s.cursorRow;
+    if (s.activeGrid == 1 && b.MroK().Count() == 1) return b.MroK().elements().front();
+    s.ui().showError("Funktion nur für 1 Kopfdatenzeile verfügbar.");
+    return -1;
+}
+
 }  // namespace tav

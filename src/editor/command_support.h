@@ -1,7 +1,9 @@
 #pragma once
-// What the command families share: a failure without a message of its own, and a whole number asked for.
+// What the command families share: a failure without a message of its own, a whole number or a text
+// asked for, the one header row a command works on.
 
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "core/status.h"
@@ -21,5 +23,14 @@ inline Status commandFailed() {
 // message, a refused macro answer and nothing when the answer is no such number.
 std::optional<int> askWholeNumber(Session& session, std::string_view caption, std::string_view prompt,
                                   int preset, int low, int high);
+
+// A line of text asked in a text dialog; nothing when cancelled. The find commands and the field
+// operations ask this way, so that a macro's argument answers.
+std::optional<std::string> askText(Session& session, std::string_view caption, std::string_view prompt,
+                                   std::string_view preset);
+
+// The header row that works on one header row works on: the cursor row in grid 2, the one marked header
+// row in grid 1; -1 after "Funktion nur für 1 Kopfdatenzeile verfügbar." otherwise.
+int singleHeaderRow(Session& session);
 
 }  // namespace tav

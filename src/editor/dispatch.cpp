@@ -116,6 +116,7 @@ Dispatcher::Dispatcher() {
     addGridCommands(*this);
     addCursorCommands(*this);
     addFindCommands(*this);
+    addFieldCommands(*this);
     addMacroCommands(*this);
 }
 

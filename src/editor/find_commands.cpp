@@ -167,19 +167,6 @@ int gridOf(char part, bool name) {
     return (part == 'K' ? 1 : 3) + (name ? 0 : 1);
 }
 
-// The search text from a dialog (a macro's argument), with the current one as its preset; nullopt when
-// cancelled.
-std::optional<std::string> askText(Session& s, const std::string& caption, const std::string& prompt,
-                                   const std::string& preset) {
-    DialogRequest r;
-    r.kind = DialogKind::Text;
-    r.name = caption;
-    r.caption = caption;
-    r.items = {prompt};
-    r.initial = preset;
-    return s.ui().dialog(r);
-}
-
 bool askSearchText(Session& s, const std::string& caption) {
     const std::optional<std::string> text = askText(s, caption, "Suchen nach", s.search.text);
     if (!text) return false;

@@ -225,16 +225,6 @@ std::vector<int> numbers(Session& s, int n, bool random) {
     return out;
 }
 
-// The header row the row numbering works on: the cursor row in grid 2, the one marked header row in
-// grid 1; -1 with the message otherwise.
-int numberedRow(Session& s) {
-    const TEditBuffer& b = s.buffer();
-    if (s.activeGrid == 2 && s.cursorRow >= 0 && s.cursorRow < b.GetRowCount('K')) return s.cursorRow;
-    if (s.activeGrid == 1 && b.MroK().Count() == 1) return b.MroK().elements().front();
-    s.ui().showError("Funktion nur für 1 Kopfdatenzeile verfügbar.");
-    return -1;
-}
-
 // The releves of a header row that numbering writes: those in grid 2's selection, or all.
 std::vector<int> numberedCells(const Session& s, int row) {
     std::vector<int> out;
@@ -244,7 +234,7 @@ std::vector<int> numberedCells(const Session& s, int row) {
 }
 
 Status numberRow(Session& s, bool random) {
-    const int row = numberedRow(s);
+    const int row = singleHeaderRow(s);
     if (row < 0) return commandFailed();
     if (!GridEditable(s, 2)) return {};
     TEditBuffer& b = s.buffer();
@@ -260,7 +250,7 @@ std::optional<std::int64_t> integerIn(std::string_view text) {
 }
 
 Status continueRow(Session& s) {
-    const int row = numberedRow(s);
+    const int row = singleHeaderRow(s);
     if (row < 0) return commandFailed();
     TEditBuffer& b = s.buffer();
     if (b.GetTyp('K', row) != 'I') {

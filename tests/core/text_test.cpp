@@ -486,4 +486,19 @@ TEST(TextCompare, OnlyIdenticalStringsAreEqual) {
 }
 
 }  // namespace
+// Upper and lower case are each other's partners, letter by letter, in every script they know.
+TEST(TextCase, UpperAndLowerArePartners) {
+    for (char32_t c = 0; c < 0x600; ++c) {
+        const char32_t lower = lowerCaseOnly(c), upper = upperCaseOnly(c);
+        if (lower != c) {
+            EXPECT_EQ(upperCaseOnly(lower), c) << std::hex << static_cast<unsigned>(c);
+        }
+        if (upper != c) {
+            EXPECT_EQ(lowerCaseOnly(upper), c) << std::hex << static_cast<unsigned>(c);
+        }
+    }
+    EXPECT_EQ(lowerCaseOnly("ÄRGER Ωμέγα Ÿ"), "ärger ωμέγα ÿ");
+    EXPECT_EQ(upperCaseOnly("ärger ωμέγα ÿ"), "ÄRGER ΩΜΈΓΑ Ÿ");
+}
+
 }  // namespace tav

@@ -19,12 +19,12 @@ constexpr int kLolium = 16, kPoaPratensis = 18, kPoaTrivialis = 19;
 TEST(FindCommands, FindGoesFromTheCursorInReadingOrder) {
     Editor e;
     setCursor(e.session, 3, 'N', 'N', false, false, 0, 0);
-    ASSERT_TRUE(e.run("BEARB SUCHEN;poa ").ok());  // case ignored; the blank belongs to the text
+    ASSERT_TRUE(e.run("BEARB SUCHEN;poa").ok());  // letter case does not count
     EXPECT_EQ(e.session.cursorRow, kPoaPratensis);
     EXPECT_EQ(e.session.activeGrid, 3);
-    ASSERT_TRUE(e.run("BEARB SUCHEN;poa ").ok());
+    ASSERT_TRUE(e.run("BEARB SUCHEN;poa").ok());
     EXPECT_EQ(e.session.cursorRow, kPoaTrivialis);
-    ASSERT_TRUE(e.run("BEARB SUCHEN;poa ").ok());
+    ASSERT_TRUE(e.run("BEARB SUCHEN;poa").ok());
     EXPECT_EQ(e.lastMessage(), "Nicht gefunden.");
     EXPECT_EQ(e.session.cursorRow, kPoaTrivialis);
     // In the covers: the next cell holding "7" after the cursor, row by row.
