@@ -20,6 +20,8 @@ void addCursorCommands(Dispatcher& dispatcher);
 void addFindCommands(Dispatcher& dispatcher);
 // Text operations on fields, special characters, path names, the memo editor, numbers for texts.
 void addFieldCommands(Dispatcher& dispatcher);
+// The species list of a releve and its contents, the input filter.
+void addSpeciesListCommands(Dispatcher& dispatcher);
 // Macros and the macro variables.
 void addMacroCommands(Dispatcher& dispatcher);
 

@@ -117,6 +117,7 @@ Dispatcher::Dispatcher() {
     addCursorCommands(*this);
     addFindCommands(*this);
     addFieldCommands(*this);
+    addSpeciesListCommands(*this);
     addMacroCommands(*this);
 }
 

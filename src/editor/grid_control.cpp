@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "editor/grid_window.h"
+#include "editor/releve_taxa.h"
 #include "editor/session.h"
 
 namespace tav {
@@ -166,6 +167,7 @@ void commitEdit(Session& s) {
         else
             b.Put(area, text, g.oldCol, g.oldRow);
         s.undoList().end();
+        if (grid == 4 && s.activeGrid == 4) noteEntry(s, g.oldCol, g.oldRow);
     }
 }
 

@@ -196,6 +196,7 @@ void Session::resetEditorState() {
     screenTop = {};
     markAnchor = previousAnchor = -1;
     lastMarking = 0;
+    entryList = {};
     fileName_ = kUnnamedTable;
 }
 
@@ -303,7 +304,10 @@ std::vector<SpeciesMatch> Session::lookupSpecies(const std::string& name) {
     std::vector<SpeciesMatch> out;
     if (!db_) return out;
     const TMenge found = db_->Search(name, db_->Settings().OhneAutor);
-    for (int p : found.elements()) out.push_back({p, db_->GetLat(p), db_->ScanSyn('R', p)});
+    for (int p : found.elements()) {
+        if (inputFilterOn && !inputFilter.empty() && !inputFilter.Element(p)) continue;
+        out.push_back({p, db_->GetLat(p), db_->ScanSyn('R', p)});
+    }
     return out;
 }
 

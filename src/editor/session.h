@@ -84,6 +84,16 @@ struct SearchOptions {
     bool wholeWord = false;  // the whole field must equal the text
 };
 
+// The species entered into one releve, in the order of entry ('<name>;<n>'), for the species list.
+struct EntryList {
+    std::vector<std::string> names;
+    int releve = -1;   // the releve they were entered into
+    int releves = -1;  // the number of releves then
+};
+
+// The columns of the species list at start: the cover only.
+inline constexpr const char* kDefaultSpeciesListColumns = "00100000";
+
 // One record a species lookup found.
 struct SpeciesMatch {
     int key = 0;
@@ -182,6 +192,12 @@ class Session {
     // grids' pages begin, a little before).
     WindowStart screenTop;
     SearchOptions search;
+    EntryList entryList;
+    // "0"/"1" per column of the species list of a releve (see releve_taxa.h).
+    std::string speciesListColumns = kDefaultSpeciesListColumns;
+    // The input filter: records of the species database that name lookups offer while it is on.
+    TMenge inputFilter;
+    bool inputFilterOn = false;
     // Marking clicks: the index of the last plain click and the one before (-1 for none), and what the
     // last click marked (0 nothing yet, 1 rows, 2 columns).
     int markAnchor = -1;

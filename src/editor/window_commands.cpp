@@ -18,6 +18,8 @@ constexpr std::int64_t kShowNumbers = 109090400;  // "Anweisungsnummern anzeigen
 constexpr std::int64_t kRecording = 109090100;    // "Aufzeichnen (ein/aus)"
 constexpr std::int64_t kQuickSearch = 110080200;  // "Schnellsuche (ein/aus)"
 constexpr std::int64_t kOverview = 110080300;     // "Übersicht gemäss Eingabe (ein/aus)"
+constexpr std::int64_t kByEntry = 107050200;  // "Nach Eingabe sortiert anzeigen (ein/aus)", the same switch
+constexpr std::int64_t kInputFilter = 110090300;  // "Eingabefilter (ein/aus)"
 
 }  // namespace
 
@@ -49,7 +51,10 @@ bool isChecked(const Session& session, const CommandEntry& entry) {
         case kQuickSearch:
             return d.Schnellsuche == 1;
         case kOverview:
+        case kByEntry:
             return d.UeberEingabe == 1;
+        case kInputFilter:
+            return session.inputFilterOn;
         default:
             return false;
     }

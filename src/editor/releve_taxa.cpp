@@ -1,0 +1,251 @@
+#include "editor/releve_taxa.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "core/file_io.h"
+#include "core/numbers.h"
+#include "core/text.h"
+#include "editor/command_handlers.h"
+#include "editor/command_support.h"
+#include "editor/dispatch.h"
+#include "editor/session.h"
+#include "env/dialogs.h"
+#include "table/cell_stats.h"
+
+namespace tav {
+
+namespace {
+
+constexpr std::int64_t kShowList = 107050100;       // "Arten in akt. Spalte anzeigen" (F5)
+constexpr std::int64_t kByEntry = 107050200;        // "Nach Eingabe sortiert anzeigen (ein/aus)"
+constexpr std::int64_t kListContents = 107050300;   // "Inhalte für Auflistung von Arten"
+constexpr std::int64_t kResetContents = 107050400;  // "Inhalte zurücksetzen"
+constexpr std::int64_t kFilterSet = 110090100;      // "Eingabefilter" › "Setzen"
+constexpr std::int64_t kFilterClear = 110090200;    // … › "Löschen"
+constexpr std::int64_t kFilterToggle = 110090300;   // … › "Eingabefilter (ein/aus)"
+
+constexpr const char* kColumnTitles[kListColumnCount] = {"Frequenz",   "Freq. Auswahl",     "Deckung",
+                                                         "Stetigkeit", "Lateinischer Name", "Datensatz-Nr",
+                                                         "Familie",    "Species scores"};
+
+// The value of a margin item (",S…") of a row, empty when it has none.
+std::string marginItem(std::string_view margin, char code) {
+    for (const std::string& item : splitFields(margin, ","))
+        if (!item.empty() && item.front() == code) return item.substr(1);
+    return {};
+}
+
+std::string percentText(double x) {
+    return formatNumber(x * 100.0, 0) + "%";
+}
+
+// The species database's record for a name, -1 without one (or when the name is not unique).
+int recordOf(Session& s, std::string_view name) {
+    const std::vector<SpeciesMatch> found = s.lookupSpecies(std::string(name));
+    return found.size() == 1 ? found.front().key : -1;
+}
+
+}  // namespace
+
+SpeciesList speciesList(Session& s) {
+    const TEditBuffer& b = s.buffer();
+    SpeciesList out;
+    const int cols = b.GetColCount(), rows = b.GetRowCount('A');
+    const bool nameGrid = s.activeGrid == 1 || s.activeGrid == 3;
+    TMenge chosen;
+    if (!b.McoR().empty()) {
+        chosen = b.McoR();
+        out.caption = "Arten in den ausgewählten Aufnahmen";
+    } else if (nameGrid || s.activeGrid < 1 || cols == 0) {
+        if (cols > 0) chosen.Fill(0, cols - 1);
+        out.caption = "Arten in der Tabelle";
+    } else {
+        chosen.Add(std::clamp(s.cursorCol, 0, cols - 1));
+        out.caption = "Arten in der Aufnahme";
+    }
+    const bool oneReleve = out.caption == "Arten in der Aufnahme";
+    const std::string& flags = s.speciesListColumns;
+    auto shown = [&flags](int column) {
+        return static_cast<std::size_t>(column) < flags.size() &&
+               flags[static_cast<std::size_t>(column)] == '1';
+    };
+    std::string title = "Art";
+    for (int c = 0; c < kListColumnCount; ++c)
+        if (shown(c)) title += std::string(";") + kColumnTitles[c];
+    out.lines.push_back(title);
+
+    const CellStats::Summary& all = s.margins().summary();
+    CellStats stats(b, s.coverInterpreter());
+    // The species present in the chosen releves, in the order of the table; with the entry list, the
+    // entered ones first.
+    std::vector<int> present;
+    for (int r = 0; r < rows; ++r)
+        if (b.GetTyp('A', r) == 'A' && stats.GetFreq('A', &chosen, r, false) > 0) present.push_back(r);
+    if (oneReleve && s.settings().Diversa.UeberEingabe != 0 && s.entryList.releve == s.cursorCol) {
+        std::vector<int> ordered;
+        for (const std::string& entry : s.entryList.names) {
+            const std::string name = entry.substr(0, entry.rfind(';'));
+            for (int r : present)
+                if (b.GetZl('A', r) == name &&
+                    std::find(ordered.begin(), ordered.end(), r) == ordered.end()) {
+                    ordered.push_back(r);
+                    break;
+                }
+        }
+        for (int r : present)
+            if (std::find(ordered.begin(), ordered.end(), r) == ordered.end()) ordered.push_back(r);
+        present = std::move(ordered);
+    }
+    for (int r : present) {
+        const std::string_view name = b.GetZl('A', r);
+        std::string line(name);
+        const int record =
+            shown(kListLatinName) || shown(kListRecord) || shown(kListFamily) ? recordOf(s, name) : -1;
+        for (int c = 0; c < kListColumnCount; ++c) {
+            if (!shown(c)) continue;
+            line += ';';
+            switch (c) {
+                case kListFrequency:
+                    line += std::to_string(all.rowFreq[static_cast<std::size_t>(r)]);
+                    break;
+                case kListFreqSelection:
+                    line += std::to_string(stats.GetFreq('A', &chosen, r, false));
+                    break;
+                case kListCover:
+                    line += oneReleve ? std::string(b.Get('A', chosen.elements().front(), r))
+                                      : formatNumber(stats.GetRowDeck('A', &chosen, r, true), 1);
+                    break;
+                case kListConstancy:
+                    line += percentText(
+                        cols > 0 ? static_cast<double>(all.rowFreq[static_cast<std::size_t>(r)]) / cols
+                                 : 0.0);
+                    break;
+                case kListLatinName:
+                    if (record >= 0 && s.speciesDb()) line += s.speciesDb()->GetLat(record);
+                    break;
+                case kListRecord:
+                    if (record >= 0) line += std::to_string(record);
+                    break;
+                case kListFamily:
+                    if (record >= 0 && s.speciesDb()) line += s.speciesDb()->GetFam(record);
+                    break;
+                case kListScores:
+                    line += marginItem(b.Get('A', -1, r), 'S');
+                    break;
+                default:
+                    break;
+            }
+        }
+        out.lines.push_back(line);
+    }
+    return out;
+}
+
+void noteEntry(Session& s, int col, int row) {
+    if (s.settings().Diversa.UeberEingabe == 0) return;
+    EntryList& e = s.entryList;
+    const int releves = s.buffer().GetColCount();
+    if (e.releve != col || e.releves != releves) {
+        e.names.clear();
+        e.releve = col;
+        e.releves = releves;
+    }
+    e.names.push_back(std::string(s.buffer().GetZl('A', row)) + ";" + std::to_string(e.names.size() + 1));
+}
+
+namespace {
+
+Status showList(Session& s) {
+    const SpeciesList list = speciesList(s);
+    std::string res;
+    TGridDlg::Execute(s.ui(), list.caption, list.lines, 1, res);
+    return {};
+}
+
+Status chooseContents(Session& s) {
+    DialogRequest r;
+    r.kind = DialogKind::Check;
+    r.name = "Inhalte für Auflistung von Arten";
+    r.caption = r.name;
+    r.items.assign(std::begin(kColumnTitles), std::end(kColumnTitles));
+    r.initial = s.speciesListColumns;
+    const std::optional<std::string> answer = s.ui().dialog(r);
+    if (!answer) return {};
+    std::string flags = *answer;
+    flags.resize(kListColumnCount, '0');
+    for (char& c : flags) c = c == '1' ? '1' : '0';
+    s.speciesListColumns = flags;
+    return {};
+}
+
+// Every species row of a table file whose name the species database knows exactly once joins the
+// filter; while it is on, looking names up offers only those.
+Status setFilter(Session& s) {
+    if (!s.speciesDb()) {
+        s.ui().showInfo("Keine Artenliste aktiv");
+        return {};
+    }
+    DialogRequest r;
+    r.kind = DialogKind::OpenFile;
+    r.name = "Eingabefilter setzen";
+    r.caption = r.name;
+    const std::optional<std::string> answer = s.ui().dialog(r);
+    if (!answer || answer->empty()) return {};
+    const std::string file = answer->substr(0, answer->find('|'));
+    Result<std::string> bytes = readWholeFile(file);
+    if (!bytes.ok()) {
+        s.report(bytes.status());
+        return commandFailed();
+    }
+    const std::string text = decodeFileText(bytes.value());
+    TMenge filter;
+    int line = 0;
+    s.inputFilterOn = false;  // the lookups below see the whole database
+    for (const std::string& l : splitFields(text, "\n")) {
+        ++line;
+        if (line % 100 == 0) s.progress().setStatus("einlesen: " + file + ". Zeile: " + std::to_string(line));
+        if (l.empty() || l.front() != 'A') continue;
+        const std::vector<std::string> fields = splitFields(l, ";");
+        if (fields.size() < 2) continue;
+        const std::vector<SpeciesMatch> found = s.lookupSpecies(std::string(trimBlanks(fields[1])));
+        if (found.size() == 1) filter.Add(found.front().key);
+    }
+    s.progress().hideStatus();
+    s.inputFilter = filter;
+    s.inputFilterOn = true;
+    return {};
+}
+
+}  // namespace
+
+void addSpeciesListCommands(Dispatcher& d) {
+    auto add = [&d](std::int64_t number, std::function<Status(Session&)> h) {
+        d.add(number, [h = std::move(h)](Session& s, const CommandEntry&) { return h(s); });
+    };
+    add(kShowList, showList);
+    add(kByEntry, [](Session& s) {
+        auto& on = s.settings().Diversa.UeberEingabe;
+        on = on ? 0 : 1;
+        return Status();
+    });
+    add(kListContents, chooseContents);
+    add(kResetContents, [](Session& s) {
+        s.speciesListColumns = kDefaultSpeciesListColumns;
+        return Status();
+    });
+    add(kFilterSet, setFilter);
+    add(kFilterClear, [](Session& s) {
+        s.inputFilter.Clear();
+        s.inputFilterOn = false;
+        return Status();
+    });
+    add(kFilterToggle, [](Session& s) {
+        s.inputFilterOn = !s.inputFilterOn;
+        return Status();
+    });
+}
+
+}  // namespace tav
