@@ -6,6 +6,7 @@
 #include "core/numbers.h"
 #include "core/text.h"
 #include "editor/grid_control.h"
+#include "editor/releve_taxa.h"
 #include "editor/session.h"
 
 namespace tav {
@@ -67,6 +68,7 @@ std::string speciesMargin(Session& s, int row) {
     const TEditBuffer& b = s.buffer();
     const auto& m = s.settings().EditorMargin;
     if (row < 0 || row >= b.GetRowCount('A') || b.GetTyp('A', row) != 'A') return {};
+    if (s.listContentsInMargin) return listContentsMargin(s, row);
     if (!m.ZahlFreq && !m.Stet && !m.Deck) return {};
     const CellStats::Summary& all = s.margins().summary();
     const auto r = static_cast<std::size_t>(row);

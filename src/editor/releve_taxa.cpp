@@ -19,13 +19,15 @@ namespace tav {
 
 namespace {
 
-constexpr std::int64_t kShowList = 107050100;       // "Arten in akt. Spalte anzeigen" (F5)
-constexpr std::int64_t kByEntry = 107050200;        // "Nach Eingabe sortiert anzeigen (ein/aus)"
-constexpr std::int64_t kListContents = 107050300;   // "Inhalte für Auflistung von Arten"
-constexpr std::int64_t kResetContents = 107050400;  // "Inhalte zurücksetzen"
-constexpr std::int64_t kFilterSet = 110090100;      // "Eingabefilter" › "Setzen"
-constexpr std::int64_t kFilterClear = 110090200;    // … › "Löschen"
-constexpr std::int64_t kFilterToggle = 110090300;   // … › "Eingabefilter (ein/aus)"
+constexpr std::int64_t kShowList = 107050100;         // "Arten in akt. Spalte anzeigen" (F5)
+constexpr std::int64_t kByEntry = 107050200;          // "Nach Eingabe sortiert anzeigen (ein/aus)"
+constexpr std::int64_t kListContents = 107050300;     // "Inhalte für Auflistung von Arten"
+constexpr std::int64_t kResetContents = 107050400;    // "Inhalte zurücksetzen"
+constexpr std::int64_t kListsIntoHeader = 107010100;  // "Artenlisten in die Kopfdaten"
+constexpr std::string_view kContentsInMargin = "Inhalte in Randspalte setzen";  // no number
+constexpr std::int64_t kFilterSet = 110090100;     // "Eingabefilter" › "Setzen"
+constexpr std::int64_t kFilterClear = 110090200;   // … › "Löschen"
+constexpr std::int64_t kFilterToggle = 110090300;  // … › "Eingabefilter (ein/aus)"
 
 constexpr const char* kColumnTitles[kListColumnCount] = {"Frequenz",   "Freq. Auswahl",     "Deckung",
                                                          "Stetigkeit", "Lateinischer Name", "Datensatz-Nr",
@@ -48,6 +50,62 @@ int recordOf(Session& s, std::string_view name) {
     return found.size() == 1 ? found.front().key : -1;
 }
 
+bool shownColumn(const Session& s, int column) {
+    const std::string& flags = s.speciesListColumns;
+    return static_cast<std::size_t>(column) < flags.size() && flags[static_cast<std::size_t>(column)] == '1';
+}
+
+// The shown columns of species row r for the chosen releves (one releve: its cover as entered).
+std::vector<std::string> listFields(Session& s, CellStats& stats, const TMenge& chosen, bool oneReleve,
+                                    int r) {
+    const TEditBuffer& b = s.buffer();
+    const CellStats::Summary& all = s.margins().summary();
+    const int cols = b.GetColCount();
+    const std::string_view name = b.GetZl('A', r);
+    const int record =
+        shownColumn(s, kListLatinName) || shownColumn(s, kListRecord) || shownColumn(s, kListFamily)
+            ? recordOf(s, name)
+            : -1;
+    const TArtDb* db = s.speciesDb();
+    std::vector<std::string> out;
+    for (int c = 0; c < kListColumnCount; ++c) {
+        if (!shownColumn(s, c)) continue;
+        std::string field;
+        switch (c) {
+            case kListFrequency:
+                field = std::to_string(all.rowFreq[static_cast<std::size_t>(r)]);
+                break;
+            case kListFreqSelection:
+                field = std::to_string(stats.GetFreq('A', &chosen, r, true));
+                break;
+            case kListCover:
+                field = oneReleve ? std::string(b.Get('A', chosen.elements().front(), r))
+                                  : formatNumber(stats.GetRowDeck('A', &chosen, r, true), 1);
+                break;
+            case kListConstancy:
+                field = percentText(
+                    cols > 0 ? static_cast<double>(all.rowFreq[static_cast<std::size_t>(r)]) / cols : 0.0);
+                break;
+            case kListLatinName:
+                if (record >= 0 && db) field = db->GetLat(record);
+                break;
+            case kListRecord:
+                if (record >= 0) field = std::to_string(record);
+                break;
+            case kListFamily:
+                if (record >= 0 && db) field = db->GetFam(record);
+                break;
+            case kListScores:
+                field = marginItem(b.Get('A', -1, r), 'S');
+                break;
+            default:
+                break;
+        }
+        out.push_back(std::move(field));
+    }
+    return out;
+}
+
 }  // namespace
 
 SpeciesList speciesList(Session& s) {
@@ -67,17 +125,11 @@ SpeciesList speciesList(Session& s) {
         out.caption = "Arten in der Aufnahme";
     }
     const bool oneReleve = out.caption == "Arten in der Aufnahme";
-    const std::string& flags = s.speciesListColumns;
-    auto shown = [&flags](int column) {
-        return static_cast<std::size_t>(column) < flags.size() &&
-               flags[static_cast<std::size_t>(column)] == '1';
-    };
     std::string title = "Art";
     for (int c = 0; c < kListColumnCount; ++c)
-        if (shown(c)) title += std::string(";") + kColumnTitles[c];
+        if (shownColumn(s, c)) title += std::string(";") + kColumnTitles[c];
     out.lines.push_back(title);
 
-    const CellStats::Summary& all = s.margins().summary();
     CellStats stats(b, s.coverInterpreter());
     // The species present in the chosen releves, in the order of the table; with the entry list, the
     // entered ones first.
@@ -100,46 +152,23 @@ SpeciesList speciesList(Session& s) {
         present = std::move(ordered);
     }
     for (int r : present) {
-        const std::string_view name = b.GetZl('A', r);
-        std::string line(name);
-        const int record =
-            shown(kListLatinName) || shown(kListRecord) || shown(kListFamily) ? recordOf(s, name) : -1;
-        for (int c = 0; c < kListColumnCount; ++c) {
-            if (!shown(c)) continue;
-            line += ';';
-            switch (c) {
-                case kListFrequency:
-                    line += std::to_string(all.rowFreq[static_cast<std::size_t>(r)]);
-                    break;
-                case kListFreqSelection:
-                    line += std::to_string(stats.GetFreq('A', &chosen, r, false));
-                    break;
-                case kListCover:
-                    line += oneReleve ? std::string(b.Get('A', chosen.elements().front(), r))
-                                      : formatNumber(stats.GetRowDeck('A', &chosen, r, true), 1);
-                    break;
-                case kListConstancy:
-                    line += percentText(
-                        cols > 0 ? static_cast<double>(all.rowFreq[static_cast<std::size_t>(r)]) / cols
-                                 : 0.0);
-                    break;
-                case kListLatinName:
-                    if (record >= 0 && s.speciesDb()) line += s.speciesDb()->GetLat(record);
-                    break;
-                case kListRecord:
-                    if (record >= 0) line += std::to_string(record);
-                    break;
-                case kListFamily:
-                    if (record >= 0 && s.speciesDb()) line += s.speciesDb()->GetFam(record);
-                    break;
-                case kListScores:
-                    line += marginItem(b.Get('A', -1, r), 'S');
-                    break;
-                default:
-                    break;
-            }
-        }
+        std::string line(b.GetZl('A', r));
+        for (const std::string& field : listFields(s, stats, chosen, oneReleve, r)) line += ";" + field;
         out.lines.push_back(line);
+    }
+    return out;
+}
+
+std::string listContentsMargin(Session& s, int row) {
+    const TEditBuffer& b = s.buffer();
+    if (row < 0 || row >= b.GetRowCount('A') || b.GetTyp('A', row) != 'A') return {};
+    TMenge chosen = b.McoR();
+    if (chosen.empty() && b.GetColCount() > 0) chosen.Fill(0, b.GetColCount() - 1);
+    CellStats stats(b, s.coverInterpreter());
+    std::string out;
+    for (const std::string& field : listFields(s, stats, chosen, false, row)) {
+        if (!out.empty()) out += "  ";
+        out += field;
     }
     return out;
 }
@@ -157,6 +186,29 @@ void noteEntry(Session& s, int col, int row) {
 }
 
 namespace {
+
+// A new header row "Artenliste" holding in each releve the names of its species, ", "-separated.
+Status listsIntoHeader(Session& s) {
+    TEditBuffer& b = s.buffer();
+    const int cols = b.GetColCount();
+    std::vector<std::string> lists(static_cast<std::size_t>(cols));
+    for (int r = 0; r < b.GetRowCount('A'); ++r) {
+        if (b.GetTyp('A', r) != 'A') continue;
+        const std::string name(b.GetZl('A', r));
+        for (int c = 0; c < cols; ++c) {
+            if (trimBlanks(b.Get('A', c, r)).empty()) continue;
+            std::string& l = lists[static_cast<std::size_t>(c)];
+            if (!l.empty()) l += ", ";
+            l += name;
+        }
+    }
+    const int at = b.GetRowCount('K');
+    b.InsRow('K', at);
+    b.PutZl('K', "Artenliste", at);
+    b.PutTyp('K', 'T', at);
+    for (int c = 0; c < cols; ++c) b.Put('K', lists[static_cast<std::size_t>(c)], c, at);
+    return {};
+}
 
 Status showList(Session& s) {
     const SpeciesList list = speciesList(s);
@@ -234,6 +286,12 @@ void addSpeciesListCommands(Dispatcher& d) {
     add(kListContents, chooseContents);
     add(kResetContents, [](Session& s) {
         s.speciesListColumns = kDefaultSpeciesListColumns;
+        s.listContentsInMargin = false;
+        return Status();
+    });
+    add(kListsIntoHeader, listsIntoHeader);
+    d.addUnnumbered(kContentsInMargin, [](Session& s, const CommandEntry&) {
+        s.listContentsInMargin = true;
         return Status();
     });
     add(kFilterSet, setFilter);

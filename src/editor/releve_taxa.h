@@ -33,6 +33,10 @@ struct SpeciesList {
 };
 SpeciesList speciesList(Session& session);
 
+// "Inhalte in Randspalte setzen": the species margin shows the chosen contents of the list (for the
+// marked releves, or all) instead of the statistics, until "Inhalte zurücksetzen".
+std::string listContentsMargin(Session& session, int row);
+
 // Typing in grid 4 with "Übersicht gemäss Eingabe" on: the species row's name joins the entry list of
 // the releve; the list starts over in another releve or when the number of releves changed.
 void noteEntry(Session& session, int col, int row);

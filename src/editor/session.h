@@ -195,6 +195,7 @@ class Session {
     EntryList entryList;
     // "0"/"1" per column of the species list of a releve (see releve_taxa.h).
     std::string speciesListColumns = kDefaultSpeciesListColumns;
+    bool listContentsInMargin = false;
     // The input filter: records of the species database that name lookups offer while it is on.
     TMenge inputFilter;
     bool inputFilterOn = false;

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "editor/grid_control.h"
+#include "editor/margins.h"
 #include "support/editor_fixture.h"
 
 namespace tav {
@@ -78,6 +79,27 @@ TEST(SpeciesList, TheInputFilterNarrowsTheLookups) {
     EXPECT_EQ(found.front().name.rfind("Poa trivialis", 0), 0u);
     ASSERT_TRUE(e.run("OPTIONEN EINGABEFILTER EINGABEFILTER;").ok());  // off
     EXPECT_EQ(e.session.lookupSpecies("Poa").size(), all);
+}
+
+TEST(SpeciesList, IntoTheHeaderAndIntoTheMargin) {
+    Editor e;
+    const std::string original = e.savedTable();
+    ASSERT_TRUE(e.run("ARTEN ARTEN*AUFLISTEN ARTENLISTEN;").ok());
+    const int row = e.session.buffer().GetRowCount('K') - 1;
+    EXPECT_EQ(e.session.buffer().GetZl('K', row), "Artenliste");
+    EXPECT_EQ(e.session.buffer().Get('K', 0, row),
+              "Achillea millefolium, Elymus repens, Lolium perenne, Poa pratensis, Poa trivialis");
+    ASSERT_TRUE(e.run("BEARB RÜCK;").ok());
+    EXPECT_EQ(e.savedTable(), original);
+    // The chosen contents in the species margin instead of the statistics, until they are reset.
+    auto& m = e.session.settings().EditorMargin;
+    m = {};
+    m.ZahlFreq = true;
+    ASSERT_TRUE(
+        e.run("ARTEN ARTEN*AUFLISTEN INHALTE*FÜR;#10010000;ARTEN ARTEN*AUFLISTEN INHALTE*RANDSPALTE;").ok());
+    EXPECT_EQ(speciesMargin(e.session, 18), "14  70%");
+    ASSERT_TRUE(e.run("ARTEN ARTEN*AUFLISTEN INHALTE*ZURÜCK;").ok());
+    EXPECT_EQ(speciesMargin(e.session, 18), "(14)");
 }
 
 }  // namespace
