@@ -114,6 +114,8 @@ Status cut(Session& s, bool remove, bool keep, bool complement, char mode = 'N')
         const std::vector<int> columns =
             releves.empty() ? std::vector<int>{} : chosen(releves, b.GetColCount(), complement);
         if (keep) {
+            // Only what another program copies from now on replaces this clip.
+            rememberClipboard(s);
             b.StartClip(rows ? 'K' : 'C');
             for (int r : headerRows) b.addClipLine(b.GetRow('K', r));
             for (int r : speciesRows) b.addClipLine(b.GetRow('A', r));
@@ -138,7 +140,10 @@ Status cut(Session& s, bool remove, bool keep, bool complement, char mode = 'N')
     CellRect r = selectionOrCursor(s);
     if (r.top < 0 || r.bottom >= b.GetRowCount(part)) return {};
     if (!nameGrid(s) && (r.left < 0 || r.right >= b.GetColCount())) return {};
-    if (keep) b.StartClip('R');
+    if (keep) {
+        rememberClipboard(s);
+        b.StartClip('R');
+    }
     const char deleteMode = !remove ? 'N' : mode == 'N' ? 'F' : mode;
     b.DelRange(s.activeGrid, {r.left, r.top, r.right, r.bottom}, deleteMode, keep);
     b.ClearM();
@@ -437,6 +442,7 @@ Status fill(Session& s, bool columns) {
 // come out marked.
 Status paste(Session& s, char mode) {
     if (!GridEditable(s, s.activeGrid)) return {};
+    checkClipboard(s);
     TEditBuffer& b = s.buffer();
     const char kind = b.GetClipStatus();
     const char part = partOf(s);

@@ -6,9 +6,11 @@
 
 #include <algorithm>
 
+#include "core/text.h"
 #include "editor/grid_window.h"
 #include "editor/releve_taxa.h"
 #include "editor/session.h"
+#include "values/pen.h"
 
 namespace tav {
 
@@ -404,6 +406,76 @@ void moveCursor(Session& s, CursorKey key, int modifiers) {
             break;
     }
     if (arrow && shift && s.activeGrid == grid) setSelection(s, grid, s.cursorCol, s.cursorRow);
+}
+
+void cellClick(Session& s, int grid, int col, int row, int modifiers) {
+    if (grid < 1 || grid > 4) return;
+    TVGrid& g = s.grid(grid);
+    const char area = g.area();
+    TEditBuffer& b = s.buffer();
+    const bool penCell = !g.names() && g.penCol == col && g.penRow == row && s.activeGrid == grid;
+    if (s.settings().CurScrEinst.pen && penCell && row < b.GetRowCount(area) && col < b.GetColCount()) {
+        commitEdit(s);
+        std::string value(b.Get(area, col, row));
+        const bool back = modifiers & kCtrl;
+        if (area == 'A') {
+            back ? s.coverInterpreter().PenPrior(value) : s.coverInterpreter().PenNext(value);
+        } else {
+            const char type = b.GetTyp('K', row);
+            back ? PenPriorHeader(type, value) : PenNextHeader(type, value);
+        }
+        if (value != b.Get(area, col, row)) {
+            s.undoList().begin();
+            b.Put(area, value, col, row);
+            s.undoList().end();
+        }
+        return;
+    }
+    if (modifiers & kShift) {
+        resetSelection(s, grid, true);
+        setCursor(s, grid, 'N', 'N', false, false, col, row);
+        setSelection(s, grid, col, row);
+        return;
+    }
+    setCursor(s, grid, 'N', 'N', false, true, col, row);
+}
+
+void enterGrid(Session& s, int grid) {
+    if (grid < 1 || grid > 4) return;
+    s.activeGrid = grid;
+    checkClipboard(s);
+}
+
+void leaveGrid(Session& s, int grid) {
+    if (grid < 1 || grid > 4) return;
+    commitEdit(s);
+    TVGrid& g = s.grid(grid);
+    g.penCol = g.penRow = -1;
+    g.insideEditor = false;
+    g.escText = std::string(cellText(s, grid, s.cursorCol, s.cursorRow));
+}
+
+void rememberClipboard(Session& s) {
+    s.buffer().setOldClip(s.ui().clipboardText());
+}
+
+void checkClipboard(Session& s) {
+    TEditBuffer& b = s.buffer();
+    const std::string now = s.ui().clipboardText();
+    if (now == b.oldClip()) return;
+    b.setOldClip(now);
+    if (now.empty()) return;
+    b.StartClip('R');
+    std::string_view text = now;
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.remove_suffix(1);
+    for (const std::string& line : splitFields(text, "\n")) {
+        std::string fields = line;
+        if (!fields.empty() && fields.back() == '\r') fields.pop_back();
+        // A ";" inside a field would split it: it becomes "," as when typed.
+        std::replace(fields.begin(), fields.end(), ';', ',');
+        std::replace(fields.begin(), fields.end(), '\t', ';');
+        b.addClipLine(std::move(fields));
+    }
 }
 
 bool acceptKey(Session& s, char32_t key) {

@@ -63,6 +63,22 @@ enum class CursorKey { Right, Left, Down, Up, PageDown, PageUp, Home, End, Enter
 // The cursor keys of the active grid, with Tab as Right and Shift+Tab as Left.
 void moveCursor(Session& session, CursorKey key, int modifiers = kNoModifier);
 
+// A click on a data or name cell: the cursor goes there and the marks end; with Shift the selection
+// grows to it. With the pen on, a second click on the pen cell steps its value (with Ctrl backwards):
+// covers along the cover-code system, header values by the type of their row.
+void cellClick(Session& session, int grid, int col, int row, int modifiers = kNoModifier);
+
+// The grid gets the focus (it becomes the active grid and the clipboard is looked at) or loses it (what
+// was typed is committed, the pen cell is forgotten).
+void enterGrid(Session& session, int grid);
+void leaveGrid(Session& session, int grid);
+
+// The clipboard watch: text that another program put on the system clipboard since the editor last
+// looked becomes the editor's clip as a range of fields (tabs separate fields, lines rows), so that
+// pasting pastes it. Remember marks the clipboard's text as seen without taking it.
+void checkClipboard(Session& session);
+void rememberClipboard(Session& session);
+
 // Pen input: a printable key (32 … 127) replaces the cursor cell's text and is committed. False when
 // the pen is off or the key is not printable.
 bool acceptKey(Session& session, char32_t key);

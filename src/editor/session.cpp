@@ -62,6 +62,8 @@ Status Session::start(const StartOptions& options) {
     }
     settingsSnapshot = settings_.record();
     applySettings();
+    // What the clipboard holds at start was not copied for this program.
+    rememberClipboard(*this);
     report(newTable());
     if (!options.speciesDb) {
         openNamedSpeciesDb();

@@ -539,12 +539,20 @@ void TEditBuffer::DelCol(int p, bool DoDel, bool keep) {
 void TEditBuffer::deleteMany(Area list, const std::vector<int>& positions) {
     std::vector<std::int32_t>& items = indexList(list).items();
     const int count = static_cast<int>(items.size());
-    // The positions that are there, ascending and once each; the last item always stays.
+    // The positions that are there, ascending and once each. A part keeps one row and the table one
+    // releve: removing all of them leaves the last one, emptied.
     std::vector<int> gone;
     gone.reserve(positions.size());
     for (int p : positions)
         if (p >= 0 && p < count && (gone.empty() || p > gone.back())) gone.push_back(p);
-    if (static_cast<int>(gone.size()) >= count) gone.pop_back();
+    const bool everything = count > 0 && static_cast<int>(gone.size()) >= count;
+    if (everything) gone.pop_back();
+    if (everything) {
+        if (list == Area::Columns)
+            ClearCol(count - 1);
+        else
+            ClearRow(list == Area::Header ? 'K' : 'A', count - 1);
+    }
     if (gone.empty()) return;
     // The changes as if the runs of neighbouring positions were removed from the last one on, so that
     // each record's position holds when they are taken back in turn.

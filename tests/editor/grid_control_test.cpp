@@ -229,5 +229,48 @@ TEST(GridControl, ThePenReplacesTheCellWithAKey) {
     EXPECT_EQ(e.b().Get('A', 0, 0), "3");
 }
 
+TEST(GridControl, ASecondClickWithThePenStepsTheValue) {
+    Editor e;
+    e.session.settings().CurScrEinst.pen = true;
+    cellClick(e.session, 4, 2, 0);  // Achillea, third releve: empty
+    EXPECT_EQ(e.session.cursorCol, 2);
+    EXPECT_EQ(e.b().Get('A', 2, 0), "");
+    cellClick(e.session, 4, 2, 0);
+    const std::string first(e.b().Get('A', 2, 0));
+    EXPECT_FALSE(first.empty());
+    cellClick(e.session, 4, 2, 0, kCtrl);  // backwards
+    EXPECT_EQ(e.b().Get('A', 2, 0), "");
+    // Header values step by the type of their row: percentages along the number cycle.
+    e.b().PutTyp('K', 'P', 2);
+    cellClick(e.session, 2, 0, 2);
+    cellClick(e.session, 2, 0, 2);
+    EXPECT_EQ(e.b().Get('K', 0, 2), "2");  // from "1"
+    // Each step is one undo step.
+    ASSERT_TRUE(e.session.undoList().undo());
+    EXPECT_EQ(e.b().Get('K', 0, 2), "1");
+    // A click elsewhere ends the marks.
+    e.b().mark(MarkSet::MroA, 3);
+    cellClick(e.session, 4, 5, 5);
+    EXPECT_FALSE(e.b().CheckM());
+}
+
+TEST(GridControl, TextCopiedInAnotherProgramIsPasted) {
+    Editor e;
+    // Rows copied here stay the clip while the clipboard does not change.
+    e.b().mark(MarkSet::MroA, 0);
+    ASSERT_TRUE(e.run("BEARB KOPIEREN;").ok());
+    setCursor(e.session, 4, 'N', 'N', false, false, 0, 2);
+    ASSERT_TRUE(e.run("BEARB EINFÜGEN;").ok());
+    EXPECT_EQ(e.b().GetZl('A', 2), "Achillea millefolium");
+    // A spreadsheet's cells: tabs between fields, a ";" inside one.
+    e.ui.setClipboardText("a\tb\r\nc;d\te\r\n");
+    setCursor(e.session, 4, 'N', 'N', false, true, 0, 0);
+    ASSERT_TRUE(e.run("BEARB EINFÜGEN;").ok());
+    EXPECT_EQ(e.b().Get('A', 0, 0), "a");
+    EXPECT_EQ(e.b().Get('A', 1, 0), "b");
+    EXPECT_EQ(e.b().Get('A', 0, 1), "c,d");
+    EXPECT_EQ(e.b().Get('A', 1, 1), "e");
+}
+
 }  // namespace
 }  // namespace tav

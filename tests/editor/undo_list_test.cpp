@@ -139,12 +139,25 @@ TEST(UndoList, ManyRowsAndRelevesDeletedInOnePass) {
     ASSERT_TRUE(e.undo().redo());
     EXPECT_EQ(e.saved(), changed);
 
-    // The last row of a part stays.
+    // Removing every row of a part leaves one empty row, every releve one empty releve; undone as
+    // one step.
+    const std::string before = e.saved();
     std::vector<int> all(static_cast<std::size_t>(e.b().GetRowCount('A')));
     std::iota(all.begin(), all.end(), 0);
+    std::vector<int> allColumns(static_cast<std::size_t>(e.b().GetColCount()));
+    std::iota(allColumns.begin(), allColumns.end(), 0);
+    e.undo().begin();
     e.b().DelRows('A', all);
+    e.b().DelCols(allColumns);
+    e.undo().end();
     ASSERT_EQ(e.b().GetRowCount('A'), 1);
-    EXPECT_EQ(e.b().GetZl('A', 0), lastName);
+    EXPECT_TRUE(e.b().isEmptyRow('A', 0));
+    EXPECT_EQ(e.b().GetTyp('A', 0), 'A');
+    ASSERT_EQ(e.b().GetColCount(), 1);
+    EXPECT_TRUE(e.b().isEmptyCol(0));
+    ASSERT_TRUE(e.undo().undo());
+    EXPECT_EQ(e.saved(), before);
+    EXPECT_EQ(e.b().GetZl('A', e.b().GetRowCount('A') - 1), lastName);
 }
 
 }  // namespace
