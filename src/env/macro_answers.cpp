@@ -10,6 +10,12 @@ void MacroAnswers::start(std::string_view argument) {
     std::size_t start = 0;
     while (start < argument.size()) {
         std::size_t blank = argument.find(' ', start);
+        // A token in quotes keeps its blanks ('Poa pratensis'); the text dialogs take what is between
+        // the quotes. An unmatched quote is an ordinary character.
+        if (argument[start] == '"' || argument[start] == '\'') {
+            const std::size_t close = argument.find(argument[start], start + 1);
+            if (close != std::string_view::npos) blank = argument.find(' ', close);
+        }
         if (blank == std::string_view::npos) blank = argument.size();
         if (blank > start) tokens_.emplace_back(argument.substr(start, blank - start));
         start = blank + 1;

@@ -1,6 +1,6 @@
 #pragma once
 // The answers of a running macro statement: its argument split into blank-separated tokens, one for each
-// dialog the command opens.
+// dialog the command opens. A token in quotes may hold blanks.
 
 #include <string>
 #include <string_view>

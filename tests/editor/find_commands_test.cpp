@@ -33,6 +33,10 @@ TEST(FindCommands, FindGoesFromTheCursorInReadingOrder) {
     EXPECT_EQ(e.cursor(), std::make_pair(15, 1));
     ASSERT_TRUE(e.run("BEARB SUCHEN;7").ok());
     EXPECT_EQ(e.cursor(), std::make_pair(2, 3));
+    // A text with a blank, in quotes.
+    setCursor(e.session, 3, 'N', 'N', false, false, 0, 0);
+    ASSERT_TRUE(e.run("BEARB SUCHEN;'a trivialis'").ok());
+    EXPECT_EQ(e.session.cursorRow, kPoaTrivialis);
     // Whole fields only.
     e.session.search.wholeWord = true;
     setCursor(e.session, 3, 'N', 'N', false, false, 0, 0);
