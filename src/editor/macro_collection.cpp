@@ -55,7 +55,9 @@ MacroCollection MacroCollection::parse(std::string_view text) {
         e.code = f.size() > 1 ? f[1] : std::string();
         e.offered = !(e.code.size() >= kEntryCodeLength && e.code.find_first_not_of('0') >= kEntryCodeLength);
         std::size_t i = 3;
-        for (; i < f.size() && !isLeaf(f[i]); ++i) e.levels.push_back(withoutBlanks(f[i].substr(1)));
+        // A level cell is its key character and the caption; an empty one (a gap in the row) has neither.
+        for (; i < f.size() && !isLeaf(f[i]); ++i)
+            e.levels.push_back(f[i].empty() ? std::string() : withoutBlanks(f[i].substr(1)));
         if (i < f.size()) {
             e.caption = f[i].size() > 2 ? f[i].substr(2) : std::string();
             ++i;

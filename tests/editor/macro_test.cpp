@@ -126,8 +126,12 @@ TEST(Macro, CollectionFile) {
         "T;AZ0000000000000000000000000000;;A Allgemeine Befehle;B Unter stufe;zaZeilen  sortieren;ZEILEN "
         "SORT;0;;\n"
         "X;BZ0000000000000000000000000000;;AAnderes;zaNie;HILFE VERS\n"
-        "T;AB0000000000000000000000000000;;AAllgemein\n");
-    ASSERT_EQ(c.entries().size(), 3u);
+        "T;AB0000000000000000000000000000;;AAllgemein\n"
+        // A gap among the level cells (it used to end the program).
+        "T;AC0000000000000000000000000000;;AAllgemein;;zbLücke;HILFE VERS\n");
+    ASSERT_EQ(c.entries().size(), 4u);
+    EXPECT_EQ(c.entries()[3].levels, (std::vector<std::string>{"Allgemein", ""}));
+    EXPECT_EQ(c.entries()[3].caption, "Lücke");
     const MacroEntry& e = c.entries()[1];
     EXPECT_EQ(e.levels, (std::vector<std::string>{"AllgemeineBefehle", "Unterstufe"}));
     EXPECT_EQ(e.caption, "Zeilen  sortieren");
@@ -135,7 +139,7 @@ TEST(Macro, CollectionFile) {
     EXPECT_EQ(e.listText(), "AZ --- Zeilen  sortieren");
     EXPECT_EQ(e.line, 3);
     // Neither the hidden entry nor the node without a macro is offered; the hidden one can be inserted.
-    ASSERT_EQ(c.offered().size(), 1u);
+    ASSERT_EQ(c.offered().size(), 2u);
     EXPECT_EQ(c.offered()[0], &e);
     EXPECT_EQ(c.find("intern"), &c.entries()[0]);
     EXPECT_EQ(c.find(" ZEILEN  SORTIEREN "), &e);
