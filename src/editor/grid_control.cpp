@@ -251,6 +251,14 @@ bool inSelection(const Session& s, int grid, int col, int row) {
     return g.sel.contains(g.names() ? -1 : col, row);
 }
 
+bool cellMarked(const Session& s, int grid, int col, int row) {
+    const TEditBuffer& b = s.buffer();
+    const TVGrid& g = s.grid(grid);
+    if (b.marks(rowSet(grid)).Element(row)) return true;
+    if (g.names() ? b.McoL().Element(0) : b.McoR().Element(col)) return true;
+    return g.selOn && g.sel.contains(g.names() ? -1 : col, row);
+}
+
 void clearSelections(Session& s) {
     for (int grid = 1; grid <= 4; ++grid) s.grid(grid).selOn = false;
 }

@@ -47,6 +47,9 @@ void setSelection(Session& session, int grid, int col, int row);
 // True when the cell lies in the grid's selection, or when the grid has none.
 bool inSelection(const Session& session, int grid, int col, int row);
 void clearSelections(Session& session);
+// Whether the desktop paints a cell of grid in the mark colour: its row is marked, its column is marked
+// (releves in grids 2 and 4, the name column in grids 1 and 3), or it lies in the grid's selection.
+bool cellMarked(const Session& session, int grid, int col, int row);
 // The active grid's selection, or its cursor cell; in the name grids the column is -1.
 CellRect selectionOrCursor(const Session& session);
 

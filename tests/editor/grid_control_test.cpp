@@ -110,8 +110,11 @@ TEST(GridControl, MarkingClicks) {
         EXPECT_EQ(e.marked(MarkSet::MroA), c.rowsMarked) << c.index;
         EXPECT_EQ(e.marked(MarkSet::McoR), c.columnsMarked) << c.index;
     }
-    // The cursor went to the last clicked row.
+    // The cursor went to the last clicked row; marked rows are painted in both grids of their part.
     EXPECT_EQ(e.session.cursorRow, 12);
+    EXPECT_TRUE(cellMarked(e.session, 3, 0, 8));
+    EXPECT_TRUE(cellMarked(e.session, 4, 5, 8));
+    EXPECT_FALSE(cellMarked(e.session, 2, 5, 8));
     // The menu forms act on the cursor row: "Zeile anwählen" is a Shift click while nothing is marked.
     ASSERT_TRUE(e.run("BEARB CURSOR MARKIERUNG;").ok());
     e.session.cursorRow = 3;
@@ -169,6 +172,9 @@ TEST(GridControl, ASelectionFollowsShiftAndScopesTheCommands) {
     EXPECT_EQ(e.session.grid(4).sel, (CellRect{1, 1, 2, 2}));
     EXPECT_TRUE(inSelection(e.session, 4, 2, 2));
     EXPECT_FALSE(inSelection(e.session, 4, 3, 2));
+    EXPECT_TRUE(cellMarked(e.session, 4, 2, 2));
+    EXPECT_FALSE(cellMarked(e.session, 4, 3, 2));
+    EXPECT_FALSE(cellMarked(e.session, 2, 2, 2));  // selections belong to their grid
     const std::string right(e.b().Get('A', 3, 1)), below(e.b().Get('A', 1, 3));
     // Cut, closing the gap to the left: the cells right of the rectangle move in.
     ASSERT_TRUE(e.run("BEARB F*ENTFERNEN AUSSCHNEIDEN*LINKS;").ok());
