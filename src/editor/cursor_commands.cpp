@@ -52,26 +52,23 @@ Status switchPart(Session& s) {
 }  // namespace
 
 void addCursorCommands(Dispatcher& d) {
-    auto add = [&d](std::int64_t number, std::function<Status(Session&)> h) {
-        d.add(number, [h = std::move(h)](Session& s, const CommandEntry&) { return h(s); });
-    };
     for (const bool rows : {true, false}) {
         const std::int64_t first = rows ? kSelectRow : kSelectColumn;
-        add(first, [rows](Session& s) { return markByMenu(s, rows, kNoModifier, true); });
-        add(first + 1, [rows](Session& s) { return markByMenu(s, rows, kShift, false); });
-        add(first + 2, [rows](Session& s) { return markByMenu(s, rows, kCtrl, false); });
-        add(first + 3, [rows](Session& s) { return markByMenu(s, rows, kShift | kCtrl, false); });
+        d.add(first, [rows](Session& s) { return markByMenu(s, rows, kNoModifier, true); });
+        d.add(first + 1, [rows](Session& s) { return markByMenu(s, rows, kShift, false); });
+        d.add(first + 2, [rows](Session& s) { return markByMenu(s, rows, kCtrl, false); });
+        d.add(first + 3, [rows](Session& s) { return markByMenu(s, rows, kShift | kCtrl, false); });
     }
     static_assert(kRowRange == kSelectRow + 1 && kRowToggle == kSelectRow + 2 &&
                   kRowSingleRange == kSelectRow + 3);
     static_assert(kColumnRange == kSelectColumn + 1 && kColumnToggle == kSelectColumn + 2 &&
                   kColumnSingleRange == kSelectColumn + 3);
-    add(kSwitchPart, switchPart);
+    d.add(kSwitchPart, switchPart);
     const CursorKey keys[] = {CursorKey::Right, CursorKey::Left, CursorKey::Down,     CursorKey::Up,
                               CursorKey::End,   CursorKey::Home, CursorKey::PageDown, CursorKey::PageUp};
     for (int i = 0; i < 8; ++i) {
         const CursorKey key = keys[i];
-        add(kMoveRight + i, [key](Session& s) {
+        d.add(kMoveRight + i, [key](Session& s) {
             moveCursor(s, key);
             return Status();
         });

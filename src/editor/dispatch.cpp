@@ -143,6 +143,10 @@ void Dispatcher::add(std::int64_t number, CommandHandler handler) {
     handlers_[number] = std::move(handler);
 }
 
+void Dispatcher::add(std::int64_t number, SessionHandler handler) {
+    handlers_[number] = [h = std::move(handler)](Session& s, const CommandEntry&) { return h(s); };
+}
+
 Status Dispatcher::execute(Session& session, const CommandEntry& entry, CommandSource source) {
     if (entry.has(kSubmenu)) return {};
     if (session.recordingList().on() && isRecorded(entry))

@@ -20,6 +20,8 @@ class Session;
 enum class CommandSource { Menu, Button };
 
 using CommandHandler = std::function<Status(Session&, const CommandEntry&)>;
+// Most handlers need only the session.
+using SessionHandler = std::function<Status(Session&)>;
 
 class Dispatcher {
   public:
@@ -31,6 +33,7 @@ class Dispatcher {
 
     // Replaces the handler of a number.
     void add(std::int64_t number, CommandHandler handler);
+    void add(std::int64_t number, SessionHandler handler);
     // The few commands without a number are named by their caption.
     void addUnnumbered(std::string_view caption, CommandHandler handler);
     bool available(std::int64_t number) const { return handlers_.count(number) != 0; }

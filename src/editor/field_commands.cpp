@@ -271,27 +271,24 @@ Status replaceCodes(Session& s, bool toNumbers) {
 }  // namespace
 
 void addFieldCommands(Dispatcher& d) {
-    auto add = [&d](std::int64_t number, std::function<Status(Session&)> h) {
-        d.add(number, [h = std::move(h)](Session& s, const CommandEntry&) { return h(s); });
-    };
-    add(kInsertText, insertText);
-    add(kDeleteText, deleteText);
-    add(kCutAtDelim, cutAtDelimiter);
-    add(kUpperCase, [](Session& s) {
+    d.add(kInsertText, insertText);
+    d.add(kDeleteText, deleteText);
+    d.add(kCutAtDelim, cutAtDelimiter);
+    d.add(kUpperCase, [](Session& s) {
         return applyToFields(
             s, [](std::string_view t) { return upperCaseOnly(t); }, false);
     });
-    add(kLowerCase, [](Session& s) {
+    d.add(kLowerCase, [](Session& s) {
         return applyToFields(
             s, [](std::string_view t) { return lowerCaseOnly(t); }, false);
     });
-    add(kCapitalise, [](Session& s) { return applyToFields(s, capitalised, false); });
-    add(kListDoubles, listDoubles);
-    add(kSpecialChar, specialChar);
-    add(kPathName, pathName);
-    add(kMemoEditor, memoEditor);
-    add(kLetters, [](Session& s) { return replaceCodes(s, false); });
-    add(kNumbers, [](Session& s) { return replaceCodes(s, true); });
+    d.add(kCapitalise, [](Session& s) { return applyToFields(s, capitalised, false); });
+    d.add(kListDoubles, listDoubles);
+    d.add(kSpecialChar, specialChar);
+    d.add(kPathName, pathName);
+    d.add(kMemoEditor, memoEditor);
+    d.add(kLetters, [](Session& s) { return replaceCodes(s, false); });
+    d.add(kNumbers, [](Session& s) { return replaceCodes(s, true); });
 }
 
 }  // namespace tav

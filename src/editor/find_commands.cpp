@@ -293,18 +293,15 @@ Status locateRow(Session& s) {
 }  // namespace
 
 void addFindCommands(Dispatcher& d) {
-    auto add = [&d](std::int64_t number, std::function<Status(Session&)> h) {
-        d.add(number, [h = std::move(h)](Session& s, const CommandEntry&) { return h(s); });
-    };
-    add(kFind, findNext);
-    add(kReplace, replaceAll);
-    add(kResetFind, [](Session& s) {
+    d.add(kFind, findNext);
+    d.add(kReplace, replaceAll);
+    d.add(kResetFind, [](Session& s) {
         s.search.text.clear();
         return Status();
     });
-    add(kLocateRow, locateRow);
-    add(kRowsWithText, [](Session& s) { return markWithText(s, true); });
-    add(kColsWithText, [](Session& s) { return markWithText(s, false); });
+    d.add(kLocateRow, locateRow);
+    d.add(kRowsWithText, [](Session& s) { return markWithText(s, true); });
+    d.add(kColsWithText, [](Session& s) { return markWithText(s, false); });
     d.addUnnumbered(std::string(kCountCaption), [](Session& s, const CommandEntry&) { return countText(s); });
 }
 

@@ -547,59 +547,56 @@ Status nextEntry(Session& s, Direction dir, bool differing) {
 }  // namespace
 
 void addGridCommands(Dispatcher& d) {
-    auto add = [&d](std::int64_t number, std::function<Status(Session&)> h) {
-        d.add(number, [h = std::move(h)](Session& s, const CommandEntry&) { return h(s); });
-    };
-    add(kUndo, [](Session& s) {
+    d.add(kUndo, [](Session& s) {
         if (!s.undoList().undo()) s.ui().showInfo(s.catalogue().GetLangMsg("MsgNoUndo"));
         return Status();
     });
-    add(kRedo, [](Session& s) {
+    d.add(kRedo, [](Session& s) {
         if (!s.undoList().redo()) s.ui().showInfo(s.catalogue().GetLangMsg("MsgNoRedo"));
         return Status();
     });
-    add(kCopy, [](Session& s) { return cut(s, false, true, false); });
-    add(kCut, [](Session& s) { return cut(s, true, true, false); });
-    add(kDelete, [](Session& s) { return cut(s, true, false, false); });
-    add(kCopyComplement, [](Session& s) { return cut(s, false, true, true); });
-    add(kCutComplement, [](Session& s) { return cut(s, true, true, true); });
-    add(kDeleteComplement, [](Session& s) { return cut(s, true, false, true); });
-    add(kDeleteLeft, [](Session& s) { return cut(s, true, false, false, 'L'); });
-    add(kDeleteUp, [](Session& s) { return cut(s, true, false, false, 'U'); });
-    add(kCutLeft, [](Session& s) { return cut(s, true, true, false, 'L'); });
-    add(kCutUp, [](Session& s) { return cut(s, true, true, false, 'U'); });
-    add(kRowsBefore, [](Session& s) { return insertRows(s, false); });
-    add(kRowsAfter, [](Session& s) { return insertRows(s, true); });
-    add(kColsBefore, [](Session& s) { return insertColumns(s, false); });
-    add(kColsAfter, [](Session& s) { return insertColumns(s, true); });
-    add(kToRow, [](Session& s) { return goTo(s, true); });
-    add(kToColumn, [](Session& s) { return goTo(s, false); });
-    add(kRowComplement, [](Session& s) { return complement(s, true); });
-    add(kColComplement, [](Session& s) { return complement(s, false); });
-    add(kRowRandom, [](Session& s) { return randomChoice(s, true); });
-    add(kColRandom, [](Session& s) { return randomChoice(s, false); });
-    add(kNumberRow, [](Session& s) { return numberRow(s, false); });
-    add(kRandomRow, [](Session& s) { return numberRow(s, true); });
-    add(kContinueRow, continueRow);
-    add(kCumulative, cumulative);
-    add(kNumberColumn, [](Session& s) { return numberColumn(s, false); });
-    add(kRandomColumn, [](Session& s) { return numberColumn(s, true); });
-    add(kPaste, [](Session& s) { return paste(s, 'N'); });
-    add(kPasteRight, [](Session& s) { return paste(s, 'R'); });
-    add(kPasteDown, [](Session& s) { return paste(s, 'D'); });
-    add(kNewRight, [](Session& s) { return newFields(s, 'R'); });
-    add(kNewDown, [](Session& s) { return newFields(s, 'D'); });
+    d.add(kCopy, [](Session& s) { return cut(s, false, true, false); });
+    d.add(kCut, [](Session& s) { return cut(s, true, true, false); });
+    d.add(kDelete, [](Session& s) { return cut(s, true, false, false); });
+    d.add(kCopyComplement, [](Session& s) { return cut(s, false, true, true); });
+    d.add(kCutComplement, [](Session& s) { return cut(s, true, true, true); });
+    d.add(kDeleteComplement, [](Session& s) { return cut(s, true, false, true); });
+    d.add(kDeleteLeft, [](Session& s) { return cut(s, true, false, false, 'L'); });
+    d.add(kDeleteUp, [](Session& s) { return cut(s, true, false, false, 'U'); });
+    d.add(kCutLeft, [](Session& s) { return cut(s, true, true, false, 'L'); });
+    d.add(kCutUp, [](Session& s) { return cut(s, true, true, false, 'U'); });
+    d.add(kRowsBefore, [](Session& s) { return insertRows(s, false); });
+    d.add(kRowsAfter, [](Session& s) { return insertRows(s, true); });
+    d.add(kColsBefore, [](Session& s) { return insertColumns(s, false); });
+    d.add(kColsAfter, [](Session& s) { return insertColumns(s, true); });
+    d.add(kToRow, [](Session& s) { return goTo(s, true); });
+    d.add(kToColumn, [](Session& s) { return goTo(s, false); });
+    d.add(kRowComplement, [](Session& s) { return complement(s, true); });
+    d.add(kColComplement, [](Session& s) { return complement(s, false); });
+    d.add(kRowRandom, [](Session& s) { return randomChoice(s, true); });
+    d.add(kColRandom, [](Session& s) { return randomChoice(s, false); });
+    d.add(kNumberRow, [](Session& s) { return numberRow(s, false); });
+    d.add(kRandomRow, [](Session& s) { return numberRow(s, true); });
+    d.add(kContinueRow, continueRow);
+    d.add(kCumulative, cumulative);
+    d.add(kNumberColumn, [](Session& s) { return numberColumn(s, false); });
+    d.add(kRandomColumn, [](Session& s) { return numberColumn(s, true); });
+    d.add(kPaste, [](Session& s) { return paste(s, 'N'); });
+    d.add(kPasteRight, [](Session& s) { return paste(s, 'R'); });
+    d.add(kPasteDown, [](Session& s) { return paste(s, 'D'); });
+    d.add(kNewRight, [](Session& s) { return newFields(s, 'R'); });
+    d.add(kNewDown, [](Session& s) { return newFields(s, 'D'); });
     const Direction directions[] = {Direction::Left, Direction::Right, Direction::Up, Direction::Down};
     for (int i = 0; i < 4; ++i) {
         const Direction dir = directions[i];
-        add(kNextLeft + i, [dir](Session& s) { return nextEntry(s, dir, false); });
-        add(kDifferingLeft + i, [dir](Session& s) { return nextEntry(s, dir, true); });
+        d.add(kNextLeft + i, [dir](Session& s) { return nextEntry(s, dir, false); });
+        d.add(kDifferingLeft + i, [dir](Session& s) { return nextEntry(s, dir, true); });
     }
-    add(kRowType, setRowType);
-    add(kFillRows, [](Session& s) { return fill(s, false); });
-    add(kFillColumns, [](Session& s) { return fill(s, true); });
-    add(kInsertDate, [](Session& s) { return insertNow(s, true); });
-    add(kInsertTime, [](Session& s) { return insertNow(s, false); });
+    d.add(kRowType, setRowType);
+    d.add(kFillRows, [](Session& s) { return fill(s, false); });
+    d.add(kFillColumns, [](Session& s) { return fill(s, true); });
+    d.add(kInsertDate, [](Session& s) { return insertNow(s, true); });
+    d.add(kInsertTime, [](Session& s) { return insertNow(s, false); });
 }
 
 }  // namespace tav

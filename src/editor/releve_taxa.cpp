@@ -274,33 +274,30 @@ Status setFilter(Session& s) {
 }  // namespace
 
 void addSpeciesListCommands(Dispatcher& d) {
-    auto add = [&d](std::int64_t number, std::function<Status(Session&)> h) {
-        d.add(number, [h = std::move(h)](Session& s, const CommandEntry&) { return h(s); });
-    };
-    add(kShowList, showList);
-    add(kByEntry, [](Session& s) {
+    d.add(kShowList, showList);
+    d.add(kByEntry, [](Session& s) {
         auto& on = s.settings().Diversa.UeberEingabe;
         on = on ? 0 : 1;
         return Status();
     });
-    add(kListContents, chooseContents);
-    add(kResetContents, [](Session& s) {
+    d.add(kListContents, chooseContents);
+    d.add(kResetContents, [](Session& s) {
         s.speciesListColumns = kDefaultSpeciesListColumns;
         s.listContentsInMargin = false;
         return Status();
     });
-    add(kListsIntoHeader, listsIntoHeader);
+    d.add(kListsIntoHeader, listsIntoHeader);
     d.addUnnumbered(kContentsInMargin, [](Session& s, const CommandEntry&) {
         s.listContentsInMargin = true;
         return Status();
     });
-    add(kFilterSet, setFilter);
-    add(kFilterClear, [](Session& s) {
+    d.add(kFilterSet, setFilter);
+    d.add(kFilterClear, [](Session& s) {
         s.inputFilter.Clear();
         s.inputFilterOn = false;
         return Status();
     });
-    add(kFilterToggle, [](Session& s) {
+    d.add(kFilterToggle, [](Session& s) {
         s.inputFilterOn = !s.inputFilterOn;
         return Status();
     });
