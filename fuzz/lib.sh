@@ -20,7 +20,7 @@ trap 'rm -rf "$TAVOLEX_FUZZ_TMP"' EXIT
 build_fuzz_tree() {
     export CCACHE_BASEDIR="$root" CCACHE_NOHASHDIR=1
     CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-        -DTAVOLEX_FUZZ=ON -DTAVOLEX_TESTS=OFF -DTAVOLEX_BENCH=OFF >/dev/null
+        -DTAVOLEX_FUZZ=ON -DTAVOLEX_TESTS=OFF -DTAVOLEX_BENCH=OFF -DTAVOLEX_GUI=OFF >/dev/null
     local t names=()
     for t in "${targets[@]}"; do names+=("fuzz_$t"); done
     cmake --build "$build" -j "$(nproc)" --target "${names[@]}" >"$build/fuzz-build.log" 2>&1 || {

@@ -1,0 +1,368 @@
+#include "gui/main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QTableView>
+#include <QWheelEvent>
+
+#include "editor/command_registry.h"
+#include "editor/dispatch.h"
+#include "editor/file_commands.h"
+#include "editor/grid_control.h"
+#include "editor/session.h"
+#include "editor/window_commands.h"
+#include "env/catalogue.h"
+#include "gui/grid_model.h"
+#include "gui/grid_view.h"
+#include "gui/qt_port.h"
+
+namespace tav {
+
+namespace {
+
+QString qs(std::string_view s) {
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+int modifiersOf(Qt::KeyboardModifiers m) {
+    int out = kNoModifier;
+    if (m & Qt::ShiftModifier) out |= kShift;
+    if (m & Qt::ControlModifier) out |= kCtrl;
+    if (m & Qt::AltModifier) out |= kAlt;
+    return out;
+}
+
+}  // namespace
+
+void WindowProgress::setStatus(std::string_view text) {
+    text_->setText(qs(text));
+    QCoreApplication::processEvents();
+}
+
+void WindowProgress::hideStatus() {
+    text_->clear();
+}
+
+void WindowProgress::startBar(std::int64_t max) {
+    bar_->setRange(0, static_cast<int>(std::min<std::int64_t>(max, 1 << 30)));
+    bar_->setValue(0);
+    bar_->show();
+}
+
+void WindowProgress::setPosition(std::int64_t pos) {
+    bar_->setValue(static_cast<int>(std::min<std::int64_t>(pos, bar_->maximum())));
+    QCoreApplication::processEvents();
+}
+
+void WindowProgress::endBar() {
+    bar_->hide();
+}
+
+MainWindow::MainWindow(Session& session, Dispatcher& dispatcher, QtPort& port)
+    : session_(session), dispatcher_(dispatcher), port_(port) {
+    port_.setWindow(this);
+    auto* central = new QWidget(this);
+    auto* grid = new QGridLayout(central);
+    grid->setSpacing(2);
+    grid->setContentsMargins(2, 2, 2, 2);
+    for (int g = 1; g <= 4; ++g) {
+        auto* v = new GridView(central);
+        auto* m = new GridModel(session_, g, pages_, v);
+        v->setModel(m);
+        v->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        v->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        v->setSelectionMode(QAbstractItemView::SingleSelection);
+        v->setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::EditKeyPressed |
+                           QAbstractItemView::DoubleClicked);
+        v->verticalHeader()->setDefaultSectionSize(v->fontMetrics().height() + 6);
+        v->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+        v->horizontalHeader()->setDefaultSectionSize(g % 2 == 1 ? 240 : 56);
+        if (g % 2 == 0) v->verticalHeader()->hide();
+        if (g % 2 == 1) v->horizontalHeader()->setStretchLastSection(true);
+        v->installEventFilter(this);
+        v->viewport()->installEventFilter(this);
+        connect(v, &QTableView::pressed, this,
+                [this, g](const QModelIndex& i) { cellChosen(g, i.row(), i.column()); });
+        views_[g - 1] = v;
+        models_[g - 1] = m;
+    }
+    headerBar_ = new QScrollBar(Qt::Vertical, central);
+    speciesBar_ = new QScrollBar(Qt::Vertical, central);
+    releveBar_ = new QScrollBar(Qt::Horizontal, central);
+    connect(headerBar_, &QScrollBar::valueChanged, this, [this](int v) { scrolled(0, v); });
+    connect(speciesBar_, &QScrollBar::valueChanged, this, [this](int v) { scrolled(1, v); });
+    connect(releveBar_, &QScrollBar::valueChanged, this, [this](int v) { scrolled(2, v); });
+    grid->addWidget(views_[0], 0, 0);
+    grid->addWidget(views_[1], 0, 1);
+    grid->addWidget(headerBar_, 0, 2);
+    grid->addWidget(views_[2], 1, 0);
+    grid->addWidget(views_[3], 1, 1);
+    grid->addWidget(speciesBar_, 1, 2);
+    grid->addWidget(releveBar_, 2, 1);
+    grid->setColumnStretch(0, 1);
+    grid->setColumnStretch(1, 3);
+    grid->setRowStretch(0, 1);
+    grid->setRowStretch(1, 2);
+    setCentralWidget(central);
+
+    statusText_ = new QLabel(this);
+    progressBar_ = new QProgressBar(this);
+    progressBar_->setMaximumWidth(240);
+    progressBar_->hide();
+    statusBar()->addWidget(statusText_, 1);
+    statusBar()->addPermanentWidget(progressBar_);
+    progress_ = new WindowProgress(statusText_, progressBar_);
+    session_.setProgress(progress_);
+    qApp->installEventFilter(this);
+
+    buildMenus();
+    resize(1200, 800);
+    if (session_.activeGrid < 1) session_.activeGrid = 1;
+    refresh();
+}
+
+MainWindow::~MainWindow() {
+    qApp->removeEventFilter(this);
+    session_.setProgress(nullptr);
+    port_.setWindow(nullptr);
+    delete progress_;
+}
+
+void MainWindow::buildMenus() {
+    for (const CommandEntry& top : commands::allCommands()) {
+        if (top.depth != 0) continue;
+        QMenu* menu =
+            menuBar()->addMenu(qs(menuCaption(session_.catalogue(), top.number, top.caption, false)));
+        addItems(menu, top);
+    }
+}
+
+void MainWindow::addItems(QMenu* menu, const CommandEntry& parent) {
+    connect(menu, &QMenu::aboutToShow, this, [this, menu] { updateChecks(menu); });
+    for (const CommandEntry* e : commands::children(parent)) {
+        const QString caption =
+            qs(menuCaption(session_.catalogue(), e->number, e->caption, session_.showCommandNumbers));
+        if (e->has(kSubmenu)) {
+            addItems(menu->addMenu(caption), *e);
+            continue;
+        }
+        QAction* a = menu->addAction(caption);
+        if (!e->shortcut.empty()) a->setShortcut(QKeySequence::fromString(qs(e->shortcut)));
+        a->setCheckable(e->has(kCheckable));
+        connect(a, &QAction::triggered, this, [this, e] { runCommand(*e); });
+        if (e->number != 0) actions_[e->number] = a;
+        entries_[a] = e;
+    }
+}
+
+void MainWindow::updateChecks(QMenu* menu) {
+    for (QAction* a : menu->actions()) {
+        const auto found = entries_.find(a);
+        if (found != entries_.end() && a->isCheckable()) a->setChecked(isChecked(session_, *found->second));
+    }
+}
+
+QAction* MainWindow::action(std::int64_t number) const {
+    const auto found = actions_.find(number);
+    return found == actions_.end() ? nullptr : found->second;
+}
+
+void MainWindow::runCommand(const CommandEntry& entry) {
+    if (session_.busy) return;
+    // What the user is typing belongs to the table before the command sees it.
+    for (GridView* v : views_) v->commitEditor();
+    session_.busy = true;
+    session_.progress().clearAbort();
+    const Status done = dispatcher_.execute(session_, entry, CommandSource::Menu);
+    session_.busy = false;
+    session_.progress().hideStatus();
+    (void)done;
+    refresh();
+}
+
+VisibleCells MainWindow::visibleCells() const {
+    VisibleCells v;
+    auto rowsIn = [](const QTableView* view) {
+        return std::max(
+            1, view->viewport()->height() / std::max(1, view->verticalHeader()->defaultSectionSize()));
+    };
+    auto colsIn = [](const QTableView* view) {
+        return std::max(
+            1, view->viewport()->width() / std::max(1, view->horizontalHeader()->defaultSectionSize()));
+    };
+    v.headerRows = rowsIn(views_[1]);
+    v.speciesRows = rowsIn(views_[3]);
+    v.releves = colsIn(views_[3]);
+    return v;
+}
+
+void MainWindow::refresh() {
+    syncing_ = true;
+    const VisibleCells visible = visibleCells();
+    for (int g = 1; g <= 4; ++g) {
+        TVGrid& grid = session_.grid(g);
+        grid.visibleRows = g <= 2 ? visible.headerRows : visible.speciesRows;
+        grid.visibleCols = visible.releves;
+    }
+    pages_ = reloadWindow(session_, session_.windowStart, visible);
+    for (GridModel* m : models_) m->reload();
+    // The name grid's fixed row as high as its data grid's, so that their rows stay side by side.
+    for (int pair : {0, 2}) {
+        const int height = std::max(views_[pair]->horizontalHeader()->sizeHint().height(),
+                                    views_[pair + 1]->horizontalHeader()->sizeHint().height());
+        views_[pair]->horizontalHeader()->setFixedHeight(height);
+        views_[pair + 1]->horizontalHeader()->setFixedHeight(height);
+    }
+    const TEditBuffer& b = session_.buffer();
+    headerBar_->setRange(0, std::max(0, b.GetRowCount('K') - 1));
+    speciesBar_->setRange(0, std::max(0, b.GetRowCount('A') - 1));
+    releveBar_->setRange(0, std::max(0, b.GetColCount() - 1));
+    headerBar_->setValue(session_.screenTop.headerRow);
+    speciesBar_->setValue(session_.screenTop.speciesRow);
+    releveBar_->setValue(session_.screenTop.releve);
+    showCursor();
+    setWindowTitle(qs(windowCaption(session_)));
+    syncing_ = false;
+}
+
+// The screen's first rows and releve, and the cursor cell of the active grid, in the views.
+void MainWindow::showCursor() {
+    for (int g = 1; g <= 4; ++g) {
+        GridView* v = views_[g - 1];
+        GridModel* m = models_[g - 1];
+        const int top = m->viewRow(g <= 2 ? session_.screenTop.headerRow : session_.screenTop.speciesRow);
+        if (top >= 0) v->verticalScrollBar()->setValue(top);
+        if (g % 2 == 0) {
+            const int left = m->viewCol(session_.screenTop.releve);
+            if (left >= 0) v->horizontalScrollBar()->setValue(left);
+        }
+    }
+    if (session_.activeGrid < 1) return;
+    const int g = session_.activeGrid;
+    GridModel* m = models_[g - 1];
+    const int row = m->viewRow(session_.cursorRow), col = m->viewCol(session_.cursorCol);
+    if (row < 0 || col < 0) return;
+    views_[g - 1]->setCurrentIndex(m->index(row, col));
+    if (!views_[g - 1]->hasFocus()) views_[g - 1]->setFocus();
+}
+
+void MainWindow::cellChosen(int grid, int viewRow, int viewCol) {
+    if (syncing_ || session_.busy) return;
+    GridModel* m = models_[grid - 1];
+    const int row = m->tableRow(viewRow);
+    const int col = grid % 2 == 1 ? session_.cursorCol : m->tableCol(viewCol);
+    if (row < 0) return;
+    cellClick(session_, grid, col, row, modifiersOf(QApplication::keyboardModifiers()));
+    refresh();
+}
+
+void MainWindow::scrolled(int area, int value) {
+    if (syncing_) return;
+    const WindowStart before = session_.windowStart;
+    WindowStart wanted = before;
+    const VisibleCells visible = visibleCells();
+    if (area == 0) {
+        session_.screenTop.headerRow = value;
+        wanted.headerRow = value - visible.headerRows;
+    } else if (area == 1) {
+        session_.screenTop.speciesRow = value;
+        wanted.speciesRow = value - visible.speciesRows;
+    } else {
+        session_.screenTop.releve = value;
+        wanted.releve = value - visible.releves;
+    }
+    // Within the page only the views scroll; past it the page moves.
+    const PageSpan& span = area == 0 ? pages_.headerRows : area == 1 ? pages_.speciesRows : pages_.releves;
+    const int shown = area == 0 ? visible.headerRows : area == 1 ? visible.speciesRows : visible.releves;
+    if (value < span.first || value + shown > span.first + span.count) {
+        syncing_ = true;
+        pages_ = reloadWindow(session_, wanted, visible);
+        for (GridModel* m : models_) m->reload();
+        syncing_ = false;
+    }
+    syncing_ = true;
+    showCursor();
+    syncing_ = false;
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    // Esc while a long operation runs stops it at its next step.
+    if (event->type() == QEvent::KeyPress && session_.busy) {
+        if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) session_.progress().requestAbort();
+        return true;
+    }
+    for (int g = 1; g <= 4; ++g) {
+        GridView* v = views_[g - 1];
+        if (watched == v && event->type() == QEvent::FocusIn && session_.activeGrid != g && !syncing_) {
+            enterGrid(session_, g);
+            return false;
+        }
+        if (watched == v->viewport() && event->type() == QEvent::Wheel) {
+            const auto* w = static_cast<QWheelEvent*>(event);
+            QScrollBar* bar = g <= 2 ? headerBar_ : speciesBar_;
+            bar->setValue(bar->value() - w->angleDelta().y() / 40);
+            return true;
+        }
+        if (watched != v || event->type() != QEvent::KeyPress || v->editing()) continue;
+        const auto* k = static_cast<QKeyEvent*>(event);
+        const int mods = modifiersOf(k->modifiers());
+        CursorKey key;
+        switch (k->key()) {
+            case Qt::Key_Right:
+            case Qt::Key_Tab:
+                key = CursorKey::Right;
+                break;
+            case Qt::Key_Left:
+            case Qt::Key_Backtab:
+                key = CursorKey::Left;
+                break;
+            case Qt::Key_Down:
+                key = CursorKey::Down;
+                break;
+            case Qt::Key_Up:
+                key = CursorKey::Up;
+                break;
+            case Qt::Key_PageDown:
+                key = CursorKey::PageDown;
+                break;
+            case Qt::Key_PageUp:
+                key = CursorKey::PageUp;
+                break;
+            case Qt::Key_Home:
+                key = CursorKey::Home;
+                break;
+            case Qt::Key_End:
+                key = CursorKey::End;
+                break;
+            case Qt::Key_Return:
+            case Qt::Key_Enter:
+                key = CursorKey::Enter;
+                break;
+            default:
+                return false;
+        }
+        session_.activeGrid = g;
+        moveCursor(session_, key, mods);
+        refresh();
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (CheckSaved(session_))
+        event->accept();
+    else
+        event->ignore();
+}
+
+}  // namespace tav

@@ -1,0 +1,90 @@
+#pragma once
+// The main window: a view of the session. Four grids over the page of the table the window holds, the
+// menus and shortcuts built from the command registry, scroll bars over the whole table, the status text
+// and progress bar of long work. Every command goes through the dispatcher; nothing is done here that
+// the batch runner could not do.
+
+#include <QMainWindow>
+#include <map>
+
+#include "editor/grid_window.h"
+#include "platform/progress.h"
+
+class QAction;
+class QLabel;
+class QMenu;
+class QProgressBar;
+class QScrollBar;
+class QTableView;
+
+namespace tav {
+
+class Dispatcher;
+class GridModel;
+class GridView;
+class QtPort;
+class Session;
+struct CommandEntry;
+
+// The status text and bar at the bottom of the window; Esc sets the abort flag.
+class WindowProgress : public Progress {
+  public:
+    WindowProgress(QLabel* text, QProgressBar* bar) : text_(text), bar_(bar) {}
+    void setStatus(std::string_view text) override;
+    void hideStatus() override;
+    void startBar(std::int64_t max) override;
+    void setPosition(std::int64_t pos) override;
+    void endBar() override;
+
+  private:
+    QLabel* text_;
+    QProgressBar* bar_;
+};
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+
+  public:
+    MainWindow(Session& session, Dispatcher& dispatcher, QtPort& port);
+    ~MainWindow() override;
+
+    // Runs a command as its menu item does, then shows what it changed.
+    void runCommand(const CommandEntry& entry);
+    // The action of a command's menu item (nullptr for a submenu or an unknown number).
+    QAction* action(std::int64_t number) const;
+    GridView* view(int grid) const { return views_[grid - 1]; }
+    GridModel* model(int grid) const { return models_[grid - 1]; }
+    // Reads the page again around the cursor and redraws the grids, the scroll bars and the caption.
+    void refresh();
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void buildMenus();
+    void addItems(QMenu* menu, const CommandEntry& parent);
+    void updateChecks(QMenu* menu);
+    void cellChosen(int grid, int viewRow, int viewCol);
+    void scrolled(int area, int value);
+    void showCursor();
+    VisibleCells visibleCells() const;
+
+    Session& session_;
+    Dispatcher& dispatcher_;
+    QtPort& port_;
+    GridPages pages_;
+    GridModel* models_[4] = {};
+    GridView* views_[4] = {};
+    QScrollBar* headerBar_ = nullptr;
+    QScrollBar* speciesBar_ = nullptr;
+    QScrollBar* releveBar_ = nullptr;
+    QLabel* statusText_ = nullptr;
+    QProgressBar* progressBar_ = nullptr;
+    WindowProgress* progress_ = nullptr;
+    std::map<std::int64_t, QAction*> actions_;
+    std::map<QAction*, const CommandEntry*> entries_;
+    bool syncing_ = false;
+};
+
+}  // namespace tav

@@ -1,0 +1,141 @@
+// The main window offscreen over the dune sample: what the grids show, typing into a cell and undoing
+// it, the cursor keys across the grids, commands from the menus, and paging through a long table.
+
+#include <QAction>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QtTest>
+
+#include "editor/dispatch.h"
+#include "editor/grid_control.h"
+#include "editor/session.h"
+#include "gui/grid_model.h"
+#include "gui/grid_view.h"
+#include "gui/main_window.h"
+#include "gui/qt_port.h"
+#include "platform/script_ui.h"
+#include "support/test_files.h"
+
+namespace tav {
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+  private:
+    std::unique_ptr<testing::TempDir> dir_;
+    std::unique_ptr<ScriptUi> script_;
+    std::unique_ptr<QtPort> port_;
+    std::unique_ptr<Session> session_;
+    std::unique_ptr<Dispatcher> dispatcher_;
+    std::unique_ptr<MainWindow> window_;
+
+    void open(const std::string& table) {
+        cleanup();
+        dir_ = std::make_unique<testing::TempDir>();
+        script_ = std::make_unique<ScriptUi>();
+        port_ = std::make_unique<QtPort>();
+        port_->answerFrom(script_.get());
+        session_ = std::make_unique<Session>(*port_, 1);
+        StartOptions o;
+        o.catalogueFile = std::string(TAVOLEX_SOURCE) + "/data/tavolex.$ms";
+        o.dataFolder = dir_->path();
+        o.settingsSource = SettingsSource::Defaults;
+        o.tableFile = table;
+        QVERIFY(session_->start(o).ok());
+        dispatcher_ = std::make_unique<Dispatcher>();
+        window_ = std::make_unique<MainWindow>(*session_, *dispatcher_, *port_);
+        window_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+        window_->refresh();
+    }
+    QString shown(int grid, int row, int col) {
+        GridModel* m = window_->model(grid);
+        return m->data(m->index(row, col), Qt::DisplayRole).toString();
+    }
+
+  private Q_SLOTS:
+    void init() { open(std::string(TAVOLEX_SAMPLES) + "/dune.tab"); }
+    void cleanup() {
+        window_.reset();
+        dispatcher_.reset();
+        session_.reset();
+    }
+
+    void theGridsShowTheTable() {
+        QCOMPARE(shown(1, 3, 0), QString("Management"));
+        QCOMPARE(shown(2, 3, 1), QString("BF"));
+        QCOMPARE(shown(3, 0, 0), QString("Achillea millefolium"));
+        QCOMPARE(shown(4, 0, 1), QString("3"));
+        QCOMPARE(window_->model(3)->rowCount(), 30);
+        QVERIFY(window_->windowTitle().contains("dune.tab"));
+    }
+
+    void typingGoesIntoTheTableAndUndoTakesItBack() {
+        GridView* v = window_->view(4);
+        v->setFocus();
+        v->setCurrentIndex(window_->model(4)->index(0, 2));
+        // The first key opens the cell's editor with it; the rest goes to the editor.
+        QTest::keyClick(v, '2');
+        QWidget* editor = QApplication::focusWidget();
+        QVERIFY(qobject_cast<QLineEdit*>(editor));
+        QTest::keyClicks(editor, "a");
+        QTest::keyClick(editor, Qt::Key_Return);
+        QCoreApplication::processEvents();  // the view commits after the key
+        QCOMPARE(QString::fromStdString(std::string(session_->buffer().Get('A', 2, 0))), QString("2a"));
+        QVERIFY(session_->modified());
+        window_->action(102010000)->trigger();  // "Rückgängig / Abbruch"
+        QCOMPARE(QString::fromStdString(std::string(session_->buffer().Get('A', 2, 0))), QString(""));
+        QCOMPARE(shown(4, 0, 2), QString(""));
+    }
+
+    void keysMoveTheCursorAcrossTheGrids() {
+        GridView* v = window_->view(4);
+        v->setFocus();
+        QTest::mouseClick(v->viewport(), Qt::LeftButton, {},
+                          v->visualRect(window_->model(4)->index(2, 0)).center());
+        QCOMPARE(session_->activeGrid, 4);
+        QCOMPARE(session_->cursorRow, 2);
+        QTest::keyClick(v, Qt::Key_Down);
+        QCOMPARE(session_->cursorRow, 3);
+        QTest::keyClick(v, Qt::Key_Left);  // from the first releve to the species name
+        QCOMPARE(session_->activeGrid, 3);
+        QCOMPARE(window_->view(3)->currentIndex().row(), 3);
+    }
+
+    void menusRunCommands() {
+        session_->activeGrid = 4;
+        session_->cursorRow = 5;
+        window_->action(103050101)->trigger();  // "Zeile anwählen"
+        QCOMPARE(session_->buffer().MroA().elements(), std::vector<int>{5});
+        GridModel* names = window_->model(3);
+        QVERIFY(names->data(names->index(5, 0), Qt::BackgroundRole).isValid());
+        // A command that is not built yet says so.
+        window_->action(103110000)->trigger();  // "Zeilen sortieren"
+        QVERIFY(!script_->messages().empty());
+        QCOMPARE(QString::fromStdString(script_->messages().back().second),
+                 QString("Zeilen sortieren: noch nicht verfügbar."));
+    }
+
+    void pagingThroughALongTable() {
+        std::string text = "T;Ort;;a;b;c\r\n";
+        for (int r = 0; r < 2000; ++r) text += "A;Art " + std::to_string(r) + ";;1;;+\r\n";
+        testing::TempDir tables;
+        testing::writeBytes(tables.file("lang.tab"), text);
+        open(tables.file("lang.tab"));
+        QVERIFY(window_->model(4)->rowCount() < 2000);  // a page, not the table
+        // The cursor to the last row and back: the page follows it.
+        setCursor(*session_, 4, 'N', 'N', false, false, 0, 1999);
+        window_->refresh();
+        GridModel* m = window_->model(3);
+        QVERIFY(m->viewRow(1999) >= 0);
+        QCOMPARE(shown(3, m->viewRow(1999), 0), QString("Art 1999"));
+        setCursor(*session_, 4, 'N', 'N', false, false, 0, 0);
+        window_->refresh();
+        QCOMPARE(shown(3, m->viewRow(0), 0), QString("Art 0"));
+    }
+};
+
+}  // namespace tav
+
+QTEST_MAIN(tav::MainWindowTest)
+#include "main_window_test.moc"
