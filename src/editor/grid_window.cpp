@@ -1,6 +1,8 @@
 #include "editor/grid_window.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <filesystem>
 
 namespace tav {
@@ -32,6 +34,30 @@ GridPages reloadWindow(Session& session, WindowStart wanted, VisibleCells visibl
     pages.speciesRows = pageSpan(wanted.speciesRow, b.GetRowCount('A'), visible.speciesRows);
     session.windowStart = {pages.releves.first, pages.headerRows.first, pages.speciesRows.first};
     return pages;
+}
+
+CellGeometry cellGeometry(int fontHeight, int dimCellsX, int dimCellsY, int randBreite) {
+    const int font = std::abs(fontHeight);
+    CellGeometry g;
+    g.rowHeight = dimCellsY > 0 ? dimCellsY : static_cast<int>(std::lround(font * 1.5));
+    g.columnWidth = dimCellsX > 0 ? dimCellsX : static_cast<int>(std::lround(g.rowHeight * 3.5));
+    const int w = font * 5;
+    switch (randBreite) {
+        case 0:
+            g.marginWidth = w / 3;
+            break;
+        case 2:
+            g.marginWidth = 2 * w;
+            break;
+        case 3:
+            g.marginWidth = 4 * w;
+            break;
+        default:
+            g.marginWidth = w;
+            break;
+    }
+    g.fixedRowHeight = randBreite == 0 ? g.rowHeight / 5 : g.rowHeight;
+    return g;
 }
 
 std::string windowCaption(Session& session) {

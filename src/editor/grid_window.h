@@ -35,6 +35,20 @@ struct GridPages {
 };
 GridPages reloadWindow(Session& session, WindowStart wanted, VisibleCells visible);
 
+// The sizes of the grids' cells in pixels for an editor font of fontHeight pixels: the row height and
+// the releve column width of the settings (DimCells; 0 or less means the default: 1.5 font heights, and
+// 3.5 row heights), the width of the margin column of grids 1 and 3 by the margin width setting
+// (RandBreite 0 … 3: a third, one, two or four times five font heights) and the height of the fixed row
+// (a fifth of a row with the narrowest margins).
+struct CellGeometry {
+    int rowHeight = 0;
+    int columnWidth = 0;
+    int marginWidth = 0;
+    int fixedRowHeight = 0;
+    bool operator==(const CellGeometry&) const = default;
+};
+CellGeometry cellGeometry(int fontHeight, int dimCellsX, int dimCellsY, int randBreite);
+
 // "TAVOLEX", then the table, the work environment, the species list, the header-field list and the
 // template, each with its label and its file name without folder.
 std::string windowCaption(Session& session);

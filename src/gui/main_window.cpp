@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QColorDialog>
+#include <QFontDialog>
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -18,6 +20,7 @@
 #include "editor/dispatch.h"
 #include "editor/file_commands.h"
 #include "editor/grid_control.h"
+#include "editor/grid_window.h"
 #include "editor/session.h"
 #include "editor/window_commands.h"
 #include "env/catalogue.h"
@@ -124,6 +127,7 @@ MainWindow::MainWindow(Session& session, Dispatcher& dispatcher, QtPort& port)
     session_.setProgress(progress_);
     qApp->installEventFilter(this);
 
+    addWindowHandlers();
     buildMenus();
     resize(1200, 800);
     if (session_.activeGrid < 1) session_.activeGrid = 1;
@@ -138,6 +142,11 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::buildMenus() {
+    menuBar()->clear();
+    actions_.clear();
+    entries_.clear();
+    menuLanguage_ = static_cast<int>(session_.catalogue().language());
+    menuNumbers_ = session_.showCommandNumbers;
     for (const CommandEntry& top : commands::allCommands()) {
         if (top.depth != 0) continue;
         QMenu* menu =
@@ -206,6 +215,10 @@ VisibleCells MainWindow::visibleCells() const {
 }
 
 void MainWindow::refresh() {
+    if (menuLanguage_ != static_cast<int>(session_.catalogue().language()) ||
+        menuNumbers_ != session_.showCommandNumbers)
+        buildMenus();
+    applyDisplay();
     syncing_ = true;
     const VisibleCells visible = visibleCells();
     for (int g = 1; g <= 4; ++g) {
@@ -356,6 +369,113 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::applyDisplay() {
+    const auto& settings = session_.settings();
+    const RBildEinst& b = settings.BildEinst;
+    QFont font = QApplication::font();
+    if (!b.MainFont.name.empty()) font.setFamily(qs(b.MainFont.name));
+    if (b.MainFont.size > 0) font.setPointSize(b.MainFont.size);
+    font.setBold(b.MainFont.style & 1);
+    font.setItalic(b.MainFont.style & 2);
+    const CellGeometry geometry =
+        cellGeometry(QFontMetrics(font).height(), b.DimCells.X, b.DimCells.Y, settings.Diversa.RandBreite);
+    auto colour = [](std::int32_t c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF).name(); };
+    QString style;
+    if (settings.Diversa.GridColor > 0)
+        style += "QTableView { gridline-color: " + colour(settings.Diversa.GridColor) + "; } ";
+    // The cursor cell has a frame in the focus colour; its text stays readable.
+    style += "QTableView { selection-background-color: transparent; selection-color: palette(text); } ";
+    if (settings.Diversa.FocusColor > 0)
+        style += "QTableView::item:focus { border: 2px solid " + colour(settings.Diversa.FocusColor) + "; } ";
+    if (settings.Diversa.FixedColor > 0)
+        style += "QHeaderView::section { background-color: " + colour(settings.Diversa.FixedColor) + "; } ";
+    for (int g = 1; g <= 4; ++g) {
+        GridView* v = views_[g - 1];
+        v->setFont(font);
+        v->setStyleSheet(style);
+        v->verticalHeader()->setDefaultSectionSize(geometry.rowHeight);
+        if (g % 2 == 0) v->horizontalHeader()->setDefaultSectionSize(geometry.columnWidth);
+    }
+    // The left grids' width and the upper grids' height: the track bars' settings, else a third.
+    const int width = std::min(b.G1Width > 0 ? b.G1Width : this->width() / 4, this->width() * 45 / 100);
+    views_[0]->setFixedWidth(width);
+    views_[2]->setFixedWidth(width);
+    const int height = session_.activeGrid >= 3 ? b.G1HeightA : b.G1HeightK;
+    if (height > 0) {
+        views_[0]->setFixedHeight(height);
+        views_[1]->setFixedHeight(height);
+    } else {
+        for (int g : {0, 1}) {
+            views_[g]->setMinimumHeight(0);
+            views_[g]->setMaximumHeight(QWIDGETSIZE_MAX);
+        }
+    }
+}
+
+void MainWindow::addWindowHandlers() {
+    auto& d = dispatcher_;
+    d.add(101190000, [this](Session&) {  // "Minimieren"
+        showMinimized();
+        return Status();
+    });
+    d.add(101200000, [this](Session&) {  // "Beenden"
+        close();
+        return Status();
+    });
+    // "Begrenzung der Datengitter": the boundary between the grids by 50 pixels right and left, 25 down
+    // and up (the height of the part the cursor is in).
+    const struct {
+        std::int64_t number;
+        int dx, dy;
+    } borders[] = {{102170301, 50, 0}, {102170302, -50, 0}, {102170303, 0, 25}, {102170304, 0, -25}};
+    for (const auto& border : borders)
+        d.add(border.number, [this, border](Session& s) {
+            RBildEinst& b = s.settings().BildEinst;
+            if (border.dx != 0)
+                b.G1Width = std::max(60, (b.G1Width > 0 ? b.G1Width : views_[0]->width()) + border.dx);
+            if (border.dy != 0) {
+                std::int32_t& h = s.activeGrid >= 3 ? b.G1HeightA : b.G1HeightK;
+                h = std::max(40, (h > 0 ? h : views_[0]->height()) + border.dy);
+            }
+            return Status();
+        });
+    const struct {
+        std::int64_t number;
+        RFont RBildEinst::*font;
+    } fonts[] = {{110020101, &RBildEinst::MainFont},
+                 {110020102, &RBildEinst::MenuFont},
+                 {110020103, &RBildEinst::ListFont}};
+    for (const auto& f : fonts)
+        d.add(f.number, [this, f](Session& s) {
+            RFont& stored = s.settings().BildEinst.*(f.font);
+            QFont start = views_[0]->font();
+            if (!stored.name.empty()) start.setFamily(qs(stored.name));
+            bool ok = false;
+            const QFont chosen = QFontDialog::getFont(&ok, start, this);
+            if (!ok) return Status();
+            stored.name = chosen.family().toStdString();
+            stored.size = chosen.pointSize();
+            stored.style = (chosen.bold() ? 1 : 0) | (chosen.italic() ? 2 : 0) |
+                           (chosen.underline() ? 4 : 0) | (chosen.strikeOut() ? 8 : 0);
+            return Status();
+        });
+    const struct {
+        std::int64_t number;
+        std::int32_t RDiversa::*colour;
+    } colours[] = {{110020501, &RDiversa::GridColor},
+                   {110020502, &RDiversa::FixedColor},
+                   {110020503, &RDiversa::FocusColor},
+                   {110020504, &RDiversa::MarkColor}};
+    for (const auto& c : colours)
+        d.add(c.number, [this, c](Session& s) {
+            std::int32_t& stored = s.settings().Diversa.*(c.colour);
+            const QColor start(stored & 0xFF, (stored >> 8) & 0xFF, (stored >> 16) & 0xFF);
+            const QColor chosen = QColorDialog::getColor(start, this);
+            if (chosen.isValid()) stored = chosen.red() | (chosen.green() << 8) | (chosen.blue() << 16);
+            return Status();
+        });
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

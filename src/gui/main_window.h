@@ -63,6 +63,9 @@ class MainWindow : public QMainWindow {
 
   private:
     void buildMenus();
+    void addWindowHandlers();
+    // Fonts, cell sizes, colours and the sizes of the grids from the settings.
+    void applyDisplay();
     void addItems(QMenu* menu, const CommandEntry& parent);
     void updateChecks(QMenu* menu);
     void cellChosen(int grid, int viewRow, int viewCol);
@@ -85,6 +88,9 @@ class MainWindow : public QMainWindow {
     std::map<std::int64_t, QAction*> actions_;
     std::map<QAction*, const CommandEntry*> entries_;
     bool syncing_ = false;
+    // What the menus were built with: they are built again when the language or the numbers change.
+    int menuLanguage_ = -1;
+    bool menuNumbers_ = false;
 };
 
 }  // namespace tav

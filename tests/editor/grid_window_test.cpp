@@ -48,5 +48,20 @@ TEST(GridWindow, ReloadAndCaption) {
               "Vorlage.tab");
 }
 
+TEST(GridWindow, CellGeometry) {
+    struct Case {
+        int font, x, y, margin;
+        CellGeometry expected;
+    };
+    const Case cases[] = {
+        {16, 0, 0, 1, {24, 84, 80, 24}},     // defaults from the font
+        {-16, 0, 0, 0, {24, 84, 26, 4}},     // a negative font height counts by its size; narrow margins
+        {16, 60, 20, 2, {20, 60, 160, 20}},  // sizes of the settings
+        {16, 0, 30, 3, {30, 105, 320, 30}},  // the column width follows a set row height
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(cellGeometry(c.font, c.x, c.y, c.margin), c.expected) << c.font << " " << c.margin;
+}
+
 }  // namespace
 }  // namespace tav
