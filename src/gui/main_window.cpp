@@ -13,7 +13,9 @@
 #include <QProgressBar>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTableView>
+#include <QToolBar>
 #include <QWheelEvent>
 
 #include "editor/command_registry.h"
@@ -153,6 +155,101 @@ void MainWindow::buildMenus() {
             menuBar()->addMenu(qs(menuCaption(session_.catalogue(), top.number, top.caption, false)));
         addItems(menu, top);
     }
+    buildToolBar();
+}
+
+namespace {
+
+// The tool bar, left to right: the button, the standard image it shows (or none) and, without an
+// image, a short text; 0 for a separator.
+struct ToolButton {
+    std::string_view name;
+    QStyle::StandardPixmap image;
+    const char* text;
+};
+constexpr QStyle::StandardPixmap kNoImage = QStyle::SP_CustomBase;
+const ToolButton kToolBar[] = {
+    {"NewButton", QStyle::SP_FileIcon, ""},
+    {"OpenButton", QStyle::SP_DialogOpenButton, ""},
+    {"SaveButton", QStyle::SP_DialogSaveButton, ""},
+    {"", kNoImage, ""},
+    {"UndoButton", QStyle::SP_ArrowBack, ""},
+    {"CopyButton", kNoImage, "Kop"},
+    {"CutButton", kNoImage, "Aus"},
+    {"PasteButton", kNoImage, "Ein"},
+    {"DateButton", kNoImage, "Dat"},
+    {"TimeButton", kNoImage, "Zeit"},
+    {"", kNoImage, ""},
+    {"FindButton", kNoImage, "Such"},
+    {"ReplaceButton", kNoImage, "Ers"},
+    {"SuchRueckButton", kNoImage, "S0"},
+    {"MemoButton", kNoImage, "Memo"},
+    {"UeberButton", kNoImage, "Arten"},
+    {"WechselButton", QStyle::SP_ArrowUp, ""},
+    {"LinksButton", QStyle::SP_ArrowLeft, ""},
+    {"RechtsButton", QStyle::SP_ArrowRight, ""},
+    {"ObenButton", QStyle::SP_ArrowUp, ""},
+    {"UntenButton", QStyle::SP_ArrowDown, ""},
+    {"ZlTypButton", kNoImage, "Typ"},
+    {"", kNoImage, ""},
+    {"ZusatzButton", kNoImage, "Zus"},
+    {"KSBZyklischButton", kNoImage, "KSB"},
+    {"cfButton", kNoImage, "cf."},
+    {"SortZlButton", kNoImage, "SortZ"},
+    {"SortSpButton", kNoImage, "SortS"},
+    {"NachschlagenButton", kNoImage, "Nach"},
+    {"PruefButton", kNoImage, "Prüf"},
+    {"FiltButton", kNoImage, "Filt"},
+    {"", kNoImage, ""},
+    {"ImageButton", kNoImage, "Bild"},
+    {"ScatterButton", kNoImage, "Streu"},
+    {"GraphButton", kNoImage, "Linie"},
+    {"BiplotButton", kNoImage, "Bipl"},
+    {"MapButton", kNoImage, "Karte"},
+    {"MacroButton", QStyle::SP_MediaPlay, ""},
+    {"ExternButton", kNoImage, "Ext"},
+    {"ClipButton", kNoImage, "Clip"},
+    {"FontButton", kNoImage, "Font"},
+    {"HelpButton", QStyle::SP_DialogHelpButton, ""},
+};
+
+}  // namespace
+
+void MainWindow::buildToolBar() {
+    if (!toolBar_) {
+        toolBar_ = addToolBar("Werkzeugleiste");
+        toolBar_->setMovable(false);
+    }
+    toolBar_->clear();
+    buttons_.clear();
+    const auto& b = session_.settings().BildEinst;
+    const int side = b.ToolSize != 0 ? 72 : 36;
+    toolBar_->setIconSize(QSize(side * 2 / 3, side * 2 / 3));
+    const std::string& hidden = b.ToolButtons;
+    for (std::size_t i = 0; i < std::size(kToolBar); ++i) {
+        const ToolButton& t = kToolBar[i];
+        if (t.name.empty()) {
+            toolBar_->addSeparator();
+            continue;
+        }
+        const CommandEntry* entry = nullptr;
+        for (const CommandEntry& e : commands::allCommands())
+            if (e.button == t.name) entry = &e;
+        if (!entry) continue;
+        // A "1" at the button's place in the settings hides it; the last button always shows.
+        if (i + 1 < std::size(kToolBar) && i < hidden.size() && hidden[i] == '1') continue;
+        QAction* a = t.image == kNoImage ? toolBar_->addAction(QString::fromUtf8(t.text))
+                                         : toolBar_->addAction(style()->standardIcon(t.image), QString());
+        a->setToolTip(qs(session_.catalogue().GetHintText(entry->number)));
+        connect(a, &QAction::triggered, this, [this, entry] { runCommand(*entry, CommandSource::Button); });
+        buttons_[entry->number] = a;
+    }
+    toolBar_->setVisible(!session_.settings().CurScrEinst.ToolOff);
+}
+
+QAction* MainWindow::button(std::int64_t number) const {
+    const auto found = buttons_.find(number);
+    return found == buttons_.end() ? nullptr : found->second;
 }
 
 void MainWindow::addItems(QMenu* menu, const CommandEntry& parent) {
@@ -185,13 +282,13 @@ QAction* MainWindow::action(std::int64_t number) const {
     return found == actions_.end() ? nullptr : found->second;
 }
 
-void MainWindow::runCommand(const CommandEntry& entry) {
+void MainWindow::runCommand(const CommandEntry& entry, CommandSource source) {
     if (session_.busy) return;
     // What the user is typing belongs to the table before the command sees it.
     for (GridView* v : views_) v->commitEditor();
     session_.busy = true;
     session_.progress().clearAbort();
-    const Status done = dispatcher_.execute(session_, entry, CommandSource::Menu);
+    const Status done = dispatcher_.execute(session_, entry, source);
     session_.busy = false;
     session_.progress().hideStatus();
     (void)done;

@@ -7,6 +7,7 @@
 #include <QMainWindow>
 #include <map>
 
+#include "editor/dispatch.h"
 #include "editor/grid_window.h"
 #include "platform/progress.h"
 
@@ -16,10 +17,10 @@ class QMenu;
 class QProgressBar;
 class QScrollBar;
 class QTableView;
+class QToolBar;
 
 namespace tav {
 
-class Dispatcher;
 class GridModel;
 class GridView;
 class QtPort;
@@ -49,9 +50,11 @@ class MainWindow : public QMainWindow {
     ~MainWindow() override;
 
     // Runs a command as its menu item does, then shows what it changed.
-    void runCommand(const CommandEntry& entry);
+    void runCommand(const CommandEntry& entry, CommandSource source = CommandSource::Menu);
     // The action of a command's menu item (nullptr for a submenu or an unknown number).
     QAction* action(std::int64_t number) const;
+    // The tool button of a command (nullptr when it has none).
+    QAction* button(std::int64_t number) const;
     GridView* view(int grid) const { return views_[grid - 1]; }
     GridModel* model(int grid) const { return models_[grid - 1]; }
     // Reads the page again around the cursor and redraws the grids, the scroll bars and the caption.
@@ -63,6 +66,7 @@ class MainWindow : public QMainWindow {
 
   private:
     void buildMenus();
+    void buildToolBar();
     void addWindowHandlers();
     // Fonts, cell sizes, colours and the sizes of the grids from the settings.
     void applyDisplay();
@@ -86,6 +90,9 @@ class MainWindow : public QMainWindow {
     QProgressBar* progressBar_ = nullptr;
     WindowProgress* progress_ = nullptr;
     std::map<std::int64_t, QAction*> actions_;
+    // The tool bar's buttons by command number.
+    std::map<std::int64_t, QAction*> buttons_;
+    QToolBar* toolBar_ = nullptr;
     std::map<QAction*, const CommandEntry*> entries_;
     bool syncing_ = false;
     // What the menus were built with: they are built again when the language or the numbers change.

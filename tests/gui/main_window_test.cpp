@@ -83,7 +83,7 @@ class MainWindowTest : public QObject {
         QCoreApplication::processEvents();  // the view commits after the key
         QCOMPARE(QString::fromStdString(std::string(session_->buffer().Get('A', 2, 0))), QString("2a"));
         QVERIFY(session_->modified());
-        window_->action(102010000)->trigger();  // "Rückgängig / Abbruch"
+        window_->button(102010000)->trigger();  // the undo button
         QCOMPARE(QString::fromStdString(std::string(session_->buffer().Get('A', 2, 0))), QString(""));
         QCOMPARE(shown(4, 0, 2), QString(""));
     }
@@ -109,6 +109,11 @@ class MainWindowTest : public QObject {
         QCOMPARE(session_->buffer().MroA().elements(), std::vector<int>{5});
         GridModel* names = window_->model(3);
         QVERIFY(names->data(names->index(5, 0), Qt::BackgroundRole).isValid());
+        // Buttons record themselves as buttons.
+        session_->recordingList().setOn(true);
+        window_->button(102030000)->trigger();  // "Kopieren"
+        QVERIFY(QString::fromStdString(session_->recordingList().lines().back())
+                    .startsWith("Button;102030000;Kopieren;"));
         // A command that is not built yet says so.
         window_->action(103110000)->trigger();  // "Zeilen sortieren"
         QVERIFY(!script_->messages().empty());
