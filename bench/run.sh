@@ -6,8 +6,8 @@ cd "$(dirname "$0")/.."
 releves=${1:-20000}
 species=${2:-3000}
 scripts/setup
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build --target bench_table_io bench_cell_stats bench_core bench_artdb bench_undo bench_editing >/dev/null
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVOLEX_GUI=ON >/dev/null
+cmake --build build --target bench_table_io bench_cell_stats bench_core bench_artdb bench_undo bench_editing bench_gui >/dev/null
 mkdir -p build/bench-data
 table=build/bench-data/gen_${releves}x${species}.tab
 [ -f "$table" ] || python3 scripts/gen_table.py "$releves" "$species" "$table"
@@ -20,6 +20,8 @@ echo "== a large deletion, its undo and redo"
 build/bench/bench_undo "$table" build/bench-data
 echo "== margins and searching in the editor"
 build/bench/bench_editing "$table" data/tavolex.\$ms build/bench-data
+echo "== the desktop window (offscreen)"
+build/bench/bench_gui "$table" data/tavolex.\$ms build/bench-data
 echo "== species database"
 build/bench/bench_artdb build/bench-data
 echo "== text routines"

@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QScrollBar>
 #include <QtTest>
 
@@ -119,6 +120,26 @@ class MainWindowTest : public QObject {
         QVERIFY(!script_->messages().empty());
         QCOMPARE(QString::fromStdString(script_->messages().back().second),
                  QString("Zeilen sortieren: noch nicht verfügbar."));
+    }
+
+    void escStopsLongWork() {
+        // While a command runs, Esc sets the abort flag its loops poll; other keys are dropped.
+        session_->busy = true;
+        QTest::keyClick(window_->view(4), Qt::Key_Down);
+        QVERIFY(!session_->progress().aborted());
+        QTest::keyClick(window_->view(4), Qt::Key_Escape);
+        QVERIFY(session_->progress().aborted());
+        session_->busy = false;
+        session_->progress().clearAbort();
+    }
+
+    void theLanguageSwitchesTheMenus() {
+        QCOMPARE(window_->menuBar()->actions().front()->text(), QString("Datei"));
+        script_->addToken("4");  // the fifth language: English
+        window_->action(110010000)->trigger();
+        QCOMPARE(window_->menuBar()->actions().front()->text(), QString("File"));
+        QVERIFY(window_->action(102010000) != nullptr);
+        QCOMPARE(window_->button(102010000)->toolTip(), QString("Undo / Cancel"));
     }
 
     void pagingThroughALongTable() {
