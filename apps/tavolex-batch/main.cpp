@@ -19,6 +19,7 @@
 #include "editor/command_registry.h"
 #include "editor/dispatch.h"
 #include "editor/grid_control.h"
+#include "editor/help_pages.h"
 #include "editor/macro_collection.h"
 #include "editor/macro_commands.h"
 #include "editor/session.h"
@@ -58,6 +59,7 @@ const char* kUsageText =
     "  --seed N               seed of the random generator, a whole number from 0 on (default: the clock)\n"
     "  --accept-presets       a question no option answers takes the preset answer of its dialog (an\n"
     "                         \"info: \" line names both); never a question whether to overwrite a file\n"
+    "  --write-help FOLDER    write the help pages (one per topic and index.htm) into FOLDER; no TABLE\n"
     "  --list-commands        print every menu command, one line each: number;caption path (the captions\n"
     "                         from the top menu down, in the language of --lang);owning module;\n"
     "                         \"verfügbar\" or \"nicht verfügbar\" in the batch runner, \"Untermenü\" for\n"
@@ -108,6 +110,7 @@ struct Options {
     std::optional<std::uint64_t> seed;
     bool acceptPresets = false;
     bool listCommands = false;
+    std::string writeHelp;
     std::vector<std::string> moreTables;  // with --macro
     std::string run;
     std::string macro;
@@ -189,6 +192,13 @@ int parse(int argc, char** argv, Options& o) {
         }
         if (a == "--list-commands") {
             o.listCommands = true;
+            continue;
+        }
+        if (a == "--write-help") {
+            auto v = value(a);
+            if (!v || v->empty()) return usageError("--write-help takes a folder");
+            o.writeHelp = *v;
+            o.listCommands = true;  // like the listing: no table, nothing else
             continue;
         }
         if (a == "--summary") {
@@ -304,7 +314,8 @@ int parse(int argc, char** argv, Options& o) {
         if (!o.table.empty() || !o.speciesDb.empty() || o.summary || o.stats || !o.save.empty() ||
             !o.exports.empty() || !o.run.empty() || !o.record.empty() || o.cursor || o.select ||
             !o.markRows.empty() || !o.markCols.empty())
-            return usageError("--list-commands takes no table, species database or other action");
+            return usageError(
+                "--list-commands and --write-help take no table, species database or other action");
         return kDone;
     }
     if (!o.macro.empty() && o.collection.empty()) return usageError("--macro needs --collection");
@@ -467,6 +478,13 @@ int main(int argc, char** argv) {
     }
 
     tav::Dispatcher dispatcher;
+    if (!o.writeHelp.empty()) {
+        const tav::Status written =
+            tav::writeHelpPages(session.catalogue(), o.writeHelp,
+                                [&dispatcher](std::int64_t n) { return dispatcher.available(n); });
+        session.report(written);
+        return finishOutput(written ? kDone : kFileError);
+    }
     if (o.listCommands) {
         printCommands(session.catalogue(), dispatcher);
         return finishOutput(kDone);

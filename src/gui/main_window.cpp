@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QColorDialog>
+#include <QFileInfo>
 #include <QFontDialog>
 #include <QGridLayout>
 #include <QHeaderView>
@@ -15,6 +16,7 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QTableView>
+#include <QTextBrowser>
 #include <QToolBar>
 #include <QWheelEvent>
 
@@ -511,8 +513,39 @@ void MainWindow::applyDisplay() {
     }
 }
 
+void MainWindow::showHelp(std::int64_t number) {
+    // Beside the program, or in share/tavolex of its installation.
+    const QString exe = QCoreApplication::applicationDirPath();
+    QString folder = helpFolder_;
+    for (const QString& f : {exe + "/help", exe + "/../share/tavolex/help"})
+        if (folder.isEmpty() && QFileInfo::exists(f + "/index.htm")) folder = f;
+    if (folder.isEmpty()) {
+        port_.showMessage(MessageKind::Error,
+                          "Die Hilfe ist nicht installiert (" + (exe + "/help").toStdString() + ").");
+        return;
+    }
+    QString page = qs(GetHelpTopic(number));
+    if (page.startsWith("::/")) page.remove(0, 3);
+    // A topic without its page shows the contents.
+    if (page == ".htm" || page.isEmpty() || !QFileInfo::exists(folder + "/" + page)) page = "index.htm";
+    if (!help_) {
+        help_ = new QTextBrowser(this);
+        help_->setWindowFlags(Qt::Window);
+        help_->setWindowTitle("TAVOLEX-Hilfe");
+        help_->resize(640, 560);
+    }
+    help_->setSearchPaths({folder});
+    help_->setSource(QUrl::fromLocalFile(folder + "/" + page));
+    help_->show();
+    help_->raise();
+}
+
 void MainWindow::addWindowHandlers() {
     auto& d = dispatcher_;
+    d.add(111010000, [this](Session&) {  // "TAVOLEX-Hilfe" (F1)
+        showHelp(111010000);
+        return Status();
+    });
     d.add(101190000, [this](Session&) {  // "Minimieren"
         showMinimized();
         return Status();

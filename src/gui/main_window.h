@@ -17,6 +17,7 @@ class QMenu;
 class QProgressBar;
 class QScrollBar;
 class QTableView;
+class QTextBrowser;
 class QToolBar;
 
 namespace tav {
@@ -57,6 +58,12 @@ class MainWindow : public QMainWindow {
     QAction* button(std::int64_t number) const;
     GridView* view(int grid) const { return views_[grid - 1]; }
     GridModel* model(int grid) const { return models_[grid - 1]; }
+    // The help page of a command number, or the contents when it has none.
+    void showHelp(std::int64_t number);
+    // Where the help pages are, when not beside the program or in its installation.
+    void setHelpFolder(const QString& folder) { helpFolder_ = folder; }
+    // The help window once it was opened (nullptr before).
+    QTextBrowser* helpWindow() const { return help_; }
     // Reads the page again around the cursor and redraws the grids, the scroll bars and the caption.
     void refresh();
 
@@ -93,6 +100,8 @@ class MainWindow : public QMainWindow {
     // The tool bar's buttons by command number.
     std::map<std::int64_t, QAction*> buttons_;
     QToolBar* toolBar_ = nullptr;
+    QTextBrowser* help_ = nullptr;
+    QString helpFolder_;
     std::map<QAction*, const CommandEntry*> entries_;
     bool syncing_ = false;
     // What the menus were built with: they are built again when the language or the numbers change.

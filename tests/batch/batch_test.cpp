@@ -41,7 +41,13 @@ TEST(Batch, ListCommands) {
     const BatchRun withTable = runBatch("--list-commands " + kDune, dir);
     EXPECT_EQ(withTable.status, 2);
     EXPECT_EQ(withTable.out, "");
-    EXPECT_EQ(withTable.err.rfind("error: --list-commands takes no table", 0), 0u) << withTable.err;
+    EXPECT_EQ(withTable.err.rfind("error: --list-commands and --write-help take no table", 0), 0u)
+        << withTable.err;
+    // The help pages, likewise without a table.
+    const BatchRun help = runBatch("--write-help " + dir.file("hilfe"), dir);
+    EXPECT_EQ(help.status, 0) << help.err;
+    EXPECT_TRUE(testing::readBytes(dir.file("hilfe/index.htm")).find("mnuFelder.htm") != std::string::npos);
+    EXPECT_EQ(runBatch("--write-help " + dir.file("hilfe") + " " + kDune, dir).status, 2);
 }
 
 TEST(Batch, UsageErrors) {

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QScrollBar>
+#include <QTextBrowser>
 #include <QtTest>
 
 #include "editor/dispatch.h"
@@ -140,6 +141,16 @@ class MainWindowTest : public QObject {
         QCOMPARE(window_->menuBar()->actions().front()->text(), QString("File"));
         QVERIFY(window_->action(102010000) != nullptr);
         QCOMPARE(window_->button(102010000)->toolTip(), QString("Undo / Cancel"));
+    }
+
+    void helpOpensThePageOfACommand() {
+        window_->setHelpFolder(TAVOLEX_HELP);
+        window_->showHelp(102100700);  // "Einfügen, nach rechts schieben"
+        QVERIFY(window_->helpWindow());
+        QVERIFY(window_->helpWindow()->source().toString().endsWith("mnuFelder.htm"));
+        QVERIFY(window_->helpWindow()->toPlainText().contains("Einfügen, nach rechts schieben"));
+        window_->showHelp(999);  // no page: the contents
+        QVERIFY(window_->helpWindow()->source().toString().endsWith("index.htm"));
     }
 
     void pagingThroughALongTable() {

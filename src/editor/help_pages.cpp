@@ -1,0 +1,101 @@
+#include "editor/help_pages.h"
+
+#include <filesystem>
+#include <map>
+
+#include "core/file_io.h"
+#include "editor/command_registry.h"
+#include "env/catalogue.h"
+
+namespace tav {
+
+namespace {
+
+std::string escaped(std::string_view s) {
+    std::string out;
+    for (const char c : s) {
+        switch (c) {
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            default:
+                out += c;
+        }
+    }
+    return out;
+}
+
+std::string indent(int depth) {
+    std::string out;
+    for (int i = 0; i < depth; ++i) out += "&nbsp;&nbsp;&nbsp;";
+    return out;
+}
+
+std::string page(const std::string& title, const std::string& body) {
+    return "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>" + escaped(title) +
+           "</title></head>\n<body>\n<h1>" + escaped(title) + "</h1>\n" + body + "</body></html>\n";
+}
+
+}  // namespace
+
+std::vector<HelpPage> helpPages(const Catalogue& cat, const std::function<bool(std::int64_t)>& available) {
+    // The commands of each topic in menu order; a topic's title is the caption of its first entry.
+    std::map<std::string, std::vector<const CommandEntry*>> topics;
+    std::vector<std::string> order;
+    for (const CommandEntry& e : commands::allCommands()) {
+        if (e.number == 0) continue;
+        // The topic reference is "::/<page>.htm"; the page is its file.
+        std::string topic = GetHelpTopic(e.number);
+        if (topic.rfind("::/", 0) == 0) topic.erase(0, 3);
+        if (topic.size() > 4 && topic.substr(topic.size() - 4) == ".htm") topic.resize(topic.size() - 4);
+        if (topic.empty() || topic == ".htm") continue;
+        if (!topics.count(topic)) order.push_back(topic);
+        topics[topic].push_back(&e);
+    }
+    std::vector<HelpPage> pages;
+    std::string index = "<ul>\n";
+    for (const std::string& topic : order) {
+        const std::vector<const CommandEntry*>& entries = topics[topic];
+        const std::string title = menuCaption(cat, entries.front()->number, entries.front()->caption, false);
+        std::string body = "<table>\n";
+        for (const CommandEntry* e : entries) {
+            const std::string caption = menuCaption(cat, e->number, e->caption, false);
+            body += "<tr><td>" + std::to_string(e->number) + "</td><td>" + indent(e->depth) +
+                    (e->has(kSubmenu) ? "<b>" + escaped(caption) + "</b>" : escaped(caption)) + "</td><td>" +
+                    escaped(e->shortcut) + "</td><td>";
+            if (e->has(kNotImplemented))
+                body += "noch nicht implementiert";
+            else if (!e->has(kSubmenu) && available && !available(e->number))
+                body += "noch nicht verfügbar";
+            body += "</td></tr>\n";
+        }
+        body += "</table>\n<p><a href=\"index.htm\">Inhalt</a></p>\n";
+        pages.push_back({topic + ".htm", page(title, body)});
+        index += "<li><a href=\"" + topic + ".htm\">" + escaped(title) + "</a></li>\n";
+    }
+    index += "</ul>\n";
+    pages.push_back({"index.htm", page("TAVOLEX", index)});
+    return pages;
+}
+
+Status writeHelpPages(const Catalogue& cat, const std::string& folder,
+                      const std::function<bool(std::int64_t)>& available) {
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    if (ec) return Status::failure("Kann den Ordner " + folder + " nicht anlegen: " + ec.message());
+    for (const HelpPage& p : helpPages(cat, available))
+        if (Status s = writeFileAtomically((std::filesystem::path(folder) / p.file).string(), p.html); !s)
+            return s;
+    return {};
+}
+
+}  // namespace tav
