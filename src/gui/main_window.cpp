@@ -133,7 +133,12 @@ MainWindow::MainWindow(Session& session, Dispatcher& dispatcher, QtPort& port)
 
     addWindowHandlers();
     buildMenus();
-    resize(1200, 800);
+    // Where the window was when the program last ended.
+    const PixelRect& dim = session_.settings().BildEinst.DimMain;
+    if (dim.Right - dim.Left >= 400 && dim.Bottom - dim.Top >= 300)
+        setGeometry(dim.Left, dim.Top, dim.Right - dim.Left, dim.Bottom - dim.Top);
+    else
+        resize(1200, 800);
     if (session_.activeGrid < 1) session_.activeGrid = 1;
     refresh();
 }
@@ -609,10 +614,16 @@ void MainWindow::addWindowHandlers() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    if (CheckSaved(session_))
-        event->accept();
-    else
+    if (!CheckSaved(session_)) {
         event->ignore();
+        return;
+    }
+    // The window's place and size are kept in the settings for the next start.
+    RBildEinst& b = session_.settings().BildEinst;
+    const QRect g = geometry();
+    b.DimMain = {g.left(), g.top(), g.left() + g.width(), g.top() + g.height()};
+    session_.report(session_.settings().WriteIniSettings());
+    event->accept();
 }
 
 }  // namespace tav

@@ -18,10 +18,12 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTableWidget>
+#include <QTableView>
 #include <QVBoxLayout>
 
+#include "core/file_io.h"
 #include "core/text.h"
+#include "gui/lines_model.h"
 
 namespace tav {
 
@@ -157,32 +159,31 @@ std::optional<std::string> memo(QWidget* parent, const DialogRequest& r) {
 }
 
 // The table window: the lines as rows, their ";"-separated fields as cells; the first line heads it.
+// The model splits only the lines shown, so a large matrix opens at once. "Speichern unter" writes the
+// lines as a text file.
 std::optional<std::string> grid(QWidget* parent, const DialogRequest& r) {
     Frame f(parent, r.caption);
-    auto* table = new QTableWidget;
-    const std::vector<std::string> title =
-        r.items.empty() ? std::vector<std::string>{} : splitFields(r.items[0]);
-    table->setColumnCount(static_cast<int>(title.size()));
-    for (std::size_t c = 0; c < title.size(); ++c)
-        table->setHorizontalHeaderItem(static_cast<int>(c), new QTableWidgetItem(qs(title[c])));
-    table->setRowCount(std::max(static_cast<int>(r.items.size()) - 1, 0));
-    for (std::size_t row = 1; row < r.items.size(); ++row) {
-        const std::vector<std::string> cells = splitFields(r.items[row]);
-        for (std::size_t c = 0; c < cells.size() && c < title.size(); ++c)
-            table->setItem(static_cast<int>(row - 1), static_cast<int>(c),
-                           new QTableWidgetItem(qs(cells[c])));
-    }
-    table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    auto* model = new LinesModel(r.items, &f.dialog);
+    auto* table = new QTableView;
+    table->setModel(model);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setSelectionMode(QAbstractItemView::SingleSelection);
+    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
     f.layout->addWidget(table);
-    f.dialog.resize(640, 480);
+    auto* save = new QPushButton("Speichern unter");
+    QObject::connect(save, &QPushButton::clicked, &f.dialog, [&f, model] {
+        const QString file = QFileDialog::getSaveFileName(&f.dialog, "Speichern unter");
+        if (file.isEmpty()) return;
+        std::string text;
+        for (const std::string& line : model->lines()) text += line + "\r\n";
+        if (const Status written = writeFileAtomically(file.toStdString(), text); !written)
+            QMessageBox::critical(&f.dialog, "TAVOLEX", qs(written.plain()));
+    });
+    f.layout->addWidget(save);
+    f.dialog.resize(720, 520);
     if (!f.run()) return std::nullopt;
-    std::string out;
-    const int row = table->currentRow();
-    for (int c = 0; row >= 0 && c < table->columnCount(); ++c) {
-        if (c > 0) out += ';';
-        if (const QTableWidgetItem* item = table->item(row, c)) out += utf8(item->text());
-    }
-    return out;
+    const int row = table->currentIndex().isValid() ? table->currentIndex().row() : -1;
+    return model->rowText(row);
 }
 
 std::optional<std::string> question(QWidget* parent, const DialogRequest& r) {

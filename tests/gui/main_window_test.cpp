@@ -2,10 +2,13 @@
 // it, the cursor keys across the grids, commands from the menus, and paging through a long table.
 
 #include <QAction>
+#include <QDialog>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QScrollBar>
+#include <QTableView>
 #include <QTextBrowser>
+#include <QTimer>
 #include <QtTest>
 
 #include "editor/dispatch.h"
@@ -13,6 +16,7 @@
 #include "editor/session.h"
 #include "gui/grid_model.h"
 #include "gui/grid_view.h"
+#include "gui/lines_model.h"
 #include "gui/main_window.h"
 #include "gui/qt_port.h"
 #include "platform/script_ui.h"
@@ -151,6 +155,48 @@ class MainWindowTest : public QObject {
         QVERIFY(window_->helpWindow()->toPlainText().contains("Einfügen, nach rechts schieben"));
         window_->showHelp(999);  // no page: the contents
         QVERIFY(window_->helpWindow()->source().toString().endsWith("index.htm"));
+    }
+
+    void theTableWindowModelSplitsOnlyWhatItShows() {
+        std::vector<std::string> lines;
+        std::string title = "Name";
+        for (int c = 1; c < 1000; ++c) title += ";S" + std::to_string(c);
+        lines.push_back(title);
+        for (int r = 0; r < 1000; ++r) {
+            std::string line = "R" + std::to_string(r);
+            for (int c = 1; c < 1000; ++c) line += ";" + std::to_string(r * c);
+            lines.push_back(line);
+        }
+        LinesModel m(lines);
+        QCOMPARE(m.rowCount(), 1000);
+        QCOMPARE(m.columnCount(), 1000);
+        QCOMPARE(m.headerData(999, Qt::Horizontal, Qt::DisplayRole).toString(), QString("S999"));
+        QCOMPARE(m.data(m.index(999, 999), Qt::DisplayRole).toString(), QString::number(999 * 999));
+        QCOMPARE(m.data(m.index(3, 0), Qt::DisplayRole).toString(), QString("R3"));
+        // A short line has empty cells at its end; the answer is the row's cells.
+        LinesModel ragged({"A;B;C", "x", "y;z;w"});
+        QCOMPARE(ragged.data(ragged.index(0, 2), Qt::DisplayRole).toString(), QString(""));
+        QCOMPARE(QString::fromStdString(ragged.rowText(0)), QString("x;;"));
+        QCOMPARE(QString::fromStdString(ragged.rowText(1)), QString("y;z;w"));
+    }
+
+    void theTableWindowAnswersWithTheChosenRow() {
+        QtPort port;
+        QTimer::singleShot(0, [] {
+            auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            QVERIFY(d);
+            auto* view = d->findChild<QTableView*>();
+            QVERIFY(view);
+            view->setCurrentIndex(view->model()->index(1, 0));
+            d->accept();
+        });
+        DialogRequest r;
+        r.kind = DialogKind::Grid;
+        r.caption = "Tabelle";
+        r.items = {"A;B", "1;2", "3;4"};
+        const std::optional<std::string> answer = port.dialog(r);
+        QVERIFY(answer.has_value());
+        QCOMPARE(QString::fromStdString(*answer), QString("3;4"));
     }
 
     void pagingThroughALongTable() {
