@@ -135,7 +135,7 @@ MainWindow::MainWindow(Session& session, Dispatcher& dispatcher, QtPort& port)
     buildMenus();
     // Where the window was when the program last ended.
     const PixelRect& dim = session_.settings().BildEinst.DimMain;
-    if (dim.Right - dim.Left >= 400 && dim.Bottom - dim.Top >= 300)
+    if (dim.Right - dim.Left >= 800 && dim.Bottom - dim.Top >= 560)
         setGeometry(dim.Left, dim.Top, dim.Right - dim.Left, dim.Bottom - dim.Top);
     else
         resize(1200, 800);
