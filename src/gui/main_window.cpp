@@ -13,6 +13,8 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QScrollBar>
+#include <QSignalBlocker>
+#include <QSlider>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTableView>
@@ -108,17 +110,31 @@ MainWindow::MainWindow(Session& session, Dispatcher& dispatcher, QtPort& port)
     connect(headerBar_, &QScrollBar::valueChanged, this, [this](int v) { scrolled(0, v); });
     connect(speciesBar_, &QScrollBar::valueChanged, this, [this](int v) { scrolled(1, v); });
     connect(releveBar_, &QScrollBar::valueChanged, this, [this](int v) { scrolled(2, v); });
-    grid->addWidget(views_[0], 0, 0);
-    grid->addWidget(views_[1], 0, 1);
-    grid->addWidget(headerBar_, 0, 2);
-    grid->addWidget(views_[2], 1, 0);
-    grid->addWidget(views_[3], 1, 1);
-    grid->addWidget(speciesBar_, 1, 2);
-    grid->addWidget(releveBar_, 2, 1);
-    grid->setColumnStretch(0, 1);
-    grid->setColumnStretch(1, 3);
-    grid->setRowStretch(0, 1);
-    grid->setRowStretch(1, 2);
+    // The track bars: above the grids the width of the left ones (10 pixels a step), left of them the
+    // height of the upper ones (5 pixels a step). A change counts when the mouse lets go.
+    trackH_ = new QSlider(Qt::Horizontal, central);
+    trackV_ = new QSlider(Qt::Vertical, central);
+    trackV_->setInvertedAppearance(true);
+    for (QSlider* t : {trackH_, trackV_}) {
+        t->setMinimum(4);
+        connect(t, &QSlider::valueChanged, this, [this, t] {
+            if (!t->isSliderDown()) tracked(t);
+        });
+        connect(t, &QSlider::sliderReleased, this, [this, t] { tracked(t); });
+    }
+    grid->addWidget(trackH_, 0, 1, 1, 2);
+    grid->addWidget(trackV_, 1, 0, 2, 1);
+    grid->addWidget(views_[0], 1, 1);
+    grid->addWidget(views_[1], 1, 2);
+    grid->addWidget(headerBar_, 1, 3);
+    grid->addWidget(views_[2], 2, 1);
+    grid->addWidget(views_[3], 2, 2);
+    grid->addWidget(speciesBar_, 2, 3);
+    grid->addWidget(releveBar_, 3, 2);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(2, 3);
+    grid->setRowStretch(1, 1);
+    grid->setRowStretch(2, 2);
     setCentralWidget(central);
 
     statusText_ = new QLabel(this);
@@ -516,6 +532,12 @@ void MainWindow::applyDisplay() {
             views_[g]->setMaximumHeight(QWIDGETSIZE_MAX);
         }
     }
+    // The track bars show what is set, without reporting it back.
+    const QSignalBlocker blockH(trackH_), blockV(trackV_);
+    trackH_->setMaximum(std::max(5, this->width() / 10));
+    trackH_->setValue(width / 10);
+    trackV_->setMaximum(std::max(5, this->height() / 5));
+    trackV_->setValue((height > 0 ? height : views_[0]->height()) / 5);
 }
 
 void MainWindow::showHelp(std::int64_t number) {
@@ -543,6 +565,16 @@ void MainWindow::showHelp(std::int64_t number) {
     help_->setSource(QUrl::fromLocalFile(folder + "/" + page));
     help_->show();
     help_->raise();
+}
+
+void MainWindow::tracked(QSlider* track) {
+    if (syncing_) return;
+    RBildEinst& b = session_.settings().BildEinst;
+    if (track == trackH_)
+        b.G1Width = track->value() * 10;
+    else
+        (session_.activeGrid >= 3 ? b.G1HeightA : b.G1HeightK) = track->value() * 5;
+    refresh();
 }
 
 void MainWindow::addWindowHandlers() {

@@ -16,6 +16,7 @@ class QLabel;
 class QMenu;
 class QProgressBar;
 class QScrollBar;
+class QSlider;
 class QTableView;
 class QTextBrowser;
 class QToolBar;
@@ -58,6 +59,7 @@ class MainWindow : public QMainWindow {
     QAction* button(std::int64_t number) const;
     GridView* view(int grid) const { return views_[grid - 1]; }
     GridModel* model(int grid) const { return models_[grid - 1]; }
+    QSlider* trackBar(bool horizontal) const { return horizontal ? trackH_ : trackV_; }
     // The help page of a command number, or the contents when it has none.
     void showHelp(std::int64_t number);
     // Where the help pages are, when not beside the program or in its installation.
@@ -81,6 +83,8 @@ class MainWindow : public QMainWindow {
     void updateChecks(QMenu* menu);
     void cellChosen(int grid, int viewRow, int viewCol);
     void scrolled(int area, int value);
+    // A track bar moved: the left grids' width or the upper grids' height follows.
+    void tracked(QSlider* track);
     void showCursor();
     VisibleCells visibleCells() const;
 
@@ -93,6 +97,8 @@ class MainWindow : public QMainWindow {
     QScrollBar* headerBar_ = nullptr;
     QScrollBar* speciesBar_ = nullptr;
     QScrollBar* releveBar_ = nullptr;
+    QSlider* trackH_ = nullptr;
+    QSlider* trackV_ = nullptr;
     QLabel* statusText_ = nullptr;
     QProgressBar* progressBar_ = nullptr;
     WindowProgress* progress_ = nullptr;

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QScrollBar>
+#include <QSlider>
 #include <QTableView>
 #include <QTextBrowser>
 #include <QTimer>
@@ -136,6 +137,25 @@ class MainWindowTest : public QObject {
         QVERIFY(session_->progress().aborted());
         session_->busy = false;
         session_->progress().clearAbort();
+    }
+
+    void trackBarsAndTheirCommandsSizeTheGrids() {
+        auto& b = session_->settings().BildEinst;
+        b.G1Width = 300;
+        window_->refresh();
+        QCOMPARE(window_->view(1)->width(), 300);
+        QCOMPARE(window_->trackBar(true)->value(), 30);
+        window_->action(102170301)->trigger();  // "Begrenzung der Datengitter" › "nach rechts"
+        QCOMPARE(b.G1Width, 350);
+        QCOMPARE(window_->view(3)->width(), 350);
+        window_->trackBar(true)->setValue(25);
+        QCOMPARE(b.G1Width, 250);
+        QCOMPARE(window_->view(1)->width(), 250);
+        // The height of the upper grids belongs to the part the cursor is in.
+        session_->activeGrid = 2;
+        window_->trackBar(false)->setValue(30);
+        QCOMPARE(b.G1HeightK, 150);
+        QCOMPARE(window_->view(2)->height(), 150);
     }
 
     void theLanguageSwitchesTheMenus() {
