@@ -10,6 +10,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QScrollBar>
@@ -448,6 +449,33 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         if (watched != v || event->type() != QEvent::KeyPress || v->editing()) continue;
         const auto* k = static_cast<QKeyEvent*>(event);
         const int mods = modifiersOf(k->modifiers());
+        // Ins pastes, Del deletes the marked rows and releves, the selection or the cursor cell (with
+        // Alt everything that is not marked); Esc forgets what was typed and ends the marks; F2 edits
+        // inside the cell's text with the caret at its end.
+        std::int64_t command = 0;
+        if (k->key() == Qt::Key_Insert) command = 102090000;  // "Einfügen (Ins)"
+        if (k->key() == Qt::Key_Delete)
+            command = (mods & kAlt) ? 102080000 : 102050000;  // "Komplement löschen", "Löschen (Del)"
+        if (command != 0) {
+            session_.activeGrid = g;
+            runCommand(*commands::find(command));
+            return true;
+        }
+        if (k->key() == Qt::Key_Escape) {
+            escapeEdit(session_);
+            tav::setCursor(session_, g, 'N', 'N', false, true, session_.cursorCol, session_.cursorRow);
+            refresh();
+            return true;
+        }
+        if (k->key() == Qt::Key_F2) {
+            v->edit(v->currentIndex());
+            if (auto* line = qobject_cast<QLineEdit*>(QApplication::focusWidget())) {
+                line->deselect();
+                line->end(false);
+            }
+            session_.grid(g).insideEditor = true;
+            return true;
+        }
         CursorKey key;
         switch (k->key()) {
             case Qt::Key_Right:

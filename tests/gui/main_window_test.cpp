@@ -95,6 +95,28 @@ class MainWindowTest : public QObject {
         QCOMPARE(shown(4, 0, 2), QString(""));
     }
 
+    void insDelAndF2() {
+        GridView* v = window_->view(4);
+        v->setFocus();
+        QTest::mouseClick(v->viewport(), Qt::LeftButton, {},
+                          v->visualRect(window_->model(4)->index(0, 1)).center());
+        QTest::keyClick(v, Qt::Key_Delete);
+        QCOMPARE(QString::fromStdString(std::string(session_->buffer().Get('A', 1, 0))), QString(""));
+        window_->action(102010000)->trigger();  // undo
+        QCOMPARE(QString::fromStdString(std::string(session_->buffer().Get('A', 1, 0))), QString("3"));
+        // Copy the cell, paste it one row down with Ins.
+        window_->action(102030000)->trigger();
+        QTest::keyClick(window_->view(4), Qt::Key_Down);
+        QTest::keyClick(window_->view(4), Qt::Key_Insert);
+        QCOMPARE(QString::fromStdString(std::string(session_->buffer().Get('A', 1, 1))), QString("3"));
+        // F2: editing inside the text, the caret at its end.
+        QTest::keyClick(window_->view(4), Qt::Key_F2);
+        auto* line = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        QVERIFY(line);
+        QCOMPARE(line->cursorPosition(), 1);
+        QVERIFY(!line->hasSelectedText());
+    }
+
     void keysMoveTheCursorAcrossTheGrids() {
         GridView* v = window_->view(4);
         v->setFocus();
