@@ -12,14 +12,9 @@
 #include "gui/main_window.h"
 #include "gui/qt_port.h"
 #include "platform/script_ui.h"
+#include "timing.h"
 
-namespace {
-
-double msSince(std::chrono::steady_clock::time_point t0) {
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
-}
-
-}  // namespace
+using tav::bench::msSince;
 
 int main(int argc, char** argv) {
     if (argc < 4) {

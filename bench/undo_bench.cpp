@@ -12,12 +12,9 @@
 
 #include "editor/undo_list.h"
 #include "table/edit_buffer.h"
+#include "timing.h"
 
 namespace {
-
-double msSince(std::chrono::steady_clock::time_point t0) {
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
-}
 
 std::string written(tav::TEditBuffer& b, const std::string& file) {
     if (!b.StoreFile(tav::kLayoutNative, file, tav::noProgress(), false).ok()) return {};
@@ -28,6 +25,8 @@ std::string written(tav::TEditBuffer& b, const std::string& file) {
 }
 
 }  // namespace
+
+using tav::bench::msSince;
 
 int main(int argc, char** argv) {
     if (argc < 3) {

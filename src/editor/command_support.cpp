@@ -39,6 +39,19 @@ std::optional<std::string> askText(Session& session, std::string_view caption, s
     return session.ui().dialog(r);
 }
 
+std::optional<std::string> askFile(Session& session, DialogKind kind, std::string_view caption,
+                                   const std::string& initial) {
+    DialogRequest r;
+    r.kind = kind;
+    r.name = caption;
+    r.caption = caption;
+    r.initial = initial;
+    std::optional<std::string> answer = session.ui().dialog(r);
+    if (!answer || answer->empty()) return std::nullopt;
+    // Where several may be chosen the first counts.
+    return answer->substr(0, answer->find('|'));
+}
+
 int singleHeaderRow(Session& s) {
     const TEditBuffer& b = s.buffer();
     if (s.activeGrid == 2 && s.cursorRow >= 0 && s.cursorRow < b.GetRowCount('K')) return s.cursorRow;

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "core/status.h"
+#include "platform/ui_port.h"
 
 namespace tav {
 
@@ -28,6 +29,11 @@ std::optional<int> askWholeNumber(Session& session, std::string_view caption, st
 // operations ask this way, so that a macro's argument answers.
 std::optional<std::string> askText(Session& session, std::string_view caption, std::string_view prompt,
                                    std::string_view preset);
+
+// A file chosen in an open or save dialog (the first one where several may be chosen), started at
+// initial; nothing when cancelled or nothing was chosen.
+std::optional<std::string> askFile(Session& session, DialogKind kind, std::string_view caption,
+                                   const std::string& initial = {});
 
 // The header row that works on one header row works on: the cursor row in grid 2, the one marked header
 // row in grid 1; -1 after "Funktion nur für 1 Kopfdatenzeile verfügbar." otherwise.

@@ -189,14 +189,10 @@ Status specialChar(Session& s) {
 
 Status pathName(Session& s) {
     if (s.activeGrid < 1 || !GridEditable(s, s.activeGrid)) return {};
-    DialogRequest r;
-    r.kind = DialogKind::OpenFile;
-    r.name = "Pfadnamen einsetzen";
-    r.caption = r.name;
-    const std::optional<std::string> file = s.ui().dialog(r);
-    if (!file || file->empty()) return {};
+    const std::optional<std::string> file = askFile(s, DialogKind::OpenFile, "Pfadnamen einsetzen");
+    if (!file) return {};
     std::error_code ec;
-    const std::filesystem::path full = std::filesystem::absolute(file->substr(0, file->find('|')), ec);
+    const std::filesystem::path full = std::filesystem::absolute(*file, ec);
     typeText(s, ec ? *file : full.string());
     commitEdit(s);
     return {};

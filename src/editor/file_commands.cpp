@@ -43,19 +43,6 @@ std::string withoutFolder(const std::string& file) {
     return std::filesystem::path(file).filename().string();
 }
 
-std::optional<std::string> askFile(Session& session, DialogKind kind, std::string_view caption,
-                                   const std::string& initial) {
-    DialogRequest r;
-    r.kind = kind;
-    r.name = caption;
-    r.caption = caption;
-    r.initial = initial;
-    std::optional<std::string> answer = session.ui().dialog(r);
-    if (!answer || answer->empty()) return std::nullopt;
-    // Where several may be chosen the first counts.
-    return answer->substr(0, answer->find('|'));
-}
-
 bool isUnnamed(const std::string& name) {
     return name.empty() || name == kUnnamedTable;
 }

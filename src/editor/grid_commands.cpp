@@ -308,13 +308,7 @@ Status cumulative(Session& s) {
         s.ui().showError("Funktion nur für 1 numerische Kopfzeile verfügbar.");
         return commandFailed();
     }
-    DialogRequest r;
-    r.kind = DialogKind::Text;
-    r.name = "Schwelle für Summe";
-    r.caption = r.name;
-    r.items = {"Zahl"};
-    r.initial = "1";
-    const std::optional<std::string> answer = s.ui().dialog(r);
+    const std::optional<std::string> answer = askText(s, "Schwelle für Summe", "Zahl", "1");
     if (!answer) return {};
     const std::optional<double> threshold = parseNumber(trimBlanks(*answer));
     if (!threshold) {

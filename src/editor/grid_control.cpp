@@ -205,10 +205,7 @@ void setCursor(Session& s, int grid, char vertical, char horizontal, bool check,
     }
     place(s, grid, vertical, horizontal, col, row);
     if (b.CheckM() || s.anySelection()) {
-        if (stopMark) {
-            b.ClearM();
-            clearSelections(s);
-        }
+        if (stopMark) clearMarks(s);
     } else {
         const int c = g.names() ? -1 : col;
         g.selStart = {c, row, c, row};

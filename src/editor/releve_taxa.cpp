@@ -33,13 +33,6 @@ constexpr const char* kColumnTitles[kListColumnCount] = {"Frequenz",   "Freq. Au
                                                          "Stetigkeit", "Lateinischer Name", "Datensatz-Nr",
                                                          "Familie",    "Species scores"};
 
-// The value of a margin item (",S…") of a row, empty when it has none.
-std::string marginItem(std::string_view margin, char code) {
-    for (const std::string& item : splitFields(margin, ","))
-        if (!item.empty() && item.front() == code) return item.substr(1);
-    return {};
-}
-
 std::string percentText(double x) {
     return formatNumber(x * 100.0, 0) + "%";
 }
@@ -96,7 +89,7 @@ std::vector<std::string> listFields(Session& s, CellStats& stats, const TMenge& 
                 if (record >= 0 && db) field = db->GetFam(record);
                 break;
             case kListScores:
-                field = marginItem(b.Get('A', -1, r), 'S');
+                field = b.ReadP('A', 'S', r);
                 break;
             default:
                 break;
@@ -240,13 +233,9 @@ Status setFilter(Session& s) {
         s.ui().showInfo("Keine Artenliste aktiv");
         return {};
     }
-    DialogRequest r;
-    r.kind = DialogKind::OpenFile;
-    r.name = "Eingabefilter setzen";
-    r.caption = r.name;
-    const std::optional<std::string> answer = s.ui().dialog(r);
-    if (!answer || answer->empty()) return {};
-    const std::string file = answer->substr(0, answer->find('|'));
+    const std::optional<std::string> chosen = askFile(s, DialogKind::OpenFile, "Eingabefilter setzen");
+    if (!chosen) return {};
+    const std::string& file = *chosen;
     Result<std::string> bytes = readWholeFile(file);
     if (!bytes.ok()) {
         s.report(bytes.status());

@@ -186,6 +186,10 @@ class Session {
     // The four grids' own state: grid(1) … grid(4).
     TVGrid& grid(int typ) { return grids_[static_cast<std::size_t>(std::clamp(typ, 1, 4) - 1)]; }
     const TVGrid& grid(int typ) const { return grids_[static_cast<std::size_t>(std::clamp(typ, 1, 4) - 1)]; }
+    // The width of the left grids and the height of the upper ones in pixels as the desktop shows
+    // them; the boundary commands start from these while the settings hold no size.
+    int shownLeftWidth = 300;
+    int shownUpperHeight = 200;
     // Some grid shows a selection rectangle.
     bool anySelection() const;
     // The first row of each part and the first releve the screen shows (the window start is where the

@@ -1,5 +1,6 @@
 #include "editor/window_commands.h"
 
+#include <algorithm>
 #include <string_view>
 
 #include "editor/command_handlers.h"
@@ -18,6 +19,7 @@ constexpr std::int64_t kShowNumbers = 109090400;  // "Anweisungsnummern anzeigen
 constexpr std::int64_t kRecording = 109090100;    // "Aufzeichnen (ein/aus)"
 constexpr std::int64_t kQuickSearch = 110080200;  // "Schnellsuche (ein/aus)"
 constexpr std::int64_t kOverview = 110080300;     // "Übersicht gemäss Eingabe (ein/aus)"
+constexpr std::int64_t kBorderFirst = 102170301;  // "Begrenzung der Datengitter" › "nach rechts", …
 constexpr std::int64_t kByEntry = 107050200;  // "Nach Eingabe sortiert anzeigen (ein/aus)", the same switch
 constexpr std::int64_t kInputFilter = 110090300;  // "Eingabefilter (ein/aus)"
 
@@ -72,6 +74,26 @@ void addWindowCommands(Dispatcher& d) {
             return Status();
         });
     }
+    // "Begrenzung der Datengitter": the boundary between the grids 50 pixels right or left, 25 down or
+    // up (the height belongs to the part the cursor is in).
+    const struct {
+        std::int64_t number;
+        int dx, dy;
+    } borders[] = {{kBorderFirst, 50, 0},
+                   {kBorderFirst + 1, -50, 0},
+                   {kBorderFirst + 2, 0, 25},
+                   {kBorderFirst + 3, 0, -25}};
+    for (const auto& border : borders)
+        d.add(border.number, [border](Session& s) {
+            RBildEinst& b = s.settings().BildEinst;
+            if (border.dx != 0)
+                b.G1Width = std::max(60, (b.G1Width > 0 ? b.G1Width : s.shownLeftWidth) + border.dx);
+            if (border.dy != 0) {
+                std::int32_t& h = s.activeGrid >= 3 ? b.G1HeightA : b.G1HeightK;
+                h = std::max(40, (h > 0 ? h : s.shownUpperHeight) + border.dy);
+            }
+            return Status();
+        });
     d.add(kShowNumbers, [](Session& s, const CommandEntry&) {
         s.showCommandNumbers = !s.showCommandNumbers;
         return Status();

@@ -6,22 +6,11 @@
 #include "editor/grid_control.h"
 #include "editor/margins.h"
 #include "editor/session.h"
+#include "gui/qt_text.h"
 
 namespace tav {
 
-namespace {
-
-QString qs(std::string_view s) {
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
-
-// A colour of the settings: red in the low byte, then green and blue.
-QColor settingsColour(std::int32_t c, QColor fallback) {
-    if (c <= 0) return fallback;
-    return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
-}
-
-}  // namespace
+namespace {}  // namespace
 
 GridModel::GridModel(Session& session, int grid, const GridPages& pages, QObject* parent)
     : QAbstractTableModel(parent), session_(session), grid_(grid), pages_(pages) {}
@@ -67,8 +56,10 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
         case Qt::EditRole:
             return qs(cellText(session_, grid_, col, row));
         case Qt::BackgroundRole:
-            if (cellMarked(session_, grid_, col, row))
-                return QBrush(settingsColour(session_.settings().Diversa.MarkColor, QColor(255, 236, 150)));
+            if (cellMarked(session_, grid_, col, row)) {
+                const std::int32_t mark = session_.settings().Diversa.MarkColor;
+                return QBrush(mark > 0 ? colourOf(mark) : QColor(255, 236, 150));
+            }
             return {};
         default:
             return {};

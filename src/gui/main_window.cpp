@@ -34,14 +34,11 @@
 #include "gui/grid_model.h"
 #include "gui/grid_view.h"
 #include "gui/qt_port.h"
+#include "gui/qt_text.h"
 
 namespace tav {
 
 namespace {
-
-QString qs(std::string_view s) {
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
 
 int modifiersOf(Qt::KeyboardModifiers m) {
     int out = kNoModifier;
@@ -312,10 +309,10 @@ void MainWindow::runCommand(const CommandEntry& entry, CommandSource source) {
     for (GridView* v : views_) v->commitEditor();
     session_.busy = true;
     session_.progress().clearAbort();
-    const Status done = dispatcher_.execute(session_, entry, source);
+    // What went wrong the command has said itself.
+    (void)dispatcher_.execute(session_, entry, source);
     session_.busy = false;
     session_.progress().hideStatus();
-    (void)done;
     refresh();
 }
 
@@ -356,6 +353,9 @@ void MainWindow::refresh() {
         views_[pair]->horizontalHeader()->setFixedHeight(height);
         views_[pair + 1]->horizontalHeader()->setFixedHeight(height);
     }
+    // What the boundary commands start from while the settings hold no size yet.
+    session_.shownLeftWidth = views_[0]->width();
+    session_.shownUpperHeight = views_[0]->height();
     const TEditBuffer& b = session_.buffer();
     headerBar_->setRange(0, std::max(0, b.GetRowCount('K') - 1));
     speciesBar_->setRange(0, std::max(0, b.GetRowCount('A') - 1));
@@ -522,6 +522,10 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 void MainWindow::applyDisplay() {
     const auto& settings = session_.settings();
     const RBildEinst& b = settings.BildEinst;
+    // Fonts and style sheets are costly to set: only when what they come from changed.
+    const DisplayState now{b, settings.Diversa, session_.activeGrid >= 3, size()};
+    if (shownDisplay_ && *shownDisplay_ == now) return;
+    shownDisplay_ = now;
     QFont font = QApplication::font();
     if (!b.MainFont.name.empty()) font.setFamily(qs(b.MainFont.name));
     if (b.MainFont.size > 0) font.setPointSize(b.MainFont.size);
@@ -529,7 +533,7 @@ void MainWindow::applyDisplay() {
     font.setItalic(b.MainFont.style & 2);
     const CellGeometry geometry =
         cellGeometry(QFontMetrics(font).height(), b.DimCells.X, b.DimCells.Y, settings.Diversa.RandBreite);
-    auto colour = [](std::int32_t c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF).name(); };
+    auto colour = [](std::int32_t c) { return colourOf(c).name(); };
     QString style;
     if (settings.Diversa.GridColor > 0)
         style += "QTableView { gridline-color: " + colour(settings.Diversa.GridColor) + "; } ";
@@ -619,23 +623,6 @@ void MainWindow::addWindowHandlers() {
         close();
         return Status();
     });
-    // "Begrenzung der Datengitter": the boundary between the grids by 50 pixels right and left, 25 down
-    // and up (the height of the part the cursor is in).
-    const struct {
-        std::int64_t number;
-        int dx, dy;
-    } borders[] = {{102170301, 50, 0}, {102170302, -50, 0}, {102170303, 0, 25}, {102170304, 0, -25}};
-    for (const auto& border : borders)
-        d.add(border.number, [this, border](Session& s) {
-            RBildEinst& b = s.settings().BildEinst;
-            if (border.dx != 0)
-                b.G1Width = std::max(60, (b.G1Width > 0 ? b.G1Width : views_[0]->width()) + border.dx);
-            if (border.dy != 0) {
-                std::int32_t& h = s.activeGrid >= 3 ? b.G1HeightA : b.G1HeightK;
-                h = std::max(40, (h > 0 ? h : views_[0]->height()) + border.dy);
-            }
-            return Status();
-        });
     const struct {
         std::int64_t number;
         RFont RBildEinst::*font;
@@ -666,9 +653,8 @@ void MainWindow::addWindowHandlers() {
     for (const auto& c : colours)
         d.add(c.number, [this, c](Session& s) {
             std::int32_t& stored = s.settings().Diversa.*(c.colour);
-            const QColor start(stored & 0xFF, (stored >> 8) & 0xFF, (stored >> 16) & 0xFF);
-            const QColor chosen = QColorDialog::getColor(start, this);
-            if (chosen.isValid()) stored = chosen.red() | (chosen.green() << 8) | (chosen.blue() << 16);
+            const QColor chosen = QColorDialog::getColor(colourOf(stored), this);
+            if (chosen.isValid()) stored = colourValue(chosen);
             return Status();
         });
 }

@@ -5,10 +5,13 @@
 // the batch runner could not do.
 
 #include <QMainWindow>
+#include <QSize>
 #include <map>
+#include <optional>
 
 #include "editor/dispatch.h"
 #include "editor/grid_window.h"
+#include "env/project_settings_records.h"
 #include "platform/progress.h"
 
 class QAction;
@@ -110,6 +113,15 @@ class MainWindow : public QMainWindow {
     QString helpFolder_;
     std::map<QAction*, const CommandEntry*> entries_;
     bool syncing_ = false;
+    // What the display was last set from (settings, the part the cursor is in, the window size).
+    struct DisplayState {
+        RBildEinst bild;
+        RDiversa diversa;
+        bool lowerPart;
+        QSize size;
+        bool operator==(const DisplayState&) const = default;
+    };
+    std::optional<DisplayState> shownDisplay_;
     // What the menus were built with: they are built again when the language or the numbers change.
     int menuLanguage_ = -1;
     bool menuNumbers_ = false;

@@ -24,14 +24,11 @@
 #include "core/file_io.h"
 #include "core/text.h"
 #include "gui/lines_model.h"
+#include "gui/qt_text.h"
 
 namespace tav {
 
 namespace {
-
-QString qs(std::string_view s) {
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
 
 std::string utf8(const QString& s) {
     return s.toStdString();

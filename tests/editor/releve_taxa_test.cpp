@@ -34,6 +34,10 @@ TEST(SpeciesList, OfTheReleveTheMarkedOnesAndTheTable) {
     ASSERT_EQ(list.lines.size(), 15u);
     EXPECT_EQ(list.lines[0], "Art;Frequenz;Freq. Auswahl;Stetigkeit");
     EXPECT_EQ(list.lines[1], "Agrostis stolonifera;8;1;40%");
+    // The scores a species row keeps in its margin.
+    e.session.buffer().WriteP('A', 'S', "0 1.5", 1);
+    ASSERT_TRUE(e.run("ARTEN ARTEN*AUFLISTEN INHALTE*FÜR;#00000001").ok());
+    EXPECT_EQ(speciesList(e.session).lines[1], "Agrostis stolonifera;0 1.5");
     // From a name grid: the whole table.
     ASSERT_TRUE(e.run("BEARB CURSOR MARKIERUNG;;ARTEN ARTEN*AUFLISTEN INHALTE*ZURÜCK;").ok());
     setCursor(e.session, 3, 'N', 'N', false, false, 0, 0);

@@ -59,5 +59,23 @@ TEST(WindowCommands, ActiveGridAndToggles) {
     EXPECT_FALSE(e.checked(109090400));
 }
 
+// The boundary between the grids from a macro: from the size the desktop shows while the settings hold
+// none, the height for the part the cursor is in.
+TEST(WindowCommands, GridBoundaries) {
+    Editor e;
+    auto& b = e.session.settings().BildEinst;
+    b.G1Width = 0;
+    b.G1HeightK = b.G1HeightA = 0;
+    e.session.shownLeftWidth = 320;
+    e.session.shownUpperHeight = 180;
+    e.session.activeGrid = 4;
+    ASSERT_TRUE(e.run("BEARB CURSOR BEGRENZUNG NACH*RECHTS;;BEARB CURSOR BEGRENZUNG NACH*RECHTS;;BEARB "
+                      "CURSOR BEGRENZUNG NACH*OBEN;")
+                    .ok());
+    EXPECT_EQ(b.G1Width, 420);
+    EXPECT_EQ(b.G1HeightA, 155);
+    EXPECT_EQ(b.G1HeightK, 0);
+}
+
 }  // namespace
 }  // namespace tav
