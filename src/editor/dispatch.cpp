@@ -9,6 +9,7 @@
 #include "editor/command_support.h"
 #include "editor/grid_control.h"
 #include "editor/session.h"
+#include "editor/tool_bar.h"
 #include "env/dialogs.h"
 
 namespace tav {
@@ -113,6 +114,7 @@ Dispatcher::Dispatcher() {
     addFileCommands(*this);
     addEnvironmentCommands(*this);
     addWindowCommands(*this);
+    addToolBarCommands(*this);
     addGridCommands(*this);
     addCursorCommands(*this);
     addFindCommands(*this);

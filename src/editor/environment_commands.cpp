@@ -307,7 +307,28 @@ Status assistant(Session& session) {
 Status setUpFunctions(Session& session) {
     RExtern& e = session.settings().Extern;
     std::string fields = e.Name + ";" + e.Dir + ";" + e.Cmd + ";";
-    if (!TInputDlg::Execute(session.ui(), session.catalogue(), "DlgExtFunc", "DlgExtFuncCmds", fields))
+    // The buttons beside the fields: choose the file or folder, insert the default settings, write the
+    // start script for the definitions and exchange folder shown.
+    auto button = [&session](std::string_view command, int field, std::vector<std::string>& values) {
+        values.resize(std::max<std::size_t>(values.size(), 3));
+        if (command == "GetExternDefaults") {
+            const auto defaults = externDefaults(session);
+            std::copy(defaults.begin(), defaults.end(), values.begin());
+            return true;
+        }
+        if (command == "WriteRFirst") {
+            writeFirstStartScript(session, values[0], values[1]);
+            return false;
+        }
+        if (field >= static_cast<int>(values.size())) return false;
+        std::optional<std::string> chosen =
+            inputFormButton(session, command, values[static_cast<std::size_t>(field)]);
+        if (!chosen) return false;
+        values[static_cast<std::size_t>(field)] = *chosen;
+        return true;
+    };
+    if (!TInputDlg::Execute(session.ui(), session.catalogue(), "DlgExtFunc", "DlgExtFuncCmds", fields,
+                            button))
         return {};
     const std::vector<std::string> parts = splitFields(fields);
     e.Name = parts.size() > 0 ? parts[0] : std::string();

@@ -204,7 +204,7 @@ Status listsIntoHeader(Session& s) {
 }
 
 Status showList(Session& s) {
-    const SpeciesList list = speciesList(s);
+    SpeciesList list = speciesList(s);
     std::string res;
     TGridDlg::Execute(s.ui(), list.caption, list.lines, 1, res);
     return {};
@@ -290,6 +290,12 @@ void addSpeciesListCommands(Dispatcher& d) {
         s.inputFilterOn = !s.inputFilterOn;
         return Status();
     });
+}
+
+void followSpeciesList(Session& s) {
+    const DialogState open = s.ui().dialogState(DialogKind::Grid);
+    if (open.closeCode != 0 || !open.caption.starts_with("Arten in ")) return;
+    showList(s);
 }
 
 }  // namespace tav

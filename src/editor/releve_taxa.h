@@ -41,4 +41,7 @@ std::string listContentsMargin(Session& session, int row);
 // the releve; the list starts over in another releve or when the number of releves changed.
 void noteEntry(Session& session, int col, int row);
 
+// The species list window follows the cursor while it is open: it shows the list again.
+void followSpeciesList(Session& session);
+
 }  // namespace tav

@@ -165,6 +165,8 @@ class Session {
     // Every layer asks its questions here: a running macro answers first, then the front end.
     DialogUi& ui() { return dialogUi_; }
     MacroAnswers& macroAnswers() { return macro_; }
+    // A message as the user reads it: its catalogue keys in the current language.
+    std::string shownText(const Message& m) const;
     TEditBuffer& buffer() { return buffer_; }
     const TEditBuffer& buffer() const { return buffer_; }
     TDeckInter& coverInterpreter() { return deck_; }
@@ -259,8 +261,6 @@ class Session {
         bool& flag_;
     };
 
-    // A message as the user reads it: its catalogue keys in the current language.
-    std::string shownText(const Message& m) const;
     Status loadCatalogue(const std::string& file);
     Status loadSettings(const StartOptions& options);
     Status openSpeciesDb(const std::string& file, bool create);

@@ -24,6 +24,11 @@ class DialogUi : public UiPort {
     std::optional<std::string> dialog(const DialogRequest& request) override;
     std::string clipboardText() override { return front_.clipboardText(); }
     void setClipboardText(std::string_view text) override { front_.setClipboardText(text); }
+    DialogState dialogState(DialogKind kind) override { return front_.dialogState(kind); }
+    void showStatusWindow(std::string_view caption, std::string_view text) override {
+        front_.showStatusWindow(caption, text);
+    }
+    void closeStatusWindow() override { front_.closeStatusWindow(); }
 
     const Catalogue& catalogue() const { return cat_; }
 

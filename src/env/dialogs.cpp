@@ -6,6 +6,7 @@
 #include "core/numbers.h"
 #include "core/text.h"
 #include "env/dialog_ui.h"
+#include "env/window_rules.h"
 
 namespace tav {
 
@@ -223,6 +224,7 @@ bool TComboDlg::Execute(UiPort& ui, const Catalogue& cat, std::string_view DlgIt
         }
         req.items.push_back(std::move(item));
         req.itemStyles.push_back({b.bold, b.gap});
+        req.comboBoxes.push_back({b.label, b.choices, b.type, b.optionChoice, b.chosen, b.text});
         if (i > 0) req.initial += ';';
         req.initial += b.type == 'D' || b.type == 'E' ? b.text : std::to_string(b.chosen);
     }
@@ -247,7 +249,7 @@ bool TComboDlg::Execute(UiPort& ui, const Catalogue& cat, std::string_view DlgIt
 }
 
 bool TInputDlg::Execute(UiPort& ui, const Catalogue& cat, std::string_view DlgIts, std::string_view aCmds,
-                        std::string& aRes) {
+                        std::string& aRes, ButtonAction aButtonAction) {
     const DlgDef def = cat.GetDlgDef(DlgIts);
     DialogRequest req = fromDef(DialogKind::Input, DlgIts, def);
     addItems(req, def, {}, kCapacity);
@@ -264,6 +266,15 @@ bool TInputDlg::Execute(UiPort& ui, const Catalogue& cat, std::string_view DlgIt
             req.fieldButtons[i] = f == '1' || f == '2' ? f : '0';
             if (n + i < 32) req.buttonCaptions[i] = shownItem(cmds.item(n + i));
         }
+        if (aButtonAction) {
+            std::vector<std::string> commands;
+            for (int i = 0; i < n; ++i) commands.push_back(cmds.item(i));
+            req.onFieldButton = [commands, action = std::move(aButtonAction)](
+                                    int field, std::vector<std::string>& values) {
+                if (field < 0 || field >= static_cast<int>(commands.size())) return false;
+                return action(commands[static_cast<std::size_t>(field)], field, values);
+            };
+        }
     }
     req.initial = aRes;
     auto a = ui.dialog(req);
@@ -277,65 +288,116 @@ bool TInputDlg::Execute(UiPort& ui, const Catalogue& cat, std::string_view DlgIt
 }
 
 bool TListDlg::Execute(UiPort& ui, std::string_view aCaption, const std::vector<std::string>& Lst,
-                       bool aMultiSel, int& aRes, std::vector<int>* aResL) {
-    auto picks = ui.pickFromList(aCaption, Lst, aMultiSel);
-    if (!picks) return false;
-    aRes = picks->front();
-    if (aResL) *aResL = *picks;
+                       bool aMultiSel, int& aRes, std::vector<int>* aResL, std::string_view aFormat) {
+    DialogRequest req;
+    req.name = aCaption;
+    req.caption = aCaption;
+    req.items = Lst;
+    req.multi = aMultiSel;
+    req.lineFormats = aFormat;
+    req.kind = DialogKind::List;
+    if (aRes > 0 && !Lst.empty()) req.initial = std::to_string(std::min<std::size_t>(aRes, Lst.size() - 1));
+    const auto a = ui.dialog(req);
+    if (!a) return false;
+    // The current line first, then the other chosen ones; numbers outside the list are dropped.
+    std::vector<int> picks;
+    for (FieldReader f(*a, ','); auto field = f.next();) {
+        const auto n = parseInteger(*field);
+        if (n && *n >= 0 && *n < static_cast<std::int64_t>(Lst.size()) &&
+            std::find(picks.begin(), picks.end(), *n) == picks.end())
+            picks.push_back(static_cast<int>(*n));
+    }
+    if (picks.empty()) return false;
+    aRes = picks.front();
+    if (aResL) *aResL = picks;
     return true;
 }
 
 void TNonModalMsg::Show(std::string_view Capt, std::string_view aMsg) {
     caption_ = Capt;
-    ui_.showInfo(caption_.empty() ? std::string(aMsg) : caption_ + ": " + std::string(aMsg));
+    ui_.showStatusWindow(caption_, aMsg);
 }
 
 void TNonModalMsg::SetMsg(std::string_view aMsg) {
-    Show(caption_, aMsg);
+    ui_.showStatusWindow(caption_, aMsg);
 }
 
 bool TMemoDlg::Execute(UiPort& ui, std::string_view capt, std::string& res) {
+    return Execute(ui, 0, true, capt, {}, nullptr, res);
+}
+
+bool TMemoDlg::Execute(UiPort& ui, char aOC, bool aDefModal, std::string_view capt,
+                       std::function<void(int)> aToolButton, const std::vector<std::string>* Lst,
+                       std::string& res) {
     DialogRequest req;
     req.kind = DialogKind::Memo;
     req.name = capt;
     req.caption = capt;
-    req.initial = res;
+    req.mode = aOC;
+    req.modal = aDefModal;
+    req.onAction = std::move(aToolButton);
+    if (Lst) {
+        // Lines are shown, not edited: the text is theirs, one per line.
+        req.items = *Lst;
+        for (std::size_t i = 0; i < Lst->size(); ++i) req.initial += (i ? "\n" : "") + (*Lst)[i];
+    } else {
+        req.initial = res;
+    }
     auto a = ui.dialog(req);
     if (!a) return false;
-    res = *a;
+    if (aDefModal && !Lst) res = *a;
     return true;
 }
 
-bool TGridDlg::Execute(UiPort& ui, std::string_view Capt, const std::vector<std::string>& aLst, int aOC,
-                       std::string& res) {
+bool TGridDlg::Execute(UiPort& ui, std::string_view Capt, std::vector<std::string>& aLst, int aOC,
+                       std::string& res, int p, std::function<void(int)> aToolButton) {
+    const TableKind kind = tableKind(aOC);
+    if (kind.saveAtOnce) {
+        // Nothing is shown: the lines go to the file at once.
+        const Status written = writeFileAtomically(res, encodeTextFile(tableFileText(aLst, false)));
+        if (!written) ui.showError(written.plain());
+        return written.ok();
+    }
+    if (aLst.empty()) aLst.emplace_back();
+    std::vector<std::string> lines = aLst;
+    if (aOC == 10) {
+        // Column 2 shows the flags of res: "Nein" for "1", "Ja" otherwise, from the second data row on.
+        for (std::size_t r = 1; r < lines.size(); ++r) {
+            std::vector<std::string> cells = splitFields(lines[r]);
+            if (cells.size() < 2) cells.resize(2);
+            cells[1] = r - 1 < res.size() && res[r - 1] == '1' ? "Nein" : "Ja";
+            lines[r] = cells[0];
+            for (std::size_t c = 1; c < cells.size(); ++c) lines[r] += ";" + cells[c];
+        }
+    }
     DialogRequest req;
     req.kind = DialogKind::Grid;
     req.name = Capt;
     req.caption = Capt;
-    req.items = aLst;
-    req.initial = std::to_string(aOC);
+    req.tableKind = aOC;
+    req.currentRow = std::clamp(p, 0, static_cast<int>(lines.size()) - 1);
+    req.modal = kind.modal;
+    req.onAction = std::move(aToolButton);
+    std::vector<std::string> edited;
+    if (kind.modal) req.editedLines = &edited;
+    req.items = std::move(lines);
     auto a = ui.dialog(req);
     if (!a) return false;
+    if (!kind.modal) return true;
+    if (!edited.empty()) aLst = std::move(edited);
+    if (aOC == 10) {
+        // The flags again, one per data row from the second: "1" where column 2 says "Nein".
+        const std::vector<std::string>& shown = aLst.size() > 1 ? aLst : req.items;
+        res.clear();
+        for (std::size_t r = 1; r < shown.size(); ++r) res += fieldAt(shown[r], 1) == "Nein" ? '1' : '0';
+        return true;
+    }
     res = *a;
     return true;
 }
 
 bool TGridDlg::hasChangeButton(int aOC) {
-    switch (aOC) {
-        case 8:
-        case 10:
-        case 11:
-        case 12:
-        case 13:
-        case 17:
-        case 19:
-        case 20:
-        case 21:
-        case 25:
-            return true;
-        default:
-            return false;
-    }
+    return tableKind(aOC).changeButton;
 }
 
 std::optional<std::string> TGridDlg::changedCell(int aOC, int col, int row, std::string_view text) {

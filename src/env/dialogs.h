@@ -4,6 +4,7 @@
 // records the choice), and turns the answer string back into the caller's result. Execute returns true
 // when the dialog was confirmed or answered, false when it was cancelled.
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -79,25 +80,39 @@ struct TComboDlg {
 struct TInputDlg {
     static constexpr int kCapacity = 16;
     // aRes: the field values, each followed by ";", in and out. aCmds names the definition of the
-    // fields' buttons.
+    // fields' buttons: its items name the command of each button, which aButtonAction carries out on the
+    // field values (true when it changed them).
+    using ButtonAction =
+        std::function<bool(std::string_view command, int field, std::vector<std::string>& values)>;
     static bool Execute(UiPort& ui, const Catalogue& cat, std::string_view DlgIts, std::string_view aCmds,
-                        std::string& aRes);
+                        std::string& aRes, ButtonAction aButtonAction = {});
 };
 
 struct TListDlg {
-    // aRes: in the preselected line, out the current line; aResL: all chosen lines.
+    // aRes: in the preselected line, out the current line; aResL: all chosen lines. aFormat: the
+    // ";"-separated line formats (FETT, KURSIV, ROT, BLAU, GRUEN).
     static bool Execute(UiPort& ui, std::string_view aCaption, const std::vector<std::string>& Lst,
-                        bool aMultiSel, int& aRes, std::vector<int>* aResL = nullptr);
+                        bool aMultiSel, int& aRes, std::vector<int>* aResL = nullptr,
+                        std::string_view aFormat = {});
 };
 
 struct TMemoDlg {
     static bool Execute(UiPort& ui, std::string_view capt, std::string& res);
+    // The text window of a mode: 'T' shows lines read-only and its button refreshes them through
+    // aToolButton; 'E' edits res and, when not modal, its "Accept" publishes the text (close code 1)
+    // and triggers aToolButton while the window stays open.
+    static bool Execute(UiPort& ui, char aOC, bool aDefModal, std::string_view capt,
+                        std::function<void(int)> aToolButton, const std::vector<std::string>* Lst,
+                        std::string& res);
 };
 
 struct TGridDlg {
-    // aLst: ";"-separated lines; res: the cells of the chosen row.
-    static bool Execute(UiPort& ui, std::string_view Capt, const std::vector<std::string>& aLst, int aOC,
-                        std::string& res);
+    // aLst: ";"-separated lines, rewritten from the window by the editing kinds; res: the cells of the
+    // chosen row (kind 10: in and out one flag per data row from the second, "1" for "Nein"; kind 14:
+    // the file the lines are written to at once). Kinds 1, 4, 6, 7, 9 and 23 stay open and return at
+    // once; kind 9's buttons "Zeilen" and "Spalten" trigger aToolButton with 6 and 7. p: the current row.
+    static bool Execute(UiPort& ui, std::string_view Capt, std::vector<std::string>& aLst, int aOC,
+                        std::string& res, int p = 0, std::function<void(int)> aToolButton = {});
     // What the change button makes of a cell of table kind aOC: col counts the data columns from 1, row
     // the data rows from 1 (row 1 is the title row and never changes). Nothing when the cell has no cycle.
     static std::optional<std::string> changedCell(int aOC, int col, int row, std::string_view text);

@@ -4,10 +4,51 @@
 
 namespace tav {
 
-LinesModel::LinesModel(std::vector<std::string> lines, QObject* parent)
-    : QAbstractTableModel(parent), lines_(std::move(lines)), starts_(lines_.size()) {
-    // As many columns as the title row has fields (the widest line when there is no title).
-    if (!lines_.empty()) columns_ = static_cast<int>(std::count(lines_[0].begin(), lines_[0].end(), ';')) + 1;
+LinesModel::LinesModel(std::vector<std::string> lines, QObject* parent) : QAbstractTableModel(parent) {
+    setLines(std::move(lines));
+}
+
+void LinesModel::setLines(std::vector<std::string> lines) {
+    beginResetModel();
+    lines_ = std::move(lines);
+    starts_.assign(lines_.size(), {});
+    // As many columns as the title row has fields.
+    columns_ = lines_.empty() ? 0 : static_cast<int>(std::count(lines_[0].begin(), lines_[0].end(), ';')) + 1;
+    endResetModel();
+}
+
+void LinesModel::setEditable(bool on, int fromRow, int fromCol) {
+    editable_ = on;
+    editFromRow_ = fromRow;
+    editFromCol_ = fromCol;
+}
+
+Qt::ItemFlags LinesModel::flags(const QModelIndex& index) const {
+    Qt::ItemFlags f = QAbstractTableModel::flags(index);
+    if (index.isValid() && cellEditable(index.row(), index.column())) f |= Qt::ItemIsEditable;
+    return f;
+}
+
+bool LinesModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (role != Qt::EditRole || !index.isValid() || !cellEditable(index.row(), index.column())) return false;
+    // A ";" would split the cell.
+    QString text = value.toString();
+    text.replace(';', ',');
+    setCell(index.row(), index.column(), text.toStdString());
+    return true;
+}
+
+void LinesModel::setCell(int row, int col, std::string_view text) {
+    const int line = row + 1;
+    if (line <= 0 || line >= static_cast<int>(lines_.size()) || col < 0 || col >= columns_) return;
+    std::string out;
+    for (int c = 0; c < std::max(columns_, static_cast<int>(fieldsOf(line).size()) - 1); ++c) {
+        if (c > 0) out += ';';
+        out += c == col ? text : field(line, c);
+    }
+    lines_[static_cast<std::size_t>(line)] = std::move(out);
+    starts_[static_cast<std::size_t>(line)].clear();
+    Q_EMIT dataChanged(index(row, col), index(row, col));
 }
 
 int LinesModel::rowCount(const QModelIndex& parent) const {
@@ -41,7 +82,7 @@ std::string_view LinesModel::field(int line, int col) const {
 }
 
 QVariant LinesModel::data(const QModelIndex& index, int role) const {
-    if (role != Qt::DisplayRole || !index.isValid()) return {};
+    if ((role != Qt::DisplayRole && role != Qt::EditRole) || !index.isValid()) return {};
     const std::string_view f = field(index.row() + 1, index.column());
     return QString::fromUtf8(f.data(), static_cast<qsizetype>(f.size()));
 }

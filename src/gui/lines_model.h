@@ -6,6 +6,7 @@
 #include <QAbstractTableModel>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tav {
@@ -19,9 +20,23 @@ class LinesModel : public QAbstractTableModel {
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+
     // The cells of a data row, ";"-joined as the dialog answers.
     std::string rowText(int row) const;
     const std::vector<std::string>& lines() const { return lines_; }
+    // New lines for a window that stays open.
+    void setLines(std::vector<std::string> lines);
+    // Cells from this data row and column on (0-based, below the title) can be edited, when on.
+    void setEditable(bool on, int fromRow = 0, int fromCol = 0);
+    bool editable() const { return editable_; }
+    bool cellEditable(int row, int col) const {
+        return editable_ && row >= editFromRow_ && col >= editFromCol_;
+    }
+    // Sets a cell's text whether or not editing is on (the change button and paste use it).
+    void setCell(int row, int col, std::string_view text);
+    std::string cell(int row, int col) const { return std::string(field(row + 1, col)); }
 
   private:
     // The start of every field of a line (and one past its end), computed when first needed.
@@ -31,6 +46,8 @@ class LinesModel : public QAbstractTableModel {
     std::vector<std::string> lines_;
     mutable std::vector<std::vector<std::uint32_t>> starts_;
     int columns_ = 0;
+    bool editable_ = false;
+    int editFromRow_ = 0, editFromCol_ = 0;
 };
 
 }  // namespace tav

@@ -24,17 +24,23 @@
 #include <QWheelEvent>
 
 #include "editor/command_registry.h"
+#include "editor/command_support.h"
 #include "editor/dispatch.h"
 #include "editor/file_commands.h"
 #include "editor/grid_control.h"
 #include "editor/grid_window.h"
+#include "editor/releve_taxa.h"
 #include "editor/session.h"
+#include "editor/tool_bar.h"
 #include "editor/window_commands.h"
 #include "env/catalogue.h"
+#include "gui/dialog_windows.h"
 #include "gui/grid_model.h"
 #include "gui/grid_view.h"
 #include "gui/qt_port.h"
 #include "gui/qt_text.h"
+#include "gui/species_browser.h"
+#include "gui/translate.h"
 
 namespace tav {
 
@@ -77,6 +83,7 @@ void WindowProgress::endBar() {
 MainWindow::MainWindow(Session& session, Dispatcher& dispatcher, QtPort& port)
     : session_(session), dispatcher_(dispatcher), port_(port) {
     port_.setWindow(this);
+    port_.setDims(&session_.settings().BildEinst);
     auto* central = new QWidget(this);
     auto* grid = new QGridLayout(central);
     grid->setSpacing(2);
@@ -161,6 +168,7 @@ MainWindow::~MainWindow() {
     qApp->removeEventFilter(this);
     session_.setProgress(nullptr);
     port_.setWindow(nullptr);
+    port_.setDims(nullptr);
     delete progress_;
 }
 
@@ -172,35 +180,40 @@ void MainWindow::buildMenus() {
     menuNumbers_ = session_.showCommandNumbers;
     for (const CommandEntry& top : commands::allCommands()) {
         if (top.depth != 0) continue;
-        QMenu* menu =
-            menuBar()->addMenu(qs(menuCaption(session_.catalogue(), top.number, top.caption, false)));
+        QMenu* menu = menuBar()->addMenu(qs(top.caption));
+        menu->menuAction()->setData(QVariant::fromValue<qlonglong>(top.number));
         addItems(menu, top);
     }
     buildToolBar();
+    translate();
+}
+
+void MainWindow::translate() {
+    menuLanguage_ = static_cast<int>(session_.catalogue().language());
+    menuNumbers_ = session_.showCommandNumbers;
+    TranslateMenu(session_.catalogue(), menuBar(), session_.showCommandNumbers);
+    TranslateHints(session_.catalogue(), toolBar_);
 }
 
 namespace {
 
-// The tool bar, left to right: the button, the standard image it shows (or none) and, without an
-// image, a short text; 0 for a separator.
-struct ToolButton {
+// What a tool button shows: a standard image, or without one a short text.
+struct ButtonFace {
     std::string_view name;
     QStyle::StandardPixmap image;
     const char* text;
 };
 constexpr QStyle::StandardPixmap kNoImage = QStyle::SP_CustomBase;
-const ToolButton kToolBar[] = {
+const ButtonFace kFaces[] = {
     {"NewButton", QStyle::SP_FileIcon, ""},
     {"OpenButton", QStyle::SP_DialogOpenButton, ""},
     {"SaveButton", QStyle::SP_DialogSaveButton, ""},
-    {"", kNoImage, ""},
     {"UndoButton", QStyle::SP_ArrowBack, ""},
     {"CopyButton", kNoImage, "Kop"},
     {"CutButton", kNoImage, "Aus"},
     {"PasteButton", kNoImage, "Ein"},
     {"DateButton", kNoImage, "Dat"},
     {"TimeButton", kNoImage, "Zeit"},
-    {"", kNoImage, ""},
     {"FindButton", kNoImage, "Such"},
     {"ReplaceButton", kNoImage, "Ers"},
     {"SuchRueckButton", kNoImage, "S0"},
@@ -212,7 +225,6 @@ const ToolButton kToolBar[] = {
     {"ObenButton", QStyle::SP_ArrowUp, ""},
     {"UntenButton", QStyle::SP_ArrowDown, ""},
     {"ZlTypButton", kNoImage, "Typ"},
-    {"", kNoImage, ""},
     {"ZusatzButton", kNoImage, "Zus"},
     {"KSBZyklischButton", kNoImage, "KSB"},
     {"cfButton", kNoImage, "cf."},
@@ -221,7 +233,6 @@ const ToolButton kToolBar[] = {
     {"NachschlagenButton", kNoImage, "Nach"},
     {"PruefButton", kNoImage, "Prüf"},
     {"FiltButton", kNoImage, "Filt"},
-    {"", kNoImage, ""},
     {"ImageButton", kNoImage, "Bild"},
     {"ScatterButton", kNoImage, "Streu"},
     {"GraphButton", kNoImage, "Linie"},
@@ -246,22 +257,23 @@ void MainWindow::buildToolBar() {
     const auto& b = session_.settings().BildEinst;
     const int side = b.ToolSize != 0 ? 72 : 36;
     toolBar_->setIconSize(QSize(side * 2 / 3, side * 2 / 3));
-    const std::string& hidden = b.ToolButtons;
-    for (std::size_t i = 0; i < std::size(kToolBar); ++i) {
-        const ToolButton& t = kToolBar[i];
-        if (t.name.empty()) {
+    const std::span<const std::string_view> layout = toolBarLayout();
+    for (std::size_t i = 0; i < layout.size(); ++i) {
+        if (layout[i].empty()) {
             toolBar_->addSeparator();
             continue;
         }
-        const CommandEntry* entry = nullptr;
-        for (const CommandEntry& e : commands::allCommands())
-            if (e.button == t.name) entry = &e;
-        if (!entry) continue;
-        // A "1" at the button's place in the settings hides it; the last button always shows.
-        if (i + 1 < std::size(kToolBar) && i < hidden.size() && hidden[i] == '1') continue;
-        QAction* a = t.image == kNoImage ? toolBar_->addAction(QString::fromUtf8(t.text))
-                                         : toolBar_->addAction(style()->standardIcon(t.image), QString());
-        a->setToolTip(qs(session_.catalogue().GetHintText(entry->number)));
+        const CommandEntry* entry = toolButtonCommand(layout[i]);
+        if (!entry || !toolButtonShown(b.ToolButtons, i)) continue;
+        const ButtonFace* face = nullptr;
+        for (const ButtonFace& f : kFaces)
+            if (f.name == layout[i]) face = &f;
+        QAction* a = !face || face->image == kNoImage
+                         ? toolBar_->addAction(QString::fromUtf8(face ? face->text : "?"))
+                         : toolBar_->addAction(style()->standardIcon(face->image), QString());
+        // The caption is the hint where the catalogue has none.
+        a->setToolTip(qs(entry->caption));
+        a->setData(QVariant::fromValue<qlonglong>(entry->number));
         connect(a, &QAction::triggered, this, [this, entry] { runCommand(*entry, CommandSource::Button); });
         buttons_[entry->number] = a;
     }
@@ -276,13 +288,15 @@ QAction* MainWindow::button(std::int64_t number) const {
 void MainWindow::addItems(QMenu* menu, const CommandEntry& parent) {
     connect(menu, &QMenu::aboutToShow, this, [this, menu] { updateChecks(menu); });
     for (const CommandEntry* e : commands::children(parent)) {
-        const QString caption =
-            qs(menuCaption(session_.catalogue(), e->number, e->caption, session_.showCommandNumbers));
+        const QString caption = qs(e->caption);
         if (e->has(kSubmenu)) {
-            addItems(menu->addMenu(caption), *e);
+            QMenu* sub = menu->addMenu(caption);
+            sub->menuAction()->setData(QVariant::fromValue<qlonglong>(e->number));
+            addItems(sub, *e);
             continue;
         }
         QAction* a = menu->addAction(caption);
+        a->setData(QVariant::fromValue<qlonglong>(e->number));
         if (!e->shortcut.empty()) a->setShortcut(QKeySequence::fromString(qs(e->shortcut)));
         a->setCheckable(e->has(kCheckable));
         connect(a, &QAction::triggered, this, [this, e] { runCommand(*e); });
@@ -335,7 +349,7 @@ VisibleCells MainWindow::visibleCells() const {
 void MainWindow::refresh() {
     if (menuLanguage_ != static_cast<int>(session_.catalogue().language()) ||
         menuNumbers_ != session_.showCommandNumbers)
-        buildMenus();
+        translate();
     applyDisplay();
     syncing_ = true;
     const VisibleCells visible = visibleCells();
@@ -366,6 +380,11 @@ void MainWindow::refresh() {
     showCursor();
     setWindowTitle(qs(windowCaption(session_)));
     syncing_ = false;
+    // The species list window follows the cursor to another releve.
+    if (session_.cursorCol != followedColumn_) {
+        followedColumn_ = session_.cursorCol;
+        followSpeciesList(session_);
+    }
 }
 
 // The screen's first rows and releve, and the cursor cell of the active grid, in the views.
@@ -467,6 +486,15 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
             refresh();
             return true;
         }
+        if (k->key() == Qt::Key_F10) {
+            // The table window takes the focus while it is open.
+            if (AnswerWindow* table = port_.openWindow(DialogKind::Grid); table && table->isVisible()) {
+                table->activateWindow();
+                table->setFocus();
+                return true;
+            }
+            return false;
+        }
         if (k->key() == Qt::Key_F2) {
             v->edit(v->currentIndex());
             if (auto* line = qobject_cast<QLineEdit*>(QApplication::focusWidget())) {
@@ -525,7 +553,13 @@ void MainWindow::applyDisplay() {
     // Fonts and style sheets are costly to set: only when what they come from changed.
     const DisplayState now{b, settings.Diversa, session_.activeGrid >= 3, size()};
     if (shownDisplay_ && *shownDisplay_ == now) return;
+    const bool toolsChanged = shownDisplay_ && (shownDisplay_->bild.ToolButtons != b.ToolButtons ||
+                                                shownDisplay_->bild.ToolSize != b.ToolSize);
     shownDisplay_ = now;
+    if (toolsChanged) {
+        buildToolBar();
+        TranslateHints(session_.catalogue(), toolBar_);
+    }
     QFont font = QApplication::font();
     if (!b.MainFont.name.empty()) font.setFamily(qs(b.MainFont.name));
     if (b.MainFont.size > 0) font.setPointSize(b.MainFont.size);
@@ -613,6 +647,17 @@ void MainWindow::addWindowHandlers() {
     auto& d = dispatcher_;
     d.add(111010000, [this](Session&) {  // "TAVOLEX-Hilfe" (F1)
         showHelp(111010000);
+        return Status();
+    });
+    d.add(109010100, [this](Session& s) {  // "Datenbank Arten" › "Benützen": the browser, one at a time
+        if (!s.speciesDb()) {
+            s.ui().showError("Ich habe keinen Zugriff auf die Arten-Datenbank. Bitte zuerst öffnen.");
+            return commandFailed();
+        }
+        if (!browser_) browser_ = new SpeciesBrowser(s, this);
+        browser_->show();
+        browser_->raise();
+        browser_->activateWindow();
         return Status();
     });
     d.add(101190000, [this](Session&) {  // "Minimieren"

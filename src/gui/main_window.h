@@ -5,6 +5,7 @@
 // the batch runner could not do.
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QSize>
 #include <map>
 #include <optional>
@@ -12,6 +13,7 @@
 #include "editor/dispatch.h"
 #include "editor/grid_window.h"
 #include "env/project_settings_records.h"
+#include "gui/species_browser.h"
 #include "platform/progress.h"
 
 class QAction;
@@ -69,6 +71,8 @@ class MainWindow : public QMainWindow {
     void setHelpFolder(const QString& folder) { helpFolder_ = folder; }
     // The help window once it was opened (nullptr before).
     QTextBrowser* helpWindow() const { return help_; }
+    // The species database browser once it was opened and while it is open.
+    SpeciesBrowser* speciesBrowser() const { return browser_.data(); }
     // Reads the page again around the cursor and redraws the grids, the scroll bars and the caption.
     void refresh();
 
@@ -79,6 +83,8 @@ class MainWindow : public QMainWindow {
   private:
     void buildMenus();
     void buildToolBar();
+    // Captions and hints in the catalogue's language, numbers shown or not.
+    void translate();
     void addWindowHandlers();
     // Fonts, cell sizes, colours and the sizes of the grids from the settings.
     void applyDisplay();
@@ -122,9 +128,13 @@ class MainWindow : public QMainWindow {
         bool operator==(const DisplayState&) const = default;
     };
     std::optional<DisplayState> shownDisplay_;
-    // What the menus were built with: they are built again when the language or the numbers change.
+    // What the menus were translated with: they are translated again when the language or the numbers
+    // change.
     int menuLanguage_ = -1;
     bool menuNumbers_ = false;
+    QPointer<SpeciesBrowser> browser_;
+    // The releve the species list window last showed.
+    int followedColumn_ = -1;
 };
 
 }  // namespace tav

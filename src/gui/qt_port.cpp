@@ -1,29 +1,22 @@
 #include "gui/qt_port.h"
 
 #include <QApplication>
-#include <QButtonGroup>
-#include <QCheckBox>
 #include <QClipboard>
 #include <QDialog>
-#include <QDialogButtonBox>
 #include <QFileDialog>
-#include <QFormLayout>
-#include <QGroupBox>
-#include <QHeaderView>
+#include <QGuiApplication>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMessageBox>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTableView>
+#include <QRandomGenerator>
+#include <QScreen>
 #include <QVBoxLayout>
 
 #include "core/file_io.h"
 #include "core/text.h"
-#include "gui/lines_model.h"
+#include "env/window_rules.h"
+#include "gui/dialog_windows.h"
 #include "gui/qt_text.h"
 
 namespace tav {
@@ -32,155 +25,6 @@ namespace {
 
 std::string utf8(const QString& s) {
     return s.toStdString();
-}
-
-// A dialog with OK and Cancel under the given contents.
-struct Frame {
-    QDialog dialog;
-    QVBoxLayout* layout;
-    Frame(QWidget* parent, const std::string& caption) : dialog(parent) {
-        dialog.setWindowTitle(qs(caption));
-        layout = new QVBoxLayout(&dialog);
-    }
-    bool run() {
-        auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-        QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-        QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-        layout->addWidget(buttons);
-        return dialog.exec() == QDialog::Accepted;
-    }
-};
-
-// Radio and two-group radio dialogs: one button group per group of items.
-std::optional<std::string> radio(QWidget* parent, const DialogRequest& r, bool twoGroups) {
-    Frame f(parent, r.caption);
-    const int split = twoGroups ? r.firstGroupSize : static_cast<int>(r.items.size());
-    const int initial = r.initial.empty() ? 0 : std::atoi(r.initial.c_str());
-    QButtonGroup groups[2];
-    for (int g = 0; g < (twoGroups ? 2 : 1); ++g) {
-        auto* box = new QGroupBox(g < static_cast<int>(r.groups.size()) ? qs(r.groups[g]) : QString());
-        auto* v = new QVBoxLayout(box);
-        const int from = g == 0 ? 0 : split, to = g == 0 ? split : static_cast<int>(r.items.size());
-        const int chosen = twoGroups ? (g == 0 ? initial % 100 : initial / 100) : initial;
-        for (int i = from; i < to; ++i) {
-            auto* b = new QRadioButton(qs(r.items[static_cast<std::size_t>(i)]));
-            groups[g].addButton(b, i - from);
-            b->setChecked(i - from == chosen);
-            v->addWidget(b);
-        }
-        f.layout->addWidget(box);
-    }
-    if (!f.run()) return std::nullopt;
-    const int first = std::max(groups[0].checkedId(), 0);
-    return std::to_string(twoGroups ? first + 100 * std::max(groups[1].checkedId(), 0) : first);
-}
-
-std::optional<std::string> check(QWidget* parent, const DialogRequest& r) {
-    Frame f(parent, r.caption);
-    std::vector<QCheckBox*> boxes;
-    const int split = r.kind == DialogKind::DCheck ? r.firstGroupSize : static_cast<int>(r.items.size());
-    for (int g = 0; g < (r.kind == DialogKind::DCheck ? 2 : 1); ++g) {
-        auto* box = new QGroupBox(g < static_cast<int>(r.groups.size()) ? qs(r.groups[g]) : QString());
-        auto* v = new QVBoxLayout(box);
-        const int from = g == 0 ? 0 : split, to = g == 0 ? split : static_cast<int>(r.items.size());
-        for (int i = from; i < to; ++i) {
-            auto* b = new QCheckBox(qs(r.items[static_cast<std::size_t>(i)]));
-            b->setChecked(static_cast<std::size_t>(i) < r.initial.size() &&
-                          r.initial[static_cast<std::size_t>(i)] == '1');
-            v->addWidget(b);
-            boxes.push_back(b);
-        }
-        f.layout->addWidget(box);
-    }
-    if (!f.run()) return std::nullopt;
-    std::string flags;
-    for (QCheckBox* b : boxes) flags += b->isChecked() ? '1' : '0';
-    return flags;
-}
-
-std::optional<std::string> buttons(QWidget* parent, const DialogRequest& r) {
-    QMessageBox box(parent);
-    box.setWindowTitle(qs(r.caption));
-    box.setText(r.groups.empty() ? QString() : qs(r.groups.front()));
-    std::vector<QAbstractButton*> shown;
-    for (const std::string& item : r.items) shown.push_back(box.addButton(qs(item), QMessageBox::AcceptRole));
-    box.addButton(QMessageBox::Cancel);
-    box.exec();
-    for (std::size_t i = 0; i < shown.size(); ++i)
-        if (box.clickedButton() == shown[i]) return std::to_string(i);
-    return std::nullopt;
-}
-
-std::optional<std::string> list(QWidget* parent, const DialogRequest& r) {
-    Frame f(parent, r.caption);
-    auto* w = new QListWidget;
-    for (const std::string& line : r.items) w->addItem(qs(line));
-    w->setSelectionMode(r.multi ? QAbstractItemView::ExtendedSelection : QAbstractItemView::SingleSelection);
-    const int initial = r.initial.empty() ? 0 : std::atoi(r.initial.c_str());
-    if (initial >= 0 && initial < w->count()) w->setCurrentRow(initial);
-    QObject::connect(w, &QListWidget::itemDoubleClicked, &f.dialog, &QDialog::accept);
-    f.layout->addWidget(w);
-    f.dialog.resize(480, 400);
-    if (!f.run()) return std::nullopt;
-    std::string out;
-    for (int i = 0; i < w->count(); ++i)
-        if (w->item(i)->isSelected()) out += (out.empty() ? "" : ",") + std::to_string(i);
-    if (out.empty() && w->currentRow() >= 0) out = std::to_string(w->currentRow());
-    return out;
-}
-
-std::optional<std::string> input(QWidget* parent, const DialogRequest& r) {
-    Frame f(parent, r.caption);
-    auto* form = new QFormLayout;
-    const std::vector<std::string> values = splitFields(r.initial, ";");
-    std::vector<QLineEdit*> edits;
-    for (std::size_t i = 0; i < r.items.size(); ++i) {
-        auto* e = new QLineEdit(i < values.size() ? qs(values[i]) : QString());
-        form->addRow(qs(r.items[i]), e);
-        edits.push_back(e);
-    }
-    f.layout->addLayout(form);
-    if (!f.run()) return std::nullopt;
-    std::string out;
-    for (QLineEdit* e : edits) out += utf8(e->text()) + ";";
-    return out;
-}
-
-std::optional<std::string> memo(QWidget* parent, const DialogRequest& r) {
-    Frame f(parent, r.caption);
-    auto* edit = new QPlainTextEdit(qs(r.initial));
-    f.layout->addWidget(edit);
-    f.dialog.resize(560, 420);
-    if (!f.run()) return std::nullopt;
-    return utf8(edit->toPlainText());
-}
-
-// The table window: the lines as rows, their ";"-separated fields as cells; the first line heads it.
-// The model splits only the lines shown, so a large matrix opens at once. "Speichern unter" writes the
-// lines as a text file.
-std::optional<std::string> grid(QWidget* parent, const DialogRequest& r) {
-    Frame f(parent, r.caption);
-    auto* model = new LinesModel(r.items, &f.dialog);
-    auto* table = new QTableView;
-    table->setModel(model);
-    table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table->setSelectionMode(QAbstractItemView::SingleSelection);
-    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
-    f.layout->addWidget(table);
-    auto* save = new QPushButton("Speichern unter");
-    QObject::connect(save, &QPushButton::clicked, &f.dialog, [&f, model] {
-        const QString file = QFileDialog::getSaveFileName(&f.dialog, "Speichern unter");
-        if (file.isEmpty()) return;
-        std::string text;
-        for (const std::string& line : model->lines()) text += line + "\r\n";
-        if (const Status written = writeFileAtomically(file.toStdString(), text); !written)
-            QMessageBox::critical(&f.dialog, "TAVOLEX", qs(written.plain()));
-    });
-    f.layout->addWidget(save);
-    f.dialog.resize(720, 520);
-    if (!f.run()) return std::nullopt;
-    const int row = table->currentIndex().isValid() ? table->currentIndex().row() : -1;
-    return model->rowText(row);
 }
 
 std::optional<std::string> question(QWidget* parent, const DialogRequest& r) {
@@ -219,27 +63,86 @@ void QtPort::showMessage(MessageKind kind, std::string_view text) {
     }
 }
 
+namespace {
+
+ScreenSize screenSize() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect r = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    return {r.width(), r.height()};
+}
+
+bool isChoice(DialogKind kind) {
+    return kind == DialogKind::Radio || kind == DialogKind::Check || kind == DialogKind::DRadio ||
+           kind == DialogKind::DCheck || kind == DialogKind::Combo || kind == DialogKind::Input;
+}
+
+QRect rectOf(const PixelRect& r) {
+    return QRect(QPoint(r.Left, r.Top), QPoint(r.Right - 1, r.Bottom - 1));
+}
+
+PixelRect pixelRect(const QRect& r) {
+    return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+}
+
+}  // namespace
+
+QtPort::QtPort() {
+    // Until the settings are handed over: the places and sizes a new project starts with.
+    ownDims_.DimChk = {100, 100};
+    ownDims_.DimLst = ownDims_.DimLstG = {200, 200, 760, 620};
+    ownDims_.LstG1 = 30;
+    ownDims_.LstG2 = 100;
+    ownDims_.LstG3 = 50;
+    ownDims_.LstG11 = ownDims_.LstG12 = 100;
+    ownDims_.RadioWidth = ownDims_.CheckWidth = 250;
+}
+
+QtPort::~QtPort() {
+    for (auto& [kind, window] : open_) delete window.data();
+    delete statusWindow_.data();
+}
+
+void QtPort::place(AnswerWindow* w, const DialogRequest& r) {
+    const RBildEinst& d = dims();
+    const ScreenSize screen = screenSize();
+    const int offset = moveOffset(r.moved, QRandomGenerator::global()->bounded(2) == 1, screen);
+    if (isChoice(r.kind)) {
+        const PixelPoint p = choiceDialogPosition(d.DimChk, screen, offset);
+        w->move(p.X, p.Y);
+        if (r.resizable && (r.kind == DialogKind::Radio || r.kind == DialogKind::Check)) {
+            const int width = r.kind == DialogKind::Radio ? d.RadioWidth : d.CheckWidth;
+            if (width > 0) w->resize(std::max(width, w->sizeHint().width()), w->sizeHint().height());
+        }
+    } else if (r.kind == DialogKind::Buttons) {
+        const PixelPoint p = buttonPanelPosition(d.DimChk, screen, offset);
+        w->move(p.X, p.Y);
+    } else if (r.kind == DialogKind::List || r.kind == DialogKind::Memo) {
+        w->setGeometry(rectOf(windowRect(d.DimLst, screen, r.moved)));
+    } else if (r.kind == DialogKind::Grid) {
+        w->setGeometry(rectOf(windowRect(d.DimLstG, screen, r.moved)));
+        w->applyDims(d);
+    }
+}
+
+void QtPort::store(const AnswerWindow* w) {
+    RBildEinst& d = dims();
+    const DialogRequest& r = w->request();
+    if (isChoice(r.kind) || r.kind == DialogKind::Buttons) {
+        d.DimChk = {w->pos().x(), w->pos().y()};
+        if (r.resizable && r.kind == DialogKind::Radio) d.RadioWidth = w->width();
+        if (r.resizable && r.kind == DialogKind::Check) d.CheckWidth = w->width();
+    } else if (r.kind == DialogKind::List || r.kind == DialogKind::Memo) {
+        d.DimLst = pixelRect(w->geometry());
+    } else if (r.kind == DialogKind::Grid) {
+        d.DimLstG = pixelRect(w->geometry());
+        w->storeDims(d);
+    }
+}
+
 std::optional<std::string> QtPort::dialog(const DialogRequest& r) {
     if (script_) return script_->dialog(r);
     QWidget* parent = window_;
     switch (r.kind) {
-        case DialogKind::Radio:
-            return radio(parent, r, false);
-        case DialogKind::DRadio:
-            return radio(parent, r, true);
-        case DialogKind::Check:
-        case DialogKind::DCheck:
-            return check(parent, r);
-        case DialogKind::Buttons:
-            return buttons(parent, r);
-        case DialogKind::List:
-            return list(parent, r);
-        case DialogKind::Input:
-            return input(parent, r);
-        case DialogKind::Memo:
-            return memo(parent, r);
-        case DialogKind::Grid:
-            return grid(parent, r);
         case DialogKind::YesNoCancel:
         case DialogKind::YesNoCancelAll:
             return question(parent, r);
@@ -263,7 +166,6 @@ std::optional<std::string> QtPort::dialog(const DialogRequest& r) {
             if (folder.isEmpty()) return std::nullopt;
             return utf8(folder);
         }
-        case DialogKind::Combo:
         case DialogKind::Text: {
             bool ok = false;
             const QString text =
@@ -272,8 +174,85 @@ std::optional<std::string> QtPort::dialog(const DialogRequest& r) {
             if (!ok) return std::nullopt;
             return utf8(text);
         }
+        default:
+            break;
     }
-    return std::nullopt;
+    const DialogKind kind = r.kind;
+    // One window of a kind at a time: a list, text or table window that stays open takes the new
+    // contents; any other open one closes first.
+    if (QPointer<AnswerWindow>& open = open_[kind]; open) {
+        if (!r.modal && open->isVisible() && open->renew(r)) {
+            states_[kind] = {r.caption, open->answer(), 0};
+            open->raise();
+            return std::string();
+        }
+        open->close();
+        delete open.data();
+    }
+    AnswerWindow* w = makeWindow(parent, r);
+    if (!w) return std::nullopt;
+    place(w, r);
+    w->publish = [this, kind, w](int code) { states_[kind] = {w->request().caption, w->answer(), code}; };
+    QObject::connect(w, &QDialog::finished, w, [this, w, kind](int result) {
+        if (result != QDialog::Accepted) w->restoreInitial();
+        states_[kind] = {w->request().caption, w->answer(), result == QDialog::Accepted ? 1 : 2};
+        store(w);
+    });
+    if (r.modal) {
+        const bool ok = w->exec() == QDialog::Accepted;
+        std::optional<std::string> answer;
+        if (ok) {
+            answer = w->answer();
+            if (r.editedLines) *r.editedLines = w->lines();
+        }
+        delete w;
+        return answer;
+    }
+    w->setAttribute(Qt::WA_DeleteOnClose);
+    open_[kind] = w;
+    states_[kind] = {r.caption, w->answer(), 0};
+    w->show();
+    return std::string();
+}
+
+DialogState QtPort::dialogState(DialogKind kind) {
+    if (script_) return script_->dialogState(kind);
+    if (const auto open = open_.find(kind);
+        open != open_.end() && open->second && open->second->isVisible()) {
+        DialogState& s = states_[kind];
+        s.closeCode = 0;
+        s.caption = open->second->request().caption;
+        return s;
+    }
+    const auto s = states_.find(kind);
+    return s == states_.end() ? DialogState{} : s->second;
+}
+
+AnswerWindow* QtPort::openWindow(DialogKind kind) const {
+    const auto open = open_.find(kind);
+    return open == open_.end() ? nullptr : open->second.data();
+}
+
+void QtPort::showStatusWindow(std::string_view caption, std::string_view text) {
+    if (script_) return script_->showStatusWindow(caption, text);
+    if (!statusWindow_) {
+        statusWindow_ = new QDialog(window_, Qt::Tool | Qt::WindowStaysOnTopHint);
+        auto* layout = new QVBoxLayout(statusWindow_);
+        statusText_ = new QLabel;
+        statusText_->setWordWrap(true);
+        statusText_->setMinimumWidth(320);
+        layout->addWidget(statusText_);
+        statusWindow_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    statusWindow_->setWindowTitle(qs(caption));
+    statusText_->setText(qs(text));
+    statusWindow_->show();
+    statusWindow_->raise();
+}
+
+void QtPort::closeStatusWindow() {
+    if (script_) return script_->closeStatusWindow();
+    if (statusWindow_) statusWindow_->close();
 }
 
 std::string QtPort::clipboardText() {

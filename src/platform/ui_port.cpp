@@ -33,11 +33,16 @@ std::optional<std::string> UiPort::inputText(std::string_view captionKey, std::s
 std::optional<std::vector<int>> UiPort::pickFromList(std::string_view caption,
                                                      const std::vector<std::string>& items, bool multi) {
     DialogRequest r;
-    r.kind = DialogKind::List;
     r.name = caption;
     r.caption = caption;
     r.items = items;
     r.multi = multi;
+    return pickFromList(r);
+}
+
+std::optional<std::vector<int>> UiPort::pickFromList(DialogRequest r) {
+    r.kind = DialogKind::List;
+    const std::vector<std::string>& items = r.items;
     auto a = dialog(r);
     if (!a) return std::nullopt;
     std::vector<int> picks;

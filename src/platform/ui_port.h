@@ -3,6 +3,7 @@
 // with real dialogs; ScriptUi answers from tokens, so that macros, the batch runner and tests drive the
 // program without a display. A dialog answers std::nullopt when it was cancelled.
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -56,8 +57,48 @@ struct DialogRequest {
     // with the buttons' captions.
     std::string fieldButtons;
     std::vector<std::string> buttonCaptions;
+    // Option-box panels: the boxes. A box without choices is an edit box; a typed box (type letter L of
+    // the definition's "$L" entry) lets the user set the value of its option entry, answered as
+    // "index=value".
+    struct ComboBox {
+        std::string label;
+        std::vector<std::string> choices;
+        char type = 0;
+        int optionChoice = -1;
+        int chosen = 0;
+        std::string text;  // edit boxes and file boxes (type D)
+    };
+    std::vector<ComboBox> comboBoxes;
+    // The input form's button of a field does its work here: it may change the field values (all of
+    // them, in order) and says whether it did.
+    std::function<bool(int field, std::vector<std::string>& values)> onFieldButton;
     // List windows: ";"-separated line formats, format k for line k (words FETT, KURSIV, ROT, BLAU, GRUEN).
     std::string lineFormats;
+
+    // How the window behaves. A dialog that is not modal is shown and the call returns at once with an
+    // empty answer; the caller reads its current result and close code through dialogState.
+    bool modal = true;
+    bool moved = false;      // opens 20 layout units away from the stored position
+    bool resizable = false;  // the user may change the width, which is kept
+    // Text windows: 'T' the recording view (the OK button refreshes), 'E' the editor (the OK button
+    // accepts and the window stays open).
+    char mode = 0;
+    // Table windows: the kind (1 … 25) and the current row.
+    int tableKind = 0;
+    int currentRow = 0;
+    // Editing table windows write their lines back here when they close with OK.
+    std::vector<std::string>* editedLines = nullptr;
+    // The caller's control: action buttons and the accepting buttons of windows that stay open report
+    // their number through it (-1 OK, -2 Cancel).
+    std::function<void(int)> onAction;
+};
+
+// The current result of a dialog kind's window that is not modal, and its close code: 0 while it is
+// open, 1 after OK, 2 after Cancel.
+struct DialogState {
+    std::string caption;
+    std::string result;
+    int closeCode = 1;
 };
 
 class UiPort {
@@ -71,6 +112,15 @@ class UiPort {
     virtual std::string clipboardText() = 0;
     virtual void setClipboardText(std::string_view text) = 0;
 
+    // The window of a kind that was opened without being modal; closed (code 1) when there is none.
+    virtual DialogState dialogState(DialogKind) { return {}; }
+    // A message window that stays on top while the program works; a second call replaces its text.
+    // Without windows it is an information message.
+    virtual void showStatusWindow(std::string_view caption, std::string_view text) {
+        showInfo(caption.empty() ? std::string(text) : std::string(caption) + ": " + std::string(text));
+    }
+    virtual void closeStatusWindow() {}
+
     // Shortcuts for the dialogs the lower layers ask.
     // A radio dialog of the catalogue; items come from its definition. Returns the chosen index.
     std::optional<int> radioDialog(std::string_view dialogName, int itemCount, int preset);
@@ -80,6 +130,8 @@ class UiPort {
     // A list window titled caption; one pick, or several with multi. Returns item indices, ascending.
     std::optional<std::vector<int>> pickFromList(std::string_view caption,
                                                  const std::vector<std::string>& items, bool multi);
+    // The same for a list request the caller filled (preselected line, line formats, window).
+    std::optional<std::vector<int>> pickFromList(DialogRequest request);
 
     void showInfo(std::string_view text) { showMessage(MessageKind::Info, text); }
     void showWarning(std::string_view text) { showMessage(MessageKind::Warning, text); }

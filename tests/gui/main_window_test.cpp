@@ -1,6 +1,8 @@
 // The main window offscreen over the dune sample: what the grids show, typing into a cell and undoing
 // it, the cursor keys across the grids, commands from the menus, and paging through a long table.
 
+#include <filesystem>
+
 #include <QAction>
 #include <QDialog>
 #include <QLineEdit>
@@ -15,12 +17,15 @@
 #include "editor/dispatch.h"
 #include "editor/grid_control.h"
 #include "editor/session.h"
+#include "gui/dialog_windows.h"
 #include "gui/grid_model.h"
 #include "gui/grid_view.h"
 #include "gui/lines_model.h"
 #include "gui/main_window.h"
 #include "gui/qt_port.h"
+#include "gui/species_browser.h"
 #include "platform/script_ui.h"
+#include "species/art_db.h"
 #include "support/test_files.h"
 
 namespace tav {
@@ -150,6 +155,32 @@ class MainWindowTest : public QObject {
                  QString("Zeilen sortieren: noch nicht verfügbar."));
     }
 
+    void theSpeciesListFollowsTheCursor() {
+        // The real windows: the species list stays open beside the grids and shows the releve the cursor
+        // moves to; F10 in a grid hands it the focus.
+        port_->answerFrom(nullptr);
+        session_->activeGrid = 4;
+        tav::setCursor(*session_, 4, 'N', 'N', false, false, 0, 0);
+        window_->refresh();
+        window_->action(107050100)->trigger();  // "Arten in akt. Spalte anzeigen"
+        AnswerWindow* list = port_->openWindow(DialogKind::Grid);
+        QVERIFY(list && list->isVisible());
+        auto rowsShown = [list] { return tableViewOf(list)->model()->rowCount(); };
+        const int first = rowsShown();
+        QVERIFY(first > 0);
+        std::vector<int> counts;
+        for (int col = 1; col < 6; ++col) {
+            QTest::keyClick(window_->view(4), Qt::Key_Right);
+            QCOMPARE(port_->openWindow(DialogKind::Grid), list);
+            counts.push_back(rowsShown());
+        }
+        // The dune releves hold different numbers of species.
+        QVERIFY(std::any_of(counts.begin(), counts.end(), [first](int n) { return n != first; }));
+        QTest::keyClick(window_->view(4), Qt::Key_F10);
+        list->close();
+        port_->answerFrom(script_.get());
+    }
+
     void escStopsLongWork() {
         // While a command runs, Esc sets the abort flag its loops poll; other keys are dropped.
         session_->busy = true;
@@ -178,6 +209,70 @@ class MainWindowTest : public QObject {
         window_->trackBar(false)->setValue(30);
         QCOMPARE(b.G1HeightK, 150);
         QCOMPARE(window_->view(2)->height(), 150);
+    }
+
+    void theToolBarShowsTheChosenButtons() {
+        // "Inhalt der Symbolleiste": the change button turns "Kopieren" off; the tool bar follows at once.
+        port_->answerFrom(nullptr);
+        QTimer::singleShot(0, [] {
+            auto* w = dynamic_cast<AnswerWindow*>(QApplication::activeModalWidget());
+            QVERIFY(w);
+            QTableView* view = tableViewOf(w);
+            QAbstractItemModel* m = view->model();
+            int copy = -1;
+            for (int r = 0; r < m->rowCount(); ++r)
+                if (m->data(m->index(r, 0), Qt::DisplayRole).toString() == "Kopieren") copy = r;
+            QVERIFY(copy >= 0);
+            QCOMPARE(m->data(m->index(copy, 1), Qt::DisplayRole).toString(), QString("Ja"));
+            view->setCurrentIndex(m->index(copy, 1));
+            Q_EMIT view->doubleClicked(m->index(copy, 1));
+            QCOMPARE(m->data(m->index(copy, 1), Qt::DisplayRole).toString(), QString("Nein"));
+            w->accept();
+        });
+        QVERIFY(window_->button(102030000));
+        window_->action(110020702)->trigger();
+        port_->answerFrom(script_.get());
+        QVERIFY(!window_->button(102030000));
+        QVERIFY(window_->button(102040000));
+        QCOMPARE(session_->settings().BildEinst.ToolButtons.substr(0, 6), std::string("000001"));
+    }
+
+    void theSpeciesBrowserShowsFiltersAndEdits() {
+        // A copy of the sample species list, since edits are written to its file.
+        for (const char* f : {"arten.adb", "arten.adl"})
+            std::filesystem::copy_file(std::string(TAVOLEX_SAMPLES) + "/" + f, dir_->file(f));
+        QVERIFY(session_->useSpeciesDb(dir_->file("arten.adb"), false).ok());
+        window_->action(109010100)->trigger();  // "Benützen"
+        SpeciesBrowser* b = window_->speciesBrowser();
+        QVERIFY(b && b->isVisible());
+        QAbstractItemModel* m = b->view()->model();
+        const int all = m->rowCount();
+        QVERIFY(all > 1);
+        TArtDb* db = session_->speciesDb();
+        QCOMPARE(all, db->SQLarten().count());
+        // Read-only until edit mode; replacing outside it is refused.
+        QVERIFY(!m->setData(m->index(0, 1), "Xgenus"));
+        b->command("Ersetzen")->trigger();
+        QCOMPARE(QString::fromStdString(script_->messages().back().second),
+                 QString("Die Artenliste ist nicht im Bearbeitungsmodus."));
+        b->setEditMode(true);
+        QVERIFY(m->setData(m->index(0, 1), "Xgenus"));
+        QCOMPARE(m->data(m->index(0, 1), Qt::DisplayRole).toString(), QString("Xgenus"));
+        // Filter by a field of the species table: the template is edited into a condition.
+        const RecordSet& t = db->SQLarten();
+        const int sys = t.fieldIndex("Sys01");
+        const std::string value = t.text(0, sys);
+        int expected = 0;
+        for (int r = 0; r < t.count(); ++r) expected += t.text(r, sys) == value;
+        script_->addToken(std::to_string(sys));  // list lines start with the field after the key
+        script_->addToken("Sys01 = " + value);
+        b->command("Filtern nach Basisdaten")->trigger();
+        QCOMPARE(m->rowCount(), expected);
+        QVERIFY(expected < all);
+        QVERIFY(db->SQLarten().hasFilter());
+        // Closing the browser removes the filters.
+        b->close();
+        QVERIFY(!db->SQLarten().hasFilter());
     }
 
     void theLanguageSwitchesTheMenus() {

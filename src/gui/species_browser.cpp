@@ -1,0 +1,340 @@
+#include "gui/species_browser.h"
+
+#include <QAbstractTableModel>
+#include <QAction>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QInputDialog>
+#include <QLabel>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTableView>
+
+#include "core/status.h"
+#include "core/text.h"
+#include "editor/session.h"
+#include "env/dialogs.h"
+#include "gui/qt_text.h"
+#include "species/art_db.h"
+#include "species/artdb_browser.h"
+
+namespace tav {
+
+// The shown records of the species table, in the browser's order; edits go to the table and its file.
+class SpeciesTableModel : public QAbstractTableModel {
+  public:
+    SpeciesTableModel(Session& s, QObject* parent) : QAbstractTableModel(parent), session_(s) {}
+
+    void reload(const std::vector<int>& sortFields) {
+        beginResetModel();
+        const TArtDb* db = session_.speciesDb();
+        rows_ = db ? sortedRows(*db, sortFields) : std::vector<int>();
+        endResetModel();
+    }
+    int rowCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+    }
+    int columnCount(const QModelIndex& parent = {}) const override {
+        const TArtDb* db = session_.speciesDb();
+        return parent.isValid() || !db ? 0 : db->SQLarten().fieldCount();
+    }
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) return {};
+        return qs(session_.speciesDb()->SQLarten().text(tableRow(index.row()), index.column()));
+    }
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+        if (role != Qt::DisplayRole) return {};
+        if (orientation == Qt::Vertical) return section + 1;
+        const TArtDb* db = session_.speciesDb();
+        if (!db || section >= db->SQLarten().fieldCount()) return {};
+        return qs(db->SQLarten().fields()[static_cast<std::size_t>(section)].name);
+    }
+    Qt::ItemFlags flags(const QModelIndex& index) const override {
+        Qt::ItemFlags f = QAbstractTableModel::flags(index);
+        // The key field never changes: the other stores refer to it.
+        if (editing_ && index.column() > 0) f |= Qt::ItemIsEditable;
+        return f;
+    }
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override {
+        TArtDb* db = session_.speciesDb();
+        if (!db || role != Qt::EditRole || !(flags(index) & Qt::ItemIsEditable)) return false;
+        RecordSet& t = db->editArten();
+        std::string why;
+        if (!t.setText(tableRow(index.row()), index.column(), value.toString().toStdString(), &why)) {
+            session_.ui().showError(why.empty() ? "Der Wert passt nicht in das Feld." : why);
+            return false;
+        }
+        if (Status saved = t.save(db->ArtTabName()); !saved)
+            session_.ui().showError("Kann die Artenliste nicht speichern: " + saved.plain());
+        Q_EMIT dataChanged(index, index);
+        return true;
+    }
+    int tableRow(int row) const { return rows_[static_cast<std::size_t>(row)]; }
+    const std::vector<int>& rows() const { return rows_; }
+    bool editing_ = false;
+
+  private:
+    Session& session_;
+    std::vector<int> rows_;
+};
+
+SpeciesBrowser::SpeciesBrowser(Session& session, QWidget* parent)
+    : QMainWindow(parent, Qt::Window), session_(session) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    model_ = new SpeciesTableModel(session, this);
+    view_ = new QTableView;
+    view_->setModel(model_);
+    view_->verticalHeader()->setDefaultSectionSize(view_->fontMetrics().height() + 6);
+    setCentralWidget(view_);
+    status_ = new QLabel;
+    statusBar()->addWidget(status_, 1);
+    buildMenus();
+    reload();
+    connect(view_->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] { showStatus(); });
+    const PixelRect& d = session.settings().BildEinst.DimLstD;
+    resize(std::max(d.Right - d.Left, 640), std::max(d.Bottom - d.Top, 420));
+}
+
+SpeciesBrowser::~SpeciesBrowser() = default;
+
+void SpeciesBrowser::closeEvent(QCloseEvent* event) {
+    // The filters last only while the browser is open.
+    if (TArtDb* db = session_.speciesDb()) clearFilters(*db);
+    QMainWindow::closeEvent(event);
+}
+
+QAction* SpeciesBrowser::command(const QString& caption) const {
+    for (QAction* a : findChildren<QAction*>())
+        if (a->text() == caption) return a;
+    return nullptr;
+}
+
+bool SpeciesBrowser::editMode() const {
+    return model_->editing_;
+}
+
+void SpeciesBrowser::setEditMode(bool on) {
+    model_->editing_ = on;
+    editing_->setChecked(on);
+}
+
+void SpeciesBrowser::reload() {
+    model_->reload(sortFields_);
+    const TArtDb* db = session_.speciesDb();
+    setWindowTitle(db ? QFileInfo(qs(db->DbName())).fileName() : QString("Datenbank Arten"));
+    showStatus();
+}
+
+void SpeciesBrowser::showStatus() {
+    const int current = view_->currentIndex().isValid() ? view_->currentIndex().row() + 1 : 0;
+    status_->setText(QString("Datensatz %1 / %2").arg(current).arg(model_->rowCount()));
+}
+
+void SpeciesBrowser::buildMenus() {
+    auto add = [this](QMenu* m, const char* caption, auto action) {
+        QAction* a = m->addAction(QString::fromUtf8(caption));
+        connect(a, &QAction::triggered, this, action);
+        return a;
+    };
+    QMenu* file = menuBar()->addMenu("Datei");
+    add(file, "Artenliste importieren", [this] { importSpecies(); });
+    add(file, "Textdatei zum Import vorbereiten", [this] { prepareImport(); });
+    add(file, "Angezeigten Inhalt exportieren", [this] { exportShown(); });
+    add(file, "Zeigerwerte importieren", [this] { importIndicators(); });
+    file->addSeparator();
+    add(file, "Schliessen", [this] { close(); });
+    QMenu* edit = menuBar()->addMenu("Bearbeiten");
+    editing_ = add(edit, "Bearbeiten (ein/aus)", [this] { setEditMode(!model_->editing_); });
+    editing_->setCheckable(true);
+    add(edit, "Suchen", [this] { find(false); });
+    add(edit, "Suchen in Spalte", [this] { find(true); });
+    add(edit, "Ersetzen", [this] { replace(false); });
+    add(edit, "Ersetzen in Spalte", [this] { replace(true); });
+    QMenu* order = menuBar()->addMenu("Ansicht");
+    add(order, "Sortieren", [this] { sort(); });
+    add(order, "Sortierung zurücksetzen", [this] {
+        sortFields_.clear();
+        reload();
+    });
+    add(order, "Filtern nach Basisdaten", [this] { filter('B'); });
+    add(order, "Filtern nach Zeigerwerten", [this] { filter('Z'); });
+    add(order, "Nach Zeigerwerten zusätzlich", [this] { filter('+'); });
+    add(order, "Filter zurücksetzen", [this] {
+        if (TArtDb* db = session_.speciesDb()) clearFilters(*db);
+        reload();
+    });
+    QMenu* lists = menuBar()->addMenu("Listen");
+    add(lists, "Synonymliste", [this] {
+        if (TArtDb* db = session_.speciesDb()) {
+            int line = 0;
+            TListDlg::Execute(session_.ui(), "Aggregate", synonymList(*db), false, line);
+        }
+    });
+    add(lists, "Aggregatsliste", [this] {
+        if (TArtDb* db = session_.speciesDb()) {
+            int line = 0;
+            TListDlg::Execute(session_.ui(), "Aggregate", aggregateList(*db), false, line);
+        }
+    });
+    for (const char* later :
+         {"Basisdaten der aktuellen Arten auflisten", "Basisdaten der aktuellen Arten zusammenfassen"})
+        add(lists, later,
+            [this, later] { session_.ui().showInfo(std::string(later) + ": noch nicht verfügbar."); });
+}
+
+void SpeciesBrowser::report(const Status& status) {
+    std::vector<std::string> lines;
+    for (const Message& m : status.messages()) lines.push_back(session_.shownText(m));
+    if (lines.size() == 1) {
+        status.ok() ? session_.ui().showInfo(lines.front()) : session_.ui().showError(lines.front());
+    } else if (!lines.empty()) {
+        int line = 0;
+        TListDlg::Execute(session_.ui(), "Fehlerliste", lines, false, line);
+    }
+}
+
+namespace {
+
+char32_t delimiterOf(const Session& s) {
+    const std::int32_t d = s.settings().Diversa.DelimEinst;
+    return d > 0 ? static_cast<char32_t>(d) : U'\t';
+}
+
+std::optional<std::string> chooseFile(Session& s, DialogKind kind, const std::string& caption) {
+    DialogRequest r;
+    r.kind = kind;
+    r.name = caption;
+    r.caption = caption;
+    std::optional<std::string> file = s.ui().dialog(r);
+    if (!file || file->empty()) return std::nullopt;
+    if (kind == DialogKind::SaveFile && ConfirmOverwrite(s.ui(), *file) != 'Y') return std::nullopt;
+    return file->substr(0, file->find('|'));
+}
+
+}  // namespace
+
+void SpeciesBrowser::importSpecies() {
+    const auto file = chooseFile(session_, DialogKind::OpenFile, "Artenliste importieren");
+    if (!file) return;
+    const Status s = session_.importSpeciesList(*file, delimiterOf(session_), session_.progress());
+    session_.progress().hideStatus();
+    report(s);
+    reload();
+}
+
+void SpeciesBrowser::importIndicators() {
+    TArtDb* db = session_.speciesDb();
+    if (!db) return;
+    const auto file = chooseFile(session_, DialogKind::OpenFile, "Zeigerwerte importieren");
+    if (!file) return;
+    const Status s = db->ImportZw(*file, delimiterOf(session_), session_.progress(), true);
+    session_.progress().hideStatus();
+    report(s);
+    reload();
+}
+
+void SpeciesBrowser::prepareImport() {
+    const auto source = chooseFile(session_, DialogKind::OpenFile, "Textdatei zum Import vorbereiten");
+    if (!source) return;
+    const auto target = chooseFile(session_, DialogKind::SaveFile, "Importdatei");
+    if (!target) return;
+    report(prepareImportFile(session_.ui(), *source, *target, false, delimiterOf(session_),
+                             static_cast<ExportEncoding>(session_.settings().Diversa.ExportEncoding)));
+}
+
+void SpeciesBrowser::exportShown() {
+    TArtDb* db = session_.speciesDb();
+    if (!db) return;
+    std::vector<int> chosen;
+    std::string names;
+    if (!GetZwItems(*db, session_.ui(), 'K', chosen, names)) return;
+    std::vector<int> fields;
+    for (int p : chosen) fields.push_back(p + 1);
+    const auto file = chooseFile(session_, DialogKind::SaveFile, "Angezeigten Inhalt exportieren");
+    if (!file) return;
+    report(tav::exportShown(*db, fields, *file, delimiterOf(session_),
+                            static_cast<ExportEncoding>(session_.settings().Diversa.ExportEncoding),
+                            &model_->rows()));
+}
+
+void SpeciesBrowser::find(bool inColumn) {
+    const TArtDb* db = session_.speciesDb();
+    if (!db) return;
+    bool ok = false;
+    const QString text = QInputDialog::getText(this, "Suchen", "Text", QLineEdit::Normal, lastFind_, &ok);
+    if (!ok || text.isEmpty()) return;
+    lastFind_ = text;
+    const std::string wanted = upperFold(text.toStdString());
+    const QModelIndex at = view_->currentIndex();
+    const int column = inColumn && at.isValid() ? at.column() : -1;
+    const RecordSet& t = db->SQLarten();
+    // From the record after the current one, in the order shown.
+    for (int r = at.isValid() ? at.row() + 1 : 0; r < model_->rowCount(); ++r) {
+        for (int f = column < 0 ? 0 : column; f <= (column < 0 ? t.fieldCount() - 1 : column); ++f)
+            if (upperFold(t.text(model_->tableRow(r), f)).find(wanted) != std::string::npos) {
+                view_->setCurrentIndex(model_->index(r, f));
+                return;
+            }
+    }
+    session_.ui().showInfo(session_.catalogue().GetMsg("NotFound"));
+}
+
+void SpeciesBrowser::replace(bool inColumn) {
+    TArtDb* db = session_.speciesDb();
+    if (!db) return;
+    if (!model_->editing_) {
+        session_.ui().showError("Die Artenliste ist nicht im Bearbeitungsmodus.");
+        return;
+    }
+    bool ok = false;
+    const QString from = QInputDialog::getText(this, "Ersetzen", "Suchen", QLineEdit::Normal, {}, &ok);
+    if (!ok || from.isEmpty()) return;
+    const QString to = QInputDialog::getText(this, "Ersetzen", "Ersetzen durch", QLineEdit::Normal, {}, &ok);
+    if (!ok) return;
+    const char answer = AskYesNoCancel(session_.ui(), "Alle Vorkommen ersetzen?");
+    if (answer == 'C') return;
+    const QModelIndex at = view_->currentIndex();
+    const Result<int> done = replaceText(*db, from.toStdString(), to.toStdString(),
+                                         inColumn && at.isValid() ? at.column() : -1, answer == 'Y', true);
+    if (!done.ok()) report(done.status());
+    session_.ui().showInfo(std::to_string(done.value()) + " Ersetzungen vorgenommen.");
+    reload();
+}
+
+void SpeciesBrowser::sort() {
+    const TArtDb* db = session_.speciesDb();
+    if (!db) return;
+    std::vector<int> chosen;
+    std::string names;
+    if (!GetZwItems(*db, session_.ui(), 'B', chosen, names)) return;
+    sortFields_.clear();
+    for (int p : chosen) sortFields_.push_back(p + 1);
+    reload();
+}
+
+void SpeciesBrowser::filter(char kind) {
+    TArtDb* db = session_.speciesDb();
+    if (!db) return;
+    std::vector<int> chosen;
+    std::string names;
+    const bool indicators = kind != 'B';
+    if (!GetZwItems(*db, session_.ui(), indicators ? 'Z' : 'B', chosen, names)) return;
+    // The template: label = .. and label = .. for the chosen fields.
+    const RecordSet& t = indicators ? db->SQLzw() : db->SQLarten();
+    std::string condition;
+    for (int p : chosen) {
+        if (p + 1 >= t.fieldCount()) continue;
+        if (!condition.empty()) condition += " and ";
+        condition += t.fields()[static_cast<std::size_t>(p + 1)].name + " = ..";
+    }
+    std::string edited = condition;
+    if (!TNonModalDlg::Execute(session_.ui(), "Filter setzen", "Bedingung", true, edited)) return;
+    session_.progress().setStatus("filtern ...");
+    const Status s = indicators ? filterByIndicators(*db, edited, kind == '+') : filterByBasics(*db, edited);
+    session_.progress().hideStatus();
+    report(s);
+    reload();
+}
+
+}  // namespace tav
