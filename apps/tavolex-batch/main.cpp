@@ -60,6 +60,8 @@ const char* kUsageText =
     "  --accept-presets       a question no option answers takes the preset answer of its dialog (an\n"
     "                         \"info: \" line names both); never a question whether to overwrite a file\n"
     "  --write-help FOLDER    write the help pages (one per topic and index.htm) into FOLDER; no TABLE\n"
+    "  --help-texts FOLDER    with --write-help: the texts of the pages (every *.txt of FOLDER, lines\n"
+    "                         TOPIC;TEXT or NUMBER;TEXT)\n"
     "  --list-commands        print every menu command, one line each: number;caption path (the captions\n"
     "                         from the top menu down, in the language of --lang);owning module;\n"
     "                         \"verfügbar\" or \"nicht verfügbar\" in the batch runner, \"Untermenü\" for\n"
@@ -111,6 +113,7 @@ struct Options {
     bool acceptPresets = false;
     bool listCommands = false;
     std::string writeHelp;
+    std::string helpTexts;
     std::vector<std::string> moreTables;  // with --macro
     std::string run;
     std::string macro;
@@ -199,6 +202,12 @@ int parse(int argc, char** argv, Options& o) {
             if (!v || v->empty()) return usageError("--write-help takes a folder");
             o.writeHelp = *v;
             o.listCommands = true;  // like the listing: no table, nothing else
+            continue;
+        }
+        if (a == "--help-texts") {
+            auto v = value(a);
+            if (!v || v->empty()) return usageError("--help-texts takes a folder");
+            o.helpTexts = *v;
             continue;
         }
         if (a == "--summary") {
@@ -479,9 +488,15 @@ int main(int argc, char** argv) {
 
     tav::Dispatcher dispatcher;
     if (!o.writeHelp.empty()) {
-        const tav::Status written =
-            tav::writeHelpPages(session.catalogue(), o.writeHelp,
-                                [&dispatcher](std::int64_t n) { return dispatcher.available(n); });
+        tav::Result<tav::HelpTexts> texts = tav::HelpTexts{};
+        if (!o.helpTexts.empty()) texts = tav::readHelpTexts(o.helpTexts);
+        if (!texts) {
+            session.report(texts.status());
+            return finishOutput(kFileError);
+        }
+        const tav::Status written = tav::writeHelpPages(
+            session.catalogue(), o.writeHelp,
+            [&dispatcher](std::int64_t n) { return dispatcher.available(n); }, texts.value());
         session.report(written);
         return finishOutput(written ? kDone : kFileError);
     }

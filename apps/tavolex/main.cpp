@@ -39,6 +39,7 @@ int main(int argc, char** argv) {
     if (!screenshot.empty()) {
         QTimer::singleShot(300, [&] {
             window.refresh();
+            QApplication::processEvents();  // the layout follows the sizes the refresh set
             const bool saved = window.grab().save(QString::fromStdString(screenshot), "PNG");
             std::fprintf(stderr, saved ? "saved %s\n" : "could not save %s\n", screenshot.c_str());
             app.exit(saved ? 0 : 1);

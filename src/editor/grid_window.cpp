@@ -36,6 +36,28 @@ GridPages reloadWindow(Session& session, WindowStart wanted, VisibleCells visibl
     return pages;
 }
 
+GridArrangement arrangeGrids(int width, int height, int grid1Width, int grid1Height, int unit,
+                             int scrollThickness, int toolBarHeight) {
+    GridArrangement a;
+    PixelBox* g = a.grid;
+    g[0] = {0, 0, std::clamp(grid1Width, 0, std::max(0, width - 30)),
+            std::clamp(grid1Height, 0, std::max(0, height - 30))};
+    g[1] = {g[0].right() + unit, g[0].top, 0, g[0].height};
+    g[1].width = std::max(0, width - g[1].left - scrollThickness - 5);
+    g[2] = {g[0].left, g[0].bottom() + unit, g[0].width, 0};
+    g[3] = {g[1].left, g[2].top, g[1].width, 0};
+    g[3].height = std::max(0, height - g[3].top - toolBarHeight - scrollThickness - 8);
+    g[2].height = g[3].height;
+    a.hScroll = {g[3].left, g[3].bottom() + 2, g[3].width, scrollThickness};
+    a.vScrollTop = {g[1].right() + 2, g[1].top, scrollThickness, g[1].height};
+    a.vScrollBottom = {a.vScrollTop.left, g[3].top, scrollThickness, g[3].height};
+    a.trackHMax = (g[0].width + g[1].width + 2) / 10;
+    a.trackHPos = g[0].width / 10;
+    a.trackVMax = (g[0].height + g[2].height + 2) / 5;
+    a.trackVPos = g[0].height / 5;
+    return a;
+}
+
 CellGeometry cellGeometry(int fontHeight, int dimCellsX, int dimCellsY, int randBreite) {
     const int font = std::abs(fontHeight);
     CellGeometry g;

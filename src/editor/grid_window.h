@@ -49,6 +49,25 @@ struct CellGeometry {
 };
 CellGeometry cellGeometry(int fontHeight, int dimCellsX, int dimCellsY, int randBreite);
 
+// Where the four grids, the scroll bars and the track bars go in a client area of width × height:
+// grid 1 as set (at most the client less 30 pixels each way), grid 2 beside it after a gap of one layout
+// unit up to the vertical scroll bar, grids 3 and 4 below them down to the horizontal scroll bar and the
+// tool bar. The track bars' range and position are the grid sizes in steps of 10 (width) and 5 (height)
+// pixels.
+struct PixelBox {
+    int left = 0, top = 0, width = 0, height = 0;
+    int right() const { return left + width; }
+    int bottom() const { return top + height; }
+    bool operator==(const PixelBox&) const = default;
+};
+struct GridArrangement {
+    PixelBox grid[4];
+    PixelBox hScroll, vScrollTop, vScrollBottom;
+    int trackHMax = 0, trackHPos = 0, trackVMax = 0, trackVPos = 0;
+};
+GridArrangement arrangeGrids(int width, int height, int grid1Width, int grid1Height, int unit,
+                             int scrollThickness, int toolBarHeight);
+
 // "TAVOLEX", then the table, the work environment, the species list, the header-field list and the
 // template, each with its label and its file name without folder.
 std::string windowCaption(Session& session);

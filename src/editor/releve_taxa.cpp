@@ -287,6 +287,8 @@ void addSpeciesListCommands(Dispatcher& d) {
         return Status();
     });
     d.add(kFilterToggle, [](Session& s) {
+        // Without a filter set the switch first reads one, and is on when that worked.
+        if (s.inputFilter.empty()) return setFilter(s);
         s.inputFilterOn = !s.inputFilterOn;
         return Status();
     });

@@ -64,11 +64,17 @@ DialogRequest::ItemStyle itemStyle(std::string_view item) {
     }
 }
 
-DialogRequest DialogUi::resolved(const DialogRequest& r) const {
-    DialogRequest out = r;
+std::optional<DialogRequest> DialogUi::resolved(const DialogRequest& r) const {
     bool unnamedItems = true;
     for (const std::string& i : r.items) unnamedItems = unnamedItems && i.empty();
-    if (startsWith(r.name, "Dlg") && unnamedItems) {
+    const bool fromDefinition = startsWith(r.name, "Dlg") && unnamedItems;
+    bool messagePrompt = false;
+    if (r.kind == DialogKind::Text)
+        for (const std::string& prompt : r.items) messagePrompt = messagePrompt || startsWith(prompt, "Msg");
+    // Most requests are complete as they come, and a table window's lines are not copied for nothing.
+    if (!fromDefinition && !messagePrompt && !startsWith(r.caption, "Msg")) return std::nullopt;
+    DialogRequest out = r;
+    if (fromDefinition) {
         const DlgDef def = cat_.GetDlgDef(r.name);
         out.caption = def.caption();
         out.groups = {def.groupCaption()};
@@ -131,7 +137,8 @@ void DialogUi::record(const DialogRequest& r, const std::string& answer) const {
 }
 
 std::optional<std::string> DialogUi::dialog(const DialogRequest& request) {
-    const DialogRequest r = resolved(request);
+    const std::optional<DialogRequest> changed = resolved(request);
+    const DialogRequest& r = changed ? *changed : request;
     if (macro_ && r.kind == DialogKind::Buttons) {
         // The action panel takes its statement's token like the choice dialogs, so the tokens after it
         // reach the dialogs they belong to; but it is always shown, since its buttons act while it

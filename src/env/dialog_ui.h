@@ -4,6 +4,7 @@
 // choice dialogs. Every layer of the program asks its questions through it.
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "env/catalogue.h"
@@ -33,7 +34,9 @@ class DialogUi : public UiPort {
     const Catalogue& catalogue() const { return cat_; }
 
   private:
-    DialogRequest resolved(const DialogRequest& r) const;
+    // The request with its definition, message caption and prompts filled in; nothing when it needs
+    // none of them.
+    std::optional<DialogRequest> resolved(const DialogRequest& r) const;
     void record(const DialogRequest& r, const std::string& answer) const;
 
     const Catalogue& cat_;

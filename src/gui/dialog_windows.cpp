@@ -605,7 +605,9 @@ class TableWindow : public AnswerWindow {
   public:
     TableWindow(QWidget* parent, const DialogRequest& r)
         : AnswerWindow(parent, r), kind_(tableKind(r.tableKind)) {
-        model_ = new LinesModel(r.items, this);
+        // The lines live in the model only: a large matrix is not kept twice.
+        model_ = new LinesModel(std::move(request_.items), this);
+        request_.items.clear();
         model_->setEditable(kind_.editing, kind_.editFromRow - 2 < 0 ? 0 : kind_.editFromRow - 2,
                             kind_.editFromColumn - 1);
         view_ = new QTableView;
@@ -657,7 +659,6 @@ class TableWindow : public AnswerWindow {
     }
     bool renew(const DialogRequest& r) override {
         if (r.tableKind != request_.tableKind) return false;
-        request_.items = r.items;
         setWindowTitle(qs(r.caption));
         request_.caption = r.caption;
         model_->setLines(r.items);
@@ -672,8 +673,10 @@ class TableWindow : public AnswerWindow {
     QTableView* view() const { return view_; }
     void applyDims(const RBildEinst& dims) override {
         view_->verticalHeader()->setMinimumWidth(tableHeaderWidth(dims, request_.tableKind));
-        for (int c = 0; c < model_->columnCount(); ++c)
-            view_->setColumnWidth(c, tableColumnWidth(dims, request_.tableKind, c));
+        // Every column but the first has the same width: set once, not per column of a large matrix.
+        view_->horizontalHeader()->setDefaultSectionSize(tableColumnWidth(dims, request_.tableKind, 1));
+        if (model_->columnCount() > 0)
+            view_->setColumnWidth(0, tableColumnWidth(dims, request_.tableKind, 0));
     }
     void storeDims(RBildEinst& dims) const override {
         for (int c = 0; c < std::min(2, model_->columnCount()); ++c)

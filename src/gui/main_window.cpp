@@ -7,12 +7,14 @@
 #include <QFileInfo>
 #include <QFontDialog>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QSlider>
@@ -34,6 +36,7 @@
 #include "editor/tool_bar.h"
 #include "editor/window_commands.h"
 #include "env/catalogue.h"
+#include "env/dialogs.h"
 #include "gui/dialog_windows.h"
 #include "gui/grid_model.h"
 #include "gui/grid_view.h"
@@ -102,6 +105,8 @@ MainWindow::MainWindow(Session& session, Dispatcher& dispatcher, QtPort& port)
         v->horizontalHeader()->setDefaultSectionSize(g % 2 == 1 ? 240 : 56);
         if (g % 2 == 0) v->verticalHeader()->hide();
         if (g % 2 == 1) v->horizontalHeader()->setStretchLastSection(true);
+        v->setItemDelegate(new GridDelegate(
+            [this, g](QWidget* editor, QKeyEvent* k) { return editorKey(g, editor, k); }, v));
         v->installEventFilter(this);
         v->viewport()->installEventFilter(this);
         connect(v, &QTableView::pressed, this,
@@ -328,6 +333,17 @@ void MainWindow::runCommand(const CommandEntry& entry, CommandSource source) {
     session_.busy = false;
     session_.progress().hideStatus();
     refresh();
+    // The first line recorded opens the recording window; its "Refresh" shows the lines again.
+    const bool recorded = !session_.recordingList().lines().empty();
+    if (recorded && !recordingShown_) showRecording();
+    recordingShown_ = recorded;
+}
+
+void MainWindow::showRecording() {
+    std::string text;
+    TMemoDlg::Execute(
+        port_, 'T', false, "Aufzeichnung", [this](int) { showRecording(); },
+        &session_.recordingList().lines(), text);
 }
 
 VisibleCells MainWindow::visibleCells() const {
@@ -380,6 +396,12 @@ void MainWindow::refresh() {
     showCursor();
     setWindowTitle(qs(windowCaption(session_)));
     syncing_ = false;
+    // The filter button's hint says whether the input filter is on.
+    if (QAction* filter = button(110090100)) {
+        const std::string hint =
+            session_.catalogue().GetHintText(session_.inputFilterOn ? 110090101 : 110090100);
+        if (!hint.empty()) filter->setToolTip(qs(hint));
+    }
     // The species list window follows the cursor to another releve.
     if (session_.cursorCol != followedColumn_) {
         followedColumn_ = session_.cursorCol;
@@ -447,6 +469,69 @@ void MainWindow::scrolled(int area, int value) {
     syncing_ = false;
 }
 
+namespace {
+
+std::optional<CursorKey> cursorKeyOf(int key) {
+    switch (key) {
+        case Qt::Key_Right:
+        case Qt::Key_Tab:
+            return CursorKey::Right;
+        case Qt::Key_Left:
+        case Qt::Key_Backtab:
+            return CursorKey::Left;
+        case Qt::Key_Down:
+            return CursorKey::Down;
+        case Qt::Key_Up:
+            return CursorKey::Up;
+        case Qt::Key_PageDown:
+            return CursorKey::PageDown;
+        case Qt::Key_PageUp:
+            return CursorKey::PageUp;
+        case Qt::Key_Home:
+            return CursorKey::Home;
+        case Qt::Key_End:
+            return CursorKey::End;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            return CursorKey::Enter;
+        default:
+            return std::nullopt;
+    }
+}
+
+}  // namespace
+
+bool MainWindow::editorKey(int g, QWidget* editor, QKeyEvent* k) {
+    auto* line = qobject_cast<QLineEdit*>(editor);
+    if (!line) return false;
+    TVGrid& grid = session_.grid(g);
+    const int key = k->key();
+    // Enter switches between moving the caret inside the text and moving the cursor, unless Enter moves
+    // the cursor by the settings.
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && !session_.settings().CurScrEinst.CR) {
+        grid.insideEditor = !grid.insideEditor;
+        if (grid.insideEditor) {
+            line->deselect();
+            line->end(false);
+        }
+        return true;
+    }
+    const std::optional<CursorKey> cursor = cursorKeyOf(key);
+    if (!cursor) return false;
+    // Inside the text, or with a part of it selected, Home, End, Left and Right move the caret.
+    const bool caretKey =
+        key == Qt::Key_Home || key == Qt::Key_End || key == Qt::Key_Left || key == Qt::Key_Right;
+    const bool partSelected = line->hasSelectedText() && line->selectedText() != line->text();
+    if (caretKey && (grid.insideEditor || partSelected)) return false;
+    // Every other key commits the text and moves the cursor.
+    views_[g - 1]->commitEditor();
+    grid.insideEditor = false;
+    session_.activeGrid = g;
+    moveCursor(session_, *cursor, modifiersOf(k->modifiers()));
+    refresh();
+    return true;
+}
+
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     // Esc while a long operation runs stops it at its next step.
     if (event->type() == QEvent::KeyPress && session_.busy) {
@@ -504,43 +589,10 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
             session_.grid(g).insideEditor = true;
             return true;
         }
-        CursorKey key;
-        switch (k->key()) {
-            case Qt::Key_Right:
-            case Qt::Key_Tab:
-                key = CursorKey::Right;
-                break;
-            case Qt::Key_Left:
-            case Qt::Key_Backtab:
-                key = CursorKey::Left;
-                break;
-            case Qt::Key_Down:
-                key = CursorKey::Down;
-                break;
-            case Qt::Key_Up:
-                key = CursorKey::Up;
-                break;
-            case Qt::Key_PageDown:
-                key = CursorKey::PageDown;
-                break;
-            case Qt::Key_PageUp:
-                key = CursorKey::PageUp;
-                break;
-            case Qt::Key_Home:
-                key = CursorKey::Home;
-                break;
-            case Qt::Key_End:
-                key = CursorKey::End;
-                break;
-            case Qt::Key_Return:
-            case Qt::Key_Enter:
-                key = CursorKey::Enter;
-                break;
-            default:
-                return false;
-        }
+        const std::optional<CursorKey> key = cursorKeyOf(k->key());
+        if (!key) return false;
         session_.activeGrid = g;
-        moveCursor(session_, key, mods);
+        moveCursor(session_, *key, mods);
         refresh();
         return true;
     }
@@ -551,7 +603,7 @@ void MainWindow::applyDisplay() {
     const auto& settings = session_.settings();
     const RBildEinst& b = settings.BildEinst;
     // Fonts and style sheets are costly to set: only when what they come from changed.
-    const DisplayState now{b, settings.Diversa, session_.activeGrid >= 3, size()};
+    const DisplayState now{b, settings.Diversa, session_.activeGrid >= 3, size(), centralWidget()->size()};
     if (shownDisplay_ && *shownDisplay_ == now) return;
     const bool toolsChanged = shownDisplay_ && (shownDisplay_->bild.ToolButtons != b.ToolButtons ||
                                                 shownDisplay_->bild.ToolSize != b.ToolSize);
@@ -584,14 +636,20 @@ void MainWindow::applyDisplay() {
         v->verticalHeader()->setDefaultSectionSize(geometry.rowHeight);
         if (g % 2 == 0) v->horizontalHeader()->setDefaultSectionSize(geometry.columnWidth);
     }
-    // The left grids' width and the upper grids' height: the track bars' settings, else a third.
-    const int width = std::min(b.G1Width > 0 ? b.G1Width : this->width() / 4, this->width() * 45 / 100);
-    views_[0]->setFixedWidth(width);
-    views_[2]->setFixedWidth(width);
-    const int height = session_.activeGrid >= 3 ? b.G1HeightA : b.G1HeightK;
-    if (height > 0) {
-        views_[0]->setFixedHeight(height);
-        views_[1]->setFixedHeight(height);
+    // The left grids' width and the upper grids' height: the track bars' settings, else a quarter of the
+    // width and what the layout gives; the arrangement keeps them inside the window.
+    const QWidget* client = centralWidget();
+    const int stored = session_.activeGrid >= 3 ? b.G1HeightA : b.G1HeightK;
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const int unit = std::max(1, (screen ? screen->geometry().width() : 1000) / 1000);
+    const GridArrangement a =
+        arrangeGrids(client->width(), client->height(), b.G1Width > 0 ? b.G1Width : client->width() / 4,
+                     stored > 0 ? stored : views_[0]->height(), unit, headerBar_->sizeHint().width(), 0);
+    views_[0]->setFixedWidth(a.grid[0].width);
+    views_[2]->setFixedWidth(a.grid[0].width);
+    if (stored > 0) {
+        views_[0]->setFixedHeight(a.grid[0].height);
+        views_[1]->setFixedHeight(a.grid[0].height);
     } else {
         for (int g : {0, 1}) {
             views_[g]->setMinimumHeight(0);
@@ -600,10 +658,15 @@ void MainWindow::applyDisplay() {
     }
     // The track bars show what is set, without reporting it back.
     const QSignalBlocker blockH(trackH_), blockV(trackV_);
-    trackH_->setMaximum(std::max(5, this->width() / 10));
-    trackH_->setValue(width / 10);
-    trackV_->setMaximum(std::max(5, this->height() / 5));
-    trackV_->setValue((height > 0 ? height : views_[0]->height()) / 5);
+    trackH_->setMaximum(std::max(5, a.trackHMax));
+    trackH_->setValue(a.trackHPos);
+    trackV_->setMaximum(std::max(5, a.trackVMax));
+    trackV_->setValue(a.trackVPos);
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    if (isVisible() && !session_.busy) refresh();
 }
 
 void MainWindow::showHelp(std::int64_t number) {

@@ -17,6 +17,7 @@
 #include "platform/progress.h"
 
 class QAction;
+class QKeyEvent;
 class QLabel;
 class QMenu;
 class QProgressBar;
@@ -79,6 +80,8 @@ class MainWindow : public QMainWindow {
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // A new size shows more or fewer rows and releves.
+    void resizeEvent(QResizeEvent* event) override;
 
   private:
     void buildMenus();
@@ -95,6 +98,8 @@ class MainWindow : public QMainWindow {
     // A track bar moved: the left grids' width or the upper grids' height follows.
     void tracked(QSlider* track);
     void showCursor();
+    // A key in a grid's in-place editor: true when it moved the cursor (or switched the caret mode).
+    bool editorKey(int grid, QWidget* editor, QKeyEvent* key);
     VisibleCells visibleCells() const;
 
     Session& session_;
@@ -125,6 +130,7 @@ class MainWindow : public QMainWindow {
         RDiversa diversa;
         bool lowerPart;
         QSize size;
+        QSize client;  // the grids' area, laid out after the window
         bool operator==(const DisplayState&) const = default;
     };
     std::optional<DisplayState> shownDisplay_;
@@ -133,6 +139,9 @@ class MainWindow : public QMainWindow {
     int menuLanguage_ = -1;
     bool menuNumbers_ = false;
     QPointer<SpeciesBrowser> browser_;
+    // Whether lines were recorded when the last command ended.
+    bool recordingShown_ = false;
+    void showRecording();
     // The releve the species list window last showed.
     int followedColumn_ = -1;
 };

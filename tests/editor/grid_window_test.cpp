@@ -63,5 +63,29 @@ TEST(GridWindow, CellGeometry) {
         EXPECT_EQ(cellGeometry(c.font, c.x, c.y, c.margin), c.expected) << c.font << " " << c.margin;
 }
 
+TEST(GridWindow, ArrangementOfGridsBarsAndTrackBars) {
+    // A client of 1000 × 700 with grid 1 at 300 × 200, a unit of 4, scroll bars 16 thick, tool bar 40.
+    const GridArrangement a = arrangeGrids(1000, 700, 300, 200, 4, 16, 40);
+    EXPECT_EQ(a.grid[0], (PixelBox{0, 0, 300, 200}));
+    EXPECT_EQ(a.grid[1], (PixelBox{304, 0, 675, 200}));    // up to the scroll bar and 5 pixels
+    EXPECT_EQ(a.grid[2], (PixelBox{0, 204, 300, 432}));    // as high as grid 4
+    EXPECT_EQ(a.grid[3], (PixelBox{304, 204, 675, 432}));  // down to the scroll bar and the tool bar
+    EXPECT_EQ(a.hScroll, (PixelBox{304, 638, 675, 16}));
+    EXPECT_EQ(a.vScrollTop, (PixelBox{981, 0, 16, 200}));
+    EXPECT_EQ(a.vScrollBottom, (PixelBox{981, 204, 16, 432}));
+    EXPECT_EQ(a.trackHMax, 97);
+    EXPECT_EQ(a.trackHPos, 30);
+    EXPECT_EQ(a.trackVMax, 126);
+    EXPECT_EQ(a.trackVPos, 40);
+    // Grid 1 never takes the whole client, and nothing gets a negative size in a tiny window.
+    const GridArrangement small = arrangeGrids(100, 60, 500, 500, 4, 16, 40);
+    EXPECT_EQ(small.grid[0].width, 70);
+    EXPECT_EQ(small.grid[0].height, 30);
+    for (const PixelBox& g : small.grid) {
+        EXPECT_GE(g.width, 0);
+        EXPECT_GE(g.height, 0);
+    }
+}
+
 }  // namespace
 }  // namespace tav

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "support/editor_fixture.h"
+#include "support/test_files.h"
 
 namespace tav {
 namespace {
@@ -31,6 +32,27 @@ TEST(HelpPages, OnePagePerTopicAndTheContents) {
         if (p.html.find("103110000") != std::string::npos) sorting = &p;
     ASSERT_NE(sorting, nullptr);
     EXPECT_NE(sorting->html.find("noch nicht verfügbar"), std::string::npos);
+}
+
+TEST(HelpPages, TextsDescribeTopicsAndCommands) {
+    testing::TempDir dir;
+    testing::writeBytes(dir.file("a.txt"), "# Felder\nmnuFelder;Felder fügen Zeilen & Spalten ein.\n\n");
+    testing::writeBytes(dir.file("b.txt"), "102100700 ; Setzt ein neues Feld.\r\n");
+    testing::writeBytes(dir.file("c.md"), "kein Text");
+    Result<HelpTexts> texts = readHelpTexts(dir.path());
+    ASSERT_TRUE(texts.ok());
+    EXPECT_EQ(texts.value().size(), 2u);
+    testing::EditorFixture e;
+    for (const HelpPage& p : helpPages(e.session.catalogue(), {}, texts.value())) {
+        if (p.file != "mnuFelder.htm") continue;
+        EXPECT_NE(p.html.find("<p>Felder fügen Zeilen &amp; Spalten ein.</p>"), std::string::npos);
+        EXPECT_NE(p.html.find("<td>Setzt ein neues Feld.</td>"), std::string::npos);
+    }
+    // A line that is no KEY;TEXT names its file and line.
+    testing::writeBytes(dir.file("d.txt"), "mnuRand;gut\nohne Trenner\n");
+    const Result<HelpTexts> bad = readHelpTexts(dir.path());
+    ASSERT_FALSE(bad.ok());
+    EXPECT_NE(bad.status().plain().find("d.txt, Zeile 2"), std::string::npos);
 }
 
 }  // namespace

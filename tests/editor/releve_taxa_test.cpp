@@ -83,6 +83,11 @@ TEST(SpeciesList, TheInputFilterNarrowsTheLookups) {
     EXPECT_EQ(found.front().name.rfind("Poa trivialis", 0), 0u);
     ASSERT_TRUE(e.run("OPTIONEN EINGABEFILTER EINGABEFILTER;").ok());  // off
     EXPECT_EQ(e.session.lookupSpecies("Poa").size(), all);
+    // Without a filter set the switch reads one first, and is on when that worked.
+    ASSERT_TRUE(e.run("OPTIONEN EINGABEFILTER LÖSCHEN;").ok());
+    ASSERT_TRUE(e.run("OPTIONEN EINGABEFILTER EINGABEFILTER;" + e.dir.file("filter.tab")).ok());
+    EXPECT_TRUE(e.session.inputFilterOn);
+    EXPECT_EQ(e.session.lookupSpecies("Poa").size(), 1u);
 }
 
 TEST(SpeciesList, IntoTheHeaderAndIntoTheMargin) {

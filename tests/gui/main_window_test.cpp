@@ -7,6 +7,8 @@
 #include <QDialog>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QSlider>
 #include <QTableView>
@@ -98,6 +100,33 @@ class MainWindowTest : public QObject {
         window_->button(102010000)->trigger();  // the undo button
         QCOMPARE(QString::fromStdString(std::string(session_->buffer().Get('A', 2, 0))), QString(""));
         QCOMPARE(shown(4, 0, 2), QString(""));
+    }
+
+    void caretKeysInsideTheTextAndCursorKeysOutside() {
+        GridView* v = window_->view(4);
+        v->setFocus();
+        v->setCurrentIndex(window_->model(4)->index(0, 2));
+        session_->settings().CurScrEinst.CR = false;
+        // Typed text: Right commits it and moves the cursor on.
+        QTest::keyClick(v, '4');
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+        QCOMPARE(QString::fromStdString(std::string(session_->buffer().Get('A', 2, 0))), QString("4"));
+        QCOMPARE(session_->cursorCol, 3);
+        // Enter switches to the caret inside the text: Left and Home stay in the cell.
+        QTest::keyClick(window_->view(4), '5');
+        auto* line = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        QVERIFY(line);
+        QTest::keyClicks(line, "67");
+        QTest::keyClick(line, Qt::Key_Return);
+        QTest::keyClick(line, Qt::Key_Left);
+        QTest::keyClick(line, Qt::Key_Left);
+        QTest::keyClicks(line, "x");
+        QCOMPARE(line->text(), QString("5x67"));
+        QCOMPARE(session_->cursorCol, 3);
+        // Down always moves the cursor, with the text committed.
+        QTest::keyClick(line, Qt::Key_Down);
+        QCOMPARE(QString::fromStdString(std::string(session_->buffer().Get('A', 3, 0))), QString("5x67"));
+        QCOMPARE(session_->cursorRow, 1);
     }
 
     void insDelAndF2() {
@@ -209,6 +238,25 @@ class MainWindowTest : public QObject {
         window_->trackBar(false)->setValue(30);
         QCOMPARE(b.G1HeightK, 150);
         QCOMPARE(window_->view(2)->height(), 150);
+    }
+
+    void theRecordingWindowOpensWithTheFirstLine() {
+        port_->answerFrom(nullptr);
+        session_->recordingList().setOn(true);
+        window_->button(102030000)->trigger();  // "Kopieren"
+        AnswerWindow* w = port_->openWindow(DialogKind::Memo);
+        QVERIFY(w && w->isVisible());
+        QCOMPARE(w->windowTitle(), QString("Aufzeichnung"));
+        auto* text = w->findChild<QPlainTextEdit*>();
+        QVERIFY(text->toPlainText().startsWith("Button;102030000;Kopieren;"));
+        // Later lines show after "Refresh".
+        window_->button(102040000)->trigger();  // "Ausschneiden"
+        QVERIFY(!text->toPlainText().contains("102040000"));
+        for (QPushButton* b : w->findChildren<QPushButton*>())
+            if (b->text() == "Refresh") b->click();
+        QVERIFY(text->toPlainText().contains("102040000"));
+        w->close();
+        port_->answerFrom(script_.get());
     }
 
     void theToolBarShowsTheChosenButtons() {
