@@ -21,11 +21,14 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QStyledItemDelegate>
 #include <QTableView>
+#include <QTextDocument>
 #include <QToolTip>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -89,6 +92,24 @@ void saveText(QWidget* parent, const QString& caption, const std::string& text) 
     if (file.isEmpty()) return;
     if (const Status written = writeFileAtomically(utf8(file), encodeTextFile(text)); !written)
         QMessageBox::critical(parent, "TAVOLEX", qs(written.plain()));
+}
+
+// Prints lines as a form: one row per line, its ";"-separated fields in columns.
+void printLines(QWidget* parent, const QString& caption, const std::vector<std::string>& lines) {
+    QPrinter printer;
+    QPrintDialog dialog(&printer, parent);
+    dialog.setWindowTitle("Formular drucken");
+    if (dialog.exec() != QDialog::Accepted) return;
+    QString html =
+        "<h3>" + caption.toHtmlEscaped() + "</h3><table border=\"1\" cellspacing=\"0\" cellpadding=\"2\">";
+    for (const std::string& line : lines) {
+        html += "<tr>";
+        for (const std::string& cell : splitFields(line)) html += "<td>" + qs(cell).toHtmlEscaped() + "</td>";
+        html += "</tr>";
+    }
+    QTextDocument doc;
+    doc.setHtml(html + "</table>");
+    doc.print(&printer);
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -529,6 +550,7 @@ class ListWindow : public AnswerWindow {
             for (const std::string& line : model_->lines()) text += line + "\r\n";
             saveText(this, "Speichern unter", text);
         });
+        m.addAction("Formular drucken", this, [this] { printLines(this, windowTitle(), model_->lines()); });
         m.addAction("Suchen", this, [this] { find(); });
         m.addAction("Liste kopieren", this, [this] {
             std::string text;
@@ -719,6 +741,7 @@ class TableWindow : public AnswerWindow {
         m.addAction("Liste kopieren", this, [this] {
             QApplication::clipboard()->setText(qs(tableFileText(model_->lines(), false)));
         });
+        m.addAction("Formular drucken", this, [this] { printLines(this, windowTitle(), model_->lines()); });
         QAction* editing = m.addAction("Bearbeiten (ein/aus)", this,
                                        [this] { model_->setEditable(!model_->editable(), 0, 0); });
         editing->setCheckable(true);
@@ -728,13 +751,61 @@ class TableWindow : public AnswerWindow {
             const QModelIndex i = view_->currentIndex();
             if (i.isValid()) QApplication::clipboard()->setText(qs(model_->cell(i.row(), i.column())));
         });
+        m.addAction("Ausschneiden", this, [this] {
+            const QModelIndex i = view_->currentIndex();
+            if (!i.isValid() || !model_->cellEditable(i.row(), i.column())) return;
+            QApplication::clipboard()->setText(qs(model_->cell(i.row(), i.column())));
+            model_->setCell(i.row(), i.column(), "");
+        });
         m.addAction("Einfügen", this, [this] {
             const QModelIndex i = view_->currentIndex();
             if (i.isValid() && model_->cellEditable(i.row(), i.column()))
                 model_->setData(i, QApplication::clipboard()->text());
         });
+        m.addSeparator();
+        m.addAction("Feld einfügen, nach rechts schieben", this, [this] { shiftRow(true); });
+        m.addAction("Feld löschen, nach links schieben", this, [this] { shiftRow(false); });
+        m.addAction("Zelle nach links", this, [this] { moveCell(0, -1); });
+        m.addAction("Zelle nach rechts", this, [this] { moveCell(0, 1); });
+        m.addAction("Zelle nach oben", this, [this] { moveCell(-1, 0); });
+        m.addAction("Zelle nach unten", this, [this] { moveCell(1, 0); });
+        m.addSeparator();
         m.addAction("Schliessen", this, &QDialog::reject);
         m.exec(QCursor::pos());
+    }
+    // A new empty field at the current cell pushes the rest of the row right (the last field must be
+    // empty, so that nothing falls off); deleting one pulls the rest left. Only while editing.
+    void shiftRow(bool insert) {
+        const QModelIndex i = view_->currentIndex();
+        if (!i.isValid() || !model_->cellEditable(i.row(), i.column())) return;
+        std::vector<std::string> cells;
+        for (int c = 0; c < model_->columnCount(); ++c) cells.push_back(model_->cell(i.row(), c));
+        const auto at = cells.begin() + i.column();
+        if (insert) {
+            if (!cells.back().empty()) {
+                QMessageBox::information(this, "TAVOLEX", "Das letzte Feld der Zeile ist nicht leer.");
+                return;
+            }
+            cells.pop_back();
+            cells.insert(at, std::string());
+        } else {
+            cells.erase(at);
+            cells.emplace_back();
+        }
+        model_->setRow(i.row(), cells);
+    }
+    // The current cell changes places with its neighbour; the cursor goes with it.
+    void moveCell(int dRow, int dCol) {
+        const QModelIndex i = view_->currentIndex();
+        if (!i.isValid()) return;
+        const QModelIndex to = model_->index(i.row() + dRow, i.column() + dCol);
+        if (!to.isValid() || !model_->cellEditable(i.row(), i.column()) ||
+            !model_->cellEditable(to.row(), to.column()))
+            return;
+        const std::string here = model_->cell(i.row(), i.column());
+        model_->setCell(i.row(), i.column(), model_->cell(to.row(), to.column()));
+        model_->setCell(to.row(), to.column(), here);
+        view_->setCurrentIndex(to);
     }
     void find() {
         bool ok = false;

@@ -71,6 +71,16 @@ const std::vector<std::uint32_t>& LinesModel::fieldsOf(int line) const {
     return s;
 }
 
+void LinesModel::setRow(int row, const std::vector<std::string>& cells) {
+    const int line = row + 1;
+    if (line <= 0 || line >= static_cast<int>(lines_.size())) return;
+    std::string out;
+    for (std::size_t c = 0; c < cells.size(); ++c) out += (c > 0 ? ";" : "") + cells[c];
+    lines_[static_cast<std::size_t>(line)] = std::move(out);
+    starts_[static_cast<std::size_t>(line)].clear();
+    Q_EMIT dataChanged(index(row, 0), index(row, std::max(columns_ - 1, 0)));
+}
+
 std::string_view LinesModel::field(int line, int col) const {
     if (line < 0 || line >= static_cast<int>(lines_.size()) || col < 0) return {};
     const std::vector<std::uint32_t>& s = fieldsOf(line);

@@ -37,6 +37,8 @@ class LinesModel : public QAbstractTableModel {
     // Sets a cell's text whether or not editing is on (the change button and paste use it).
     void setCell(int row, int col, std::string_view text);
     std::string cell(int row, int col) const { return std::string(field(row + 1, col)); }
+    // Replaces the cells of a data row.
+    void setRow(int row, const std::vector<std::string>& cells);
 
   private:
     // The start of every field of a line (and one past its end), computed when first needed.

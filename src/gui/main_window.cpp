@@ -194,6 +194,9 @@ void MainWindow::buildMenus() {
 }
 
 void MainWindow::translate() {
+    // An empty or unknown language setting becomes German.
+    std::string& language = session_.settings().Sprache;
+    language = normalisedLanguageSetting(language);
     menuLanguage_ = static_cast<int>(session_.catalogue().language());
     menuNumbers_ = session_.showCommandNumbers;
     TranslateMenu(session_.catalogue(), menuBar(), session_.showCommandNumbers);
@@ -717,7 +720,7 @@ void MainWindow::addWindowHandlers() {
             s.ui().showError("Ich habe keinen Zugriff auf die Arten-Datenbank. Bitte zuerst öffnen.");
             return commandFailed();
         }
-        if (!browser_) browser_ = new SpeciesBrowser(s, this);
+        if (!browser_) browser_ = new SpeciesBrowser(s, this, [this] { showHelp(109010100); });
         browser_->show();
         browser_->raise();
         browser_->activateWindow();

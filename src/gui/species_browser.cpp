@@ -79,8 +79,8 @@ class SpeciesTableModel : public QAbstractTableModel {
     std::vector<int> rows_;
 };
 
-SpeciesBrowser::SpeciesBrowser(Session& session, QWidget* parent)
-    : QMainWindow(parent, Qt::Window), session_(session) {
+SpeciesBrowser::SpeciesBrowser(Session& session, QWidget* parent, std::function<void()> help)
+    : QMainWindow(parent, Qt::Window), session_(session), help_(std::move(help)) {
     setAttribute(Qt::WA_DeleteOnClose);
     model_ = new SpeciesTableModel(session, this);
     view_ = new QTableView;

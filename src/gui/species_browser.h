@@ -4,6 +4,7 @@
 // core operation on the database; the window only shows and asks.
 
 #include <QMainWindow>
+#include <functional>
 #include <vector>
 
 class QAction;
@@ -17,7 +18,8 @@ class SpeciesTableModel;
 
 class SpeciesBrowser : public QMainWindow {
   public:
-    SpeciesBrowser(Session& session, QWidget* parent);
+    // help opens the help page of the species database.
+    SpeciesBrowser(Session& session, QWidget* parent, std::function<void()> help = {});
     ~SpeciesBrowser() override;
 
     // Reads the table again (after an import, a filter or a sort).
@@ -52,6 +54,7 @@ class SpeciesBrowser : public QMainWindow {
     QAction* editing_ = nullptr;
     std::vector<int> sortFields_;
     QString lastFind_;
+    std::function<void()> help_;
 };
 
 }  // namespace tav

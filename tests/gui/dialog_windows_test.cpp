@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
@@ -73,6 +74,36 @@ class DialogWindowsTest : public QObject {
         });
         QVERIFY(!TGridDlg::Execute(port, "Gewichte", lines, 16, res));
         QCOMPARE(QString::fromStdString(lines[1]), QString::fromStdString(row));
+    }
+
+    void tableWindowMenuMovesFields() {
+        QtPort port;
+        whenShown([](AnswerWindow* w) {
+            QTableView* view = tableViewOf(w);
+            // Picks a command of the window's menu as the user would.
+            auto command = [view](const QModelIndex& at, const QString& caption) {
+                view->setCurrentIndex(at);
+                QTimer::singleShot(0, [caption] {
+                    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+                    QVERIFY(menu);
+                    for (QAction* a : menu->actions())
+                        if (a->text() == caption) a->trigger();
+                    menu->close();
+                });
+                Q_EMIT view->customContextMenuRequested(QPoint(1, 1));
+            };
+            QAbstractItemModel* m = view->model();
+            command(m->index(0, 0), "Feld einfügen, nach rechts schieben");
+            command(m->index(1, 1), "Feld löschen, nach links schieben");
+            command(m->index(1, 0), "Zelle nach oben");
+            QCOMPARE(view->currentIndex(), m->index(0, 0));
+            w->accept();
+        });
+        std::vector<std::string> lines = {"A;B;C", "1;2;", "4;5;6"};
+        std::string res;
+        QVERIFY(TGridDlg::Execute(port, "Felder", lines, 3, res));
+        QCOMPARE(QString::fromStdString(lines[1]), QString("4;1;2"));
+        QCOMPARE(QString::fromStdString(lines[2]), QString(";6;"));
     }
 
     void windowsThatStayOpenPublishTheirState() {
