@@ -43,6 +43,7 @@
 #include "gui/qt_port.h"
 #include "gui/qt_text.h"
 #include "gui/species_browser.h"
+#include "gui/tool_icons.h"
 #include "gui/translate.h"
 
 namespace tav {
@@ -203,57 +204,7 @@ void MainWindow::translate() {
     TranslateHints(session_.catalogue(), toolBar_);
 }
 
-namespace {
-
-// What a tool button shows: a standard image, or without one a short text.
-struct ButtonFace {
-    std::string_view name;
-    QStyle::StandardPixmap image;
-    const char* text;
-};
-constexpr QStyle::StandardPixmap kNoImage = QStyle::SP_CustomBase;
-const ButtonFace kFaces[] = {
-    {"NewButton", QStyle::SP_FileIcon, ""},
-    {"OpenButton", QStyle::SP_DialogOpenButton, ""},
-    {"SaveButton", QStyle::SP_DialogSaveButton, ""},
-    {"UndoButton", QStyle::SP_ArrowBack, ""},
-    {"CopyButton", kNoImage, "Kop"},
-    {"CutButton", kNoImage, "Aus"},
-    {"PasteButton", kNoImage, "Ein"},
-    {"DateButton", kNoImage, "Dat"},
-    {"TimeButton", kNoImage, "Zeit"},
-    {"FindButton", kNoImage, "Such"},
-    {"ReplaceButton", kNoImage, "Ers"},
-    {"SuchRueckButton", kNoImage, "S0"},
-    {"MemoButton", kNoImage, "Memo"},
-    {"UeberButton", kNoImage, "Arten"},
-    {"WechselButton", QStyle::SP_ArrowUp, ""},
-    {"LinksButton", QStyle::SP_ArrowLeft, ""},
-    {"RechtsButton", QStyle::SP_ArrowRight, ""},
-    {"ObenButton", QStyle::SP_ArrowUp, ""},
-    {"UntenButton", QStyle::SP_ArrowDown, ""},
-    {"ZlTypButton", kNoImage, "Typ"},
-    {"ZusatzButton", kNoImage, "Zus"},
-    {"KSBZyklischButton", kNoImage, "KSB"},
-    {"cfButton", kNoImage, "cf."},
-    {"SortZlButton", kNoImage, "SortZ"},
-    {"SortSpButton", kNoImage, "SortS"},
-    {"NachschlagenButton", kNoImage, "Nach"},
-    {"PruefButton", kNoImage, "Prüf"},
-    {"FiltButton", kNoImage, "Filt"},
-    {"ImageButton", kNoImage, "Bild"},
-    {"ScatterButton", kNoImage, "Streu"},
-    {"GraphButton", kNoImage, "Linie"},
-    {"BiplotButton", kNoImage, "Bipl"},
-    {"MapButton", kNoImage, "Karte"},
-    {"MacroButton", QStyle::SP_MediaPlay, ""},
-    {"ExternButton", kNoImage, "Ext"},
-    {"ClipButton", kNoImage, "Clip"},
-    {"FontButton", kNoImage, "Font"},
-    {"HelpButton", QStyle::SP_DialogHelpButton, ""},
-};
-
-}  // namespace
+namespace {}  // namespace
 
 void MainWindow::buildToolBar() {
     if (!toolBar_) {
@@ -273,12 +224,9 @@ void MainWindow::buildToolBar() {
         }
         const CommandEntry* entry = toolButtonCommand(layout[i]);
         if (!entry || !toolButtonShown(b.ToolButtons, i)) continue;
-        const ButtonFace* face = nullptr;
-        for (const ButtonFace& f : kFaces)
-            if (f.name == layout[i]) face = &f;
-        QAction* a = !face || face->image == kNoImage
-                         ? toolBar_->addAction(QString::fromUtf8(face ? face->text : "?"))
-                         : toolBar_->addAction(style()->standardIcon(face->image), QString());
+        const QIcon icon = toolIcon(layout[i], layout[i] == "FiltButton" && session_.inputFilterOn);
+        QAction* a =
+            icon.isNull() ? toolBar_->addAction(qs(entry->caption)) : toolBar_->addAction(icon, QString());
         // The caption is the hint where the catalogue has none.
         a->setToolTip(qs(entry->caption));
         a->setData(QVariant::fromValue<qlonglong>(entry->number));

@@ -139,6 +139,8 @@ class MainWindow : public QMainWindow {
     int menuLanguage_ = -1;
     bool menuNumbers_ = false;
     QPointer<SpeciesBrowser> browser_;
+    // Whether the filter button shows the filter on.
+    bool filterShownOn_ = false;
     // Whether lines were recorded when the last command ended.
     bool recordingShown_ = false;
     void showRecording();
