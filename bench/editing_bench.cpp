@@ -1,7 +1,8 @@
 // Times what the grids do on a large table through the session, as the desktop will: the species
 // margin of a screen of rows (the first time with the one pass over the table, then from the kept
 // statistics, then with marked releves), counting and finding a search text over the whole species
-// part, and marking the rows that hold it. Usage: bench_editing TABLE CATALOGUE WORKDIR
+// part, marking the rows that hold it, and sorting the species and the releves by several criteria (with
+// their undo). Usage: bench_editing TABLE CATALOGUE WORKDIR
 
 #include <chrono>
 #include <cstdio>
@@ -11,7 +12,9 @@
 #include "editor/grid_control.h"
 #include "editor/margins.h"
 #include "editor/session.h"
+#include "editor/sorting.h"
 #include "editor/statements.h"
+#include "editor/undo_list.h"
 #include "platform/script_ui.h"
 #include "timing.h"
 
@@ -75,5 +78,37 @@ int main(int argc, char** argv) {
         tav::runStatements(session, dispatcher, "ZEILEN ZEILEN*MARK ZEILEN*SUCHTEXT;").ok();
     std::printf("mark the rows holding \"3\": %.1f ms (%s, %d rows)\n", msSince(t0),
                 markedRows ? "ok" : "failed", session.buffer().MroA().Count());
-    return counted && found && markedRows ? 0 : 1;
+    session.buffer().ClearM();
+
+    // Sorting: the species by frequency, the releves by total cover, by a header row, each undone.
+    auto sortStep = [&](const char* what, tav::SortRequest r) {
+        auto t = std::chrono::steady_clock::now();
+        tav::UndoList& undo = session.undoList();
+        undo.begin();
+        const bool ok = tav::sortTable(session, r).ok();
+        undo.end();
+        const double sorting = msSince(t);
+        t = std::chrono::steady_clock::now();
+        undo.undo();
+        std::printf("sort %-36s %.1f ms, its undo %.1f ms (%s)\n", what, sorting, msSince(t),
+                    ok ? "ok" : "failed");
+        return ok;
+    };
+    tav::SortRequest byFrequency;
+    byFrequency.criterion = 45;
+    tav::SortRequest byCover;
+    byCover.mode = 'C';
+    byCover.criterion = 47;
+    tav::SortRequest byHeader;
+    byHeader.part = 'K';
+    byHeader.mode = 'C';
+    byHeader.criterion = 2;
+    byHeader.keyRow = 1;
+    tav::SortRequest byOccurrence;
+    byOccurrence.criterion = 3;
+    const bool sorted = sortStep("the species by frequency", byFrequency) &&
+                        sortStep("the species by occurrences (3 keys)", byOccurrence) &&
+                        sortStep("the releves by total cover", byCover) &&
+                        sortStep("the releves by header row 2", byHeader);
+    return counted && found && markedRows && sorted ? 0 : 1;
 }

@@ -9,6 +9,7 @@
 #include "editor/command_support.h"
 #include "editor/grid_control.h"
 #include "editor/session.h"
+#include "editor/sorting.h"
 #include "editor/tool_bar.h"
 #include "env/dialogs.h"
 
@@ -115,6 +116,7 @@ Dispatcher::Dispatcher() {
     addEnvironmentCommands(*this);
     addWindowCommands(*this);
     addToolBarCommands(*this);
+    addSortCommands(*this);
     addGridCommands(*this);
     addCursorCommands(*this);
     addFindCommands(*this);

@@ -28,6 +28,9 @@ class CellStats {
     // for any other; with doCheck the interpreter's value under the NaAccept setting.
     double DeckValChecked(char OC, std::string_view s, bool doCheck);
 
+    // The value of a stored cell text in a mode ('S' presence weight, 'D' percentage), remembered per text.
+    double cellValue(char mode, TextHandle h, bool doCheck) { return value(mode, h, doCheck); }
+
     int GetFreq(char OC, const TMenge* M, int p, bool doCheck);
     double GetStet(char OC, const TMenge* M, int p, bool doCheck);
     int GetZahl(char OC, const TMenge* M, int p, bool doCheck);

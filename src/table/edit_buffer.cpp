@@ -920,8 +920,9 @@ void TEditBuffer::PutScores(char OC, const std::vector<std::string>& Lst) {
         if (!biplot) {
             ++e;
             if (!row) continue;
-            std::string m = "0 " + field(f, 1);
-            for (std::size_t k = 2; k < names.size(); ++k) m += ' ' + names[k] + ' ' + field(f, k);
+            // "0", then every axis's name and value: the layout GetSpScoreItem and the sort read.
+            std::string m = "0";
+            for (std::size_t k = 1; k < names.size(); ++k) m += ' ' + names[k] + ' ' + field(f, k);
             WriteP(OC, 'S', m, *row);
             continue;
         }
@@ -960,11 +961,12 @@ bool TEditBuffer::GetSpScoreItem(std::string& t, int& p) {
         if (end > start) items.push_back(scores.substr(start, end - start));
         start = end + 1;
     }
+    // "0 name1 value1 name2 value2 …": the names stand at the odd positions, each value after its name.
     for (std::size_t k = 1; k < items.size(); k += 2) axes.push_back(items[k]);
     auto pick = Ui_->pickFromList("Achsen auswählen", axes, false);
     if (!pick || pick->empty()) return false;
     t = axes[pick->front()];
-    p = 2 * pick->front() + 1;
+    p = 2 * pick->front() + 2;
     return true;
 }
 

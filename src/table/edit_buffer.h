@@ -145,6 +145,8 @@ class TEditBuffer {
 
     // ---- margins from result tables
     void PutGrpNum(const std::vector<std::string>& Lst);
+    // The 'S' margins from a score table (line 0: a flag and the axis names; then one line per row):
+    // with flag 0 "0 name1 value1 name2 value2 …".
     void PutScores(char OC, const std::vector<std::string>& Lst);
     bool GetSpScoreItem(std::string& t, int& p);
 

@@ -34,7 +34,7 @@ TEST(BatchRun, StatementsAndTheirExitStatus) {
         // The reason is in the chosen language.
         {"--lang E --run 'ZEILEN GIBTS;x'", 1,
          "error: Macro error, unknown command: ZEILEN GIBTS  ZEILEN GIBTS;x <-- "},
-        {"--run 'HILFE VERS;;ZEILEN SORT;'", 1, "error: Zeilen sortieren: noch nicht verfügbar."},
+        {"--run 'HILFE VERS;;MODULE GRAFIK STREU;'", 1, "error: Streudiagramm: noch nicht verfügbar."},
         {"--run 'DATEI DRUCK;'", 1, "info: Druckausgabe: noch nicht implementiert."},
         {"--cursor 4,0,1 --run 'HILFE VERS;'", 2, "--cursor takes"},
         {"--cursor 4,1,999 --run 'HILFE VERS;'", 2, "--cursor: grid 4 has"},
@@ -55,12 +55,13 @@ TEST(BatchRun, StatementsAndTheirExitStatus) {
 TEST(BatchRun, RecordsTheStatementsWithCursorAndMarks) {
     TempDir dir;
     const BatchRun r = runBatch("--cursor 4,3,12 --mark-rows 2,5 --record " + dir.file("rec.txt") +
-                                    " --run 'MODULE AUFZ AUFZ;;ZEILEN SORT;' " + kDune,
+                                    " --run 'MODULE AUFZ AUFZ;;MODULE GRAFIK STREU;' " + kDune,
                                 dir);
-    EXPECT_EQ(r.status, 1) << r.err;  // sorting is not available yet; the recording is written all the same
+    EXPECT_EQ(r.status, 1)
+        << r.err;  // the scatter plot is not available; the recording is written all the same
     EXPECT_EQ(readBytes(dir.file("rec.txt")),
               "Menu;109090100;Aufzeichnen (ein/aus);CursorPos 4,3,12;MarkedSpecies 2,5\r\n"
-              "Menu;103110000;Zeilen sortieren;CursorPos 4,3,12;MarkedSpecies 2,5\r\n");
+              "Menu;109050100;Streudiagramm;CursorPos 4,3,12;MarkedSpecies 2,5\r\n");
 }
 
 TEST(BatchRun, ListsTheCommandsThatRun) {
@@ -68,7 +69,9 @@ TEST(BatchRun, ListsTheCommandsThatRun) {
     const BatchRun r = runBatch("--list-commands", dir);
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("\n111020000;Hilfe;Version;MainWindow;verfügbar\n"), std::string::npos);
-    EXPECT_NE(r.out.find("\n103110000;Zeilen;Zeilen sortieren;Sorting;nicht verfügbar\n"), std::string::npos);
+    EXPECT_NE(r.out.find("\n103110000;Zeilen;Zeilen sortieren;Sorting;verfügbar\n"), std::string::npos);
+    EXPECT_NE(r.out.find("\n109050100;Module;Grafik, Karten;Streudiagramm;Unspecified;nicht verfügbar\n"),
+              std::string::npos);
     EXPECT_NE(r.out.find("\n103000000;Zeilen;MainWindow;Untermenü\n"), std::string::npos);
 }
 

@@ -18,7 +18,7 @@ using testing::TempDir;
 
 constexpr std::int64_t kRecordToggle = 109090100;
 constexpr std::int64_t kClearRecording = 109090200;
-constexpr std::int64_t kSortRows = 103110000;
+constexpr std::int64_t kScatter = 109050100;  // "Streudiagramm", a command not built
 
 struct Editor : testing::EditorFixture {
     Status execute(std::int64_t number, CommandSource source = CommandSource::Menu) {
@@ -43,43 +43,43 @@ TEST(Dispatch, RecordingLines) {
     run.session.buffer().mark(MarkSet::MroA, 4);
     ASSERT_TRUE(run.execute(kRecordToggle).ok());
     // The command is recorded before it runs, even when it then says it is not available.
-    EXPECT_FALSE(run.execute(kSortRows).ok());
-    EXPECT_EQ(run.messages().back(), "Zeilen sortieren: noch nicht verfügbar.");
+    EXPECT_FALSE(run.execute(kScatter).ok());
+    EXPECT_EQ(run.messages().back(), "Streudiagramm: noch nicht verfügbar.");
 
     run.session.buffer().mark(MarkSet::MroK, 0);
     run.session.buffer().mark(MarkSet::McoL, 0);
     run.session.buffer().mark(MarkSet::McoR, 6);
     run.session.buffer().mark(MarkSet::McoR, 2);
     run.session.grid(4).selOn = true;
-    (void)run.execute(kSortRows, CommandSource::Button);
+    (void)run.execute(kScatter, CommandSource::Button);
 
     // The name grids have one column: theirs is the first releve of the window.
     run.session.buffer().ClearM();
     run.session.grid(4).selOn = false;
     run.session.activeGrid = 3;
     run.session.windowStart.releve = 9;
-    (void)run.execute(kSortRows);
+    (void)run.execute(kScatter);
 
     EXPECT_EQ(run.session.recordingList().lines(),
               (std::vector<std::string>{
                   "Menu;109090100;Aufzeichnen (ein/aus);CursorPos 4,3,12;MarkedSpecies 2,5",
-                  "Menu;103110000;Zeilen sortieren;CursorPos 4,3,12;MarkedSpecies 2,5",
-                  "Button;103110000;Zeilen sortieren;CursorPos 4,3,12;MarkedHeader 1;MarkedSpecies 2,5;"
+                  "Menu;109050100;Streudiagramm;CursorPos 4,3,12;MarkedSpecies 2,5",
+                  "Button;109050100;Streudiagramm;CursorPos 4,3,12;MarkedHeader 1;MarkedSpecies 2,5;"
                   "MarkedLeft 1;MarkedCols 3,7;MarkedRange",
-                  "Menu;103110000;Zeilen sortieren;CursorPos 3,10,12",
+                  "Menu;109050100;Streudiagramm;CursorPos 3,10,12",
               }));
 }
 
 TEST(Dispatch, RecordingOnAndOff) {
     Editor run;
-    (void)run.execute(kSortRows);  // off: nothing
+    (void)run.execute(kScatter);  // off: nothing
     ASSERT_TRUE(run.execute(kRecordToggle).ok());
     ASSERT_TRUE(run.execute(kClearRecording).ok());  // empties the list, then records an empty line
-    (void)run.execute(kSortRows);
+    (void)run.execute(kScatter);
     ASSERT_TRUE(run.execute(kRecordToggle).ok());  // switching off is not recorded
-    (void)run.execute(kSortRows);
+    (void)run.execute(kScatter);
     EXPECT_EQ(run.session.recordingList().lines(),
-              (std::vector<std::string>{"", "Menu;103110000;Zeilen sortieren;CursorPos 1,1,1"}));
+              (std::vector<std::string>{"", "Menu;109050100;Streudiagramm;CursorPos 1,1,1"}));
     EXPECT_FALSE(run.session.recordingList().on());
     // The choice dialogs record only while recording is on.
     EXPECT_FALSE(run.session.ui().RecordLine);
@@ -109,12 +109,12 @@ TEST(Dispatch, BuiltCommands) {
     EXPECT_FALSE(run.session.buffer().CheckM());
 
     // A handler added later replaces the message that the command is not available.
-    run.dispatcher.add(kSortRows, [](Session& s, const CommandEntry&) {
+    run.dispatcher.add(kScatter, [](Session& s, const CommandEntry&) {
         s.ui().showInfo("sortiert");
         return Status();
     });
-    EXPECT_TRUE(run.dispatcher.available(kSortRows));
-    ASSERT_TRUE(run.execute(kSortRows).ok());
+    EXPECT_TRUE(run.dispatcher.available(kScatter));
+    ASSERT_TRUE(run.execute(kScatter).ok());
     EXPECT_EQ(run.messages().back(), "sortiert");
 }
 
@@ -122,12 +122,12 @@ TEST(Dispatch, InvalidCoversAreReportedOnceAfterTheCommand) {
     Editor run;
     int redrawn = 0;
     run.dispatcher.redisplay = [&redrawn](Session&, const CommandEntry&) { ++redrawn; };
-    run.dispatcher.add(kSortRows, [](Session& s, const CommandEntry&) {
+    run.dispatcher.add(kScatter, [](Session& s, const CommandEntry&) {
         for (int i = 0; i < 3; ++i) ++s.coverCounts.CodeErrCt;
         return Status();
     });
-    ASSERT_TRUE(run.execute(kSortRows).ok());
-    ASSERT_TRUE(run.execute(kSortRows).ok());
+    ASSERT_TRUE(run.execute(kScatter).ok());
+    ASSERT_TRUE(run.execute(kScatter).ok());
     const std::vector<std::string> shown = run.messages();
     ASSERT_EQ(shown.size(), 2u);
     EXPECT_EQ(shown[1].rfind("3 mal eine ungültige Deckung", 0), 0u) << shown[1];

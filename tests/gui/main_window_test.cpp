@@ -178,10 +178,10 @@ class MainWindowTest : public QObject {
         QVERIFY(QString::fromStdString(session_->recordingList().lines().back())
                     .startsWith("Button;102030000;Kopieren;"));
         // A command that is not built yet says so.
-        window_->action(103110000)->trigger();  // "Zeilen sortieren"
+        window_->action(109050100)->trigger();  // "Streudiagramm"
         QVERIFY(!script_->messages().empty());
         QCOMPARE(QString::fromStdString(script_->messages().back().second),
-                 QString("Zeilen sortieren: noch nicht verfügbar."));
+                 QString("Streudiagramm: noch nicht verfügbar."));
     }
 
     void theSpeciesListFollowsTheCursor() {

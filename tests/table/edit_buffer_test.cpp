@@ -266,10 +266,11 @@ TEST(EditBufferMarginsFromResults, GroupsNumbersAndScores) {
     EXPECT_EQ(b.GetP('A', 2), ",G2");
 
     b.PutScores('A', {"0;Axis 1;Axis-2", "A1;0.5;-1.25", "A2;2;3"});
-    EXPECT_EQ(b.ReadP('A', 'S', 1), "0 0.5 Axis.2 -1.25");
-    EXPECT_EQ(b.ReadP('A', 'S', 2), "0 2 Axis.2 3");
+    EXPECT_EQ(b.ReadP('A', 'S', 1), "0 Axis.1 0.5 Axis.2 -1.25");
+    EXPECT_EQ(b.ReadP('A', 'S', 2), "0 Axis.1 2 Axis.2 3");
 
-    // The axis names are every second item from the second on; p is 2 × choice + 1.
+    // The axis names are every second item from the second on; p is the position of the chosen axis's
+    // value, 2 × choice + 2.
     b.WriteP('A', 'S', "0 PC1 0.5 PC2 -1.25", 1);
     ScriptUi ui({"2"});
     b.setUi(&ui);
@@ -277,7 +278,7 @@ TEST(EditBufferMarginsFromResults, GroupsNumbersAndScores) {
     int pos = -1;
     ASSERT_TRUE(b.GetSpScoreItem(axis, pos));
     EXPECT_EQ(axis, "PC2");
-    EXPECT_EQ(pos, 3);
+    EXPECT_EQ(pos, 4);
 
     TEditBuffer none = makeTable({"T;h;"}, {"A;s0;"}, 1);
     none.setUi(&ui);
