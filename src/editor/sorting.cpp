@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <numeric>
+#include <unordered_map>
 
+#include "core/file_io.h"
 #include "core/numbers.h"
 #include "core/text.h"
 #include "editor/command_support.h"
@@ -502,6 +504,107 @@ namespace {
 constexpr std::int64_t kSortRows = 103110000;     // "Zeilen sortieren"
 constexpr std::int64_t kSortColumns = 104050000;  // "Spalten sortieren"
 constexpr std::int64_t kRelease = 111030000;      // "Gelöschte Zeilen freigeben"
+constexpr std::int64_t kBySpecies = 103120100;    // "Arten nach Datei ordnen" › "nach Arten in Datei"
+constexpr std::int64_t kByReleves = 103120200;    // … › "nach Aufnahmen in Datei"
+
+// The species lines of a table file: the fields of every line whose first character is 'A', and the
+// number of cell positions (the fields of the first line less type, name and margin).
+struct FileSpecies {
+    std::vector<std::vector<std::string>> lines;
+    int cells = 0;
+};
+Result<FileSpecies> readFileSpecies(const std::string& file) {
+    Result<std::string> bytes = readWholeFile(file);
+    if (!bytes) return bytes.status();
+    FileSpecies out;
+    const std::string text = decodeFileText(bytes.value());
+    bool first = true;
+    for (std::string_view line : splitLines(text)) {
+        if (first) out.cells = static_cast<int>(std::count(line.begin(), line.end(), ';')) - 2;
+        first = false;
+        if (!line.empty() && line.front() == 'A') out.lines.push_back(splitFields(line));
+    }
+    return out;
+}
+
+// Applies a new order of the species rows (entry i: the old row that goes to position i).
+void reorderSpecies(TEditBuffer& b, const std::vector<std::int32_t>& order) {
+    b.permute(Area::Species, order);
+    b.ClearM();
+}
+
+// The species of the file first, in the file's order, then all others in their former order.
+Status bySpeciesInFile(Session& s) {
+    const auto file = askFile(s, DialogKind::OpenFile, "nach Arten in Datei");
+    if (!file) return {};
+    Result<FileSpecies> read = readFileSpecies(*file);
+    if (!read) return read.status();
+    std::unordered_map<std::string, int> place;
+    int k = 0;
+    for (const auto& fields : read.value().lines)
+        if (fields.size() > 1) place.emplace(fields[1], k++);  // the first line of a name counts
+    TEditBuffer& b = s.buffer();
+    const int rows = b.GetRowCount('A');
+    std::vector<std::pair<long long, int>> keyed;
+    for (int r = 0; r < rows; ++r) {
+        const auto at = b.GetTyp('A', r) == 'A' ? place.find(std::string(b.GetZl('A', r))) : place.end();
+        keyed.emplace_back(at != place.end() ? at->second : static_cast<long long>(k) + r, r);
+    }
+    std::stable_sort(keyed.begin(), keyed.end(),
+                     [](const auto& a, const auto& c) { return a.first < c.first; });
+    std::vector<std::int32_t> order;
+    for (const auto& [key, r] : keyed) order.push_back(r);
+    reorderSpecies(b, order);
+    return {};
+}
+
+// Diagonal order by the file's releves: the species of the first releve first (those that also occur
+// in other releves before those found only there), then those first found in the second, and so on; the
+// others stay below in their former order. A species moves up once per releve it occurs in, the last
+// releve first, so its place follows from the releves it occurs in: compared position by position, the
+// earlier releve wins, at the same releve one found in several releves wins, and with one list the
+// prefix of the other the longer one wins.
+Status byRelevesInFile(Session& s) {
+    const auto file = askFile(s, DialogKind::OpenFile, "nach Aufnahmen in Datei");
+    if (!file) return {};
+    Result<FileSpecies> read = readFileSpecies(*file);
+    if (!read) return read.status();
+    const int n = std::max(read.value().cells, 0);
+    std::unordered_map<std::string, const std::vector<std::string>*> entry;
+    for (const auto& fields : read.value().lines)
+        if (fields.size() > 1) entry.emplace(fields[1], &fields);
+    TEditBuffer& b = s.buffer();
+    const int rows = b.GetRowCount('A');
+    struct Row {
+        int row;
+        std::vector<int> releves;  // the cell positions of the file with an entry, ascending
+        bool several;
+    };
+    std::vector<Row> moved, stay;
+    for (int r = 0; r < rows; ++r) {
+        Row x{r, {}, false};
+        if (b.GetTyp('A', r) == 'A')
+            if (const auto e = entry.find(std::string(b.GetZl('A', r))); e != entry.end())
+                for (int j = 0; j < n; ++j)
+                    if (3 + static_cast<std::size_t>(j) < e->second->size() &&
+                        !trimBlanks((*e->second)[3 + j]).empty())
+                        x.releves.push_back(j);
+        x.several = x.releves.size() > 1;
+        (x.releves.empty() ? stay : moved).push_back(std::move(x));
+    }
+    std::stable_sort(moved.begin(), moved.end(), [](const Row& a, const Row& c) {
+        for (std::size_t i = 0; i < a.releves.size() && i < c.releves.size(); ++i) {
+            if (a.releves[i] != c.releves[i]) return a.releves[i] < c.releves[i];
+            if (a.several != c.several) return a.several;
+        }
+        return a.releves.size() > c.releves.size();
+    });
+    std::vector<std::int32_t> order;
+    for (const Row& x : moved) order.push_back(x.row);
+    for (const Row& x : stay) order.push_back(x.row);
+    reorderSpecies(b, order);
+    return {};
+}
 
 // A radio dialog of the catalogue; the chosen item, or nothing when cancelled.
 std::optional<int> choose(Session& s, std::string_view dialog, std::string_view texts = {}) {
@@ -631,6 +734,8 @@ Status sortColumns(Session& s) {
 void addSortCommands(Dispatcher& d) {
     d.add(kSortRows, sortRows);
     d.add(kSortColumns, sortColumns);
+    d.add(kBySpecies, bySpeciesInFile);
+    d.add(kByReleves, byRelevesInFile);
     // The table keeps no storage for deleted rows that a sort could give back: nothing moves, the marks
     // are cleared.
     d.add(kRelease, [](Session& s) {

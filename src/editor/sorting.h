@@ -31,7 +31,7 @@ struct SortRequest {
 // A criterion that does not exist for the request fails.
 Status sortTable(Session& session, const SortRequest& request);
 
-// "Zeilen sortieren", "Spalten sortieren" and "Gelöschte Zeilen freigeben".
+// "Zeilen sortieren", "Spalten sortieren", "Arten nach Datei ordnen" and "Gelöschte Zeilen freigeben".
 void addSortCommands(Dispatcher& d);
 
 }  // namespace tav

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "editor/command_registry.h"
 #include "support/editor_fixture.h"
 #include "table/cell_stats.h"
 
@@ -118,6 +119,23 @@ TEST_F(Sorting, ScoresByTheChosenAxis) {
     ASSERT_TRUE(session.buffer().GetSpScoreItem(axis, r.scoreItem));
     ASSERT_TRUE(sortTable(session, r).ok());
     EXPECT_EQ(names('A'), (Names{"q", "r", "p"}));
+}
+
+TEST_F(Sorting, SpeciesInTheOrderOfAFile) {
+    open({"T;Ort;;1", "A;a;;1", "A;b;;1", "A;c;;1", "A;d;;1", "A;e;;1"});
+    testing::writeBytes(dir.file("ref.tab"),
+                        "T;Ort;;r1;r2;r3\r\nA;c;;1;;\r\nA;e;;1;1;\r\nA;b;;;1;\r\nA;x;;;;1\r\nA;d;;;;\r\n");
+    auto runWith = [&](std::int64_t number) {
+        ui.addToken(dir.file("ref.tab"));
+        return dispatcher.execute(session, *commands::find(number), CommandSource::Menu);
+    };
+    // By the species of the file: its order first, the others after them.
+    ASSERT_TRUE(runWith(103120100).ok());
+    EXPECT_EQ(names('A'), (Names{"c", "e", "b", "d", "a"}));
+    // By its releves: those of the first releve (found in several before found only there), then the
+    // second; species without an entry keep their order below.
+    ASSERT_TRUE(runWith(103120200).ok());
+    EXPECT_EQ(names('A'), (Names{"e", "c", "b", "d", "a"}));
 }
 
 TEST_F(Sorting, CommandsFromStatementsAreOneUndoStep) {
