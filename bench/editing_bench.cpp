@@ -110,5 +110,18 @@ int main(int argc, char** argv) {
                         sortStep("the species by occurrences (3 keys)", byOccurrence) &&
                         sortStep("the releves by total cover", byCover) &&
                         sortStep("the releves by header row 2", byHeader);
-    return counted && found && markedRows && sorted ? 0 : 1;
+    // Marking by rules over the whole table.
+    auto ruleStep = [&](const char* what, const char* statement, int grid) {
+        session.activeGrid = grid;
+        const auto t = std::chrono::steady_clock::now();
+        const bool ok = tav::runStatements(session, dispatcher, statement).ok();
+        std::printf("%-40s %.1f ms (%s, %d rows, %d releves marked)\n", what, msSince(t),
+                    ok ? "ok" : "failed", session.buffer().MroA().Count(), session.buffer().McoR().Count());
+        return ok;
+    };
+    const bool rules =
+        ruleStep("duplicate releves (species part)", "SPALTEN SPALTEN*MARK DOPPELTE*SPALTEN;", 4) &&
+        ruleStep("rows without data", "ZEILEN ZEILEN*MARK Z*DATEN;", 3) &&
+        ruleStep("duplicate row names", "ZEILEN ZEILEN*MARK DOPPELTE;", 3);
+    return counted && found && markedRows && sorted && rules ? 0 : 1;
 }

@@ -22,6 +22,8 @@ void addFindCommands(Dispatcher& dispatcher);
 void addFieldCommands(Dispatcher& dispatcher);
 // The species list of a releve and its contents, the input filter.
 void addSpeciesListCommands(Dispatcher& dispatcher);
+// Marking by rules, duplicates, marks into margins and a header row, splitting a date row.
+void addMarkingRuleCommands(Dispatcher& dispatcher);
 // Macros and the macro variables.
 void addMacroCommands(Dispatcher& dispatcher);
 

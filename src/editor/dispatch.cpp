@@ -122,6 +122,7 @@ Dispatcher::Dispatcher() {
     addFindCommands(*this);
     addFieldCommands(*this);
     addSpeciesListCommands(*this);
+    addMarkingRuleCommands(*this);
     addMacroCommands(*this);
 }
 

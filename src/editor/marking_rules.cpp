@@ -1,0 +1,363 @@
+// Marking by rules: empty rows and releves, rows without data or without a name, rows and releves whose
+// values agree or differ, aggregate taxa, name additions, duplicate row names and duplicate releves, the
+// row type; writing the marks into the margins and a header row, and marking the rows the margins
+// name; splitting a date row into its parts.
+
+#include <unordered_map>
+
+#include "core/text.h"
+#include "editor/command_handlers.h"
+#include "editor/command_support.h"
+#include "editor/dispatch.h"
+#include "editor/session.h"
+#include "env/dialogs.h"
+#include "species/art_db.h"
+#include "species/name_text.h"
+#include "table/cell_stats.h"
+#include "values/typed_values.h"
+
+namespace tav {
+
+namespace {
+
+constexpr std::int64_t kEmptyRows = 103050400;         // "Leere Zeilen"
+constexpr std::int64_t kRowsWithoutData = 103050500;   // "Zeilen ohne Daten"
+constexpr std::int64_t kRowsWithoutName = 103050600;   // "Zeilen ohne Kopf"
+constexpr std::int64_t kDoubleRows = 103050700;        // "Doppelte Zeilenköpfe"
+constexpr std::int64_t kSurplusRows = 103050800;       // "Ueberzählige Zeilenköpfe"
+constexpr std::int64_t kSameRows = 103050900;          // "Gleich in (mark.) Spalten"
+constexpr std::int64_t kDifferentRows = 103051000;     // "Abweichend in (mark.) Spalten"
+constexpr std::int64_t kRowType = 103051200;           // "Bestimmter Zeilentyp"
+constexpr std::int64_t kLabelledRows = 103051300;      // "Bezeichnete Zeilen"
+constexpr std::int64_t kAggregates = 103060200;        // "Arten markieren" › "Aggregierte Taxa"
+constexpr std::int64_t kAdditions = 103060400;         // … › "Zusatz (/...)"
+constexpr std::int64_t kLabelRows = 103070000;         // "Markierte Zeilen bezeichnen"
+constexpr std::int64_t kSplitDate = 103100500;         // "Kopfdaten aufteilen" › "Datum zerlegen"
+constexpr std::int64_t kEmptyColumns = 104020400;      // "Leere Spalten"
+constexpr std::int64_t kDoubleColumns = 104020500;     // "Doppelte Spalten"
+constexpr std::int64_t kSurplusColumns = 104020600;    // "Ueberzählige Spalten"
+constexpr std::int64_t kSameColumns = 104020700;       // "Gleich in (mark.) Zeilen"
+constexpr std::int64_t kDifferentColumns = 104020800;  // "Abweichend in (mark.) Zl."
+constexpr std::int64_t kLabelColumns = 104030100;      // "Spalten bezeichnen" › "Markierte Spalten"
+constexpr std::string_view kDoubleIgnoringEmpty = "Doppel, leere Felder ignorieren";
+constexpr std::string_view kDifferentIgnoringEmpty = "Abweichend, leere Felder ignorieren";
+
+char areaOf(const Session& s) {
+    return s.activeGrid >= 3 ? 'A' : 'K';
+}
+
+MarkSet rowSet(char part) {
+    return part == 'K' ? MarkSet::MroK : MarkSet::MroA;
+}
+
+// What a rule found, in an information box unless a macro runs: the count (or "Keine") and the label.
+void report(Session& s, int count, std::string_view label, bool rows) {
+    if (s.macroAnswers().running()) return;
+    const std::string n = count > 0 ? std::to_string(count) : std::string(rows ? "Keine " : "Keine");
+    s.ui().showInfo(n + std::string(label) + (rows ? " gefunden." : "gefunden."));
+}
+
+// Row rules over the data rows of the active part; the reference releves are the marked ones (their
+// marks end), else all.
+Status markRows(Session& s, char mode) {
+    TEditBuffer& b = s.buffer();
+    const char part = mode == 'A' || mode == 'Z' ? 'A' : areaOf(s);
+    const TMenge releves = b.McoR();
+    const TMenge* ref = releves.empty() ? nullptr : &releves;
+    const int refCount = releves.empty() ? b.GetColCount() : releves.Count();
+    std::string flags;
+    char aggregate = 0;
+    std::string_view label;
+    if (mode == 'A') {
+        if (!s.speciesDb()) {
+            s.ui().showInfo("Keine Artenliste aktiv");
+            return commandFailed();
+        }
+        int choice = 2;
+        if (!TRadioDlg::Execute(s.ui(), s.catalogue(), "DlgAggrSel", "", "", choice)) return {};
+        aggregate = static_cast<char>('0' + choice);
+        label = choice == 0   ? " zusammenfassende Taxa"
+                : choice == 1 ? " eingeschlossene Taxa"
+                              : " aggregierte Taxa";
+    } else if (mode == 'Z') {
+        if (!TCheckDlg::Execute(s.ui(), s.catalogue(), "DlgZusatz", "", "", flags)) return {};
+        label = " Zeile(n) mit Zusatz";
+    }
+    CellStats stats(b, s.coverInterpreter());
+    TMenge found;
+    for (int r = 0; r < b.GetRowCount(part); ++r) {
+        if (!b.IsDataRow(part, r)) continue;
+        const std::string_view name = b.GetZl(part, r);
+        bool hit = false;
+        switch (mode) {
+            case 'L':
+                hit = trimBlanks(name).empty() && stats.GetFreq(part, ref, r, false) == 0;
+                break;
+            case 'D':
+                hit = stats.GetFreq(part, ref, r, false) < 1;
+                break;
+            case 'K':
+                hit = trimBlanks(name).empty();
+                break;
+            case 'U':
+            case 'W': {
+                const int matches = stats.GetMatchesInRow(part, ref, r);
+                hit = mode == 'U' ? matches == refCount - 1 : matches < refCount - 1;
+                break;
+            }
+            case 'A': {
+                const std::string c = s.speciesDb()->CheckAggr(name);
+                const bool upper = c == "Z", included = c == "E" || c == "U";
+                hit = aggregate == '0' ? upper : aggregate == '1' ? included : upper || included;
+                break;
+            }
+            case 'Z':
+                hit = HasZusatz(flags, name);
+                break;
+            default:
+                break;
+        }
+        if (hit) found.Add(r);
+    }
+    b.setMarks(rowSet(part), found);
+    if (mode == 'L' || mode == 'D' || mode == 'U' || mode == 'W') b.setMarks(MarkSet::McoR, TMenge());
+    static const std::unordered_map<char, std::string_view> kLabels = {{'L', " leere Zeile(n)"},
+                                                                       {'D', " Zeile(n) ohne Daten"},
+                                                                       {'K', " Zeile(n) mit leerem Kopf"},
+                                                                       {'U', " übereinstimmende Zeile(n)"},
+                                                                       {'W', " abweichende Zeile(n)"}};
+    if (const auto l = kLabels.find(mode); l != kLabels.end()) label = l->second;
+    s.lastMarking = 1;
+    report(s, found.Count(), label, true);
+    return {};
+}
+
+// Column rules over the releves; the reference rows are the marked rows of the active part (their marks
+// end), else all its rows.
+Status markColumns(Session& s, char mode) {
+    TEditBuffer& b = s.buffer();
+    const char part = areaOf(s);
+    const TMenge rows = part == 'K' ? b.MroK() : b.MroA();
+    const TMenge* ref = rows.empty() ? nullptr : &rows;
+    const int refCount = rows.empty() ? b.GetRowCount(part) : rows.Count();
+    CellStats stats(b, s.coverInterpreter());
+    TMenge found;
+    for (int c = 0; c < b.GetColCount(); ++c) {
+        bool hit = false;
+        if (mode == 'N') {
+            hit = stats.GetZahl(part, ref, c, false) < 1;
+        } else {
+            const int matches = stats.GetMatchesInCol(mode == 'I' ? 'I' : 'W', part, ref, c);
+            hit = mode == 'U' ? matches == refCount - 1 : matches < refCount - 1;
+        }
+        if (hit) found.Add(c);
+    }
+    b.setMarks(rowSet(part), TMenge());
+    b.setMarks(MarkSet::McoR, found);
+    s.lastMarking = 2;
+    const std::string_view label = mode == 'N'   ? " leere Spalte(n) "
+                                   : mode == 'U' ? " übereinstimmende Spalte(n) "
+                                                 : " abweichende Spalte(n) ";
+    report(s, found.Count(), label, false);
+    return {};
+}
+
+// Duplicate row names of the active part (in the header part with their row type): 'D' every member of
+// a group, 'U' the second and later ones.
+Status markDoubleRows(Session& s, char mode) {
+    TEditBuffer& b = s.buffer();
+    const char part = areaOf(s);
+    s.progress().setStatus(s.catalogue().GetMsg("FindDups"));
+    std::unordered_map<std::string, int> first;
+    TMenge found;
+    for (int r = 0; r < b.GetRowCount(part); ++r) {
+        std::string key(b.GetZl(part, r));
+        if (part == 'K') key.insert(key.begin(), b.GetTyp(part, r));
+        const auto [at, fresh] = first.try_emplace(std::move(key), r);
+        if (fresh) continue;
+        found.Add(r);
+        if (mode == 'D') found.Add(at->second);
+    }
+    s.progress().hideStatus();
+    b.ClearM();
+    b.setMarks(rowSet(part), found);
+    s.lastMarking = 1;
+    const std::string kind = mode == 'D' ? " doppelte" : " überzählige";
+    if (!s.macroAnswers().running())
+        s.ui().showInfo(found.empty() ? "Keine" + kind + " Zeilen gefunden."
+                                      : std::to_string(found.Count()) + kind + " Zeile(n) gefunden.");
+    return {};
+}
+
+// Duplicate releves by their values in the reference rows: 64-bit hashes, confirmed cell by cell.
+// 'D' every member, 'U' the second and later ones, 'L' like 'D' without releves that are empty there.
+Status markDoubleColumns(Session& s, char mode) {
+    TEditBuffer& b = s.buffer();
+    const char part = areaOf(s);
+    const std::vector<int> rows = [&] {
+        const TMenge& m = part == 'K' ? b.MroK() : b.MroA();
+        if (!m.empty()) return m.elements();
+        std::vector<int> all(static_cast<std::size_t>(b.GetRowCount(part)));
+        for (std::size_t i = 0; i < all.size(); ++i) all[i] = static_cast<int>(i);
+        return all;
+    }();
+    // One pass over the filled cells of the reference rows: per releve a hash of (row, text) in row order
+    // and whether it holds anything there.
+    std::vector<char> isReference(static_cast<std::size_t>(b.GetRowCount(part)), 0);
+    for (int r : rows) isReference[static_cast<std::size_t>(r)] = 1;
+    const auto cols = static_cast<std::size_t>(b.GetColCount());
+    std::vector<std::uint64_t> hash(cols, 1469598103934665603ull);
+    std::vector<char> filled(cols, 0);
+    b.forEachFilled(part, [&](const FilledCell& cell) {
+        if (!isReference[static_cast<std::size_t>(cell.row)]) return;
+        std::uint64_t& h = hash[static_cast<std::size_t>(cell.col)];
+        h = (h ^ static_cast<std::uint64_t>(cell.row)) * 1099511628211ull;
+        for (const char ch : cell.text) h = (h ^ static_cast<unsigned char>(ch)) * 1099511628211ull;
+        h = (h ^ ';') * 1099511628211ull;
+        filled[static_cast<std::size_t>(cell.col)] = 1;
+    });
+    auto same = [&](int x, int y) {
+        for (int r : rows)
+            if (b.Get(part, x, r) != b.Get(part, y, r)) return false;
+        return true;
+    };
+    s.progress().setStatus(s.catalogue().GetMsg("FindDups"));
+    std::unordered_map<std::uint64_t, std::vector<int>> firsts;
+    TMenge found;
+    for (int c = 0; c < b.GetColCount(); ++c) {
+        if (mode == 'L' && !filled[static_cast<std::size_t>(c)]) continue;
+        std::vector<int>& candidates = firsts[hash[static_cast<std::size_t>(c)]];
+        int original = -1;
+        for (int f : candidates)
+            if (same(f, c)) {
+                original = f;
+                break;
+            }
+        if (original < 0) {
+            candidates.push_back(c);
+            continue;
+        }
+        found.Add(c);
+        if (mode != 'U') found.Add(original);
+    }
+    s.progress().hideStatus();
+    b.ClearM();
+    b.setMarks(MarkSet::McoR, found);
+    s.lastMarking = 2;
+    if (!s.macroAnswers().running())
+        s.ui().showInfo((found.empty() ? std::string("Keine") : std::to_string(found.Count())) +
+                        (mode == 'U' ? " überzählige" : " doppelte") + " Spalten gefunden.");
+    return {};
+}
+
+// "Bestimmter Zeilentyp": the rows of the type chosen from the part's types.
+Status markRowType(Session& s) {
+    TEditBuffer& b = s.buffer();
+    const char part = areaOf(s);
+    const std::string_view dialog = part == 'K' ? "DlgZlTypK" : "DlgZlTypA";
+    int choice = 0;
+    if (!TRadioDlg::Execute(s.ui(), s.catalogue(), dialog, "", "", choice)) return {};
+    // Each item names its type letter in parentheses: "Int. (I) - ganze Zahlen".
+    const DlgDef def = s.catalogue().GetDlgDef(dialog);
+    if (choice < 0 || choice >= def.itemCount()) return {};
+    const std::string& item = def.item(choice);
+    const std::size_t open = item.find('(');
+    if (open == std::string::npos || open + 1 >= item.size()) return {};
+    const char type = item[open + 1];
+    TMenge found;
+    for (int r = 0; r < b.GetRowCount(part); ++r)
+        if (b.GetTyp(part, r) == type) found.Add(r);
+    b.ClearM();
+    b.setMarks(rowSet(part), found);
+    s.lastMarking = 1;
+    return {};
+}
+
+// "Datum zerlegen": day, month, year, day of the year and running day number of the cursor row's dates
+// in five new header rows ("NA" where a value is no date); the cursor goes to the first of them.
+Status splitDate(Session& s) {
+    if (s.activeGrid > 2) {
+        s.ui().showInfo("Nur in den Kopfdaten möglich.");
+        return commandFailed();
+    }
+    TEditBuffer& b = s.buffer();
+    const int row = s.cursorRow;
+    const int at = b.GetRowCount('K');
+    static constexpr const char* kNames[] = {"Tag", "Monat", "Jahr", "Tag im Jahr", "Tag nach Christus"};
+    b.InsRows('K', at, 5);
+    for (int k = 0; k < 5; ++k) {
+        b.PutZl('K', kNames[k], at + k);
+        b.PutTyp('K', 'I', at + k);
+    }
+    for (int c = 0; c < b.GetColCount(); ++c) {
+        std::string text(trimBlanks(b.Get('K', c, row)));
+        RDatum d;
+        std::int32_t key = 0;
+        const bool ok = !text.empty() && DatumVal(false, true, text, d, key);
+        const std::int32_t values[] = {d.Tag, d.Monat, d.Jahr, d.TagImJahr, d.TagNr};
+        for (int k = 0; k < 5; ++k) b.Put('K', ok ? std::to_string(values[k]) : std::string("NA"), c, at + k);
+    }
+    s.activeGrid = 1;
+    s.cursorRow = at;
+    return {};
+}
+
+}  // namespace
+
+void addMarkingRuleCommands(Dispatcher& d) {
+    const std::pair<std::int64_t, char> rowRules[] = {
+        {kEmptyRows, 'L'},     {kRowsWithoutData, 'D'}, {kRowsWithoutName, 'K'}, {kSameRows, 'U'},
+        {kDifferentRows, 'W'}, {kAggregates, 'A'},      {kAdditions, 'Z'}};
+    for (const auto& [number, mode] : rowRules)
+        d.add(number, [mode](Session& s) { return markRows(s, mode); });
+    const std::pair<std::int64_t, char> columnRules[] = {
+        {kEmptyColumns, 'N'}, {kSameColumns, 'U'}, {kDifferentColumns, 'W'}};
+    for (const auto& [number, mode] : columnRules)
+        d.add(number, [mode](Session& s) { return markColumns(s, mode); });
+    d.addUnnumbered(kDifferentIgnoringEmpty,
+                    [](Session& s, const CommandEntry&) { return markColumns(s, 'I'); });
+    d.add(kDoubleRows, [](Session& s) { return markDoubleRows(s, 'D'); });
+    d.add(kSurplusRows, [](Session& s) { return markDoubleRows(s, 'U'); });
+    d.add(kDoubleColumns, [](Session& s) { return markDoubleColumns(s, 'D'); });
+    d.add(kSurplusColumns, [](Session& s) { return markDoubleColumns(s, 'U'); });
+    d.addUnnumbered(kDoubleIgnoringEmpty,
+                    [](Session& s, const CommandEntry&) { return markDoubleColumns(s, 'L'); });
+    d.add(kRowType, markRowType);
+    d.add(kLabelRows, [](Session& s) {
+        // "1" in the margin field M of the marked rows, empty in the others.
+        TEditBuffer& b = s.buffer();
+        const char part = areaOf(s);
+        const TMenge& marked = part == 'K' ? b.MroK() : b.MroA();
+        for (int r = 0; r < b.GetRowCount(part); ++r) {
+            const std::string want = marked.Element(r) ? "1" : "";
+            if (b.ReadP(part, 'M', r) != want) b.WriteP(part, 'M', want, r);
+        }
+        return Status();
+    });
+    d.add(kLabelledRows, [](Session& s) {
+        TEditBuffer& b = s.buffer();
+        const char part = areaOf(s);
+        TMenge found;
+        for (int r = 0; r < b.GetRowCount(part); ++r)
+            if (b.ReadP(part, 'M', r) == "1") found.Add(r);
+        b.ClearM();
+        b.setMarks(rowSet(part), found);
+        s.lastMarking = 1;
+        return Status();
+    });
+    d.add(kLabelColumns, [](Session& s) {
+        // A header row "Auswahl": 1 for the marked releves, 0 for the others.
+        TEditBuffer& b = s.buffer();
+        if (b.McoR().empty()) return Status();
+        const TMenge marked = b.McoR();
+        const int at = b.GetRowCount('K');
+        b.InsRow('K', at);
+        b.PutZl('K', "Auswahl", at);
+        b.PutTyp('K', 'I', at);
+        for (int c = 0; c < b.GetColCount(); ++c) b.Put('K', marked.Element(c) ? "1" : "0", c, at);
+        return Status();
+    });
+    d.add(kSplitDate, splitDate);
+}
+
+}  // namespace tav

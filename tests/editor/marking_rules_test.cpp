@@ -1,0 +1,145 @@
+// Marking by rules: the row and column rules with their reference sets, duplicates, marks written into
+// margins and a header row, and a date row split into its parts.
+
+#include <gtest/gtest.h>
+
+#include "editor/command_registry.h"
+#include "support/editor_fixture.h"
+
+namespace tav {
+namespace {
+
+struct Rules : ::testing::Test, testing::EditorFixture {
+    void open(const std::vector<std::string>& lines) {
+        std::string text;
+        for (const std::string& l : lines) text += l + "\r\n";
+        testing::writeBytes(dir.file("t.tab"), text);
+        ASSERT_EQ(session.openTable(dir.file("t.tab"), kLayoutNative, noProgress()).value(), ReadResult::Ok);
+    }
+    // Runs a command as from its menu item (no macro: the result is reported).
+    void execute(std::int64_t number, int grid = 3) {
+        session.activeGrid = grid;
+        ASSERT_TRUE(dispatcher.execute(session, *commands::find(number), CommandSource::Menu).ok());
+    }
+    void executeUnnumbered(std::string_view caption, int grid = 3) {
+        session.activeGrid = grid;
+        for (const CommandEntry& e : commands::allCommands()) {
+            if (e.number == 0 && e.caption == caption) {
+                ASSERT_TRUE(dispatcher.execute(session, e, CommandSource::Menu).ok());
+            }
+        }
+    }
+    std::vector<int> marked(MarkSet set) { return session.buffer().marks(set).elements(); }
+};
+
+using Items = std::vector<int>;
+
+TEST_F(Rules, RowRulesOverTheReferenceReleves) {
+    open({"T;Ort;;a;b;c", "A;;;;;", "A;s1;;;1;", "A;;;1;;", "A;s3;;2;2;2", "A;s4;;2;;3"});
+    execute(103050400);  // "Leere Zeilen": no name, no entry
+    EXPECT_EQ(marked(MarkSet::MroA), Items{0});
+    EXPECT_EQ(lastMessage(), "1 leere Zeile(n) gefunden.");
+    // Only the marked releves count, and their marks end.
+    session.buffer().mark(MarkSet::McoR, 0);
+    execute(103050500);  // "Zeilen ohne Daten": no entry in releve a
+    EXPECT_EQ(marked(MarkSet::MroA), (Items{0, 1}));
+    EXPECT_TRUE(marked(MarkSet::McoR).empty());
+    session.buffer().mark(MarkSet::McoR, 1);
+    execute(103050400);  // without a name and without an entry in releve b
+    EXPECT_EQ(marked(MarkSet::MroA), (Items{0, 2}));
+    execute(103050600);  // "Zeilen ohne Kopf"
+    EXPECT_EQ(marked(MarkSet::MroA), (Items{0, 2}));
+    execute(103050900);  // "Gleich in (mark.) Spalten"
+    EXPECT_EQ(marked(MarkSet::MroA), (Items{0, 3}));
+    execute(103051000);  // "Abweichend in (mark.) Spalten"
+    EXPECT_EQ(marked(MarkSet::MroA), (Items{1, 2, 4}));
+    // Nothing found: "Keine " and the label, hence two blanks.
+    open({"T;Ort;;a", "A;s;;1"});
+    execute(103050400);
+    EXPECT_EQ(lastMessage(), "Keine  leere Zeile(n) gefunden.");
+}
+
+TEST_F(Rules, ColumnRulesOverTheReferenceRows) {
+    open({"T;Ort;;a;b;c;d", "A;s0;;1;;1;1", "A;s1;;1;;2;", "A;s2;;;;;"});
+    execute(104020400, 4);  // "Leere Spalten"
+    EXPECT_EQ(marked(MarkSet::McoR), (Items{1}));
+    EXPECT_EQ(lastMessage(), "1 leere Spalte(n) gefunden.");
+    session.buffer().mark(MarkSet::MroA, 0);
+    session.buffer().mark(MarkSet::MroA, 1);
+    execute(104020700, 4);  // "Gleich in (mark.) Zeilen"
+    EXPECT_EQ(marked(MarkSet::McoR), (Items{0, 1}));
+    EXPECT_TRUE(marked(MarkSet::MroA).empty());
+    session.buffer().mark(MarkSet::MroA, 0);
+    session.buffer().mark(MarkSet::MroA, 1);
+    execute(104020800, 4);  // "Abweichend in (mark.) Zl."
+    EXPECT_EQ(marked(MarkSet::McoR), (Items{2, 3}));
+    session.buffer().mark(MarkSet::MroA, 0);
+    session.buffer().mark(MarkSet::MroA, 1);
+    executeUnnumbered("Abweichend, leere Felder ignorieren", 4);
+    EXPECT_EQ(marked(MarkSet::McoR), (Items{2}));
+}
+
+TEST_F(Rules, Duplicates) {
+    open({"T;Ort;;a;b;c;d;e", "I;Ort;;1;2;1;2;", "T;Art;;;;;;", "A;a;;1;1;;;", "A;b;;;;;;", "A;a;;1;1;;;",
+          "A;c;;;;;;", "A;a;;;;;;"});
+    execute(103050700);  // "Doppelte Zeilenköpfe": every member of a group
+    EXPECT_EQ(marked(MarkSet::MroA), (Items{0, 2, 4}));
+    EXPECT_EQ(lastMessage(), "3 doppelte Zeile(n) gefunden.");
+    execute(103050800);  // "Ueberzählige Zeilenköpfe": the second and later ones
+    EXPECT_EQ(marked(MarkSet::MroA), (Items{2, 4}));
+    // In the header part the row type belongs to the name: "Ort" as 'T' and as 'I' are two rows.
+    execute(103050700, 1);
+    EXPECT_TRUE(marked(MarkSet::MroK).empty());
+    EXPECT_EQ(lastMessage(), "Keine doppelte Zeilen gefunden.");
+    // Releves: a and b agree; c, d and e are empty in the species part, which only "Doppelte Spalten"
+    // counts as duplicates.
+    execute(104020500, 4);
+    EXPECT_EQ(marked(MarkSet::McoR), (Items{0, 1, 2, 3, 4}));
+    execute(104020600, 4);
+    EXPECT_EQ(marked(MarkSet::McoR), (Items{1, 3, 4}));
+    executeUnnumbered("Doppel, leere Felder ignorieren", 4);
+    EXPECT_EQ(marked(MarkSet::McoR), (Items{0, 1}));
+}
+
+TEST_F(Rules, MarksIntoTheTableAndBack) {
+    open({"T;Ort;;a;b;c", "I;Nr;;1;2;3", "A;s0;;1;;", "K;Moos;;;;", "A;s2;;;1;"});
+    session.buffer().mark(MarkSet::MroA, 2);
+    execute(103070000);  // "Markierte Zeilen bezeichnen"
+    EXPECT_EQ(session.buffer().ReadP('A', 'M', 2), "1");
+    EXPECT_EQ(session.buffer().ReadP('A', 'M', 0), "");
+    session.buffer().ClearM();
+    execute(103051300);  // "Bezeichnete Zeilen"
+    EXPECT_EQ(marked(MarkSet::MroA), (Items{2}));
+    // "Bestimmter Zeilentyp": the second type of the species part, comment rows.
+    ui.addToken("#01");
+    execute(103051200);
+    EXPECT_EQ(marked(MarkSet::MroA), (Items{1}));
+    // "Spalten bezeichnen" › "Markierte Spalten": a header row of 1 and 0.
+    session.buffer().ClearM();
+    session.buffer().mark(MarkSet::McoR, 1);
+    execute(104030100, 4);
+    const int row = session.buffer().GetRowCount('K') - 1;
+    EXPECT_EQ(session.buffer().GetZl('K', row), "Auswahl");
+    EXPECT_EQ(session.buffer().GetRow('K', row), "I;Auswahl;;0;1;0");
+}
+
+TEST_F(Rules, DateSplitIntoItsParts) {
+    open({"T;Ort;;a;b", "D;Datum;;03.06.2019;x", "A;s;;1;"});
+    session.cursorRow = 1;
+    execute(103100500, 2);  // "Datum zerlegen"
+    const TEditBuffer& b = session.buffer();
+    ASSERT_EQ(b.GetRowCount('K'), 7);
+    EXPECT_EQ(b.GetRow('K', 2), "I;Tag;;3;NA");
+    EXPECT_EQ(b.GetRow('K', 3), "I;Monat;;6;NA");
+    EXPECT_EQ(b.GetRow('K', 4), "I;Jahr;;2019;NA");
+    EXPECT_EQ(b.GetRow('K', 5), "I;Tag im Jahr;;154;NA");
+    EXPECT_EQ(b.GetRow('K', 6), "I;Tag nach Christus;;737213;NA");
+    EXPECT_EQ(session.activeGrid, 1);
+    EXPECT_EQ(session.cursorRow, 2);
+    // One undo takes it back.
+    ASSERT_TRUE(run("BEARB RÜCK;").ok());
+    EXPECT_EQ(session.buffer().GetRowCount('K'), 2);
+}
+
+}  // namespace
+}  // namespace tav
