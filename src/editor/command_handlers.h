@@ -24,6 +24,8 @@ void addFieldCommands(Dispatcher& dispatcher);
 void addSpeciesListCommands(Dispatcher& dispatcher);
 // Marking by rules, duplicates, marks into margins and a header row, splitting a date row.
 void addMarkingRuleCommands(Dispatcher& dispatcher);
+// Merging marked rows, duplicate rows, marked and equal releves.
+void addMergeCommands(Dispatcher& dispatcher);
 // Macros and the macro variables.
 void addMacroCommands(Dispatcher& dispatcher);
 

@@ -123,6 +123,7 @@ Dispatcher::Dispatcher() {
     addFieldCommands(*this);
     addSpeciesListCommands(*this);
     addMarkingRuleCommands(*this);
+    addMergeCommands(*this);
     addMacroCommands(*this);
 }
 
