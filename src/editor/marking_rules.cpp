@@ -1,7 +1,8 @@
 // Marking by rules: empty rows and releves, rows without data or without a name, rows and releves whose
 // values agree or differ, aggregate taxa, name additions, duplicate row names and duplicate releves, the
 // row type; writing the marks into the margins and a header row, and marking the rows the margins
-// name; splitting a date row into its parts.
+// name; splitting header values into new rows, a date row into its parts; a random sample of releves
+// written into a header row.
 
 #include <unordered_map>
 
@@ -39,6 +40,11 @@ constexpr std::int64_t kSurplusColumns = 104020600;    // "Ueberzählige Spalten
 constexpr std::int64_t kSameColumns = 104020700;       // "Gleich in (mark.) Zeilen"
 constexpr std::int64_t kDifferentColumns = 104020800;  // "Abweichend in (mark.) Zl."
 constexpr std::int64_t kLabelColumns = 104030100;      // "Spalten bezeichnen" › "Markierte Spalten"
+constexpr std::int64_t kRandomColumnsRow = 104030200;  // "Spalten bezeichnen" › "Zufallswahl"
+constexpr std::int64_t kSplitLeft = 103100100;         // "Kopfdaten aufteilen" › "zeichenweise von links"
+constexpr std::int64_t kSplitRight = 103100200;        // … › "zeichenweise von rechts"
+constexpr std::int64_t kSplitDelimiter = 103100300;    // … › "an Trennzeichen"
+constexpr std::int64_t kSplitDigits = 103100400;       // … › "nach Ziffern/Zeichen"
 constexpr std::string_view kDoubleIgnoringEmpty = "Doppel, leere Felder ignorieren";
 constexpr std::string_view kDifferentIgnoringEmpty = "Abweichend, leere Felder ignorieren";
 
@@ -302,9 +308,117 @@ Status splitDate(Session& s) {
     return {};
 }
 
+// Appends a header row of type 'I' with the given name and values.
+void appendHeaderRow(TEditBuffer& b, std::string_view name, char type, const std::vector<std::string>& values) {
+    const int at = b.GetRowCount('K');
+    b.InsRow('K', at);
+    b.PutZl('K', name, at);
+    b.PutTyp('K', type, at);
+    for (std::size_t c = 0; c < values.size(); ++c)
+        if (!values[c].empty()) b.Put('K', values[c], static_cast<int>(c), at);
+}
+
+// "Spalten bezeichnen" › "Zufallswahl": a random sample of releves (from the marked ones when any are
+// marked; never more than there are), marked and written as 1 and 0 into a header row.
+Status randomColumnsRow(Session& s) {
+    TEditBuffer& b = s.buffer();
+    const int count = b.GetColCount();
+    const std::optional<int> n = askWholeNumber(s, "Zahl eingeben", "Wieviele Spalten?", 1, 1, std::max(count, 1));
+    if (!n) return {};
+    TMenge m = b.McoR();
+    m.Zufallswahl(std::min(*n, m.empty() ? count : m.Count()), count, s.random());
+    b.setMarks(MarkSet::McoR, m);
+    std::vector<std::string> values;
+    for (int c = 0; c < count; ++c) values.push_back(m.Element(c) ? "1" : "0");
+    appendHeaderRow(b, "Gewählte Spalten", 'I', values);
+    return {};
+}
+
+// The parts of one value: 'L' the first n characters and the rest, 'R' the rest and the last n, 'T' the
+// pieces between the delimiters, 'Z' the runs of digits and of other characters (a decimal point and a
+// sign in front belong to a number when asked; blanks around the parts removed when asked).
+std::vector<std::string> splitValue(std::string_view v, char mode, int n, std::string_view delimiter,
+                                    std::string_view flags) {
+    switch (mode) {
+        case 'L':
+            return {charLeft(v, static_cast<std::size_t>(n)), charMid(v, static_cast<std::size_t>(n), v.size())};
+        case 'R': {
+            const std::size_t len = charLength(v);
+            const std::size_t keep = len > static_cast<std::size_t>(n) ? len - static_cast<std::size_t>(n) : 0;
+            return {charLeft(v, keep), charMid(v, keep, v.size())};
+        }
+        case 'T':
+            return splitFields(v, delimiter);
+        default: {
+            const bool point = flags.size() > 0 && flags[0] == '1', sign = flags.size() > 1 && flags[1] == '1',
+                       trim = flags.size() > 2 && flags[2] == '1';
+            std::vector<std::string> parts;
+            int kind = -1;  // 1 a number, 0 other characters
+            for (std::size_t i = 0; i < v.size(); ++i) {
+                const char c = v[i];
+                const bool digitNext = i + 1 < v.size() && isDigit(v[i + 1]);
+                const bool number = isDigit(c) || (point && c == '.' && kind == 1 && digitNext) ||
+                                    (sign && (c == '+' || c == '-') && kind != 1 && digitNext);
+                if (const int k = number ? 1 : 0; k != kind) {
+                    parts.emplace_back();
+                    kind = k;
+                }
+                parts.back() += c;
+            }
+            if (trim)
+                for (std::string& p : parts) p = std::string(trimBlanks(p));
+            return parts;
+        }
+    }
+}
+
+// "Kopfdaten aufteilen": the values of the cursor's header row split into new header rows named after
+// it ("<name> 1", "<name> 2", …) at the end of the header part.
+Status splitHeader(Session& s, char mode) {
+    if (s.activeGrid > 2) {
+        s.ui().showInfo("Nur in den Kopfdaten möglich.");
+        return commandFailed();
+    }
+    TEditBuffer& b = s.buffer();
+    const int row = s.cursorRow;
+    int n = 0;
+    std::string delimiter, flags;
+    if (mode == 'L' || mode == 'R') {
+        const std::optional<int> k = askWholeNumber(s, s.catalogue().GetLangMsg("MsgWhichCharStr"),
+                                                    mode == 'L' ? "Anzahl Zeichen von links" : "Anzahl Zeichen von rechts",
+                                                    1, 0, 1000);
+        if (!k) return {};
+        n = *k;
+    } else if (mode == 'T') {
+        const std::optional<std::string> d =
+            askText(s, s.catalogue().GetLangMsg("MsgDelimitor"), s.catalogue().GetLangMsg("MsgDelimitor"), ",");
+        if (!d || d->empty()) return {};
+        delimiter = *d;
+    } else if (!TCheckDlg::Execute(s.ui(), s.catalogue(), "DlgSplitAngZ", "", "", flags)) {
+        return {};
+    }
+    std::vector<std::vector<std::string>> parts;
+    std::size_t width = 0;
+    for (int c = 0; c < b.GetColCount(); ++c) {
+        parts.push_back(splitValue(b.Get('K', c, row), mode, n, delimiter, flags));
+        width = std::max(width, parts.back().size());
+    }
+    const std::string name(b.GetZl('K', row));
+    for (std::size_t k = 0; k < width; ++k) {
+        std::vector<std::string> values;
+        for (const auto& p : parts) values.push_back(k < p.size() ? p[k] : std::string());
+        appendHeaderRow(b, name + " " + std::to_string(k + 1), 'T', values);
+    }
+    return {};
+}
+
 }  // namespace
 
 void addMarkingRuleCommands(Dispatcher& d) {
+    d.add(kRandomColumnsRow, randomColumnsRow);
+    const std::pair<std::int64_t, char> splits[] = {
+        {kSplitLeft, 'L'}, {kSplitRight, 'R'}, {kSplitDelimiter, 'T'}, {kSplitDigits, 'Z'}};
+    for (const auto& [number, mode] : splits) d.add(number, [mode](Session& s) { return splitHeader(s, mode); });
     const std::pair<std::int64_t, char> rowRules[] = {
         {kEmptyRows, 'L'},     {kRowsWithoutData, 'D'}, {kRowsWithoutName, 'K'}, {kSameRows, 'U'},
         {kDifferentRows, 'W'}, {kAggregates, 'A'},      {kAdditions, 'Z'}};
@@ -349,12 +463,9 @@ void addMarkingRuleCommands(Dispatcher& d) {
         // A header row "Auswahl": 1 for the marked releves, 0 for the others.
         TEditBuffer& b = s.buffer();
         if (b.McoR().empty()) return Status();
-        const TMenge marked = b.McoR();
-        const int at = b.GetRowCount('K');
-        b.InsRow('K', at);
-        b.PutZl('K', "Auswahl", at);
-        b.PutTyp('K', 'I', at);
-        for (int c = 0; c < b.GetColCount(); ++c) b.Put('K', marked.Element(c) ? "1" : "0", c, at);
+        std::vector<std::string> values;
+        for (int c = 0; c < b.GetColCount(); ++c) values.push_back(b.McoR().Element(c) ? "1" : "0");
+        appendHeaderRow(b, "Auswahl", 'I', values);
         return Status();
     });
     d.add(kSplitDate, splitDate);

@@ -123,6 +123,44 @@ TEST_F(Rules, MarksIntoTheTableAndBack) {
     EXPECT_EQ(session.buffer().GetRow('K', row), "I;Auswahl;;0;1;0");
 }
 
+TEST_F(Rules, HeaderValuesSplitIntoNewRows) {
+    open({"T;Ort;;a;b", "T;Wert;;12.5cm;-3 m", "T;Liste;;x,y,z;w", "A;s;;1;"});
+    session.cursorRow = 2;
+    ui.addToken(",");
+    execute(103100300, 2);  // "an Trennzeichen"
+    const TEditBuffer& b = session.buffer();
+    ASSERT_EQ(b.GetRowCount('K'), 6);
+    EXPECT_EQ(b.GetRow('K', 3), "T;Liste 1;;x;w");
+    EXPECT_EQ(b.GetRow('K', 5), "T;Liste 3;;z;");
+    session.cursorRow = 1;
+    ui.addToken("#111");  // the point and the sign belong to the number, blanks removed
+    execute(103100400, 2);  // "nach Ziffern/Zeichen"
+    EXPECT_EQ(b.GetRow('K', 6), "T;Wert 1;;12.5;-3");
+    EXPECT_EQ(b.GetRow('K', 7), "T;Wert 2;;cm;m");
+    ui.addToken("2");
+    execute(103100100, 2);  // "zeichenweise von links"
+    EXPECT_EQ(b.GetRow('K', 8), "T;Wert 1;;12;-3");
+    EXPECT_EQ(b.GetRow('K', 9), "T;Wert 2;;.5cm;m");
+}
+
+TEST_F(Rules, RandomRelevesIntoAHeaderRow) {
+    open({"T;Ort;;a;b;c;d;e", "A;s;;1;1;1;1;1"});
+    ui.addToken("2");
+    execute(104030200, 4);  // "Spalten bezeichnen" › "Zufallswahl"
+    EXPECT_EQ(marked(MarkSet::McoR).size(), 2u);
+    const TEditBuffer& b = session.buffer();
+    EXPECT_EQ(b.GetZl('K', 1), "Gewählte Spalten");
+    int ones = 0;
+    for (int c = 0; c < 5; ++c) ones += b.Get('K', c, 1) == "1";
+    EXPECT_EQ(ones, 2);
+    // From the marked releves only, never more than they are.
+    session.buffer().ClearM();
+    session.buffer().mark(MarkSet::McoR, 4);
+    ui.addToken("3");
+    execute(104030200, 4);
+    EXPECT_EQ(marked(MarkSet::McoR), (Items{4}));
+}
+
 TEST_F(Rules, DateSplitIntoItsParts) {
     open({"T;Ort;;a;b", "D;Datum;;03.06.2019;x", "A;s;;1;"});
     session.cursorRow = 1;
