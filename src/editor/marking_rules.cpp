@@ -4,6 +4,7 @@
 // name; splitting header values into new rows, a date row into its parts; a random sample of releves
 // written into a header row.
 
+#include <algorithm>
 #include <unordered_map>
 
 #include "core/text.h"
@@ -45,6 +46,11 @@ constexpr std::int64_t kSplitLeft = 103100100;         // "Kopfdaten aufteilen" 
 constexpr std::int64_t kSplitRight = 103100200;        // … › "zeichenweise von rechts"
 constexpr std::int64_t kSplitDelimiter = 103100300;    // … › "an Trennzeichen"
 constexpr std::int64_t kSplitDigits = 103100400;       // … › "nach Ziffern/Zeichen"
+constexpr std::int64_t kNumberCategories = 103140400;  // "Kategorien durchnummerieren"
+constexpr std::int64_t kDummyRows = 103100700;  // "Kopfdaten aufteilen" › "kategorienweise (dummy variables)"
+constexpr std::int64_t kValuesByCategory = 103100800;  // … › "Kategorienweise Werte auf separate Zl."
+constexpr std::int64_t kChosenCategories = 104021000;  // "Spalten markieren" › "Bestimmte Kategorien"
+constexpr std::int64_t kStratified = 104030300;  // "Spalten bezeichnen" › "Stratifizierte Zufallswahl"
 constexpr std::string_view kDoubleIgnoringEmpty = "Doppel, leere Felder ignorieren";
 constexpr std::string_view kDifferentIgnoringEmpty = "Abweichend, leere Felder ignorieren";
 
@@ -309,7 +315,8 @@ Status splitDate(Session& s) {
 }
 
 // Appends a header row of type 'I' with the given name and values.
-void appendHeaderRow(TEditBuffer& b, std::string_view name, char type, const std::vector<std::string>& values) {
+void appendHeaderRow(TEditBuffer& b, std::string_view name, char type,
+                     const std::vector<std::string>& values) {
     const int at = b.GetRowCount('K');
     b.InsRow('K', at);
     b.PutZl('K', name, at);
@@ -323,7 +330,8 @@ void appendHeaderRow(TEditBuffer& b, std::string_view name, char type, const std
 Status randomColumnsRow(Session& s) {
     TEditBuffer& b = s.buffer();
     const int count = b.GetColCount();
-    const std::optional<int> n = askWholeNumber(s, "Zahl eingeben", "Wieviele Spalten?", 1, 1, std::max(count, 1));
+    const std::optional<int> n =
+        askWholeNumber(s, "Zahl eingeben", "Wieviele Spalten?", 1, 1, std::max(count, 1));
     if (!n) return {};
     TMenge m = b.McoR();
     m.Zufallswahl(std::min(*n, m.empty() ? count : m.Count()), count, s.random());
@@ -341,17 +349,19 @@ std::vector<std::string> splitValue(std::string_view v, char mode, int n, std::s
                                     std::string_view flags) {
     switch (mode) {
         case 'L':
-            return {charLeft(v, static_cast<std::size_t>(n)), charMid(v, static_cast<std::size_t>(n), v.size())};
+            return {charLeft(v, static_cast<std::size_t>(n)),
+                    charMid(v, static_cast<std::size_t>(n), v.size())};
         case 'R': {
             const std::size_t len = charLength(v);
-            const std::size_t keep = len > static_cast<std::size_t>(n) ? len - static_cast<std::size_t>(n) : 0;
+            const std::size_t keep =
+                len > static_cast<std::size_t>(n) ? len - static_cast<std::size_t>(n) : 0;
             return {charLeft(v, keep), charMid(v, keep, v.size())};
         }
         case 'T':
             return splitFields(v, delimiter);
         default: {
-            const bool point = flags.size() > 0 && flags[0] == '1', sign = flags.size() > 1 && flags[1] == '1',
-                       trim = flags.size() > 2 && flags[2] == '1';
+            const bool point = flags.size() > 0 && flags[0] == '1',
+                       sign = flags.size() > 1 && flags[1] == '1', trim = flags.size() > 2 && flags[2] == '1';
             std::vector<std::string> parts;
             int kind = -1;  // 1 a number, 0 other characters
             for (std::size_t i = 0; i < v.size(); ++i) {
@@ -384,14 +394,14 @@ Status splitHeader(Session& s, char mode) {
     int n = 0;
     std::string delimiter, flags;
     if (mode == 'L' || mode == 'R') {
-        const std::optional<int> k = askWholeNumber(s, s.catalogue().GetLangMsg("MsgWhichCharStr"),
-                                                    mode == 'L' ? "Anzahl Zeichen von links" : "Anzahl Zeichen von rechts",
-                                                    1, 0, 1000);
+        const std::optional<int> k = askWholeNumber(
+            s, s.catalogue().GetLangMsg("MsgWhichCharStr"),
+            mode == 'L' ? "Anzahl Zeichen von links" : "Anzahl Zeichen von rechts", 1, 0, 1000);
         if (!k) return {};
         n = *k;
     } else if (mode == 'T') {
-        const std::optional<std::string> d =
-            askText(s, s.catalogue().GetLangMsg("MsgDelimitor"), s.catalogue().GetLangMsg("MsgDelimitor"), ",");
+        const std::optional<std::string> d = askText(s, s.catalogue().GetLangMsg("MsgDelimitor"),
+                                                     s.catalogue().GetLangMsg("MsgDelimitor"), ",");
         if (!d || d->empty()) return {};
         delimiter = *d;
     } else if (!TCheckDlg::Execute(s.ui(), s.catalogue(), "DlgSplitAngZ", "", "", flags)) {
@@ -412,13 +422,165 @@ Status splitHeader(Session& s, char mode) {
     return {};
 }
 
+// A category row: a header row whose distinct values are the categories, numbered in their sorted
+// order; a releve with an empty value is in none.
+struct Categories {
+    int row = -1;
+    std::vector<std::string> names;  // category k + 1
+    std::vector<int> of;             // per releve: its category (1-based), 0 for none
+    std::vector<int> counts;         // per category
+};
+
+// The category row: the one marked header row (unless the marked rows are what is split), or the
+// cursor's header row; else the user picks one.
+std::optional<Categories> loadCategories(Session& s, bool markedRowCounts) {
+    TEditBuffer& b = s.buffer();
+    Categories c;
+    if (markedRowCounts && b.MroK().Count() == 1)
+        c.row = b.MroK().elements().front();
+    else if (s.activeGrid <= 2 && s.cursorRow < b.GetRowCount('K'))
+        c.row = s.cursorRow;
+    if (c.row < 0) {
+        std::vector<std::string> names;
+        TLongList unused;
+        int i = 0;
+        if (!b.AskCat('S', "Kategorienzeile wählen", names, unused, i)) return std::nullopt;
+        c.row = i;
+    }
+    std::vector<std::string> values;
+    for (int col = 0; col < b.GetColCount(); ++col) values.emplace_back(trimBlanks(b.Get('K', col, c.row)));
+    c.names = values;
+    std::sort(c.names.begin(), c.names.end(),
+              [](const std::string& x, const std::string& y) { return compareText(x, y) < 0; });
+    c.names.erase(std::unique(c.names.begin(), c.names.end()), c.names.end());
+    if (!c.names.empty() && c.names.front().empty()) c.names.erase(c.names.begin());
+    if (c.names.empty()) {
+        s.ui().showInfo(s.catalogue().GetLangMsg("MsgNoRoCo"));
+        return std::nullopt;
+    }
+    c.counts.assign(c.names.size(), 0);
+    for (const std::string& v : values) {
+        const auto at = std::lower_bound(
+            c.names.begin(), c.names.end(), v,
+            [](const std::string& x, const std::string& y) { return compareText(x, y) < 0; });
+        const int k =
+            v.empty() || at == c.names.end() || *at != v ? 0 : static_cast<int>(at - c.names.begin()) + 1;
+        c.of.push_back(k);
+        if (k > 0) ++c.counts[static_cast<std::size_t>(k - 1)];
+    }
+    return c;
+}
+
+Status categoryCommand(Session& s, char mode) {
+    const std::optional<Categories> c = loadCategories(s, mode != 'S');
+    if (!c) return {};
+    TEditBuffer& b = s.buffer();
+    const int cols = b.GetColCount();
+    const std::string rowName(b.GetZl('K', c->row));
+    switch (mode) {
+        case 'K': {
+            // "Kategorie Nr." and "Nr. innerhalb Kat.".
+            std::vector<std::string> number, within;
+            std::vector<int> seen(c->names.size(), 0);
+            for (int k : c->of) {
+                number.push_back(k > 0 ? std::to_string(k) : std::string());
+                within.push_back(k > 0 ? std::to_string(++seen[static_cast<std::size_t>(k - 1)])
+                                       : std::string());
+            }
+            appendHeaderRow(b, "Kategorie Nr.", 'I', number);
+            appendHeaderRow(b, "Nr. innerhalb Kat.", 'I', within);
+            return {};
+        }
+        case 'M': {
+            std::vector<std::string> lines;
+            for (std::size_t k = 0; k < c->names.size(); ++k)
+                lines.push_back(c->names[k] + ";" + std::to_string(c->counts[k]));
+            int current = 0;
+            std::vector<int> chosen;
+            if (!TListDlg::Execute(s.ui(), "Kategorien wählen", lines, true, current, &chosen)) return {};
+            TMenge m;
+            for (int col = 0; col < cols; ++col)
+                if (const int k = c->of[static_cast<std::size_t>(col)];
+                    k > 0 && std::find(chosen.begin(), chosen.end(), k - 1) != chosen.end())
+                    m.Add(col);
+            b.ClearM();
+            b.setMarks(MarkSet::McoR, m);
+            s.lastMarking = 2;
+            return {};
+        }
+        case 'Z': {
+            const std::optional<int> n =
+                askWholeNumber(s, "Stratifizierte Zufallswahl", "Anzahl je Stratum", 1, 1, std::max(cols, 1));
+            if (!n) return {};
+            TMenge m;
+            for (std::size_t k = 0; k < c->names.size(); ++k) {
+                std::vector<int> members;
+                for (int col = 0; col < cols; ++col)
+                    if (c->of[static_cast<std::size_t>(col)] == static_cast<int>(k) + 1)
+                        members.push_back(col);
+                // A random choice of at most n of them.
+                for (std::size_t i = 0; i < members.size() && i < static_cast<std::size_t>(*n); ++i) {
+                    const std::size_t j = i + static_cast<std::size_t>(s.random().below(members.size() - i));
+                    std::swap(members[i], members[j]);
+                    m.Add(members[i]);
+                }
+            }
+            b.ClearM();
+            b.setMarks(MarkSet::McoR, m);
+            s.lastMarking = 2;
+            return {};
+        }
+        case 'D':
+            // One 0/1 row per category.
+            for (std::size_t k = 0; k < c->names.size(); ++k) {
+                std::vector<std::string> values;
+                for (int col = 0; col < cols; ++col)
+                    values.push_back(c->of[static_cast<std::size_t>(col)] == static_cast<int>(k) + 1 ? "1"
+                                                                                                     : "0");
+                appendHeaderRow(b, rowName + "=" + c->names[k], 'I', values);
+            }
+            return {};
+        default: {
+            // The values of the marked header rows, one new row per row and category, each holding the
+            // values of the releves of that category only.
+            const std::vector<int> rows = b.MroK().elements();
+            if (rows.empty() || (rows.size() == 1 && rows.front() == c->row)) {
+                s.ui().showInfo(s.catalogue().GetLangMsg("MsgNoRoCo"));
+                return commandFailed();
+            }
+            for (int r : rows) {
+                if (r == c->row) continue;
+                const std::string name(b.GetZl('K', r));
+                const char type = b.GetTyp('K', r);
+                for (std::size_t k = 0; k < c->names.size(); ++k) {
+                    std::vector<std::string> values;
+                    for (int col = 0; col < cols; ++col)
+                        values.push_back(c->of[static_cast<std::size_t>(col)] == static_cast<int>(k) + 1
+                                             ? std::string(b.Get('K', col, r))
+                                             : std::string());
+                    appendHeaderRow(b, name + " " + c->names[k], type, values);
+                }
+            }
+            return {};
+        }
+    }
+}
+
 }  // namespace
 
 void addMarkingRuleCommands(Dispatcher& d) {
+    const std::pair<std::int64_t, char> categories[] = {{kNumberCategories, 'K'},
+                                                        {kChosenCategories, 'M'},
+                                                        {kStratified, 'Z'},
+                                                        {kDummyRows, 'D'},
+                                                        {kValuesByCategory, 'S'}};
+    for (const auto& [number, mode] : categories)
+        d.add(number, [mode](Session& s) { return categoryCommand(s, mode); });
     d.add(kRandomColumnsRow, randomColumnsRow);
     const std::pair<std::int64_t, char> splits[] = {
         {kSplitLeft, 'L'}, {kSplitRight, 'R'}, {kSplitDelimiter, 'T'}, {kSplitDigits, 'Z'}};
-    for (const auto& [number, mode] : splits) d.add(number, [mode](Session& s) { return splitHeader(s, mode); });
+    for (const auto& [number, mode] : splits)
+        d.add(number, [mode](Session& s) { return splitHeader(s, mode); });
     const std::pair<std::int64_t, char> rowRules[] = {
         {kEmptyRows, 'L'},     {kRowsWithoutData, 'D'}, {kRowsWithoutName, 'K'}, {kSameRows, 'U'},
         {kDifferentRows, 'W'}, {kAggregates, 'A'},      {kAdditions, 'Z'}};

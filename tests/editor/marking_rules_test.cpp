@@ -133,7 +133,7 @@ TEST_F(Rules, HeaderValuesSplitIntoNewRows) {
     EXPECT_EQ(b.GetRow('K', 3), "T;Liste 1;;x;w");
     EXPECT_EQ(b.GetRow('K', 5), "T;Liste 3;;z;");
     session.cursorRow = 1;
-    ui.addToken("#111");  // the point and the sign belong to the number, blanks removed
+    ui.addToken("#111");    // the point and the sign belong to the number, blanks removed
     execute(103100400, 2);  // "nach Ziffern/Zeichen"
     EXPECT_EQ(b.GetRow('K', 6), "T;Wert 1;;12.5;-3");
     EXPECT_EQ(b.GetRow('K', 7), "T;Wert 2;;cm;m");
@@ -159,6 +159,44 @@ TEST_F(Rules, RandomRelevesIntoAHeaderRow) {
     ui.addToken("3");
     execute(104030200, 4);
     EXPECT_EQ(marked(MarkSet::McoR), (Items{4}));
+}
+
+TEST_F(Rules, Categories) {
+    open({"T;Typ;;b;a;;b;a;b", "I;Höhe;;1;2;3;4;5;6", "A;s;;1;1;1;1;1;1"});
+    session.cursorRow = 0;
+    execute(103140400, 2);  // "Kategorien durchnummerieren": a 1, b 2, the empty one in none
+    const TEditBuffer& b = session.buffer();
+    EXPECT_EQ(b.GetRow('K', 2), "I;Kategorie Nr.;;2;1;;2;1;2");
+    EXPECT_EQ(b.GetRow('K', 3), "I;Nr. innerhalb Kat.;;1;1;;2;2;3");
+    session.cursorRow = 0;
+    execute(103100700, 2);  // dummy variables
+    EXPECT_EQ(b.GetRow('K', 4), "I;Typ=a;;0;1;0;0;1;0");
+    EXPECT_EQ(b.GetRow('K', 5), "I;Typ=b;;1;0;0;1;0;1");
+    // The releves of the chosen categories.
+    session.cursorRow = 0;
+    ui.addToken("1");  // the first line: category a
+    execute(104021000, 2);
+    EXPECT_EQ(marked(MarkSet::McoR), (Items{1, 4}));
+    // Stratified: at most the number asked from every category.
+    session.buffer().ClearM();
+    session.cursorRow = 0;
+    ui.addToken("2");
+    execute(104030300, 2);
+    const Items drawn = marked(MarkSet::McoR);
+    int inA = 0, inB = 0;
+    for (int c : drawn) (b.Get('K', c, 0) == "a" ? inA : inB) += 1;
+    EXPECT_EQ(inA, 2);
+    EXPECT_EQ(inB, 2);
+    // The values of a marked row category by category.
+    session.buffer().ClearM();
+    session.buffer().mark(MarkSet::MroK, 1);
+    session.cursorRow = 0;
+    session.activeGrid = 2;
+    ui.addToken("1");  // the category row, picked from the list
+    execute(103100800, 3);
+    const int rows = b.GetRowCount('K');
+    EXPECT_EQ(b.GetRow('K', rows - 2), "I;Höhe a;;;2;;;5;");
+    EXPECT_EQ(b.GetRow('K', rows - 1), "I;Höhe b;;1;;;4;;6");
 }
 
 TEST_F(Rules, DateSplitIntoItsParts) {
