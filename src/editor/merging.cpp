@@ -13,6 +13,8 @@
 #include "editor/dispatch.h"
 #include "editor/session.h"
 #include "env/dialogs.h"
+#include "species/art_db.h"
+#include "species/name_text.h"
 #include "table/cell_stats.h"
 
 namespace tav {
@@ -24,6 +26,8 @@ constexpr std::int64_t kPairwise = 103080200;       // … › "Markierte Zeilen
 constexpr std::int64_t kDoubleRows = 103080300;     // … › "Doppelte Zeilenköpfe"
 constexpr std::int64_t kDoubleRowsAny = 103080400;  // … › "Doppelte Z., Typ und Randsp. ignorieren"
 constexpr std::int64_t kWithDelimiter = 103080500;  // … › "mit Trennzeichen verschmelzen"
+constexpr std::int64_t kSynonymMerge = 103080800;   // … › "Synonyme Arten"
+constexpr std::int64_t kSynonymMarks = 103060100;   // "Arten markieren" › "Synonyme Arten"
 constexpr std::int64_t kMarkedColumns = 104040100;  // "Spalten verschmelzen" › "Markierte Spalten"
 constexpr std::int64_t kEqualColumns = 104040200;   // … › "Gleiche Spalten"
 
@@ -339,6 +343,87 @@ Status mergeDoubleRows(Session& s, bool ignoreTypeAndMargin) {
     return {};
 }
 
+// Species rows whose names stand for the same accepted taxon of the species database, with the same
+// additions left after the ignored ones and (unless ignored) the same margin. A name the database does
+// not know is a synonym of nothing. The cleaned names (and margins) are what a merge writes back.
+struct SynonymGroups {
+    std::vector<std::vector<int>> groups;
+    std::vector<std::string> cleaned;  // per species row
+    bool dropMargins = false;
+};
+std::optional<SynonymGroups> synonymGroups(Session& s) {
+    TArtDb* db = s.speciesDb();
+    if (!db) {
+        s.ui().showInfo("Keine Artenliste aktiv");
+        return std::nullopt;
+    }
+    std::string flags;
+    if (!TCheckDlg::Execute(s.ui(), s.catalogue(), "DlgIgnoreZusatz", "", "", flags)) return std::nullopt;
+    flags.resize(8, '0');
+    for (char& f : flags)
+        if (f != '1') f = '0';
+    const TEditBuffer& b = s.buffer();
+    SynonymGroups out;
+    out.dropMargins = flags[7] == '1';
+    std::map<std::string, std::size_t> groupOf;
+    for (int r = 0; r < b.GetRowCount('A'); ++r) {
+        const std::string name(b.GetZl('A', r));
+        std::string key;
+        if (b.GetTyp('A', r) == 'A') {
+            out.cleaned.push_back(RmZusatz(flags.substr(0, 7), name));
+            const int accepted = db->SearchSyn('R', RmZusatz("1", name));
+            key = accepted >= 0 ? std::to_string(accepted) + "|" + GetZusatz(out.cleaned.back()) + "|" +
+                                      (out.dropMargins ? std::string() : std::string(b.GetP('A', r)))
+                                : "#" + std::to_string(r);
+        } else {
+            out.cleaned.push_back(name);
+            key = "#" + std::to_string(r);
+        }
+        const auto [at, fresh] = groupOf.try_emplace(key, out.groups.size());
+        if (fresh)
+            out.groups.push_back({r});
+        else
+            out.groups[at->second].push_back(r);
+    }
+    return out;
+}
+
+Status markSynonyms(Session& s) {
+    const auto g = synonymGroups(s);
+    if (!g) return {};
+    TMenge m;
+    for (const auto& group : g->groups)
+        if (group.size() > 1)
+            for (int r : group) m.Add(r);
+    s.buffer().ClearM();
+    s.buffer().setMarks(MarkSet::MroA, m);
+    s.lastMarking = 1;
+    if (!s.macroAnswers().running())
+        s.ui().showInfo(m.empty() ? "Keine synonyme Zeilen gefunden."
+                                  : std::to_string(m.Count()) + " synonyme Zeile(n) gefunden.");
+    return {};
+}
+
+Status mergeSynonyms(Session& s) {
+    const auto g = synonymGroups(s);
+    if (!g) return {};
+    TEditBuffer& b = s.buffer();
+    // The names without the ignored additions (and no margins, when they are ignored) go back first.
+    for (int r = 0; r < b.GetRowCount('A'); ++r) {
+        if (b.GetZl('A', r) != g->cleaned[static_cast<std::size_t>(r)])
+            b.PutZl('A', g->cleaned[static_cast<std::size_t>(r)], r);
+        if (g->dropMargins && !b.GetP('A', r).empty()) b.PutP('A', "", r);
+    }
+    Merge m;
+    m.part = 'A';
+    m.groups = g->groups;
+    const int n = merge(s, m);
+    if (!s.macroAnswers().running())
+        s.ui().showInfo(n > 0 ? std::to_string(n) + " synonyme Zeile(n) verschmolzen."
+                              : "Keine synonyme Zeilen gefunden.");
+    return {};
+}
+
 // The formats of the option boxes "Kopfdaten" and "Deckungen"; nothing when cancelled.
 std::optional<std::pair<int, int>> columnFormats(Session& s) {
     std::string res1, res2;
@@ -390,6 +475,8 @@ void addMergeCommands(Dispatcher& d) {
     d.add(kWithDelimiter, mergeWithDelimiter);
     d.add(kDoubleRows, [](Session& s) { return mergeDoubleRows(s, false); });
     d.add(kDoubleRowsAny, [](Session& s) { return mergeDoubleRows(s, true); });
+    d.add(kSynonymMarks, markSynonyms);
+    d.add(kSynonymMerge, mergeSynonyms);
     d.add(kMarkedColumns, [](Session& s) { return mergeColumns(s, false); });
     d.add(kEqualColumns, [](Session& s) { return mergeColumns(s, true); });
 }

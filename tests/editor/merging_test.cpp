@@ -67,6 +67,26 @@ TEST_F(Merging, DoubleRowNames) {
     EXPECT_EQ(rows('A'), (Lines{"A;Poa;;1;3", "A;Carex;;;2"}));
 }
 
+TEST_F(Merging, SynonymsOfTheSpeciesDatabase) {
+    ASSERT_TRUE(session.useSpeciesDb(std::string(TAVOLEX_SAMPLES) + "/arten.adb", false).ok());
+    open({"T;Ort;;a;b;c", "A;Elymus repens;;1;;", "A;Agropyron repens;;;2;", "A;Unbekannt;;1;;",
+          "A;Unbekannt;;;1;", "A;Triticum repens /K;;;;3"});
+    // All additions ignored: three names of one taxon; names the database does not know are nobody's
+    // synonyms, even when they are equal.
+    ui.addToken("#1");
+    ASSERT_TRUE(execute(103060100).ok());
+    EXPECT_EQ(session.buffer().MroA().elements(), (std::vector<int>{0, 1, 4}));
+    EXPECT_EQ(lastMessage(), "3 synonyme Zeile(n) gefunden.");
+    ui.addToken("#1");
+    ASSERT_TRUE(execute(103080800).ok());
+    EXPECT_EQ(rows('A'), (Lines{"A;Elymus repens;;1;2;3", "A;Unbekannt;;1;;", "A;Unbekannt;;;1;"}));
+    // With the layer addition kept, the /K row is another group.
+    ASSERT_TRUE(run("BEARB RÜCK;").ok());
+    ui.addToken("#0");
+    ASSERT_TRUE(execute(103060100).ok());
+    EXPECT_EQ(session.buffer().MroA().elements(), (std::vector<int>{0, 1}));
+}
+
 TEST_F(Merging, ReleveFormatsAndTheQuestionBeforeAnyChange) {
     open({"I;Fläche;;10;20;5", "T;Ort;;A;;B", "A;s1;;1;3;", "A;s2;;xx;;r"});
     const Lines before = rows('A');
