@@ -575,21 +575,21 @@ void addMarkingRuleCommands(Dispatcher& d) {
                                                         {kDummyRows, 'D'},
                                                         {kValuesByCategory, 'S'}};
     for (const auto& [number, mode] : categories)
-        d.add(number, [mode](Session& s) { return categoryCommand(s, mode); });
+        d.add(number, [m = mode](Session& s) { return categoryCommand(s, m); });
     d.add(kRandomColumnsRow, randomColumnsRow);
     const std::pair<std::int64_t, char> splits[] = {
         {kSplitLeft, 'L'}, {kSplitRight, 'R'}, {kSplitDelimiter, 'T'}, {kSplitDigits, 'Z'}};
     for (const auto& [number, mode] : splits)
-        d.add(number, [mode](Session& s) { return splitHeader(s, mode); });
+        d.add(number, [m = mode](Session& s) { return splitHeader(s, m); });
     const std::pair<std::int64_t, char> rowRules[] = {
         {kEmptyRows, 'L'},     {kRowsWithoutData, 'D'}, {kRowsWithoutName, 'K'}, {kSameRows, 'U'},
         {kDifferentRows, 'W'}, {kAggregates, 'A'},      {kAdditions, 'Z'}};
     for (const auto& [number, mode] : rowRules)
-        d.add(number, [mode](Session& s) { return markRows(s, mode); });
+        d.add(number, [m = mode](Session& s) { return markRows(s, m); });
     const std::pair<std::int64_t, char> columnRules[] = {
         {kEmptyColumns, 'N'}, {kSameColumns, 'U'}, {kDifferentColumns, 'W'}};
     for (const auto& [number, mode] : columnRules)
-        d.add(number, [mode](Session& s) { return markColumns(s, mode); });
+        d.add(number, [m = mode](Session& s) { return markColumns(s, m); });
     d.addUnnumbered(kDifferentIgnoringEmpty,
                     [](Session& s, const CommandEntry&) { return markColumns(s, 'I'); });
     d.add(kDoubleRows, [](Session& s) { return markDoubleRows(s, 'D'); });
