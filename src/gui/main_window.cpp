@@ -37,12 +37,12 @@
 #include "editor/window_commands.h"
 #include "env/catalogue.h"
 #include "env/dialogs.h"
+#include "gui/artdb_window.h"
 #include "gui/dialog_windows.h"
 #include "gui/grid_model.h"
 #include "gui/grid_view.h"
 #include "gui/qt_port.h"
 #include "gui/qt_text.h"
-#include "gui/species_browser.h"
 #include "gui/tool_icons.h"
 #include "gui/translate.h"
 
@@ -668,7 +668,7 @@ void MainWindow::addWindowHandlers() {
             s.ui().showError("Ich habe keinen Zugriff auf die Arten-Datenbank. Bitte zuerst öffnen.");
             return commandFailed();
         }
-        if (!browser_) browser_ = new SpeciesBrowser(s, this, [this] { showHelp(109010100); });
+        if (!browser_) browser_ = new ArtDbWindow(s, this, [this] { showHelp(109010100); });
         browser_->show();
         browser_->raise();
         browser_->activateWindow();

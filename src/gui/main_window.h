@@ -13,7 +13,7 @@
 #include "editor/dispatch.h"
 #include "editor/grid_window.h"
 #include "env/project_settings_records.h"
-#include "gui/species_browser.h"
+#include "gui/artdb_window.h"
 #include "platform/progress.h"
 
 class QAction;
@@ -73,7 +73,7 @@ class MainWindow : public QMainWindow {
     // The help window once it was opened (nullptr before).
     QTextBrowser* helpWindow() const { return help_; }
     // The species database browser once it was opened and while it is open.
-    SpeciesBrowser* speciesBrowser() const { return browser_.data(); }
+    ArtDbWindow* artDbWindow() const { return browser_.data(); }
     // Reads the page again around the cursor and redraws the grids, the scroll bars and the caption.
     void refresh();
 
@@ -138,7 +138,7 @@ class MainWindow : public QMainWindow {
     // change.
     int menuLanguage_ = -1;
     bool menuNumbers_ = false;
-    QPointer<SpeciesBrowser> browser_;
+    QPointer<ArtDbWindow> browser_;
     // Whether the filter button shows the filter on.
     bool filterShownOn_ = false;
     // Whether lines were recorded when the last command ended.

@@ -19,13 +19,13 @@
 #include "editor/dispatch.h"
 #include "editor/grid_control.h"
 #include "editor/session.h"
+#include "gui/artdb_window.h"
 #include "gui/dialog_windows.h"
 #include "gui/grid_model.h"
 #include "gui/grid_view.h"
 #include "gui/lines_model.h"
 #include "gui/main_window.h"
 #include "gui/qt_port.h"
-#include "gui/species_browser.h"
 #include "platform/script_ui.h"
 #include "species/art_db.h"
 #include "support/test_files.h"
@@ -285,13 +285,13 @@ class MainWindowTest : public QObject {
         QCOMPARE(session_->settings().BildEinst.ToolButtons.substr(0, 6), std::string("000001"));
     }
 
-    void theSpeciesBrowserShowsFiltersAndEdits() {
+    void theArtDbWindowShowsFiltersAndEdits() {
         // A copy of the sample species list, since edits are written to its file.
         for (const char* f : {"arten.adb", "arten.adl"})
             std::filesystem::copy_file(std::string(TAVOLEX_SAMPLES) + "/" + f, dir_->file(f));
         QVERIFY(session_->useSpeciesDb(dir_->file("arten.adb"), false).ok());
         window_->action(109010100)->trigger();  // "Benützen"
-        SpeciesBrowser* b = window_->speciesBrowser();
+        ArtDbWindow* b = window_->artDbWindow();
         QVERIFY(b && b->isVisible());
         QAbstractItemModel* m = b->view()->model();
         const int all = m->rowCount();

@@ -1,4 +1,4 @@
-#include "gui/species_browser.h"
+#include "gui/artdb_window.h"
 
 #include <QAbstractTableModel>
 #include <QAction>
@@ -79,7 +79,7 @@ class SpeciesTableModel : public QAbstractTableModel {
     std::vector<int> rows_;
 };
 
-SpeciesBrowser::SpeciesBrowser(Session& session, QWidget* parent, std::function<void()> help)
+ArtDbWindow::ArtDbWindow(Session& session, QWidget* parent, std::function<void()> help)
     : QMainWindow(parent, Qt::Window), session_(session), help_(std::move(help)) {
     setAttribute(Qt::WA_DeleteOnClose);
     model_ = new SpeciesTableModel(session, this);
@@ -96,42 +96,42 @@ SpeciesBrowser::SpeciesBrowser(Session& session, QWidget* parent, std::function<
     resize(std::max(d.Right - d.Left, 640), std::max(d.Bottom - d.Top, 420));
 }
 
-SpeciesBrowser::~SpeciesBrowser() = default;
+ArtDbWindow::~ArtDbWindow() = default;
 
-void SpeciesBrowser::closeEvent(QCloseEvent* event) {
+void ArtDbWindow::closeEvent(QCloseEvent* event) {
     // The filters last only while the browser is open.
     if (TArtDb* db = session_.speciesDb()) clearFilters(*db);
     QMainWindow::closeEvent(event);
 }
 
-QAction* SpeciesBrowser::command(const QString& caption) const {
+QAction* ArtDbWindow::command(const QString& caption) const {
     for (QAction* a : findChildren<QAction*>())
         if (a->text() == caption) return a;
     return nullptr;
 }
 
-bool SpeciesBrowser::editMode() const {
+bool ArtDbWindow::editMode() const {
     return model_->editing_;
 }
 
-void SpeciesBrowser::setEditMode(bool on) {
+void ArtDbWindow::setEditMode(bool on) {
     model_->editing_ = on;
     editing_->setChecked(on);
 }
 
-void SpeciesBrowser::reload() {
+void ArtDbWindow::reload() {
     model_->reload(sortFields_);
     const TArtDb* db = session_.speciesDb();
     setWindowTitle(db ? QFileInfo(qs(db->DbName())).fileName() : QString("Datenbank Arten"));
     showStatus();
 }
 
-void SpeciesBrowser::showStatus() {
+void ArtDbWindow::showStatus() {
     const int current = view_->currentIndex().isValid() ? view_->currentIndex().row() + 1 : 0;
     status_->setText(QString("Datensatz %1 / %2").arg(current).arg(model_->rowCount()));
 }
 
-void SpeciesBrowser::buildMenus() {
+void ArtDbWindow::buildMenus() {
     auto add = [this](QMenu* m, const char* caption, auto action) {
         QAction* a = m->addAction(QString::fromUtf8(caption));
         connect(a, &QAction::triggered, this, action);
@@ -183,7 +183,7 @@ void SpeciesBrowser::buildMenus() {
             [this, later] { session_.ui().showInfo(std::string(later) + ": noch nicht verfügbar."); });
 }
 
-void SpeciesBrowser::report(const Status& status) {
+void ArtDbWindow::report(const Status& status) {
     std::vector<std::string> lines;
     for (const Message& m : status.messages()) lines.push_back(session_.shownText(m));
     if (lines.size() == 1) {
@@ -214,7 +214,7 @@ std::optional<std::string> chooseFile(Session& s, DialogKind kind, const std::st
 
 }  // namespace
 
-void SpeciesBrowser::importSpecies() {
+void ArtDbWindow::importSpecies() {
     const auto file = chooseFile(session_, DialogKind::OpenFile, "Artenliste importieren");
     if (!file) return;
     const Status s = session_.importSpeciesList(*file, delimiterOf(session_), session_.progress());
@@ -223,7 +223,7 @@ void SpeciesBrowser::importSpecies() {
     reload();
 }
 
-void SpeciesBrowser::importIndicators() {
+void ArtDbWindow::importIndicators() {
     TArtDb* db = session_.speciesDb();
     if (!db) return;
     const auto file = chooseFile(session_, DialogKind::OpenFile, "Zeigerwerte importieren");
@@ -234,7 +234,7 @@ void SpeciesBrowser::importIndicators() {
     reload();
 }
 
-void SpeciesBrowser::prepareImport() {
+void ArtDbWindow::prepareImport() {
     const auto source = chooseFile(session_, DialogKind::OpenFile, "Textdatei zum Import vorbereiten");
     if (!source) return;
     const auto target = chooseFile(session_, DialogKind::SaveFile, "Importdatei");
@@ -243,7 +243,7 @@ void SpeciesBrowser::prepareImport() {
                              static_cast<ExportEncoding>(session_.settings().Diversa.ExportEncoding)));
 }
 
-void SpeciesBrowser::exportShown() {
+void ArtDbWindow::exportShown() {
     TArtDb* db = session_.speciesDb();
     if (!db) return;
     std::vector<int> chosen;
@@ -258,7 +258,7 @@ void SpeciesBrowser::exportShown() {
                             &model_->rows()));
 }
 
-void SpeciesBrowser::find(bool inColumn) {
+void ArtDbWindow::find(bool inColumn) {
     const TArtDb* db = session_.speciesDb();
     if (!db) return;
     bool ok = false;
@@ -280,7 +280,7 @@ void SpeciesBrowser::find(bool inColumn) {
     session_.ui().showInfo(session_.catalogue().GetMsg("NotFound"));
 }
 
-void SpeciesBrowser::replace(bool inColumn) {
+void ArtDbWindow::replace(bool inColumn) {
     TArtDb* db = session_.speciesDb();
     if (!db) return;
     if (!model_->editing_) {
@@ -302,7 +302,7 @@ void SpeciesBrowser::replace(bool inColumn) {
     reload();
 }
 
-void SpeciesBrowser::sort() {
+void ArtDbWindow::sort() {
     const TArtDb* db = session_.speciesDb();
     if (!db) return;
     std::vector<int> chosen;
@@ -313,7 +313,7 @@ void SpeciesBrowser::sort() {
     reload();
 }
 
-void SpeciesBrowser::filter(char kind) {
+void ArtDbWindow::filter(char kind) {
     TArtDb* db = session_.speciesDb();
     if (!db) return;
     std::vector<int> chosen;

@@ -16,11 +16,11 @@ namespace tav {
 class Session;
 class SpeciesTableModel;
 
-class SpeciesBrowser : public QMainWindow {
+class ArtDbWindow : public QMainWindow {
   public:
     // help opens the help page of the species database.
-    SpeciesBrowser(Session& session, QWidget* parent, std::function<void()> help = {});
-    ~SpeciesBrowser() override;
+    ArtDbWindow(Session& session, QWidget* parent, std::function<void()> help = {});
+    ~ArtDbWindow() override;
 
     // Reads the table again (after an import, a filter or a sort).
     void reload();
