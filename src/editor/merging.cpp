@@ -53,6 +53,24 @@ enum CoverFormat {
     kCoverMax = 7
 };
 constexpr int kJoinDelimiter = 22;
+constexpr int kFormatted = 21;
+constexpr std::int64_t kFormattedRows = 103080600;  // "Zeilen verschmelzen" › "Formatiert verschmelzen"
+
+// How "Formatiert verschmelzen" lays out the value of one row: its width, right alignment and fill.
+struct FieldFormat {
+    std::size_t width = 10;
+    bool right = false;
+    std::string fill = "*";
+};
+
+// A value in its field: cut to the width, filled up on the right (left-aligned) or on the left.
+std::string formatted(std::string_view v, const FieldFormat& f) {
+    std::string text = charLeft(v, f.width);
+    std::string pad;
+    for (std::size_t n = charLength(text); n < f.width; ++n)
+        pad += f.fill.empty() ? std::string(" ") : f.fill;
+    return f.right ? pad + text : text + pad;
+}
 
 struct Merge {
     char what = 'R';  // 'R' rows of part, 'C' releves
@@ -60,6 +78,7 @@ struct Merge {
     int headerFormat = kFirst;
     int coverFormat = kCoverFirst;
     std::string delimiter = " ";
+    std::vector<FieldFormat> formats;      // format 21: per member of the (one) group
     std::vector<std::vector<int>> groups;  // each ascending; the first is the target
 };
 
@@ -80,6 +99,12 @@ class Merger {
     // The combined value of the fields of a group (target first) in a row of a part.
     std::string combine(char part, char rowType, const std::vector<std::string_view>& values) {
         if (m_.headerFormat == kJoinDelimiter) return joined(values, m_.delimiter);
+        if (m_.headerFormat == kFormatted) {
+            std::string out;
+            for (std::size_t i = 0; i < values.size(); ++i)
+                out += formatted(values[i], i < m_.formats.size() ? m_.formats[i] : FieldFormat{});
+            return out;
+        }
         const bool cover = part == 'A' && rowType == 'A';
         const int f = cover ? m_.coverFormat : m_.headerFormat;
         auto firstFilled = [&] {
@@ -167,7 +192,7 @@ class Merger {
 
     // Invalid covers among the fields the merge reads.
     int invalidCovers() {
-        if (m_.headerFormat == kJoinDelimiter) return 0;
+        if (m_.headerFormat == kJoinDelimiter || m_.headerFormat == kFormatted) return 0;
         if (m_.coverFormat == kCoverFirst || m_.coverFormat == kCoverLast || m_.coverFormat == kJoinCodes)
             return 0;
         forEachGroupField([&](char part, char type, const std::vector<std::string_view>& values) {
@@ -316,6 +341,41 @@ Status mergeWithDelimiter(Session& s) {
     m.headerFormat = m.coverFormat = kJoinDelimiter;
     m.delimiter = *d;
     m.groups = {*markedRows(s)};
+    reportMerged(s, merge(s, m), " Zeile(n)");
+    return {};
+}
+
+// "Formatiert verschmelzen": the values of the marked rows side by side in fields of the widths,
+// alignments and fill characters the user sets in the table "Format definieren".
+Status mergeFormatted(Session& s) {
+    const auto rows = markedRows(s);
+    if (!rows) return commandFailed();
+    const char part = areaOf(s);
+    std::vector<std::string> lines = {"Feldname;Anz. Zeichen;Ausrichtung;Füllzeichen"};
+    for (int r : *rows) {
+        std::string name(s.buffer().GetZl(part, r));
+        std::replace(name.begin(), name.end(), ';', ',');
+        lines.push_back(name + ";10;links;*");
+    }
+    std::string res;
+    if (!TGridDlg::Execute(s.ui(), "Format definieren", lines, 22, res)) return {};
+    Merge m;
+    m.part = part;
+    m.headerFormat = m.coverFormat = kFormatted;
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        const std::vector<std::string> f = splitFields(lines[i]);
+        const auto width = f.size() > 1 ? parseInteger(trimBlanks(f[1])) : std::nullopt;
+        if (!width || *width < 0 || *width > 1000) {
+            s.ui().showError(s.catalogue().GetLangMsg("MsgInvalidNumF"));
+            return commandFailed();
+        }
+        FieldFormat ff;
+        ff.width = static_cast<std::size_t>(*width);
+        ff.right = f.size() > 2 && upperFold(trimBlanks(f[2])).rfind("R", 0) == 0;
+        ff.fill = f.size() > 3 ? std::string(f[3]) : std::string();
+        m.formats.push_back(ff);
+    }
+    m.groups = {*rows};
     reportMerged(s, merge(s, m), " Zeile(n)");
     return {};
 }
@@ -473,6 +533,7 @@ void addMergeCommands(Dispatcher& d) {
     d.add(kMarkedRows, [](Session& s) { return mergeMarkedRows(s, false); });
     d.add(kPairwise, [](Session& s) { return mergeMarkedRows(s, true); });
     d.add(kWithDelimiter, mergeWithDelimiter);
+    d.add(kFormattedRows, mergeFormatted);
     d.add(kDoubleRows, [](Session& s) { return mergeDoubleRows(s, false); });
     d.add(kDoubleRowsAny, [](Session& s) { return mergeDoubleRows(s, true); });
     d.add(kSynonymMarks, markSynonyms);

@@ -58,6 +58,15 @@ TEST_F(Merging, WithADelimiter) {
     EXPECT_EQ(rows('K'), (Lines{"T;Ort;;a;b", "T;Name , Zusatz;;x , y;z"}));
 }
 
+TEST_F(Merging, FormattedFieldsSideBySide) {
+    open({"T;Gebiet;;A;B", "I;Nr;;1;12", "A;s;;1;"});
+    session.buffer().mark(MarkSet::MroK, 0);
+    session.buffer().mark(MarkSet::MroK, 1);
+    ui.addToken("ok");  // the format table as proposed: ten characters, left-aligned, filled with "*"
+    ASSERT_TRUE(execute(103080600, 1).ok());
+    EXPECT_EQ(rows('K'), (Lines{"T;Gebiet;;A*********1*********;B*********12********"}));
+}
+
 TEST_F(Merging, DoubleRowNames) {
     open({"T;Ort;;a;b", "A;Poa;;1;", "A;Carex;;;2", "A;Poa;;;3", "K;Poa;;x;"});
     ASSERT_TRUE(execute(103080300).ok());  // the comment row of the same name is another row type
