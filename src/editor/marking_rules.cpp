@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <unordered_map>
 
+#include "core/file_io.h"
 #include "core/text.h"
 #include "editor/command_handlers.h"
 #include "editor/command_support.h"
@@ -46,6 +47,7 @@ constexpr std::int64_t kSplitLeft = 103100100;         // "Kopfdaten aufteilen" 
 constexpr std::int64_t kSplitRight = 103100200;        // … › "zeichenweise von rechts"
 constexpr std::int64_t kSplitDelimiter = 103100300;    // … › "an Trennzeichen"
 constexpr std::int64_t kSplitDigits = 103100400;       // … › "nach Ziffern/Zeichen"
+constexpr std::int64_t kHeaderRowsInFile = 103051400;  // "Zeilen markieren" › "Kopfzeilen in Datei"
 constexpr std::int64_t kNumberCategories = 103140400;  // "Kategorien durchnummerieren"
 constexpr std::int64_t kDummyRows = 103100700;  // "Kopfdaten aufteilen" › "kategorienweise (dummy variables)"
 constexpr std::int64_t kValuesByCategory = 103100800;  // … › "Kategorienweise Werte auf separate Zl."
@@ -422,6 +424,30 @@ Status splitHeader(Session& s, char mode) {
     return {};
 }
 
+// "Kopfzeilen in Datei": the header rows whose names are header rows of a chosen table file (its lines
+// before the first species line).
+Status markHeaderRowsInFile(Session& s) {
+    const auto file = askFile(s, DialogKind::OpenFile, "Kopfzeilen in Datei");
+    if (!file) return {};
+    Result<std::string> bytes = readWholeFile(*file);
+    if (!bytes) return bytes.status();
+    std::unordered_map<std::string, bool> names;
+    const std::string text = decodeFileText(bytes.value());
+    for (std::string_view line : splitLines(text)) {
+        if (line.empty() || line.front() == 'A') break;
+        names.emplace(std::string(fieldAt(line, 1)), true);
+    }
+    TEditBuffer& b = s.buffer();
+    TMenge found;
+    for (int r = 0; r < b.GetRowCount('K'); ++r)
+        if (names.count(std::string(b.GetZl('K', r)))) found.Add(r);
+    b.ClearM();
+    b.setMarks(MarkSet::MroK, found);
+    s.lastMarking = 1;
+    report(s, found.Count(), " Kopfzeile(n)", true);
+    return {};
+}
+
 // A category row: a header row whose distinct values are the categories, numbered in their sorted
 // order; a releve with an empty value is in none.
 struct Categories {
@@ -569,6 +595,7 @@ Status categoryCommand(Session& s, char mode) {
 }  // namespace
 
 void addMarkingRuleCommands(Dispatcher& d) {
+    d.add(kHeaderRowsInFile, markHeaderRowsInFile);
     const std::pair<std::int64_t, char> categories[] = {{kNumberCategories, 'K'},
                                                         {kChosenCategories, 'M'},
                                                         {kStratified, 'Z'},

@@ -101,6 +101,15 @@ TEST_F(Rules, Duplicates) {
     EXPECT_EQ(marked(MarkSet::McoR), (Items{0, 1}));
 }
 
+TEST_F(Rules, HeaderRowsOfAFile) {
+    open({"T;Ort;;a", "D;Datum;;01.01.2020", "T;Autor;;x", "A;s;;1"});
+    testing::writeBytes(dir.file("other.tab"), "T;Autor;;y\r\nI;Ort;;3\r\nA;Datum;;1\r\n");
+    ui.addToken(dir.file("other.tab"));
+    execute(103051400, 1);
+    EXPECT_EQ(marked(MarkSet::MroK), (Items{0, 2}));  // "Datum" is a species row there
+    EXPECT_EQ(lastMessage(), "2 Kopfzeile(n) gefunden.");
+}
+
 TEST_F(Rules, MarksIntoTheTableAndBack) {
     open({"T;Ort;;a;b;c", "I;Nr;;1;2;3", "A;s0;;1;;", "K;Moos;;;;", "A;s2;;;1;"});
     session.buffer().mark(MarkSet::MroA, 2);
