@@ -26,6 +26,8 @@ void addSpeciesListCommands(Dispatcher& dispatcher);
 void addMarkingRuleCommands(Dispatcher& dispatcher);
 // Merging marked rows, duplicate rows, marked and equal releves.
 void addMergeCommands(Dispatcher& dispatcher);
+// The margin commands of "Randfelder bearbeiten" and "Zeilentypen automatisch anpassen".
+void addMarginCommands(Dispatcher& dispatcher);
 // Macros and the macro variables.
 void addMacroCommands(Dispatcher& dispatcher);
 

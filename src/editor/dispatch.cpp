@@ -124,6 +124,7 @@ Dispatcher::Dispatcher() {
     addSpeciesListCommands(*this);
     addMarkingRuleCommands(*this);
     addMergeCommands(*this);
+    addMarginCommands(*this);
     addMacroCommands(*this);
 }
 
