@@ -599,6 +599,31 @@ std::string lowerCaseOnly(std::string_view utf8) {
     return mapCase(utf8, [](char32_t c) { return lowerCaseOnly(c); });
 }
 
+std::vector<std::size_t> textOccurrences(std::string_view hay, std::string_view needle, bool matchCase) {
+    std::vector<std::size_t> at;
+    if (needle.empty()) return at;
+    std::string folded = matchCase ? std::string(hay) : upperCaseOnly(hay);
+    if (folded.size() != hay.size()) folded = std::string(hay);
+    const std::string wanted = matchCase ? std::string(needle) : upperCaseOnly(needle);
+    for (std::size_t p = folded.find(wanted); p != std::string::npos;
+         p = folded.find(wanted, p + wanted.size()))
+        at.push_back(p);
+    return at;
+}
+
+std::string replacedText(std::string_view hay, std::string_view needle, std::string_view by, bool matchCase) {
+    const std::string wanted = matchCase ? std::string(needle) : upperCaseOnly(needle);
+    std::string out;
+    std::size_t from = 0;
+    for (const std::size_t p : textOccurrences(hay, needle, matchCase)) {
+        out.append(hay.substr(from, p - from));
+        out.append(by);
+        from = p + wanted.size();
+    }
+    out.append(hay.substr(std::min(from, hay.size())));
+    return out;
+}
+
 std::string upperCaseOnly(std::string_view utf8) {
     return mapCase(utf8, [](char32_t c) { return upperCaseOnly(c); });
 }

@@ -132,6 +132,13 @@ std::string upperCaseOnly(std::string_view utf8);
 char32_t lowerCaseOnly(char32_t c);
 std::string lowerCaseOnly(std::string_view utf8);
 
+// Where needle occurs in hay, from the left and not overlapping, as byte offsets into hay. Letter case
+// is ignored unless matchCase (upperCaseOnly on both); where folding would change the length of hay,
+// hay is searched as it stands, so that the offsets stay offsets into hay.
+std::vector<std::size_t> textOccurrences(std::string_view hay, std::string_view needle, bool matchCase);
+// hay with each of those occurrences replaced by by.
+std::string replacedText(std::string_view hay, std::string_view needle, std::string_view by, bool matchCase);
+
 // The one comparison for sorted lists: case-insensitive, German order (letters with accents or umlauts
 // sort with their base letter, ß as ss), ties broken by accents, then case, then the bytes, so the order
 // is strict: the result is 0 only for identical strings. Returns <0, 0 or >0.

@@ -1,5 +1,6 @@
 #include "editor/command_support.h"
 
+#include <algorithm>
 #include <string>
 
 #include "core/numbers.h"
@@ -50,6 +51,17 @@ std::optional<std::string> askFile(Session& session, DialogKind kind, std::strin
     if (!answer || answer->empty()) return std::nullopt;
     // Where several may be chosen the first counts.
     return answer->substr(0, answer->find('|'));
+}
+
+std::vector<int> markedOrAll(const TMenge& marks, int count) {
+    if (!marks.empty()) return marks.elements();
+    std::vector<int> all(static_cast<std::size_t>(std::max(count, 0)));
+    for (std::size_t i = 0; i < all.size(); ++i) all[i] = static_cast<int>(i);
+    return all;
+}
+
+char activePart(const Session& s) {
+    return s.activeGrid == 1 || s.activeGrid == 2 ? 'K' : 'A';
 }
 
 int singleHeaderRow(Session& s) {

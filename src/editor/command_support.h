@@ -5,13 +5,25 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "core/menge.h"
 #include "core/status.h"
 #include "platform/ui_port.h"
+#include "table/table_change.h"
 
 namespace tav {
 
 class Session;
+
+// The part of the active grid: header rows ('K') in grids 1 and 2, species rows ('A') in grids 3 and 4.
+char activePart(const Session& session);
+// The marked positions, ascending, or all count positions when none is marked.
+std::vector<int> markedOrAll(const TMenge& marks, int count);
+// The marking set of the rows of a part.
+inline MarkSet rowMarkSet(char part) {
+    return part == 'K' ? MarkSet::MroK : MarkSet::MroA;
+}
 
 // A command that failed after saying why (or after the user refused): the statement fails quietly.
 inline Status commandFailed() {

@@ -73,7 +73,7 @@ std::vector<Field> fieldsOf(const Session& s) {
         }
         return out;
     }
-    const char part = s.activeGrid >= 3 ? 'A' : 'K';
+    const char part = activePart(s);
     if (!b.McoR().empty()) {
         b.forEachFilled(part, [&](const FilledCell& c) {
             if (b.McoR().Element(c.col)) out.push_back({part, c.col, c.row});

@@ -55,19 +55,7 @@ class Matcher {
     // The field with every occurrence replaced.
     std::string replaced(std::string_view field, std::string_view by) const {
         if (options_.wholeWord) return std::string(by);
-        std::string folded = options_.matchCase ? std::string(field) : upperCaseOnly(field);
-        // Where folding changed the length of a letter, positions in the folded text are no positions in
-        // the field: such a field is searched as it stands.
-        if (folded.size() != field.size()) folded = std::string(field);
-        std::string out;
-        std::size_t from = 0;
-        for (std::size_t at = folded.find(text_); at != std::string::npos; at = folded.find(text_, from)) {
-            out.append(field.substr(from, at - from));
-            out.append(by);
-            from = at + text_.size();
-        }
-        out.append(field.substr(std::min(from, field.size())));
-        return out;
+        return replacedText(field, options_.text, by, options_.matchCase);
     }
 
   private:
@@ -237,7 +225,7 @@ Status markWithText(Session& s, bool rows) {
     if (s.search.text.empty() && !askSearchText(s, "Suchen")) return {};
     TEditBuffer& b = s.buffer();
     const Matcher m(s.search);
-    const char part = s.activeGrid >= 3 ? 'A' : 'K';
+    const char part = activePart(s);
     TMenge found;
     std::unordered_map<TextHandle, bool> seen;
     auto holds = [&](const FilledCell& c) {
@@ -270,7 +258,7 @@ Status locateRow(Session& s) {
     const std::optional<std::string> text = askText(s, "Zeile lokalisieren", "Suchtext", "");
     if (!text || trimBlanks(*text).empty()) return {};
     const TEditBuffer& b = s.buffer();
-    const char part = s.activeGrid >= 3 ? 'A' : 'K';
+    const char part = activePart(s);
     const std::string wanted = upperCaseOnly(trimBlanks(*text));
     int inside = -1;
     for (int r = 0; r < b.GetRowCount(part); ++r) {

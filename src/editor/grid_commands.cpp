@@ -72,15 +72,6 @@ constexpr std::string_view kSpeciesTypes = "AK";
 
 constexpr int kMaxInserted = 1'000'000;
 
-// The part of the active grid: header rows in grids 1 and 2, species rows in 3 and 4.
-char partOf(const Session& s) {
-    return s.activeGrid == 1 || s.activeGrid == 2 ? 'K' : 'A';
-}
-
-MarkSet rowMarks(char part) {
-    return part == 'K' ? MarkSet::MroK : MarkSet::MroA;
-}
-
 bool nameGrid(const Session& s) {
     return s.activeGrid == 1 || s.activeGrid == 3;
 }
@@ -127,7 +118,7 @@ Status cut(Session& s, bool remove, bool keep, bool complement, char mode = 'N')
             b.DelCols(columns);
             // The cursor goes where the first removed item was, within what is left.
             const std::vector<int>& first = !headerRows.empty() ? headerRows : speciesRows;
-            if (!first.empty()) s.cursorRow = std::min(first.front(), b.GetRowCount(partOf(s)) - 1);
+            if (!first.empty()) s.cursorRow = std::min(first.front(), b.GetRowCount(activePart(s)) - 1);
             if (!columns.empty()) s.cursorCol = std::min(columns.front(), b.GetColCount() - 1);
         }
         b.ClearM();
@@ -136,7 +127,7 @@ Status cut(Session& s, bool remove, bool keep, bool complement, char mode = 'N')
     if (complement) return {};
     // The selection, or the cursor cell; removing it clears the fields ('N') or closes the gap to the left
     // ('L') or upwards ('U').
-    const char part = partOf(s);
+    const char part = activePart(s);
     CellRect r = selectionOrCursor(s);
     if (r.top < 0 || r.bottom >= b.GetRowCount(part)) return {};
     if (!nameGrid(s) && (r.left < 0 || r.right >= b.GetColCount())) return {};
@@ -155,7 +146,7 @@ Status insertRows(Session& s, bool after) {
     if (!GridEditable(s, 0)) return {};
     const std::optional<int> n = askWholeNumber(s, "Zeilen einfügen", "Anzahl eingeben", 1, 1, kMaxInserted);
     if (!n) return {};
-    const char part = partOf(s);
+    const char part = activePart(s);
     const int count = s.buffer().GetRowCount(part);
     const int at = std::clamp(s.cursorRow + (after ? 1 : 0), 0, count);
     s.buffer().InsRows(part, at, *n);
@@ -186,7 +177,7 @@ Status insertColumns(Session& s, bool after) {
 // "Zu Zeile Nr." and "Zu Spalte Nr.": the cursor to a 1-based row or releve of the active grid.
 Status goTo(Session& s, bool row) {
     const TEditBuffer& b = s.buffer();
-    const int count = row ? b.GetRowCount(partOf(s)) : b.GetColCount();
+    const int count = row ? b.GetRowCount(activePart(s)) : b.GetColCount();
     if (!row && nameGrid(s)) return {};  // the name grids have one column
     const std::optional<int> n = askWholeNumber(s, "Cursor setzen", row ? "in Zeile" : "in Spalte",
                                                 (row ? s.cursorRow : s.cursorCol) + 1, 1, std::max(count, 1));
@@ -197,8 +188,8 @@ Status goTo(Session& s, bool row) {
 
 Status complement(Session& s, bool rows) {
     TEditBuffer& b = s.buffer();
-    const MarkSet which = rows ? rowMarks(partOf(s)) : MarkSet::McoR;
-    const int count = rows ? b.GetRowCount(partOf(s)) : b.GetColCount();
+    const MarkSet which = rows ? rowMarkSet(activePart(s)) : MarkSet::McoR;
+    const int count = rows ? b.GetRowCount(activePart(s)) : b.GetColCount();
     TMenge inverted;
     if (count > 0) inverted.Fill(0, count - 1);
     for (int i : b.marks(which).elements()) inverted.Remove(i);
@@ -208,8 +199,8 @@ Status complement(Session& s, bool rows) {
 
 Status randomChoice(Session& s, bool rows) {
     TEditBuffer& b = s.buffer();
-    const MarkSet which = rows ? rowMarks(partOf(s)) : MarkSet::McoR;
-    const int count = rows ? b.GetRowCount(partOf(s)) : b.GetColCount();
+    const MarkSet which = rows ? rowMarkSet(activePart(s)) : MarkSet::McoR;
+    const int count = rows ? b.GetRowCount(activePart(s)) : b.GetColCount();
     const std::optional<int> n = askWholeNumber(
         s, "Zahl eingeben", rows ? "Wieviele Zeilen?" : "Wieviele Spalten?", 1, 1, std::max(count, 1));
     if (!n) return {};
@@ -294,7 +285,7 @@ Status numberColumn(Session& s, bool random) {
         return commandFailed();
     }
     if (!GridEditable(s, 0)) return {};
-    const char part = partOf(s);
+    const char part = activePart(s);
     const std::vector<int> n = numbers(s, b.GetRowCount(part), random);
     for (int r = 0; r < b.GetRowCount(part); ++r)
         b.Put(part, std::to_string(n[static_cast<std::size_t>(r)]), col, r);
@@ -364,9 +355,9 @@ Status insertNow(Session& s, bool date) {
 
 Status setRowType(Session& s) {
     TEditBuffer& b = s.buffer();
-    const char part = partOf(s);
+    const char part = activePart(s);
     const std::string_view types = part == 'K' ? kHeaderTypes : kSpeciesTypes;
-    const TMenge marked = b.marks(rowMarks(part));
+    const TMenge marked = b.marks(rowMarkSet(part));
     std::vector<int> rows = marked.elements();
     if (rows.empty()) {
         if (s.cursorRow < 0 || s.cursorRow >= b.GetRowCount(part)) return commandFailed();
@@ -387,7 +378,7 @@ Status setRowType(Session& s) {
 Status fill(Session& s, bool columns) {
     if (!GridEditable(s, 0)) return {};
     TEditBuffer& b = s.buffer();
-    char part = partOf(s);
+    char part = activePart(s);
     const TVGrid& g = s.grid(std::max(s.activeGrid, 1));
     if (g.selOn && !nameGrid(s)) {
         // Each selected column from its top cell down, or each selected row from its leftmost cell.
@@ -416,7 +407,7 @@ Status fill(Session& s, bool columns) {
         }
         return {};
     }
-    const std::vector<int> marked = b.marks(rowMarks(part)).elements();
+    const std::vector<int> marked = b.marks(rowMarkSet(part)).elements();
     if (marked.empty()) {
         if (nameGrid(s) || s.cursorRow < 0 || s.cursorRow >= b.GetRowCount(part)) return commandFailed();
         const std::string text(b.Get(part, s.cursorCol, s.cursorRow));
@@ -439,7 +430,7 @@ Status paste(Session& s, char mode) {
     checkClipboard(s);
     TEditBuffer& b = s.buffer();
     const char kind = b.GetClipStatus();
-    const char part = partOf(s);
+    const char part = activePart(s);
     const int typ = s.activeGrid == 0 ? 4 : s.activeGrid;
     if (kind == 'K' || kind == 'C') {
         if (mode != 'N') {
@@ -447,7 +438,7 @@ Status paste(Session& s, char mode) {
             return commandFailed();
         }
         const int lines = static_cast<int>(b.clipBuffer().size()) - 1;
-        const TMenge& rows = b.marks(rowMarks(part));
+        const TMenge& rows = b.marks(rowMarkSet(part));
         const int pr = rows.empty() ? std::max(s.cursorRow, 0) : rows.elements().front();
         const int pc = b.McoR().empty() ? std::max(s.cursorCol, 0) : b.McoR().elements().front();
         if (kind == 'C' && nameGrid(s)) {
@@ -458,7 +449,7 @@ Status paste(Session& s, char mode) {
         b.Paste(typ, mode, pc, pr, s.progress());
         TMenge pasted;
         if (lines > 0) pasted.Fill(kind == 'K' ? pr : pc, (kind == 'K' ? pr : pc) + lines - 1);
-        b.setMarks(kind == 'K' ? rowMarks(part) : MarkSet::McoR, pasted);
+        b.setMarks(kind == 'K' ? rowMarkSet(part) : MarkSet::McoR, pasted);
         return {};
     }
     if (kind != 'R') return {};
@@ -489,7 +480,7 @@ enum class Direction { Left, Right, Up, Down };
 // other end.
 Status nextEntry(Session& s, Direction dir, bool differing) {
     const TEditBuffer& b = s.buffer();
-    const char part = partOf(s);
+    const char part = activePart(s);
     const int rows = b.GetRowCount(part), cols = b.GetColCount();
     if (rows == 0 || s.cursorRow < 0 || s.cursorRow >= rows) return {};
     const bool across = dir == Direction::Left || dir == Direction::Right;
@@ -508,7 +499,7 @@ Status nextEntry(Session& s, Direction dir, bool differing) {
         return c < 0 ? b.GetZl(part, r) : b.Get(part, c, r);
     };
     const TMenge& markedCols = b.McoR();
-    const TMenge& markedRows = b.marks(rowMarks(part));
+    const TMenge& markedRows = b.marks(rowMarkSet(part));
     const bool byMarks = across ? !markedCols.empty() : !markedRows.empty();
     const std::string first(text(start));
     auto stopsAt = [&](long long k) {

@@ -25,10 +25,6 @@ constexpr std::int64_t kSetMargin = 103040400;     // … › "Inhalte setzen"
 constexpr std::int64_t kClearMargins = 103040500;  // … › "Einträge aus Randfeldern löschen"
 constexpr std::string_view kEditMargin = "Inhalte einzelner Zeilen editieren";  // no number
 
-char areaOf(const Session& s) {
-    return s.activeGrid >= 3 ? 'A' : 'K';
-}
-
 // The marked rows of the part, or the cursor row when none is marked.
 std::vector<int> markedOrCursor(Session& s, char part) {
     const TMenge& m = part == 'K' ? s.buffer().MroK() : s.buffer().MroA();
@@ -76,7 +72,7 @@ Status setNumbers(Session& s, char part, bool random) {
 }
 
 Status setMargin(Session& s) {
-    const char part = areaOf(s);
+    const char part = activePart(s);
     int choice = 0;
     if (!TRadioDlg::Execute(s.ui(), s.catalogue(), part == 'K' ? "DlgSetMarginK" : "DlgSetMarginA", "", "",
                             choice))
@@ -108,7 +104,7 @@ Status setMargin(Session& s) {
 
 // One item of the cursor row: the answer with one blank in front and runs of blanks reduced to one.
 Status editMargin(Session& s) {
-    const char part = areaOf(s);
+    const char part = activePart(s);
     int choice = 0;
     if (!TRadioDlg::Execute(s.ui(), s.catalogue(), part == 'K' ? "DlgEditMarginK" : "DlgEditMarginA", "", "",
                             choice))

@@ -56,14 +56,6 @@ constexpr std::int64_t kStratified = 104030300;  // "Spalten bezeichnen" › "St
 constexpr std::string_view kDoubleIgnoringEmpty = "Doppel, leere Felder ignorieren";
 constexpr std::string_view kDifferentIgnoringEmpty = "Abweichend, leere Felder ignorieren";
 
-char areaOf(const Session& s) {
-    return s.activeGrid >= 3 ? 'A' : 'K';
-}
-
-MarkSet rowSet(char part) {
-    return part == 'K' ? MarkSet::MroK : MarkSet::MroA;
-}
-
 // What a rule found, in an information box unless a macro runs: the count (or "Keine") and the label.
 void report(Session& s, int count, std::string_view label, bool rows) {
     if (s.macroAnswers().running()) return;
@@ -75,7 +67,7 @@ void report(Session& s, int count, std::string_view label, bool rows) {
 // marks end), else all.
 Status markRows(Session& s, char mode) {
     TEditBuffer& b = s.buffer();
-    const char part = mode == 'A' || mode == 'Z' ? 'A' : areaOf(s);
+    const char part = mode == 'A' || mode == 'Z' ? 'A' : activePart(s);
     const TMenge releves = b.McoR();
     const TMenge* ref = releves.empty() ? nullptr : &releves;
     const int refCount = releves.empty() ? b.GetColCount() : releves.Count();
@@ -133,7 +125,7 @@ Status markRows(Session& s, char mode) {
         }
         if (hit) found.Add(r);
     }
-    b.setMarks(rowSet(part), found);
+    b.setMarks(rowMarkSet(part), found);
     if (mode == 'L' || mode == 'D' || mode == 'U' || mode == 'W') b.setMarks(MarkSet::McoR, TMenge());
     static const std::unordered_map<char, std::string_view> kLabels = {{'L', " leere Zeile(n)"},
                                                                        {'D', " Zeile(n) ohne Daten"},
@@ -150,7 +142,7 @@ Status markRows(Session& s, char mode) {
 // end), else all its rows.
 Status markColumns(Session& s, char mode) {
     TEditBuffer& b = s.buffer();
-    const char part = areaOf(s);
+    const char part = activePart(s);
     const TMenge rows = part == 'K' ? b.MroK() : b.MroA();
     const TMenge* ref = rows.empty() ? nullptr : &rows;
     const int refCount = rows.empty() ? b.GetRowCount(part) : rows.Count();
@@ -166,7 +158,7 @@ Status markColumns(Session& s, char mode) {
         }
         if (hit) found.Add(c);
     }
-    b.setMarks(rowSet(part), TMenge());
+    b.setMarks(rowMarkSet(part), TMenge());
     b.setMarks(MarkSet::McoR, found);
     s.lastMarking = 2;
     const std::string_view label = mode == 'N'   ? " leere Spalte(n) "
@@ -180,7 +172,7 @@ Status markColumns(Session& s, char mode) {
 // a group, 'U' the second and later ones.
 Status markDoubleRows(Session& s, char mode) {
     TEditBuffer& b = s.buffer();
-    const char part = areaOf(s);
+    const char part = activePart(s);
     s.progress().setStatus(s.catalogue().GetMsg("FindDups"));
     std::unordered_map<std::string, int> first;
     TMenge found;
@@ -194,7 +186,7 @@ Status markDoubleRows(Session& s, char mode) {
     }
     s.progress().hideStatus();
     b.ClearM();
-    b.setMarks(rowSet(part), found);
+    b.setMarks(rowMarkSet(part), found);
     s.lastMarking = 1;
     const std::string kind = mode == 'D' ? " doppelte" : " überzählige";
     if (!s.macroAnswers().running())
@@ -207,14 +199,8 @@ Status markDoubleRows(Session& s, char mode) {
 // 'D' every member, 'U' the second and later ones, 'L' like 'D' without releves that are empty there.
 Status markDoubleColumns(Session& s, char mode) {
     TEditBuffer& b = s.buffer();
-    const char part = areaOf(s);
-    const std::vector<int> rows = [&] {
-        const TMenge& m = part == 'K' ? b.MroK() : b.MroA();
-        if (!m.empty()) return m.elements();
-        std::vector<int> all(static_cast<std::size_t>(b.GetRowCount(part)));
-        for (std::size_t i = 0; i < all.size(); ++i) all[i] = static_cast<int>(i);
-        return all;
-    }();
+    const char part = activePart(s);
+    const std::vector<int> rows = markedOrAll(part == 'K' ? b.MroK() : b.MroA(), b.GetRowCount(part));
     // One pass over the filled cells of the reference rows: per releve a hash of (row, text) in row order
     // and whether it holds anything there.
     std::vector<char> isReference(static_cast<std::size_t>(b.GetRowCount(part)), 0);
@@ -267,7 +253,7 @@ Status markDoubleColumns(Session& s, char mode) {
 // "Bestimmter Zeilentyp": the rows of the type chosen from the part's types.
 Status markRowType(Session& s) {
     TEditBuffer& b = s.buffer();
-    const char part = areaOf(s);
+    const char part = activePart(s);
     const std::string_view dialog = part == 'K' ? "DlgZlTypK" : "DlgZlTypA";
     int choice = 0;
     if (!TRadioDlg::Execute(s.ui(), s.catalogue(), dialog, "", "", choice)) return {};
@@ -282,7 +268,7 @@ Status markRowType(Session& s) {
     for (int r = 0; r < b.GetRowCount(part); ++r)
         if (b.GetTyp(part, r) == type) found.Add(r);
     b.ClearM();
-    b.setMarks(rowSet(part), found);
+    b.setMarks(rowMarkSet(part), found);
     s.lastMarking = 1;
     return {};
 }
@@ -629,7 +615,7 @@ void addMarkingRuleCommands(Dispatcher& d) {
     d.add(kLabelRows, [](Session& s) {
         // "1" in the margin field M of the marked rows, empty in the others.
         TEditBuffer& b = s.buffer();
-        const char part = areaOf(s);
+        const char part = activePart(s);
         const TMenge& marked = part == 'K' ? b.MroK() : b.MroA();
         for (int r = 0; r < b.GetRowCount(part); ++r) {
             const std::string want = marked.Element(r) ? "1" : "";
@@ -639,12 +625,12 @@ void addMarkingRuleCommands(Dispatcher& d) {
     });
     d.add(kLabelledRows, [](Session& s) {
         TEditBuffer& b = s.buffer();
-        const char part = areaOf(s);
+        const char part = activePart(s);
         TMenge found;
         for (int r = 0; r < b.GetRowCount(part); ++r)
             if (b.ReadP(part, 'M', r) == "1") found.Add(r);
         b.ClearM();
-        b.setMarks(rowSet(part), found);
+        b.setMarks(rowMarkSet(part), found);
         s.lastMarking = 1;
         return Status();
     });

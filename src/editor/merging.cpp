@@ -195,11 +195,10 @@ class Merger {
         if (m_.headerFormat == kJoinDelimiter || m_.headerFormat == kFormatted) return 0;
         if (m_.coverFormat == kCoverFirst || m_.coverFormat == kCoverLast || m_.coverFormat == kJoinCodes)
             return 0;
-        forEachGroupField([&](char part, char type, const std::vector<std::string_view>& values) {
+        forEachGroupField([&](char part, char type, int, int, const std::vector<std::string_view>& values) {
             if (part == 'A' && type == 'A')
                 for (std::string_view v : values)
                     if (!v.empty()) percent(v);
-            return false;
         });
         const CoverCounts& c = stats_.counts();
         return c.CodeErrCt + c.SozErrCt;
@@ -207,20 +206,13 @@ class Merger {
 
     // Writes the combined values into the targets and deletes the members; the number merged.
     int apply() {
-        forEachGroupField([&](char part, char type, const std::vector<std::string_view>& values) {
-            std::string v = combine(part, type, values);
-            writes_.push_back({part, v});
-            return true;
-        });
-        std::size_t next = 0;
-        std::vector<int> members;
-        for (const auto& g : m_.groups) {
-            for (std::size_t k = 1; k < g.size(); ++k) members.push_back(g[k]);
-            forTarget(g.front(), [&](char part, int col, int row) {
-                const Write& w = writes_[next++];
-                if (b_.Get(part, col, row) != w.value) b_.Put(part, w.value, col, row);
+        forEachGroupField(
+            [&](char part, char type, int col, int row, const std::vector<std::string_view>& values) {
+                const std::string v = combine(part, type, values);
+                if (b_.Get(part, col, row) != v) b_.Put(part, v, col, row);
             });
-        }
+        std::vector<int> members;
+        for (const auto& g : m_.groups) members.insert(members.end(), g.begin() + 1, g.end());
         std::sort(members.begin(), members.end());
         b_.ClearM();
         if (m_.what == 'R')
@@ -231,13 +223,9 @@ class Merger {
     }
 
   private:
-    struct Write {
-        char part;
-        std::string value;
-    };
     double percent(std::string_view v) { return stats_.DeckValChecked('D', v, true); }
 
-    // Calls f(part, col, row) for every field of a group's target, in the order forEachGroupField uses.
+    // Calls f(part, col, row) for every field of a group's target.
     template <class F>
     void forTarget(int target, F&& f) {
         if (m_.what == 'R') {
@@ -248,7 +236,8 @@ class Merger {
                 for (int r = 0; r < b_.GetRowCount(part); ++r) f(part, target, r);
         }
     }
-    // Calls f(part, row type, values of the group: target first) for every field of every group.
+    // Calls f(part, row type, the target field's column and row, the values of the group: target first)
+    // for every field of every group.
     template <class F>
     void forEachGroupField(F&& f) {
         std::vector<std::string_view> values;
@@ -257,7 +246,7 @@ class Merger {
                 values.clear();
                 for (int item : g)
                     values.push_back(m_.what == 'R' ? b_.Get(part, col, item) : b_.Get(part, item, row));
-                f(part, b_.GetTyp(part, m_.what == 'R' ? g.front() : row), values);
+                f(part, b_.GetTyp(part, m_.what == 'R' ? g.front() : row), col, row, values);
             });
         }
     }
@@ -266,7 +255,6 @@ class Merger {
     TEditBuffer& b_;
     const Merge& m_;
     CellStats stats_;
-    std::vector<Write> writes_;
 };
 
 // Merges after checking the covers: nothing changes when the user does not agree. The number merged.
@@ -274,22 +262,17 @@ int merge(Session& s, const Merge& m) {
     std::size_t members = 0;
     for (const auto& g : m.groups) members += g.size() > 1 ? g.size() - 1 : 0;
     if (members == 0) return 0;
-    Merger check(s, m);
-    if (const int invalid = check.invalidCovers(); invalid > 0) {
+    Merger merger(s, m);
+    if (const int invalid = merger.invalidCovers(); invalid > 0) {
         const char answer =
             AskYesNoCancel(s.ui(), std::to_string(invalid) + " mal eine ungültige Deckung angetroffen.\r" +
                                        "Trotzdem verschmelzen? ");
         if (answer != 'Y') return 0;
     }
     s.progress().setStatus("Verschmelzen");
-    Merger merger(s, m);
     const int n = merger.apply();
     s.progress().hideStatus();
     return n;
-}
-
-char areaOf(const Session& s) {
-    return s.activeGrid >= 3 ? 'A' : 'K';
 }
 
 void reportMerged(Session& s, int n, std::string_view what) {
@@ -299,7 +282,7 @@ void reportMerged(Session& s, int n, std::string_view what) {
 
 // The marked rows of the active part, at least two of them.
 std::optional<std::vector<int>> markedRows(Session& s) {
-    const char part = areaOf(s);
+    const char part = activePart(s);
     const std::vector<int> rows = (part == 'K' ? s.buffer().MroK() : s.buffer().MroA()).elements();
     if (rows.size() < 2) {
         s.ui().showInfo(s.catalogue().GetLangMsg("MsgMarkR"));
@@ -312,7 +295,7 @@ Status mergeMarkedRows(Session& s, bool pairwise) {
     const auto rows = markedRows(s);
     if (!rows) return commandFailed();
     Merge m;
-    m.part = areaOf(s);
+    m.part = activePart(s);
     if (!pairwise) {
         m.groups = {*rows};
     } else {
@@ -337,7 +320,7 @@ Status mergeWithDelimiter(Session& s) {
         std::replace(d->begin(), d->end(), ';', ',');
     }
     Merge m;
-    m.part = areaOf(s);
+    m.part = activePart(s);
     m.headerFormat = m.coverFormat = kJoinDelimiter;
     m.delimiter = *d;
     m.groups = {*markedRows(s)};
@@ -350,7 +333,7 @@ Status mergeWithDelimiter(Session& s) {
 Status mergeFormatted(Session& s) {
     const auto rows = markedRows(s);
     if (!rows) return commandFailed();
-    const char part = areaOf(s);
+    const char part = activePart(s);
     std::vector<std::string> lines = {"Feldname;Anz. Zeichen;Ausrichtung;Füllzeichen"};
     for (int r : *rows) {
         std::string name(s.buffer().GetZl(part, r));
@@ -384,7 +367,7 @@ Status mergeFormatted(Session& s) {
 Status mergeDoubleRows(Session& s, bool ignoreTypeAndMargin) {
     TEditBuffer& b = s.buffer();
     Merge m;
-    m.part = areaOf(s);
+    m.part = activePart(s);
     std::map<std::string, std::size_t> groupOf;
     for (int r = 0; r < b.GetRowCount(m.part); ++r) {
         std::string key(b.GetZl(m.part, r));

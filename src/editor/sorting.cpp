@@ -55,13 +55,6 @@ int compareKey(const Key& a, const Key& b) {
     return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
 }
 
-std::vector<int> elementsOr(const TMenge& m, int all) {
-    if (!m.empty()) return m.elements();
-    std::vector<int> v(static_cast<std::size_t>(std::max(all, 0)));
-    std::iota(v.begin(), v.end(), 0);
-    return v;
-}
-
 // A cell text cut to the length the keys compare.
 std::string cut(std::string_view s) {
     return charLeft(s, 130);
@@ -139,10 +132,10 @@ bool Sorter::build(Status& status) {
 bool Sorter::rowKeys(Status& status) {
     const char part = r_.part;
     const int rows = b_.GetRowCount(part), cols = b_.GetColCount();
-    items = elementsOr(part == 'K' ? b_.MroK() : b_.MroA(), rows);
+    items = markedOrAll(part == 'K' ? b_.MroK() : b_.MroA(), rows);
     const int c = r_.criterion;
     // Statistics over the marked releves, all when none is marked.
-    const std::vector<int> marked = elementsOr(b_.McoR(), cols);
+    const std::vector<int> marked = markedOrAll(b_.McoR(), cols);
     std::vector<char> inMarked(static_cast<std::size_t>(cols), b_.McoR().empty() ? 1 : 0);
     for (int col : b_.McoR().elements()) inMarked[static_cast<std::size_t>(col)] = 1;
     keys.assign(items.size(), {});
@@ -331,7 +324,7 @@ bool Sorter::rowKeys(Status& status) {
 bool Sorter::columnKeys(Status& status) {
     const char part = r_.part;
     const int cols = b_.GetColCount(), rows = b_.GetRowCount(part);
-    items = elementsOr(b_.McoR(), cols);
+    items = markedOrAll(b_.McoR(), cols);
     std::vector<int> keyRows = (part == 'K' ? b_.MroK() : b_.MroA()).elements();
     if (keyRows.empty() && r_.keyRow >= 0 && r_.keyRow < rows) keyRows.push_back(r_.keyRow);
     const int c = r_.criterion;
@@ -358,7 +351,7 @@ bool Sorter::columnKeys(Status& status) {
             std::vector<int> count(static_cast<std::size_t>(b_.GetRowCount('A')), 0);
             int n = 0;
             if (c == 4 || part == 'A') {
-                const std::vector<int> over = c == 4 ? elementsOr(TMenge(), b_.GetRowCount('A')) : keyRows;
+                const std::vector<int> over = c == 4 ? markedOrAll(TMenge(), b_.GetRowCount('A')) : keyRows;
                 for (int row : over)
                     if (b_.GetTyp('A', row) == 'A') count[static_cast<std::size_t>(row)] = ++n;
             }
@@ -425,7 +418,7 @@ std::vector<std::size_t> sortedIndices(const std::vector<Key>& keys) {
 // marked header row across the columns; empty cells last.
 void sortValues(TEditBuffer& b, int criterion) {
     std::vector<int> rows;
-    for (int r : elementsOr(b.MroK(), b.GetRowCount('K')))
+    for (int r : markedOrAll(b.MroK(), b.GetRowCount('K')))
         if (b.IsDataRow('K', r)) rows.push_back(r);
     auto byText = [](const std::string& a, const std::string& c) { return compareText(a, c) < 0; };
     if (criterion == 50) {
@@ -644,7 +637,7 @@ std::optional<int> byDatabase(Session& s, std::string_view dialog) {
 
 Status sortRows(Session& s) {
     SortRequest r;
-    r.part = s.activeGrid <= 2 ? 'K' : 'A';
+    r.part = activePart(s);
     r.mode = 'R';
     const bool header = r.part == 'K';
     const auto answer = choose(s, header ? "DlgSortRowK" : "DlgSortRowA");
@@ -713,7 +706,7 @@ Status sortRows(Session& s) {
 
 Status sortColumns(Session& s) {
     SortRequest r;
-    r.part = s.activeGrid <= 2 ? 'K' : 'A';
+    r.part = activePart(s);
     r.mode = 'C';
     r.keyRow = s.cursorRow;
     const bool header = r.part == 'K';

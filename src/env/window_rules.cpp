@@ -216,45 +216,6 @@ std::string tableFileText(const std::vector<std::string>& lines, bool transposed
     return out;
 }
 
-namespace {
-
-// Where needle starts in hay from byte pos on, comparing letter case only when matchCase.
-std::size_t findText(std::string_view hay, std::string_view needle, std::size_t pos, bool matchCase) {
-    if (needle.empty()) return std::string_view::npos;
-    if (matchCase) return hay.find(needle, pos);
-    const std::string want = upperCaseOnly(needle);
-    for (std::size_t start = pos; start < hay.size();) {
-        std::size_t h = start, n = 0;
-        bool same = true;
-        while (n < want.size()) {
-            if (h >= hay.size()) {
-                same = false;
-                break;
-            }
-            if (upperCaseOnly(nextCodePoint(hay, h)) != nextCodePoint(want, n)) {
-                same = false;
-                break;
-            }
-        }
-        if (same) return start;
-        nextCodePoint(hay, start);
-    }
-    return std::string_view::npos;
-}
-
-// The byte length of the match of needle at start (the letters may differ in length when folded).
-std::size_t matchLength(std::string_view hay, std::size_t start, std::string_view needle, bool matchCase) {
-    if (matchCase) return needle.size();
-    std::size_t h = start;
-    for (std::size_t n = 0; n < needle.size();) {
-        nextCodePoint(needle, n);
-        nextCodePoint(hay, h);
-    }
-    return h - start;
-}
-
-}  // namespace
-
 std::optional<CellPosition> findInLines(const std::vector<std::string>& lines, std::string_view text,
                                         CellPosition from, bool matchCase) {
     if (text.empty() || lines.empty()) return std::nullopt;
@@ -263,7 +224,7 @@ std::optional<CellPosition> findInLines(const std::vector<std::string>& lines, s
     auto hit = [&](int r, int c) {
         const auto& row = cells[static_cast<std::size_t>(r)];
         return c < static_cast<int>(row.size()) &&
-               findText(row[static_cast<std::size_t>(c)], text, 0, matchCase) != std::string_view::npos;
+               !textOccurrences(row[static_cast<std::size_t>(c)], text, matchCase).empty();
     };
     // Every cell once, starting after from and wrapping round to from itself.
     const int start = std::clamp(from.row, 0, rows - 1);
@@ -286,16 +247,11 @@ int replaceInLines(std::vector<std::string>& lines, std::string_view from, std::
         std::vector<std::string> cells = splitFields(lines[r]);
         bool changed = false;
         for (std::string& cell : cells) {
-            std::string out;
-            std::size_t pos = 0;
-            for (std::size_t at; (at = findText(cell, from, pos, matchCase)) != std::string_view::npos;) {
-                out.append(cell, pos, at - pos);
-                out += to;
-                pos = at + matchLength(cell, at, from, matchCase);
-                ++count;
-                changed = true;
-            }
-            if (pos > 0) cell = out + cell.substr(pos);
+            const std::size_t n = textOccurrences(cell, from, matchCase).size();
+            if (n == 0) continue;
+            cell = replacedText(cell, from, to, matchCase);
+            count += static_cast<int>(n);
+            changed = true;
         }
         if (!changed) continue;
         std::string line;

@@ -45,10 +45,6 @@ namespace tav {
 
 namespace {
 
-std::string utf8(const QString& s) {
-    return s.toStdString();
-}
-
 DialogRequest::ItemStyle styleOf(const DialogRequest& r, std::size_t i) {
     return i < r.itemStyles.size() ? r.itemStyles[i] : DialogRequest::ItemStyle{};
 }
@@ -545,17 +541,12 @@ class ListWindow : public AnswerWindow {
     }
     void menu() {
         QMenu m(this);
-        m.addAction("Speichern unter", this, [this] {
-            std::string text;
-            for (const std::string& line : model_->lines()) text += line + "\r\n";
-            saveText(this, "Speichern unter", text);
-        });
+        m.addAction("Speichern unter", this,
+                    [this] { saveText(this, "Speichern unter", tableFileText(model_->lines(), false)); });
         m.addAction("Formular drucken", this, [this] { printLines(this, windowTitle(), model_->lines()); });
         m.addAction("Suchen", this, [this] { find(); });
         m.addAction("Liste kopieren", this, [this] {
-            std::string text;
-            for (const std::string& line : model_->lines()) text += line + "\r\n";
-            QApplication::clipboard()->setText(qs(text));
+            QApplication::clipboard()->setText(qs(tableFileText(model_->lines(), false)));
         });
         m.addAction("Schliessen", this, &QDialog::reject);
         m.exec(view_->mapToGlobal(view_->rect().center()));

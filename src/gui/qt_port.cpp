@@ -23,10 +23,6 @@ namespace tav {
 
 namespace {
 
-std::string utf8(const QString& s) {
-    return s.toStdString();
-}
-
 std::optional<std::string> question(QWidget* parent, const DialogRequest& r) {
     QMessageBox box(parent);
     box.setWindowTitle("TAVOLEX");

@@ -1,16 +1,21 @@
 #pragma once
-// Between the core's texts and colours and Qt's: UTF-8 to QString, and the colours of the settings (red
-// in the low byte, then green and blue) to QColor and back.
+// Between the core's texts and colours and Qt's: UTF-8 to QString and back, and the colours of the settings
+// (red in the low byte, then green and blue) to QColor and back.
 
 #include <QColor>
 #include <QString>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace tav {
 
 inline QString qs(std::string_view s) {
     return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+inline std::string utf8(const QString& s) {
+    return s.toStdString();
 }
 
 inline QColor colourOf(std::int32_t c) {

@@ -10,16 +10,9 @@ namespace tav {
 namespace {
 
 struct Rules : ::testing::Test, testing::EditorFixture {
-    void open(const std::vector<std::string>& lines) {
-        std::string text;
-        for (const std::string& l : lines) text += l + "\r\n";
-        testing::writeBytes(dir.file("t.tab"), text);
-        ASSERT_EQ(session.openTable(dir.file("t.tab"), kLayoutNative, noProgress()).value(), ReadResult::Ok);
-    }
     // Runs a command as from its menu item (no macro: the result is reported).
     void execute(std::int64_t number, int grid = 3) {
-        session.activeGrid = grid;
-        ASSERT_TRUE(dispatcher.execute(session, *commands::find(number), CommandSource::Menu).ok());
+        ASSERT_TRUE(EditorFixture::execute(number, grid).ok());
     }
     void executeUnnumbered(std::string_view caption, int grid = 3) {
         session.activeGrid = grid;
@@ -35,7 +28,7 @@ struct Rules : ::testing::Test, testing::EditorFixture {
 using Items = std::vector<int>;
 
 TEST_F(Rules, RowRulesOverTheReferenceReleves) {
-    open({"T;Ort;;a;b;c", "A;;;;;", "A;s1;;;1;", "A;;;1;;", "A;s3;;2;2;2", "A;s4;;2;;3"});
+    openLines({"T;Ort;;a;b;c", "A;;;;;", "A;s1;;;1;", "A;;;1;;", "A;s3;;2;2;2", "A;s4;;2;;3"});
     execute(103050400);  // "Leere Zeilen": no name, no entry
     EXPECT_EQ(marked(MarkSet::MroA), Items{0});
     EXPECT_EQ(lastMessage(), "1 leere Zeile(n) gefunden.");
@@ -54,13 +47,13 @@ TEST_F(Rules, RowRulesOverTheReferenceReleves) {
     execute(103051000);  // "Abweichend in (mark.) Spalten"
     EXPECT_EQ(marked(MarkSet::MroA), (Items{1, 2, 4}));
     // Nothing found: "Keine " and the label, hence two blanks.
-    open({"T;Ort;;a", "A;s;;1"});
+    openLines({"T;Ort;;a", "A;s;;1"});
     execute(103050400);
     EXPECT_EQ(lastMessage(), "Keine  leere Zeile(n) gefunden.");
 }
 
 TEST_F(Rules, ColumnRulesOverTheReferenceRows) {
-    open({"T;Ort;;a;b;c;d", "A;s0;;1;;1;1", "A;s1;;1;;2;", "A;s2;;;;;"});
+    openLines({"T;Ort;;a;b;c;d", "A;s0;;1;;1;1", "A;s1;;1;;2;", "A;s2;;;;;"});
     execute(104020400, 4);  // "Leere Spalten"
     EXPECT_EQ(marked(MarkSet::McoR), (Items{1}));
     EXPECT_EQ(lastMessage(), "1 leere Spalte(n) gefunden.");
@@ -80,8 +73,8 @@ TEST_F(Rules, ColumnRulesOverTheReferenceRows) {
 }
 
 TEST_F(Rules, Duplicates) {
-    open({"T;Ort;;a;b;c;d;e", "I;Ort;;1;2;1;2;", "T;Art;;;;;;", "A;a;;1;1;;;", "A;b;;;;;;", "A;a;;1;1;;;",
-          "A;c;;;;;;", "A;a;;;;;;"});
+    openLines({"T;Ort;;a;b;c;d;e", "I;Ort;;1;2;1;2;", "T;Art;;;;;;", "A;a;;1;1;;;", "A;b;;;;;;",
+               "A;a;;1;1;;;", "A;c;;;;;;", "A;a;;;;;;"});
     execute(103050700);  // "Doppelte Zeilenköpfe": every member of a group
     EXPECT_EQ(marked(MarkSet::MroA), (Items{0, 2, 4}));
     EXPECT_EQ(lastMessage(), "3 doppelte Zeile(n) gefunden.");
@@ -102,7 +95,7 @@ TEST_F(Rules, Duplicates) {
 }
 
 TEST_F(Rules, HeaderRowsOfAFile) {
-    open({"T;Ort;;a", "D;Datum;;01.01.2020", "T;Autor;;x", "A;s;;1"});
+    openLines({"T;Ort;;a", "D;Datum;;01.01.2020", "T;Autor;;x", "A;s;;1"});
     testing::writeBytes(dir.file("other.tab"), "T;Autor;;y\r\nI;Ort;;3\r\nA;Datum;;1\r\n");
     ui.addToken(dir.file("other.tab"));
     execute(103051400, 1);
@@ -111,7 +104,7 @@ TEST_F(Rules, HeaderRowsOfAFile) {
 }
 
 TEST_F(Rules, MarksIntoTheTableAndBack) {
-    open({"T;Ort;;a;b;c", "I;Nr;;1;2;3", "A;s0;;1;;", "K;Moos;;;;", "A;s2;;;1;"});
+    openLines({"T;Ort;;a;b;c", "I;Nr;;1;2;3", "A;s0;;1;;", "K;Moos;;;;", "A;s2;;;1;"});
     session.buffer().mark(MarkSet::MroA, 2);
     execute(103070000);  // "Markierte Zeilen bezeichnen"
     EXPECT_EQ(session.buffer().ReadP('A', 'M', 2), "1");
@@ -133,7 +126,7 @@ TEST_F(Rules, MarksIntoTheTableAndBack) {
 }
 
 TEST_F(Rules, HeaderValuesSplitIntoNewRows) {
-    open({"T;Ort;;a;b", "T;Wert;;12.5cm;-3 m", "T;Liste;;x,y,z;w", "A;s;;1;"});
+    openLines({"T;Ort;;a;b", "T;Wert;;12.5cm;-3 m", "T;Liste;;x,y,z;w", "A;s;;1;"});
     session.cursorRow = 2;
     ui.addToken(",");
     execute(103100300, 2);  // "an Trennzeichen"
@@ -153,7 +146,7 @@ TEST_F(Rules, HeaderValuesSplitIntoNewRows) {
 }
 
 TEST_F(Rules, RandomRelevesIntoAHeaderRow) {
-    open({"T;Ort;;a;b;c;d;e", "A;s;;1;1;1;1;1"});
+    openLines({"T;Ort;;a;b;c;d;e", "A;s;;1;1;1;1;1"});
     ui.addToken("2");
     execute(104030200, 4);  // "Spalten bezeichnen" › "Zufallswahl"
     EXPECT_EQ(marked(MarkSet::McoR).size(), 2u);
@@ -171,7 +164,7 @@ TEST_F(Rules, RandomRelevesIntoAHeaderRow) {
 }
 
 TEST_F(Rules, Categories) {
-    open({"T;Typ;;b;a;;b;a;b", "I;Höhe;;1;2;3;4;5;6", "A;s;;1;1;1;1;1;1"});
+    openLines({"T;Typ;;b;a;;b;a;b", "I;Höhe;;1;2;3;4;5;6", "A;s;;1;1;1;1;1;1"});
     session.cursorRow = 0;
     execute(103140400, 2);  // "Kategorien durchnummerieren": a 1, b 2, the empty one in none
     const TEditBuffer& b = session.buffer();
@@ -209,7 +202,7 @@ TEST_F(Rules, Categories) {
 }
 
 TEST_F(Rules, DateSplitIntoItsParts) {
-    open({"T;Ort;;a;b", "D;Datum;;03.06.2019;x", "A;s;;1;"});
+    openLines({"T;Ort;;a;b", "D;Datum;;03.06.2019;x", "A;s;;1;"});
     session.cursorRow = 1;
     execute(103100500, 2);  // "Datum zerlegen"
     const TEditBuffer& b = session.buffer();

@@ -10,16 +10,6 @@ namespace tav {
 namespace {
 
 struct Merging : ::testing::Test, testing::EditorFixture {
-    void open(const std::vector<std::string>& lines) {
-        std::string text;
-        for (const std::string& l : lines) text += l + "\r\n";
-        testing::writeBytes(dir.file("t.tab"), text);
-        ASSERT_EQ(session.openTable(dir.file("t.tab"), kLayoutNative, noProgress()).value(), ReadResult::Ok);
-    }
-    Status execute(std::int64_t number, int grid = 3) {
-        session.activeGrid = grid;
-        return dispatcher.execute(session, *commands::find(number), CommandSource::Menu);
-    }
     std::vector<std::string> rows(char part) {
         std::vector<std::string> out;
         for (int r = 0; r < session.buffer().GetRowCount(part); ++r)
@@ -31,24 +21,24 @@ struct Merging : ::testing::Test, testing::EditorFixture {
 using Lines = std::vector<std::string>;
 
 TEST_F(Merging, MarkedRowsTogetherOrPairwise) {
-    open({"T;Ort;;a;b;c", "A;r1;;1;;", "A;r2;;;2;", "A;r3;;3;;4", "A;r4;;;;5"});
+    openLines({"T;Ort;;a;b;c", "A;r1;;1;;", "A;r2;;;2;", "A;r3;;3;;4", "A;r4;;;;5"});
     // Pairwise: the first half with the second, 1+3 and 2+4; the first value stays, empty ones are filled.
     for (int r = 0; r < 4; ++r) session.buffer().mark(MarkSet::MroA, r);
-    ASSERT_TRUE(execute(103080200).ok());
+    ASSERT_TRUE(execute(103080200, 3).ok());
     EXPECT_EQ(rows('A'), (Lines{"A;r1;;1;;4", "A;r2;;;2;5"}));
     ASSERT_TRUE(run("BEARB RÜCK;").ok());
     EXPECT_EQ(rows('A').size(), 4u);
     // A merge needs two rows.
     session.buffer().mark(MarkSet::MroA, 1);
-    EXPECT_FALSE(execute(103080100).ok());
+    EXPECT_FALSE(execute(103080100, 3).ok());
     EXPECT_EQ(lastMessage(), "Bitte zuerst die Zeilen markieren, die verschmolzen werden sollen.");
     session.buffer().mark(MarkSet::MroA, 3);
-    ASSERT_TRUE(execute(103080100).ok());
+    ASSERT_TRUE(execute(103080100, 3).ok());
     EXPECT_EQ(rows('A'), (Lines{"A;r1;;1;;", "A;r2;;;2;5", "A;r3;;3;;4"}));
 }
 
 TEST_F(Merging, WithADelimiter) {
-    open({"T;Ort;;a;b", "T;Name;;x;", "T;Zusatz;;y;z", "A;s;;1;"});
+    openLines({"T;Ort;;a;b", "T;Name;;x;", "T;Zusatz;;y;z", "A;s;;1;"});
     session.buffer().mark(MarkSet::MroK, 1);
     session.buffer().mark(MarkSet::MroK, 2);
     // ";" would split the fields: Yes puts "," in its place.
@@ -59,7 +49,7 @@ TEST_F(Merging, WithADelimiter) {
 }
 
 TEST_F(Merging, FormattedFieldsSideBySide) {
-    open({"T;Gebiet;;A;B", "I;Nr;;1;12", "A;s;;1;"});
+    openLines({"T;Gebiet;;A;B", "I;Nr;;1;12", "A;s;;1;"});
     session.buffer().mark(MarkSet::MroK, 0);
     session.buffer().mark(MarkSet::MroK, 1);
     ui.addToken("ok");  // the format table as proposed: ten characters, left-aligned, filled with "*"
@@ -68,36 +58,36 @@ TEST_F(Merging, FormattedFieldsSideBySide) {
 }
 
 TEST_F(Merging, DoubleRowNames) {
-    open({"T;Ort;;a;b", "A;Poa;;1;", "A;Carex;;;2", "A;Poa;;;3", "K;Poa;;x;"});
-    ASSERT_TRUE(execute(103080300).ok());  // the comment row of the same name is another row type
+    openLines({"T;Ort;;a;b", "A;Poa;;1;", "A;Carex;;;2", "A;Poa;;;3", "K;Poa;;x;"});
+    ASSERT_TRUE(execute(103080300, 3).ok());  // the comment row of the same name is another row type
     EXPECT_EQ(rows('A'), (Lines{"A;Poa;;1;3", "A;Carex;;;2", "K;Poa;;x;"}));
     EXPECT_EQ(lastMessage(), "1 doppelte Zeile(n) verschmolzen.");
-    ASSERT_TRUE(execute(103080400).ok());  // type and margin ignored
+    ASSERT_TRUE(execute(103080400, 3).ok());  // type and margin ignored
     EXPECT_EQ(rows('A'), (Lines{"A;Poa;;1;3", "A;Carex;;;2"}));
 }
 
 TEST_F(Merging, SynonymsOfTheSpeciesDatabase) {
     ASSERT_TRUE(session.useSpeciesDb(std::string(TAVOLEX_SAMPLES) + "/arten.adb", false).ok());
-    open({"T;Ort;;a;b;c", "A;Elymus repens;;1;;", "A;Agropyron repens;;;2;", "A;Unbekannt;;1;;",
-          "A;Unbekannt;;;1;", "A;Triticum repens /K;;;;3"});
+    openLines({"T;Ort;;a;b;c", "A;Elymus repens;;1;;", "A;Agropyron repens;;;2;", "A;Unbekannt;;1;;",
+               "A;Unbekannt;;;1;", "A;Triticum repens /K;;;;3"});
     // All additions ignored: three names of one taxon; names the database does not know are nobody's
     // synonyms, even when they are equal.
     ui.addToken("#1");
-    ASSERT_TRUE(execute(103060100).ok());
+    ASSERT_TRUE(execute(103060100, 3).ok());
     EXPECT_EQ(session.buffer().MroA().elements(), (std::vector<int>{0, 1, 4}));
     EXPECT_EQ(lastMessage(), "3 synonyme Zeile(n) gefunden.");
     ui.addToken("#1");
-    ASSERT_TRUE(execute(103080800).ok());
+    ASSERT_TRUE(execute(103080800, 3).ok());
     EXPECT_EQ(rows('A'), (Lines{"A;Elymus repens;;1;2;3", "A;Unbekannt;;1;;", "A;Unbekannt;;;1;"}));
     // With the layer addition kept, the /K row is another group.
     ASSERT_TRUE(run("BEARB RÜCK;").ok());
     ui.addToken("#0");
-    ASSERT_TRUE(execute(103060100).ok());
+    ASSERT_TRUE(execute(103060100, 3).ok());
     EXPECT_EQ(session.buffer().MroA().elements(), (std::vector<int>{0, 1}));
 }
 
 TEST_F(Merging, ReleveFormatsAndTheQuestionBeforeAnyChange) {
-    open({"I;Fläche;;10;20;5", "T;Ort;;A;;B", "A;s1;;1;3;", "A;s2;;xx;;r"});
+    openLines({"I;Fläche;;10;20;5", "T;Ort;;A;;B", "A;s1;;1;3;", "A;s2;;xx;;r"});
     const Lines before = rows('A');
     for (int c = 0; c < 3; ++c) session.buffer().mark(MarkSet::McoR, c);
     // Header values summed, the largest cover code; one invalid cover: No leaves everything as it was.
@@ -116,7 +106,7 @@ TEST_F(Merging, ReleveFormatsAndTheQuestionBeforeAnyChange) {
     ASSERT_TRUE(run("BEARB RÜCK;").ok());
     EXPECT_EQ(rows('A'), before);
     // Equal releves merge into the first of them.
-    open({"T;Ort;;A;B;A", "A;s1;;1;2;1"});
+    openLines({"T;Ort;;A;B;A", "A;s1;;1;2;1"});
     ui.addToken("0;0");
     ASSERT_TRUE(execute(104040200, 4).ok());
     EXPECT_EQ(rows('A'), (Lines{"A;s1;;1;2"}));

@@ -13,13 +13,6 @@ namespace tav {
 namespace {
 
 struct Sorting : ::testing::Test, testing::EditorFixture {
-    // Opens a table given as its lines (";" between type, name, margin and the cells).
-    void open(const std::vector<std::string>& lines) {
-        std::string text;
-        for (const std::string& l : lines) text += l + "\r\n";
-        testing::writeBytes(dir.file("t.tab"), text);
-        ASSERT_EQ(session.openTable(dir.file("t.tab"), kLayoutNative, noProgress()).value(), ReadResult::Ok);
-    }
     std::vector<std::string> names(char part) {
         std::vector<std::string> out;
         for (int r = 0; r < session.buffer().GetRowCount(part); ++r)
@@ -46,8 +39,8 @@ using Names = std::vector<std::string>;
 
 TEST_F(Sorting, OnlyMarkedRowsMoveAmongTheirPlaces) {
     // Frequencies: s2 1, s5 3, s7 2; the others stay where they are.
-    open({"T;Ort;;a;b;c", "A;s0;;1;1;1", "A;s1;;;;", "A;s2;;1;;", "A;s3;;;;", "A;s4;;1;1;", "A;s5;;1;1;1",
-          "A;s6;;;;", "A;s7;;;1;1"});
+    openLines({"T;Ort;;a;b;c", "A;s0;;1;1;1", "A;s1;;;;", "A;s2;;1;;", "A;s3;;;;", "A;s4;;1;1;",
+               "A;s5;;1;1;1", "A;s6;;;;", "A;s7;;;1;1"});
     for (int r : {2, 5, 7}) session.buffer().mark(MarkSet::MroA, r);
     ASSERT_TRUE(sort('A', 'R', 45).ok());
     EXPECT_EQ(names('A'), (Names{"s0", "s1", "s5", "s3", "s4", "s7", "s6", "s2"}));
@@ -60,8 +53,8 @@ TEST_F(Sorting, OnlyMarkedRowsMoveAmongTheirPlaces) {
 }
 
 TEST_F(Sorting, ColumnsByTypedKeyRows) {
-    open({"F;Wert;;3;-5;NA;1", "D;Datum;;01.02.2019;15.01.2019;x;", "Z;Zeit;;12:30:00;23:00:00;08:00:00;",
-          "T;Name;;c;a;d;b", "A;s;;1;;;"});
+    openLines({"F;Wert;;3;-5;NA;1", "D;Datum;;01.02.2019;15.01.2019;x;",
+               "Z;Zeit;;12:30:00;23:00:00;08:00:00;", "T;Name;;c;a;d;b", "A;s;;1;;;"});
     // Numbers by value (a negative one too), the unreadable "NA" first as missing.
     ASSERT_TRUE(sort('K', 'C', 2, 0).ok());
     EXPECT_EQ(row('K', 3), (Names{"d", "a", "b", "c"}));
@@ -74,7 +67,7 @@ TEST_F(Sorting, ColumnsByTypedKeyRows) {
 }
 
 TEST_F(Sorting, RankRowOverTheSortedColumns) {
-    open({"T;Name;;x;b;a;a;c", "A;s;;1;;;;"});
+    openLines({"T;Name;;x;b;a;a;c", "A;s;;1;;;;"});
     // Only columns 1 to 4 are sorted; column 0 stays, and each rank stands over its own column.
     for (int c : {1, 2, 3, 4}) session.buffer().mark(MarkSet::McoR, c);
     ASSERT_TRUE(sort('K', 'S', 2, 0).ok());
@@ -85,7 +78,7 @@ TEST_F(Sorting, RankRowOverTheSortedColumns) {
 }
 
 TEST_F(Sorting, ValuesInsideHeaderRows) {
-    open({"T;Werte;;9;;10;a", "T;Spalte;;z;y;;", "T;Zwei;;b;x;;", "A;s;;1;;;"});
+    openLines({"T;Werte;;9;;10;a", "T;Spalte;;z;y;;", "T;Zwei;;b;x;;", "A;s;;1;;;"});
     session.buffer().mark(MarkSet::MroK, 0);
     ASSERT_TRUE(sort('K', 'C', 51).ok());
     EXPECT_EQ(row('K', 0), (Names{"10", "9", "a", ""}));
@@ -104,13 +97,13 @@ TEST_F(Sorting, CoverSumsBeyondAThousandPercent) {
         wide += ";4";
         narrow += c < 10 ? ";4" : ";";
     }
-    open({head, narrow, wide});
+    openLines({head, narrow, wide});
     ASSERT_TRUE(sort('A', 'R', 47).ok());
     EXPECT_EQ(names('A'), (Names{"wide", "narrow"}));
 }
 
 TEST_F(Sorting, ScoresByTheChosenAxis) {
-    open({"T;Nr;;1", "A;p;;1", "A;q;;1", "A;r;;1"});
+    openLines({"T;Nr;;1", "A;p;;1", "A;q;;1", "A;r;;1"});
     session.buffer().PutScores('A', {"0;PC1;PC2", "A0;0.1;3", "A1;0.5;-2", "A2;0.3;1"});
     ui.addToken("2");  // the axis PC2
     std::string axis;
@@ -122,7 +115,7 @@ TEST_F(Sorting, ScoresByTheChosenAxis) {
 }
 
 TEST_F(Sorting, SpeciesInTheOrderOfAFile) {
-    open({"T;Ort;;1", "A;a;;1", "A;b;;1", "A;c;;1", "A;d;;1", "A;e;;1"});
+    openLines({"T;Ort;;1", "A;a;;1", "A;b;;1", "A;c;;1", "A;d;;1", "A;e;;1"});
     testing::writeBytes(dir.file("ref.tab"),
                         "T;Ort;;r1;r2;r3\r\nA;c;;1;;\r\nA;e;;1;1;\r\nA;b;;;1;\r\nA;x;;;;1\r\nA;d;;;;\r\n");
     auto runWith = [&](std::int64_t number) {

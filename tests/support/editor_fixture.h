@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
+#include "editor/command_registry.h"
 #include "editor/dispatch.h"
 #include "editor/session.h"
 #include "editor/statements.h"
@@ -45,6 +47,19 @@ struct EditorFixture {
         EXPECT_EQ(
             session.openTable(std::string(TAVOLEX_SAMPLES) + "/" + name, kLayoutNative, noProgress()).value(),
             ReadResult::Ok);
+    }
+    // Opens a table given as its lines (";" between type, name, margin and the cells).
+    void openLines(const std::vector<std::string>& lines) {
+        std::string text;
+        for (const std::string& l : lines) text += l + "\r\n";
+        writeBytes(dir.file("lines.tab"), text);
+        EXPECT_EQ(session.openTable(dir.file("lines.tab"), kLayoutNative, noProgress()).value(),
+                  ReadResult::Ok);
+    }
+    // Runs a command as its menu item does, with the given grid active (no macro runs, so rules report).
+    Status execute(std::int64_t number, int grid) {
+        session.activeGrid = grid;
+        return dispatcher.execute(session, *commands::find(number), CommandSource::Menu);
     }
     // The table as its file.
     std::string savedTable() {
