@@ -28,6 +28,10 @@ void addMarkingRuleCommands(Dispatcher& dispatcher);
 void addMergeCommands(Dispatcher& dispatcher);
 // The margin commands of "Randfelder bearbeiten" and "Zeilentypen automatisch anpassen".
 void addMarginCommands(Dispatcher& dispatcher);
+// "Daten prüfen", the constraint codes of header rows and their table.
+void addValidationCommands(Dispatcher& dispatcher);
+// The header-field list: choosing it, checking it, "Nachschlagen".
+void addFieldListCommands(Dispatcher& dispatcher);
 // Macros and the macro variables.
 void addMacroCommands(Dispatcher& dispatcher);
 

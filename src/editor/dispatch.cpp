@@ -125,6 +125,8 @@ Dispatcher::Dispatcher() {
     addMarkingRuleCommands(*this);
     addMergeCommands(*this);
     addMarginCommands(*this);
+    addValidationCommands(*this);
+    addFieldListCommands(*this);
     addMacroCommands(*this);
 }
 

@@ -21,6 +21,7 @@
 
 #include "core/random.h"
 #include "core/status.h"
+#include "editor/field_list.h"
 #include "editor/margins.h"
 #include "editor/recording_list.h"
 #include "editor/tv_grid.h"
@@ -205,6 +206,8 @@ class Session {
     // The input filter: records of the species database that name lookups offer while it is on.
     TMenge inputFilter;
     bool inputFilterOn = false;
+    // The header-field list (setting AngName), read at start and by "Angaben wählen".
+    FieldList fieldList;
     // Marking clicks: the index of the last plain click and the one before (-1 for none), and what the
     // last click marked (0 nothing yet, 1 rows, 2 columns).
     int markAnchor = -1;
