@@ -51,7 +51,7 @@ std::string foldCodeText(std::string_view s);
 
 // The state of one run of the full data check that the coded-row check reads and writes.
 struct FieldCheckRun {
-    bool fullCheck = false;       // a "Daten prüfen" run is going on
+    bool fullCheck = false;          // a "Daten prüfen" run is going on
     bool emptyListAccepted = false;  // "Trotzdem weiter?" was answered Yes in this run
 };
 
