@@ -6,6 +6,7 @@
 #include "core/numbers.h"
 #include "core/text.h"
 #include "editor/session.h"
+#include "editor/window_commands.h"
 
 namespace tav {
 
@@ -70,6 +71,13 @@ int singleHeaderRow(Session& s) {
     if (s.activeGrid == 1 && b.MroK().Count() == 1) return b.MroK().elements().front();
     s.ui().showError("Funktion nur für 1 Kopfdatenzeile verfügbar.");
     return -1;
+}
+
+SessionHandler whenEditable(SessionHandler handler) {
+    return [handler = std::move(handler)](Session& s) -> Status {
+        if (!GridEditable(s, 0)) return {};
+        return handler(s);
+    };
 }
 
 }  // namespace tav

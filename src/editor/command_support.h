@@ -9,6 +9,7 @@
 
 #include "core/menge.h"
 #include "core/status.h"
+#include "editor/dispatch.h"
 #include "platform/ui_port.h"
 #include "table/table_change.h"
 
@@ -31,6 +32,9 @@ inline Status commandFailed() {
     s.fail();
     return s;
 }
+
+// The handler, run only when every grid may be edited: for a locked grid the user confirms first.
+SessionHandler whenEditable(SessionHandler handler);
 
 // A whole number from low to high asked in a text dialog preset with preset. Nothing when cancelled; a
 // message, a refused macro answer and nothing when the answer is no such number.

@@ -513,16 +513,16 @@ Status mergeColumns(Session& s, bool equal) {
 }  // namespace
 
 void addMergeCommands(Dispatcher& d) {
-    d.add(kMarkedRows, [](Session& s) { return mergeMarkedRows(s, false); });
-    d.add(kPairwise, [](Session& s) { return mergeMarkedRows(s, true); });
-    d.add(kWithDelimiter, mergeWithDelimiter);
-    d.add(kFormattedRows, mergeFormatted);
-    d.add(kDoubleRows, [](Session& s) { return mergeDoubleRows(s, false); });
-    d.add(kDoubleRowsAny, [](Session& s) { return mergeDoubleRows(s, true); });
+    d.add(kMarkedRows, whenEditable([](Session& s) { return mergeMarkedRows(s, false); }));
+    d.add(kPairwise, whenEditable([](Session& s) { return mergeMarkedRows(s, true); }));
+    d.add(kWithDelimiter, whenEditable(mergeWithDelimiter));
+    d.add(kFormattedRows, whenEditable(mergeFormatted));
+    d.add(kDoubleRows, whenEditable([](Session& s) { return mergeDoubleRows(s, false); }));
+    d.add(kDoubleRowsAny, whenEditable([](Session& s) { return mergeDoubleRows(s, true); }));
     d.add(kSynonymMarks, markSynonyms);
-    d.add(kSynonymMerge, mergeSynonyms);
-    d.add(kMarkedColumns, [](Session& s) { return mergeColumns(s, false); });
-    d.add(kEqualColumns, [](Session& s) { return mergeColumns(s, true); });
+    d.add(kSynonymMerge, whenEditable(mergeSynonyms));
+    d.add(kMarkedColumns, whenEditable([](Session& s) { return mergeColumns(s, false); }));
+    d.add(kEqualColumns, whenEditable([](Session& s) { return mergeColumns(s, true); }));
 }
 
 }  // namespace tav

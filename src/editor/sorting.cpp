@@ -725,10 +725,10 @@ Status sortColumns(Session& s) {
 }  // namespace
 
 void addSortCommands(Dispatcher& d) {
-    d.add(kSortRows, sortRows);
-    d.add(kSortColumns, sortColumns);
-    d.add(kBySpecies, bySpeciesInFile);
-    d.add(kByReleves, byRelevesInFile);
+    d.add(kSortRows, whenEditable(sortRows));
+    d.add(kSortColumns, whenEditable(sortColumns));
+    d.add(kBySpecies, whenEditable(bySpeciesInFile));
+    d.add(kByReleves, whenEditable(byRelevesInFile));
     // The table keeps no storage for deleted rows that a sort could give back: nothing moves, the marks
     // are cleared.
     d.add(kRelease, [](Session& s) {

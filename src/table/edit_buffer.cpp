@@ -933,14 +933,13 @@ void TEditBuffer::PutScores(char OC, const std::vector<std::string>& Lst) {
         for (std::size_t g = 0; g < c; ++g) group.push_back(splitFields(Lst[e + g]));
         e += c;
         if (!row) continue;
+        // "<lines> 1", then per line of the group its label ("#0" when empty) and every axis's name and
+        // value, in the order of the flag-0 margins.
         std::string m = std::to_string(c) + " 1";
-        for (std::size_t a = 2; a + 1 < names.size(); a += 2) {
-            m += ' ' + names[a];
-            for (const auto& g : group) {
-                std::string label = field(g, 3);
-                m += ' ' + (label.empty() ? std::string("#0") : label) + ' ' + names[a + 1] + ' ' +
-                     field(g, a + 1);
-            }
+        for (const auto& g : group) {
+            const std::string label = field(g, 2);
+            m += ' ' + (label.empty() ? std::string("#0") : label);
+            for (std::size_t a = 1; a < names.size(); ++a) m += ' ' + names[a] + ' ' + field(g, a + 2);
         }
         WriteP(OC, 'S', m, *row);
     }

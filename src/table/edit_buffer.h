@@ -145,8 +145,11 @@ class TEditBuffer {
 
     // ---- margins from result tables
     void PutGrpNum(const std::vector<std::string>& Lst);
-    // The 'S' margins from a score table (line 0: a flag and the axis names; then one line per row):
-    // with flag 0 "0 name1 value1 name2 value2 …".
+    // The 'S' margins from a score table. Line 0: a flag and the axis names, ";"-separated. Flag 0: one
+    // line per row, "identifier;value1;value2…", giving "0 name1 value1 name2 value2 …". Another flag:
+    // biplot groups, each of lines "identifier;count;label;value1;value2…" where the first line's count
+    // says how many lines the group has; the first line's row gets "count 1", then per line its label
+    // ("#0" when empty) and "name1 value1 name2 value2 …".
     void PutScores(char OC, const std::vector<std::string>& Lst);
     bool GetSpScoreItem(std::string& t, int& p);
 

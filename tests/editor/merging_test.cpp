@@ -24,7 +24,14 @@ TEST_F(Merging, MarkedRowsTogetherOrPairwise) {
     openLines({"T;Ort;;a;b;c", "A;r1;;1;;", "A;r2;;;2;", "A;r3;;3;;4", "A;r4;;;;5"});
     // Pairwise: the first half with the second, 1+3 and 2+4; the first value stays, empty ones are filled.
     for (int r = 0; r < 4; ++r) session.buffer().mark(MarkSet::MroA, r);
+    // A locked grid asks first; "No" leaves the table alone.
+    session.gridLocked[3] = true;
+    ui.addToken("N");
     ASSERT_TRUE(execute(103080200, 3).ok());
+    EXPECT_EQ(rows('A').size(), 4u);
+    ui.addToken("Y");
+    ASSERT_TRUE(execute(103080200, 3).ok());
+    session.gridLocked[3] = false;
     EXPECT_EQ(rows('A'), (Lines{"A;r1;;1;;4", "A;r2;;;2;5"}));
     ASSERT_TRUE(run("BEARB RÜCK;").ok());
     EXPECT_EQ(rows('A').size(), 4u);

@@ -279,6 +279,9 @@ TEST(EditBufferMarginsFromResults, GroupsNumbersAndScores) {
     ASSERT_TRUE(b.GetSpScoreItem(axis, pos));
     EXPECT_EQ(axis, "PC2");
     EXPECT_EQ(pos, 4);
+    // A biplot group of two lines: every axis named, each value from its own field.
+    b.PutScores('A', {"1;PC1;PC2", "A0;2;pH;0.5;-1", "A0.b;2;;0.25;2"});
+    EXPECT_EQ(b.ReadP('A', 'S', 0), "2 1 pH PC1 0.5 PC2 -1 #0 PC1 0.25 PC2 2");
 
     TEditBuffer none = makeTable({"T;h;"}, {"A;s0;"}, 1);
     none.setUi(&ui);
