@@ -2,7 +2,7 @@
 // margin of a screen of rows (the first time with the one pass over the table, then from the kept
 // statistics, then with marked releves), counting and finding a search text over the whole species
 // part, marking the rows that hold it, and sorting the species and the releves by several criteria (with
-// their undo). Usage: bench_editing TABLE CATALOGUE WORKDIR
+// their undo), and the data check over the whole table. Usage: bench_editing TABLE CATALOGUE WORKDIR
 
 #include <chrono>
 #include <cstdio>
@@ -15,6 +15,7 @@
 #include "editor/sorting.h"
 #include "editor/statements.h"
 #include "editor/undo_list.h"
+#include "editor/validation.h"
 #include "platform/script_ui.h"
 #include "timing.h"
 
@@ -123,5 +124,16 @@ int main(int argc, char** argv) {
         ruleStep("duplicate releves (species part)", "SPALTEN SPALTEN*MARK DOPPELTE*SPALTEN;", 4) &&
         ruleStep("rows without data", "ZEILEN ZEILEN*MARK Z*DATEN;", 3) &&
         ruleStep("duplicate row names", "ZEILEN ZEILEN*MARK DOPPELTE;", 3);
+    // "Daten prüfen" over all grids into the error list, and the interactive walk over the covers.
+    auto checkStep = [&](const char* what, char mode, int grid) {
+        session.activeGrid = grid;
+        session.cursorCol = session.cursorRow = 0;
+        const auto t = std::chrono::steady_clock::now();
+        const bool clean = tav::runDataCheck(session, mode);
+        std::printf("%-40s %.1f ms (%s, %zu lines shown)\n", what, msSince(t), clean ? "no errors" : "errors",
+                    mode == 'G' ? ui.lastDialog().items.size() : std::size_t{0});
+    };
+    checkStep("data check, error list of all grids", 'G', 4);
+    checkStep("data check of the covers, row by row", 'R', 4);
     return counted && found && markedRows && sorted && rules ? 0 : 1;
 }

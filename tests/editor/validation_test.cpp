@@ -180,3 +180,27 @@ TEST_F(DataChecks, WritingConstraints) {
 
 }  // namespace
 }  // namespace tav
+namespace tav {
+namespace {
+
+TEST_F(DataChecks, SpeciesNamesFromTheCursorRow) {
+    ASSERT_TRUE(session.useSpeciesDb(std::string(TAVOLEX_SAMPLES) + "/arten.adb", false).ok());
+    openLines({"T;Ort;;a", "A;Gibtsnicht;;1", "A;Elymus repens;;1", "K;Kommentar;;x", "A;Unbekannt;;1"});
+    // The list starts at the cursor row of the species grid: the first row is not listed.
+    setCursor(session, 3, 'N', 'N', true, true, 0, 1);
+    EXPECT_EQ(errorList(kListGrid, 3), (std::vector<std::string>{
+                                           "Zeile;Zeile Nr.;Zeilenkopf;Spalte Nr.;Fehler;Eintrag",
+                                           "Artzeile;4;Unbekannt;;;unbekannt",
+                                       }));
+    EXPECT_EQ(session.buffer().GetZl('A', 1), "Elymus repens");
+    // The interactive check writes the database's full name and stops at the unknown one.
+    setCursor(session, 3, 'N', 'N', true, true, 0, 1);
+    ASSERT_TRUE(execute(kCheckRows, 3).ok());
+    EXPECT_NE(session.buffer().GetZl('A', 1), "Elymus repens");
+    EXPECT_TRUE(session.buffer().GetZl('A', 1).starts_with("Elymus repens"));
+    EXPECT_EQ(lastMessage(), "Nicht gefunden.");
+    EXPECT_EQ(session.cursorRow, 3);
+}
+
+}  // namespace
+}  // namespace tav
