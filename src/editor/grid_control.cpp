@@ -10,6 +10,7 @@
 #include "editor/grid_window.h"
 #include "editor/releve_taxa.h"
 #include "editor/session.h"
+#include "editor/validation.h"
 #include "values/pen.h"
 
 namespace tav {
@@ -111,6 +112,7 @@ void place(Session& s, int grid, char vertical, char horizontal, int col, int ro
     g.editText.reset();
     g.insideEditor = false;
     g.escText = std::string(cellText(s, grid, col, row));
+    g.checkCol = g.checkRow = -1;
 }
 
 MarkSet rowSet(int grid) {
@@ -141,6 +143,12 @@ void typeText(Session& s, std::string text) {
     if (g.oldRow < 0) {
         g.oldCol = g.names() ? -1 : s.cursorCol;
         g.oldRow = s.cursorRow;
+    }
+    // The cell is checked before the cursor leaves it.
+    if (g.checkRow < 0) {
+        g.checkCol = g.oldCol;
+        g.checkRow = g.oldRow;
+        g.checkStart = g.escText;
     }
     g.editText = std::move(text);
 }
@@ -270,6 +278,7 @@ CellRect selectionOrCursor(const Session& s) {
 
 void markClick(Session& s, int grid, bool rows, int index, int modifiers, char cursorMode) {
     if (grid < 1 || grid > 4) return;
+    if (!checkData(s)) return;
     commitEdit(s);
     TEditBuffer& b = s.buffer();
     const int kind = rows ? 1 : 2;
@@ -343,6 +352,7 @@ void moveCursor(Session& s, CursorKey key, int modifiers) {
         }
         key = shift ? CursorKey::Right : CursorKey::Down;
     }
+    if (!checkData(s)) return;
     // Shift with an arrow extends the selection from the cell the cursor leaves; without Shift the
     // selection ends. In the data grids, after marking releves, Shift+Right/Left extends the marking.
     const bool arrow =
@@ -436,6 +446,7 @@ void cellClick(Session& s, int grid, int col, int row, int modifiers) {
         }
         return;
     }
+    if (!checkData(s)) return;
     if (modifiers & kShift) {
         resetSelection(s, grid, true);
         setCursor(s, grid, 'N', 'N', false, false, col, row);

@@ -11,6 +11,7 @@
 #include "editor/command_support.h"
 #include "editor/dispatch.h"
 #include "editor/session.h"
+#include "editor/validation.h"
 #include "env/dialogs.h"
 #include "table/cell_stats.h"
 
@@ -88,10 +89,7 @@ Status setMargin(Session& s) {
         case 2:
             return setNumbers(s, part, choice == 2);
         case 3: {
-            if (part == 'K') {
-                s.ui().showInfo("Konsistenzcheck (Codes für Check): noch nicht verfügbar.");
-                return commandFailed();
-            }
+            if (part == 'K') return setRowCheck(s);
             const auto text = askItem(s, part, 'G', "Artengruppen", "Gruppenbezeichnung");
             if (!text) return {};
             for (int r : markedOrCursor(s, part)) writeItem(s.buffer(), part, 'G', *text, r);

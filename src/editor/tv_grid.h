@@ -57,6 +57,12 @@ class TVGrid {
     CellRect sel;
     CellRect selStart;
 
+    // The cell typed into since the cursor came to it, checked before the cursor may leave it (-1 when
+    // none), and the value it had before.
+    int checkCol = -1;
+    int checkRow = -1;
+    std::string checkStart;
+
     // The cell last clicked in pen mode (-1 when none).
     int penCol = -1;
     int penRow = -1;

@@ -83,6 +83,7 @@ void ScriptUi::cancel(std::string_view dialogName, std::string_view why, std::st
 }
 
 std::optional<std::string> ScriptUi::dialog(const DialogRequest& request) {
+    lastDialog_ = request;
     // Named by its caption as the user would see it, and by its definition name.
     const std::string name = request.name.empty() ? request.caption : request.name;
     const std::string shown = !request.caption.empty() && request.caption != name

@@ -35,6 +35,8 @@ class ScriptUi : public UiPort {
     const std::vector<std::pair<MessageKind, std::string>>& messages() const { return messages_; }
     // The dialogs that went unanswered or were refused, by name.
     const std::vector<std::string>& cancelledDialogs() const { return cancelled_; }
+    // The last dialog asked, as it was asked (its lines, items and caption).
+    const DialogRequest& lastDialog() const { return lastDialog_; }
     void clearLog();
 
   private:
@@ -46,6 +48,7 @@ class ScriptUi : public UiPort {
     std::vector<std::pair<MessageKind, std::string>> messages_;
     std::vector<std::string> cancelled_;
     bool acceptPresets_ = false;
+    DialogRequest lastDialog_;
 };
 
 // Whether a dialog asks to overwrite an existing file; such a question is answered by the user or a

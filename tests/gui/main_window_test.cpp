@@ -107,6 +107,7 @@ class MainWindowTest : public QObject {
         v->setFocus();
         v->setCurrentIndex(window_->model(4)->index(0, 2));
         session_->settings().CurScrEinst.CR = false;
+        session_->settings().Pruef.DeckSofort = false;  // "5x67" is no cover
         // Typed text: Right commits it and moves the cursor on.
         QTest::keyClick(v, '4');
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
