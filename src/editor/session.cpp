@@ -61,6 +61,7 @@ Status Session::start(const StartOptions& options) {
         report(s);
     }
     settingsSnapshot = settings_.record();
+    fieldList.load(settings_.AngName, dialogUi_, settings_.Zusatzlist);
     applySettings();
     // What the clipboard holds at start was not copied for this program.
     rememberClipboard(*this);
@@ -163,6 +164,11 @@ ArtDbSettings Session::speciesSettings() const {
     return a;
 }
 
+void Session::loadFieldList() {
+    fieldList.load(settings_.AngName, dialogUi_, settings_.Zusatzlist);
+    applySpeciesSettings();
+}
+
 void Session::applySpeciesSettings() {
     if (db_) {
         db_->setSettings(speciesSettings());
@@ -243,6 +249,7 @@ Status Session::switchEnvironment(const std::string& file) {
     for (const Message& m : read.messages()) front_.showWarning(shownText(m));
     settingsSnapshot = settings_.record();
     db_.reset();
+    fieldList.load(settings_.AngName, dialogUi_, settings_.Zusatzlist);
     applySettings();
     openNamedSpeciesDb();
     return newTable();

@@ -208,6 +208,9 @@ class Session {
     bool inputFilterOn = false;
     // The header-field list (setting AngName), read at start and by "Angaben wählen".
     FieldList fieldList;
+    // Reads the header-field list of the settings; the additions of its "$/Z" line reach the name checks
+    // of the species database.
+    void loadFieldList();
     // Marking clicks: the index of the last plain click and the one before (-1 for none), and what the
     // last click marked (0 nothing yet, 1 rows, 2 columns).
     int markAnchor = -1;
