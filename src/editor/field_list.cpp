@@ -193,7 +193,11 @@ FieldCheck checkCoded(Session& s, int col, int row, bool interactive, FieldCheck
     const FieldList& list = s.fieldList;
     if (list.empty()) {
         if (!run.fullCheck || run.emptyListAccepted) return {};
-        if (AskYesNoCancel(s.ui(), kEmptyListQuestion) != 'Y') return {false, 0};
+        // Asked once per run: a "No" holds for the other coded cells too.
+        if (run.emptyListRefused || AskYesNoCancel(s.ui(), kEmptyListQuestion) != 'Y') {
+            run.emptyListRefused = true;
+            return {false, 0};
+        }
         run.emptyListAccepted = true;
         return {};
     }
@@ -364,7 +368,11 @@ void FieldList::load(const std::string& file, UiPort& ui, std::string& zusatzlis
 void FieldList::setLines(const std::vector<std::string>& lines, UiPort& ui, std::string& zusatzlist) {
     fields_.clear();
     std::string section;
+    // Lines with "/" are used, and named together in one message at the end.
+    std::string slashLines;
+    int lineNumber = 0;
     for (const std::string& line : lines) {
+        ++lineNumber;
         std::vector<std::string> f = splitFields(line);
         if (line.find("$/Z") != std::string::npos) {
             std::string additions;
@@ -374,7 +382,8 @@ void FieldList::setLines(const std::vector<std::string>& lines, UiPort& ui, std:
             continue;
         }
         if (line.find("$/") != std::string::npos) continue;
-        if (line.find('/') != std::string::npos) ui.showError(kSlashWarning);
+        if (line.find('/') != std::string::npos)
+            slashLines += (slashLines.empty() ? "" : ", ") + std::to_string(lineNumber);
         const std::string type(trimBlanks(f[0]));
         const std::string name = f.size() > 1 ? f[1] : std::string();
         if (type == "S") section = name;
@@ -386,6 +395,7 @@ void FieldList::setLines(const std::vector<std::string>& lines, UiPort& ui, std:
             field.emplace_back();  // every field has a margin item, if only an empty one
         fields_.push_back(std::move(field));
     }
+    if (!slashLines.empty()) ui.showError(std::string(kSlashWarning) + "\rZeile(n) " + slashLines);
 }
 
 int FieldList::find(std::string_view name) const {

@@ -58,6 +58,7 @@ std::string foldCodeText(std::string_view s);
 struct FieldCheckRun {
     bool fullCheck = false;          // a "Daten prüfen" run is going on
     bool emptyListAccepted = false;  // "Trotzdem weiter?" was answered Yes in this run
+    bool emptyListRefused = false;   // … or No
 };
 
 // The outcome of checking a coded or lookup cell: ok, or the kind of error ('F' a code not in the

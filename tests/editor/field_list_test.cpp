@@ -41,24 +41,25 @@ TEST_F(FieldListTest, ReadFromItsFile) {
                         "T;$/Z;;;/B;;cf.\r\n"
                         "T;Ort;;Bern/Basel\r\n"
                         ";;;\r\n"
+                        "T;Weg;;a/b\r\n"
                         "T;H\xf6he\r\n"
                         "S;Boden;;Z\r\n");
     session.settings().AngName = file;
     session.loadFieldList();
     const FieldList& list = session.fieldList;
-    ASSERT_EQ(list.size(), 5);
+    ASSERT_EQ(list.size(), 6);
     EXPECT_EQ(list.field(1), (Lines{"Bodentext", "Boden", "L", "Rand", "Sand", "Lehm"}));
-    EXPECT_EQ(list.field(3), (Lines{"Höhe", "Boden", "T", ""}));
+    EXPECT_EQ(list.field(4), (Lines{"Höhe", "Boden", "T", ""}));
     // The first field of a name wins; names are compared exactly.
     EXPECT_EQ(list.find("Boden"), 0);
     EXPECT_EQ(list.find("boden"), -1);
     EXPECT_EQ(list.find(""), -1);
     EXPECT_EQ(session.settings().Zusatzlist, "/B;cf.");
-    // Said once, for the one field line with a slash.
+    // Said once, naming the field lines with a slash.
     ASSERT_EQ(ui.messages().size(), 1u);
     EXPECT_EQ(lastMessage(),
               "Die Angabenliste enthält Schrägstriche ( / ).\rBitte entfernen, damit die Angabendatenbank "
-              "richtig funktioniert.");
+              "richtig funktioniert.\rZeile(n) 5, 7");
 
     // A missing file leaves the list empty without a word, and the additions as they were.
     ui.clearLog();
@@ -140,9 +141,12 @@ TEST_F(FieldListTest, EmptyListAskedAboutOnceInAFullCheck) {
     run.fullCheck = true;
     ui.addToken("N");
     EXPECT_FALSE(checkCodedCell(session, 0, 0, false, run).ok);
+    EXPECT_FALSE(checkCodedCell(session, 1, 0, false, run).ok);  // "No" holds for the whole run
+    FieldCheckRun next;
+    next.fullCheck = true;
     ui.addToken("Y");
-    EXPECT_TRUE(checkCodedCell(session, 0, 0, false, run).ok);
-    EXPECT_TRUE(checkCodedCell(session, 1, 0, false, run).ok);  // not asked again: no answer is left
+    EXPECT_TRUE(checkCodedCell(session, 0, 0, false, next).ok);
+    EXPECT_TRUE(checkCodedCell(session, 1, 0, false, next).ok);  // not asked again: no answer is left
     EXPECT_TRUE(ui.cancelledDialogs().empty());
     EXPECT_EQ(cell(0, 0), "x");
 }

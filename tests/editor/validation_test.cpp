@@ -204,3 +204,26 @@ TEST_F(DataChecks, SpeciesNamesFromTheCursorRow) {
 
 }  // namespace
 }  // namespace tav
+namespace tav {
+namespace {
+
+TEST_F(DataChecks, CodedRowsInTheErrorListAndWhenACellIsLeft) {
+    session.fieldList.setLines({"S;Boden;;A;B;C", "L;Bodentext;;Sand;Lehm;Ton"}, ui,
+                               session.settings().Zusatzlist);
+    openLines({"S;Boden;;a/b;a x", "L;Bodentext;;;", "A;s;;1;1"});
+    EXPECT_EQ(errorList(kListGrid, 2),
+              (std::vector<std::string>{
+                  "Zeile;Zeile Nr.;Zeilenkopf;Spalte Nr.;Fehler;Eintrag",
+                  "Kopfzeile;1;Boden;2;Fehlende oder falsche Einträge in Datenbank-Block;a x"}));
+    EXPECT_EQ(session.buffer().Get('K', 0, 0), "a/b");
+    // Leaving a typed coded cell writes its codes and the texts of its lookup row.
+    session.settings().Pruef.KopfSofort = true;
+    setCursor(session, 2, 'N', 'N', true, true, 0, 0);
+    typeText(session, "c,a");
+    moveCursor(session, CursorKey::Down);
+    EXPECT_EQ(session.buffer().Get('K', 0, 0), "A C");
+    EXPECT_EQ(session.buffer().Get('K', 0, 1), "Sand / Ton");
+}
+
+}  // namespace
+}  // namespace tav
