@@ -136,6 +136,15 @@ Status cut(Session& s, bool remove, bool keep, bool complement, char mode = 'N')
         b.StartClip('R');
     }
     const char deleteMode = !remove ? 'N' : mode == 'N' ? 'F' : mode;
+    // A cleared cursor cell is checked before the cursor leaves it, as a typed one.
+    if (remove && mode == 'N' && r.width() == 1 && r.height() == 1) {
+        TVGrid& g = s.grid(s.activeGrid);
+        if (g.checkRow < 0) {
+            g.checkCol = nameGrid(s) ? -1 : r.left;
+            g.checkRow = r.top;
+            g.checkStart = std::string(cellText(s, s.activeGrid, r.left, r.top));
+        }
+    }
     b.DelRange(s.activeGrid, {r.left, r.top, r.right, r.bottom}, deleteMode, keep);
     b.ClearM();
     clearSelections(s);

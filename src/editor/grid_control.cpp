@@ -112,7 +112,8 @@ void place(Session& s, int grid, char vertical, char horizontal, int col, int ro
     g.editText.reset();
     g.insideEditor = false;
     g.escText = std::string(cellText(s, grid, col, row));
-    g.checkCol = g.checkRow = -1;
+    // A cell waiting for its check is forgotten once the cursor is elsewhere.
+    if (g.checkCol != g.oldCol || g.checkRow != row) g.checkCol = g.checkRow = -1;
 }
 
 MarkSet rowSet(int grid) {

@@ -120,6 +120,12 @@ TEST_F(DataChecks, ImmediateCheckOfADateCell) {
     moveCursor(session, CursorKey::Down);
     EXPECT_EQ(session.cursorRow, 0);
     EXPECT_EQ(session.buffer().Get('K', 0, 0), "03.06.2019");
+    // Clearing the cell with Del is checked as well.
+    ASSERT_TRUE(execute(102050000, 2).ok());
+    EXPECT_EQ(session.buffer().Get('K', 0, 0), "");
+    moveCursor(session, CursorKey::Down);
+    EXPECT_EQ(session.cursorRow, 0);
+    EXPECT_EQ(session.buffer().Get('K', 0, 0), "03.06.2019");
     moveCursor(session, CursorKey::Down);
     EXPECT_EQ(session.cursorRow, 1);
     // An emptied number cell passes.
