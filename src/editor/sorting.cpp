@@ -496,6 +496,7 @@ namespace {
 
 constexpr std::int64_t kSortRows = 103110000;     // "Zeilen sortieren"
 constexpr std::int64_t kSortColumns = 104050000;  // "Spalten sortieren"
+constexpr std::int64_t kRankColumns = 104060000;  // "Spalten rangieren"
 constexpr std::int64_t kRelease = 111030000;      // "Gelöschte Zeilen freigeben"
 constexpr std::int64_t kBySpecies = 103120100;    // "Arten nach Datei ordnen" › "nach Arten in Datei"
 constexpr std::int64_t kByReleves = 103120200;    // … › "nach Aufnahmen in Datei"
@@ -704,10 +705,11 @@ Status sortRows(Session& s) {
     return sortTable(s, r);
 }
 
-Status sortColumns(Session& s) {
+// "Spalten sortieren", and with a rank row above the sorted releves "Spalten rangieren".
+Status sortColumns(Session& s, bool ranks) {
     SortRequest r;
     r.part = activePart(s);
-    r.mode = 'C';
+    r.mode = ranks ? 'S' : 'C';
     r.keyRow = s.cursorRow;
     const bool header = r.part == 'K';
     const auto answer = choose(s, header ? "DlgSortColK" : "DlgSortColA");
@@ -726,7 +728,8 @@ Status sortColumns(Session& s) {
 
 void addSortCommands(Dispatcher& d) {
     d.add(kSortRows, whenEditable(sortRows));
-    d.add(kSortColumns, whenEditable(sortColumns));
+    d.add(kSortColumns, whenEditable([](Session& s) { return sortColumns(s, false); }));
+    d.add(kRankColumns, whenEditable([](Session& s) { return sortColumns(s, true); }));
     d.add(kBySpecies, whenEditable(bySpeciesInFile));
     d.add(kByReleves, whenEditable(byRelevesInFile));
     // The table keeps no storage for deleted rows that a sort could give back: nothing moves, the marks

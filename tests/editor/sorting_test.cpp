@@ -75,6 +75,13 @@ TEST_F(Sorting, RankRowOverTheSortedColumns) {
     ASSERT_EQ(names('K').back(), "Rang");
     EXPECT_EQ(session.buffer().GetTyp('K', 1), 'I');
     EXPECT_EQ(row('K', 1), (Names{"", "1", "1", "2", "3"}));
+    // "Spalten rangieren" asks the criterion as "Spalten sortieren" does and adds the rank row.
+    openLines({"T;Name;;b;a;c", "A;s;;1;;"});
+    session.cursorRow = 0;
+    ui.addToken("#1");
+    ASSERT_TRUE(execute(104060000, 2).ok());
+    EXPECT_EQ(row('K', 0), (Names{"a", "b", "c"}));
+    EXPECT_EQ(row('K', 1), (Names{"1", "2", "3"}));
 }
 
 TEST_F(Sorting, ValuesInsideHeaderRows) {
