@@ -6,6 +6,7 @@
 #include "core/file_io.h"
 #include "core/numbers.h"
 #include "core/text.h"
+#include "editor/command_support.h"
 #include "editor/grid_control.h"
 #include "editor/session.h"
 #include "env/dialogs.h"
@@ -91,13 +92,7 @@ std::optional<std::string> askUntil(Session& s, std::string_view caption, std::s
                                     std::string_view preset, std::string_view refusal, Accept accept) {
     std::optional<std::string> refused;
     for (;;) {
-        DialogRequest r;
-        r.kind = DialogKind::Text;
-        r.name = caption;
-        r.caption = caption;
-        r.items = {std::string(prompt)};
-        r.initial = preset;
-        const std::optional<std::string> answer = s.ui().dialog(r);
+        const std::optional<std::string> answer = askText(s, caption, prompt, preset);
         if (!answer || (refused && *refused == *answer)) return std::nullopt;
         if (std::optional<std::string> taken = accept(*answer)) return taken;
         s.ui().showError(refusal);

@@ -91,11 +91,11 @@ std::optional<double> entryValue(char type, std::string entry) {
 }
 
 // The two words that follow the first blank after position at (the bounds of 'R' and 'K').
-std::pair<std::string, std::string> boundWords(std::string_view spec, std::size_t at) {
-    const std::size_t blank = spec.find(' ', at);
+std::pair<std::string, std::string> boundWords(std::string_view item, std::size_t at) {
+    const std::size_t blank = item.find(' ', at);
     if (blank == std::string_view::npos) return {};
     std::vector<std::string> words;
-    for (const std::string& w : splitFields(spec.substr(blank + 1), " "))
+    for (const std::string& w : splitFields(item.substr(blank + 1), " "))
         if (!w.empty()) words.push_back(w);
     return {words.size() > 0 ? words[0] : std::string(), words.size() > 1 ? words[1] : std::string()};
 }
@@ -203,7 +203,7 @@ bool checkHeaderValue(char type, std::string& entry) {
 // ---- constraint codes of a header row
 
 RowConstraints::RowConstraints(const TEditBuffer& b, int row)
-    : b_(b), row_(row), type_(b.GetTyp('K', row)), spec_(b.ReadP('K', 'C', row)), flags_(26) {
+    : b_(b), row_(row), type_(b.GetTyp('K', row)), item_(b.ReadP('K', 'C', row)), flags_(26) {
     const int cols = b.GetColCount();
     auto flagsOf = [&](char capital) -> std::vector<char>& {
         auto& f = flags_[static_cast<std::size_t>(capital - 'A')];
@@ -241,7 +241,7 @@ RowConstraints::RowConstraints(const TEditBuffer& b, int row)
         }
     }
     if (has('R')) {
-        const auto words = boundWords(spec_, position('R'));
+        const auto words = boundWords(item_, position('R'));
         lowWord_ = words.first;
         highWord_ = words.second;
         const auto [lo, hi] = boundValues(words, type_);
@@ -255,7 +255,7 @@ RowConstraints::RowConstraints(const TEditBuffer& b, int row)
         }
     }
     if (has('K')) {
-        const auto words = boundWords(spec_, position('K'));
+        const auto words = boundWords(item_, position('K'));
         chainLowWord_ = words.first;
         chainHighWord_ = words.second;
         // A chain over dates sums days: its bounds are numbers of days.
@@ -287,7 +287,7 @@ char RowConstraints::chainOperator(int row) const {
 std::vector<int> RowConstraints::group(char capital) const {
     const std::size_t at = position(capital);
     if (at == std::string::npos) return {row_};
-    const char letter = at + 1 < spec_.size() ? spec_[at + 1] : '\0';
+    const char letter = at + 1 < item_.size() ? item_[at + 1] : '\0';
     std::vector<int> rows;
     for (int r = 0; r < b_.GetRowCount('K'); ++r) {
         if (r == row_) {

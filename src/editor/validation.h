@@ -39,7 +39,7 @@ class RowConstraints {
     std::string errorText(const Session& session, char kind, int col) const;
 
   private:
-    std::size_t position(char capital) const { return spec_.find(capital); }
+    std::size_t position(char capital) const { return item_.find(capital); }
     std::vector<int> group(char capital) const;
     // The operator of a row in its chained sum: '-' subtracts, anything else adds.
     char chainOperator(int row) const;
@@ -48,7 +48,7 @@ class RowConstraints {
     const TEditBuffer& b_;
     int row_;
     char type_;
-    std::string spec_;
+    std::string item_;
     // Per rule letter ('A' … 'Z'), one flag per releve.
     std::vector<std::vector<char>> flags_;
     std::string lowWord_, highWord_, chainLowWord_, chainHighWord_;
