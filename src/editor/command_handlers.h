@@ -32,6 +32,8 @@ void addMarginCommands(Dispatcher& dispatcher);
 void addValidationCommands(Dispatcher& dispatcher);
 // The header-field list: choosing it, checking it, "Nachschlagen".
 void addFieldListCommands(Dispatcher& dispatcher);
+// Formulas applied to the cells ("Felder auswerten, transformieren").
+void addFormulaCommands(Dispatcher& dispatcher);
 // Macros and the macro variables.
 void addMacroCommands(Dispatcher& dispatcher);
 

@@ -127,6 +127,7 @@ Dispatcher::Dispatcher() {
     addMarginCommands(*this);
     addValidationCommands(*this);
     addFieldListCommands(*this);
+    addFormulaCommands(*this);
     addMacroCommands(*this);
 }
 

@@ -164,9 +164,9 @@ std::optional<std::string> QtPort::dialog(const DialogRequest& r) {
         }
         case DialogKind::Text: {
             bool ok = false;
-            const QString text =
-                QInputDialog::getText(parent, qs(r.caption), r.items.empty() ? QString() : qs(r.items[0]),
-                                      QLineEdit::Normal, qs(r.initial), &ok);
+            const QString text = QInputDialog::getText(
+                parent, qs(r.caption), r.items.empty() ? QString() : qs(r.items[0]).replace('\r', '\n'),
+                QLineEdit::Normal, qs(r.initial), &ok);
             if (!ok) return std::nullopt;
             return utf8(text);
         }
