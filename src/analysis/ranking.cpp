@@ -1,0 +1,45 @@
+#include "analysis/ranking.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+
+namespace tav {
+
+double quantileOfSorted(const std::vector<double>& s, double q) {
+    const std::size_t n = s.size();
+    if (n == 1 || q <= 0) return s.front();
+    if (q >= 1) return s.back();
+    const double h = q * static_cast<double>(n - 1);
+    const std::size_t k = static_cast<std::size_t>(std::trunc(h));
+    if (k + 1 >= n) return s.back();
+    return s[k] + (s[k + 1] - s[k]) * (h - static_cast<double>(k));
+}
+
+std::vector<double> midRanks(const std::vector<double>& v) {
+    std::vector<std::size_t> order(v.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return v[a] < v[b]; });
+    std::vector<double> ranks(v.size());
+    for (std::size_t i = 0; i < order.size();) {
+        std::size_t j = i;
+        while (j + 1 < order.size() && v[order[j + 1]] == v[order[i]]) ++j;
+        const double rank = (static_cast<double>(i + 1) + static_cast<double>(j + 1)) / 2;
+        for (std::size_t k = i; k <= j; ++k) ranks[order[k]] = rank;
+        i = j + 1;
+    }
+    return ranks;
+}
+
+// a / 10 rounded to the nearest whole number, halves to the even one, without floating error.
+static int tenthHalfEven(int a) {
+    const int q = a / 10, r = a % 10;
+    return r > 5 || (r == 5 && q % 2 == 1) ? q + 1 : q;
+}
+
+std::pair<int, int> trimmedRange(int n) {
+    const int c = std::max(n - 1, 0);
+    return {tenthHalfEven(c), tenthHalfEven(9 * c)};
+}
+
+}  // namespace tav
