@@ -55,7 +55,8 @@ constexpr Parameter kParameters[] = {
 constexpr double kQuartiles[] = {0, 0.05, 0.25, 0.5, 0.75, 0.95, 1};
 constexpr const char* kQuartileLabels[] = {"Minimum",    "5%-Quantil",  "1. Quartil", "Median",
                                            "3. Quartil", "95%-Quantil", "Maximum"};
-constexpr const char* kQuartilePrefixes[] = {"Minimum_", "Q_5_", "Q_25_", "Median_", "Q_75_", "Q_95_", "Maximum_"};
+constexpr const char* kQuartilePrefixes[] = {"Minimum_", "Q_5_",  "Q_25_",   "Median_",
+                                             "Q_75_",    "Q_95_", "Maximum_"};
 
 // The quantile set of a position: its probabilities with labels and prefixes.
 struct QuantileItem {
@@ -65,7 +66,8 @@ struct QuantileItem {
 std::vector<QuantileItem> quantileSet(int pos) {
     std::vector<QuantileItem> items;
     if (pos == 20) {
-        for (int i = 0; i < 7; ++i) items.push_back({kQuartiles[i], kQuartileLabels[i], kQuartilePrefixes[i]});
+        for (int i = 0; i < 7; ++i)
+            items.push_back({kQuartiles[i], kQuartileLabels[i], kQuartilePrefixes[i]});
         return items;
     }
     const int step = pos == 21 ? 10 : 5;
@@ -79,8 +81,8 @@ StatValue value(double x, bool ok) {
 }
 
 // The parameters of values x (weights w).
-std::vector<StatValue> compute(const StatSelection& sel, const std::vector<double>& x, const std::vector<double>& w,
-                               bool allMissing) {
+std::vector<StatValue> compute(const StatSelection& sel, const std::vector<double>& x,
+                               const std::vector<double>& w, bool allMissing) {
     const int n = static_cast<int>(x.size());
     std::vector<double> s = x;
     std::sort(s.begin(), s.end());
@@ -103,7 +105,8 @@ std::vector<StatValue> compute(const StatSelection& sel, const std::vector<doubl
     const double tmean = m > 0 ? static_cast<double>(tsum / m) : median;
     long double tss = 0;
     for (int i = lo; i <= hi && i < n; ++i)
-        tss += (static_cast<long double>(s[static_cast<std::size_t>(i)]) - tmean) * (s[static_cast<std::size_t>(i)] - tmean);
+        tss += (static_cast<long double>(s[static_cast<std::size_t>(i)]) - tmean) *
+               (s[static_cast<std::size_t>(i)] - tmean);
     const double tvar = m > 1 ? static_cast<double>(tss / (m - 1)) : 0;
     double mad = 0;
     if (n > 0) {
@@ -118,40 +121,87 @@ std::vector<StatValue> compute(const StatSelection& sel, const std::vector<doubl
     for (const Parameter& p : kParameters) {
         if (!sel.on(p.pos)) continue;
         switch (p.pos) {
-            case 0: put(mean, n > 0); break;
-            case 1: put(tmean, n > 0); break;
-            case 2: put(sumw > 0 ? static_cast<double>(wsum / sumw) : 0, sumw > 0); break;
-            case 3: put(std::sqrt(var), n > 1); break;
-            case 4: put(kConf95 * std::sqrt(var), n > 1); break;
-            case 5: put(std::sqrt(tvar), m > 1); break;
-            case 6: put(kConf95 * std::sqrt(tvar), m > 1); break;
-            case 7: put(std::sqrt(var / n), n > 1); break;
-            case 8: put(kConf95 * std::sqrt(var / n), n > 1); break;
-            case 9: put(std::sqrt(tvar / m), m > 1); break;
-            case 10: put(kConf95 * std::sqrt(tvar / m), m > 1); break;
-            case 11: put(var, n > 1); break;
-            case 12: put(tvar, m > 1); break;
-            case 13: put(n > 1 ? var / n : 0, n > 1); break;
-            case 14: put(m > 1 ? tvar / m : 0, m > 1); break;
-            case 15: put(n > 0 ? s.front() : 0, n > 0); break;
-            case 16: put(median, n > 0); break;
-            case 17: put(n > 0 ? s.back() : 0, n > 0); break;
-            case 18: put(mad, n > 0); break;
-            case 19: put(n, true); break;
+            case 0:
+                put(mean, n > 0);
+                break;
+            case 1:
+                put(tmean, n > 0);
+                break;
+            case 2:
+                put(sumw > 0 ? static_cast<double>(wsum / sumw) : 0, sumw > 0);
+                break;
+            case 3:
+                put(std::sqrt(var), n > 1);
+                break;
+            case 4:
+                put(kConf95 * std::sqrt(var), n > 1);
+                break;
+            case 5:
+                put(std::sqrt(tvar), m > 1);
+                break;
+            case 6:
+                put(kConf95 * std::sqrt(tvar), m > 1);
+                break;
+            case 7:
+                put(std::sqrt(var / n), n > 1);
+                break;
+            case 8:
+                put(kConf95 * std::sqrt(var / n), n > 1);
+                break;
+            case 9:
+                put(std::sqrt(tvar / m), m > 1);
+                break;
+            case 10:
+                put(kConf95 * std::sqrt(tvar / m), m > 1);
+                break;
+            case 11:
+                put(var, n > 1);
+                break;
+            case 12:
+                put(tvar, m > 1);
+                break;
+            case 13:
+                put(n > 1 ? var / n : 0, n > 1);
+                break;
+            case 14:
+                put(m > 1 ? tvar / m : 0, m > 1);
+                break;
+            case 15:
+                put(n > 0 ? s.front() : 0, n > 0);
+                break;
+            case 16:
+                put(median, n > 0);
+                break;
+            case 17:
+                put(n > 0 ? s.back() : 0, n > 0);
+                break;
+            case 18:
+                put(mad, n > 0);
+                break;
+            case 19:
+                put(n, true);
+                break;
             case 20:
             case 21:
             case 22:
-                for (const QuantileItem& q : quantileSet(p.pos)) put(n > 0 ? quantileOfSorted(s, q.q) : 0, n > 0);
+                for (const QuantileItem& q : quantileSet(p.pos))
+                    put(n > 0 ? quantileOfSorted(s, q.q) : 0, n > 0);
                 break;
-            case 26: put(static_cast<double>(sum), n > 0); break;
-            case 27: put(static_cast<double>(wsum), n > 0); break;
+            case 26:
+                put(static_cast<double>(sum), n > 0);
+                break;
+            case 27:
+                put(static_cast<double>(wsum), n > 0);
+                break;
             case 28: {
                 long double d = n > 0 ? x[0] : 0;
                 for (int i = 1; i < n; ++i) d -= x[static_cast<std::size_t>(i)];
                 put(static_cast<double>(d), n > 0);
                 break;
             }
-            case 29: put(n > 0 ? static_cast<double>(2.0L * s.back() - sum) : 0, n > 0); break;
+            case 29:
+                put(n > 0 ? static_cast<double>(2.0L * s.back() - sum) : 0, n > 0);
+                break;
             case 30: {
                 long double prod = n > 0 ? x[0] : 0;
                 for (int i = 1; i < n; ++i) prod *= x[static_cast<std::size_t>(i)];
@@ -162,13 +212,16 @@ std::vector<StatValue> compute(const StatSelection& sel, const std::vector<doubl
                 long double quot = n > 0 ? x[0] : 0;
                 bool zero = false;
                 for (int i = 1; i < n; ++i) {
-                    if (x[static_cast<std::size_t>(i)] == 0) zero = true;
-                    else quot /= x[static_cast<std::size_t>(i)];
+                    if (x[static_cast<std::size_t>(i)] == 0)
+                        zero = true;
+                    else
+                        quot /= x[static_cast<std::size_t>(i)];
                 }
                 put(static_cast<double>(quot), n > 1 && !zero);
                 break;
             }
-            default: break;
+            default:
+                break;
         }
     }
     return out;

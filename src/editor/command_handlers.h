@@ -34,6 +34,8 @@ void addValidationCommands(Dispatcher& dispatcher);
 void addFieldListCommands(Dispatcher& dispatcher);
 // Formulas applied to the cells ("Felder auswerten, transformieren").
 void addFormulaCommands(Dispatcher& dispatcher);
+// The statistical evaluations of rows and columns.
+void addStatisticsCommands(Dispatcher& dispatcher);
 // Macros and the macro variables.
 void addMacroCommands(Dispatcher& dispatcher);
 

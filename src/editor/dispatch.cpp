@@ -128,6 +128,7 @@ Dispatcher::Dispatcher() {
     addValidationCommands(*this);
     addFieldListCommands(*this);
     addFormulaCommands(*this);
+    addStatisticsCommands(*this);
     addMacroCommands(*this);
 }
 

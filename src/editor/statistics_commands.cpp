@@ -1,0 +1,752 @@
+// The evaluations of "Berechnen": "Spaltenweise auswerten" (each releve over the marked rows: statistical
+// parameters, basic operations, dates and times, the chain sum, normalising, filtering, ranking),
+// "Zeilen auswerten" (statistics per category of releves, running sums, transformations) and
+// "Kategorienweise Berechnungen" › "Stat. Parameter, Operationen". Results become header rows of type
+// 'F' behind the last one, or lines of the table window "Auswertung Kategorien". Everything is computed
+// before the table changes, so each evaluation is one undo step.
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <numbers>
+
+#include "analysis/ranking.h"
+#include "analysis/stat_params.h"
+#include "core/numbers.h"
+#include "core/text.h"
+#include "editor/command_handlers.h"
+#include "editor/command_support.h"
+#include "editor/dispatch.h"
+#include "editor/session.h"
+#include "env/dialogs.h"
+#include "values/typed_values.h"
+
+namespace tav {
+
+namespace {
+
+constexpr std::int64_t kEvaluateRows = 106020000;     // "Zeilen auswerten"
+constexpr std::int64_t kEvaluateColumns = 106030100;  // "Spalten auswerten" › "Spaltenweise auswerten"
+constexpr std::int64_t kCategoryStats = 106080100;  // "Kategorienweise Berechnungen" › "Stat. Parameter, …"
+
+// The numeric value of a cell: a header cell that is a number; a species cell's cover percentage, an
+// empty species cell 0. Missing (kMissing) otherwise.
+double numericValue(Session& s, char part, int col, int row) {
+    const std::string_view text = trimBlanks(s.buffer().Get(part, col, row));
+    if (part == 'A') {
+        if (text.empty()) return 0;
+        std::string entry(text);
+        double x = 0;
+        CoverCounts counts;
+        if (s.coverInterpreter().DeckVal('D', entry, x, false, counts)) return x;
+        return kMissing;
+    }
+    const auto v = parseNumber(text);
+    return v ? *v : kMissing;
+}
+
+bool numericRow(char type) {
+    return type == 'A' || type == 'F' || type == 'I' || type == 'P';
+}
+
+// The marked rows of both parts, header rows first.
+struct MarkedRow {
+    char part;
+    int row;
+};
+std::vector<MarkedRow> markedRows(const TEditBuffer& b, char onlyPart = 0) {
+    std::vector<MarkedRow> rows;
+    for (const char part : {'K', 'A'}) {
+        if (onlyPart && part != onlyPart) continue;
+        for (int r : (part == 'K' ? b.MroK() : b.MroA()).elements()) rows.push_back({part, r});
+    }
+    return rows;
+}
+
+// New header rows behind the last one: their positions.
+int appendHeaderRows(TEditBuffer& b, const std::vector<std::pair<std::string, char>>& rows) {
+    const int first = b.GetRowCount('K');
+    b.InsRows('K', first, static_cast<int>(rows.size()));
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        b.PutZl('K', rows[i].first, first + static_cast<int>(i));
+        b.PutTyp('K', rows[i].second, first + static_cast<int>(i));
+    }
+    return first;
+}
+
+// The statistics selection with its options: "DlgStats" with "DlgQuantile" (or the category variant),
+// "DlgGrundOp", the missing-value rule, the bootstrap numbers and the category option. Nothing when a
+// dialog is cancelled.
+struct Choice {
+    StatSelection selection;
+    int nconf = 0;
+    double pconf = 68.27;
+};
+std::optional<Choice> askSelection(Session& s, bool basicOnly, bool categories) {
+    std::string flags(StatSelection::kSize, '0');
+    const Catalogue& cat = s.catalogue();
+    if (!basicOnly) {
+        std::string stats;
+        if (!TDCheckDlg::Execute(s.ui(), cat, "DlgStats", categories ? "DlgQuantileCat" : "DlgQuantile", "",
+                                 stats))
+            return std::nullopt;
+        for (std::size_t i = 0; i < stats.size() && i < 26; ++i) flags[i] = stats[i] == '1' ? '1' : '0';
+    }
+    std::string basic;
+    if (!TCheckDlg::Execute(s.ui(), cat, categories ? "DlgGrundOpCat" : "DlgGrundOp", "", "", basic))
+        return std::nullopt;
+    for (std::size_t i = 0; i < basic.size() && i < 6; ++i) flags[26 + i] = basic[i] == '1' ? '1' : '0';
+    Choice c{StatSelection(flags)};
+    if (c.selection.on(23)) {
+        int rule = 0;
+        if (!TRadioDlg::Execute(s.ui(), cat, "DlgNaOpts", "", "", rule)) return std::nullopt;
+        c.selection.setNaRule(static_cast<char>('0' + std::clamp(rule, 0, 2)));
+    }
+    if (c.selection.on(24)) {
+        const auto answer = askText(s, "bitte 2 Werte eingeben",
+                                    "Stichprobenz. / Konfidenzint. (%) Std=68.27, 2 Std=95.45", "1000 68.27");
+        if (!answer) return std::nullopt;
+        std::vector<std::string> words;
+        for (const std::string& w : splitFields(*answer, " "))
+            if (!w.empty()) words.push_back(w);
+        const auto n = words.size() > 0 ? parseInteger(words[0]) : std::nullopt;
+        const auto p = words.size() > 1 ? parseNumber(words[1]) : std::nullopt;
+        if (!n || *n < 1 || *n > 1000000 || !p || *p <= 0 || *p >= 100) {
+            s.ui().showError(
+                "Bitte eine Anzahl Stichproben (1 bis 1000000) und ein Konfidenzintervall zwischen 0 und 100 "
+                "% eingeben.");
+            return std::nullopt;
+        }
+        c.nconf = static_cast<int>(*n);
+        c.pconf = *p;
+        c.selection.set(33, '1');
+    }
+    if (categories && c.selection.on(25)) {
+        int option = 0;
+        if (!TRadioDlg::Execute(s.ui(), cat, "DlgCatOpts", "", "", option)) return std::nullopt;
+        c.selection.set(34, static_cast<char>('0' + std::clamp(option, 0, 3)));
+    }
+    return c;
+}
+
+// ---- "Spaltenweise auswerten"
+
+Status columnStatistics(Session& s, char part, const std::vector<int>& rows, bool basicOnly) {
+    auto choice = askSelection(s, basicOnly, false);
+    if (!choice) return {};
+    if (choice->selection.on(2) || choice->selection.on(27)) {
+        if (AskYesNoCancel(s.ui(), s.catalogue().GetLangMsg("MsgNoWMean")) != 'Y') return {};
+        choice->selection.set(2, '0');
+        choice->selection.set(27, '0');
+    }
+    if (!choice->selection.anyParameter()) return {};
+    TEditBuffer& b = s.buffer();
+    const bool bounds = choice->selection.bootstrap() && choice->nconf > 0;
+    const std::vector<std::string> labels = TStatParams::labels(choice->selection, bounds, choice->pconf);
+    const int decimals = s.settings().Diversa.Decimals;
+    std::vector<std::vector<std::string>> cells(static_cast<std::size_t>(b.GetColCount()));
+    std::int64_t nas = 0;
+    s.progress().startBar(b.GetColCount());
+    for (int c = 0; c < b.GetColCount(); ++c) {
+        if (c % 256 == 0) {
+            s.progress().setPosition(c);
+            if (s.progress().aborted()) return {};
+        }
+        TStatParams p(choice->selection);
+        for (int r : rows) p.add(numericValue(s, part, c, r), 0);
+        for (const StatValue& v : p.results(choice->nconf, choice->pconf, s.random())) {
+            if (!v.ok) ++nas;
+            cells[static_cast<std::size_t>(c)].push_back(statCellText(v, decimals));
+        }
+    }
+    s.progress().endBar();
+    std::vector<std::pair<std::string, char>> newRows;
+    for (const std::string& l : labels) newRows.emplace_back(l, 'F');
+    const int first = appendHeaderRows(b, newRows);
+    for (int c = 0; c < b.GetColCount(); ++c)
+        for (std::size_t i = 0; i < labels.size(); ++i) {
+            const std::string& text = cells[static_cast<std::size_t>(c)][i];
+            if (!text.empty()) b.Put('K', text, c, first + static_cast<int>(i));
+        }
+    if (nas > 0) s.ui().showInfo(std::to_string(nas) + " NAs erzeugt.");
+    return {};
+}
+
+// Dates as day numbers or times as seconds, per releve over the marked header rows.
+Status dateArithmetic(Session& s, const std::vector<int>& rows) {
+    TEditBuffer& b = s.buffer();
+    const char type = b.GetTyp('K', rows.front());
+    for (int r : rows)
+        if (b.GetTyp('K', r) != type || (type != 'D' && type != 'Z')) {
+            s.ui().showError("Zeilentyp darf entweder nur Datum oder nur Zeit sein");
+            return commandFailed();
+        }
+    std::string flags;
+    if (!TCheckDlg::Execute(s.ui(), s.catalogue(), "DlgOpDatZeit", "", "", flags)) return {};
+    static constexpr const char* kNames[] = {"Summe", "Differenz", "Mittelwert", "Minimum", "Maximum"};
+    static constexpr int kPositions[] = {26, 28, 0, 15, 17};
+    std::vector<int> ops;
+    for (int i = 0; i < 5; ++i)
+        if (i < static_cast<int>(flags.size()) && flags[static_cast<std::size_t>(i)] == '1') ops.push_back(i);
+    if (ops.empty()) return {};
+    const int cols = b.GetColCount();
+    std::vector<std::vector<std::string>> results(ops.size(),
+                                                  std::vector<std::string>(static_cast<std::size_t>(cols)));
+    for (int c = 0; c < cols; ++c) {
+        std::vector<double> values;
+        bool readable = true;
+        for (int r : rows) {
+            std::string e(b.Get('K', c, r));
+            if (type == 'D') {
+                RDatum d;
+                std::int32_t key = 0;
+                readable = readable && DatumVal(false, true, e, d, key);
+                values.push_back(d.TagNr);
+            } else {
+                RZeit z;
+                readable = readable && ZeitVal(false, e, z);
+                values.push_back(static_cast<double>(ZeitToSek(z)));
+            }
+        }
+        for (std::size_t k = 0; k < ops.size(); ++k) {
+            std::string flag(StatSelection::kSize, '0');
+            flag[static_cast<std::size_t>(kPositions[ops[k]])] = '1';
+            TStatParams p{StatSelection(flag)};
+            for (double v : values) p.add(v, 1);
+            const StatValue v = p.results().front();
+            std::string text = "NA";
+            if (readable && v.ok) {
+                const auto whole = static_cast<std::int64_t>(std::llround(v.value));
+                if (type == 'D') {
+                    text = std::to_string(whole);
+                } else {
+                    RZeit z;
+                    SekToZeit(std::llabs(whole), z);
+                    auto two = [](int x) { return (x < 10 ? "0" : "") + std::to_string(x); };
+                    text = (whole < 0 ? "-" : "") + two(z.Stunden) + ":" + two(z.Minuten) + ":" +
+                           two(z.Sekunden);
+                }
+            }
+            results[k][static_cast<std::size_t>(c)] = text;
+        }
+    }
+    std::vector<std::pair<std::string, char>> newRows;
+    for (int op : ops)
+        newRows.emplace_back(std::string(kNames[op]) + (type == 'D' ? " (Tage)" : " (Zeit hh:mm:ss)"),
+                             type == 'D' ? 'I' : 'Z');
+    const int first = appendHeaderRows(b, newRows);
+    for (std::size_t k = 0; k < ops.size(); ++k)
+        for (int c = 0; c < cols; ++c)
+            b.Put('K', results[k][static_cast<std::size_t>(c)], c, first + static_cast<int>(k));
+    return {};
+}
+
+// The signed sum of the marked header rows, the operators chosen in "Kettenrechnung".
+Status chainSum(Session& s, char part, const std::vector<int>& rows) {
+    TEditBuffer& b = s.buffer();
+    std::vector<std::string> lines{"Operator (ändern: Doppelklick);Variable"};
+    for (int r : rows) lines.push_back("+;" + std::string(b.GetZl(part, r)));
+    std::string answer;
+    if (!TGridDlg::Execute(s.ui(), "Kettenrechnung", lines, 25, answer)) return {};
+    const bool scripted = answer.size() == rows.size() && answer.find_first_not_of("+-") == std::string::npos;
+    std::vector<double> sign;
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        sign.push_back(
+            (scripted ? answer[i] == '-' : i + 1 < lines.size() && lines[i + 1].starts_with('-')) ? -1 : 1);
+    std::vector<std::string> sums;
+    for (int c = 0; c < b.GetColCount(); ++c) {
+        long double sum = 0;
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            const double v = numericValue(s, part, c, rows[i]);
+            if (!isMissing(v)) sum += sign[i] * v;
+        }
+        sums.push_back(formatNumber(static_cast<double>(sum)));
+    }
+    const int at = appendHeaderRows(b, {{"Kettenrechnung", 'F'}});
+    for (int c = 0; c < b.GetColCount(); ++c) b.Put('K', sums[static_cast<std::size_t>(c)], c, at);
+    return {};
+}
+
+// A numeric header row chosen from a list; -1 when cancelled or there is none.
+int chooseHeaderRow(Session& s, std::string_view caption) {
+    TEditBuffer& b = s.buffer();
+    std::vector<int> rows;
+    std::vector<std::string> names;
+    for (int r = 0; r < b.GetRowCount('K'); ++r)
+        if (numericRow(b.GetTyp('K', r))) {
+            rows.push_back(r);
+            names.emplace_back(b.GetZl('K', r));
+        }
+    if (rows.empty()) {
+        s.ui().showInfo(s.catalogue().GetLangMsg("MsgNoRoCo"));
+        return -1;
+    }
+    int chosen = 0;
+    if (!TListDlg::Execute(s.ui(), caption, names, false, chosen)) return -1;
+    return chosen >= 0 && chosen < static_cast<int>(rows.size()) ? rows[static_cast<std::size_t>(chosen)]
+                                                                 : -1;
+}
+
+// Each releve's marked cells normalised; one new header row per marked row.
+Status normaliseColumns(Session& s, char part, const std::vector<int>& rows) {
+    int mode = 0;
+    if (!TRadioDlg::Execute(s.ui(), s.catalogue(), "DlgOpScale", "", "", mode)) return {};
+    int divisorRow = -1;
+    if (mode == 3 && (divisorRow = chooseHeaderRow(s, "Zeile mit Normierung")) < 0) return {};
+    TEditBuffer& b = s.buffer();
+    const int cols = b.GetColCount(), decimals = s.settings().Diversa.Decimals;
+    std::vector<std::vector<std::string>> out(rows.size(),
+                                              std::vector<std::string>(static_cast<std::size_t>(cols)));
+    std::int64_t nonNumeric = 0;
+    for (int c = 0; c < cols; ++c) {
+        std::vector<double> x;
+        for (int r : rows) x.push_back(numericValue(s, part, c, r));
+        std::vector<double> present;
+        for (double v : x)
+            if (!isMissing(v)) present.push_back(v);
+        nonNumeric += static_cast<std::int64_t>(x.size() - present.size());
+        long double sum = 0;
+        for (double v : present) sum += v;
+        const double mean = present.empty() ? 0 : static_cast<double>(sum / present.size());
+        long double ss = 0;
+        for (double v : present) ss += (v - mean) * (v - mean);
+        const double sd = present.size() > 1 ? std::sqrt(static_cast<double>(ss / (present.size() - 1))) : 0;
+        const std::vector<double> ranks = midRanks(present);
+        const double divisor = divisorRow >= 0 ? numericValue(s, 'K', c, divisorRow) : 0;
+        std::size_t k = 0;
+        for (std::size_t i = 0; i < x.size(); ++i) {
+            if (isMissing(x[i])) continue;
+            double y = 0;
+            bool ok = true;
+            switch (mode) {
+                case 0:
+                    ok = sd > 0;
+                    y = ok ? (x[i] - mean) / sd : 0;
+                    break;
+                case 1:
+                    y = sum == 0 ? 0 : x[i] / static_cast<double>(sum);
+                    break;
+                case 2:
+                    y = ranks[k];
+                    break;
+                default:
+                    ok = !isMissing(divisor);
+                    y = ok && divisor != 0 ? x[i] / divisor : 0;
+                    break;
+            }
+            ++k;
+            if (ok) out[i][static_cast<std::size_t>(c)] = formatNumber(y, decimals);
+        }
+    }
+    static constexpr const char* kPrefix[] = {"Normalisierung ", "Anteil ", "Rang ", "Normierung "};
+    std::vector<std::pair<std::string, char>> newRows;
+    for (int r : rows)
+        newRows.emplace_back(kPrefix[std::clamp(mode, 0, 3)] + std::string(b.GetZl(part, r)), 'F');
+    const int first = appendHeaderRows(b, newRows);
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        for (int c = 0; c < cols; ++c)
+            if (!out[i][static_cast<std::size_t>(c)].empty())
+                b.Put('K', out[i][static_cast<std::size_t>(c)], c, first + static_cast<int>(i));
+    if (nonNumeric > 0) s.ui().showInfo(std::to_string(nonNumeric) + " nicht-numerische Felder.");
+    return {};
+}
+
+// Releves whose marked cells stay below a minimal value (by maximum, mean or minimum of the absolute
+// values) are emptied in those cells.
+Status filterColumns(Session& s, char part, const std::vector<int>& rows) {
+    const auto answer = askText(s, "Spalten filtern", "Minimaler Wert", "0");
+    if (!answer) return {};
+    const auto minimum = parseNumber(trimBlanks(*answer));
+    if (!minimum) {
+        s.ui().showError("\"" + *answer + "\" ist keine Zahl.");
+        return commandFailed();
+    }
+    int mode = 0;
+    if (!TRadioDlg::Execute(s.ui(), s.catalogue(), "DlgOpFilterCols", "", "", mode)) return {};
+    TEditBuffer& b = s.buffer();
+    std::vector<int> emptied;
+    for (int c = 0; c < b.GetColCount(); ++c) {
+        std::vector<double> a;
+        for (int r : rows)
+            if (const double v = numericValue(s, part, c, r); !isMissing(v)) a.push_back(std::fabs(v));
+        if (a.empty()) continue;
+        double measure = mode == 0   ? *std::max_element(a.begin(), a.end())
+                         : mode == 2 ? *std::min_element(a.begin(), a.end())
+                                     : 0;
+        if (mode == 1) {
+            long double sum = 0;
+            for (double v : a) sum += v;
+            measure = static_cast<double>(sum / a.size());
+        }
+        if (measure < *minimum) emptied.push_back(c);
+    }
+    for (int c : emptied)
+        for (int r : rows)
+            if (!b.Get(part, c, r).empty()) b.Put(part, "", c, r);
+    return {};
+}
+
+// The marked rows of each releve ranked by value, largest first: pairs of rows "Rang i" / "Wert i".
+Status rankRows(Session& s, char part, const std::vector<int>& rows) {
+    const auto count = askWholeNumber(s, "Rangieren", "Anzahl Ränge (0 = alle)", 0, 0, 1000);
+    if (!count) return {};
+    const auto answer = askText(s, "Rangieren", "Minimaler Wert", "0");
+    if (!answer) return {};
+    const auto minimum = parseNumber(trimBlanks(*answer));
+    if (!minimum) {
+        s.ui().showError("\"" + *answer + "\" ist keine Zahl.");
+        return commandFailed();
+    }
+    const int k =
+        *count == 0 ? static_cast<int>(rows.size()) : std::min(*count, static_cast<int>(rows.size()));
+    TEditBuffer& b = s.buffer();
+    const int cols = b.GetColCount(), decimals = s.settings().Diversa.Decimals;
+    std::vector<std::vector<std::pair<std::string, std::string>>> ranked(static_cast<std::size_t>(cols));
+    for (int c = 0; c < cols; ++c) {
+        std::vector<std::pair<double, int>> v;
+        for (int r : rows)
+            if (const double x = numericValue(s, part, c, r); !isMissing(x) && x >= *minimum)
+                v.emplace_back(x, r);
+        std::stable_sort(v.begin(), v.end(), [](const auto& a, const auto& z) { return a.first > z.first; });
+        for (int i = 0; i < k && i < static_cast<int>(v.size()); ++i)
+            ranked[static_cast<std::size_t>(c)].emplace_back(
+                std::string(b.GetZl(part, v[static_cast<std::size_t>(i)].second)),
+                formatNumber(v[static_cast<std::size_t>(i)].first, decimals));
+    }
+    std::vector<std::pair<std::string, char>> newRows;
+    for (int i = 1; i <= k; ++i) {
+        newRows.emplace_back("Rang " + std::to_string(i), 'T');
+        newRows.emplace_back("Wert " + std::to_string(i), 'F');
+    }
+    const int first = appendHeaderRows(b, newRows);
+    for (int c = 0; c < cols; ++c)
+        for (std::size_t i = 0; i < ranked[static_cast<std::size_t>(c)].size(); ++i) {
+            b.Put('K', ranked[static_cast<std::size_t>(c)][i].first, c, first + 2 * static_cast<int>(i));
+            b.Put('K', ranked[static_cast<std::size_t>(c)][i].second, c, first + 2 * static_cast<int>(i) + 1);
+        }
+    return {};
+}
+
+// The rows a column-wise evaluation works on: the marked rows of the active grid's part (at least two).
+std::optional<std::vector<int>> evaluatedRows(Session& s, char part, std::size_t least) {
+    const TEditBuffer& b = s.buffer();
+    const TMenge& marks = part == 'K' ? b.MroK() : b.MroA();
+    const Catalogue& cat = s.catalogue();
+    if (marks.empty()) {
+        s.ui().showInfo(cat.GetLangMsg("MsgNoRowsM"));
+        return std::nullopt;
+    }
+    if (static_cast<std::size_t>(marks.Count()) < least) {
+        s.ui().showInfo(cat.GetLangMsg("MsgFewRowsM"));
+        return std::nullopt;
+    }
+    return marks.elements();
+}
+
+void noteNonNumeric(Session& s, char part, const std::vector<int>& rows) {
+    for (int r : rows)
+        if (!numericRow(s.buffer().GetTyp(part, r))) {
+            s.ui().showInfo("Zur Information: es sind auch nichtnumerische Zeilen markiert.");
+            return;
+        }
+}
+
+Status evaluateColumns(Session& s) {
+    int answer = 0;
+    if (!TRadioDlg::Execute(s.ui(), s.catalogue(), "DlgOpCols", "", "", answer)) return {};
+    const char part = activePart(s);
+    if (answer == 7) {
+        s.ui().showInfo("An einer Referenzzeile kalibrieren: noch nicht verfügbar.");
+        return commandFailed();
+    }
+    if (answer == 2 || answer == 3) {
+        // Dates, times and chain sums work on header rows.
+        const auto rows = evaluatedRows(s, 'K', answer == 3 ? 2 : 1);
+        if (!rows) return commandFailed();
+        return answer == 2 ? dateArithmetic(s, *rows) : chainSum(s, 'K', *rows);
+    }
+    const auto rows = evaluatedRows(s, part, answer <= 1 ? 2 : 1);
+    if (!rows) return commandFailed();
+    noteNonNumeric(s, part, *rows);
+    switch (answer) {
+        case 0:
+        case 1:
+            return columnStatistics(s, part, *rows, answer == 1);
+        case 4:
+            return normaliseColumns(s, part, *rows);
+        case 5:
+            return filterColumns(s, part, *rows);
+        case 6:
+            return rankRows(s, part, *rows);
+        default:
+            return {};
+    }
+}
+
+// ---- "Zeilen auswerten"
+
+// The standard normal quantile of p (0 < p < 1), by Newton steps on the normal distribution function.
+double normalQuantile(double p) {
+    double z = 0;
+    for (int i = 0; i < 100; ++i) {
+        const double cdf = 0.5 * std::erfc(-z / std::sqrt(2.0));
+        const double pdf = std::exp(-z * z / 2) / std::sqrt(2 * std::numbers::pi);
+        const double step = (cdf - p) / std::max(pdf, 1e-300);
+        z -= std::clamp(step, -1.0, 1.0);
+        if (std::fabs(step) < 1e-15) break;
+    }
+    return z;
+}
+
+// A row transformed into a new header row (behind the last one) named "<row> <transformation>".
+Status transformRows(Session& s) {
+    const std::vector<MarkedRow> rows = markedRows(s.buffer());
+    int mode = 0;
+    if (!TRadioDlg::Execute(s.ui(), s.catalogue(), "DlgScale", "", "", mode)) return {};
+    static constexpr const char* kNames[] = {"zentriert",
+                                             "standardisiert",
+                                             "Anteile",
+                                             "skaliert",
+                                             "dividiert",
+                                             "rangiert",
+                                             "uniformtransformiert",
+                                             "normaltransformiert",
+                                             "geeicht"};
+    mode = std::clamp(mode, 0, 8);
+    int reference = -1;
+    if ((mode == 4 || mode == 8) &&
+        (reference = chooseHeaderRow(s, mode == 4 ? "Divisor wählen" : "Eichgrösse wählen")) < 0)
+        return {};
+    TEditBuffer& b = s.buffer();
+    const int cols = b.GetColCount(), decimals = s.settings().Diversa.Decimals;
+    auto moments = [](const std::vector<double>& v) {
+        long double sum = 0;
+        for (double x : v) sum += x;
+        const double mean = v.empty() ? 0 : static_cast<double>(sum / v.size());
+        long double ss = 0;
+        for (double x : v) ss += (x - mean) * (x - mean);
+        const double sd = v.size() > 1 ? std::sqrt(static_cast<double>(ss / (v.size() - 1))) : 0;
+        return std::make_tuple(static_cast<double>(sum), mean, sd);
+    };
+    std::vector<double> refValues;
+    if (reference >= 0)
+        for (int c = 0; c < cols; ++c) refValues.push_back(numericValue(s, 'K', c, reference));
+    std::vector<double> refPresent;
+    for (double v : refValues)
+        if (!isMissing(v)) refPresent.push_back(v);
+    const auto [refSum, refMean, refSd] = moments(refPresent);
+    (void)refSum;
+    std::vector<std::vector<std::string>> out;
+    std::int64_t nas = 0;
+    for (const MarkedRow& mr : rows) {
+        std::vector<double> x(static_cast<std::size_t>(cols));
+        std::vector<double> present;
+        for (int c = 0; c < cols; ++c) {
+            x[static_cast<std::size_t>(c)] = numericValue(s, mr.part, c, mr.row);
+            if (!isMissing(x[static_cast<std::size_t>(c)])) present.push_back(x[static_cast<std::size_t>(c)]);
+        }
+        const auto [sum, mean, sd] = moments(present);
+        double maxAbs = 0;
+        for (double v : present) maxAbs = std::max(maxAbs, std::fabs(v));
+        const std::vector<double> ranks = midRanks(present);
+        double rMin = 0, rMax = 0;
+        if (!ranks.empty()) {
+            rMin = *std::min_element(ranks.begin(), ranks.end());
+            rMax = *std::max_element(ranks.begin(), ranks.end());
+        }
+        std::vector<std::string> texts(static_cast<std::size_t>(cols));
+        std::size_t k = 0;
+        for (int c = 0; c < cols; ++c) {
+            const double v = x[static_cast<std::size_t>(c)];
+            double y = kMissing;
+            if (!isMissing(v)) {
+                const double r = ranks[k++];
+                switch (mode) {
+                    case 0:
+                        y = v - mean;
+                        break;
+                    case 1:
+                        y = sd > 0 ? (v - mean) / sd : v;
+                        break;
+                    case 2:
+                        y = sum == 0 ? 0 : v / sum;
+                        break;
+                    case 3:
+                        y = maxAbs == 0 ? 0 : v / maxAbs;
+                        break;
+                    case 4: {
+                        const double d = refValues[static_cast<std::size_t>(c)];
+                        y = isMissing(d) || d == 0 ? kMissing : v / d;
+                        break;
+                    }
+                    case 5:
+                        y = r;
+                        break;
+                    case 6:
+                        y = rMax > rMin ? (r - rMin) / (rMax - rMin) : 0;
+                        break;
+                    case 7:
+                        y = normalQuantile((r - 0.5) / static_cast<double>(present.size()));
+                        break;
+                    default:
+                        y = sd > 0 && refSd > 0 ? refMean + (v - mean) * refSd / sd : v;
+                        break;
+                }
+            }
+            if (isMissing(y) || !std::isfinite(y)) ++nas;
+            texts[static_cast<std::size_t>(c)] =
+                isMissing(y) || !std::isfinite(y) ? "NA" : formatNumber(y, decimals);
+        }
+        out.push_back(std::move(texts));
+    }
+    std::vector<std::pair<std::string, char>> newRows;
+    for (const MarkedRow& mr : rows)
+        newRows.emplace_back(std::string(b.GetZl(mr.part, mr.row)) + " " + kNames[mode], 'F');
+    const int first = appendHeaderRows(b, newRows);
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        for (int c = 0; c < cols; ++c)
+            b.Put('K', out[i][static_cast<std::size_t>(c)], c, first + static_cast<int>(i));
+    if (nas > 0) s.ui().showInfo(std::to_string(nas) + " NAs erzeugt.");
+    return {};
+}
+
+// Running sums along the releves; unreadable values are skipped and counted.
+Status cumulateRows(Session& s) {
+    const std::vector<MarkedRow> rows = markedRows(s.buffer());
+    TEditBuffer& b = s.buffer();
+    const int cols = b.GetColCount();
+    std::vector<std::vector<std::string>> out;
+    std::int64_t skipped = 0;
+    for (const MarkedRow& mr : rows) {
+        long double sum = 0;
+        std::vector<std::string> texts;
+        for (int c = 0; c < cols; ++c) {
+            const double v = numericValue(s, mr.part, c, mr.row);
+            if (isMissing(v))
+                ++skipped;
+            else
+                sum += v;
+            texts.push_back(formatNumber(static_cast<double>(sum), s.settings().Diversa.Decimals));
+        }
+        out.push_back(std::move(texts));
+    }
+    std::vector<std::pair<std::string, char>> newRows;
+    for (const MarkedRow& mr : rows)
+        newRows.emplace_back(std::string(b.GetZl(mr.part, mr.row)) + " kumuliert", 'F');
+    const int first = appendHeaderRows(b, newRows);
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        for (int c = 0; c < cols; ++c)
+            b.Put('K', out[i][static_cast<std::size_t>(c)], c, first + static_cast<int>(i));
+    if (skipped > 0) s.ui().showInfo(std::to_string(skipped) + " nicht lesbare Werte übersprungen.");
+    return {};
+}
+
+// Statistics of every marked row per category of releves (the values of the chosen header rows),
+// shown as "Auswertung Kategorien".
+Status categoryStatistics(Session& s, bool basicOnly, bool categoryMenu) {
+    TEditBuffer& b = s.buffer();
+    const std::vector<MarkedRow> rows = markedRows(b);
+    // The category rows: one or more header rows chosen from a list.
+    std::vector<int> categoryRows;
+    std::vector<std::string> names;
+    for (int r = 0; r < b.GetRowCount('K'); ++r) names.emplace_back(b.GetZl('K', r));
+    int current = 0;
+    std::vector<int> picked;
+    if (!TListDlg::Execute(s.ui(), "Kategorien (Straten) angeben", names, true, current, &picked)) return {};
+    if (picked.empty()) picked.push_back(current);
+    for (int p : picked)
+        if (p >= 0 && p < b.GetRowCount('K')) categoryRows.push_back(p);
+    if (categoryRows.empty()) return {};
+    auto choice = askSelection(s, basicOnly, categoryMenu);
+    if (!choice) return {};
+    int weightRow = -1;
+    if (choice->selection.on(2) || choice->selection.on(27)) {
+        if ((weightRow = chooseHeaderRow(s, "Feld für Gewichtung")) < 0) return {};
+        if (!numericRow(b.GetTyp('K', weightRow))) {
+            s.ui().showError(s.catalogue().GetLangMsg("MsgWNum"));
+            return commandFailed();
+        }
+    }
+    if (!choice->selection.anyParameter()) return {};
+    // The category of each releve, and the sorted distinct categories.
+    std::map<std::string, std::vector<int>> categories;
+    for (int c = 0; c < b.GetColCount(); ++c) {
+        std::string key;
+        for (int r : categoryRows) key += ";" + std::string(b.Get('K', c, r));
+        categories[key].push_back(c);
+    }
+    const bool bounds = choice->selection.bootstrap() && choice->nconf > 0;
+    std::string heading = "Zeile;";
+    for (int r : categoryRows) heading += std::string(b.GetZl('K', r)) + ";";
+    heading.pop_back();
+    for (const std::string& l : TStatParams::labels(choice->selection, bounds, choice->pconf))
+        heading += ";" + l;
+    std::vector<std::string> lines{heading};
+    const int decimals = s.settings().Diversa.Decimals;
+    for (const MarkedRow& mr : rows) {
+        for (const auto& [key, cols] : categories) {
+            TStatParams p(choice->selection);
+            for (int c : cols)
+                p.add(numericValue(s, mr.part, c, mr.row),
+                      weightRow >= 0 ? numericValue(s, 'K', c, weightRow) : 1);
+            std::string line = std::string(b.GetZl(mr.part, mr.row)) + key;
+            for (const StatValue& v : p.results(choice->nconf, choice->pconf, s.random()))
+                line += ";" + statTableText(v, decimals);
+            lines.push_back(std::move(line));
+        }
+    }
+    std::string res;
+    TGridDlg::Execute(s.ui(), "Auswertung Kategorien", lines, 1, res);
+    return {};
+}
+
+Status evaluateRows(Session& s) {
+    int answer = 0;
+    if (!TRadioDlg::Execute(s.ui(), s.catalogue(), "DlgOpAnalyse", "", "", answer)) return {};
+    if (answer == 3 || answer == 5 || answer == 6 || answer >= 7) {
+        static constexpr const char* kNames[] = {"",
+                                                 "",
+                                                 "",
+                                                 "Klassieren",
+                                                 "",
+                                                 "Gleitendes Fenster",
+                                                 "Gleitendes Fenster",
+                                                 "Test auf Zusammenhang",
+                                                 "Test gegen 0",
+                                                 "Test gegen Rest"};
+        s.ui().showInfo(std::string(kNames[std::clamp(answer, 0, 9)]) + ": noch nicht verfügbar.");
+        return commandFailed();
+    }
+    const TEditBuffer& b = s.buffer();
+    if (b.MroK().empty() && b.MroA().empty()) {
+        s.ui().showInfo(s.catalogue().GetLangMsg("MsgNoRowsM"));
+        return commandFailed();
+    }
+    switch (answer) {
+        case 0:
+        case 1:
+            return categoryStatistics(s, answer == 1, false);
+        case 2:
+            return cumulateRows(s);
+        default:
+            return transformRows(s);
+    }
+}
+
+}  // namespace
+
+void addStatisticsCommands(Dispatcher& d) {
+    d.add(kEvaluateColumns, evaluateColumns);
+    d.add(kEvaluateRows, evaluateRows);
+    d.add(kCategoryStats, [](Session& s) {
+        int answer = 0;
+        if (!TRadioDlg::Execute(s.ui(), s.catalogue(), "DlgOpAnalyseCatK", "", "", answer)) return Status();
+        if (s.buffer().MroK().empty() && s.buffer().MroA().empty()) {
+            s.ui().showInfo(s.catalogue().GetLangMsg("MsgNoRowsM"));
+            return commandFailed();
+        }
+        return categoryStatistics(s, answer == 1, true);
+    });
+}
+
+}  // namespace tav
