@@ -135,5 +135,30 @@ int main(int argc, char** argv) {
     };
     checkStep("data check, error list of all grids", 'G', 4);
     checkStep("data check of the covers, row by row", 'R', 4);
+    // Statistics of every releve over all species rows (mean, standard deviation, median, count), and of
+    // every species row per category of a header row.
+    auto statisticsStep = [&](const char* what, const char* statement) {
+        session.buffer().ClearM();
+        for (int r = 0; r < session.buffer().GetRowCount('A'); ++r)
+            session.buffer().mark(tav::MarkSet::MroA, r);
+        session.activeGrid = 4;
+        const auto t = std::chrono::steady_clock::now();
+        const bool ok = tav::runStatements(session, dispatcher, statement).ok();
+        std::printf("%-40s %.1f ms (%s)\n", what, msSince(t), ok ? "ok" : "failed");
+        tav::runStatements(session, dispatcher, "BEARB RÜCK;");
+    };
+    statisticsStep("statistics of each releve (4 parameters)",
+                   "Berechnen Spalten*auswerten Spaltenweise;#1 #1001000000000000010100000 #000000");
+    // 50 categories: a header row with the releve number modulo 50.
+    {
+        tav::TEditBuffer& b = session.buffer();
+        const int at = b.GetRowCount('K');
+        b.InsRows('K', at, 1);
+        b.PutZl('K', "Kategorie", at);
+        for (int c = 0; c < b.GetColCount(); ++c) b.Put('K', std::to_string(c % 50), c, at);
+        const std::string statement =
+            "Berechnen Zeilen*auswerten;#1 " + std::to_string(at + 1) + " #1001000000000000010100000 #000000";
+        statisticsStep("statistics of each species by 50 categories", statement.c_str());
+    }
     return counted && found && markedRows && sorted && rules ? 0 : 1;
 }

@@ -84,32 +84,54 @@ StatValue value(double x, bool ok) {
 std::vector<StatValue> compute(const StatSelection& sel, const std::vector<double>& x,
                                const std::vector<double>& w, bool allMissing) {
     const int n = static_cast<int>(x.size());
-    std::vector<double> s = x;
-    std::sort(s.begin(), s.end());
+    // Tables are mostly zeros: sums and sorting run over the other values, the zeros are counted.
+    std::vector<double> nonzero;
+    nonzero.reserve(x.size());
+    for (double v : x)
+        if (v != 0) nonzero.push_back(v);
+    const long double zeros = static_cast<long double>(x.size() - nonzero.size());
+    bool needSorted = false;
+    for (int pos : {1, 5, 6, 9, 10, 12, 14, 15, 16, 17, 18, 20, 21, 22, 29})
+        needSorted = needSorted || sel.on(pos);
+    bool trimmed = false;
+    for (int pos : {1, 5, 6, 9, 10, 12, 14}) trimmed = trimmed || sel.on(pos);
+    std::vector<double> s;
+    if (needSorted) {
+        std::sort(nonzero.begin(), nonzero.end());
+        const auto firstPositive = std::lower_bound(nonzero.begin(), nonzero.end(), 0.0);
+        s.reserve(x.size());
+        s.assign(nonzero.begin(), firstPositive);
+        s.insert(s.end(), x.size() - nonzero.size(), 0.0);
+        s.insert(s.end(), firstPositive, nonzero.end());
+    }
     long double sum = 0, wsum = 0, sumw = 0;
-    for (int i = 0; i < n; ++i) {
-        sum += x[static_cast<std::size_t>(i)];
-        wsum += static_cast<long double>(w[static_cast<std::size_t>(i)]) * x[static_cast<std::size_t>(i)];
-        sumw += w[static_cast<std::size_t>(i)];
+    for (double v : nonzero) sum += v;
+    // Weights are kept only when a weighted parameter is chosen.
+    for (std::size_t i = 0; i < w.size() && i < x.size(); ++i) {
+        wsum += static_cast<long double>(w[i]) * x[i];
+        sumw += w[i];
     }
     const double mean = n > 0 ? static_cast<double>(sum / n) : 0;
-    long double ss = 0;
-    for (double v : x) ss += (static_cast<long double>(v) - mean) * (v - mean);
+    long double ss = zeros * mean * mean;
+    for (double v : nonzero) ss += (static_cast<long double>(v) - mean) * (v - mean);
     const double var = n > 1 ? static_cast<double>(ss / (n - 1)) : 0;
     // The trimmed range.
     const auto [lo, hi] = trimmedRange(n);
     const int m = n > 0 && hi >= lo ? hi - lo + 1 : 0;
-    long double tsum = 0;
-    for (int i = lo; i <= hi && i < n; ++i) tsum += s[static_cast<std::size_t>(i)];
-    const double median = n > 0 ? quantileOfSorted(s, 0.5) : 0;
-    const double tmean = m > 0 ? static_cast<double>(tsum / m) : median;
-    long double tss = 0;
-    for (int i = lo; i <= hi && i < n; ++i)
-        tss += (static_cast<long double>(s[static_cast<std::size_t>(i)]) - tmean) *
-               (s[static_cast<std::size_t>(i)] - tmean);
+    const double median = n > 0 && needSorted ? quantileOfSorted(s, 0.5) : 0;
+    long double tsum = 0, tss = 0;
+    double tmean = median;
+    if (trimmed) {
+        for (int i = lo; i <= hi && i < static_cast<int>(s.size()); ++i)
+            tsum += s[static_cast<std::size_t>(i)];
+        if (m > 0) tmean = static_cast<double>(tsum / m);
+        for (int i = lo; i <= hi && i < static_cast<int>(s.size()); ++i)
+            tss += (static_cast<long double>(s[static_cast<std::size_t>(i)]) - tmean) *
+                   (s[static_cast<std::size_t>(i)] - tmean);
+    }
     const double tvar = m > 1 ? static_cast<double>(tss / (m - 1)) : 0;
     double mad = 0;
-    if (n > 0) {
+    if (n > 0 && sel.on(18)) {
         std::vector<double> dev(x.size());
         for (std::size_t i = 0; i < x.size(); ++i) dev[i] = std::fabs(x[i] - median);
         std::sort(dev.begin(), dev.end());
@@ -245,7 +267,8 @@ bool StatSelection::anyParameter() const {
     return false;
 }
 
-TStatParams::TStatParams(const StatSelection& selection) : selection_(selection) {}
+TStatParams::TStatParams(const StatSelection& selection)
+    : selection_(selection), weighted_(selection.on(2) || selection.on(27)) {}
 
 void TStatParams::Clear() {
     w_.clear();
@@ -260,7 +283,7 @@ void TStatParams::add(double x, double y) {
         return;
     }
     w_.push_back(x);
-    ww_.push_back(y);
+    if (weighted_) ww_.push_back(y);
 }
 
 std::vector<StatValue> TStatParams::results() const {
@@ -274,12 +297,12 @@ std::vector<StatValue> TStatParams::results(int nconf, double pconf, Random& ran
     // Each parameter's values over the resamples.
     std::vector<std::vector<double>> drawn(plain.size());
     const std::size_t n = w_.size();
-    std::vector<double> x(n), w(n);
+    std::vector<double> x(n), w(weighted_ ? n : 0);
     for (int k = 0; k < nconf && n > 0; ++k) {
         for (std::size_t i = 0; i < n; ++i) {
             const std::size_t j = static_cast<std::size_t>(random.below(n));
             x[i] = w_[j];
-            w[i] = ww_[j];
+            if (weighted_) w[i] = ww_[j];
         }
         const std::vector<StatValue> r = compute(selection_, x, w, false);
         for (std::size_t p = 0; p < r.size(); ++p)

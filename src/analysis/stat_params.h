@@ -76,6 +76,7 @@ class TStatParams {
 
   private:
     StatSelection selection_;
+    bool weighted_;
     std::vector<double> w_, ww_;
     int naCount_ = 0;
 };

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <map>
 #include <numbers>
+#include <unordered_map>
 
 #include "analysis/ranking.h"
 #include "analysis/stat_params.h"
@@ -44,6 +45,77 @@ double numericValue(Session& s, char part, int col, int row) {
     const auto v = parseNumber(text);
     return v ? *v : kMissing;
 }
+
+// The numeric values of a part, read once: each distinct species cell text is interpreted once, and the
+// filled cells are kept by column and by row, so that a releve or a row is read without touching its
+// empty cells. Header cells are few and read directly.
+class CellValues {
+  public:
+    CellValues(Session& s, char part) : s_(s), part_(part) {
+        if (part != 'A') return;
+        const TEditBuffer& b = s.buffer();
+        byColumn_.resize(static_cast<std::size_t>(b.GetColCount()));
+        byRow_.resize(static_cast<std::size_t>(b.GetRowCount('A')));
+        std::unordered_map<TextHandle, double> known;
+        b.forEachFilled('A', [&](const FilledCell& f) {
+            auto it = known.find(f.handle);
+            if (it == known.end()) it = known.emplace(f.handle, numericValue(s, 'A', f.col, f.row)).first;
+            byColumn_[static_cast<std::size_t>(f.col)].emplace_back(f.row, it->second);
+            byRow_[static_cast<std::size_t>(f.row)].emplace_back(f.col, it->second);
+        });
+    }
+    // The values of rows (in their order) in releve c.
+    void column(int c, const std::vector<int>& rows, std::vector<double>& out) {
+        out.clear();
+        if (part_ != 'A') {
+            for (int r : rows) out.push_back(numericValue(s_, part_, c, r));
+            return;
+        }
+        out.assign(rows.size(), 0.0);
+        if (slot_.empty()) {
+            slot_.assign(byRow_.size(), -1);
+            for (std::size_t i = 0; i < rows.size(); ++i)
+                slot_[static_cast<std::size_t>(rows[i])] = static_cast<int>(i);
+        }
+        for (const auto& [r, v] : byColumn_[static_cast<std::size_t>(c)])
+            if (const int at = slot_[static_cast<std::size_t>(r)]; at >= 0)
+                out[static_cast<std::size_t>(at)] = v;
+    }
+    // The values of row r in every releve.
+    void row(int r, std::vector<double>& out) {
+        const int cols = s_.buffer().GetColCount();
+        out.clear();
+        if (part_ != 'A') {
+            for (int c = 0; c < cols; ++c) out.push_back(numericValue(s_, part_, c, r));
+            return;
+        }
+        out.assign(static_cast<std::size_t>(cols), 0.0);
+        for (const auto& [c, v] : byRow_[static_cast<std::size_t>(r)]) out[static_cast<std::size_t>(c)] = v;
+    }
+
+  private:
+    Session& s_;
+    char part_;
+    std::vector<std::vector<std::pair<int, double>>> byColumn_, byRow_;
+    // The position of each row among the rows of column(), which are the same for every call.
+    std::vector<int> slot_;
+};
+
+// The values of both parts, the species part read when first asked for.
+class PartValues {
+  public:
+    explicit PartValues(Session& s) : s_(s), header_(s, 'K') {}
+    CellValues& of(char part) {
+        if (part == 'K') return header_;
+        if (!species_) species_.emplace(s_, 'A');
+        return *species_;
+    }
+
+  private:
+    Session& s_;
+    CellValues header_;
+    std::optional<CellValues> species_;
+};
 
 bool numericRow(char type) {
     return type == 'A' || type == 'F' || type == 'I' || type == 'P';
@@ -146,14 +218,18 @@ Status columnStatistics(Session& s, char part, const std::vector<int>& rows, boo
     const int decimals = s.settings().Diversa.Decimals;
     std::vector<std::vector<std::string>> cells(static_cast<std::size_t>(b.GetColCount()));
     std::int64_t nas = 0;
+    CellValues values(s, part);
+    std::vector<double> column;
+    TStatParams p(choice->selection);
     s.progress().startBar(b.GetColCount());
     for (int c = 0; c < b.GetColCount(); ++c) {
         if (c % 256 == 0) {
             s.progress().setPosition(c);
             if (s.progress().aborted()) return {};
         }
-        TStatParams p(choice->selection);
-        for (int r : rows) p.add(numericValue(s, part, c, r), 0);
+        p.Clear();
+        values.column(c, rows, column);
+        for (double v : column) p.add(v, 0);
         for (const StatValue& v : p.results(choice->nconf, choice->pconf, s.random())) {
             if (!v.ok) ++nas;
             cells[static_cast<std::size_t>(c)].push_back(statCellText(v, decimals));
@@ -298,9 +374,10 @@ Status normaliseColumns(Session& s, char part, const std::vector<int>& rows) {
     std::vector<std::vector<std::string>> out(rows.size(),
                                               std::vector<std::string>(static_cast<std::size_t>(cols)));
     std::int64_t nonNumeric = 0;
+    CellValues values(s, part);
+    std::vector<double> x;
     for (int c = 0; c < cols; ++c) {
-        std::vector<double> x;
-        for (int r : rows) x.push_back(numericValue(s, part, c, r));
+        values.column(c, rows, x);
         std::vector<double> present;
         for (double v : x)
             if (!isMissing(v)) present.push_back(v);
@@ -365,10 +442,13 @@ Status filterColumns(Session& s, char part, const std::vector<int>& rows) {
     if (!TRadioDlg::Execute(s.ui(), s.catalogue(), "DlgOpFilterCols", "", "", mode)) return {};
     TEditBuffer& b = s.buffer();
     std::vector<int> emptied;
+    CellValues values(s, part);
+    std::vector<double> column;
     for (int c = 0; c < b.GetColCount(); ++c) {
+        values.column(c, rows, column);
         std::vector<double> a;
-        for (int r : rows)
-            if (const double v = numericValue(s, part, c, r); !isMissing(v)) a.push_back(std::fabs(v));
+        for (double v : column)
+            if (!isMissing(v)) a.push_back(std::fabs(v));
         if (a.empty()) continue;
         double measure = mode == 0   ? *std::max_element(a.begin(), a.end())
                          : mode == 2 ? *std::min_element(a.begin(), a.end())
@@ -402,11 +482,13 @@ Status rankRows(Session& s, char part, const std::vector<int>& rows) {
     TEditBuffer& b = s.buffer();
     const int cols = b.GetColCount(), decimals = s.settings().Diversa.Decimals;
     std::vector<std::vector<std::pair<std::string, std::string>>> ranked(static_cast<std::size_t>(cols));
+    CellValues values(s, part);
+    std::vector<double> column;
     for (int c = 0; c < cols; ++c) {
+        values.column(c, rows, column);
         std::vector<std::pair<double, int>> v;
-        for (int r : rows)
-            if (const double x = numericValue(s, part, c, r); !isMissing(x) && x >= *minimum)
-                v.emplace_back(x, r);
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            if (const double x = column[i]; !isMissing(x) && x >= *minimum) v.emplace_back(x, rows[i]);
         std::stable_sort(v.begin(), v.end(), [](const auto& a, const auto& z) { return a.first > z.first; });
         for (int i = 0; i < k && i < static_cast<int>(v.size()); ++i)
             ranked[static_cast<std::size_t>(c)].emplace_back(
@@ -538,13 +620,13 @@ Status transformRows(Session& s) {
     (void)refSum;
     std::vector<std::vector<std::string>> out;
     std::int64_t nas = 0;
+    PartValues values(s);
+    std::vector<double> x;
     for (const MarkedRow& mr : rows) {
-        std::vector<double> x(static_cast<std::size_t>(cols));
+        values.of(mr.part).row(mr.row, x);
         std::vector<double> present;
-        for (int c = 0; c < cols; ++c) {
-            x[static_cast<std::size_t>(c)] = numericValue(s, mr.part, c, mr.row);
-            if (!isMissing(x[static_cast<std::size_t>(c)])) present.push_back(x[static_cast<std::size_t>(c)]);
-        }
+        for (double v : x)
+            if (!isMissing(v)) present.push_back(v);
         const auto [sum, mean, sd] = moments(present);
         double maxAbs = 0;
         for (double v : present) maxAbs = std::max(maxAbs, std::fabs(v));
@@ -617,11 +699,14 @@ Status cumulateRows(Session& s) {
     const int cols = b.GetColCount();
     std::vector<std::vector<std::string>> out;
     std::int64_t skipped = 0;
+    PartValues values(s);
+    std::vector<double> x;
     for (const MarkedRow& mr : rows) {
         long double sum = 0;
         std::vector<std::string> texts;
+        values.of(mr.part).row(mr.row, x);
         for (int c = 0; c < cols; ++c) {
-            const double v = numericValue(s, mr.part, c, mr.row);
+            const double v = x[static_cast<std::size_t>(c)];
             if (isMissing(v))
                 ++skipped;
             else
@@ -683,12 +768,18 @@ Status categoryStatistics(Session& s, bool basicOnly, bool categoryMenu) {
         heading += ";" + l;
     std::vector<std::string> lines{heading};
     const int decimals = s.settings().Diversa.Decimals;
+    std::vector<double> weights(static_cast<std::size_t>(b.GetColCount()), 1.0);
+    if (weightRow >= 0)
+        for (int c = 0; c < b.GetColCount(); ++c)
+            weights[static_cast<std::size_t>(c)] = numericValue(s, 'K', c, weightRow);
+    PartValues values(s);
+    std::vector<double> x;
+    TStatParams p(choice->selection);
     for (const MarkedRow& mr : rows) {
+        values.of(mr.part).row(mr.row, x);
         for (const auto& [key, cols] : categories) {
-            TStatParams p(choice->selection);
-            for (int c : cols)
-                p.add(numericValue(s, mr.part, c, mr.row),
-                      weightRow >= 0 ? numericValue(s, 'K', c, weightRow) : 1);
+            p.Clear();
+            for (int c : cols) p.add(x[static_cast<std::size_t>(c)], weights[static_cast<std::size_t>(c)]);
             std::string line = std::string(b.GetZl(mr.part, mr.row)) + key;
             for (const StatValue& v : p.results(choice->nconf, choice->pconf, s.random()))
                 line += ";" + statTableText(v, decimals);
