@@ -84,10 +84,14 @@ std::vector<double> quadrants(const std::vector<double>& v, bool median) {
 // 3 Spearman.
 double correlation(int kind, const std::vector<double>& x, const std::vector<double>& y) {
     switch (kind) {
-        case 0: return pearson(quadrants(x, false), quadrants(y, false));
-        case 1: return pearson(quadrants(x, true), quadrants(y, true));
-        case 2: return pearson(x, y);
-        default: return pearson(midRanks(x), midRanks(y));
+        case 0:
+            return pearson(quadrants(x, false), quadrants(y, false));
+        case 1:
+            return pearson(quadrants(x, true), quadrants(y, true));
+        case 2:
+            return pearson(x, y);
+        default:
+            return pearson(midRanks(x), midRanks(y));
     }
 }
 
@@ -203,7 +207,10 @@ std::vector<std::string> TStatTests::headings() const {
     const int approximate = mode_ == 2 ? 4 : 2;
     for (int i = 0; i < approximate; ++i)
         if (on(i))
-            out.push_back(std::string(mode_ == 0 ? kApprox0[i] : mode_ == 1 ? kApprox1[i] : kApprox2[i]) + " approx.");
+            out.push_back(std::string(mode_ == 0   ? kApprox0[i]
+                                      : mode_ == 1 ? kApprox1[i]
+                                                   : kApprox2[i]) +
+                          " approx.");
     const int randomPos = mode_ == 2 ? 4 : 2, bootstrapPos = randomPos + 1;
     for (const int method : {randomPos, bootstrapPos}) {
         if (!on(method)) continue;
@@ -211,8 +218,12 @@ std::vector<std::string> TStatTests::headings() const {
             if (!on(draws)) continue;
             for (int k = 0; k < 4; ++k) {
                 if (!on(22 + k)) continue;
-                const char* name = mode_ == 0 ? kStatistics0[k] : mode_ == 1 ? kStatistics1[k] : kStatistics2[k];
-                out.push_back(std::string(method == bootstrapPos ? "Bootstrap" : mode_ == 0 ? "Randomisierung" : "Permutation") +
+                const char* name = mode_ == 0   ? kStatistics0[k]
+                                   : mode_ == 1 ? kStatistics1[k]
+                                                : kStatistics2[k];
+                out.push_back(std::string(method == bootstrapPos ? "Bootstrap"
+                                          : mode_ == 0           ? "Randomisierung"
+                                                                 : "Permutation") +
                               (draws == 20 ? " 1000x" : " 10000x") + " (" + name + ")");
             }
         }
@@ -221,7 +232,9 @@ std::vector<std::string> TStatTests::headings() const {
     const int count = mode_ == 0 ? 11 : mode_ == 1 ? 12 : 3;
     for (int i = 0; i < count; ++i)
         if (on(first + i))
-            out.emplace_back(mode_ == 0 ? kDescriptive0[i] : mode_ == 1 ? kDescriptive1[i] : kDescriptive2[i]);
+            out.emplace_back(mode_ == 0   ? kDescriptive0[i]
+                             : mode_ == 1 ? kDescriptive1[i]
+                                          : kDescriptive2[i]);
     return out;
 }
 
@@ -270,8 +283,10 @@ std::vector<std::string> TStatTests::results(int decimals, Random& random) const
             std::optional<double> p;
             const int N = n, m = static_cast<int>(group.size());
             if (N > 0 && m > 0) {
-                const double K = static_cast<double>(std::count_if(all.begin(), all.end(), [](double v) { return v > 0; }));
-                const double j = static_cast<double>(std::count_if(group.begin(), group.end(), [](double v) { return v > 0; }));
+                const double K = static_cast<double>(
+                    std::count_if(all.begin(), all.end(), [](double v) { return v > 0; }));
+                const double j = static_cast<double>(
+                    std::count_if(group.begin(), group.end(), [](double v) { return v > 0; }));
                 const double pi = K / N;
                 const double root = std::sqrt(pi * m * (1 - pi));
                 const double z = root > 0 ? m * (j / m - pi) / root : 0;
@@ -303,7 +318,8 @@ std::vector<std::string> TStatTests::results(int decimals, Random& random) const
             std::optional<double> p;
             if (pairs > 2) {
                 const double r = correlation(k, first, second);
-                p = std::fabs(r) >= 1 ? 0.0 : studentTail(r * std::sqrt((pairs - 2) / (1 - r * r)), pairs - 2);
+                p = std::fabs(r) >= 1 ? 0.0
+                                      : studentTail(r * std::sqrt((pairs - 2) / (1 - r * r)), pairs - 2);
             }
             number(p);
         }
@@ -321,7 +337,9 @@ std::vector<std::string> TStatTests::results(int decimals, Random& random) const
             std::vector<int> chosen;
             for (int k = 0; k < 4; ++k)
                 if (on(22 + k)) chosen.push_back(k);
-            const bool empty = mode_ == 2 ? first.size() < 2 : mode_ == 1 ? group.empty() || all.empty() : all.empty();
+            const bool empty = mode_ == 2   ? first.size() < 2
+                               : mode_ == 1 ? group.empty() || all.empty()
+                                            : all.empty();
             if (empty) {
                 for (std::size_t i = 0; i < chosen.size(); ++i) out.emplace_back();
                 continue;
@@ -337,10 +355,14 @@ std::vector<std::string> TStatTests::results(int decimals, Random& random) const
                 const std::vector<double> split = zerosSplit(all);
                 auto statistic = [&](int k, const std::vector<double>& x) {
                     switch (k) {
-                        case 0: return mean(x);
-                        case 1: return medianOf(x);
-                        case 2: return positiveRankSum(x);
-                        default: return signStatistic(x);
+                        case 0:
+                            return mean(x);
+                        case 1:
+                            return medianOf(x);
+                        case 2:
+                            return positiveRankSum(x);
+                        default:
+                            return signStatistic(x);
                     }
                 };
                 for (std::size_t c = 0; c < chosen.size(); ++c)
@@ -348,12 +370,14 @@ std::vector<std::string> TStatTests::results(int decimals, Random& random) const
                 std::vector<double> x(all.size());
                 for (int b = 0; b < B; ++b) {
                     for (std::size_t i = 0; i < all.size(); ++i) {
-                        const std::size_t at = bootstrap ? static_cast<std::size_t>(random.below(all.size())) : i;
+                        const std::size_t at =
+                            bootstrap ? static_cast<std::size_t>(random.below(all.size())) : i;
                         x[i] = (random.next() & 1) ? -all[at] : all[at];
                     }
                     std::vector<double> withSigns = x;
                     for (std::size_t i = 0; i < withSigns.size(); ++i)
-                        if (withSigns[i] == 0) withSigns[i] = ((random.next() & 1) ? -1 : 1) * (i + 0.5) * eps;
+                        if (withSigns[i] == 0)
+                            withSigns[i] = ((random.next() & 1) ? -1 : 1) * (i + 0.5) * eps;
                     for (std::size_t c = 0; c < chosen.size(); ++c) {
                         const double v = statistic(chosen[c], chosen[c] >= 2 ? withSigns : x);
                         if (v >= observed[c]) ++above[c];
@@ -370,10 +394,15 @@ std::vector<std::string> TStatTests::results(int decimals, Random& random) const
                         rankSum += ranks[i];
                     }
                     switch (k) {
-                        case 0: return mean(v);
-                        case 1: return medianOf(v);
-                        case 2: return rankSum;
-                        default: return static_cast<double>(std::count_if(v.begin(), v.end(), [](double x) { return x > 0; }));
+                        case 0:
+                            return mean(v);
+                        case 1:
+                            return medianOf(v);
+                        case 2:
+                            return rankSum;
+                        default:
+                            return static_cast<double>(
+                                std::count_if(v.begin(), v.end(), [](double x) { return x > 0; }));
                     }
                 };
                 std::vector<std::size_t> members;
@@ -385,12 +414,15 @@ std::vector<std::string> TStatTests::results(int decimals, Random& random) const
                 const std::size_t m = members.size();
                 for (int b = 0; b < B; ++b) {
                     if (bootstrap) {
-                        for (std::size_t i = 0; i < m; ++i) members[i] = static_cast<std::size_t>(random.below(all.size()));
+                        for (std::size_t i = 0; i < m; ++i)
+                            members[i] = static_cast<std::size_t>(random.below(all.size()));
                     } else {
                         // A random subset of the group's size: the first m of a partial shuffle.
                         for (std::size_t i = 0; i < m; ++i)
-                            std::swap(pool[i], pool[i + static_cast<std::size_t>(random.below(pool.size() - i))]);
-                        std::copy(pool.begin(), pool.begin() + static_cast<std::ptrdiff_t>(m), members.begin());
+                            std::swap(pool[i],
+                                      pool[i + static_cast<std::size_t>(random.below(pool.size() - i))]);
+                        std::copy(pool.begin(), pool.begin() + static_cast<std::ptrdiff_t>(m),
+                                  members.begin());
                     }
                     for (std::size_t c = 0; c < chosen.size(); ++c) {
                         const double v = statistic(chosen[c], members);
@@ -399,13 +431,16 @@ std::vector<std::string> TStatTests::results(int decimals, Random& random) const
                     }
                 }
             } else {
-                for (std::size_t c = 0; c < chosen.size(); ++c) observed[c] = correlation(chosen[c], first, second);
+                for (std::size_t c = 0; c < chosen.size(); ++c)
+                    observed[c] = correlation(chosen[c], first, second);
                 std::vector<double> x = first, y = second;
                 const std::size_t np = first.size();
                 for (int b = 0; b < B; ++b) {
                     if (bootstrap) {
-                        for (std::size_t i = 0; i < np; ++i) x[i] = first[static_cast<std::size_t>(random.below(np))];
-                        for (std::size_t i = 0; i < np; ++i) y[i] = second[static_cast<std::size_t>(random.below(np))];
+                        for (std::size_t i = 0; i < np; ++i)
+                            x[i] = first[static_cast<std::size_t>(random.below(np))];
+                        for (std::size_t i = 0; i < np; ++i)
+                            y[i] = second[static_cast<std::size_t>(random.below(np))];
                     } else {
                         x = first;
                         y = second;
@@ -431,7 +466,8 @@ std::vector<std::string> TStatTests::results(int decimals, Random& random) const
     auto describe = [&](const std::vector<double>& v, int what) -> std::optional<double> {
         const double size = static_cast<double>(v.size());
         switch (what) {
-            case 0: return v.empty() ? std::nullopt : std::optional<double>(mean(v));
+            case 0:
+                return v.empty() ? std::nullopt : std::optional<double>(mean(v));
             case 1: {
                 if (v.size() < 2) return std::nullopt;
                 const double m = mean(v);
@@ -439,16 +475,25 @@ std::vector<std::string> TStatTests::results(int decimals, Random& random) const
                 for (double x : v) ss += (x - m) * (x - m);
                 return std::sqrt(static_cast<double>(ss / (size - 1)) / size);
             }
-            case 2: return v.empty() ? std::nullopt : std::optional<double>(medianOf(v));
-            default: return size;
+            case 2:
+                return v.empty() ? std::nullopt : std::optional<double>(medianOf(v));
+            default:
+                return size;
         }
     };
     if (mode_ == 0) {
-        const double pos = static_cast<double>(std::count_if(all.begin(), all.end(), [](double v) { return v > 0; }));
-        const double neg = static_cast<double>(std::count_if(all.begin(), all.end(), [](double v) { return v < 0; }));
+        const double pos =
+            static_cast<double>(std::count_if(all.begin(), all.end(), [](double v) { return v > 0; }));
+        const double neg =
+            static_cast<double>(std::count_if(all.begin(), all.end(), [](double v) { return v < 0; }));
         const double zero = n - pos - neg;
-        const std::optional<double> values[] = {describe(all, 0), describe(all, 1), describe(all, 2), describe(all, 3),
-                                                pos, neg, zero,
+        const std::optional<double> values[] = {describe(all, 0),
+                                                describe(all, 1),
+                                                describe(all, 2),
+                                                describe(all, 3),
+                                                pos,
+                                                neg,
+                                                zero,
                                                 n ? std::optional<double>((pos - neg) / n) : std::nullopt,
                                                 n ? std::optional<double>(pos / n) : std::nullopt,
                                                 n ? std::optional<double>(neg / n) : std::nullopt,
@@ -480,10 +525,14 @@ std::optional<double> dispersionIndex(const std::vector<double>& v) {
 Association associationOf(const std::vector<std::pair<bool, bool>>& presence) {
     Association r;
     for (const auto& [x, y] : presence) {
-        if (x && y) ++r.a;
-        else if (x) ++r.b;
-        else if (y) ++r.c;
-        else ++r.d;
+        if (x && y)
+            ++r.a;
+        else if (x)
+            ++r.b;
+        else if (y)
+            ++r.c;
+        else
+            ++r.d;
     }
     const double a = static_cast<double>(r.a), b = static_cast<double>(r.b), c = static_cast<double>(r.c),
                  d = static_cast<double>(r.d);

@@ -42,7 +42,9 @@ class TStatTests {
     std::string sel_;
     std::vector<double> values_;
     std::vector<char> flags_;
-    bool on(int pos) const { return pos < static_cast<int>(sel_.size()) && sel_[static_cast<std::size_t>(pos)] == '1'; }
+    bool on(int pos) const {
+        return pos < static_cast<int>(sel_.size()) && sel_[static_cast<std::size_t>(pos)] == '1';
+    }
 };
 
 // The dispersion index of values (variance over mean); nothing without values, for a single value or

@@ -2,9 +2,12 @@
 // The handlers of the registry's commands, one family a file. Each adds the handlers of the commands it
 // builds to the dispatcher; a command no family adds says that it is not available yet.
 
+#include "core/status.h"
+
 namespace tav {
 
 class Dispatcher;
+class Session;
 
 // "Datei": opening, saving, closing, new tables, templates, the file history.
 void addFileCommands(Dispatcher& dispatcher);
@@ -36,6 +39,10 @@ void addFieldListCommands(Dispatcher& dispatcher);
 void addFormulaCommands(Dispatcher& dispatcher);
 // The statistical evaluations of rows and columns.
 void addStatisticsCommands(Dispatcher& dispatcher);
+// The tests of rows, the category tests and the spatial indices.
+void addTestCommands(Dispatcher& dispatcher);
+// "Zeilen auswerten" answers 7 (association of pairs of rows), 8 (against 0) and 9 (against the rest).
+Status runRowTest(Session& session, int answer);
 // Macros and the macro variables.
 void addMacroCommands(Dispatcher& dispatcher);
 

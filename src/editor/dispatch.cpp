@@ -129,6 +129,7 @@ Dispatcher::Dispatcher() {
     addFieldListCommands(*this);
     addFormulaCommands(*this);
     addStatisticsCommands(*this);
+    addTestCommands(*this);
     addMacroCommands(*this);
 }
 

@@ -794,18 +794,10 @@ Status categoryStatistics(Session& s, bool basicOnly, bool categoryMenu) {
 Status evaluateRows(Session& s) {
     int answer = 0;
     if (!TRadioDlg::Execute(s.ui(), s.catalogue(), "DlgOpAnalyse", "", "", answer)) return {};
-    if (answer == 3 || answer == 5 || answer == 6 || answer >= 7) {
-        static constexpr const char* kNames[] = {"",
-                                                 "",
-                                                 "",
-                                                 "Klassieren",
-                                                 "",
-                                                 "Gleitendes Fenster",
-                                                 "Gleitendes Fenster",
-                                                 "Test auf Zusammenhang",
-                                                 "Test gegen 0",
-                                                 "Test gegen Rest"};
-        s.ui().showInfo(std::string(kNames[std::clamp(answer, 0, 9)]) + ": noch nicht verfügbar.");
+    if (answer >= 7) return runRowTest(s, answer);
+    if (answer == 3 || answer == 5 || answer == 6) {
+        s.ui().showInfo(std::string(answer == 3 ? "Klassieren" : "Gleitendes Fenster") +
+                        ": noch nicht verfügbar.");
         return commandFailed();
     }
     const TEditBuffer& b = s.buffer();

@@ -15,8 +15,8 @@ std::string flags(std::initializer_list<int> on) {
     return s;
 }
 
-std::vector<std::string> run(int mode, std::initializer_list<int> on, std::initializer_list<std::pair<double, int>> values,
-                             int decimals = 4) {
+std::vector<std::string> run(int mode, std::initializer_list<int> on,
+                             std::initializer_list<std::pair<double, int>> values, int decimals = 4) {
     TStatTests t(mode, flags(on));
     for (const auto& [x, f] : values) t.add(x, f);
     Random random(11);
@@ -44,19 +44,22 @@ TEST(StatTests, ApproximateTests) {
     // An empty group: nothing to test.
     EXPECT_EQ(run(1, {0, 1}, {{1, 0}, {2, 0}}), (Fields{"", ""}));
     // Correlation of two variables by its t-test with n − 2 degrees of freedom (R: cor.test one-sided).
-    EXPECT_EQ(run(2, {2, 6, 8}, {{1, 0}, {2, 1}, {2, 0}, {1, 1}, {3, 0}, {4, 1}, {4, 0}, {3, 1}, {5, 0}, {6, 1}}),
-              (Fields{"0.0439", "0.8220", "5.0000"}));
+    EXPECT_EQ(
+        run(2, {2, 6, 8}, {{1, 0}, {2, 1}, {2, 0}, {1, 1}, {3, 0}, {4, 1}, {4, 0}, {3, 1}, {5, 0}, {6, 1}}),
+        (Fields{"0.0439", "0.8220", "5.0000"}));
 }
 
 TEST(StatTests, ResamplingDescriptiveValuesAndHeadings) {
     // Every draw of a randomisation falls strictly below a mean of all-positive values but one: the
     // p-value has three digits with 1000 draws and four with 10 000.
-    const auto fields = run(0, {2, 20, 21, 22}, {{5, 0}, {6, 0}, {7, 0}, {8, 0}, {9, 0}, {10, 0}, {11, 0}, {12, 0}});
+    const auto fields =
+        run(0, {2, 20, 21, 22}, {{5, 0}, {6, 0}, {7, 0}, {8, 0}, {9, 0}, {10, 0}, {11, 0}, {12, 0}});
     ASSERT_EQ(fields.size(), 2u);
     EXPECT_EQ(fields[0].size(), 5u);
     EXPECT_EQ(fields[1].size(), 6u);
     EXPECT_LT(std::stod(fields[1]), 0.01);
-    EXPECT_EQ(run(0, {4, 6, 7, 11}, {{-1, 0}, {0, 0}, {2, 0}, {3, 0}}, 2), (Fields{"1.00", "1.00", "4.00", "0.25"}));
+    EXPECT_EQ(run(0, {4, 6, 7, 11}, {{-1, 0}, {0, 0}, {2, 0}, {3, 0}}, 2),
+              (Fields{"1.00", "1.00", "4.00", "0.25"}));
     TStatTests t(1, flags({1, 3, 21, 24, 4, 15}));
     EXPECT_EQ(t.headings(), (Fields{"Wilcoxon-Test approx.", "Bootstrap 10000x (Rangsumme)",
                                     "Arithmetisches Mittel der Klasse", "Anzahl Werte gesamt"}));
