@@ -160,5 +160,18 @@ int main(int argc, char** argv) {
             "Berechnen Zeilen*auswerten;#1 " + std::to_string(at + 1) + " #1001000000000000010100000 #000000";
         statisticsStep("statistics of each species by 50 categories", statement.c_str());
     }
+    // A randomisation test of one header row (20 000 values) against 0, 10 000 draws of the mean and of
+    // the rank sum.
+    {
+        session.buffer().ClearM();
+        session.buffer().mark(tav::MarkSet::MroK, 2);
+        session.activeGrid = 2;
+        const auto t = std::chrono::steady_clock::now();
+        const bool ok = tav::runStatements(session, dispatcher,
+                                           "Berechnen Zeilen*auswerten;#000000001 #001000000000000 #011010 Y")
+                            .ok();
+        std::printf("%-40s %.1f ms (%s)\n", "randomisation test, 10 000 draws", msSince(t),
+                    ok ? "ok" : "failed");
+    }
     return counted && found && markedRows && sorted && rules ? 0 : 1;
 }

@@ -57,6 +57,8 @@ const char* kUsageText =
     "  --lang N               language of the texts: 0 or D German, 1 or F French, 2 or I Italian,\n"
     "                         3 or L Latin, 4 or E English\n"
     "  --seed N               seed of the random generator, a whole number from 0 on (default: the clock)\n"
+    "  --print-windows        write the lines of every table or list window a command shows to the\n"
+    "                         standard output, after a line \"== \" and the window's caption\n"
     "  --accept-presets       a question no option answers takes the preset answer of its dialog (an\n"
     "                         \"info: \" line names both); never a question whether to overwrite a file\n"
     "  --write-help FOLDER    write the help pages (one per topic and index.htm) into FOLDER; no TABLE\n"
@@ -71,6 +73,7 @@ const char* kUsageText =
     "                         C1 and row R1 to C2 and R2, 1-based (in grids 1 and 3 the columns are 1)\n"
     "  --mark-rows LIST       mark species rows before --run: 1-based, \",\"-separated, ranges a-b\n"
     "  --mark-cols LIST       mark releve columns before --run, as --mark-rows\n"
+    "  --mark-header-rows LIST  mark header rows before --run, as --mark-rows\n"
     "  --run 'CMD;ARG;…'      run statements on the table once it is read: caption paths, each followed by\n"
     "                         its answers; a failed statement stops the run, marked with \" <-- ERROR \",\n"
     "                         and nothing is saved or exported\n"
@@ -111,6 +114,7 @@ struct Options {
     std::vector<Export> exports;
     std::optional<std::uint64_t> seed;
     bool acceptPresets = false;
+    bool printWindows = false;
     bool listCommands = false;
     std::string writeHelp;
     std::string helpTexts;
@@ -123,6 +127,7 @@ struct Options {
     std::optional<std::array<int, 3>> cursor;
     std::optional<std::array<int, 4>> select;
     std::vector<int> markRows;  // 1-based
+    std::vector<int> markHeaderRows;
     std::vector<int> markCols;
 };
 
@@ -216,6 +221,8 @@ int parse(int argc, char** argv, Options& o) {
             o.stats = true;
         } else if (a == "--accept-presets") {
             o.acceptPresets = true;
+        } else if (a == "--print-windows") {
+            o.printWindows = true;
         } else if (a == "--seed") {
             auto v = value(a);
             auto n = v ? tav::parseInteger(*v) : std::nullopt;
@@ -287,12 +294,12 @@ int parse(int argc, char** argv, Options& o) {
             if (!n || n->size() != 4 || v->find('-') != std::string::npos)
                 return usageError("--select takes two corners, column and row each, e.g. 1,1,3,2");
             o.select = std::array<int, 4>{(*n)[0], (*n)[1], (*n)[2], (*n)[3]};
-        } else if (a == "--mark-rows" || a == "--mark-cols") {
+        } else if (a == "--mark-rows" || a == "--mark-cols" || a == "--mark-header-rows") {
             auto v = value(a);
             auto n = v ? numberList(*v) : std::nullopt;
             if (!n)
                 return usageError(std::string(a) + " takes 1-based numbers and ranges a-b, \",\"-separated");
-            (a == "--mark-rows" ? o.markRows : o.markCols) = *n;
+            (a == "--mark-rows" ? o.markRows : a == "--mark-cols" ? o.markCols : o.markHeaderRows) = *n;
         } else if (a == "--save") {
             auto v = value(a);
             if (!v || v->empty()) return usageError("--save takes a file name");
@@ -322,7 +329,7 @@ int parse(int argc, char** argv, Options& o) {
         // The listing reads nothing, so a table or an action beside it would silently do nothing.
         if (!o.table.empty() || !o.speciesDb.empty() || o.summary || o.stats || !o.save.empty() ||
             !o.exports.empty() || !o.run.empty() || !o.record.empty() || o.cursor || o.select ||
-            !o.markRows.empty() || !o.markCols.empty())
+            !o.markRows.empty() || !o.markCols.empty() || !o.markHeaderRows.empty())
             return usageError(
                 "--list-commands and --write-help take no table, species database or other action");
         return kDone;
@@ -338,14 +345,14 @@ int parse(int argc, char** argv, Options& o) {
         // Each table is replaced by the next: what would be printed, saved or set on one of them is not
         // given for all.
         if (o.summary || o.stats || !o.save.empty() || !o.exports.empty() || o.cursor || o.select ||
-            !o.markRows.empty() || !o.markCols.empty())
+            !o.markRows.empty() || !o.markCols.empty() || !o.markHeaderRows.empty())
             return usageError(
                 "with several tables --macro runs alone: no --summary, --stats, --save, --export-layout, "
                 "--cursor, --select, --mark-rows or --mark-cols");
     }
     if (o.table.empty() && o.speciesDb.empty()) return usageError("no table given");
     if (o.table.empty() && (!o.run.empty() || !o.macro.empty() || !o.record.empty() || o.cursor ||
-                            !o.markRows.empty() || !o.markCols.empty()))
+                            !o.markRows.empty() || !o.markCols.empty() || !o.markHeaderRows.empty()))
         return usageError(
             "--run, --macro, --record, --cursor, --select, --mark-rows and --mark-cols need a table");
     return kDone;
@@ -374,6 +381,12 @@ tav::Status placeCursorAndMarks(tav::Session& session, const Options& o) {
             return tav::Status::failure("--mark-rows: the table has " + std::to_string(species) +
                                         " species rows");
         buffer.mark(tav::MarkSet::MroA, row - 1);
+    }
+    for (int row : o.markHeaderRows) {
+        if (row > buffer.GetRowCount('K'))
+            return tav::Status::failure("--mark-header-rows: the table has " +
+                                        std::to_string(buffer.GetRowCount('K')) + " header rows");
+        buffer.mark(tav::MarkSet::MroK, row - 1);
     }
     for (int col : o.markCols) {
         if (col > releves)
@@ -440,6 +453,7 @@ int main(int argc, char** argv) {
 
     tav::ScriptUi script(o.answers, stderr);
     script.setAcceptPresets(o.acceptPresets);
+    if (o.printWindows) script.setWindowEcho(stdout);
     tav::Session session(script, o.seed);
 
     tav::StartOptions start;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <numeric>
 
@@ -57,8 +58,12 @@ double mean(const std::vector<double>& v) {
 }
 
 double medianOf(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return quantileOfSorted(v, 0.5);
+    if (v.empty()) return 0;
+    const std::size_t h = (v.size() - 1) / 2;
+    std::nth_element(v.begin(), v.begin() + static_cast<std::ptrdiff_t>(h), v.end());
+    const double low = v[h];
+    if (v.size() % 2 == 1) return low;
+    return (low + *std::min_element(v.begin() + static_cast<std::ptrdiff_t>(h) + 1, v.end())) / 2;
 }
 
 double pearson(const std::vector<double>& x, const std::vector<double>& y) {
@@ -367,19 +372,63 @@ std::vector<std::string> TStatTests::results(int decimals, Random& random) const
                 };
                 for (std::size_t c = 0; c < chosen.size(); ++c)
                     observed[c] = statistic(chosen[c], chosen[c] >= 2 ? split : all);
-                std::vector<double> x(all.size());
+                std::vector<double> x(all.size()), withSigns;
+                const bool ranked = std::any_of(chosen.begin(), chosen.end(), [](int k) { return k >= 2; });
+                // The ranks of the magnitudes a randomisation draws: the values, the zeros as (i + 0.5)ε.
+                std::vector<double> magnitudes(all.size());
+                for (std::size_t i = 0; i < all.size(); ++i)
+                    magnitudes[i] = all[i] != 0 ? std::fabs(all[i]) : (static_cast<double>(i) + 0.5) * eps;
+                const std::vector<double> magnitudeRanks =
+                    ranked && !bootstrap ? midRanks(magnitudes) : std::vector<double>();
+                // Sums in four lanes: the same rounding for the observed mean and every draw.
+                auto laneMean = [&](const std::vector<double>& v) {
+                    double lanes[4] = {0, 0, 0, 0};
+                    for (std::size_t i = 0; i < v.size(); ++i) lanes[i & 3] += v[i];
+                    return (lanes[0] + lanes[1] + lanes[2] + lanes[3]) / static_cast<double>(v.size());
+                };
+                for (std::size_t c = 0; c < chosen.size(); ++c)
+                    if (chosen[c] == 0) observed[c] = laneMean(all);
+                const bool needMedian = std::find(chosen.begin(), chosen.end(), 1) != chosen.end();
                 for (int b = 0; b < B; ++b) {
-                    for (std::size_t i = 0; i < all.size(); ++i) {
-                        const std::size_t at =
-                            bootstrap ? static_cast<std::size_t>(random.below(all.size())) : i;
-                        x[i] = (random.next() & 1) ? -all[at] : all[at];
+                    double drawn[4] = {0, 0, 0, 0};
+                    if (!bootstrap) {
+                        // Randomisation: every value keeps its place and gets a random sign; a zero takes the
+                        // sign as its (i + 0.5)ε, whose rank is known beforehand.
+                        double lanes[4] = {0, 0, 0, 0}, wPlus = 0, positives = 0;
+                        std::uint64_t bits = 0;
+                        for (std::size_t i = 0; i < all.size(); ++i) {
+                            if (i % 64 == 0) bits = random.next();
+                            const bool negative = (bits >> (i % 64)) & 1;
+                            const double v = negative ? -all[i] : all[i];
+                            if (needMedian) x[i] = v;
+                            lanes[i & 3] += v;
+                            if (all[i] != 0 ? v > 0 : !negative) {
+                                ++positives;
+                                if (ranked) wPlus += magnitudeRanks[i];
+                            }
+                        }
+                        drawn[0] =
+                            (lanes[0] + lanes[1] + lanes[2] + lanes[3]) / static_cast<double>(all.size());
+                        drawn[1] = needMedian ? medianOf(x) : 0;
+                        drawn[2] = wPlus;
+                        drawn[3] = positives;
+                    } else {
+                        for (std::size_t i = 0; i < all.size(); ++i) {
+                            const std::size_t at = static_cast<std::size_t>(random.below(all.size()));
+                            x[i] = (random.next() & 1) ? -all[at] : all[at];
+                        }
+                        if (ranked) {
+                            withSigns = x;
+                            for (std::size_t i = 0; i < withSigns.size(); ++i)
+                                if (withSigns[i] == 0)
+                                    withSigns[i] = ((random.next() & 1) ? -1 : 1) * (i + 0.5) * eps;
+                        }
+                        for (int k = 0; k < 4; ++k)
+                            if (std::find(chosen.begin(), chosen.end(), k) != chosen.end())
+                                drawn[k] = k == 0 ? laneMean(x) : statistic(k, k >= 2 ? withSigns : x);
                     }
-                    std::vector<double> withSigns = x;
-                    for (std::size_t i = 0; i < withSigns.size(); ++i)
-                        if (withSigns[i] == 0)
-                            withSigns[i] = ((random.next() & 1) ? -1 : 1) * (i + 0.5) * eps;
                     for (std::size_t c = 0; c < chosen.size(); ++c) {
-                        const double v = statistic(chosen[c], chosen[c] >= 2 ? withSigns : x);
+                        const double v = drawn[chosen[c]];
                         if (v >= observed[c]) ++above[c];
                         if (v <= observed[c]) ++below[c];
                     }

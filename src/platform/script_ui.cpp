@@ -84,6 +84,11 @@ void ScriptUi::cancel(std::string_view dialogName, std::string_view why, std::st
 
 std::optional<std::string> ScriptUi::dialog(const DialogRequest& request) {
     lastDialog_ = request;
+    if (windowEcho_ && (request.kind == DialogKind::Grid || request.kind == DialogKind::List)) {
+        std::fprintf(windowEcho_, "== %s\n", request.caption.c_str());
+        for (const std::string& line : request.items) std::fprintf(windowEcho_, "%s\n", line.c_str());
+        std::fflush(windowEcho_);
+    }
     // Named by its caption as the user would see it, and by its definition name.
     const std::string name = request.name.empty() ? request.caption : request.name;
     const std::string shown = !request.caption.empty() && request.caption != name

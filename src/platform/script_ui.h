@@ -26,6 +26,9 @@ class ScriptUi : public UiPort {
     void addToken(std::string token) { tokens_.push_back(std::move(token)); }
     std::size_t tokensLeft() const { return tokens_.size(); }
     void setAcceptPresets(bool accept) { acceptPresets_ = accept; }
+    // The lines of every table and list window are also written to echo: a line "== " + caption, then
+    // the window's lines.
+    void setWindowEcho(std::FILE* echo) { windowEcho_ = echo; }
 
     void showMessage(MessageKind kind, std::string_view text) override;
     std::optional<std::string> dialog(const DialogRequest& request) override;
@@ -49,6 +52,7 @@ class ScriptUi : public UiPort {
     std::vector<std::string> cancelled_;
     bool acceptPresets_ = false;
     DialogRequest lastDialog_;
+    std::FILE* windowEcho_ = nullptr;
 };
 
 // Whether a dialog asks to overwrite an existing file; such a question is answered by the user or a
