@@ -2,12 +2,9 @@
 // The handlers of the registry's commands, one family a file. Each adds the handlers of the commands it
 // builds to the dispatcher; a command no family adds says that it is not available yet.
 
-#include "core/status.h"
-
 namespace tav {
 
 class Dispatcher;
-class Session;
 
 // "Datei": opening, saving, closing, new tables, templates, the file history.
 void addFileCommands(Dispatcher& dispatcher);
@@ -41,8 +38,8 @@ void addFormulaCommands(Dispatcher& dispatcher);
 void addStatisticsCommands(Dispatcher& dispatcher);
 // The tests of rows, the category tests and the spatial indices.
 void addTestCommands(Dispatcher& dispatcher);
-// "Zeilen auswerten" answers 7 (association of pairs of rows), 8 (against 0) and 9 (against the rest).
-Status runRowTest(Session& session, int answer);
+// Pairs of header rows evaluated releve by releve.
+void addPairedRowCommands(Dispatcher& dispatcher);
 // Macros and the macro variables.
 void addMacroCommands(Dispatcher& dispatcher);
 

@@ -130,6 +130,7 @@ Dispatcher::Dispatcher() {
     addFormulaCommands(*this);
     addStatisticsCommands(*this);
     addTestCommands(*this);
+    addPairedRowCommands(*this);
     addMacroCommands(*this);
 }
 

@@ -18,6 +18,7 @@
 #include "editor/command_handlers.h"
 #include "editor/command_support.h"
 #include "editor/dispatch.h"
+#include "editor/evaluations.h"
 #include "editor/session.h"
 #include "env/dialogs.h"
 #include "values/typed_values.h"
@@ -149,12 +150,7 @@ int appendHeaderRows(TEditBuffer& b, const std::vector<std::pair<std::string, ch
 // The statistics selection with its options: "DlgStats" with "DlgQuantile" (or the category variant),
 // "DlgGrundOp", the missing-value rule, the bootstrap numbers and the category option. Nothing when a
 // dialog is cancelled.
-struct Choice {
-    StatSelection selection;
-    int nconf = 0;
-    double pconf = 68.27;
-};
-std::optional<Choice> askSelection(Session& s, bool basicOnly, bool categories) {
+std::optional<StatChoice> askSelection(Session& s, bool basicOnly, bool categories) {
     std::string flags(StatSelection::kSize, '0');
     const Catalogue& cat = s.catalogue();
     if (!basicOnly) {
@@ -168,7 +164,7 @@ std::optional<Choice> askSelection(Session& s, bool basicOnly, bool categories) 
     if (!TCheckDlg::Execute(s.ui(), cat, categories ? "DlgGrundOpCat" : "DlgGrundOp", "", "", basic))
         return std::nullopt;
     for (std::size_t i = 0; i < basic.size() && i < 6; ++i) flags[26 + i] = basic[i] == '1' ? '1' : '0';
-    Choice c{StatSelection(flags)};
+    StatChoice c{StatSelection(flags)};
     if (c.selection.on(23)) {
         int rule = 0;
         if (!TRadioDlg::Execute(s.ui(), cat, "DlgNaOpts", "", "", rule)) return std::nullopt;
@@ -203,15 +199,23 @@ std::optional<Choice> askSelection(Session& s, bool basicOnly, bool categories) 
 
 // ---- "Spaltenweise auswerten"
 
-Status columnStatistics(Session& s, char part, const std::vector<int>& rows, bool basicOnly) {
+}  // namespace
+
+std::optional<StatChoice> askColumnStatistics(Session& s, bool basicOnly) {
     auto choice = askSelection(s, basicOnly, false);
-    if (!choice) return {};
+    if (!choice) return std::nullopt;
     if (choice->selection.on(2) || choice->selection.on(27)) {
-        if (AskYesNoCancel(s.ui(), s.catalogue().GetLangMsg("MsgNoWMean")) != 'Y') return {};
+        if (AskYesNoCancel(s.ui(), s.catalogue().GetLangMsg("MsgNoWMean")) != 'Y') return std::nullopt;
         choice->selection.set(2, '0');
         choice->selection.set(27, '0');
     }
-    if (!choice->selection.anyParameter()) return {};
+    if (!choice->selection.anyParameter()) return std::nullopt;
+    return choice;
+}
+
+std::int64_t applyColumnStatistics(Session& s, char part, const std::vector<int>& rows,
+                                   const StatChoice& choiceRef, std::string_view suffix) {
+    const StatChoice* choice = &choiceRef;
     TEditBuffer& b = s.buffer();
     const bool bounds = choice->selection.bootstrap() && choice->nconf > 0;
     const std::vector<std::string> labels = TStatParams::labels(choice->selection, bounds, choice->pconf);
@@ -225,7 +229,7 @@ Status columnStatistics(Session& s, char part, const std::vector<int>& rows, boo
     for (int c = 0; c < b.GetColCount(); ++c) {
         if (c % 256 == 0) {
             s.progress().setPosition(c);
-            if (s.progress().aborted()) return {};
+            if (s.progress().aborted()) return -1;
         }
         p.Clear();
         values.column(c, rows, column);
@@ -237,13 +241,22 @@ Status columnStatistics(Session& s, char part, const std::vector<int>& rows, boo
     }
     s.progress().endBar();
     std::vector<std::pair<std::string, char>> newRows;
-    for (const std::string& l : labels) newRows.emplace_back(l, 'F');
+    for (const std::string& l : labels) newRows.emplace_back(l + std::string(suffix), 'F');
     const int first = appendHeaderRows(b, newRows);
     for (int c = 0; c < b.GetColCount(); ++c)
         for (std::size_t i = 0; i < labels.size(); ++i) {
             const std::string& text = cells[static_cast<std::size_t>(c)][i];
             if (!text.empty()) b.Put('K', text, c, first + static_cast<int>(i));
         }
+    return nas;
+}
+
+namespace {
+
+Status columnStatistics(Session& s, char part, const std::vector<int>& rows, bool basicOnly) {
+    const auto choice = askColumnStatistics(s, basicOnly);
+    if (!choice) return {};
+    const std::int64_t nas = applyColumnStatistics(s, part, rows, *choice, "");
     if (nas > 0) s.ui().showInfo(std::to_string(nas) + " NAs erzeugt.");
     return {};
 }

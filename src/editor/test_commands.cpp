@@ -12,6 +12,7 @@
 #include "editor/command_handlers.h"
 #include "editor/command_support.h"
 #include "editor/dispatch.h"
+#include "editor/evaluations.h"
 #include "editor/session.h"
 #include "env/dialogs.h"
 
@@ -40,7 +41,9 @@ double speciesNumber(Session& s, int col, int row, bool presence) {
 }
 
 // The selection of a test mode from its dialogs; nothing when cancelled.
-std::optional<std::string> askTests(Session& s, int mode) {
+}  // namespace
+
+std::optional<std::string> askTestSelection(Session& s, int mode) {
     static constexpr const char* kTests[][2] = {
         {"DlgTestZero1", "DlgTestZero2"}, {"DlgTestCat1", "DlgTestCat2"}, {"DlgTestCor1", "DlgTestCor2"}};
     static constexpr const char* kResampling[][2] = {{"DlgTestResampZ1", "DlgTestResampZ2"},
@@ -65,6 +68,8 @@ std::optional<std::string> askTests(Session& s, int mode) {
     return part1 + part2;
 }
 
+namespace {
+
 std::string joined(const std::vector<std::string>& fields) {
     std::string line;
     for (const std::string& f : fields) line += ";" + f;
@@ -84,7 +89,7 @@ Status rowTests(Session& s, int mode) {
         s.ui().showInfo(s.catalogue().GetLangMsg(rows.empty() ? "MsgNoRowsM" : "MsgFewRowsM"));
         return commandFailed();
     }
-    const auto selection = askTests(s, mode);
+    const auto selection = askTestSelection(s, mode);
     if (!selection) return {};
     std::vector<std::pair<std::string, TStatTests>> cases;
     std::int64_t invalid = 0;
@@ -206,7 +211,7 @@ Status restTests(Session& s) {
     std::vector<int> picked;
     if (!TListDlg::Execute(s.ui(), "Numerische Zeile(n) wählen", names, true, current, &picked)) return {};
     if (picked.empty()) picked.push_back(current);
-    const auto selection = askTests(s, 1);
+    const auto selection = askTestSelection(s, 1);
     if (!selection) return {};
     const std::vector<std::string> headings = TStatTests(1, *selection).headings();
     std::vector<std::string> lines{"Testreihe ungeppart" + std::string(headings.size() + 1, ';'),
@@ -275,7 +280,7 @@ Status categoryTests(Session& s) {
         presence = pa == 0;
     }
     const int mode = answer == 2 ? 0 : 1;
-    const auto selection = askTests(s, mode);
+    const auto selection = askTestSelection(s, mode);
     if (!selection) return {};
     const auto categories = categoriesOf(b, keyRows);
     std::string keyNames;

@@ -73,3 +73,31 @@ TEST_F(RowTests, SpatialIndices) {
 
 }  // namespace
 }  // namespace tav
+namespace tav {
+namespace {
+
+TEST_F(RowTests, PairedRows) {
+    openLines({"F;a;;1;2;5", "F;b;;3;2;1", "F;c;;2;4;6", "F;d;;1;1;1", "A;s;;1;;"});
+    session.settings().Diversa.Decimals = 2;
+    markHeaderRows({0, 1, 2, 3});
+    // The pairs a–c and b–d; the differences of each pair against 0, described by their mean.
+    ui.addToken("#00001");
+    ui.addToken("1");  // the pair list as proposed
+    ui.addToken("#00001");
+    ASSERT_TRUE(execute(106030200, 2).ok());
+    EXPECT_EQ(ui.lastDialog().caption, "Test Zeilen");
+    EXPECT_EQ(shown(), (Lines{";;Arithmetisches Mittel", "1 a;3 c;-1.33", "2 b;4 d;1.00"}));
+    // Paired with one chosen row: the sum of each pair as a new header row named after both rows.
+    session.buffer().ClearM();
+    markHeaderRows({0, 1});
+    ui.addToken("#01");
+    ui.addToken("4");   // row d
+    ui.addToken("#1");  // the sum
+    ASSERT_TRUE(execute(106030300, 2).ok());
+    const TEditBuffer& b = session.buffer();
+    EXPECT_EQ(b.GetRow('K', 4), "F;Summe a d;;2;3;6");
+    EXPECT_EQ(b.GetRow('K', 5), "F;Summe b d;;4;3;2");
+}
+
+}  // namespace
+}  // namespace tav

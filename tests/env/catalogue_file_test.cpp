@@ -143,6 +143,7 @@ const char* const kDialogs[] = {
     "DlgOpFilterCat",
     "DlgOpFilterCols",
     "DlgOpFilterPairs",
+    "DlgOpPairs",
     "DlgOpGrid",
     "DlgOpGridBig",
     "DlgOpKennArt",

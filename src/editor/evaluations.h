@@ -1,0 +1,40 @@
+#pragma once
+// What the evaluation commands share between their files: the statistics of releves over rows, the
+// selection of tests, the row tests of "Zeilen auswerten".
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "analysis/stat_params.h"
+#include "core/status.h"
+
+namespace tav {
+
+class Session;
+
+// A statistics selection with its bootstrap numbers.
+struct StatChoice {
+    StatSelection selection;
+    int nconf = 0;
+    double pconf = 68.27;
+};
+
+// The parameters for "Spaltenweise auswerten" (only the basic operations with basicOnly); nothing when
+// cancelled, when nothing is chosen, or when the weighted ones were chosen and the user refused to go
+// on without them.
+std::optional<StatChoice> askColumnStatistics(Session& session, bool basicOnly);
+// The parameters of each releve over rows of part as new header rows named by their labels + suffix;
+// the number of "NA" written, or -1 when Esc stopped it before the table changed.
+std::int64_t applyColumnStatistics(Session& session, char part, const std::vector<int>& rows,
+                                   const StatChoice& choice, std::string_view suffix);
+
+// The selection of a test mode (0 against 0, 1 against the rest, 2 association) from its dialogs.
+std::optional<std::string> askTestSelection(Session& session, int mode);
+
+// "Zeilen auswerten" answers 7 (association of pairs of rows), 8 (against 0) and 9 (against the rest).
+Status runRowTest(Session& session, int answer);
+
+}  // namespace tav
