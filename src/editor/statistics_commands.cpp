@@ -705,6 +705,172 @@ Status transformRows(Session& s) {
     return {};
 }
 
+// The classing dialog: mode, class width, class size, number of classes by width and by size, the class
+// limits, and the two check boxes, as eight fields.
+struct Classing {
+    int mode = 0;
+    double width = 0.1;
+    int size = 10, byWidth = 10, bySize = 10;
+    std::vector<double> limits;
+    bool zeroOwnClass = false, exactLabels = false;
+};
+std::optional<Classing> askClassing(Session& s) {
+    DialogRequest r;
+    r.kind = DialogKind::Input;
+    r.name = "Klassieren";
+    r.caption = "Klassieren";
+    r.items = {
+        "Art (0 Klassenbreite, 1 Klassengrösse, 2 Anzahl Klassen gleicher Breite, 3 Anzahl Klassen "
+        "gleicher Grösse, 4 Klassengrenzen)",
+        "Klassenbreite",
+        "Klassengrösse",
+        "Anzahl Klassen (gleiche Breite)",
+        "Anzahl Klassen (gleiche Grösse)",
+        "Klassengrenzen",
+        "0 als eigene Klasse (1 = ja)",
+        "Klassen genau anschreiben (1 = ja)"};
+    r.initial = "0;0.1;10;10;10;-0.2  -0.1  0  0.1  0.2;0;0;";
+    const std::optional<std::string> answer = s.ui().dialog(r);
+    if (!answer) return std::nullopt;
+    std::vector<std::string> f = splitFields(*answer);
+    f.resize(8);
+    Classing c;
+    const auto mode = parseInteger(trimBlanks(f[0]));
+    const auto width = parseNumber(trimBlanks(f[1]));
+    const auto size = parseInteger(trimBlanks(f[2]));
+    const auto byWidth = parseInteger(trimBlanks(f[3]));
+    const auto bySize = parseInteger(trimBlanks(f[4]));
+    bool ok = mode && *mode >= 0 && *mode <= 4;
+    if (ok && *mode == 0) ok = width.has_value();
+    if (ok && *mode == 1) ok = size && *size > 0;
+    if (ok && *mode == 2) ok = byWidth && *byWidth > 0;
+    if (ok && *mode == 3) ok = bySize && *bySize > 0;
+    if (ok && *mode == 4) {
+        for (const std::string& w : splitFields(f[5], " ")) {
+            if (trimBlanks(w).empty()) continue;
+            const auto v = parseNumber(trimBlanks(w));
+            if (!v || (!c.limits.empty() && *v <= c.limits.back())) {
+                ok = false;
+                break;
+            }
+            c.limits.push_back(*v);
+        }
+        ok = ok && c.limits.size() >= 2;
+    }
+    if (!ok) {
+        s.ui().showError(
+            "Klassieren: ungültige Angaben (Art 0 bis 4 mit einer Zahl für die gewählte Art; "
+            "Klassengrenzen aufsteigend).");
+        return std::nullopt;
+    }
+    c.mode = static_cast<int>(*mode);
+    c.width = width.value_or(0);
+    c.size = static_cast<int>(size.value_or(1));
+    c.byWidth = static_cast<int>(byWidth.value_or(1));
+    c.bySize = static_cast<int>(bySize.value_or(1));
+    c.zeroOwnClass = trimBlanks(f[6]) == "1";
+    c.exactLabels = trimBlanks(f[7]) == "1";
+    return c;
+}
+
+// Each marked row classed: "Klassenmitte <row>" (the middle of each value's class) and "Klasse <row>"
+// (its bounds).
+Status classRows(Session& s) {
+    const std::vector<MarkedRow> rows = markedRows(s.buffer());
+    const auto classing = askClassing(s);
+    if (!classing) return {};
+    TEditBuffer& b = s.buffer();
+    const int cols = b.GetColCount(), decimals = s.settings().Diversa.Decimals;
+    PartValues values(s);
+    std::vector<double> x;
+    std::vector<std::vector<std::string>> middles, labels;
+    auto text = [&](double v) { return formatNumber(v, decimals); };
+    for (const MarkedRow& mr : rows) {
+        values.of(mr.part).row(mr.row, x);
+        std::vector<double> sorted;
+        for (double v : x)
+            if (!isMissing(v)) sorted.push_back(v);
+        std::sort(sorted.begin(), sorted.end());
+        int mode = classing->mode;
+        double width = classing->width;
+        int size = classing->size;
+        if (mode == 2) {
+            width = classing->byWidth > 1 && !sorted.empty()
+                        ? (sorted.back() - sorted.front()) / (classing->byWidth - 1)
+                        : 0;
+            mode = 0;
+        } else if (mode == 3) {
+            size = static_cast<int>(std::trunc(static_cast<double>(sorted.size()) / classing->bySize + 1));
+            mode = 1;
+        }
+        const bool integerRow = mr.part == 'K' && b.GetTyp('K', mr.row) == 'I';
+        const double raise = !classing->exactLabels || mode == 1 ? 0 : integerRow ? 1 : 0.0001;
+        std::vector<std::string> middle(static_cast<std::size_t>(cols)),
+            label(static_cast<std::size_t>(cols));
+        for (int c = 0; c < cols; ++c) {
+            const double v = x[static_cast<std::size_t>(c)];
+            std::string& m = middle[static_cast<std::size_t>(c)];
+            std::string& l = label[static_cast<std::size_t>(c)];
+            if (isMissing(v)) {
+                m = l = "NA";
+                continue;
+            }
+            if (classing->zeroOwnClass && v == 0) {
+                m = l = "0";
+                continue;
+            }
+            double lower = 0, upper = 0;
+            if (mode == 0) {
+                if (width <= 0) {
+                    m = l = "NA";
+                    continue;
+                }
+                // The class (j − 1)w < v ≤ jw, each bound computed from its index.
+                double j = std::ceil(v / width - 1e-9);
+                while (j * width < v) ++j;
+                while ((j - 1) * width >= v) --j;
+                lower = (j - 1) * width;
+                upper = j * width;
+            } else if (mode == 1) {
+                const auto at = static_cast<std::size_t>(std::lower_bound(sorted.begin(), sorted.end(), v) -
+                                                         sorted.begin());
+                const std::size_t step = static_cast<std::size_t>(std::max(size, 1));
+                const std::size_t block = at / step;
+                lower = sorted[block * step];
+                upper = sorted[std::min((block + 1) * step, sorted.size()) - 1];
+            } else {
+                const std::vector<double>& limits = classing->limits;
+                if (v < limits.front() || v >= limits.back()) {
+                    m = l = "NA";
+                    continue;
+                }
+                const auto i = static_cast<std::size_t>(std::upper_bound(limits.begin(), limits.end(), v) -
+                                                        limits.begin()) -
+                               1;
+                lower = limits[i];
+                upper = limits[i + 1];
+            }
+            m = text(mode == 0 ? lower + width / 2 : (lower + upper) / 2);
+            l = text(lower + raise) + " - " + text(upper);
+        }
+        middles.push_back(std::move(middle));
+        labels.push_back(std::move(label));
+    }
+    std::vector<std::pair<std::string, char>> newRows;
+    for (const MarkedRow& mr : rows) {
+        const std::string name(b.GetZl(mr.part, mr.row));
+        newRows.emplace_back("Klassenmitte " + name, 'F');
+        newRows.emplace_back("Klasse " + name, 'T');
+    }
+    const int first = appendHeaderRows(b, newRows);
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        for (int c = 0; c < cols; ++c) {
+            b.Put('K', middles[i][static_cast<std::size_t>(c)], c, first + 2 * static_cast<int>(i));
+            b.Put('K', labels[i][static_cast<std::size_t>(c)], c, first + 2 * static_cast<int>(i) + 1);
+        }
+    return {};
+}
+
 // Running sums along the releves; unreadable values are skipped and counted.
 Status cumulateRows(Session& s) {
     const std::vector<MarkedRow> rows = markedRows(s.buffer());
@@ -808,9 +974,8 @@ Status evaluateRows(Session& s) {
     int answer = 0;
     if (!TRadioDlg::Execute(s.ui(), s.catalogue(), "DlgOpAnalyse", "", "", answer)) return {};
     if (answer >= 7) return runRowTest(s, answer);
-    if (answer == 3 || answer == 5 || answer == 6) {
-        s.ui().showInfo(std::string(answer == 3 ? "Klassieren" : "Gleitendes Fenster") +
-                        ": noch nicht verfügbar.");
+    if (answer == 5 || answer == 6) {
+        s.ui().showInfo("Gleitendes Fenster: noch nicht verfügbar.");
         return commandFailed();
     }
     const TEditBuffer& b = s.buffer();
@@ -824,6 +989,8 @@ Status evaluateRows(Session& s) {
             return categoryStatistics(s, answer == 1, false);
         case 2:
             return cumulateRows(s);
+        case 3:
+            return classRows(s);
         default:
             return transformRows(s);
     }

@@ -108,3 +108,27 @@ TEST_F(Statistics, TransformationsRunningSumsAndCategories) {
 
 }  // namespace
 }  // namespace tav
+namespace tav {
+namespace {
+
+TEST_F(Statistics, Classing) {
+    openLines({"F;w;;0.25;0.2;-0.25;x", "F;g;;-0.2;0.2;0;0.05", "A;s;;1;;;"});
+    markHeaderRows({0});
+    // By width 0.1: each bound computed from its index, so 0.2 stays in (0.1, 0.2].
+    ui.addToken("#0001");
+    ui.addToken("0;0.1;10;10;10;;0;0");
+    ASSERT_TRUE(execute(106020000, 2).ok());
+    EXPECT_EQ(rows('K').at(2), "F;Klassenmitte w;;0.25;0.15;-0.25;NA");
+    EXPECT_EQ(rows('K').at(3), "T;Klasse w;;0.2 - 0.3;0.1 - 0.2;-0.3 - -0.2;NA");
+    ASSERT_TRUE(run("BEARB RÜCK;").ok());
+    // By limits: the last limit belongs to no class; 0 as a class of its own.
+    session.buffer().ClearM();
+    markHeaderRows({1});
+    ui.addToken("#0001");
+    ui.addToken("4;;;;;-0.2  -0.1  0  0.1  0.2;1;0");
+    ASSERT_TRUE(execute(106020000, 2).ok());
+    EXPECT_EQ(rows('K').at(3), "T;Klasse g;;-0.2 - -0.1;NA;0;0 - 0.1");
+}
+
+}  // namespace
+}  // namespace tav
