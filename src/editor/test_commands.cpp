@@ -234,16 +234,122 @@ Status restTests(Session& s) {
     return {};
 }
 
+// The paired tests: the samples are the categories of the chosen header rows (with strata, of the last
+// one, within each category of the others); the columns of two samples that share an element
+// identifier form pairs, and their differences are tested against 0, for each pair of samples.
+Status pairedCategoryTests(Session& s, bool strata) {
+    TEditBuffer& b = s.buffer();
+    std::vector<int> rows = b.MroK().elements();
+    std::vector<char> parts(rows.size(), 'K');
+    for (int r : b.MroA().elements()) {
+        rows.push_back(r);
+        parts.push_back('A');
+    }
+    if (rows.empty()) {
+        s.ui().showInfo(s.catalogue().GetLangMsg("MsgNoRowsM"));
+        return commandFailed();
+    }
+    std::vector<std::string> names;
+    for (int r = 0; r < b.GetRowCount('K'); ++r) names.emplace_back(b.GetZl('K', r));
+    int current = 0;
+    std::vector<int> keyRows;
+    if (!TListDlg::Execute(s.ui(), "Kategorien (Straten) angeben", names, true, current, &keyRows)) return {};
+    if (keyRows.empty()) keyRows.push_back(current);
+    if (strata && keyRows.size() < 2) {
+        s.ui().showInfo(
+            "Bitte mindestens zwei Zeilen angeben: die Straten und zuletzt das Kriterium für die "
+            "Stichproben.");
+        return commandFailed();
+    }
+    int idRow = 0;
+    if (!TListDlg::Execute(s.ui(), "Element-ID angeben", names, false, idRow)) return {};
+    if (idRow < 0 || idRow >= b.GetRowCount('K')) return {};
+    const std::vector<int> sampleRows = strata ? std::vector<int>{keyRows.back()} : keyRows;
+    const std::vector<int> strataRows =
+        strata ? std::vector<int>(keyRows.begin(), keyRows.end() - 1) : std::vector<int>{};
+    const auto samples = categoriesOf(b, sampleRows);
+    if (samples.size() > 2 &&
+        AskYesNoCancel(s.ui(), "Das Kriterium für die Stichproben hat mehr als 2, nämlich " +
+                                   std::to_string(samples.size()) +
+                                   " Zustände.\rIch teste alle möglichen Paare von Kategorien. Weiter?") !=
+            'Y')
+        return {};
+    bool presence = false;
+    if (std::find(parts.begin(), parts.end(), 'A') != parts.end()) {
+        int pa = 1;
+        if (!TRadioDlg::Execute(s.ui(), s.catalogue(), "DlgPA", "", "", pa)) return {};
+        presence = pa == 0;
+    }
+    const auto selection = askTestSelection(s, 0);
+    if (!selection) return {};
+    std::string keyNames;
+    for (int r : keyRows) keyNames += (keyNames.empty() ? "" : ".") + std::string(b.GetZl('K', r));
+    std::vector<std::string> lines{keyNames + ";Werte" + joined(TStatTests(0, *selection).headings())};
+    const int decimals = s.settings().Diversa.Decimals;
+    const auto strataOf =
+        strata ? categoriesOf(b, strataRows) : std::map<std::string, std::vector<int>>{{"", {}}};
+    // The sample and stratum of each column.
+    std::vector<std::string> sampleOf(static_cast<std::size_t>(b.GetColCount())), stratumOf(sampleOf.size());
+    for (const auto& [key, cols] : samples)
+        for (int c : cols) sampleOf[static_cast<std::size_t>(c)] = key;
+    if (strata)
+        for (const auto& [key, cols] : strataOf)
+            for (int c : cols) stratumOf[static_cast<std::size_t>(c)] = key;
+    std::vector<std::string> sampleKeys;
+    for (const auto& entry : samples) sampleKeys.push_back(entry.first);
+    std::int64_t invalid = 0;
+    for (std::size_t k = 0; k < rows.size(); ++k) {
+        const char part = parts[k];
+        const int row = rows[k];
+        std::vector<double> values;
+        for (int c = 0; c < b.GetColCount(); ++c)
+            values.push_back(part == 'K' ? headerNumber(b, c, row) : speciesNumber(s, c, row, presence));
+        const std::string name(b.GetZl(part, row));
+        for (const auto& [stratum, unused] : strataOf) {
+            (void)unused;
+            for (std::size_t i = 0; i < sampleKeys.size(); ++i)
+                for (std::size_t j = i + 1; j < sampleKeys.size(); ++j) {
+                    // The first column of each element in each of the two samples.
+                    std::map<std::string, int> first, second;
+                    for (int c = 0; c < b.GetColCount(); ++c) {
+                        const auto cc = static_cast<std::size_t>(c);
+                        if (strata && stratumOf[cc] != stratum) continue;
+                        const std::string id = upperCaseOnly(trimBlanks(b.Get('K', c, idRow)));
+                        if (id.empty()) continue;
+                        if (sampleOf[cc] == sampleKeys[i]) first.emplace(id, c);
+                        if (sampleOf[cc] == sampleKeys[j]) second.emplace(id, c);
+                    }
+                    TStatTests t(0, *selection);
+                    for (const auto& [id, c1] : first) {
+                        const auto other = second.find(id);
+                        if (other == second.end()) continue;
+                        const double x = values[static_cast<std::size_t>(c1)];
+                        const double y = values[static_cast<std::size_t>(other->second)];
+                        if (isMissing(x) || isMissing(y)) {
+                            ++invalid;
+                            continue;
+                        }
+                        t.add(x - y, 0);
+                    }
+                    std::string label = caseName(sampleKeys[i]) + " vs. " + caseName(sampleKeys[j]);
+                    if (strata) label = caseName(stratum) + ": " + label;
+                    lines.push_back(label + ";" + name + joined(t.results(decimals, s.random())));
+                }
+        }
+    }
+    if (invalid > 0)
+        s.ui().showInfo("Ich habe " + std::to_string(invalid) +
+                        " ungültige Werte oder Lücken angetroffen\rund als fehlende Werte behandelt.");
+    showTable(s, "Tests", lines);
+    return {};
+}
+
 // "Kategorienweise Berechnungen" › "Tests": against the rest (0), against 0 (2), and the species rows
 // grouped by the marked header rows (4).
 Status categoryTests(Session& s) {
     int answer = 0;
     if (!TRadioDlg::Execute(s.ui(), s.catalogue(), "DlgOpAnalyseCatT", "", "", answer)) return {};
-    if (answer == 1 || answer == 3) {
-        s.ui().showInfo(std::string(answer == 1 ? "Paartest" : "Paartest kategorienweise") +
-                        ": noch nicht verfügbar.");
-        return commandFailed();
-    }
+    if (answer == 1 || answer == 3) return pairedCategoryTests(s, answer == 3);
     TEditBuffer& b = s.buffer();
     std::vector<int> keyRows;
     struct Row {

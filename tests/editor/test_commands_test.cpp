@@ -101,3 +101,22 @@ TEST_F(RowTests, PairedRows) {
 
 }  // namespace
 }  // namespace tav
+namespace tav {
+namespace {
+
+TEST_F(RowTests, PairedSamples) {
+    // Two visits (Jahr) of the same plots (Fläche); the second visit of plot p3 is missing.
+    openLines(
+        {"T;Jahr;;2020;2020;2020;2021;2021", "T;Fläche;;p1;p2;p3;p2;p1", "F;h;;5;7;9;4;1", "A;s;;1;;;;"});
+    session.settings().Diversa.Decimals = 2;
+    markHeaderRows({2});
+    ui.addToken("#01");     // paired test
+    ui.addToken("1");       // samples by "Jahr"
+    ui.addToken("2");       // element identifier "Fläche"
+    ui.addToken("#00001");  // the mean of the differences
+    ASSERT_TRUE(execute(106080200, 2).ok());
+    EXPECT_EQ(shown(), (Lines{"Jahr;Werte;Arithmetisches Mittel", "2020 vs. 2021;h;3.50"}));
+}
+
+}  // namespace
+}  // namespace tav
