@@ -30,6 +30,7 @@ namespace {
 constexpr std::int64_t kEvaluateRows = 106020000;     // "Zeilen auswerten"
 constexpr std::int64_t kEvaluateColumns = 106030100;  // "Spalten auswerten" › "Spaltenweise auswerten"
 constexpr std::int64_t kCategoryStats = 106080100;  // "Kategorienweise Berechnungen" › "Stat. Parameter, …"
+constexpr std::int64_t kCategoryMore = 106080300;  // … › "Weitere Funktionen"
 
 // The numeric value of a cell: a header cell that is a number; a species cell's cover percentage, an
 // empty species cell 0. Missing (kMissing) otherwise.
@@ -996,6 +997,94 @@ Status evaluateRows(Session& s) {
     }
 }
 
+// "Weitere Funktionen" of the categories of releves (the values of chosen header rows): the number of
+// releves per category (0), the category's number as a header row (1), and for each marked row its
+// category mean (2), the deviation from it (3) or its mid-rank within the category (4).
+Status moreCategoryFunctions(Session& s) {
+    int answer = 0;
+    if (!TRadioDlg::Execute(s.ui(), s.catalogue(), "DlgOpAnalyseCatW", "", "", answer)) return {};
+    TEditBuffer& b = s.buffer();
+    const std::vector<MarkedRow> rows = markedRows(b);
+    if (answer >= 2 && rows.empty()) {
+        s.ui().showInfo(s.catalogue().GetLangMsg("MsgNoRowsM"));
+        return commandFailed();
+    }
+    std::vector<std::string> names;
+    for (int r = 0; r < b.GetRowCount('K'); ++r) names.emplace_back(b.GetZl('K', r));
+    int current = 0;
+    std::vector<int> keyRows;
+    if (!TListDlg::Execute(s.ui(), "Kategorien (Straten) angeben", names, true, current, &keyRows)) return {};
+    if (keyRows.empty()) keyRows.push_back(current);
+    std::map<std::string, std::vector<int>> categories;
+    for (int c = 0; c < b.GetColCount(); ++c) {
+        std::string key;
+        for (int r : keyRows) key += ";" + std::string(b.Get('K', c, r));
+        categories[key].push_back(c);
+    }
+    const int cols = b.GetColCount(), decimals = s.settings().Diversa.Decimals;
+    if (answer == 0) {
+        std::string heading;
+        for (int r : keyRows) heading += (heading.empty() ? "" : ".") + std::string(b.GetZl('K', r));
+        std::vector<std::string> lines{heading + ";Anzahl Aufnahmen"};
+        for (const auto& [key, members] : categories)
+            lines.push_back(key.substr(1) + ";" + std::to_string(members.size()));
+        std::string res;
+        TGridDlg::Execute(s.ui(), "Anzahl Aufnahmen je Kategorie", lines, 1, res);
+        return {};
+    }
+    if (answer == 1) {
+        std::vector<std::string> number(static_cast<std::size_t>(cols));
+        int k = 0;
+        for (const auto& [key, members] : categories) {
+            ++k;
+            for (int c : members) number[static_cast<std::size_t>(c)] = std::to_string(k);
+        }
+        const int at = appendHeaderRows(b, {{"Kategorienschlüssel", 'I'}});
+        for (int c = 0; c < cols; ++c) b.Put('K', number[static_cast<std::size_t>(c)], c, at);
+        return {};
+    }
+    static constexpr const char* kNames[] = {"Kategorienmittel ", "Abweichung vom Kategorienmittel ",
+                                             "Rang in Kategorie "};
+    PartValues values(s);
+    std::vector<double> x;
+    std::vector<std::vector<std::string>> out;
+    for (const MarkedRow& mr : rows) {
+        values.of(mr.part).row(mr.row, x);
+        std::vector<std::string> texts(static_cast<std::size_t>(cols), "NA");
+        for (const auto& [key, members] : categories) {
+            std::vector<double> present;
+            std::vector<int> at;
+            for (int c : members)
+                if (!isMissing(x[static_cast<std::size_t>(c)])) {
+                    present.push_back(x[static_cast<std::size_t>(c)]);
+                    at.push_back(c);
+                }
+            if (present.empty()) continue;
+            long double sum = 0;
+            for (double v : present) sum += v;
+            const double mean = static_cast<double>(sum / present.size());
+            const std::vector<double> ranks = midRanks(present);
+            for (std::size_t i = 0; i < at.size(); ++i) {
+                const double v = answer == 2 ? mean : answer == 3 ? present[i] - mean : ranks[i];
+                texts[static_cast<std::size_t>(at[i])] = formatNumber(v, decimals);
+            }
+            // A releve without a value gets the category mean too, but no deviation or rank.
+            if (answer == 2)
+                for (int c : members) texts[static_cast<std::size_t>(c)] = formatNumber(mean, decimals);
+        }
+        out.push_back(std::move(texts));
+    }
+    std::vector<std::pair<std::string, char>> newRows;
+    for (const MarkedRow& mr : rows)
+        newRows.emplace_back(kNames[std::clamp(answer - 2, 0, 2)] + std::string(b.GetZl(mr.part, mr.row)),
+                             'F');
+    const int first = appendHeaderRows(b, newRows);
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        for (int c = 0; c < cols; ++c)
+            b.Put('K', out[i][static_cast<std::size_t>(c)], c, first + static_cast<int>(i));
+    return {};
+}
+
 }  // namespace
 
 void addStatisticsCommands(Dispatcher& d) {
@@ -1010,6 +1099,7 @@ void addStatisticsCommands(Dispatcher& d) {
         }
         return categoryStatistics(s, answer == 1, true);
     });
+    d.add(kCategoryMore, moreCategoryFunctions);
 }
 
 }  // namespace tav

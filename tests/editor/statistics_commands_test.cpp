@@ -132,3 +132,25 @@ TEST_F(Statistics, Classing) {
 
 }  // namespace
 }  // namespace tav
+namespace tav {
+namespace {
+
+TEST_F(Statistics, MoreCategoryFunctions) {
+    openLines({"T;Typ;;a;b;a;b", "F;h;;1;4;3;x", "A;s;;1;;;"});
+    markHeaderRows({1});
+    ui.addToken("#00001");  // ranks within the categories
+    ui.addToken("1");
+    ASSERT_TRUE(execute(106080300, 2).ok());
+    EXPECT_EQ(rows('K').back(), "F;Rang in Kategorie h;;1;1;2;NA");
+    ui.addToken("#0001");  // deviation from the category mean
+    ui.addToken("1");
+    ASSERT_TRUE(execute(106080300, 2).ok());
+    EXPECT_EQ(rows('K').back(), "F;Abweichung vom Kategorienmittel h;;-1;0;1;NA");
+    ui.addToken("#01");  // the category's number
+    ui.addToken("1");
+    ASSERT_TRUE(execute(106080300, 2).ok());
+    EXPECT_EQ(rows('K').back(), "I;Kategorienschlüssel;;1;2;1;2");
+}
+
+}  // namespace
+}  // namespace tav
