@@ -8,6 +8,7 @@
 
 #include "analysis/ranking.h"
 #include "core/random.h"
+#include "platform/progress.h"
 
 namespace tav {
 
@@ -243,7 +244,13 @@ std::vector<std::string> TStatTests::headings() const {
     return out;
 }
 
-std::vector<std::string> TStatTests::results(int decimals, Random& random) const {
+std::vector<std::string> TStatTests::results(int decimals, Random& random, Progress* progress) const {
+    // Esc ends a resampling between draws; its p-values are then left empty.
+    bool aborted = false;
+    auto stopped = [&](int draw) {
+        if (progress && draw % 256 == 0 && progress->aborted()) aborted = true;
+        return aborted;
+    };
     std::vector<std::string> out;
     auto number = [&](std::optional<double> v) {
         out.push_back(v && std::isfinite(*v) ? fixed(*v, decimals) : std::string());
@@ -389,7 +396,7 @@ std::vector<std::string> TStatTests::results(int decimals, Random& random) const
                 for (std::size_t c = 0; c < chosen.size(); ++c)
                     if (chosen[c] == 0) observed[c] = laneMean(all);
                 const bool needMedian = std::find(chosen.begin(), chosen.end(), 1) != chosen.end();
-                for (int b = 0; b < B; ++b) {
+                for (int b = 0; b < B && !stopped(b); ++b) {
                     double drawn[4] = {0, 0, 0, 0};
                     if (!bootstrap) {
                         // Randomisation: every value keeps its place and gets a random sign; a zero takes the
@@ -461,7 +468,7 @@ std::vector<std::string> TStatTests::results(int decimals, Random& random) const
                 std::vector<std::size_t> pool(all.size());
                 std::iota(pool.begin(), pool.end(), std::size_t{0});
                 const std::size_t m = members.size();
-                for (int b = 0; b < B; ++b) {
+                for (int b = 0; b < B && !stopped(b); ++b) {
                     if (bootstrap) {
                         for (std::size_t i = 0; i < m; ++i)
                             members[i] = static_cast<std::size_t>(random.below(all.size()));
@@ -484,7 +491,7 @@ std::vector<std::string> TStatTests::results(int decimals, Random& random) const
                     observed[c] = correlation(chosen[c], first, second);
                 std::vector<double> x = first, y = second;
                 const std::size_t np = first.size();
-                for (int b = 0; b < B; ++b) {
+                for (int b = 0; b < B && !stopped(b); ++b) {
                     if (bootstrap) {
                         for (std::size_t i = 0; i < np; ++i)
                             x[i] = first[static_cast<std::size_t>(random.below(np))];
@@ -506,7 +513,7 @@ std::vector<std::string> TStatTests::results(int decimals, Random& random) const
             }
             for (std::size_t c = 0; c < chosen.size(); ++c) {
                 const long long hits = mode_ == 2 ? above[c] : std::min(above[c], below[c]);
-                out.push_back(fixed(static_cast<double>(hits) / B, digits));
+                out.push_back(aborted ? std::string() : fixed(static_cast<double>(hits) / B, digits));
             }
         }
     }

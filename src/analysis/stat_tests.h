@@ -14,6 +14,7 @@
 
 namespace tav {
 
+class Progress;
 class Random;
 
 // P(Z ≥ |z|) for a standard normal Z.
@@ -35,7 +36,8 @@ class TStatTests {
     std::vector<std::string> headings() const;
     // The results in the same order: numbers with `decimals` digits (p-values of resampling with 3 or 4),
     // empty fields for missing values.
-    std::vector<std::string> results(int decimals, Random& random) const;
+    // Esc (the progress's abort flag) ends a resampling; its p-values are then empty.
+    std::vector<std::string> results(int decimals, Random& random, Progress* progress = nullptr) const;
 
   private:
     int mode_;

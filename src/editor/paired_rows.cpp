@@ -170,7 +170,7 @@ Status testPairs(Session& s, const std::vector<Pair>& pairs, int answer) {
     const int decimals = s.settings().Diversa.Decimals;
     for (auto& [name, t] : cases) {
         std::string line = name;
-        for (const std::string& f : t.results(decimals, s.random())) line += ";" + f;
+        for (const std::string& f : t.results(decimals, s.random(), &s.progress())) line += ";" + f;
         lines.push_back(std::move(line));
     }
     std::string res;

@@ -130,7 +130,7 @@ Status rowTests(Session& s, int mode) {
     const int decimals = s.settings().Diversa.Decimals;
     for (auto& [name, t] : cases) {
         s.progress().setStatus("in Bearbeitung: " + name);
-        lines.push_back(name + joined(t.results(decimals, s.random())));
+        lines.push_back(name + joined(t.results(decimals, s.random(), &s.progress())));
     }
     s.progress().hideStatus();
     showTable(s, mode == 0 ? "Test gegen 0" : "Test auf Zusammenhang", lines);
@@ -158,7 +158,7 @@ std::string caseName(std::string key) {
 // each category against all other columns, then, with pairs, each pair of categories.
 void groupTests(const std::vector<double>& values, const std::map<std::string, std::vector<int>>& categories,
                 const std::string& rowName, const std::string& selection, bool pairs, bool blockLines,
-                int decimals, Random& random, std::vector<std::string>& lines) {
+                int decimals, Session& s, std::vector<std::string>& lines) {
     std::vector<const std::pair<const std::string, std::vector<int>>*> list;
     for (const auto& c : categories) list.push_back(&c);
     if (blockLines) lines.push_back("Kategorien vs. Gesamt");
@@ -168,7 +168,8 @@ void groupTests(const std::vector<double>& values, const std::map<std::string, s
         TStatTests t(1, selection);
         for (std::size_t c = 0; c < values.size(); ++c)
             if (!isMissing(values[c])) t.add(values[c], inGroup[c]);
-        lines.push_back(caseName(cat->first) + ";" + rowName + joined(t.results(decimals, random)));
+        lines.push_back(caseName(cat->first) + ";" + rowName +
+                        joined(t.results(decimals, s.random(), &s.progress())));
     }
     if (!pairs || list.size() < 2) return;
     if (blockLines) lines.push_back("Einzelne Kategorien");
@@ -182,7 +183,7 @@ void groupTests(const std::vector<double>& values, const std::map<std::string, s
                 if (!isMissing(values[static_cast<std::size_t>(c)]))
                     t.add(values[static_cast<std::size_t>(c)], 0);
             lines.push_back(caseName(list[i]->first) + " vs. " + caseName(list[j]->first) + ";" + rowName +
-                            joined(t.results(decimals, random)));
+                            joined(t.results(decimals, s.random(), &s.progress())));
         }
 }
 
@@ -225,7 +226,7 @@ Status restTests(Session& s) {
         for (int g : grouping) {
             const std::size_t first = lines.size();
             groupTests(values, categoriesOf(b, {g}), std::string(b.GetZl('K', tested)), *selection, true,
-                       false, decimals, s.random(), lines);
+                       false, decimals, s, lines);
             if (first < lines.size()) lines[first] = std::string(b.GetZl('K', g)) + ": " + lines[first];
             lines.emplace_back();
         }
@@ -333,7 +334,8 @@ Status pairedCategoryTests(Session& s, bool strata) {
                     }
                     std::string label = caseName(sampleKeys[i]) + " vs. " + caseName(sampleKeys[j]);
                     if (strata) label = caseName(stratum) + ": " + label;
-                    lines.push_back(label + ";" + name + joined(t.results(decimals, s.random())));
+                    lines.push_back(label + ";" + name +
+                                    joined(t.results(decimals, s.random(), &s.progress())));
                 }
         }
     }
@@ -410,11 +412,11 @@ Status categoryTests(Session& s) {
                 for (int c : cols)
                     if (!isMissing(values[static_cast<std::size_t>(c)]))
                         t.add(values[static_cast<std::size_t>(c)], 0);
-                lines.push_back(caseName(key) + ";" + name + joined(t.results(decimals, s.random())));
+                lines.push_back(caseName(key) + ";" + name +
+                                joined(t.results(decimals, s.random(), &s.progress())));
             }
         } else {
-            groupTests(values, categories, name, *selection, answer == 0, answer == 0, decimals, s.random(),
-                       lines);
+            groupTests(values, categories, name, *selection, answer == 0, answer == 0, decimals, s, lines);
         }
     }
     s.progress().hideStatus();

@@ -5,6 +5,7 @@
 
 #include "analysis/stat_tests.h"
 #include "core/random.h"
+#include "platform/progress.h"
 
 namespace tav {
 namespace {
@@ -60,6 +61,13 @@ TEST(StatTests, ResamplingDescriptiveValuesAndHeadings) {
     EXPECT_LT(std::stod(fields[1]), 0.01);
     EXPECT_EQ(run(0, {4, 6, 7, 11}, {{-1, 0}, {0, 0}, {2, 0}, {3, 0}}, 2),
               (Fields{"1.00", "1.00", "4.00", "0.25"}));
+    // Esc leaves the resampling p-values empty.
+    TStatTests stopped(0, flags({2, 20, 22}));
+    for (double v : {1.0, 2.0, 3.0}) stopped.add(v, 0);
+    Progress progress;
+    progress.requestAbort();
+    Random random(3);
+    EXPECT_EQ(stopped.results(2, random, &progress), Fields{""});
     TStatTests t(1, flags({1, 3, 21, 24, 4, 15}));
     EXPECT_EQ(t.headings(), (Fields{"Wilcoxon-Test approx.", "Bootstrap 10000x (Rangsumme)",
                                     "Arithmetisches Mittel der Klasse", "Anzahl Werte gesamt"}));
