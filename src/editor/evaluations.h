@@ -34,6 +34,14 @@ std::int64_t applyColumnStatistics(Session& session, char part, const std::vecto
 // The selection of a test mode (0 against 0, 1 against the rest, 2 association) from its dialogs.
 std::optional<std::string> askTestSelection(Session& session, int mode);
 
+// A number asked in a text dialog (prompt "Minimaler Wert"); nothing when cancelled, or after a message
+// when the answer is no number.
+std::optional<double> askMinimum(Session& session, std::string_view caption);
+
+// The header rows whose values make the categories of releves, chosen in "Kategorien (Straten)
+// angeben" (one or several); empty when cancelled.
+std::vector<int> askCategoryRows(Session& session);
+
 // "Zeilen auswerten" answers 7 (association of pairs of rows), 8 (against 0) and 9 (against the rest).
 Status runRowTest(Session& session, int answer);
 

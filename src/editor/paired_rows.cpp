@@ -97,13 +97,8 @@ std::optional<std::vector<Pair>> pairsWithOne(Session& s) {
 }
 
 Status filterPairs(Session& s, const std::vector<Pair>& pairs) {
-    const auto answer = askText(s, "Zeilenpaare filtern", "Minimaler Wert", "0");
-    if (!answer) return {};
-    const auto minimum = parseNumber(trimBlanks(*answer));
-    if (!minimum) {
-        s.ui().showError("\"" + *answer + "\" ist keine Zahl.");
-        return commandFailed();
-    }
+    const auto minimum = askMinimum(s, "Zeilenpaare filtern");
+    if (!minimum) return {};
     int mode = 0;
     if (!TRadioDlg::Execute(s.ui(), s.catalogue(), "DlgOpFilterPairs", "", "", mode)) return {};
     TEditBuffer& b = s.buffer();

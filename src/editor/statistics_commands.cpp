@@ -202,6 +202,25 @@ std::optional<StatChoice> askSelection(Session& s, bool basicOnly, bool categori
 
 }  // namespace
 
+std::optional<double> askMinimum(Session& s, std::string_view caption) {
+    const auto answer = askText(s, caption, "Minimaler Wert", "0");
+    if (!answer) return std::nullopt;
+    const auto minimum = parseNumber(trimBlanks(*answer));
+    if (!minimum) s.ui().showError("\"" + *answer + "\" ist keine Zahl.");
+    return minimum;
+}
+
+std::vector<int> askCategoryRows(Session& s) {
+    const TEditBuffer& b = s.buffer();
+    std::vector<std::string> names;
+    for (int r = 0; r < b.GetRowCount('K'); ++r) names.emplace_back(b.GetZl('K', r));
+    int current = 0;
+    std::vector<int> rows;
+    if (!TListDlg::Execute(s.ui(), "Kategorien (Straten) angeben", names, true, current, &rows)) return {};
+    if (rows.empty() && current >= 0 && current < b.GetRowCount('K')) rows.push_back(current);
+    return rows;
+}
+
 std::optional<StatChoice> askColumnStatistics(Session& s, bool basicOnly) {
     auto choice = askSelection(s, basicOnly, false);
     if (!choice) return std::nullopt;
@@ -445,13 +464,8 @@ Status normaliseColumns(Session& s, char part, const std::vector<int>& rows) {
 // Releves whose marked cells stay below a minimal value (by maximum, mean or minimum of the absolute
 // values) are emptied in those cells.
 Status filterColumns(Session& s, char part, const std::vector<int>& rows) {
-    const auto answer = askText(s, "Spalten filtern", "Minimaler Wert", "0");
-    if (!answer) return {};
-    const auto minimum = parseNumber(trimBlanks(*answer));
-    if (!minimum) {
-        s.ui().showError("\"" + *answer + "\" ist keine Zahl.");
-        return commandFailed();
-    }
+    const auto minimum = askMinimum(s, "Spalten filtern");
+    if (!minimum) return {};
     int mode = 0;
     if (!TRadioDlg::Execute(s.ui(), s.catalogue(), "DlgOpFilterCols", "", "", mode)) return {};
     TEditBuffer& b = s.buffer();
@@ -484,13 +498,8 @@ Status filterColumns(Session& s, char part, const std::vector<int>& rows) {
 Status rankRows(Session& s, char part, const std::vector<int>& rows) {
     const auto count = askWholeNumber(s, "Rangieren", "Anzahl Ränge (0 = alle)", 0, 0, 1000);
     if (!count) return {};
-    const auto answer = askText(s, "Rangieren", "Minimaler Wert", "0");
-    if (!answer) return {};
-    const auto minimum = parseNumber(trimBlanks(*answer));
-    if (!minimum) {
-        s.ui().showError("\"" + *answer + "\" ist keine Zahl.");
-        return commandFailed();
-    }
+    const auto minimum = askMinimum(s, "Rangieren");
+    if (!minimum) return {};
     const int k =
         *count == 0 ? static_cast<int>(rows.size()) : std::min(*count, static_cast<int>(rows.size()));
     TEditBuffer& b = s.buffer();
@@ -911,16 +920,7 @@ Status cumulateRows(Session& s) {
 Status categoryStatistics(Session& s, bool basicOnly, bool categoryMenu) {
     TEditBuffer& b = s.buffer();
     const std::vector<MarkedRow> rows = markedRows(b);
-    // The category rows: one or more header rows chosen from a list.
-    std::vector<int> categoryRows;
-    std::vector<std::string> names;
-    for (int r = 0; r < b.GetRowCount('K'); ++r) names.emplace_back(b.GetZl('K', r));
-    int current = 0;
-    std::vector<int> picked;
-    if (!TListDlg::Execute(s.ui(), "Kategorien (Straten) angeben", names, true, current, &picked)) return {};
-    if (picked.empty()) picked.push_back(current);
-    for (int p : picked)
-        if (p >= 0 && p < b.GetRowCount('K')) categoryRows.push_back(p);
+    const std::vector<int> categoryRows = askCategoryRows(s);
     if (categoryRows.empty()) return {};
     auto choice = askSelection(s, basicOnly, categoryMenu);
     if (!choice) return {};
@@ -1009,12 +1009,8 @@ Status moreCategoryFunctions(Session& s) {
         s.ui().showInfo(s.catalogue().GetLangMsg("MsgNoRowsM"));
         return commandFailed();
     }
-    std::vector<std::string> names;
-    for (int r = 0; r < b.GetRowCount('K'); ++r) names.emplace_back(b.GetZl('K', r));
-    int current = 0;
-    std::vector<int> keyRows;
-    if (!TListDlg::Execute(s.ui(), "Kategorien (Straten) angeben", names, true, current, &keyRows)) return {};
-    if (keyRows.empty()) keyRows.push_back(current);
+    const std::vector<int> keyRows = askCategoryRows(s);
+    if (keyRows.empty()) return {};
     std::map<std::string, std::vector<int>> categories;
     for (int c = 0; c < b.GetColCount(); ++c) {
         std::string key;

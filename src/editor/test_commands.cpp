@@ -76,6 +76,13 @@ std::string joined(const std::vector<std::string>& fields) {
     return line;
 }
 
+// The invalid values and gaps a category test met.
+void reportGaps(Session& s, std::int64_t invalid) {
+    if (invalid > 0)
+        s.ui().showInfo("Ich habe " + std::to_string(invalid) +
+                        " ungültige Werte oder Lücken angetroffen\rund als fehlende Werte behandelt.");
+}
+
 void showTable(Session& s, std::string_view caption, std::vector<std::string>& lines) {
     std::string res;
     TGridDlg::Execute(s.ui(), caption, lines, 1, res);
@@ -250,12 +257,10 @@ Status pairedCategoryTests(Session& s, bool strata) {
         s.ui().showInfo(s.catalogue().GetLangMsg("MsgNoRowsM"));
         return commandFailed();
     }
+    const std::vector<int> keyRows = askCategoryRows(s);
+    if (keyRows.empty()) return {};
     std::vector<std::string> names;
     for (int r = 0; r < b.GetRowCount('K'); ++r) names.emplace_back(b.GetZl('K', r));
-    int current = 0;
-    std::vector<int> keyRows;
-    if (!TListDlg::Execute(s.ui(), "Kategorien (Straten) angeben", names, true, current, &keyRows)) return {};
-    if (keyRows.empty()) keyRows.push_back(current);
     if (strata && keyRows.size() < 2) {
         s.ui().showInfo(
             "Bitte mindestens zwei Zeilen angeben: die Straten und zuletzt das Kriterium für die "
@@ -339,9 +344,7 @@ Status pairedCategoryTests(Session& s, bool strata) {
                 }
         }
     }
-    if (invalid > 0)
-        s.ui().showInfo("Ich habe " + std::to_string(invalid) +
-                        " ungültige Werte oder Lücken angetroffen\rund als fehlende Werte behandelt.");
+    reportGaps(s, invalid);
     showTable(s, "Tests", lines);
     return {};
 }
@@ -374,12 +377,8 @@ Status categoryTests(Session& s) {
             s.ui().showInfo(s.catalogue().GetLangMsg("MsgNoRowsM"));
             return commandFailed();
         }
-        std::vector<std::string> names;
-        for (int r = 0; r < b.GetRowCount('K'); ++r) names.emplace_back(b.GetZl('K', r));
-        int current = 0;
-        if (!TListDlg::Execute(s.ui(), "Kategorien (Straten) angeben", names, true, current, &keyRows))
-            return {};
-        if (keyRows.empty()) keyRows.push_back(current);
+        keyRows = askCategoryRows(s);
+        if (keyRows.empty()) return {};
     }
     bool presence = false;
     if (std::any_of(rows.begin(), rows.end(), [](const Row& r) { return r.part == 'A'; })) {
@@ -420,9 +419,7 @@ Status categoryTests(Session& s) {
         }
     }
     s.progress().hideStatus();
-    if (invalid > 0)
-        s.ui().showInfo("Ich habe " + std::to_string(invalid) +
-                        " ungültige Werte oder Lücken angetroffen\rund als fehlende Werte behandelt.");
+    reportGaps(s, invalid);
     showTable(s, "Tests", lines);
     return {};
 }

@@ -10,14 +10,7 @@ namespace {
 
 constexpr std::int64_t kEvaluate = 106010000;
 
-struct FormulaCommand : ::testing::Test, testing::EditorFixture {
-    std::vector<std::string> rows(char part) {
-        std::vector<std::string> out;
-        for (int r = 0; r < session.buffer().GetRowCount(part); ++r)
-            out.push_back(session.buffer().GetRow(part, r));
-        return out;
-    }
-};
+struct FormulaCommand : ::testing::Test, testing::EditorFixture {};
 
 using Lines = std::vector<std::string>;
 
@@ -30,10 +23,10 @@ TEST_F(FormulaCommand, SpeciesCellsOfTheMarkedReleves) {
     ui.addToken("x*2+1");
     ASSERT_TRUE(execute(kEvaluate, 4).ok());
     // Only the marked releves; the comment row is named once; the cover code "+" is no number.
-    EXPECT_EQ(rows('A'), (Lines{"A;s0;;1;1;7", "K;Kommentar;;x;y;z", "A;s1;;+;10;5"}));
+    EXPECT_EQ(rowLines('A'), (Lines{"A;s0;;1;1;7", "K;Kommentar;;x;y;z", "A;s1;;+;10;5"}));
     EXPECT_EQ(ui.messages().at(0).second, "Nicht-numerische Felder. Ich kann nichts rechnen.\rKommentar");
     ASSERT_TRUE(run("BEARB RÜCK;").ok());
-    EXPECT_EQ(rows('A'), (Lines{"A;s0;;1;;3", "K;Kommentar;;x;y;z", "A;s1;;+;4.50;2"}));
+    EXPECT_EQ(rowLines('A'), (Lines{"A;s0;;1;;3", "K;Kommentar;;x;y;z", "A;s1;;+;4.50;2"}));
 }
 
 TEST_F(FormulaCommand, HeaderRowsAfterARefusedFormula) {
@@ -46,7 +39,7 @@ TEST_F(FormulaCommand, HeaderRowsAfterARefusedFormula) {
     ui.addToken("ln(x");
     ui.addToken("ln(x)");
     ASSERT_TRUE(execute(kEvaluate, 2).ok());
-    EXPECT_EQ(rows('K').front(), "F;Wert;;0.69314718;NA;NA;NA");
+    EXPECT_EQ(rowLines('K').front(), "F;Wert;;0.69314718;NA;NA;NA");
     EXPECT_EQ(lastMessage(), "3 NAs erzeugt.");
 }
 

@@ -9,14 +9,7 @@
 namespace tav {
 namespace {
 
-struct Merging : ::testing::Test, testing::EditorFixture {
-    std::vector<std::string> rows(char part) {
-        std::vector<std::string> out;
-        for (int r = 0; r < session.buffer().GetRowCount(part); ++r)
-            out.push_back(session.buffer().GetRow(part, r));
-        return out;
-    }
-};
+struct Merging : ::testing::Test, testing::EditorFixture {};
 
 using Lines = std::vector<std::string>;
 
@@ -28,20 +21,20 @@ TEST_F(Merging, MarkedRowsTogetherOrPairwise) {
     session.gridLocked[3] = true;
     ui.addToken("N");
     ASSERT_TRUE(execute(103080200, 3).ok());
-    EXPECT_EQ(rows('A').size(), 4u);
+    EXPECT_EQ(rowLines('A').size(), 4u);
     ui.addToken("Y");
     ASSERT_TRUE(execute(103080200, 3).ok());
     session.gridLocked[3] = false;
-    EXPECT_EQ(rows('A'), (Lines{"A;r1;;1;;4", "A;r2;;;2;5"}));
+    EXPECT_EQ(rowLines('A'), (Lines{"A;r1;;1;;4", "A;r2;;;2;5"}));
     ASSERT_TRUE(run("BEARB RÜCK;").ok());
-    EXPECT_EQ(rows('A').size(), 4u);
+    EXPECT_EQ(rowLines('A').size(), 4u);
     // A merge needs two rows.
     session.buffer().mark(MarkSet::MroA, 1);
     EXPECT_FALSE(execute(103080100, 3).ok());
     EXPECT_EQ(lastMessage(), "Bitte zuerst die Zeilen markieren, die verschmolzen werden sollen.");
     session.buffer().mark(MarkSet::MroA, 3);
     ASSERT_TRUE(execute(103080100, 3).ok());
-    EXPECT_EQ(rows('A'), (Lines{"A;r1;;1;;", "A;r2;;;2;5", "A;r3;;3;;4"}));
+    EXPECT_EQ(rowLines('A'), (Lines{"A;r1;;1;;", "A;r2;;;2;5", "A;r3;;3;;4"}));
 }
 
 TEST_F(Merging, WithADelimiter) {
@@ -52,7 +45,7 @@ TEST_F(Merging, WithADelimiter) {
     ui.addToken(" ; ");
     ui.addToken("Y");
     ASSERT_TRUE(execute(103080500, 1).ok());
-    EXPECT_EQ(rows('K'), (Lines{"T;Ort;;a;b", "T;Name , Zusatz;;x , y;z"}));
+    EXPECT_EQ(rowLines('K'), (Lines{"T;Ort;;a;b", "T;Name , Zusatz;;x , y;z"}));
 }
 
 TEST_F(Merging, FormattedFieldsSideBySide) {
@@ -61,16 +54,16 @@ TEST_F(Merging, FormattedFieldsSideBySide) {
     session.buffer().mark(MarkSet::MroK, 1);
     ui.addToken("ok");  // the format table as proposed: ten characters, left-aligned, filled with "*"
     ASSERT_TRUE(execute(103080600, 1).ok());
-    EXPECT_EQ(rows('K'), (Lines{"T;Gebiet;;A*********1*********;B*********12********"}));
+    EXPECT_EQ(rowLines('K'), (Lines{"T;Gebiet;;A*********1*********;B*********12********"}));
 }
 
 TEST_F(Merging, DoubleRowNames) {
     openLines({"T;Ort;;a;b", "A;Poa;;1;", "A;Carex;;;2", "A;Poa;;;3", "K;Poa;;x;"});
     ASSERT_TRUE(execute(103080300, 3).ok());  // the comment row of the same name is another row type
-    EXPECT_EQ(rows('A'), (Lines{"A;Poa;;1;3", "A;Carex;;;2", "K;Poa;;x;"}));
+    EXPECT_EQ(rowLines('A'), (Lines{"A;Poa;;1;3", "A;Carex;;;2", "K;Poa;;x;"}));
     EXPECT_EQ(lastMessage(), "1 doppelte Zeile(n) verschmolzen.");
     ASSERT_TRUE(execute(103080400, 3).ok());  // type and margin ignored
-    EXPECT_EQ(rows('A'), (Lines{"A;Poa;;1;3", "A;Carex;;;2"}));
+    EXPECT_EQ(rowLines('A'), (Lines{"A;Poa;;1;3", "A;Carex;;;2"}));
 }
 
 TEST_F(Merging, SynonymsOfTheSpeciesDatabase) {
@@ -85,7 +78,7 @@ TEST_F(Merging, SynonymsOfTheSpeciesDatabase) {
     EXPECT_EQ(lastMessage(), "3 synonyme Zeile(n) gefunden.");
     ui.addToken("#1");
     ASSERT_TRUE(execute(103080800, 3).ok());
-    EXPECT_EQ(rows('A'), (Lines{"A;Elymus repens;;1;2;3", "A;Unbekannt;;1;;", "A;Unbekannt;;;1;"}));
+    EXPECT_EQ(rowLines('A'), (Lines{"A;Elymus repens;;1;2;3", "A;Unbekannt;;1;;", "A;Unbekannt;;;1;"}));
     // With the layer addition kept, the /K row is another group.
     ASSERT_TRUE(run("BEARB RÜCK;").ok());
     ui.addToken("#0");
@@ -95,14 +88,14 @@ TEST_F(Merging, SynonymsOfTheSpeciesDatabase) {
 
 TEST_F(Merging, ReleveFormatsAndTheQuestionBeforeAnyChange) {
     openLines({"I;Fläche;;10;20;5", "T;Ort;;A;;B", "A;s1;;1;3;", "A;s2;;xx;;r"});
-    const Lines before = rows('A');
+    const Lines before = rowLines('A');
     for (int c = 0; c < 3; ++c) session.buffer().mark(MarkSet::McoR, c);
     // Header values summed, the largest cover code; one invalid cover: No leaves everything as it was.
     ui.addToken("4;2");
     ui.addToken("N");
     ASSERT_TRUE(execute(104040100, 4).ok());
     EXPECT_EQ(session.buffer().GetColCount(), 3);
-    EXPECT_EQ(rows('A'), before);
+    EXPECT_EQ(rowLines('A'), before);
     ui.addToken("4;2");
     ui.addToken("Y");
     ASSERT_TRUE(execute(104040100, 4).ok());
@@ -111,12 +104,12 @@ TEST_F(Merging, ReleveFormatsAndTheQuestionBeforeAnyChange) {
     EXPECT_EQ(session.buffer().GetRow('K', 1), "T;Ort;;A");  // the first value
     EXPECT_EQ(session.buffer().GetRow('A', 0), "A;s1;;3");
     ASSERT_TRUE(run("BEARB RÜCK;").ok());
-    EXPECT_EQ(rows('A'), before);
+    EXPECT_EQ(rowLines('A'), before);
     // Equal releves merge into the first of them.
     openLines({"T;Ort;;A;B;A", "A;s1;;1;2;1"});
     ui.addToken("0;0");
     ASSERT_TRUE(execute(104040200, 4).ok());
-    EXPECT_EQ(rows('A'), (Lines{"A;s1;;1;2"}));
+    EXPECT_EQ(rowLines('A'), (Lines{"A;s1;;1;2"}));
 }
 
 }  // namespace

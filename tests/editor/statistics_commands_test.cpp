@@ -12,17 +12,7 @@ namespace {
 constexpr std::int64_t kColumns = 106030100;
 constexpr std::int64_t kRows = 106020000;
 
-struct Statistics : ::testing::Test, testing::EditorFixture {
-    std::vector<std::string> rows(char part) {
-        std::vector<std::string> out;
-        for (int r = 0; r < session.buffer().GetRowCount(part); ++r)
-            out.push_back(session.buffer().GetRow(part, r));
-        return out;
-    }
-    void markHeaderRows(std::initializer_list<int> rows) {
-        for (int r : rows) session.buffer().mark(MarkSet::MroK, r);
-    }
-};
+struct Statistics : ::testing::Test, testing::EditorFixture {};
 
 using Lines = std::vector<std::string>;
 
@@ -33,20 +23,20 @@ TEST_F(Statistics, ParametersOfEachReleve) {
     ui.addToken("#1001000000000000000100000");  // mean, sd; median … count from the right group
     ui.addToken("#000000");                     // no basic operation
     ASSERT_TRUE(execute(kColumns, 2).ok());
-    const Lines shown = rows('K');
+    const Lines shown = rowLines('K');
     ASSERT_EQ(shown.size(), 7u);
     EXPECT_EQ(shown[4], "F;Arithmetisches Mittel;;2.5;6");
     EXPECT_EQ(shown[5], "F;Standardabweichung;;1.29099445;1.41421356");
     EXPECT_EQ(shown[6], "F;Anzahl Werte;;4;2");
     ASSERT_TRUE(run("BEARB RÜCK;").ok());
-    EXPECT_EQ(rows('K').size(), 4u);
+    EXPECT_EQ(rowLines('K').size(), 4u);
     // Basic operations in the order of the marked rows.
     ui.addToken("#01");
     ui.addToken("#001011");  // difference, product, quotient
     ASSERT_TRUE(execute(kColumns, 2).ok());
-    EXPECT_EQ(rows('K').at(4), "F;Differenz a - b - c ...;;-8;-2");
-    EXPECT_EQ(rows('K').at(5), "F;Produkt;;24;35");
-    EXPECT_EQ(rows('K').at(6), "F;Quotient a / b / c ...;;0.04166667;0.71428571");
+    EXPECT_EQ(rowLines('K').at(4), "F;Differenz a - b - c ...;;-8;-2");
+    EXPECT_EQ(rowLines('K').at(5), "F;Produkt;;24;35");
+    EXPECT_EQ(rowLines('K').at(6), "F;Quotient a / b / c ...;;0.04166667;0.71428571");
     // Too few rows.
     session.buffer().ClearM();
     markHeaderRows({0});
@@ -61,19 +51,19 @@ TEST_F(Statistics, DatesChainSumAndNormalising) {
     ui.addToken("#001");
     ui.addToken("#01");  // difference
     ASSERT_TRUE(execute(kColumns, 2).ok());
-    EXPECT_EQ(rows('K').back(), "I;Differenz (Tage);;-10;NA");
+    EXPECT_EQ(rowLines('K').back(), "I;Differenz (Tage);;-10;NA");
     session.buffer().ClearM();
     markHeaderRows({2, 3});
     ui.addToken("#0001");
     ui.addToken("+-");
     ASSERT_TRUE(execute(kColumns, 2).ok());
-    EXPECT_EQ(rows('K').back(), "F;Kettenrechnung;;-1;6");
+    EXPECT_EQ(rowLines('K').back(), "F;Kettenrechnung;;-1;6");
     session.buffer().ClearM();
     markHeaderRows({2, 3});
     ui.addToken("#00001");
     ui.addToken("#01");  // proportions of each releve's sum
     ASSERT_TRUE(execute(kColumns, 2).ok());
-    const Lines shown = rows('K');
+    const Lines shown = rowLines('K');
     EXPECT_EQ(shown[shown.size() - 2], "F;Anteil p;;0.4;1");
     EXPECT_EQ(shown.back(), "F;Anteil q;;0.6;0");
 }
@@ -84,13 +74,13 @@ TEST_F(Statistics, TransformationsRunningSumsAndCategories) {
     ui.addToken("#00001");
     ui.addToken("#0000001");  // uniform transformation of the ranks
     ASSERT_TRUE(execute(kRows, 2).ok());
-    const Lines shown = rows('K');
+    const Lines shown = rowLines('K');
     EXPECT_EQ(shown[3], "F;h uniformtransformiert;;0;1;1;NA");
     EXPECT_EQ(shown[4], "F;k uniformtransformiert;;0;0;0;0");  // a constant row gives 0, not 0/0
     ASSERT_TRUE(run("BEARB RÜCK;").ok());
     ui.addToken("#001");
     ASSERT_TRUE(execute(kRows, 2).ok());
-    EXPECT_EQ(rows('K').at(3), "F;h kumuliert;;1;5;9;9");
+    EXPECT_EQ(rowLines('K').at(3), "F;h kumuliert;;1;5;9;9");
     EXPECT_EQ(lastMessage(), "1 nicht lesbare Werte übersprungen.");
     ASSERT_TRUE(run("BEARB RÜCK;").ok());
     // Mean and count of each marked row per value of "Typ".
@@ -118,8 +108,8 @@ TEST_F(Statistics, Classing) {
     ui.addToken("#0001");
     ui.addToken("0;0.1;10;10;10;;0;0");
     ASSERT_TRUE(execute(106020000, 2).ok());
-    EXPECT_EQ(rows('K').at(2), "F;Klassenmitte w;;0.25;0.15;-0.25;NA");
-    EXPECT_EQ(rows('K').at(3), "T;Klasse w;;0.2 - 0.3;0.1 - 0.2;-0.3 - -0.2;NA");
+    EXPECT_EQ(rowLines('K').at(2), "F;Klassenmitte w;;0.25;0.15;-0.25;NA");
+    EXPECT_EQ(rowLines('K').at(3), "T;Klasse w;;0.2 - 0.3;0.1 - 0.2;-0.3 - -0.2;NA");
     ASSERT_TRUE(run("BEARB RÜCK;").ok());
     // By limits: the last limit belongs to no class; 0 as a class of its own.
     session.buffer().ClearM();
@@ -127,7 +117,7 @@ TEST_F(Statistics, Classing) {
     ui.addToken("#0001");
     ui.addToken("4;;;;;-0.2  -0.1  0  0.1  0.2;1;0");
     ASSERT_TRUE(execute(106020000, 2).ok());
-    EXPECT_EQ(rows('K').at(3), "T;Klasse g;;-0.2 - -0.1;NA;0;0 - 0.1");
+    EXPECT_EQ(rowLines('K').at(3), "T;Klasse g;;-0.2 - -0.1;NA;0;0 - 0.1");
 }
 
 }  // namespace
@@ -141,15 +131,15 @@ TEST_F(Statistics, MoreCategoryFunctions) {
     ui.addToken("#00001");  // ranks within the categories
     ui.addToken("1");
     ASSERT_TRUE(execute(106080300, 2).ok());
-    EXPECT_EQ(rows('K').back(), "F;Rang in Kategorie h;;1;1;2;NA");
+    EXPECT_EQ(rowLines('K').back(), "F;Rang in Kategorie h;;1;1;2;NA");
     ui.addToken("#0001");  // deviation from the category mean
     ui.addToken("1");
     ASSERT_TRUE(execute(106080300, 2).ok());
-    EXPECT_EQ(rows('K').back(), "F;Abweichung vom Kategorienmittel h;;-1;0;1;NA");
+    EXPECT_EQ(rowLines('K').back(), "F;Abweichung vom Kategorienmittel h;;-1;0;1;NA");
     ui.addToken("#01");  // the category's number
     ui.addToken("1");
     ASSERT_TRUE(execute(106080300, 2).ok());
-    EXPECT_EQ(rows('K').back(), "I;Kategorienschlüssel;;1;2;1;2");
+    EXPECT_EQ(rowLines('K').back(), "I;Kategorienschlüssel;;1;2;1;2");
 }
 
 }  // namespace

@@ -9,9 +9,6 @@ namespace tav {
 namespace {
 
 struct RowTests : ::testing::Test, testing::EditorFixture {
-    void markHeaderRows(std::initializer_list<int> rows) {
-        for (int r : rows) session.buffer().mark(MarkSet::MroK, r);
-    }
     const std::vector<std::string>& shown() const { return ui.lastDialog().items; }
 };
 

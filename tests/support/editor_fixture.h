@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -66,6 +67,16 @@ struct EditorFixture {
         const std::string file = dir.file("probe.tab");
         EXPECT_TRUE(session.buffer().StoreFile(kLayoutNative, file, noProgress(), false).ok());
         return readBytes(file);
+    }
+    void markHeaderRows(std::initializer_list<int> rows) {
+        for (int r : rows) session.buffer().mark(MarkSet::MroK, r);
+    }
+    // The rows of a part as the table file writes them.
+    std::vector<std::string> rowLines(char part) const {
+        std::vector<std::string> out;
+        for (int r = 0; r < session.buffer().GetRowCount(part); ++r)
+            out.push_back(session.buffer().GetRow(part, r));
+        return out;
     }
     std::string lastMessage() const {
         return ui.messages().empty() ? std::string() : ui.messages().back().second;
