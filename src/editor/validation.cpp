@@ -998,7 +998,7 @@ std::string singleBlanks(std::string_view text) {
     return out;
 }
 
-// The 'R' specification of an item replaced: from its 'R' up to the next capital letter.
+// The range of an item replaced: from its 'R' up to the next capital letter.
 std::string withoutRange(std::string item) {
     const std::size_t at = item.find('R');
     if (at == std::string::npos) return item;
