@@ -14,7 +14,7 @@
 #include "editor/field_list.h"
 #include "editor/file_commands.h"
 #include "editor/session.h"
-#include "editor/species_lookup.h"
+#include "editor/taxon_lookup.h"
 #include "env/dialogs.h"
 
 namespace tav {

@@ -1,4 +1,4 @@
-#include "editor/species_lookup.h"
+#include "editor/taxon_lookup.h"
 
 #include <vector>
 
@@ -7,7 +7,7 @@
 
 namespace tav {
 
-bool lookUpSpeciesName(Session& session, std::string& name) {
+bool lookUpSpeciesName(Session& session, std::string& name, bool quiet) {
     TArtDb* db = session.speciesDb();
     if (!CheckArtDb(db, session.ui(), session.catalogue())) return false;
     // "//" in a name the user typed stands for one "/".
@@ -16,7 +16,7 @@ bool lookUpSpeciesName(Session& session, std::string& name) {
     std::vector<std::string> lines;
     std::string result = typed;
     if (!LookupName(*db, session.ui(), session.catalogue(), 'L', 0, lines, result, &session.inputFilter,
-                    session.inputFilterOn, false, true))
+                    session.inputFilterOn, false, quiet))
         return false;
     name = result;
     return true;
