@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <string>
 
+#include "bench_session.h"
 #include "editor/dispatch.h"
 #include "editor/grid_control.h"
 #include "editor/margins.h"
@@ -28,13 +29,8 @@ int main(int argc, char** argv) {
     }
     tav::ScriptUi ui;
     tav::Session session(ui, 1);
-    tav::StartOptions o;
-    o.catalogueFile = argv[2];
-    o.dataFolder = argv[3];
-    o.settingsSource = tav::SettingsSource::Defaults;
-    if (!session.start(o).ok()) return 3;
-    if (session.openTable(argv[1], tav::kLayoutNative, tav::noProgress()).value() != tav::ReadResult::Ok)
-        return 3;
+    if (!tav::bench::startSession(session, argv[2], argv[3])) return 3;
+    if (!tav::bench::openTable(session, argv[1])) return 3;
     std::printf("table: %d releves, %d species rows\n", session.buffer().GetColCount(),
                 session.buffer().GetRowCount('A'));
     tav::Dispatcher dispatcher;

@@ -10,6 +10,7 @@
 
 #include "analysis/clustering.h"
 #include "analysis/similarity_matrix.h"
+#include "bench_session.h"
 #include "core/numbers.h"
 #include "core/text.h"
 #include "editor/session.h"
@@ -25,14 +26,9 @@ int main(int argc, char** argv) {
     }
     tav::ScriptUi ui;
     tav::Session session(ui, 1);
-    tav::StartOptions o;
-    o.catalogueFile = argv[2];
-    o.dataFolder = argv[3];
-    o.settingsSource = tav::SettingsSource::Defaults;
-    if (!session.start(o).ok()) return 3;
+    if (!tav::bench::startSession(session, argv[2], argv[3])) return 3;
     auto t0 = std::chrono::steady_clock::now();
-    if (session.openTable(argv[1], tav::kLayoutNative, tav::noProgress()).value() != tav::ReadResult::Ok)
-        return 3;
+    if (!tav::bench::openTable(session, argv[1])) return 3;
     const tav::TEditBuffer& b = session.buffer();
     const int code = std::stoi(argv[4]);
     const int releves = argc > 5 ? std::min(std::stoi(argv[5]), b.GetColCount()) : b.GetColCount();

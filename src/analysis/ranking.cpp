@@ -42,4 +42,22 @@ std::pair<int, int> trimmedRange(int n) {
     return {tenthHalfEven(c), tenthHalfEven(9 * c)};
 }
 
+double pearsonR(const std::vector<double>& x, const std::vector<double>& y) {
+    const std::size_t n = std::min(x.size(), y.size());
+    if (n == 0) return 0;
+    long double sx = 0, sy = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        sx += x[i];
+        sy += y[i];
+    }
+    const long double mx = sx / n, my = sy / n;
+    long double sxy = 0, sxx = 0, syy = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        sxy += (x[i] - mx) * (y[i] - my);
+        sxx += (x[i] - mx) * (x[i] - mx);
+        syy += (y[i] - my) * (y[i] - my);
+    }
+    return sxx * syy > 0 ? static_cast<double>(sxy / std::sqrt(sxx * syy)) : 0;
+}
+
 }  // namespace tav

@@ -1,6 +1,7 @@
 #pragma once
-// Ranking and quantiles, shared by the statistics, the tests and the diagnostic species: quantiles as R's
-// type 7, mid-ranks of tied values, and the range that the 10 % trimmed mean keeps.
+// Ranking and quantiles, shared by the statistics, the tests, the similarities and the diagnostic
+// species: quantiles as R's type 7, mid-ranks of tied values, the range that the 10 % trimmed mean
+// keeps, and Pearson's r (Spearman's is Pearson's r of the mid-ranks).
 
 #include <utility>
 #include <vector>
@@ -17,5 +18,9 @@ std::vector<double> midRanks(const std::vector<double>& values);
 // The positions lo … hi of the sorted values that the 10 % trimmed mean keeps: c = n − 1, lo =
 // round(0.1c), hi = round(0.9c), rounded half to even.
 std::pair<int, int> trimmedRange(int n);
+
+// Pearson's r of two vectors of the same length, with the deviations from the means summed directly;
+// 0 when either varies not at all.
+double pearsonR(const std::vector<double>& x, const std::vector<double>& y);
 
 }  // namespace tav

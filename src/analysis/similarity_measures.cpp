@@ -14,25 +14,6 @@ bool missingValue(double v) {
     return isMissing(v) || std::isnan(v);
 }
 
-// Pearson's r over the pairs; 0 when a variance is 0.
-double pearson(const std::vector<double>& x, const std::vector<double>& y) {
-    const std::size_t n = x.size();
-    if (n == 0) return 0;
-    long double sx = 0, sy = 0;
-    for (std::size_t i = 0; i < n; ++i) {
-        sx += x[i];
-        sy += y[i];
-    }
-    const long double mx = sx / n, my = sy / n;
-    long double sxy = 0, sxx = 0, syy = 0;
-    for (std::size_t i = 0; i < n; ++i) {
-        sxy += (x[i] - mx) * (y[i] - my);
-        sxx += (x[i] - mx) * (x[i] - mx);
-        syy += (y[i] - my) * (y[i] - my);
-    }
-    return sxx * syy > 0 ? static_cast<double>(sxy / std::sqrt(sxx * syy)) : 0;
-}
-
 std::vector<double> presence(const std::vector<double>& v) {
     std::vector<double> p;
     for (double x : v) p.push_back(x > 0 ? 1 : 0);
@@ -148,11 +129,11 @@ double similarityMeasure(int code, bool zeroIfMissing, const std::vector<double>
             return -static_cast<double>(std::sqrt(2 * (1 - c)));
         }
         case 2:
-            return pearson(a, b);
+            return pearsonR(a, b);
         case 3:
-            return pearson(midRanks(a), midRanks(b));
+            return pearsonR(midRanks(a), midRanks(b));
         case 4: {
-            const double r = pearson(a, b);
+            const double r = pearsonR(a, b);
             return r * r;
         }
         case 5:
@@ -180,9 +161,9 @@ double similarityMeasure(int code, bool zeroIfMissing, const std::vector<double>
         case 43:
             return similarityMeasure(42, false, presence(a), presence(b));
         case 44:
-            return (pearson(a, b) + 1) / 2;
+            return (pearsonR(a, b) + 1) / 2;
         case 45:
-            return (pearson(presence(a), presence(b)) + 1) / 2;
+            return (pearsonR(presence(a), presence(b)) + 1) / 2;
         case 46:
         case 47:
         case 48: {

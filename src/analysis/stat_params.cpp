@@ -383,12 +383,7 @@ std::string statCellText(const StatValue& v, int decimals) {
 }
 
 std::string statTableText(const StatValue& v, int decimals) {
-    if (!v.ok) return "NA";
-    char buf[400];
-    std::snprintf(buf, sizeof buf, "%.*f", std::clamp(decimals, 0, 30), v.value);
-    std::string out = buf;
-    if (out.starts_with("-") && out.find_first_not_of("-0.") == std::string::npos) out.erase(0, 1);
-    return out;
+    return v.ok ? formatFixed(v.value, decimals) : std::string("NA");
 }
 
 }  // namespace tav

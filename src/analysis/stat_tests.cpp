@@ -7,6 +7,7 @@
 #include <numeric>
 
 #include "analysis/ranking.h"
+#include "core/numbers.h"
 #include "core/random.h"
 #include "platform/progress.h"
 
@@ -67,17 +68,6 @@ double medianOf(std::vector<double> v) {
     return (low + *std::min_element(v.begin() + static_cast<std::ptrdiff_t>(h) + 1, v.end())) / 2;
 }
 
-double pearson(const std::vector<double>& x, const std::vector<double>& y) {
-    const double mx = mean(x), my = mean(y);
-    long double sxy = 0, sxx = 0, syy = 0;
-    for (std::size_t i = 0; i < x.size(); ++i) {
-        sxy += (x[i] - mx) * (y[i] - my);
-        sxx += (x[i] - mx) * (x[i] - mx);
-        syy += (y[i] - my) * (y[i] - my);
-    }
-    return sxx * syy > 0 ? static_cast<double>(sxy / std::sqrt(sxx * syy)) : 0;
-}
-
 // Each value 0 below the centre (mean or median) of its variable, else 1.
 std::vector<double> quadrants(const std::vector<double>& v, bool median) {
     const double centre = median ? medianOf(v) : mean(v);
@@ -91,13 +81,13 @@ std::vector<double> quadrants(const std::vector<double>& v, bool median) {
 double correlation(int kind, const std::vector<double>& x, const std::vector<double>& y) {
     switch (kind) {
         case 0:
-            return pearson(quadrants(x, false), quadrants(y, false));
+            return pearsonR(quadrants(x, false), quadrants(y, false));
         case 1:
-            return pearson(quadrants(x, true), quadrants(y, true));
+            return pearsonR(quadrants(x, true), quadrants(y, true));
         case 2:
-            return pearson(x, y);
+            return pearsonR(x, y);
         default:
-            return pearson(midRanks(x), midRanks(y));
+            return pearsonR(midRanks(x), midRanks(y));
     }
 }
 
@@ -139,14 +129,6 @@ double signStatistic(const std::vector<double>& x) {
         if (v == 0) ++zeros;
     }
     return std::ceil(pos + zeros / 2.0);
-}
-
-std::string fixed(double v, int decimals) {
-    char buf[400];
-    std::snprintf(buf, sizeof buf, "%.*f", std::clamp(decimals, 0, 30), v);
-    std::string out = buf;
-    if (out.starts_with("-") && out.find_first_not_of("-0.") == std::string::npos) out.erase(0, 1);
-    return out;
 }
 
 constexpr const char* kApprox0[] = {"Vorzeichentest", "Wilcoxon-Test"};
@@ -253,7 +235,7 @@ std::vector<std::string> TStatTests::results(int decimals, Random& random, Progr
     };
     std::vector<std::string> out;
     auto number = [&](std::optional<double> v) {
-        out.push_back(v && std::isfinite(*v) ? fixed(*v, decimals) : std::string());
+        out.push_back(v && std::isfinite(*v) ? formatFixed(*v, decimals) : std::string());
     };
     // The parts of the values.
     std::vector<double> all = values_, group, rest, first, second;
@@ -513,7 +495,7 @@ std::vector<std::string> TStatTests::results(int decimals, Random& random, Progr
             }
             for (std::size_t c = 0; c < chosen.size(); ++c) {
                 const long long hits = mode_ == 2 ? above[c] : std::min(above[c], below[c]);
-                out.push_back(aborted ? std::string() : fixed(static_cast<double>(hits) / B, digits));
+                out.push_back(aborted ? std::string() : formatFixed(static_cast<double>(hits) / B, digits));
             }
         }
     }
@@ -562,7 +544,7 @@ std::vector<std::string> TStatTests::results(int decimals, Random& random, Progr
             if (on(4 + i)) number(describe(*parts[i / 4], i % 4));
     } else {
         const bool enough = first.size() > 1;
-        if (on(6)) number(enough ? std::optional<double>(pearson(first, second)) : std::nullopt);
+        if (on(6)) number(enough ? std::optional<double>(pearsonR(first, second)) : std::nullopt);
         if (on(7)) number(enough ? std::optional<double>(correlation(3, first, second)) : std::nullopt);
         if (on(8)) number(static_cast<double>(first.size()));
     }

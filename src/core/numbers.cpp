@@ -1,8 +1,10 @@
 #include "core/numbers.h"
 #include "core/text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <system_error>
 
 namespace tav {
@@ -87,6 +89,15 @@ std::optional<std::int64_t> parseInteger(std::string_view s) {
     const auto [end, ec] = std::from_chars(first, last, value);
     if (ec != std::errc() || end != last) return std::nullopt;
     return value;
+}
+
+std::string formatFixed(double x, int decimals) {
+    if (isUnwritable(x)) return "NA";
+    char buf[400];
+    std::snprintf(buf, sizeof buf, "%.*f", std::clamp(decimals, 0, 30), x);
+    std::string out = buf;
+    if (out.starts_with("-") && out.find_first_not_of("-0.") == std::string::npos) out.erase(0, 1);
+    return out;
 }
 
 std::string formatNumber(double x, int decimals) {

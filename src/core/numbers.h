@@ -26,6 +26,9 @@ std::optional<std::int64_t> parseInteger(std::string_view s);
 // With decimals digits after the point, then trailing zeros (and a trailing point) removed; "-0"
 // becomes "0". Missing, NaN and infinite values give "NA".
 std::string formatNumber(double x, int decimals);
+// With exactly decimals digits after the point (0 … 30), as a table shows numbers; "-0.00" becomes
+// "0.00". Missing, NaN and infinite values give "NA".
+std::string formatFixed(double x, int decimals);
 // Shortest text of up to 15 significant digits that reads back to the value rounded to 15 digits;
 // plain notation unless the exponent is below -5 or at least 15. The exponent is written with its sign
 // and at least two digits: 1e+20, 1.5e-06, 1.25e-300. Missing, NaN and infinite values give "NA".

@@ -14,6 +14,21 @@
 namespace tav {
 
 class Session;
+class TEditBuffer;
+
+// The marked rows of both parts, header rows first (or of one part only).
+struct MarkedRow {
+    char part;
+    int row;
+};
+std::vector<MarkedRow> markedRows(const TEditBuffer& buffer, char onlyPart = 0);
+
+// Whether `marked` rows are enough for an operation that needs `least`: otherwise "MsgNoRowsM" (none
+// marked) or "MsgFewRowsM" is shown.
+bool enoughMarkedRows(Session& session, std::size_t marked, std::size_t least);
+
+// A header cell as a number; missing (kMissing) when it is empty or no number.
+double headerNumber(const TEditBuffer& buffer, int col, int row);
 
 // A statistics selection with its bootstrap numbers.
 struct StatChoice {

@@ -26,11 +26,6 @@ constexpr std::int64_t kPairedWithOne = 106030300;  // "Zeilen mit einer bestimm
 
 using Pair = std::pair<int, int>;  // lower and higher row index
 
-double headerNumber(const TEditBuffer& b, int col, int row) {
-    const auto v = parseNumber(trimBlanks(b.Get('K', col, row)));
-    return v ? *v : kMissing;
-}
-
 std::string firstWord(std::string_view name) {
     name = trimBlanks(name);
     return std::string(name.substr(0, name.find(' ')));
@@ -49,10 +44,7 @@ std::optional<int> rowOfField(const TEditBuffer& b, std::string_view field) {
 std::optional<std::vector<Pair>> pairList(Session& s) {
     TEditBuffer& b = s.buffer();
     const std::vector<int> marked = b.MroK().elements();
-    if (marked.size() < 2) {
-        s.ui().showInfo(s.catalogue().GetLangMsg(marked.empty() ? "MsgNoRowsM" : "MsgFewRowsM"));
-        return std::nullopt;
-    }
+    if (!enoughMarkedRows(s, marked.size(), 2)) return std::nullopt;
     const std::size_t half = marked.size() / 2;
     auto field = [&](int r) { return std::to_string(r + 1) + " " + std::string(b.GetZl('K', r)); };
     std::vector<std::string> lines;
@@ -81,10 +73,7 @@ std::optional<std::vector<Pair>> pairList(Session& s) {
 std::optional<std::vector<Pair>> pairsWithOne(Session& s) {
     TEditBuffer& b = s.buffer();
     const std::vector<int> marked = b.MroK().elements();
-    if (marked.empty()) {
-        s.ui().showInfo(s.catalogue().GetLangMsg("MsgNoRowsM"));
-        return std::nullopt;
-    }
+    if (!enoughMarkedRows(s, marked.size(), 1)) return std::nullopt;
     std::vector<std::string> names;
     for (int r = 0; r < b.GetRowCount('K'); ++r) names.emplace_back(b.GetZl('K', r));
     int chosen = 0;

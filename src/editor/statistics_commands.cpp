@@ -44,8 +44,7 @@ double numericValue(Session& s, char part, int col, int row) {
         if (s.coverInterpreter().DeckVal('D', entry, x, false, counts)) return x;
         return kMissing;
     }
-    const auto v = parseNumber(text);
-    return v ? *v : kMissing;
+    return headerNumber(s.buffer(), col, row);
 }
 
 // The numeric values of a part, read once: each distinct species cell text is interpreted once, and the
@@ -53,19 +52,7 @@ double numericValue(Session& s, char part, int col, int row) {
 // empty cells. Header cells are few and read directly.
 class CellValues {
   public:
-    CellValues(Session& s, char part) : s_(s), part_(part) {
-        if (part != 'A') return;
-        const TEditBuffer& b = s.buffer();
-        byColumn_.resize(static_cast<std::size_t>(b.GetColCount()));
-        byRow_.resize(static_cast<std::size_t>(b.GetRowCount('A')));
-        std::unordered_map<TextHandle, double> known;
-        b.forEachFilled('A', [&](const FilledCell& f) {
-            auto it = known.find(f.handle);
-            if (it == known.end()) it = known.emplace(f.handle, numericValue(s, 'A', f.col, f.row)).first;
-            byColumn_[static_cast<std::size_t>(f.col)].emplace_back(f.row, it->second);
-            byRow_[static_cast<std::size_t>(f.row)].emplace_back(f.col, it->second);
-        });
-    }
+    CellValues(Session& s, char part) : s_(s), part_(part) {}
     // The values of rows (in their order) in releve c.
     void column(int c, const std::vector<int>& rows, std::vector<double>& out) {
         out.clear();
@@ -73,9 +60,10 @@ class CellValues {
             for (int r : rows) out.push_back(numericValue(s_, part_, c, r));
             return;
         }
+        if (byColumn_.empty()) read(true);
         out.assign(rows.size(), 0.0);
         if (slot_.empty()) {
-            slot_.assign(byRow_.size(), -1);
+            slot_.assign(static_cast<std::size_t>(s_.buffer().GetRowCount('A')), -1);
             for (std::size_t i = 0; i < rows.size(); ++i)
                 slot_[static_cast<std::size_t>(rows[i])] = static_cast<int>(i);
         }
@@ -91,11 +79,28 @@ class CellValues {
             for (int c = 0; c < cols; ++c) out.push_back(numericValue(s_, part_, c, r));
             return;
         }
+        if (byRow_.empty()) read(false);
         out.assign(static_cast<std::size_t>(cols), 0.0);
         for (const auto& [c, v] : byRow_[static_cast<std::size_t>(r)]) out[static_cast<std::size_t>(c)] = v;
     }
 
   private:
+    // The filled species cells by releve or by row, as the evaluation walks them.
+    void read(bool byColumn) {
+        const TEditBuffer& b = s_.buffer();
+        auto& lists = byColumn ? byColumn_ : byRow_;
+        lists.resize(static_cast<std::size_t>(byColumn ? b.GetColCount() : b.GetRowCount('A')));
+        std::unordered_map<TextHandle, double> known;
+        b.forEachFilled('A', [&](const FilledCell& f) {
+            auto it = known.find(f.handle);
+            if (it == known.end()) it = known.emplace(f.handle, numericValue(s_, 'A', f.col, f.row)).first;
+            if (byColumn)
+                byColumn_[static_cast<std::size_t>(f.col)].emplace_back(f.row, it->second);
+            else
+                byRow_[static_cast<std::size_t>(f.row)].emplace_back(f.col, it->second);
+        });
+    }
+
     Session& s_;
     char part_;
     std::vector<std::vector<std::pair<int, double>>> byColumn_, byRow_;
@@ -119,24 +124,25 @@ class PartValues {
     std::optional<CellValues> species_;
 };
 
+// The sum, mean and standard deviation (n − 1) of values; 0 where there are too few.
+struct Moments {
+    double sum, mean, sd;
+};
+Moments momentsOf(const std::vector<double>& v) {
+    long double sum = 0;
+    for (double x : v) sum += x;
+    const double mean = v.empty() ? 0 : static_cast<double>(sum / v.size());
+    long double ss = 0;
+    for (double x : v) ss += (x - mean) * (x - mean);
+    const double sd = v.size() > 1 ? std::sqrt(static_cast<double>(ss / (v.size() - 1))) : 0;
+    return {static_cast<double>(sum), mean, sd};
+}
+
 bool numericRow(char type) {
     return type == 'A' || type == 'F' || type == 'I' || type == 'P';
 }
 
 // The marked rows of both parts, header rows first.
-struct MarkedRow {
-    char part;
-    int row;
-};
-std::vector<MarkedRow> markedRows(const TEditBuffer& b, char onlyPart = 0) {
-    std::vector<MarkedRow> rows;
-    for (const char part : {'K', 'A'}) {
-        if (onlyPart && part != onlyPart) continue;
-        for (int r : (part == 'K' ? b.MroK() : b.MroA()).elements()) rows.push_back({part, r});
-    }
-    return rows;
-}
-
 // New header rows behind the last one: their positions.
 int appendHeaderRows(TEditBuffer& b, const std::vector<std::pair<std::string, char>>& rows) {
     const int first = b.GetRowCount('K');
@@ -201,6 +207,26 @@ std::optional<StatChoice> askSelection(Session& s, bool basicOnly, bool categori
 // ---- "Spaltenweise auswerten"
 
 }  // namespace
+
+std::vector<MarkedRow> markedRows(const TEditBuffer& b, char onlyPart) {
+    std::vector<MarkedRow> rows;
+    for (const char part : {'K', 'A'}) {
+        if (onlyPart && part != onlyPart) continue;
+        for (int r : (part == 'K' ? b.MroK() : b.MroA()).elements()) rows.push_back({part, r});
+    }
+    return rows;
+}
+
+bool enoughMarkedRows(Session& s, std::size_t marked, std::size_t least) {
+    if (marked >= std::max<std::size_t>(least, 1)) return true;
+    s.ui().showInfo(s.catalogue().GetLangMsg(marked == 0 ? "MsgNoRowsM" : "MsgFewRowsM"));
+    return false;
+}
+
+double headerNumber(const TEditBuffer& b, int col, int row) {
+    const auto v = parseNumber(trimBlanks(b.Get('K', col, row)));
+    return v ? *v : kMissing;
+}
 
 std::optional<double> askMinimum(Session& s, std::string_view caption) {
     const auto answer = askText(s, caption, "Minimaler Wert", "0");
@@ -331,9 +357,7 @@ Status dateArithmetic(Session& s, const std::vector<int>& rows) {
                 } else {
                     RZeit z;
                     SekToZeit(std::llabs(whole), z);
-                    auto two = [](int x) { return (x < 10 ? "0" : "") + std::to_string(x); };
-                    text = (whole < 0 ? "-" : "") + two(z.Stunden) + ":" + two(z.Minuten) + ":" +
-                           two(z.Sekunden);
+                    text = (whole < 0 ? "-" : "") + ZeitText(z);
                 }
             }
             results[k][static_cast<std::size_t>(c)] = text;
@@ -415,12 +439,7 @@ Status normaliseColumns(Session& s, char part, const std::vector<int>& rows) {
         for (double v : x)
             if (!isMissing(v)) present.push_back(v);
         nonNumeric += static_cast<std::int64_t>(x.size() - present.size());
-        long double sum = 0;
-        for (double v : present) sum += v;
-        const double mean = present.empty() ? 0 : static_cast<double>(sum / present.size());
-        long double ss = 0;
-        for (double v : present) ss += (v - mean) * (v - mean);
-        const double sd = present.size() > 1 ? std::sqrt(static_cast<double>(ss / (present.size() - 1))) : 0;
+        const auto [sum, mean, sd] = momentsOf(present);
         const std::vector<double> ranks = midRanks(present);
         const double divisor = divisorRow >= 0 ? numericValue(s, 'K', c, divisorRow) : 0;
         std::size_t k = 0;
@@ -536,15 +555,7 @@ Status rankRows(Session& s, char part, const std::vector<int>& rows) {
 std::optional<std::vector<int>> evaluatedRows(Session& s, char part, std::size_t least) {
     const TEditBuffer& b = s.buffer();
     const TMenge& marks = part == 'K' ? b.MroK() : b.MroA();
-    const Catalogue& cat = s.catalogue();
-    if (marks.empty()) {
-        s.ui().showInfo(cat.GetLangMsg("MsgNoRowsM"));
-        return std::nullopt;
-    }
-    if (static_cast<std::size_t>(marks.Count()) < least) {
-        s.ui().showInfo(cat.GetLangMsg("MsgFewRowsM"));
-        return std::nullopt;
-    }
+    if (!enoughMarkedRows(s, static_cast<std::size_t>(marks.Count()), least)) return std::nullopt;
     return marks.elements();
 }
 
@@ -624,22 +635,13 @@ Status transformRows(Session& s) {
         return {};
     TEditBuffer& b = s.buffer();
     const int cols = b.GetColCount(), decimals = s.settings().Diversa.Decimals;
-    auto moments = [](const std::vector<double>& v) {
-        long double sum = 0;
-        for (double x : v) sum += x;
-        const double mean = v.empty() ? 0 : static_cast<double>(sum / v.size());
-        long double ss = 0;
-        for (double x : v) ss += (x - mean) * (x - mean);
-        const double sd = v.size() > 1 ? std::sqrt(static_cast<double>(ss / (v.size() - 1))) : 0;
-        return std::make_tuple(static_cast<double>(sum), mean, sd);
-    };
     std::vector<double> refValues;
     if (reference >= 0)
         for (int c = 0; c < cols; ++c) refValues.push_back(numericValue(s, 'K', c, reference));
     std::vector<double> refPresent;
     for (double v : refValues)
         if (!isMissing(v)) refPresent.push_back(v);
-    const auto [refSum, refMean, refSd] = moments(refPresent);
+    const auto [refSum, refMean, refSd] = momentsOf(refPresent);
     (void)refSum;
     std::vector<std::vector<std::string>> out;
     std::int64_t nas = 0;
@@ -650,7 +652,7 @@ Status transformRows(Session& s) {
         std::vector<double> present;
         for (double v : x)
             if (!isMissing(v)) present.push_back(v);
-        const auto [sum, mean, sd] = moments(present);
+        const auto [sum, mean, sd] = momentsOf(present);
         double maxAbs = 0;
         for (double v : present) maxAbs = std::max(maxAbs, std::fabs(v));
         const std::vector<double> ranks = midRanks(present);

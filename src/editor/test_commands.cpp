@@ -23,12 +23,6 @@ namespace {
 constexpr std::int64_t kCategoryTests = 106080200;  // "Kategorienweise Berechnungen" › "Tests"
 constexpr std::int64_t kSpatial = 106100000;        // "Räumliche Verteilung von Ereignissen"
 
-// A header cell as a number; missing when it is empty or no number.
-double headerNumber(const TEditBuffer& b, int col, int row) {
-    const auto v = parseNumber(trimBlanks(b.Get('K', col, row)));
-    return v ? *v : kMissing;
-}
-
 // A species cell for the tests: its cover weight, or 1 / 0 for presence and absence; empty is 0, an
 // invalid code missing.
 double speciesNumber(Session& s, int col, int row, bool presence) {
@@ -92,10 +86,7 @@ void showTable(Session& s, std::string_view caption, std::vector<std::string>& l
 Status rowTests(Session& s, int mode) {
     TEditBuffer& b = s.buffer();
     const std::vector<int> rows = b.MroK().elements();
-    if (rows.size() < (mode == 2 ? 2u : 1u)) {
-        s.ui().showInfo(s.catalogue().GetLangMsg(rows.empty() ? "MsgNoRowsM" : "MsgFewRowsM"));
-        return commandFailed();
-    }
+    if (!enoughMarkedRows(s, rows.size(), mode == 2 ? 2 : 1)) return commandFailed();
     const auto selection = askTestSelection(s, mode);
     if (!selection) return {};
     std::vector<std::pair<std::string, TStatTests>> cases;
@@ -247,16 +238,8 @@ Status restTests(Session& s) {
 // identifier form pairs, and their differences are tested against 0, for each pair of samples.
 Status pairedCategoryTests(Session& s, bool strata) {
     TEditBuffer& b = s.buffer();
-    std::vector<int> rows = b.MroK().elements();
-    std::vector<char> parts(rows.size(), 'K');
-    for (int r : b.MroA().elements()) {
-        rows.push_back(r);
-        parts.push_back('A');
-    }
-    if (rows.empty()) {
-        s.ui().showInfo(s.catalogue().GetLangMsg("MsgNoRowsM"));
-        return commandFailed();
-    }
+    const std::vector<MarkedRow> rows = markedRows(b);
+    if (!enoughMarkedRows(s, rows.size(), 1)) return commandFailed();
     const std::vector<int> keyRows = askCategoryRows(s);
     if (keyRows.empty()) return {};
     std::vector<std::string> names;
@@ -281,7 +264,7 @@ Status pairedCategoryTests(Session& s, bool strata) {
             'Y')
         return {};
     bool presence = false;
-    if (std::find(parts.begin(), parts.end(), 'A') != parts.end()) {
+    if (std::any_of(rows.begin(), rows.end(), [](const MarkedRow& r) { return r.part == 'A'; })) {
         int pa = 1;
         if (!TRadioDlg::Execute(s.ui(), s.catalogue(), "DlgPA", "", "", pa)) return {};
         presence = pa == 0;
@@ -304,9 +287,7 @@ Status pairedCategoryTests(Session& s, bool strata) {
     std::vector<std::string> sampleKeys;
     for (const auto& entry : samples) sampleKeys.push_back(entry.first);
     std::int64_t invalid = 0;
-    for (std::size_t k = 0; k < rows.size(); ++k) {
-        const char part = parts[k];
-        const int row = rows[k];
+    for (const auto& [part, row] : rows) {
         std::vector<double> values;
         for (int c = 0; c < b.GetColCount(); ++c)
             values.push_back(part == 'K' ? headerNumber(b, c, row) : speciesNumber(s, c, row, presence));
@@ -357,11 +338,7 @@ Status categoryTests(Session& s) {
     if (answer == 1 || answer == 3) return pairedCategoryTests(s, answer == 3);
     TEditBuffer& b = s.buffer();
     std::vector<int> keyRows;
-    struct Row {
-        char part;
-        int row;
-    };
-    std::vector<Row> rows;
+    std::vector<MarkedRow> rows;
     if (answer == 4) {
         keyRows = b.MroK().elements();
         for (int r : markedOrAll(b.MroA(), b.GetRowCount('A')))
@@ -371,17 +348,13 @@ Status categoryTests(Session& s) {
             return commandFailed();
         }
     } else {
-        for (int r : b.MroK().elements()) rows.push_back({'K', r});
-        for (int r : b.MroA().elements()) rows.push_back({'A', r});
-        if (rows.empty()) {
-            s.ui().showInfo(s.catalogue().GetLangMsg("MsgNoRowsM"));
-            return commandFailed();
-        }
+        rows = markedRows(b);
+        if (!enoughMarkedRows(s, rows.size(), 1)) return commandFailed();
         keyRows = askCategoryRows(s);
         if (keyRows.empty()) return {};
     }
     bool presence = false;
-    if (std::any_of(rows.begin(), rows.end(), [](const Row& r) { return r.part == 'A'; })) {
+    if (std::any_of(rows.begin(), rows.end(), [](const MarkedRow& r) { return r.part == 'A'; })) {
         int pa = 1;
         if (!TRadioDlg::Execute(s.ui(), s.catalogue(), "DlgPA", "", "", pa)) return {};
         presence = pa == 0;
@@ -395,7 +368,7 @@ Status categoryTests(Session& s) {
     std::vector<std::string> lines{keyNames + ";Werte" + joined(TStatTests(mode, *selection).headings())};
     const int decimals = s.settings().Diversa.Decimals;
     std::int64_t invalid = 0;
-    for (const Row& row : rows) {
+    for (const MarkedRow& row : rows) {
         std::vector<double> values;
         for (int c = 0; c < b.GetColCount(); ++c) {
             const double v =
@@ -430,17 +403,8 @@ Status spatialIndices(Session& s) {
     int answer = 0;
     if (!TRadioDlg::Execute(s.ui(), s.catalogue(), "DlgOpSpatial", "", "", answer)) return {};
     TEditBuffer& b = s.buffer();
-    struct Row {
-        char part;
-        int row;
-    };
-    std::vector<Row> rows;
-    for (int r : b.MroK().elements()) rows.push_back({'K', r});
-    for (int r : b.MroA().elements()) rows.push_back({'A', r});
-    if (rows.size() < (answer == 1 ? 2u : 1u)) {
-        s.ui().showInfo(s.catalogue().GetLangMsg(rows.empty() ? "MsgNoRowsM" : "MsgFewRowsM"));
-        return commandFailed();
-    }
+    const std::vector<MarkedRow> rows = markedRows(b);
+    if (!enoughMarkedRows(s, rows.size(), answer == 1 ? 2 : 1)) return commandFailed();
     const int decimals = s.settings().Diversa.Decimals;
     auto text = [&](const std::optional<double>& v) {
         return v ? formatNumber(*v, decimals) : std::string("NA");
@@ -450,7 +414,7 @@ Status spatialIndices(Session& s) {
     if (answer == 0) {
         lines = {"Eigenschaft;Dispersionsindex", ";<1 = regelmässig verteilt", ";1 = zufällig verteilt",
                  ";>1 = geklumpt", ""};
-        for (const Row& row : rows) {
+        for (const MarkedRow& row : rows) {
             std::vector<double> values;
             for (int c = 0; c < b.GetColCount(); ++c) {
                 const std::string_view t = trimBlanks(b.Get(row.part, c, row.row));
@@ -470,7 +434,7 @@ Status spatialIndices(Session& s) {
                  ";negativ = meiden sich;>= 6.635 heisst <=1% Irrtumswahrscheinlichkeit",
                  ";;>= 10.828 heisst <=0.1% Irrtumswahrscheinlichkeit", ""};
         // Presence per column: species by cover weight, header rows a number ≥ 0 (else unknown).
-        auto presence = [&](const Row& row, int c) -> std::optional<bool> {
+        auto presence = [&](const MarkedRow& row, int c) -> std::optional<bool> {
             if (row.part == 'A') {
                 const double v = speciesNumber(s, c, row.row, false);
                 if (isMissing(v)) return std::nullopt;

@@ -14,6 +14,7 @@
 #include "editor/field_list.h"
 #include "editor/grid_control.h"
 #include "editor/session.h"
+#include "editor/taxon_lookup.h"
 #include "env/dialogs.h"
 #include "species/name_lookup.h"
 #include "species/name_text.h"
@@ -112,8 +113,7 @@ std::pair<double, double> boundValues(const std::pair<std::string, std::string>&
 std::string timeText(std::int64_t seconds) {
     RZeit z;
     SekToZeit(seconds, z);
-    auto two = [](int v) { return (v < 10 && v >= 0 ? "0" : "") + std::to_string(v); };
-    return two(z.Stunden) + ":" + two(z.Minuten) + ":" + two(z.Sekunden);
+    return ZeitText(z);
 }
 
 // A message box shows the error and its explanation on separate lines.
@@ -262,16 +262,19 @@ RowConstraints::RowConstraints(const TEditBuffer& b, int row)
         const auto [lo, hi] = boundValues(words, type_ == 'D' ? 'F' : type_);
         std::vector<char>& f = flagsOf('K');
         const std::vector<int> rows = group('K');
+        // Each group row's sign, read from its item once.
+        std::vector<double> signs;
+        for (int r : rows) signs.push_back(chainOperator(r) == '-' ? -1 : 1);
         for (int c = 0; c < cols; ++c) {
             double sum = 0;
             bool readable = true;
-            for (int r : rows) {
-                const auto v = entryValue(type_, entryOf(b, c, r));
+            for (std::size_t i = 0; i < rows.size(); ++i) {
+                const auto v = entryValue(type_, entryOf(b, c, rows[i]));
                 if (!v) {
                     readable = false;
                     break;
                 }
-                sum += chainOperator(r) == '-' ? -*v : *v;
+                sum += signs[i] * *v;
             }
             if (readable && (sum < lo || sum > hi)) f[static_cast<std::size_t>(c)] = 1;
         }
@@ -882,15 +885,8 @@ bool checkData(Session& s) {
                     p && *p <= INT32_MAX && db->exists(static_cast<int>(*p)))
                     name = db->GetLat(static_cast<int>(*p)) + GetZusatz(name);
             }
-            if (!CheckArtDb(db, s.ui(), s.catalogue())) {
-                ok = false;
-            } else {
-                for (std::size_t at; (at = name.find("//")) != std::string::npos;) name.erase(at, 1);
-                std::vector<std::string> lines;
-                ok = LookupName(*db, s.ui(), s.catalogue(), 'L', 0, lines, name, &s.inputFilter,
-                                s.inputFilterOn, false, false);
-                if (ok) write(name);
-            }
+            ok = lookUpSpeciesName(s, name, false);
+            if (ok) write(name);
         }
     } else if (grid == 4 && pruef.DeckSofort && b.GetTyp('A', row) == 'A') {
         std::string entry(b.Get('A', col, row));

@@ -275,4 +275,9 @@ void SekToZeit(std::int64_t n, RZeit& rec) {
     rec.Sekunden = static_cast<std::int32_t>(n % 60);
 }
 
+std::string ZeitText(const RZeit& rec) {
+    auto two = [](std::int32_t v) { return (v < 10 ? "0" : "") + std::to_string(v); };
+    return two(rec.Stunden) + ":" + two(rec.Minuten) + ":" + two(rec.Sekunden);
+}
+
 }  // namespace tav

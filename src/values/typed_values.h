@@ -47,5 +47,7 @@ bool JaNeinUVal(bool NaAccept, std::string& s, std::int32_t& code);
 
 std::int64_t ZeitToSek(const RZeit& rec);
 void SekToZeit(std::int64_t n, RZeit& rec);
+// A time as hh:mm:ss (more hour digits when there are more hours).
+std::string ZeitText(const RZeit& rec);
 
 }  // namespace tav
