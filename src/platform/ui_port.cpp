@@ -3,8 +3,13 @@
 #include <algorithm>
 
 #include "core/numbers.h"
+#include "platform/drawing.h"
 
 namespace tav {
+
+void UiPort::showDrawingWindow(DrawingWindow& window) {
+    window.closing();
+}
 
 std::optional<int> UiPort::radioDialog(std::string_view dialogName, int itemCount, int preset) {
     DialogRequest r;

@@ -11,6 +11,9 @@
 
 namespace tav {
 
+class DrawingWindow;
+struct Drawing;
+
 enum class MessageKind { Info, Warning, Error };
 
 // The generic dialogs. Each is a definition (caption, group caption, default, items) plus an answer
@@ -120,6 +123,13 @@ class UiPort {
         showInfo(caption.empty() ? std::string(text) : std::string(caption) + ": " + std::string(text));
     }
     virtual void closeStatusWindow() {}
+
+    // A window that draws (platform/drawing.h), shown modally until it is closed. Without windows the
+    // window's commands come from an answer token: their captions separated by "|" (ScriptUi, macros).
+    virtual void showDrawingWindow(DrawingWindow& window);
+    // Saves a drawing as a picture (PNG, BMP or JPG by the file name's ending). False when the front
+    // end has no way to (no windows): only SVG can be written then.
+    virtual bool saveBitmap(const Drawing& /*drawing*/, const std::string& /*file*/) { return false; }
 
     // Shortcuts for the dialogs the lower layers ask.
     // A radio dialog of the catalogue; items come from its definition. Returns the chosen index.
