@@ -22,6 +22,9 @@ class PackedTriangle {
     int size() const { return n_; }
     double at(int i, int j) const { return cells_[index(i, j)]; }
     void set(int i, int j, double v) { cells_[index(i, j)] = v; }
+    // All cells, for passes over the whole matrix.
+    std::vector<double>& cells() { return cells_; }
+    const std::vector<double>& cells() const { return cells_; }
 
   private:
     std::size_t index(int i, int j) const {

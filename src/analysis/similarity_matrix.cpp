@@ -198,6 +198,10 @@ double sparseMeasure(int code, const SparseVector& x, const SparseVectorStats& s
         }
         case 46:
             return both;
+        case 47:
+            return sx.positive > 0 ? static_cast<double>(both) / sx.positive : 0;
+        case 48:
+            return sy.positive > 0 ? static_cast<double>(both) / sy.positive : 0;
         default:
             return 0;
     }

@@ -29,7 +29,8 @@ struct SparseVectorStats {
 };
 SparseVectorStats sparseStats(const SparseVector& v, int attributes);
 
-// The measure of x against y (the codes of similarity_measures.h, except the asymmetric 47 and 48).
+// The measure of x against y (the codes of similarity_measures.h; for 47 and 48 x is the object, y the
+// reference or the object of the higher index).
 double sparseMeasure(int code, const SparseVector& x, const SparseVectorStats& sx, const SparseVector& y,
                      const SparseVectorStats& sy, int attributes, double quantile = 0.5);
 

@@ -40,6 +40,8 @@ void addStatisticsCommands(Dispatcher& dispatcher);
 void addTestCommands(Dispatcher& dispatcher);
 // Pairs of header rows evaluated releve by releve.
 void addPairedRowCommands(Dispatcher& dispatcher);
+// The similarity matrices, the similarities to references and the cluster analysis.
+void addSimilarityCommands(Dispatcher& dispatcher);
 // Macros and the macro variables.
 void addMacroCommands(Dispatcher& dispatcher);
 

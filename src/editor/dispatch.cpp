@@ -131,6 +131,7 @@ Dispatcher::Dispatcher() {
     addStatisticsCommands(*this);
     addTestCommands(*this);
     addPairedRowCommands(*this);
+    addSimilarityCommands(*this);
     addMacroCommands(*this);
 }
 

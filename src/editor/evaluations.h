@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "analysis/stat_params.h"
@@ -56,6 +57,11 @@ std::optional<double> askMinimum(Session& session, std::string_view caption);
 // The header rows whose values make the categories of releves, chosen in "Kategorien (Straten)
 // angeben" (one or several); empty when cancelled.
 std::vector<int> askCategoryRows(Session& session);
+
+// The pair list: the marked header rows, first half with second half, edited in "Zeilenpaare"; the
+// lines with two rows are the pairs, in the order their fields name them. The header-row marks become
+// the rows of the pairs. Nothing when cancelled or too few rows are marked.
+std::optional<std::vector<std::pair<int, int>>> askRowPairs(Session& session);
 
 // "Zeilen auswerten" answers 7 (association of pairs of rows), 8 (against 0) and 9 (against the rest).
 Status runRowTest(Session& session, int answer);

@@ -39,9 +39,9 @@ std::optional<int> rowOfField(const TEditBuffer& b, std::string_view field) {
     return static_cast<int>(*n - 1);
 }
 
-// The pair list: the marked header rows, first half with second half, edited in "Zeilenpaare". The
-// header-row marks become the rows of the pairs.
-std::optional<std::vector<Pair>> pairList(Session& s) {
+}  // namespace
+
+std::optional<std::vector<std::pair<int, int>>> askRowPairs(Session& s) {
     TEditBuffer& b = s.buffer();
     const std::vector<int> marked = b.MroK().elements();
     if (!enoughMarkedRows(s, marked.size(), 2)) return std::nullopt;
@@ -59,13 +59,23 @@ std::optional<std::vector<Pair>> pairList(Session& s) {
         if (f.size() < 2 || trimBlanks(f[0]).empty() || trimBlanks(f[1]).empty()) continue;
         const auto x = rowOfField(b, f[0]), y = rowOfField(b, f[1]);
         if (!x || !y || *x == *y) continue;
-        pairs.emplace_back(std::min(*x, *y), std::max(*x, *y));
+        pairs.emplace_back(*x, *y);
     }
     b.setMarks(MarkSet::MroK, TMenge());
     for (const Pair& p : pairs) {
         b.mark(MarkSet::MroK, p.first);
         b.mark(MarkSet::MroK, p.second);
     }
+    return pairs;
+}
+
+namespace {
+
+// The pair list with the row higher in the table first in each pair.
+std::optional<std::vector<Pair>> pairList(Session& s) {
+    auto pairs = askRowPairs(s);
+    if (pairs)
+        for (Pair& p : *pairs) p = {std::min(p.first, p.second), std::max(p.first, p.second)};
     return pairs;
 }
 

@@ -102,6 +102,22 @@ struct SpeciesMatch {
     int acceptedKey = -1;
 };
 
+// The choices of the similarity analyses, kept for the whole run: the dialogs open with the last ones.
+struct SimilarityChoices {
+    int OC = 0;         // comparison mode
+    int OcSimMain = 0;  // family of measures
+    int OcSim = 0;      // measure code
+    int OCclu = 1;      // output: 1 show, 3 into the table, 4 ranked references, 5 … 8 clustering
+    int nRang = 0;      // ranks of output 4 (0 all)
+    int reSim = 0;      // answer of the measure dialog
+    int rClu = 0;       // answer of the output dialog
+    double FiltFreq = 0;  // minimal occurrence: constancy below 1, frequency from 1; ≤ 0 none
+    double MinDeck = 0;   // minimal cover weight
+    double MinRang = 0.00001;
+    double qu = 0.5;  // quantile of measure 11
+    std::string Data = "1000";
+};
+
 class Session {
   public:
     // frontEnd answers the dialogs the macro layer leaves open and shows the messages; it must outlive
@@ -236,6 +252,7 @@ class Session {
     bool showCommandNumbers = false;
     // A macro runs statement by statement, each shown before it runs.
     bool stepMode = false;
+    SimilarityChoices similarity;
     // The invalid cover codes the running command met: emptied before each command, reported once after
     // it. Commands that read covers add their counts here.
     CoverCounts coverCounts;

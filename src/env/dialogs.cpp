@@ -114,7 +114,7 @@ bool TButtonDlg::Execute(UiPort& ui, const Catalogue& cat, std::string_view DlgI
     auto a = ui.dialog(req);
     if (!a) return false;
     const auto v = parseInteger(*a);
-    if (!v || *v < 0 || *v >= static_cast<std::int64_t>(req.items.size())) return false;
+    if (!v || *v < -1 || *v >= static_cast<std::int64_t>(req.items.size())) return false;
     pressed = static_cast<int>(*v);
     return true;
 }

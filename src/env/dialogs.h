@@ -42,7 +42,7 @@ struct TDCheckDlg {
 };
 
 struct TButtonDlg {
-    // pressed: the number of the action button (0 … 9).
+    // pressed: the number of the action button (0 … 9), or -1 for OK.
     static bool Execute(UiPort& ui, const Catalogue& cat, std::string_view DlgIts, std::string_view DlgStr,
                         std::string_view r, int& pressed);
 };

@@ -621,6 +621,7 @@ class TableWindow : public AnswerWindow {
         // The lines live in the model only: a large matrix is not kept twice.
         model_ = new LinesModel(std::move(request_.items), this);
         request_.items.clear();
+        if (request_.lineAt) model_->setSource(request_.lineCount, request_.lineAt);
         model_->setEditable(kind_.editing, kind_.editFromRow - 2 < 0 ? 0 : kind_.editFromRow - 2,
                             kind_.editFromColumn - 1);
         view_ = new QTableView;

@@ -8,8 +8,56 @@ LinesModel::LinesModel(std::vector<std::string> lines, QObject* parent) : QAbstr
     setLines(std::move(lines));
 }
 
+void LinesModel::setSource(int count, std::function<std::string(int)> lineAt) {
+    beginResetModel();
+    lines_.assign(static_cast<std::size_t>(std::max(count, 0)), std::string());
+    starts_.assign(lines_.size(), {});
+    loaded_.assign(lines_.size(), 0);
+    loadOrder_.clear();
+    source_ = std::move(lineAt);
+    editable_ = false;
+    columns_ = 0;
+    if (!lines_.empty()) {
+        load(0);
+        columns_ = static_cast<int>(std::count(lines_[0].begin(), lines_[0].end(), ';')) + 1;
+    }
+    endResetModel();
+}
+
+void LinesModel::load(int line) const {
+    if (!source_ || loaded_[static_cast<std::size_t>(line)]) return;
+    // Some thousand lines are kept; the title row always.
+    constexpr std::size_t kKept = 4096;
+    while (loadOrder_.size() >= kKept) {
+        const auto old = static_cast<std::size_t>(loadOrder_.front());
+        loadOrder_.pop_front();
+        std::string().swap(lines_[old]);
+        starts_[old].clear();
+        loaded_[old] = 0;
+    }
+    lines_[static_cast<std::size_t>(line)] = source_(line);
+    starts_[static_cast<std::size_t>(line)].clear();
+    loaded_[static_cast<std::size_t>(line)] = 1;
+    if (line > 0) loadOrder_.push_back(line);
+}
+
+const std::vector<std::string>& LinesModel::lines() const {
+    if (source_)
+        for (std::size_t k = 0; k < lines_.size(); ++k)
+            if (!loaded_[k]) {
+                lines_[k] = source_(static_cast<int>(k));
+                starts_[k].clear();
+                loaded_[k] = 1;
+            }
+    loadOrder_.clear();
+    return lines_;
+}
+
 void LinesModel::setLines(std::vector<std::string> lines) {
     beginResetModel();
+    source_ = nullptr;
+    loaded_.clear();
+    loadOrder_.clear();
     lines_ = std::move(lines);
     starts_.assign(lines_.size(), {});
     // As many columns as the title row has fields.
@@ -18,7 +66,7 @@ void LinesModel::setLines(std::vector<std::string> lines) {
 }
 
 void LinesModel::setEditable(bool on, int fromRow, int fromCol) {
-    editable_ = on;
+    editable_ = on && !source_;
     editFromRow_ = fromRow;
     editFromCol_ = fromCol;
 }
@@ -40,7 +88,7 @@ bool LinesModel::setData(const QModelIndex& index, const QVariant& value, int ro
 
 void LinesModel::setCell(int row, int col, std::string_view text) {
     const int line = row + 1;
-    if (line <= 0 || line >= static_cast<int>(lines_.size()) || col < 0 || col >= columns_) return;
+    if (source_ || line <= 0 || line >= static_cast<int>(lines_.size()) || col < 0 || col >= columns_) return;
     std::string out;
     for (int c = 0; c < std::max(columns_, static_cast<int>(fieldsOf(line).size()) - 1); ++c) {
         if (c > 0) out += ';';
@@ -60,6 +108,7 @@ int LinesModel::columnCount(const QModelIndex& parent) const {
 }
 
 const std::vector<std::uint32_t>& LinesModel::fieldsOf(int line) const {
+    load(line);
     std::vector<std::uint32_t>& s = starts_[static_cast<std::size_t>(line)];
     if (s.empty()) {
         const std::string& l = lines_[static_cast<std::size_t>(line)];
@@ -73,7 +122,7 @@ const std::vector<std::uint32_t>& LinesModel::fieldsOf(int line) const {
 
 void LinesModel::setRow(int row, const std::vector<std::string>& cells) {
     const int line = row + 1;
-    if (line <= 0 || line >= static_cast<int>(lines_.size())) return;
+    if (source_ || line <= 0 || line >= static_cast<int>(lines_.size())) return;
     std::string out;
     for (std::size_t c = 0; c < cells.size(); ++c) out += (c > 0 ? ";" : "") + cells[c];
     lines_[static_cast<std::size_t>(line)] = std::move(out);

@@ -5,6 +5,8 @@
 
 #include <QAbstractTableModel>
 #include <cstdint>
+#include <deque>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,9 +27,13 @@ class LinesModel : public QAbstractTableModel {
 
     // The cells of a data row, ";"-joined as the dialog answers.
     std::string rowText(int row) const;
-    const std::vector<std::string>& lines() const { return lines_; }
+    // All lines (a source's lines are all made for this).
+    const std::vector<std::string>& lines() const;
     // New lines for a window that stays open.
     void setLines(std::vector<std::string> lines);
+    // Lines made only when a cell of them is shown, and forgotten again when many were made (a large
+    // matrix): count lines, line k from lineAt(k). Read-only.
+    void setSource(int count, std::function<std::string(int)> lineAt);
     // Cells from this data row and column on (0-based, below the title) can be edited, when on.
     void setEditable(bool on, int fromRow = 0, int fromCol = 0);
     bool editable() const { return editable_; }
@@ -44,8 +50,13 @@ class LinesModel : public QAbstractTableModel {
     // The start of every field of a line (and one past its end), computed when first needed.
     const std::vector<std::uint32_t>& fieldsOf(int line) const;
     std::string_view field(int line, int col) const;
+    // Makes a line of the source when it is not at hand.
+    void load(int line) const;
 
-    std::vector<std::string> lines_;
+    mutable std::vector<std::string> lines_;
+    std::function<std::string(int)> source_;
+    mutable std::vector<char> loaded_;
+    mutable std::deque<int> loadOrder_;
     mutable std::vector<std::vector<std::uint32_t>> starts_;
     int columns_ = 0;
     bool editable_ = false;

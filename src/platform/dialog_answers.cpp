@@ -86,6 +86,7 @@ TokenAnswer answerFromToken(const DialogRequest& r, std::string_view token) {
     switch (r.kind) {
         case DialogKind::Radio:
         case DialogKind::Buttons: {
+            if (r.kind == DialogKind::Buttons && (token == "OK" || token == "ok")) return accept("-1");
             if (!token.empty() && token.front() == '#') {
                 const std::size_t one = token.find('1');
                 if (one == std::string_view::npos || static_cast<int>(one) - 1 >= n)

@@ -87,6 +87,9 @@ std::optional<std::string> ScriptUi::dialog(const DialogRequest& request) {
     if (windowEcho_ && (request.kind == DialogKind::Grid || request.kind == DialogKind::List)) {
         std::fprintf(windowEcho_, "== %s\n", request.caption.c_str());
         for (const std::string& line : request.items) std::fprintf(windowEcho_, "%s\n", line.c_str());
+        if (request.lineAt)
+            for (int k = 0; k < request.lineCount; ++k)
+                std::fprintf(windowEcho_, "%s\n", request.lineAt(k).c_str());
         std::fflush(windowEcho_);
     }
     // Named by its caption as the user would see it, and by its definition name.

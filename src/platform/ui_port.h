@@ -75,6 +75,10 @@ struct DialogRequest {
     // The input form's button of a field does its work here: it may change the field values (all of
     // them, in order) and says whether it did.
     std::function<bool(int field, std::vector<std::string>& values)> onFieldButton;
+    // Table windows whose lines are made only when shown (a large matrix): lineCount lines, line k made
+    // by lineAt(k). items stays empty then.
+    int lineCount = 0;
+    std::function<std::string(int)> lineAt;
     // List windows: ";"-separated line formats, format k for line k (words FETT, KURSIV, ROT, BLAU, GRUEN).
     std::string lineFormats;
 

@@ -364,6 +364,22 @@ class MainWindowTest : public QObject {
         QCOMPARE(ragged.data(ragged.index(0, 2), Qt::DisplayRole).toString(), QString(""));
         QCOMPARE(QString::fromStdString(ragged.rowText(0)), QString("x;;"));
         QCOMPARE(QString::fromStdString(ragged.rowText(1)), QString("y;z;w"));
+        // Lines made only when shown: a window over 100 000 rows makes the few it shows, and forgets
+        // old ones, but gives every line back when asked for all of them.
+        int made = 0;
+        LinesModel lazy({});
+        lazy.setSource(100001, [&made](int k) {
+            ++made;
+            return k == 0 ? std::string("T;a;b") : "r" + std::to_string(k) + ";" + std::to_string(k) + ";x";
+        });
+        QCOMPARE(lazy.rowCount(), 100000);
+        QCOMPARE(lazy.columnCount(), 3);
+        QCOMPARE(lazy.data(lazy.index(99999, 1), Qt::DisplayRole).toString(), QString("100000"));
+        for (int r = 0; r < 5000; ++r) lazy.data(lazy.index(r, 0), Qt::DisplayRole);
+        QCOMPARE(lazy.data(lazy.index(0, 0), Qt::DisplayRole).toString(), QString("r1"));
+        QVERIFY(made < 5100);
+        QCOMPARE(lazy.lines().size(), std::size_t(100001));
+        QCOMPARE(QString::fromStdString(lazy.lines()[99999]), QString("r99999;99999;x"));
     }
 
     void theTableWindowAnswersWithTheChosenRow() {
