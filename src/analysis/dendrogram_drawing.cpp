@@ -126,10 +126,11 @@ Drawing drawDendrogram(const DendrogramPicture& picture, DendrogramLayout& layou
     if (rootDrawn)
         d.lines.push_back({stepX.back(), stepY.back(), stepX.back() + roundEven(10 * s), stepY.back()});
 
-    // The scale: ticks at the multiples of the step, labelled above them.
+    // The scale: ticks at the multiples of the step, labelled above them from just right of the tick,
+    // which keeps the first label clear of the cut's text in the label column.
     const double step = scaleStep(minSim, maxSim, layout.cluFac, s);
     const int scaleY = roundEven(layout.headerGap - 20 * s);
-    const int tick = std::max(roundEven(5 * s), 1);
+    const int tick = std::max(roundEven(5 * s), 1), labelShift = roundEven(2 * s);
     int scaleLeft = layout.labelGap, scaleRight = xOf(minSim);
     const double first = std::nearbyint(maxSim / step);
     for (int i = 0; i < 1000; ++i) {
@@ -139,7 +140,15 @@ Drawing drawDendrogram(const DendrogramPicture& picture, DendrogramLayout& layou
         scaleLeft = std::min(scaleLeft, x);
         scaleRight = std::max(scaleRight, x);
         d.lines.push_back({x, scaleY - tick, x, scaleY});
-        d.texts.push_back({x, scaleY - tick - canvas.fontPixels - 1, scaleText(v, picture.decimals)});
+        Drawing::Text label{x + labelShift, scaleY - tick - canvas.fontPixels - 1,
+                            scaleText(v, picture.decimals)};
+        // A label that would run past the right edge (digits are about 0.65 of the font's height wide)
+        // ends at the edge instead; ticks lie at least 50 s apart, so it stays clear of the one before.
+        if (label.x + charLength(label.text) * canvas.fontPixels * 0.65 > canvas.width) {
+            label.x = canvas.width - labelShift;
+            label.rightAligned = true;
+        }
+        d.texts.push_back(label);
     }
     d.lines.push_back({scaleLeft, scaleY, scaleRight, scaleY});
 

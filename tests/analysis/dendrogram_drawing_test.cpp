@@ -104,8 +104,8 @@ TEST(Dendrogram, TwoObjects) {
         {10, 54, "1", true},
         {30, 74, "<&", false},
         {10, 74, "2", true},
-        {100, 11, "1.00", false},
-        {730, 11, "0.40", false},
+        {102, 11, "1.00", false},  // the scale labels begin just right of their ticks
+        {732, 11, "0.40", false},
     };
     for (const auto& t : texts) {
         const Drawing::Text* found = textAt(d, t.x, t.y);
@@ -211,6 +211,22 @@ TEST(Dendrogram, RangesThatLeaveLittleToSpread) {
     const Drawing d = drawDendrogram(picture, layout, canvas());
     for (const char* label : {"1.60", "0.00", "-0.40"}) EXPECT_TRUE(findText(d, label)) << label;
     EXPECT_FALSE(findText(d, "-0.60"));
+}
+
+TEST(Dendrogram, ScaleLabelsStayInsideTheWindow) {
+    // Ticks 0.1 apart down to 0.10, below the smallest similarity and 29 pixels from the right edge.
+    const Dendrogram tree{{-1}, {-2}, {0.14}, 2};
+    DendrogramPicture picture;
+    picture.dendrogram = &tree;
+    picture.minSim = 0.14;
+    picture.maxSim = 1;
+    DendrogramLayout layout = initialLayout(0.5, canvas(600));
+    const Drawing d = drawDendrogram(picture, layout, canvas(600));
+    const Drawing::Text* first = findText(d, "1.00");
+    const Drawing::Text* last = findText(d, "0.10");
+    ASSERT_TRUE(first && last);
+    EXPECT_EQ(std::tie(first->x, first->rightAligned), std::make_tuple(102, false));
+    EXPECT_EQ(std::tie(last->x, last->rightAligned), std::make_tuple(598, true));
 }
 
 }  // namespace
