@@ -17,15 +17,15 @@ int roundEven(double x);
 
 // The layout of the drawing.
 struct DendrogramLayout {
-    double cut = 0;       // the cut level shown
-    double fontGap = 20;  // vertical distance of two leaves
-    double zoom = 1;      // zoom divisor
-    double cluFac = 100;  // pixels per unit of similarity
-    double mvY = 0;       // vertical scroll offset (≤ 0)
-    int labelGap = 100;   // x of the leaves; the labels lie left of it
-    int headerGap = 50;   // y of the scale region
-    int cluWidth = 100;   // width of the tree area
-    int kla = 2;          // classes at the cut, found at every drawing
+    double cut = 0;             // the cut level shown
+    double fontGap = 20;        // vertical distance of two leaves
+    double zoom = 1;            // zoom divisor
+    double cluFac = 100;        // pixels per unit of similarity
+    double mvY = 0;             // vertical scroll offset (≤ 0)
+    int labelGap = 100;         // x of the leaves; the labels lie left of it
+    int headerGap = 50;         // y of the scale region
+    int cluWidth = 100;         // width of the tree area
+    int kla = 2;                // classes at the cut, found at every drawing
     int cutPos = 0, mvPos = 0;  // x and y of the last mouse press
 };
 

@@ -2,6 +2,7 @@
 
 #include "core/numbers.h"
 #include "platform/dialog_answers.h"
+#include "platform/drawing.h"
 
 namespace tav {
 
@@ -164,6 +165,17 @@ std::optional<std::string> DialogUi::dialog(const DialogRequest& request) {
     std::optional<std::string> answer = front_.dialog(r);
     if (answer) record(r, *answer);
     return answer;
+}
+
+void DialogUi::showDrawingWindow(DrawingWindow& window) {
+    std::string token;
+    if (macro_ && !macro_->NextMacroAnswer(token)) {
+        // A command the window does not have fails the statement, as a token a dialog refuses does.
+        if (!runDrawingCommands(window, token, front_)) macro_->refuse();
+        window.closing();
+        return;
+    }
+    front_.showDrawingWindow(window);
 }
 
 }  // namespace tav

@@ -30,6 +30,12 @@ class DialogUi : public UiPort {
         front_.showStatusWindow(caption, text);
     }
     void closeStatusWindow() override { front_.closeStatusWindow(); }
+    // A running macro's token lists the window's commands, which run without showing it; otherwise the
+    // front end shows it.
+    void showDrawingWindow(DrawingWindow& window) override;
+    bool saveBitmap(const Drawing& drawing, const std::string& file) override {
+        return front_.saveBitmap(drawing, file);
+    }
 
     const Catalogue& catalogue() const { return cat_; }
 

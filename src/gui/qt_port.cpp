@@ -17,6 +17,7 @@
 #include "core/text.h"
 #include "env/window_rules.h"
 #include "gui/dialog_windows.h"
+#include "gui/drawing_window.h"
 #include "gui/qt_text.h"
 
 namespace tav {
@@ -249,6 +250,16 @@ void QtPort::showStatusWindow(std::string_view caption, std::string_view text) {
 void QtPort::closeStatusWindow() {
     if (script_) return script_->closeStatusWindow();
     if (statusWindow_) statusWindow_->close();
+}
+
+void QtPort::showDrawingWindow(DrawingWindow& window) {
+    if (script_) return script_->showDrawingWindow(window);
+    DrawingDialog dialog(window, window_);
+    dialog.exec();
+}
+
+bool QtPort::saveBitmap(const Drawing& drawing, const std::string& file) {
+    return saveDrawingImage(drawing, file);
 }
 
 std::string QtPort::clipboardText() {

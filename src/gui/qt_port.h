@@ -36,6 +36,9 @@ class QtPort : public UiPort {
     DialogState dialogState(DialogKind kind) override;
     void showStatusWindow(std::string_view caption, std::string_view text) override;
     void closeStatusWindow() override;
+    // The window that draws as a modal dialog; with a script answering, the script runs its commands.
+    void showDrawingWindow(DrawingWindow& window) override;
+    bool saveBitmap(const Drawing& drawing, const std::string& file) override;
 
     // The window of a kind that was left open (nullptr when there is none).
     AnswerWindow* openWindow(DialogKind kind) const;

@@ -3,11 +3,14 @@
 // of shapes in pixels, so the desktop paints it, and the batch runner and scripts write it as SVG, from
 // the same shapes.
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace tav {
+
+class UiPort;
 
 struct Drawing {
     struct Line {
@@ -70,5 +73,17 @@ class DrawingWindow {
     // The canvas the window last drew on, so that commands that save a drawing use its size.
     Canvas lastCanvas;
 };
+
+// The menu command a token names: the first in menu order whose caption agrees with the token when
+// both, cut at their first "(", are compared without blanks and case ("anzahlklassen" names "Anzahl
+// Klassen", "Niveau" names "Niveau    (Doppelklick)"). Nothing when none does.
+std::optional<std::string> drawingCommand(const DrawingWindow& window, std::string_view token);
+
+// Runs the commands a token lists, separated by "|", on a window that is not shown (macros, scripts):
+// the window is drawn once first (on its last canvas, or 800 × 600 pixels when it never drew) so its
+// state is what the user would see, and again after every command. A command that closes the window
+// ends the run; so does a name that names no command, after a warning. False only in that last case,
+// when the token was refused. The window is not closed here.
+bool runDrawingCommands(DrawingWindow& window, std::string_view token, UiPort& messages);
 
 }  // namespace tav

@@ -5,6 +5,7 @@
 #include "core/numbers.h"
 #include "core/text.h"
 #include "platform/dialog_answers.h"
+#include "platform/drawing.h"
 
 namespace tav {
 
@@ -113,6 +114,19 @@ std::optional<std::string> ScriptUi::dialog(const DialogRequest& request) {
     TokenAnswer a = answerFromToken(request, token);
     if (!a.answer) cancel(name, a.refusal, shown);
     return a.answer;
+}
+
+void ScriptUi::showDrawingWindow(DrawingWindow& window) {
+    if (windowEcho_) {
+        std::fprintf(windowEcho_, "== %s\n", window.caption().c_str());
+        std::fflush(windowEcho_);
+    }
+    if (!tokens_.empty()) {
+        const std::string token = std::move(tokens_.front());
+        tokens_.pop_front();
+        if (!runDrawingCommands(window, token, *this)) cancelled_.push_back(window.caption());
+    }
+    window.closing();
 }
 
 bool isOverwriteQuestion(const DialogRequest& request) {

@@ -27,16 +27,19 @@ class ScriptUi : public UiPort {
     std::size_t tokensLeft() const { return tokens_.size(); }
     void setAcceptPresets(bool accept) { acceptPresets_ = accept; }
     // The lines of every table and list window are also written to echo: a line "== " + caption, then
-    // the window's lines.
+    // the window's lines. A window that draws writes its caption line only.
     void setWindowEcho(std::FILE* echo) { windowEcho_ = echo; }
 
     void showMessage(MessageKind kind, std::string_view text) override;
     std::optional<std::string> dialog(const DialogRequest& request) override;
+    // The next token lists the window's commands ("|"-separated); they run, then the window closes.
+    void showDrawingWindow(DrawingWindow& window) override;
     std::string clipboardText() override { return clipboard_; }
     void setClipboardText(std::string_view text) override { clipboard_ = text; }
 
     const std::vector<std::pair<MessageKind, std::string>>& messages() const { return messages_; }
-    // The dialogs that went unanswered or were refused, by name.
+    // The dialogs that went unanswered or were refused, by name (a window that draws by its caption,
+    // when its token names a command it does not have).
     const std::vector<std::string>& cancelledDialogs() const { return cancelled_; }
     // The last dialog asked, as it was asked (its lines, items and caption).
     const DialogRequest& lastDialog() const { return lastDialog_; }

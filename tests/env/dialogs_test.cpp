@@ -6,6 +6,7 @@
 
 #include "env/dialog_ui.h"
 #include "platform/script_ui.h"
+#include "support/fake_drawing_window.h"
 
 namespace tav {
 namespace {
@@ -136,6 +137,44 @@ TEST_F(DialogTest, ButtonPanelTakesATokenAndIsShown) {
     ASSERT_TRUE(TRadioDlg::Execute(ui, cat, "DlgDelimEinst", "", "", res));
     EXPECT_EQ(res, 2);
     EXPECT_TRUE(front.messages().empty());
+}
+
+// A macro's token runs the window's commands without showing it; "&", a statement without a token left,
+// or no macro at all show it through the front end.
+TEST_F(DialogTest, DrawingWindowTakesTheMacroTokenOrIsShown) {
+    const std::string draw = "draw 800x600";
+    const struct {
+        const char* statement;  // nullptr: no macro runs
+        std::vector<std::string> log;
+        bool refused;
+    } cases[] = {
+        {"Niveau|beenden 2", {draw, "Niveau    (Doppelklick)", draw, "Beenden", "closing"}, false},
+        {"Niveau|Zoom 2", {draw, "Niveau    (Doppelklick)", draw, "closing"}, true},
+        {"& 2", {draw, "Speichern", draw, "closing"}, false},
+        {nullptr, {draw, "Speichern", draw, "closing"}, false},
+    };
+    for (const auto& c : cases) {
+        ScriptUi shown({"Speichern"});
+        MacroAnswers statement;
+        if (c.statement) statement.start(c.statement);
+        DialogUi port{cat, shown, &statement};
+        testing::FakeDrawingWindow window;
+        port.showDrawingWindow(window);
+        const char* what = c.statement ? c.statement : "no macro";
+        EXPECT_EQ(window.log, c.log) << what;
+        EXPECT_EQ(statement.refused(), c.refused) << what;
+        // Only the window shown by the front end takes the front end's token.
+        EXPECT_EQ(shown.tokensLeft(), c.log[1] == "Speichern" ? 0u : 1u) << what;
+        if (c.refused) {
+            ASSERT_EQ(shown.messages().size(), 1u);
+            EXPECT_EQ(shown.messages()[0].second, "Fenster Dendrogramm: unbekannter Befehl Zoom");
+        }
+        if (c.statement) {
+            std::string next;
+            EXPECT_FALSE(statement.NextMacroAnswer(next));
+            EXPECT_EQ(next, "2") << what;
+        }
+    }
 }
 
 // "$B" and "$S" are gone from the item texts but reach the front end as the items' styles, whichever way

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/fake_drawing_window.h"
+
 namespace tav {
 namespace {
 
@@ -65,6 +67,56 @@ TEST(ScriptUi, PresetsAnswerOnlyWhenAcceptedAndNeverAnOverwriteQuestion) {
     ui.setAcceptPresets(true);
     EXPECT_EQ(ui.dialog(question(DialogKind::Radio, "T", {"Tab", "Semikolon"}, "1")), "0");
     EXPECT_TRUE(ui.messages().empty());
+}
+
+TEST(ScriptUi, DrawingWindowRunsTheCommandsOfOneToken) {
+    const std::string draw = "draw 800x600";
+    const struct {
+        std::vector<std::string> tokens;
+        std::vector<std::string> log;
+        std::string warning;
+    } cases[] = {
+        {{"anzahl klassen|Niveau", "3"},
+         {draw, "Anzahl Klassen", draw, "Niveau    (Doppelklick)", draw, "closing"},
+         ""},
+        {{"'Klassen einsetzen|Beenden|Speichern'", "3"},
+         {draw, "Klassen einsetzen", draw, "Beenden", "closing"},
+         ""},
+        {{"Speichern|Drucken|Beenden", "3"},
+         {draw, "Speichern", draw, "closing"},
+         "Fenster Dendrogramm: unbekannter Befehl Drucken"},
+        {{}, {"closing"}, ""},
+    };
+    for (const auto& c : cases) {
+        const std::string what = c.tokens.empty() ? "no token" : c.tokens.front();
+        ScriptUi ui(c.tokens);
+        testing::FakeDrawingWindow window;
+        ui.showDrawingWindow(window);
+        EXPECT_EQ(window.log, c.log) << what;
+        EXPECT_EQ(window.lastCanvas.width, c.tokens.empty() ? 0 : 800) << what;
+        // The window takes one token; the next ones are left for the dialogs after it.
+        EXPECT_EQ(ui.tokensLeft(), c.tokens.empty() ? 0u : 1u) << what;
+        if (c.warning.empty()) {
+            EXPECT_TRUE(ui.messages().empty()) << what;
+            EXPECT_TRUE(ui.cancelledDialogs().empty()) << what;
+        } else {
+            ASSERT_EQ(ui.messages().size(), 1u) << what;
+            EXPECT_EQ(ui.messages()[0].first, MessageKind::Warning);
+            EXPECT_EQ(ui.messages()[0].second, c.warning);
+            EXPECT_EQ(ui.cancelledDialogs(), std::vector<std::string>{"Dendrogramm"});
+        }
+    }
+
+    std::FILE* echo = std::tmpfile();
+    ScriptUi echoing({"Beenden"});
+    echoing.setWindowEcho(echo);
+    testing::FakeDrawingWindow window;
+    echoing.showDrawingWindow(window);
+    std::rewind(echo);
+    char buf[64] = {};
+    const std::size_t n = std::fread(buf, 1, sizeof buf - 1, echo);
+    std::fclose(echo);
+    EXPECT_EQ(std::string(buf, n), "== Dendrogramm\n");
 }
 
 }  // namespace
