@@ -101,11 +101,16 @@ double sparseMeasure(int code, const SparseVector& x, const SparseVectorStats& s
         case 8:
             return -static_cast<double>(std::sqrt(sqDiff));
         case 9: {
-            long double c = sx.sumSquares * sy.sumSquares > 0
-                                ? xy / std::sqrt(static_cast<long double>(sx.sumSquares) * sy.sumSquares)
-                                : 1;
-            c = std::clamp<long double>(c, -1, 1);
-            return -static_cast<double>(std::sqrt(2 * (1 - c)));
+            // From the differences of the vectors scaled to length 1, as the dense measure.
+            if (static_cast<long double>(sx.sumSquares) * sy.sumSquares <= 0) return 0;
+            const long double nx = std::sqrt(static_cast<long double>(sx.sumSquares)),
+                              ny = std::sqrt(static_cast<long double>(sy.sumSquares));
+            long double s = 0;
+            forUnion(x, y, [&](double a, double b, int, int) {
+                const long double d = a / nx - b / ny;
+                s += d * d;
+            });
+            return -static_cast<double>(std::sqrt(std::min<long double>(s, 4)));
         }
         case 10:
         case 11: {

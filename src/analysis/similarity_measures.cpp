@@ -124,9 +124,16 @@ double similarityMeasure(int code, bool zeroIfMissing, const std::vector<double>
             return -static_cast<double>(std::sqrt(s));
         }
         case 9: {
-            long double c = sxx * syy > 0 ? sxy / std::sqrt(sxx * syy) : 1;
-            c = std::clamp<long double>(c, -1, 1);  // rounding may push it past 1
-            return -static_cast<double>(std::sqrt(2 * (1 - c)));
+            // The distance of the two vectors scaled to length 1, from their differences: sqrt(2(1 − c))
+            // loses every digit when c is near 1.
+            if (sxx * syy <= 0) return 0;
+            const long double nx = std::sqrt(sxx), ny = std::sqrt(syy);
+            long double s = 0;
+            for (std::size_t i = 0; i < n; ++i) {
+                const long double d = a[i] / nx - b[i] / ny;
+                s += d * d;
+            }
+            return -static_cast<double>(std::sqrt(std::min<long double>(s, 4)));
         }
         case 2:
             return pearsonR(a, b);

@@ -344,6 +344,14 @@ bool ClusterWindow::run(std::string_view command) {
     return true;
 }
 
+std::vector<std::string> ClusterWindow::textLines() const {
+    std::vector<std::string> lines{"Schritt;Cluster 1;Cluster 2;Ähnlichkeit"};
+    for (std::size_t k = 0; k < dendrogram_.td.size(); ++k)
+        lines.push_back(std::to_string(k + 1) + ";" + std::to_string(dendrogram_.ta[k]) + ";" +
+                        std::to_string(dendrogram_.tb[k]) + ";" + formatNumber(dendrogram_.td[k]));
+    return lines;
+}
+
 void ClusterWindow::doubleClick(int x, int /*y*/) {
     ensureLayout();
     layout_.cutPos = x;

@@ -34,6 +34,8 @@ class ClusterWindow : public DrawingWindow {
     bool run(std::string_view command) override;
     void doubleClick(int x, int y) override;
     void drag(int dy) override;
+    // The merges: step, the two clusters (objects −1, −2, …; steps 1, 2, …) and their similarity.
+    std::vector<std::string> textLines() const override;
 
     // ---- the state, as the commands change it
     double cut() const { return layout_.cut; }

@@ -104,13 +104,13 @@ struct SpeciesMatch {
 
 // The choices of the similarity analyses, kept for the whole run: the dialogs open with the last ones.
 struct SimilarityChoices {
-    int OC = 0;         // comparison mode
-    int OcSimMain = 0;  // family of measures
-    int OcSim = 0;      // measure code
-    int OCclu = 1;      // output: 1 show, 3 into the table, 4 ranked references, 5 … 8 clustering
-    int nRang = 0;      // ranks of output 4 (0 all)
-    int reSim = 0;      // answer of the measure dialog
-    int rClu = 0;       // answer of the output dialog
+    int OC = 0;           // comparison mode
+    int OcSimMain = 0;    // family of measures
+    int OcSim = 0;        // measure code
+    int OCclu = 1;        // output: 1 show, 3 into the table, 4 ranked references, 5 … 8 clustering
+    int nRang = 0;        // ranks of output 4 (0 all)
+    int reSim = 0;        // answer of the measure dialog
+    int rClu = 0;         // answer of the output dialog
     double FiltFreq = 0;  // minimal occurrence: constancy below 1, frequency from 1; ≤ 0 none
     double MinDeck = 0;   // minimal cover weight
     double MinRang = 0.00001;

@@ -98,7 +98,8 @@ Result<ReferenceFile> readReferenceFile(const std::string& file) {
     if (!bytes) return bytes.status();
     ReferenceFile out;
     bool first = true, inSpecies = false;
-    for (std::string_view line : splitLines(decodeFileText(bytes.value()))) {
+    const std::string text = decodeFileText(bytes.value());
+    for (std::string_view line : splitLines(text)) {
         if (line.empty()) continue;
         std::vector<std::string> f = splitFields(line);
         if (first) {
@@ -179,10 +180,10 @@ class SimilarityRun {
     const bool paired_;
 
     std::vector<int> keyRows_;
-    std::vector<std::string> keys_;     // sorted distinct keys
-    std::vector<int> columnKey_;        // per column its index in keys_
+    std::vector<std::string> keys_;  // sorted distinct keys
+    std::vector<int> columnKey_;     // per column its index in keys_
     std::vector<std::pair<int, int>> rowPairs_;
-    std::vector<int> references_;       // rows or columns
+    std::vector<int> references_;  // rows or columns
     std::string refFileName_;
     ReferenceFile refFile_;
     std::vector<double> gradient_;
@@ -217,7 +218,8 @@ bool SimilarityRun::askGrouping() {
     std::sort(keys_.begin(), keys_.end());
     keys_.erase(std::unique(keys_.begin(), keys_.end()), keys_.end());
     for (const std::string& k : keyOf)
-        columnKey_.push_back(static_cast<int>(std::lower_bound(keys_.begin(), keys_.end(), k) - keys_.begin()));
+        columnKey_.push_back(
+            static_cast<int>(std::lower_bound(keys_.begin(), keys_.end(), k) - keys_.begin()));
     return true;
 }
 
@@ -240,12 +242,13 @@ bool SimilarityRun::askReferences() {
     int current = 0;
     std::vector<int> chosen;
     const bool rows = mode_ == 10 || mode_ == 12;
-    if (!TListDlg::Execute(s_.ui(), rows ? "Referenzzeile(n) wählen" : "Referenzspalte(n) wählen", lines, true,
-                           current, &chosen))
+    if (!TListDlg::Execute(s_.ui(), rows ? "Referenzzeile(n) wählen" : "Referenzspalte(n) wählen", lines,
+                           true, current, &chosen))
         return false;
     if (chosen.empty() && current >= 0 && current < static_cast<int>(index.size())) chosen.push_back(current);
     for (int i : chosen)
-        if (i >= 0 && i < static_cast<int>(index.size())) references_.push_back(index[static_cast<std::size_t>(i)]);
+        if (i >= 0 && i < static_cast<int>(index.size()))
+            references_.push_back(index[static_cast<std::size_t>(i)]);
     return !references_.empty();
 }
 
@@ -254,7 +257,7 @@ bool SimilarityRun::askOutput() {
         o_.OCclu = 1;
         return true;
     }
-    const char* annotation = rowObjects(mode_)               ? "JA;JA;NEIN;NEIN;JA;JA;JA;JA"
+    const char* annotation = rowObjects(mode_)             ? "JA;JA;NEIN;NEIN;JA;JA;JA;JA"
                              : (mode_ == 9 || mode_ == 14) ? "JA;JA;JA;JA;NEIN;NEIN;NEIN;NEIN"
                                                            : "JA;JA;JA;JA;JA;JA;JA;JA";
     if (paired_) {
@@ -262,8 +265,8 @@ bool SimilarityRun::askOutput() {
     } else {
         int answer = o_.rClu;
         const bool reference = mode_ >= 9 && mode_ <= 14;
-        if (!TRadioDlg::Execute(s_.ui(), s_.catalogue(), reference ? "DlgMatRef" : "DlgMatClu", annotation, "",
-                                answer))
+        if (!TRadioDlg::Execute(s_.ui(), s_.catalogue(), reference ? "DlgMatRef" : "DlgMatClu", annotation,
+                                "", answer))
             return false;
         o_.rClu = answer;
     }
@@ -305,7 +308,8 @@ bool SimilarityRun::askOccurrence() {
     r.name = "Minimales Vorkommen";
     r.caption = "Minimales Vorkommen";
     r.groups = {
-        "1. Wert: Stetigkeit (0 - 0.99) oder Frequenz (>=1)\r\r2. Wert: minimale Deckung (gemäss eingestelltem "
+        "1. Wert: Stetigkeit (0 - 0.99) oder Frequenz (>=1)\r\r2. Wert: minimale Deckung (gemäss "
+        "eingestelltem "
         "Code)"};
     r.items = {"1. Wert", "2. Wert"};
     r.initial = ";;";
@@ -329,7 +333,7 @@ bool SimilarityRun::askOccurrence() {
         if (!s_.coverInterpreter().DeckVal('S', code, x, false, counts)) {
             s_.ui().showError(s_.catalogue().GetMsg("InvalidCover") + ": " + second);
             refused_ = true;
-        return false;
+            return false;
         }
         o_.MinDeck = x;
     }
@@ -349,11 +353,11 @@ bool SimilarityRun::assignmentPanel() {
     o_.nRang = 1;
     for (;;) {
         const int ones = static_cast<int>(std::count(o_.Data.begin(), o_.Data.end(), '1'));
-        const std::string labels =
-            std::string(o_.reSim >= 0 && o_.reSim < 8 ? kMeasures[o_.reSim] : "") + ";" +
-            (ones > 0 ? std::to_string(ones) + " aktiviert" : std::string()) + ";" + std::to_string(o_.nRang) +
-            " Ränge;aaa;bbb;" + formatNumber(o_.MinRang) + " min. Zugehörigkeit;" + formatNumber(o_.FiltFreq) +
-            "  xxx";
+        const std::string labels = std::string(o_.reSim >= 0 && o_.reSim < 8 ? kMeasures[o_.reSim] : "") +
+                                   ";" + (ones > 0 ? std::to_string(ones) + " aktiviert" : std::string()) +
+                                   ";" + std::to_string(o_.nRang) + " Ränge;aaa;bbb;" +
+                                   formatNumber(o_.MinRang) + " min. Zugehörigkeit;" +
+                                   formatNumber(o_.FiltFreq) + "  xxx";
         int pressed = 0;
         if (!TButtonDlg::Execute(s_.ui(), s_.catalogue(), "DlgSimTavZu", labels, "", pressed)) return false;
         if (pressed < 0) break;
@@ -361,12 +365,14 @@ bool SimilarityRun::assignmentPanel() {
         switch (pressed) {
             case 0: {
                 int answer = o_.reSim;
-                if (TRadioDlg::Execute(s_.ui(), s_.catalogue(), "DlgSimTavR", "", "", answer)) o_.reSim = answer;
+                if (TRadioDlg::Execute(s_.ui(), s_.catalogue(), "DlgSimTavR", "", "", answer))
+                    o_.reSim = answer;
                 break;
             }
             case 1: {
                 std::string data = o_.Data;
-                if (TCheckDlg::Execute(s_.ui(), s_.catalogue(), "DlgSimTavData", "", "", data)) o_.Data = data;
+                if (TCheckDlg::Execute(s_.ui(), s_.catalogue(), "DlgSimTavData", "", "", data))
+                    o_.Data = data;
                 break;
             }
             case 2:
@@ -397,8 +403,8 @@ bool SimilarityRun::assignmentPanel() {
 bool SimilarityRun::askMeasure(bool& panelUsed) {
     const bool numeric = !coverMode(mode_);
     int family = o_.OcSimMain;
-    if (!TRadioDlg::Execute(s_.ui(), s_.catalogue(), "DlgSimMain", numeric ? "NEIN;JA;JA;NEIN" : "JA;NEIN;NEIN;JA",
-                            "", family))
+    if (!TRadioDlg::Execute(s_.ui(), s_.catalogue(), "DlgSimMain",
+                            numeric ? "NEIN;JA;JA;NEIN" : "JA;NEIN;NEIN;JA", "", family))
         return false;
     o_.OcSimMain = family;
     const bool square = mode_ == 1 || mode_ == 2 || mode_ == 7 || mode_ == 8 || mode_ == 18 || mode_ == 19;
@@ -445,7 +451,7 @@ bool SimilarityRun::askOptions() {
         if (rowObjects(mode_)) {
             s_.ui().showInfo(s_.catalogue().GetLangMsg("MsgOnlyCols"));
             refused_ = true;
-        return false;
+            return false;
         }
         if (o_.OCclu == 4 && !askRanks(mode_ != 9)) return false;
     }
@@ -502,7 +508,8 @@ void SimilarityRun::prepareMarks() {
     }
     for (const char part : {'K', 'A'})
         for (int r : (part == 'K' ? b_.MroK() : b_.MroA()).elements())
-            if (!b_.IsNumRow(part, r) || trimBlanks(b_.GetZl(part, r)).empty()) b_.mark(rowMarkSet(part), r, false);
+            if (!b_.IsNumRow(part, r) || trimBlanks(b_.GetZl(part, r)).empty())
+                b_.mark(rowMarkSet(part), r, false);
     marked_ = markedRows(b_);
 }
 
@@ -542,7 +549,8 @@ double SimilarityRun::numericValue(char part, int col, int row, bool reference) 
 
 std::vector<double> SimilarityRun::rowVector(char part, int row, bool reference) {
     std::vector<double> v(static_cast<std::size_t>(b_.GetColCount()));
-    for (int c = 0; c < b_.GetColCount(); ++c) v[static_cast<std::size_t>(c)] = numericValue(part, c, row, reference);
+    for (int c = 0; c < b_.GetColCount(); ++c)
+        v[static_cast<std::size_t>(c)] = numericValue(part, c, row, reference);
     return v;
 }
 
@@ -565,7 +573,8 @@ std::vector<int> SimilarityRun::frequencies() {
             std::string entry(c.text);
             double x = 0;
             CoverCounts counts;
-            const bool valid = s_.coverInterpreter().DeckVal('S', entry, x, s_.settings().Pruef.NaAccept, counts);
+            const bool valid =
+                s_.coverInterpreter().DeckVal('S', entry, x, s_.settings().Pruef.NaAccept, counts);
             it = present.emplace(c.handle, valid && x > 0).first;
         }
         if (it->second) ++freq[static_cast<std::size_t>(c.row)];
@@ -616,8 +625,8 @@ SparseVector SimilarityRun::speciesRowVector(int row) {
 bool SimilarityRun::confirmInvalidCovers() {
     const std::int64_t n = invalidCovers_ + refInvalidCovers_;
     if (n == 0) return true;
-    return AskYesNoCancel(s_.ui(), "Ich habe " + std::to_string(n) + " ungültige Deckungen angetroffen. Weiter?") ==
-           'Y';
+    return AskYesNoCancel(
+               s_.ui(), "Ich habe " + std::to_string(n) + " ungültige Deckungen angetroffen. Weiter?") == 'Y';
 }
 
 std::vector<std::string> SimilarityRun::objectNames() {
@@ -668,8 +677,9 @@ std::optional<TTavMatrix> SimilarityRun::rectangle(int objects, int references,
     TTavMatrix m("", objects, references);
     for (int i = 0; i < objects; ++i)
         for (int r = 0; r < references; ++r)
-            m.Put(i, r, (*values)[static_cast<std::size_t>(i) * static_cast<std::size_t>(references) +
-                                  static_cast<std::size_t>(r)]);
+            m.Put(i, r,
+                  (*values)[static_cast<std::size_t>(i) * static_cast<std::size_t>(references) +
+                            static_cast<std::size_t>(r)]);
     return m;
 }
 
@@ -693,7 +703,8 @@ std::optional<TTavMatrix> SimilarityRun::pairedKeys() {
         m.PutRowName(static_cast<int>(k), keyName(keys_[k]));
         double value = kMissing;
         if (columns[k].size() == 2) {
-            const auto a = static_cast<std::size_t>(columns[k][0]), c = static_cast<std::size_t>(columns[k][1]);
+            const auto a = static_cast<std::size_t>(columns[k][0]),
+                       c = static_cast<std::size_t>(columns[k][1]);
             value = mode_ == 7 ? sparseMeasure(o_.OcSim, releves[a], stats[a], releves[c], stats[c], p, o_.qu)
                                : measure(columnVector(columns[k][0]), columnVector(columns[k][1]), true);
         }
@@ -722,30 +733,31 @@ std::optional<TTavMatrix> SimilarityRun::pairedRows() {
 std::optional<TTavMatrix> SimilarityRun::againstFileHeader() {
     std::map<std::pair<std::string, std::string>, int> tableRows;  // (type, name) → row
     for (int r : b_.MroK().elements())
-        tableRows.emplace(std::make_pair(std::string(1, b_.GetTyp('K', r)), std::string(trimBlanks(b_.GetZl('K', r)))),
-                          r);
+        tableRows.emplace(
+            std::make_pair(std::string(1, b_.GetTyp('K', r)), std::string(trimBlanks(b_.GetZl('K', r)))), r);
     std::vector<std::pair<int, const std::vector<std::string>*>> common;
     for (const auto& line : refFile_.header) {
         if (line.size() < 2) continue;
-        const auto it =
-            tableRows.find({line[0].substr(0, 1), std::string(trimBlanks(line[1]))});
+        const auto it = tableRows.find({line[0].substr(0, 1), std::string(trimBlanks(line[1]))});
         if (it != tableRows.end()) common.emplace_back(it->second, &line);
     }
-    std::sort(common.begin(), common.end(),
-              [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::sort(common.begin(), common.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     common.erase(std::unique(common.begin(), common.end(),
                              [](const auto& a, const auto& b) { return a.first == b.first; }),
                  common.end());
     if (common.empty()) {
-        s_.ui().showInfo("Die Referenzdatei hat keine der markierten Kopfdatenzeilen (gleicher Name und "
-                         "Zeilentyp). Keine Ähnlichkeiten berechnet.");
+        s_.ui().showInfo(
+            "Die Referenzdatei hat keine der markierten Kopfdatenzeilen (gleicher Name und "
+            "Zeilentyp). Keine Ähnlichkeiten berechnet.");
         refused_ = true;
         return std::nullopt;
     }
     const int cols = b_.GetColCount(), refs = static_cast<int>(refFile_.columns.size());
-    std::vector<std::vector<double>> table(static_cast<std::size_t>(cols)), ref(static_cast<std::size_t>(refs));
+    std::vector<std::vector<double>> table(static_cast<std::size_t>(cols)),
+        ref(static_cast<std::size_t>(refs));
     for (int c = 0; c < cols; ++c)
-        for (const auto& [row, line] : common) table[static_cast<std::size_t>(c)].push_back(numericValue('K', c, row, false));
+        for (const auto& [row, line] : common)
+            table[static_cast<std::size_t>(c)].push_back(numericValue('K', c, row, false));
     for (int k = 0; k < refs; ++k)
         for (const auto& [row, line] : common) {
             const auto v = parseNumber(trimBlanks(refFile_.field(*line, k)));
@@ -779,7 +791,8 @@ std::optional<TTavMatrix> SimilarityRun::againstFileReleves() {
     s_.progress().setStatus("Referenzdaten registrieren ...");
     for (std::size_t i = 0; i < refFile_.species.size(); ++i) {
         const int at = position(trimBlanks(refFile_.species[i][1]));
-        if (refAt[static_cast<std::size_t>(at)] < 0) refAt[static_cast<std::size_t>(at)] = static_cast<int>(i);
+        if (refAt[static_cast<std::size_t>(at)] < 0)
+            refAt[static_cast<std::size_t>(at)] = static_cast<int>(i);
     }
     // The compared species in list order: those of the table, and without a frequency filter those of
     // the references as well.
@@ -842,11 +855,13 @@ std::optional<TTavMatrix> SimilarityRun::compute() {
         if (mode_ == 13) {
             std::vector<SparseVectorStats> stats;
             for (const SparseVector& v : releves) stats.push_back(sparseStats(v, species));
-            m = rectangle(static_cast<int>(releves.size()), static_cast<int>(references_.size()), [&](int c, int k) {
-                const auto a = static_cast<std::size_t>(c),
-                           r = static_cast<std::size_t>(references_[static_cast<std::size_t>(k)]);
-                return sparseMeasure(o_.OcSim, releves[a], stats[a], releves[r], stats[r], species, o_.qu);
-            });
+            m = rectangle(
+                static_cast<int>(releves.size()), static_cast<int>(references_.size()), [&](int c, int k) {
+                    const auto a = static_cast<std::size_t>(c),
+                               r = static_cast<std::size_t>(references_[static_cast<std::size_t>(k)]);
+                    return sparseMeasure(o_.OcSim, releves[a], stats[a], releves[r], stats[r], species,
+                                         o_.qu);
+                });
         } else {
             m = squareSparse(releves, species);
         }
@@ -886,10 +901,12 @@ std::optional<TTavMatrix> SimilarityRun::compute() {
         for (int c = 0; c < b_.GetColCount(); ++c) cols.push_back(columnVector(c));
         s_.progress().setStatus("Matrix berechnen");
         if (mode_ == 11)
-            m = rectangle(static_cast<int>(cols.size()), static_cast<int>(references_.size()), [&](int c, int k) {
-                return measure(cols[static_cast<std::size_t>(c)],
-                               cols[static_cast<std::size_t>(references_[static_cast<std::size_t>(k)])], true);
-            });
+            m = rectangle(
+                static_cast<int>(cols.size()), static_cast<int>(references_.size()), [&](int c, int k) {
+                    return measure(cols[static_cast<std::size_t>(c)],
+                                   cols[static_cast<std::size_t>(references_[static_cast<std::size_t>(k)])],
+                                   true);
+                });
         else
             m = squareDense(cols, true);
     }
@@ -937,7 +954,8 @@ TTavMatrix SimilarityRun::categoryMeans(const TTavMatrix& m) {
         ++count[static_cast<std::size_t>(columnKey_[static_cast<std::size_t>(c)])];
     }
     for (int i = 0; i < k; ++i)
-        if (count[static_cast<std::size_t>(i)] > 0) meanPos[static_cast<std::size_t>(i)] /= count[static_cast<std::size_t>(i)];
+        if (count[static_cast<std::size_t>(i)] > 0)
+            meanPos[static_cast<std::size_t>(i)] /= count[static_cast<std::size_t>(i)];
     std::vector<int> order(static_cast<std::size_t>(k));
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
@@ -949,7 +967,8 @@ TTavMatrix SimilarityRun::categoryMeans(const TTavMatrix& m) {
     std::vector<std::int64_t> pairs(sum.size(), 0);
     auto add = [&](int s, int t, double x) {
         if (isMissing(x)) return;
-        const std::size_t at = static_cast<std::size_t>(s) * static_cast<std::size_t>(k) + static_cast<std::size_t>(t);
+        const std::size_t at =
+            static_cast<std::size_t>(s) * static_cast<std::size_t>(k) + static_cast<std::size_t>(t);
         sum[at] += x;
         ++pairs[at];
     };
@@ -968,7 +987,8 @@ TTavMatrix SimilarityRun::categoryMeans(const TTavMatrix& m) {
     }
     for (int s = 0; s < k; ++s)
         for (int t = 0; t < k; ++t) {
-            const std::size_t at = static_cast<std::size_t>(s) * static_cast<std::size_t>(k) + static_cast<std::size_t>(t);
+            const std::size_t at =
+                static_cast<std::size_t>(s) * static_cast<std::size_t>(k) + static_cast<std::size_t>(t);
             out.Put(t, s, pairs[at] > 0 ? static_cast<double>(sum[at] / pairs[at]) : kMissing);
         }
     return out;
@@ -1031,7 +1051,8 @@ void SimilarityRun::rankReferences(const TTavMatrix& m) {
             b_.Put('K', formatNumber(x, decimals()), c, first + 2 * j + 1);
             if (withHeader && j == 0)
                 for (int e = 0; e < extra; ++e)
-                    b_.Put('K', refFile_.field(refFile_.header[static_cast<std::size_t>(e)], r), c, first + 2 * k + e);
+                    b_.Put('K', refFile_.field(refFile_.header[static_cast<std::size_t>(e)], r), c,
+                           first + 2 * k + e);
         }
     }
 }
@@ -1042,12 +1063,14 @@ void SimilarityRun::reportConversions() {
             s_.ui().showInfo(std::string(head) + "\rIch habe " + std::to_string(numbers) +
                              " ungültige Werte oder Lücken angetroffen\rund als fehlende Werte behandelt.");
         if (covers > 0)
-            s_.ui().showInfo(std::string(head) + "\rIch habe " + std::to_string(covers) +
-                             " ungültige Deckungen angetroffen und als 0 behandelt.\rBitte unter Optionen das "
-                             "Format überprüfen.");
+            s_.ui().showInfo(
+                std::string(head) + "\rIch habe " + std::to_string(covers) +
+                " ungültige Deckungen angetroffen und als 0 behandelt.\rBitte unter Optionen das "
+                "Format überprüfen.");
     };
     if (mode_ == 14) {
-        report("Fehler in den Referenzdaten.", invalidNumbers_ + refInvalidNumbers_, invalidCovers_ + refInvalidCovers_);
+        report("Fehler in den Referenzdaten.", invalidNumbers_ + refInvalidNumbers_,
+               invalidCovers_ + refInvalidCovers_);
         return;
     }
     report("Fehler in den Tabellendaten.", invalidNumbers_, invalidCovers_);
@@ -1094,8 +1117,8 @@ Status SimilarityRun::run() {
     if ((mode_ == 2 || mode_ == 7) && !paired_ && o_.OCclu >= 5 && !askGradient()) return ended();
 
     prepareMarks();
-    const bool needsRows = mode_ == 1 || mode_ == 2 || mode_ == 8 || mode_ == 10 || mode_ == 11 ||
-                           mode_ == 12 || mode_ == 18;
+    const bool needsRows =
+        mode_ == 1 || mode_ == 2 || mode_ == 8 || mode_ == 10 || mode_ == 11 || mode_ == 12 || mode_ == 18;
     if (needsRows && !paired_ && marked_.empty()) {
         s_.ui().showInfo(s_.catalogue().GetLangMsg("MsgNoRowsM"));
         return commandFailed();
@@ -1106,10 +1129,10 @@ Status SimilarityRun::run() {
         if (s_.progress().aborted()) s_.ui().showInfo("Bearbeitung abgebrochen");
         return ended();
     }
-    static const std::map<int, const char*> kTitles = {{1, "Zeilen"},    {10, "Zeilen"},    {2, "Spalten"},
-                                                       {11, "Spalten"},  {18, "Spalten"},   {7, "Aufnahmen"},
-                                                       {13, "Aufnahmen"}, {19, "Aufnahmen"}, {8, "Arten"},
-                                                       {12, "Arten"},    {9, "Referenz"},   {14, "Referenz"}};
+    static const std::map<int, const char*> kTitles = {
+        {1, "Zeilen"},   {10, "Zeilen"},   {2, "Spalten"},    {11, "Spalten"},
+        {18, "Spalten"}, {7, "Aufnahmen"}, {13, "Aufnahmen"}, {19, "Aufnahmen"},
+        {8, "Arten"},    {12, "Arten"},    {9, "Referenz"},   {14, "Referenz"}};
     if (!paired_) {
         m->Title = kTitles.at(mode_);
         const std::vector<std::string> names = objectNames();
@@ -1119,7 +1142,8 @@ Status SimilarityRun::run() {
             for (int r = 0; r < m->RowCount() && r < static_cast<int>(names.size()); ++r)
                 m->PutRowName(r, names[static_cast<std::size_t>(r)]);
         } else if (mode_ == 9 || mode_ == 14) {
-            for (int r = 0; r < m->RowCount(); ++r) m->PutRowName(r, refFile_.columns[static_cast<std::size_t>(r)]);
+            for (int r = 0; r < m->RowCount(); ++r)
+                m->PutRowName(r, refFile_.columns[static_cast<std::size_t>(r)]);
         } else {
             const bool rows = mode_ == 10 || mode_ == 12;
             for (int r = 0; r < m->RowCount(); ++r) {

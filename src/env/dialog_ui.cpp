@@ -172,6 +172,7 @@ void DialogUi::showDrawingWindow(DrawingWindow& window) {
     if (macro_ && !macro_->NextMacroAnswer(token)) {
         // A command the window does not have fails the statement, as a token a dialog refuses does.
         if (!runDrawingCommands(window, token, front_)) macro_->refuse();
+        front_.showWindowLines(window.caption(), window.textLines());
         window.closing();
         return;
     }

@@ -33,6 +33,9 @@ class DialogUi : public UiPort {
     // A running macro's token lists the window's commands, which run without showing it; otherwise the
     // front end shows it.
     void showDrawingWindow(DrawingWindow& window) override;
+    void showWindowLines(std::string_view caption, const std::vector<std::string>& lines) override {
+        front_.showWindowLines(caption, lines);
+    }
     bool saveBitmap(const Drawing& drawing, const std::string& file) override {
         return front_.saveBitmap(drawing, file);
     }

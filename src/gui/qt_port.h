@@ -38,6 +38,9 @@ class QtPort : public UiPort {
     void closeStatusWindow() override;
     // The window that draws as a modal dialog; with a script answering, the script runs its commands.
     void showDrawingWindow(DrawingWindow& window) override;
+    void showWindowLines(std::string_view caption, const std::vector<std::string>& lines) override {
+        if (script_) script_->showWindowLines(caption, lines);
+    }
     bool saveBitmap(const Drawing& drawing, const std::string& file) override;
 
     // The window of a kind that was left open (nullptr when there is none).

@@ -70,6 +70,8 @@ class DrawingWindow {
     virtual void drag(int dy) = 0;
     // The window closes (by a command or by the user).
     virtual void closing() {}
+    // The window's contents as ";"-separated lines, for scripts that print the windows; none by default.
+    virtual std::vector<std::string> textLines() const { return {}; }
     // The canvas the window last drew on, so that commands that save a drawing use its size.
     Canvas lastCanvas;
 };

@@ -117,16 +117,20 @@ std::optional<std::string> ScriptUi::dialog(const DialogRequest& request) {
 }
 
 void ScriptUi::showDrawingWindow(DrawingWindow& window) {
-    if (windowEcho_) {
-        std::fprintf(windowEcho_, "== %s\n", window.caption().c_str());
-        std::fflush(windowEcho_);
-    }
     if (!tokens_.empty()) {
         const std::string token = std::move(tokens_.front());
         tokens_.pop_front();
         if (!runDrawingCommands(window, token, *this)) cancelled_.push_back(window.caption());
     }
+    showWindowLines(window.caption(), window.textLines());
     window.closing();
+}
+
+void ScriptUi::showWindowLines(std::string_view caption, const std::vector<std::string>& lines) {
+    if (!windowEcho_) return;
+    std::fprintf(windowEcho_, "== %.*s\n", static_cast<int>(caption.size()), caption.data());
+    for (const std::string& line : lines) std::fprintf(windowEcho_, "%s\n", line.c_str());
+    std::fflush(windowEcho_);
 }
 
 bool isOverwriteQuestion(const DialogRequest& request) {

@@ -34,6 +34,7 @@ class ScriptUi : public UiPort {
     std::optional<std::string> dialog(const DialogRequest& request) override;
     // The next token lists the window's commands ("|"-separated); they run, then the window closes.
     void showDrawingWindow(DrawingWindow& window) override;
+    void showWindowLines(std::string_view caption, const std::vector<std::string>& lines) override;
     std::string clipboardText() override { return clipboard_; }
     void setClipboardText(std::string_view text) override { clipboard_ = text; }
 

@@ -134,6 +134,9 @@ class UiPort {
     // Saves a drawing as a picture (PNG, BMP or JPG by the file name's ending). False when the front
     // end has no way to (no windows): only SVG can be written then.
     virtual bool saveBitmap(const Drawing& /*drawing*/, const std::string& /*file*/) { return false; }
+    // The lines of a window after its commands ran, for front ends that print the windows (scripts);
+    // the desktop shows the window itself.
+    virtual void showWindowLines(std::string_view /*caption*/, const std::vector<std::string>& /*lines*/) {}
 
     // Shortcuts for the dialogs the lower layers ask.
     // A radio dialog of the catalogue; items come from its definition. Returns the chosen index.

@@ -32,7 +32,8 @@ std::vector<double> dense(const SparseVector& v, int attributes) {
 TEST(SimilarityMatrix, SparseEqualsDense) {
     const int p = 40;
     const std::vector<SparseVector> v = randomVectors(12, p, 17);
-    const int codes[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 22, 23, 24, 25, 26, 27, 41, 42, 43, 44, 45, 46, 47, 48};
+    const int codes[] = {1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 22, 23,
+                         24, 25, 26, 27, 41, 42, 43, 44, 45, 46, 47, 48};
     for (int code : codes)
         for (std::size_t i = 0; i < v.size(); ++i)
             for (std::size_t j = 0; j < i; ++j) {

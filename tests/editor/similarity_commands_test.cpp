@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <iostream>
+
 #include "support/editor_fixture.h"
 
 namespace tav {
@@ -18,10 +20,16 @@ constexpr std::int64_t kMeanReleves = 106050302, kFileReleves = 106060200, kFile
 constexpr std::int64_t kRefReleves = 106060600;
 
 struct Similarity : ::testing::Test, testing::EditorFixture {
+    void TearDown() override {
+        if (HasFailure()) {
+            for (const auto& m : ui.messages()) std::cerr << "message: " << m.second << "\n";
+            for (const auto& c : ui.cancelledDialogs()) std::cerr << "cancelled: " << c << "\n";
+        }
+    }
     // Four releves a … d of four species: a {s1, s2}, b {s1, s3}, c {s2, s3}, d {s3, s4}.
     void openReleves() {
-        openLines({"T;Nr;;a;b;c;d", "T;Typ;;x;y;x;z", "A;s1;;1;1;;", "A;s2;;1;;1;", "A;s3;;;1;1;1",
-                   "A;s4;;;;;1"});
+        openLines(
+            {"T;Nr;;a;b;c;d", "T;Typ;;x;y;x;z", "A;s1;;1;1;;", "A;s2;;1;;1;", "A;s3;;;1;1;1", "A;s4;;;;;1"});
         session.settings().Diversa.Decimals = 4;
     }
     // The lines of the last table window, also when it makes them only as they are shown.
@@ -42,9 +50,9 @@ TEST_F(Similarity, JaccardOfRelevesShownWrittenAndChecked) {
     // Show the matrix; cover and presence measures, Jaccard; no minimal occurrence.
     tokens({"#1", "#1", "#01", "0;;"});
     ASSERT_TRUE(execute(kReleves, 4).ok());
-    EXPECT_EQ(shown(), (Lines{"Aufnahmen;a;b;c;d", "a;1.0000;0.3333;0.3333;0.0000",
-                              "b;0.3333;1.0000;0.3333;0.3333", "c;0.3333;0.3333;1.0000;0.3333",
-                              "d;0.0000;0.3333;0.3333;1.0000"}));
+    EXPECT_EQ(shown(),
+              (Lines{"Aufnahmen;a;b;c;d", "a;1.0000;0.3333;0.3333;0.0000", "b;0.3333;1.0000;0.3333;0.3333",
+                     "c;0.3333;0.3333;1.0000;0.3333", "d;0.0000;0.3333;0.3333;1.0000"}));
     EXPECT_EQ(rowLines('K').size(), 2u);  // the table is unchanged
 
     // Into the table: one 'F' header row per releve, trailing zeros removed.
@@ -57,7 +65,7 @@ TEST_F(Similarity, JaccardOfRelevesShownWrittenAndChecked) {
 
     // Rows cannot take a matrix of species.
     session.buffer().ClearM();
-    tokens({"#01", "#1", "#01", "0;;"});
+    tokens({"#01", "#1", "#01"});
     EXPECT_FALSE(execute(kSpecies, 4).ok());
     EXPECT_EQ(lastMessage(), session.catalogue().GetLangMsg("MsgOnlyCols"));
 
@@ -77,7 +85,7 @@ TEST_F(Similarity, MinimalOccurrenceLeavesRareSpeciesOut) {
     EXPECT_EQ(shown()[4], "d;0.0000;0.5000;0.5000;1.0000");
     // An unreadable first value ends the run with a message.
     tokens({"#1", "#1", "#01", "x;;"});
-    ASSERT_TRUE(execute(kReleves, 4).ok());
+    EXPECT_FALSE(execute(kReleves, 4).ok());
     EXPECT_EQ(lastMessage(), session.catalogue().GetMsg("InvalidNumber") + ": x");
 }
 
@@ -88,9 +96,9 @@ TEST_F(Similarity, ColumnsOfHeaderNumbersWithAGap) {
     // Euclidean distance: b has no x, so its pairs are missing and take the smallest value (−5).
     tokens({"#1", "#01", "#0001"});
     ASSERT_TRUE(execute(kColumnsNumeric, 2).ok());
-    EXPECT_EQ(shown(), (Lines{"Spalten;a;b;c", "a;0.00;-5.00;-5.00", "b;-5.00;-5.00;-5.00",
-                              "c;-5.00;-5.00;0.00"}));
-    EXPECT_NE(ui.messages().back().second.find("ungültige Werte oder Lücken"), std::string::npos);
+    EXPECT_EQ(shown(),
+              (Lines{"Spalten;a;b;c", "a;0.00;-5.00;-5.00", "b;-5.00;-5.00;-5.00", "c;-5.00;-5.00;0.00"}));
+    EXPECT_NE(ui.messages().front().second.find("ungültige Werte oder Lücken"), std::string::npos);
     // Without marked header rows the command says so.
     session.buffer().ClearM();
     tokens({"#1", "#01", "#0001"});
@@ -114,8 +122,8 @@ TEST_F(Similarity, RankedReferencesAndCategoryMeans) {
     openReleves();
     tokens({"2", "#1", "#01", "0;;"});
     ASSERT_TRUE(execute(kMeanReleves, 4).ok());
-    EXPECT_EQ(shown(), (Lines{"Mittlere_Aehnlichkeiten;x;y;z", "x;0.3333;0.3333;0.1667",
-                              "y;0.3333;NA;0.3333", "z;0.1667;0.3333;NA"}));
+    EXPECT_EQ(shown(), (Lines{"Mittlere_Aehnlichkeiten;x;y;z", "x;0.3333;0.3333;0.1667", "y;0.3333;NA;0.3333",
+                              "z;0.1667;0.3333;NA"}));
 }
 
 TEST_F(Similarity, PairedComparisons) {
@@ -137,8 +145,9 @@ TEST_F(Similarity, PairedComparisons) {
 TEST_F(Similarity, AgainstAReferenceFile) {
     openReleves();
     // The reference file: two releves R1 {s1, s2} and R2 {s3, s4, s5}, with a header line "Ort".
-    testing::writeBytes(dir.file("ref.tab"), "T;Nr;;R1;R2\r\nT;Ort;;Bern;Chur\r\nA;s1;;1;\r\nA;s2;;1;\r\nA;s3;;;1\r\n"
-                                    "A;s4;;;1\r\nA;s5;;;1\r\n");
+    testing::writeBytes(dir.file("ref.tab"),
+                        "T;Nr;;R1;R2\r\nT;Ort;;Bern;Chur\r\nA;s1;;1;\r\nA;s2;;1;\r\nA;s3;;;1\r\n"
+                        "A;s4;;;1\r\nA;s5;;;1\r\n");
     // Ranked list, one rank: the best reference with the reference file's header data. Jaccard over
     // the union of the species (s1 … s5).
     tokens({"#001", dir.file("ref.tab").c_str(), "#1", "#1", "#0001", "OK"});
@@ -154,8 +163,14 @@ TEST_F(Similarity, AgainstAReferenceFile) {
     openLines({"T;Nr;;a;b", "F;h;;1;2", "A;s;;1;"});
     markHeaderRows({1});
     tokens({"#1", dir.file("ref.tab").c_str(), "#01", "#1"});
-    ASSERT_TRUE(execute(kFileHeader, 2).ok());
+    EXPECT_FALSE(execute(kFileHeader, 2).ok());
     EXPECT_NE(lastMessage().find("keine der markierten Kopfdatenzeilen"), std::string::npos);
+    // With the row in the file: the mean difference of each releve to each reference releve.
+    testing::writeBytes(dir.file("ref2.tab"), "T;Nr;;R1;R2\r\nF;h;;1;5\r\nA;s;;;\r\n");
+    session.settings().Diversa.Decimals = 2;
+    tokens({"#1", dir.file("ref2.tab").c_str(), "#01", "#1"});
+    ASSERT_TRUE(execute(kFileHeader, 2).ok());
+    EXPECT_EQ(shown(), (Lines{"Referenz;a;b", "R1;0.00;-1.00", "R2;-4.00;-3.00"}));
 }
 
 TEST_F(Similarity, DendrogramClassesAndHierarchyWrittenBack) {
