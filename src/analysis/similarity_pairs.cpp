@@ -55,8 +55,8 @@ std::optional<std::vector<double>> pairRectangle(int objects, int references, in
                             static_cast<std::size_t>(std::max(references, 0)));
     const bool done = forRows(objects, threads, progress, [&](int i) {
         for (int r = 0; r < references; ++r)
-            out[static_cast<std::size_t>(i) * static_cast<std::size_t>(references) + static_cast<std::size_t>(r)] =
-                cell(i, r);
+            out[static_cast<std::size_t>(i) * static_cast<std::size_t>(references) +
+                static_cast<std::size_t>(r)] = cell(i, r);
     });
     if (!done) return std::nullopt;
     return out;

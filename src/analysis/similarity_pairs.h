@@ -22,7 +22,8 @@ std::optional<PackedTriangle> pairTriangle(int n, int threads, Progress* progres
 
 // cell(object, reference) for every object and reference, as values[object * references + reference];
 // nothing when Esc stopped it.
-std::optional<std::vector<double>> pairRectangle(int objects, int references, int threads, Progress* progress,
-                                                 const std::function<double(int object, int reference)>& cell);
+std::optional<std::vector<double>> pairRectangle(
+    int objects, int references, int threads, Progress* progress,
+    const std::function<double(int object, int reference)>& cell);
 
 }  // namespace tav

@@ -30,12 +30,14 @@ TTavMatrix TTavMatrix::symmetric(std::string title, PackedTriangle lower, std::v
 
 double TTavMatrix::Get(int co, int ro) const {
     if (symmetric_) return co == ro ? diagonal_[static_cast<std::size_t>(co)] : lower_.at(co, ro);
-    return cells_[static_cast<std::size_t>(co) * static_cast<std::size_t>(rows_) + static_cast<std::size_t>(ro)];
+    return cells_[static_cast<std::size_t>(co) * static_cast<std::size_t>(rows_) +
+                  static_cast<std::size_t>(ro)];
 }
 
 void TTavMatrix::Put(int co, int ro, double x) {
     if (!symmetric_)
-        cells_[static_cast<std::size_t>(co) * static_cast<std::size_t>(rows_) + static_cast<std::size_t>(ro)] = x;
+        cells_[static_cast<std::size_t>(co) * static_cast<std::size_t>(rows_) +
+               static_cast<std::size_t>(ro)] = x;
     else if (co == ro)
         diagonal_[static_cast<std::size_t>(co)] = x;
     else
@@ -76,8 +78,8 @@ void TTavMatrix::ReplaceNaCodes() {
     }
 }
 
-void TTavMatrix::Produkt(const TTavMatrix& x, int acx, int ecx, int arx, int erx, const TTavMatrix& y, int acy,
-                         int ecy, int /*ary*/, int /*ery*/) {
+void TTavMatrix::Produkt(const TTavMatrix& x, int acx, int ecx, int arx, int erx, const TTavMatrix& y,
+                         int acy, int ecy, int /*ary*/, int /*ery*/) {
     for (int ro = arx; ro <= erx; ++ro)
         for (int co = acy; co <= ecy; ++co) {
             long double sum = 0;

@@ -40,8 +40,8 @@ class TTavMatrix {
 
     // For every row ro in arx … erx and column co in acy … ecy: this(co, ro) = Σ over k in acx … ecx of
     // x(k, ro) · y(co, k), the product of the marked block of x with y.
-    void Produkt(const TTavMatrix& x, int acx, int ecx, int arx, int erx, const TTavMatrix& y, int acy, int ecy,
-                 int ary, int ery);
+    void Produkt(const TTavMatrix& x, int acx, int ecx, int arx, int erx, const TTavMatrix& y, int acy,
+                 int ecy, int ary, int ery);
 
     // The cells below the diagonal of a symmetric matrix (the clustering reads them in place).
     const PackedTriangle& lower() const { return lower_; }

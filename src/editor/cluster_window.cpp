@@ -81,9 +81,10 @@ std::vector<DrawingWindow::Menu> ClusterWindow::menus() const {
     return {
         {"Datei", {"Darstellung als Bitmap speichern", "Drucken", "", "Beenden"}},
         {"Zoom",
-         {"Grösser", "Kleiner", "Faktor setzen", "", "Anschrift breiter", "Anschrift schmaler", "Wert setzen", "",
-          "Zurücksetzen"}},
-        {"Schnitt", {"Anzahl Klassen", "Niveau    (Doppelklick)", "", "Klassen einsetzen", "Hierarchie einsetzen"}},
+         {"Grösser", "Kleiner", "Faktor setzen", "", "Anschrift breiter", "Anschrift schmaler", "Wert setzen",
+          "", "Zurücksetzen"}},
+        {"Schnitt",
+         {"Anzahl Klassen", "Niveau    (Doppelklick)", "", "Klassen einsetzen", "Hierarchie einsetzen"}},
         {"Einstellungen", {"Schriftart", "Strichdicke", "Dezimalen", "", "Alles zurücksetzen"}},
         {"Hilfe", {"Hilfe"}},
     };
@@ -91,7 +92,8 @@ std::vector<DrawingWindow::Menu> ClusterWindow::menus() const {
 
 void ClusterWindow::ensureLayout() {
     if (laidOut_) return;
-    const Canvas canvas = lastCanvas.width > 0 ? lastCanvas : Canvas{800, 600, 13, s_.settings().screenScale()};
+    const Canvas canvas =
+        lastCanvas.width > 0 ? lastCanvas : Canvas{800, 600, 13, s_.settings().screenScale()};
     const double cut = layout_.cut;
     const int kla = layout_.kla;
     layout_ = initialLayout(cut, canvas);
@@ -205,7 +207,8 @@ bool ClusterWindow::writeSpecies() {
     std::vector<int> targets;
     for (int r = 0; r < b.GetRowCount('A'); ++r)
         if (b.GetTyp('A', r) == 'A' && !trimBlanks(b.GetZl('A', r)).empty()) targets.push_back(r);
-    const bool named = targets.size() >= 2 || (b.GetRowCount('A') > 0 && !trimBlanks(b.GetZl('A', 0)).empty());
+    const bool named =
+        targets.size() >= 2 || (b.GetRowCount('A') > 0 && !trimBlanks(b.GetZl('A', 0)).empty());
     if (named && static_cast<int>(targets.size()) != n &&
         AskYesNoCancel(s_.ui(), s_.catalogue().GetLangMsg("MsgWrongCluster")) != 'Y')
         return false;
@@ -259,7 +262,8 @@ void ClusterWindow::saveDrawing() {
     const auto file = askFile(s_, DialogKind::SaveFile, "Darstellung als Bitmap speichern");
     if (!file) return;
     if (fileExists(*file) && ConfirmOverwrite(s_.ui(), *file) != 'Y') return;
-    const Drawing drawing = draw(lastCanvas.width > 0 ? lastCanvas : Canvas{800, 600, 13, s_.settings().screenScale()});
+    const Drawing drawing =
+        draw(lastCanvas.width > 0 ? lastCanvas : Canvas{800, 600, 13, s_.settings().screenScale()});
     if (endsWithSvg(*file)) {
         const Status st = writeFileAtomically(*file, drawingToSvg(drawing));
         if (!st) s_.report(st);
@@ -363,7 +367,8 @@ void ClusterWindow::drag(int dy) {
     layout_.mvY = std::min(0.0, layout_.mvY + dy);
 }
 
-Status showClusterWindow(Session& s, const TTavMatrix& matrix, char linkage, const std::vector<double>& gradient) {
+Status showClusterWindow(Session& s, const TTavMatrix& matrix, char linkage,
+                         const std::vector<double>& gradient) {
     ClusterWindow window(s, matrix, linkage, gradient);
     if (!window.clustered()) {
         if (s.progress().aborted()) s.ui().showInfo("Bearbeitung abgebrochen");

@@ -22,8 +22,8 @@ class ClusterWindow : public DrawingWindow {
     // Clusters the matrix's objects with the linkage ('S', 'A', 'C', 'M'); with a gradient value per
     // object (may be empty) the children of each merge are ordered by it. forEditor: the window may
     // write into the table.
-    ClusterWindow(Session& session, const TTavMatrix& matrix, char linkage, const std::vector<double>& gradient,
-                  bool forEditor = true);
+    ClusterWindow(Session& session, const TTavMatrix& matrix, char linkage,
+                  const std::vector<double>& gradient, bool forEditor = true);
 
     // False when Esc stopped the clustering.
     bool clustered() const { return clustered_; }
@@ -63,7 +63,8 @@ class ClusterWindow : public DrawingWindow {
     bool writeClasses(bool level);
     bool writeColumns(bool level);
     bool writeSpecies();
-    bool askNumber(std::string_view caption, std::string_view prompt, double preset, int decimals, double& value);
+    bool askNumber(std::string_view caption, std::string_view prompt, double preset, int decimals,
+                   double& value);
     void saveDrawing();
     void ensureLayout();
 
