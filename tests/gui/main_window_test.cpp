@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QDialog>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -15,12 +16,14 @@
 #include <QTextBrowser>
 #include <QTimer>
 #include <QtTest>
+#include <set>
 
 #include "editor/dispatch.h"
 #include "editor/grid_control.h"
 #include "editor/session.h"
 #include "gui/artdb_window.h"
 #include "gui/dialog_windows.h"
+#include "gui/drawing_window.h"
 #include "gui/grid_model.h"
 #include "gui/grid_view.h"
 #include "gui/lines_model.h"
@@ -32,12 +35,33 @@
 
 namespace tav {
 
+namespace {
+
+// Answers the dialogs from tokens, but shows windows that draw as the desktop does.
+class ScriptWithDrawings : public ScriptUi {
+  public:
+    void showDrawingWindow(DrawingWindow& window) override {
+        DrawingDialog dialog(window);
+        dialog.exec();
+    }
+};
+
+QAction* menuCommand(QMenuBar* bar, const QString& menu, const QString& command) {
+    for (QAction* m : bar->actions())
+        if (m->text() == menu && m->menu())
+            for (QAction* a : m->menu()->actions())
+                if (a->text() == command) return a;
+    return nullptr;
+}
+
+}  // namespace
+
 class MainWindowTest : public QObject {
     Q_OBJECT
 
   private:
     std::unique_ptr<testing::TempDir> dir_;
-    std::unique_ptr<ScriptUi> script_;
+    std::unique_ptr<ScriptWithDrawings> script_;
     std::unique_ptr<QtPort> port_;
     std::unique_ptr<Session> session_;
     std::unique_ptr<Dispatcher> dispatcher_;
@@ -46,7 +70,7 @@ class MainWindowTest : public QObject {
     void open(const std::string& table) {
         cleanup();
         dir_ = std::make_unique<testing::TempDir>();
-        script_ = std::make_unique<ScriptUi>();
+        script_ = std::make_unique<ScriptWithDrawings>();
         port_ = std::make_unique<QtPort>();
         port_->answerFrom(script_.get());
         session_ = std::make_unique<Session>(*port_, 1);
@@ -380,6 +404,37 @@ class MainWindowTest : public QObject {
         QVERIFY(made < 5100);
         QCOMPARE(lazy.lines().size(), std::size_t(100001));
         QCOMPARE(QString::fromStdString(lazy.lines()[99999]), QString("r99999;99999;x"));
+    }
+
+    void theDendrogramOfDuneCutsIntoFourClasses() {
+        // "Aufnahmen (Deckungscode)": average linkage of the Ochiai similarities, no filter, no gradient.
+        // The sample holds its covers as numbers.
+        session_->settings().DeckEinst = 3;
+        session_->applySettings();
+        for (const char* t : {"#00001", "#1", "#0001", "0", "1", "4"}) script_->addToken(t);
+        const int headerRows = session_->buffer().GetRowCount('K');
+        bool shown = false;
+        // The progress line lets events through while the matrix is computed: wait for the window.
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            auto* d = qobject_cast<DrawingDialog*>(QApplication::activeModalWidget());
+            if (!d) return;
+            poll.stop();
+            shown = true;
+            QCOMPARE(d->windowTitle(), QString("Average Linkage Clustering Aufnahmen"));
+            menuCommand(d->menuBar(), "Schnitt", "Anzahl Klassen")->trigger();  // answered by "4"
+            menuCommand(d->menuBar(), "Schnitt", "Klassen einsetzen")->trigger();
+            menuCommand(d->menuBar(), "Datei", "Beenden")->trigger();
+        });
+        poll.start(10);
+        window_->action(106050202)->trigger();
+        QVERIFY(shown);
+        const TEditBuffer& b = session_->buffer();
+        QCOMPARE(b.GetRowCount('K'), headerRows + 3);
+        QCOMPARE(QString::fromStdString(std::string(b.GetZl('K', headerRows))), QString("Cluster-Klassen"));
+        std::set<std::string> classes;
+        for (int c = 0; c < b.GetColCount(); ++c) classes.insert(std::string(b.Get('K', c, headerRows)));
+        QCOMPARE(classes, (std::set<std::string>{"1", "2", "3", "4"}));
     }
 
     void theTableWindowAnswersWithTheChosenRow() {
