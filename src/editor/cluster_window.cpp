@@ -262,8 +262,16 @@ void ClusterWindow::saveDrawing() {
     const auto file = askFile(s_, DialogKind::SaveFile, "Darstellung als Bitmap speichern");
     if (!file) return;
     if (fileExists(*file) && ConfirmOverwrite(s_.ui(), *file) != 'Y') return;
-    const Drawing drawing =
-        draw(lastCanvas.width > 0 ? lastCanvas : Canvas{800, 600, 13, s_.settings().screenScale()});
+    const Canvas shown = lastCanvas;
+    Canvas canvas = shown.width > 0 ? shown : Canvas{800, 600, 13, s_.settings().screenScale()};
+    if (endsWithSvg(*file)) {
+        // A picture drawn without a window shows every leaf.
+        const double needed =
+            layout_.headerGap + 30 * canvas.scale + static_cast<double>(names_.size() + 1) * layout_.fontGap;
+        canvas.height = std::max(canvas.height, static_cast<int>(std::ceil(needed)));
+    }
+    const Drawing drawing = draw(canvas);
+    lastCanvas = shown;
     if (endsWithSvg(*file)) {
         const Status st = writeFileAtomically(*file, drawingToSvg(drawing));
         if (!st) s_.report(st);
