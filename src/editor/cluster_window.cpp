@@ -10,6 +10,7 @@
 #include "core/text.h"
 #include "editor/command_support.h"
 #include "editor/session.h"
+#include "editor/window_commands.h"
 #include "env/dialogs.h"
 #include "platform/progress.h"
 
@@ -101,10 +102,13 @@ void ClusterWindow::ensureLayout() {
     laidOut_ = true;
 }
 
-Drawing ClusterWindow::draw(const Canvas& canvas) {
-    lastCanvas = canvas;
+Drawing ClusterWindow::draw(const Canvas& shown) {
+    lastCanvas = shown;
     ensureLayout();
     const RCluEinst& e = s_.settings().CluEinst;
+    // Labels and scale in the font of the settings (points at 96 pixels an inch).
+    Canvas canvas = shown;
+    if (e.ItemFont.size > 0) canvas.fontPixels = std::max(1, roundEven(e.ItemFont.size * 4.0 / 3.0));
     DendrogramPicture picture;
     picture.dendrogram = &dendrogram_;
     picture.order = order_;
@@ -237,6 +241,7 @@ bool ClusterWindow::writeClasses(bool level) {
         s_.ui().showInfo("Funktion nur für den Editor verfügbar.");
         return false;
     }
+    if (!GridEditable(s_, 0)) return false;
     if (title_ == "Spalten" || title_ == "Aufnahmen") return writeColumns(level);
     if (title_ == "Arten") return writeSpecies();
     if (title_ == "Zeilen") {
@@ -354,6 +359,19 @@ bool ClusterWindow::run(std::string_view command) {
         s_.settings().SetCluDefaults();
     }
     return true;
+}
+
+WindowPlace ClusterWindow::placement() const {
+    const PixelRect& r = s_.settings().CluEinst.DimClu;
+    return {r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top};
+}
+
+void ClusterWindow::storePlacement(const WindowPlace& place) {
+    PixelRect& r = s_.settings().CluEinst.DimClu;
+    r.Left = place.left;
+    r.Top = place.top;
+    r.Right = place.left + place.width;
+    r.Bottom = place.top + place.height;
 }
 
 std::vector<std::string> ClusterWindow::textLines() const {

@@ -36,6 +36,9 @@ class ClusterWindow : public DrawingWindow {
     void drag(int dy) override;
     // The merges: step, the two clusters (objects −1, −2, …; steps 1, 2, …) and their similarity.
     std::vector<std::string> textLines() const override;
+    // The window's rectangle is kept in the settings (DimClu).
+    WindowPlace placement() const override;
+    void storePlacement(const WindowPlace& place) override;
 
     // ---- the state, as the commands change it
     double cut() const { return layout_.cut; }

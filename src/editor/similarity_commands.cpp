@@ -28,6 +28,7 @@
 #include "editor/dispatch.h"
 #include "editor/evaluations.h"
 #include "editor/session.h"
+#include "editor/window_commands.h"
 #include "env/dialogs.h"
 
 namespace tav {
@@ -1084,6 +1085,7 @@ Status SimilarityRun::output(TTavMatrix& m) {
             return {};
         case 3:
         case 4:
+            if (!GridEditable(s_, 0)) return {};
             if (o_.OCclu == 3)
                 writeIntoTable(m);
             else

@@ -129,9 +129,14 @@ DrawingDialog::DrawingDialog(DrawingWindow& window, QWidget* parent)
             connect(action, &QAction::triggered, this, [this, command] { runCommand(command); });
         }
     }
-    // The size a new project gives the window.
-    const double s = screenScale(this);
-    resize(static_cast<int>(500 * s), static_cast<int>(400 * s));
+    // Where the window stood the last time, else the size a new project gives it.
+    const WindowPlace place = window.placement();
+    if (place.width > 50 && place.height > 50) {
+        setGeometry(place.left, place.top, place.width, place.height);
+    } else {
+        const double s = screenScale(this);
+        resize(static_cast<int>(500 * s), static_cast<int>(400 * s));
+    }
 }
 
 void DrawingDialog::runCommand(const std::string& command) {
@@ -145,6 +150,8 @@ void DrawingDialog::runCommand(const std::string& command) {
 void DrawingDialog::done(int result) {
     if (!closed_) {
         closed_ = true;
+        const QRect r = geometry();
+        window_.storePlacement({r.left(), r.top(), r.width(), r.height()});
         window_.closing();
     }
     QDialog::done(result);

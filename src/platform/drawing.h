@@ -47,6 +47,11 @@ struct Canvas {
     double scale = 1;           // the screen scale: screen width / 1000
 };
 
+// Where a window stands on the screen, in pixels; a width of 0 leaves it to the front end.
+struct WindowPlace {
+    int left = 0, top = 0, width = 0, height = 0;
+};
+
 // A window that shows a drawing and has menus of commands. The front end shows it modally until a
 // command closes it or the user closes the window; every command may ask its questions through the
 // program's dialogs while the window is open.
@@ -70,6 +75,9 @@ class DrawingWindow {
     virtual void drag(int dy) = 0;
     // The window closes (by a command or by the user).
     virtual void closing() {}
+    // Where the window opens, and where it stood when it closed.
+    virtual WindowPlace placement() const { return {}; }
+    virtual void storePlacement(const WindowPlace& /*place*/) {}
     // The window's contents as ";"-separated lines, for scripts that print the windows; none by default.
     virtual std::vector<std::string> textLines() const { return {}; }
     // The canvas the window last drew on, so that commands that save a drawing use its size.
