@@ -137,5 +137,24 @@ writeLines(c(paste(c("T", "Nr", "", paste0("r", seq_len(nr))), collapse = ";"),
            random_file)
 check_table("random", random_file)
 
+# Header rows with gaps: Pearson, Spearman and the covariance of the rows over the releves where both
+# have a value, as R's pairwise complete observations.
+nc <- 30
+h <- matrix(round(rnorm(6 * nc, 10, 3), 3), 6, nc)
+h[sample(length(h), 25)] <- NA
+header_file <- tempfile(fileext = ".tab")
+writeLines(c(paste(c("T", "Nr", "", paste0("r", seq_len(nc))), collapse = ";"),
+             sapply(1:6, function(i) paste(c("F", paste0("v", i), "", ifelse(is.na(h[i, ]), "", h[i, ])),
+                                           collapse = ";")),
+             paste(c("A", "s", "", rep("", nc)), collapse = ";")),
+           header_file)
+rows <- "Optionen Dezimalstellen;12;Berechnen Aehnlichkeitsmatrix Kopfdaten Zeilen*(numerische;#1 #001 "
+for (m in list(list("Pearson", "#1", cor(t(h), use = "pairwise.complete.obs")),
+               list("Spearman", "#01", cor(t(h), method = "spearman", use = "pairwise.complete.obs")),
+               list("covariance", "#0001", cov(t(h), use = "pairwise.complete.obs")))) {
+  out <- run(header_file, paste0(rows, m[[2]]), c("--mark-header-rows", "2-7"))
+  check(paste("header rows with gaps:", m[[1]]), as.vector(shown_matrix(window(out, "Matrix"))), as.vector(m[[3]]))
+}
+
 cat("done,", failures, "failed\n")
 quit(status = if (failures == 0) 0 else 1)
