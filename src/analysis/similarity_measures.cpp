@@ -77,8 +77,10 @@ double similarityMeasure(int code, bool zeroIfMissing, const std::vector<double>
     if (x.size() != y.size()) return code == 1 || code == 10 || code == 11 ? kMissing : 0;
     const bool withoutDoubleZeros = code >= 22 && code <= 27;
     const int base = withoutDoubleZeros ? code - 20 : code;
-    // The pairs used.
-    std::vector<double> a, b;
+    // The pairs used, in buffers each thread keeps: a matrix calls this for every pair of objects.
+    thread_local std::vector<double> a, b;
+    a.clear();
+    b.clear();
     int missingPairs = 0;
     for (std::size_t i = 0; i < x.size(); ++i) {
         if (missingValue(x[i]) || missingValue(y[i])) {
@@ -103,7 +105,8 @@ double similarityMeasure(int code, bool zeroIfMissing, const std::vector<double>
         case 10:
         case 11: {
             if (n == 0) return kMissing;
-            std::vector<double> d;
+            thread_local std::vector<double> d;
+            d.clear();
             for (std::size_t i = 0; i < n; ++i) d.push_back(std::fabs(a[i] - b[i]));
             if (base == 1) {
                 long double s = 0;

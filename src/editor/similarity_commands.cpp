@@ -143,7 +143,7 @@ class SimilarityRun {
     std::vector<double> rowVector(char part, int row, bool reference);
     std::vector<double> columnVector(int col);
     std::vector<SparseVector> releveVectorsOfTable();
-    SparseVector speciesRowVector(int row);
+    std::vector<SparseVector> speciesRowVectors(const std::vector<int>& rows);
     std::vector<int> frequencies();
     bool passes(int row, const std::vector<int>& freq) const;
     bool confirmInvalidCovers();
@@ -612,14 +612,24 @@ std::vector<SparseVector> SimilarityRun::releveVectorsOfTable() {
     return v;
 }
 
-SparseVector SimilarityRun::speciesRowVector(int row) {
-    SparseVector v;
-    for (int c = 0; c < b_.GetColCount(); ++c) {
-        const std::string_view text = b_.Get('A', c, row);
-        if (text.empty()) continue;
-        const double w = coverWeightOf(text, false);
-        if (w != 0) v.entries.emplace_back(c, w);
-    }
+// The given species rows over the releves, from one pass over the filled cells.
+std::vector<SparseVector> SimilarityRun::speciesRowVectors(const std::vector<int>& rows) {
+    std::vector<int> slot(static_cast<std::size_t>(b_.GetRowCount('A')), -1);
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        if (slot[static_cast<std::size_t>(rows[i])] < 0)
+            slot[static_cast<std::size_t>(rows[i])] = static_cast<int>(i);
+    std::vector<SparseVector> v(rows.size());
+    b_.forEachFilled('A', [&](const FilledCell& c) {
+        const int at = slot[static_cast<std::size_t>(c.row)];
+        if (at < 0) return;
+        const double w = coverWeight(c.handle, c.text, false);
+        if (w != 0) v[static_cast<std::size_t>(at)].entries.emplace_back(c.col, w);
+    });
+    for (SparseVector& x : v) std::sort(x.entries.begin(), x.entries.end());
+    // A row given twice gets its vector twice.
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        if (const int at = slot[static_cast<std::size_t>(rows[i])]; at != static_cast<int>(i))
+            v[i] = v[static_cast<std::size_t>(at)];
     return v;
 }
 
@@ -867,10 +877,10 @@ std::optional<TTavMatrix> SimilarityRun::compute() {
             m = squareSparse(releves, species);
         }
     } else if (mode_ == 8 || mode_ == 12) {
-        std::vector<SparseVector> rows;
-        for (const MarkedRow& r : marked_) rows.push_back(speciesRowVector(r.row));
-        std::vector<SparseVector> refs;
-        for (int r : references_) refs.push_back(speciesRowVector(r));
+        std::vector<int> objectRows;
+        for (const MarkedRow& r : marked_) objectRows.push_back(r.row);
+        const std::vector<SparseVector> rows = speciesRowVectors(objectRows);
+        const std::vector<SparseVector> refs = speciesRowVectors(references_);
         if (!confirmInvalidCovers()) return std::nullopt;
         s_.progress().setStatus("Matrix berechnen");
         const int cols = b_.GetColCount();
