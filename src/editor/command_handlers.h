@@ -42,6 +42,8 @@ void addTestCommands(Dispatcher& dispatcher);
 void addPairedRowCommands(Dispatcher& dispatcher);
 // The similarity matrices, the similarities to references and the cluster analysis.
 void addSimilarityCommands(Dispatcher& dispatcher);
+// Diversity indices, species turnover, alpha, beta and gamma diversity.
+void addDiversityCommands(Dispatcher& dispatcher);
 // Macros and the macro variables.
 void addMacroCommands(Dispatcher& dispatcher);
 

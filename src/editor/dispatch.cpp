@@ -132,6 +132,7 @@ Dispatcher::Dispatcher() {
     addTestCommands(*this);
     addPairedRowCommands(*this);
     addSimilarityCommands(*this);
+    addDiversityCommands(*this);
     addMacroCommands(*this);
 }
 
