@@ -1,0 +1,131 @@
+# The diversity commands as the batch runner runs them, against vegan on the dune and varespec samples
+# and on a random sparse table: the Shannon index against diversity(), its equitability against
+# H / log(specnumber) (R has NaN for one species, the program 0), the turnover of neighbouring releves
+# against the binary Bray-Curtis dissimilarity of those pairs, and alpha, gamma, the mean difference and
+# the mean turnover of all pairs (whole table, per category, per group) against specnumber and vegdist.
+args <- commandArgs(trailingOnly = TRUE)
+batch <- args[1]
+dune_file <- args[2]
+vare_file <- args[3]
+suppressPackageStartupMessages(library(vegan))
+
+# The species lines of a table file as a releves x species matrix (empty cells are 0), and its header
+# lines as fields.
+read_table <- function(file) {
+  lines <- readLines(file, encoding = "UTF-8")
+  fields <- strsplit(lines, ";", fixed = TRUE)
+  n <- length(fields[[1]]) - 3
+  cells <- function(f) { f <- c(f, rep("", n + 3 - length(f))); f[4:(n + 3)] }
+  sp <- fields[startsWith(lines, "A")]
+  x <- sapply(sp, function(f) {
+    v <- suppressWarnings(as.numeric(cells(f)))
+    v[is.na(v)] <- 0
+    v
+  })
+  header <- fields[!startsWith(lines, "A")]
+  list(x = x, header = setNames(lapply(header, cells), sapply(header, `[`, 2)))
+}
+
+run <- function(table, statement, extra = character()) {
+  out <- system2(batch, c("--cover-system", "3", "--print-windows", extra, "--run", shQuote(statement), table),
+                 stdout = TRUE, stderr = FALSE)
+  status <- attr(out, "status")
+  if (!is.null(status) && status != 0) stop("the batch runner failed on ", statement)
+  out
+}
+
+# The lines of the window with this caption.
+window <- function(out, caption) {
+  at <- which(out == paste("==", caption))
+  if (length(at) != 1) stop("no single window ", caption, " in ", paste(head(out, 5), collapse = " | "))
+  rest <- out[(at + 1):length(out)]
+  end <- which(startsWith(rest, "=="))
+  if (length(end) > 0) rest <- rest[seq_len(end[1] - 1)]
+  rest
+}
+
+failures <- 0
+check <- function(what, got, want, tol = 1e-9) {
+  ok <- length(got) == length(want) && !anyNA(got) && all(is.finite(got)) && max(abs(got - want)) <= tol
+  if (ok) {
+    cat("ok:", what, "\n")
+  } else {
+    cat("FAILED:", what, "\n")
+    if (length(got) == length(want)) print(head(cbind(got = as.vector(got), want = as.vector(want))))
+    failures <<- failures + 1
+  }
+}
+
+decimals <- "Optionen Dezimalstellen;12;"
+indices <- paste0(decimals, "Arten Diversität Diversitätsindices;#11000;Arten Diversität Turnover*Aufnahmen;#000000001;")
+
+# The values of a unit line of "Diversität der Aufnahmen": alpha, gamma, mean d, mean turnover, beta.
+unit_values <- function(line) as.numeric(strsplit(line, ";", fixed = TRUE)[[1]][2:6])
+unit_in_r <- function(x) {
+  alpha <- mean(specnumber(x))
+  gamma <- sum(colSums(x > 0) > 0)
+  c(alpha, gamma, mean(vegdist(x, "manhattan", binary = TRUE)), mean(vegdist(x, "bray", binary = TRUE)),
+    gamma / alpha)
+}
+
+check_table <- function(name, file, category_row = NULL) {
+  t <- read_table(file)
+  x <- t$x
+  saved <- tempfile(fileext = ".tab")
+  run(file, indices, c("--save", saved))
+  h <- read_table(saved)$header
+  H <- diversity(x, "shannon")
+  S <- specnumber(x)
+  check(paste(name, "Shannon index"), as.numeric(h[["Shannon Index"]]), unname(H))
+  check(paste(name, "Shannon equitability"), as.numeric(h[["Shannon Equitability"]]),
+        unname(ifelse(S > 1, H / log(S), 0)))
+  turnover <- h[["Turnover"]]
+  pairs <- sapply(2:nrow(x), function(j) vegdist(x[c(j - 1, j), ], "bray", binary = TRUE)[1])
+  check(paste(name, "turnover of neighbouring releves"), as.numeric(turnover[-1]), pairs)
+  if (turnover[1] != "NA") {
+    cat("FAILED:", name, "first turnover is", turnover[1], "\n")
+    failures <<- failures + 1
+  }
+
+  out <- run(file, paste0(decimals, "Arten Diversität Alpha*Gamma;#1"))
+  check(paste(name, "alpha, gamma, means and beta of the table"),
+        unit_values(window(out, "Diversität der Aufnahmen")[2]), unit_in_r(x))
+  if (is.null(category_row)) return(invisible())
+  key <- toupper(t$header[[category_row]])
+  categories <- sort(unique(key))
+  row <- which(names(t$header) == category_row)
+  out <- run(file, paste0(decimals, "Arten Diversität Alpha*Gamma;#01 ", row))
+  lines <- window(out, "Diversität der Aufnahmen")[-1]
+  check(paste(name, "categories in order"), as.numeric(sub(";.*", "", lines) == categories), rep(1, length(categories)))
+  for (k in seq_along(categories))
+    check(paste(name, "category", categories[k]), unit_values(lines[k]), unit_in_r(x[key == categories[k], , drop = FALSE]))
+  out <- run(file, paste0(decimals, "Arten Diversität Alpha*Gamma;#001 ", row))
+  merged <- t(sapply(categories, function(k) colSums(x[key == k, , drop = FALSE])))
+  check(paste(name, "groups merged"), unit_values(window(out, "Diversität der Aufnahmen")[2]), unit_in_r(merged))
+}
+
+check_table("dune", dune_file, "Management")
+check_table("varespec", vare_file)
+
+# A random sparse table: 60 releves, 80 species, about a tenth of the cells filled with percentages,
+# some releves with one species, and a header row of four categories.
+set.seed(20261212)
+nr <- 60
+ns <- 80
+x <- matrix(0, nr, ns)
+filled <- sample(nr * ns, nr * ns / 10)
+x[filled] <- round(runif(length(filled), 0.5, 80), 1)
+for (i in seq_len(nr)) if (sum(x[i, ] > 0) < 1) x[i, sample(ns, 1)] <- 5
+x[c(7, 31), ] <- 0
+x[7, 3] <- 12
+x[31, 40] <- 0.5
+random_file <- tempfile(fileext = ".tab")
+writeLines(c(paste(c("T", "Nr", "", paste0("r", seq_len(nr))), collapse = ";"),
+             paste(c("T", "Typ", "", sample(c("a", "B", "c", "D"), nr, replace = TRUE)), collapse = ";"),
+             sapply(seq_len(ns), function(j) paste(c("A", paste0("sp", j), "", ifelse(x[, j] > 0, x[, j], "")),
+                                                   collapse = ";"))),
+           random_file)
+check_table("random", random_file, "Typ")
+
+cat("done,", failures, "failed\n")
+quit(status = if (failures == 0) 0 else 1)
