@@ -2,7 +2,8 @@
 // margin of a screen of rows (the first time with the one pass over the table, then from the kept
 // statistics, then with marked releves), counting and finding a search text over the whole species
 // part, marking the rows that hold it, and sorting the species and the releves by several criteria (with
-// their undo), and the data check over the whole table. Usage: bench_editing TABLE CATALOGUE WORKDIR
+// their undo), the data check over the whole table, statistics and tests, and the diversity commands.
+// Usage: bench_editing TABLE CATALOGUE WORKDIR
 
 #include <chrono>
 #include <cstdio>
@@ -169,5 +170,22 @@ int main(int argc, char** argv) {
         std::printf("%-40s %.1f ms (%s)\n", "randomisation test, 10 000 draws", msSince(t),
                     ok ? "ok" : "failed");
     }
-    return counted && found && markedRows && sorted && rules ? 0 : 1;
+    // Diversity over all species rows: the five indices of every releve, the nine turnover quantities of
+    // neighbouring releves (both undone), and alpha, beta and gamma diversity of the whole table.
+    auto diversityStep = [&](const char* what, const char* statement, bool changes) {
+        session.buffer().ClearM();
+        session.activeGrid = 4;
+        const auto t = std::chrono::steady_clock::now();
+        const bool ok = tav::runStatements(session, dispatcher, statement).ok();
+        std::printf("%-40s %.1f ms (%s)\n", what, msSince(t), ok ? "ok" : "failed");
+        if (changes) session.undoList().undo();
+        return ok;
+    };
+    const bool diversity =
+        diversityStep("diversity indices of each releve (5)", "Arten Diversität Diversitätsindices;#11111",
+                      true) &&
+        diversityStep("turnover of neighbouring releves (9)",
+                      "Arten Diversität Turnover*Aufnahmen;#111111111", true) &&
+        diversityStep("alpha, beta, gamma of the table", "Arten Diversität Alpha*Gamma;#1", false);
+    return counted && found && markedRows && sorted && rules && diversity ? 0 : 1;
 }
