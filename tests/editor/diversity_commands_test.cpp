@@ -105,6 +105,16 @@ TEST_F(DiversityCommands, TurnoverForEachSpeciesRow) {
     EXPECT_EQ(ui.lastDialog().kind, DialogKind::YesNoCancel);
     EXPECT_NE(ui.lastDialog().caption.find("108"), std::string::npos) << ui.lastDialog().caption;
     EXPECT_EQ(rowLines('K').size(), 1u);
+    // Esc while the rows are written takes them all back.
+    Progress escaped;
+    escaped.requestAbort();
+    session.setProgress(&escaped);
+    tokens({"#111111111", "Y"});
+    EXPECT_FALSE(execute(kTurnoverEachRow, 4).ok());
+    session.setProgress(nullptr);
+    EXPECT_EQ(lastMessage(), "Bearbeitung abgebrochen");
+    EXPECT_EQ(rowLines('K').size(), 1u);
+    EXPECT_FALSE(session.undoList().canUndo());
     tokens({"#111111111", "Y"});
     ASSERT_TRUE(execute(kTurnoverEachRow, 4).ok());
     EXPECT_EQ(rowLines('K').size(), 109u);
