@@ -140,16 +140,14 @@ void DialogUi::record(const DialogRequest& r, const std::string& answer) const {
 std::optional<std::string> DialogUi::dialog(const DialogRequest& request) {
     const std::optional<DialogRequest> changed = resolved(request);
     const DialogRequest& r = changed ? *changed : request;
-    if (macro_ && r.kind == DialogKind::Buttons && r.onAction) {
+    if (macro_ && r.kind == DialogKind::Buttons) {
         // The action panel takes its statement's token like the choice dialogs, so the tokens after it
         // reach the dialogs they belong to; but it is always shown, since its buttons act while it
         // stays open.
         std::string token;
         macro_->NextMacroAnswer(token);
     }
-    // A panel whose buttons do not act while it stays open is answered like a choice dialog: a token
-    // names the button pressed, or "OK".
-    if (macro_ && (takesMacroToken(r.kind) || (r.kind == DialogKind::Buttons && !r.onAction))) {
+    if (macro_ && takesMacroToken(r.kind)) {
         std::string token;
         if (!macro_->NextMacroAnswer(token)) {
             // The macro answers: nothing is shown and nothing recorded. A token that does not fit is
