@@ -44,5 +44,7 @@ void addPairedRowCommands(Dispatcher& dispatcher);
 void addSimilarityCommands(Dispatcher& dispatcher);
 // Macros and the macro variables.
 void addMacroCommands(Dispatcher& dispatcher);
+// The diagnostic species tables and the selection of the best diagnostic species.
+void addDiagnosticCommands(Dispatcher& dispatcher);
 
 }  // namespace tav

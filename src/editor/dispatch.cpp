@@ -133,6 +133,7 @@ Dispatcher::Dispatcher() {
     addPairedRowCommands(*this);
     addSimilarityCommands(*this);
     addMacroCommands(*this);
+    addDiagnosticCommands(*this);
 }
 
 void Dispatcher::addUnnumbered(std::string_view caption, CommandHandler handler) {
