@@ -46,5 +46,7 @@ void addSimilarityCommands(Dispatcher& dispatcher);
 void addMacroCommands(Dispatcher& dispatcher);
 // The diagnostic species tables and the selection of the best diagnostic species.
 void addDiagnosticCommands(Dispatcher& dispatcher);
+// Species occurrence per releve as new header rows, frequencies and constancies.
+void addOccurrenceCommands(Dispatcher& dispatcher);
 
 }  // namespace tav

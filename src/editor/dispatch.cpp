@@ -134,6 +134,7 @@ Dispatcher::Dispatcher() {
     addSimilarityCommands(*this);
     addMacroCommands(*this);
     addDiagnosticCommands(*this);
+    addOccurrenceCommands(*this);
 }
 
 void Dispatcher::addUnnumbered(std::string_view caption, CommandHandler handler) {
