@@ -429,6 +429,7 @@ std::vector<std::string> hierarchicalTable(const HierarchyInput& in,
     const CategoryLevels& cats = *in.categories;
     const std::vector<DiagnosticCounts>& counts = *in.counts;
     const std::size_t levels = cats.levels.size();
+    if (levels == 0 || counts.size() != levels) return {};
     const ReleveCategories& finest = cats.levels.back();
     // The path of a group through the levels: its group at every level from the top down, found through
     // one of its finest categories.

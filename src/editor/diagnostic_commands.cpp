@@ -160,7 +160,8 @@ Status normalCommand(Session& s) {
         tests.headings = TStatTests(1, choice->tests).headings();
         const auto K = static_cast<std::size_t>(categories.count());
         tests.fields.resize(rows.size() * K);
-        for (std::size_t i = 0; i < rows.size(); ++i) {
+        // Esc ends the tests; the species not reached keep empty test fields.
+        for (std::size_t i = 0; i < rows.size() && !s.progress().aborted(); ++i) {
             s.progress().setStatus("in Bearbeitung: " + std::string(b.GetZl('A', rows[i])));
             const std::vector<double> values = testValues(*view, rows[i], choice->presence);
             for (std::size_t k = 0; k < K; ++k)
@@ -200,7 +201,7 @@ std::optional<HierarchyChoice> askHierarchyChoice(Session& s) {
         std::string part1(20, '0'), part2(10, '0');
         part1[static_cast<std::size_t>(test - 1)] = '1';
         if (test >= 3) {
-            std::string resampling = "1000100000";
+            std::string resampling = "100010";
             if (!TDCheckDlg::Execute(s.ui(), s.catalogue(), "DlgTestResampCat1", "DlgTestResampCat2", "",
                                      resampling))
                 return std::nullopt;
@@ -232,6 +233,7 @@ Status hierarchyCommand(Session& s) {
     auto counts = std::make_shared<std::vector<DiagnosticCounts>>();
     const std::size_t levels = categories->levels.size();
     counts->resize(levels);
+    s.progress().setStatus("Stufe " + std::to_string(levels));
     counts->back() = countByCategory(*view, rows, categories->levels.back());
     for (std::size_t l = 0; l + 1 < levels; ++l) {
         s.progress().setStatus("Stufe " + std::to_string(l + 1));

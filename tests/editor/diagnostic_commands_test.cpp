@@ -150,6 +150,11 @@ TEST_F(Diagnostic, HierarchicalTable) {
     const Lines lines = shown();
     EXPECT_EQ(lines[0], "Gruppe;Art;IndVal;Wilcoxon-Test approx.;1.A;2.C;2.D");
     EXPECT_EQ(splitFields(lines[1]).size(), 7u);
+    // A permutation test asks for its draws and statistics: 1000 draws of the hits.
+    markHeaderRows({0, 1});
+    tokens({"#1", "#1", "#0001", "#100001", "#1"});
+    ASSERT_TRUE(execute(kHierarchy, 2).ok());
+    EXPECT_EQ(shown()[0], "Gruppe;Art;Phi-Koeffizient;Permutation 1000x (Treffer);1.A;2.C;2.D");
 }
 
 TEST_F(Diagnostic, BestDiagnosticSpeciesSelected) {
