@@ -59,7 +59,6 @@ enum class Measure { Entries, Taxa, Cover, Share, TaxonCover, EntriesByCategory,
 struct OccurrenceRun {
     Session& s;
     bool cumulative;
-    bool byGroup;
     Measure measure;
     int shareBase = 0;
     std::vector<int> categoryRows;
@@ -67,12 +66,8 @@ struct OccurrenceRun {
     CellStats stats;
     int lastRow = -1;
 
-    OccurrenceRun(Session& session, bool cum, bool grp, Measure m)
-        : s(session),
-          cumulative(cum),
-          byGroup(grp),
-          measure(m),
-          stats(session.buffer(), session.coverInterpreter()) {}
+    OccurrenceRun(Session& session, bool cum, Measure m)
+        : s(session), cumulative(cum), measure(m), stats(session.buffer(), session.coverInterpreter()) {}
 
     std::string rowName() const;
     // One run over the species rows `rows`; prefix goes before the row names.
@@ -206,7 +201,7 @@ Status speciesOccurrence(Session& s, char mode) {
                                               Measure::TaxaByCategory};
     const Measure measure =
         cumulative ? kCumulative[std::clamp(answer, 0, 3)] : kSingle[std::clamp(answer, 0, 4)];
-    OccurrenceRun run(s, cumulative, byGroup, measure);
+    OccurrenceRun run(s, cumulative, measure);
     if (measure == Measure::Share &&
         !TRadioDlg::Execute(s.ui(), s.catalogue(), "DlgArtAnteil", "", "", run.shareBase))
         return {};
