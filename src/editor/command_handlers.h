@@ -46,5 +46,9 @@ void addSimilarityCommands(Dispatcher& dispatcher);
 void addDiversityCommands(Dispatcher& dispatcher);
 // Macros and the macro variables.
 void addMacroCommands(Dispatcher& dispatcher);
+// The diagnostic species tables and the selection of the best diagnostic species.
+void addDiagnosticCommands(Dispatcher& dispatcher);
+// Species occurrence per releve as new header rows, frequencies and constancies.
+void addOccurrenceCommands(Dispatcher& dispatcher);
 
 }  // namespace tav

@@ -134,6 +134,8 @@ Dispatcher::Dispatcher() {
     addSimilarityCommands(*this);
     addDiversityCommands(*this);
     addMacroCommands(*this);
+    addDiagnosticCommands(*this);
+    addOccurrenceCommands(*this);
 }
 
 void Dispatcher::addUnnumbered(std::string_view caption, CommandHandler handler) {
