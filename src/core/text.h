@@ -117,6 +117,9 @@ std::vector<std::string_view> splitLines(std::string_view text);
 
 // Blanks (space and tab) removed on both sides.
 std::string_view trimBlanks(std::string_view s);
+// Text for XML or HTML, in an element or an attribute: &, <, > and " escaped, and the control characters
+// XML cannot hold (all below blank except tab and line feed) left out.
+std::string xmlEscaped(std::string_view s);
 
 // The program's upper-case folding: a–z to A–Z; à á â to A; è é ê ë to E; ì í î ï to I; ò ó ô to O;
 // ù ú û to U; ä ö ü to Ä Ö Ü. Every other character stays as it is.

@@ -155,16 +155,9 @@ std::vector<int> ClusterWindow::classesByPosition() const {
 
 bool ClusterWindow::askNumber(std::string_view caption, std::string_view prompt, double preset, int decimals,
                               double& value) {
-    const auto text = askText(s_, caption, prompt, formatFixed(preset, decimals));
-    if (!text) return false;
-    const auto v = parseNumber(trimBlanks(*text));
-    if (!v) {
-        s_.ui().showError(s_.catalogue().GetMsg("InvalidNumber") + ": " + *text);
-        s_.macroAnswers().refuse();
-        return false;
-    }
-    value = *v;
-    return true;
+    const auto v = tav::askNumber(s_, caption, prompt, formatFixed(preset, decimals));
+    if (v) value = *v;
+    return v.has_value();
 }
 
 bool ClusterWindow::writeColumns(bool level) {

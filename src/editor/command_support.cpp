@@ -73,6 +73,29 @@ int singleHeaderRow(Session& s) {
     return -1;
 }
 
+std::optional<double> askNumber(Session& s, std::string_view caption, std::string_view prompt,
+                                std::string_view preset) {
+    const auto text = askText(s, caption, prompt, preset);
+    if (!text) return std::nullopt;
+    const auto v = parseNumber(trimBlanks(*text));
+    if (!v) {
+        s.ui().showError(s.catalogue().GetMsg("InvalidNumber") + ": " + *text);
+        s.macroAnswers().refuse();
+    }
+    return v;
+}
+
+int appendHeaderRow(TEditBuffer& b, std::string_view name, char type,
+                    const std::vector<std::string>& values) {
+    const int at = b.GetRowCount('K');
+    b.InsRow('K', at);
+    b.PutZl('K', name, at);
+    b.PutTyp('K', type, at);
+    for (std::size_t c = 0; c < values.size(); ++c)
+        if (!values[c].empty()) b.Put('K', values[c], static_cast<int>(c), at);
+    return at;
+}
+
 SessionHandler whenEditable(SessionHandler handler) {
     return [handler = std::move(handler)](Session& s) -> Status {
         if (!GridEditable(s, 0)) return {};

@@ -16,6 +16,7 @@
 namespace tav {
 
 class Session;
+class TEditBuffer;
 
 // The part of the active grid: header rows ('K') in grids 1 and 2, species rows ('A') in grids 3 and 4.
 char activePart(const Session& session);
@@ -51,6 +52,14 @@ std::optional<std::string> askText(Session& session, std::string_view caption, s
 std::optional<std::string> askFile(Session& session, DialogKind kind, std::string_view caption,
                                    const std::string& initial = {});
 
+// A number asked in a text dialog preset with preset; nothing when cancelled, or after the message
+// "Ungültige Zahl: …" (and a refused macro answer) when the answer is no number.
+std::optional<double> askNumber(Session& session, std::string_view caption, std::string_view prompt,
+                                std::string_view preset);
+// Appends a header row behind the last one with its name, row type and values (empty ones left out);
+// its position.
+int appendHeaderRow(TEditBuffer& buffer, std::string_view name, char type,
+                    const std::vector<std::string>& values);
 // The header row that works on one header row works on: the cursor row in grid 2, the one marked header
 // row in grid 1; -1 after "Funktion nur für 1 Kopfdatenzeile verfügbar." otherwise.
 int singleHeaderRow(Session& session);

@@ -13,29 +13,6 @@ namespace tav {
 
 namespace {
 
-std::string escaped(std::string_view s) {
-    std::string out;
-    for (const char c : s) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            default:
-                out += c;
-        }
-    }
-    return out;
-}
-
 std::string indent(int depth) {
     std::string out;
     for (int i = 0; i < depth; ++i) out += "&nbsp;&nbsp;&nbsp;";
@@ -43,11 +20,11 @@ std::string indent(int depth) {
 }
 
 std::string page(const std::string& title, const std::string& body) {
-    return "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>" + escaped(title) +
+    return "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>" + xmlEscaped(title) +
            "</title>\n<style>body { font-family: sans-serif; } td { vertical-align: top; padding: 2px 6px; "
            "}</style>"
            "</head>\n<body>\n<h1>" +
-           escaped(title) + "</h1>\n" + body + "</body></html>\n";
+           xmlEscaped(title) + "</h1>\n" + body + "</body></html>\n";
 }
 
 }  // namespace
@@ -84,7 +61,7 @@ std::vector<HelpPage> helpPages(const Catalogue& cat, const std::function<bool(s
                                 const HelpTexts& texts) {
     auto textOf = [&texts](const std::string& key) {
         const auto t = texts.find(key);
-        return t == texts.end() ? std::string() : escaped(t->second);
+        return t == texts.end() ? std::string() : xmlEscaped(t->second);
     };
     // The commands of each topic in menu order; a topic's title is the caption of its first entry.
     std::map<std::string, std::vector<const CommandEntry*>> topics;
@@ -110,8 +87,8 @@ std::vector<HelpPage> helpPages(const Catalogue& cat, const std::function<bool(s
         for (const CommandEntry* e : entries) {
             const std::string caption = menuCaption(cat, e->number, e->caption, false);
             body += "<tr><td>" + std::to_string(e->number) + "</td><td>" + indent(e->depth) +
-                    (e->has(kSubmenu) ? "<b>" + escaped(caption) + "</b>" : escaped(caption)) + "</td><td>" +
-                    escaped(e->shortcut) + "</td><td>";
+                    (e->has(kSubmenu) ? "<b>" + xmlEscaped(caption) + "</b>" : xmlEscaped(caption)) +
+                    "</td><td>" + xmlEscaped(e->shortcut) + "</td><td>";
             if (e->has(kNotImplemented))
                 body += "noch nicht implementiert";
             else if (!e->has(kSubmenu) && available && !available(e->number))
@@ -120,7 +97,7 @@ std::vector<HelpPage> helpPages(const Catalogue& cat, const std::function<bool(s
         }
         body += "</table>\n<p><a href=\"index.htm\">Inhalt</a></p>\n";
         pages.push_back({topic + ".htm", page(title, body)});
-        index += "<li><a href=\"" + topic + ".htm\">" + escaped(title) + "</a></li>\n";
+        index += "<li><a href=\"" + topic + ".htm\">" + xmlEscaped(title) + "</a></li>\n";
     }
     index += "</ul>\n";
     pages.push_back({"index.htm", page("TAVOLEX", index)});

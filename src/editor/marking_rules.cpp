@@ -302,17 +302,6 @@ Status splitDate(Session& s) {
     return {};
 }
 
-// Appends a header row of type 'I' with the given name and values.
-void appendHeaderRow(TEditBuffer& b, std::string_view name, char type,
-                     const std::vector<std::string>& values) {
-    const int at = b.GetRowCount('K');
-    b.InsRow('K', at);
-    b.PutZl('K', name, at);
-    b.PutTyp('K', type, at);
-    for (std::size_t c = 0; c < values.size(); ++c)
-        if (!values[c].empty()) b.Put('K', values[c], static_cast<int>(c), at);
-}
-
 // "Spalten bezeichnen" › "Zufallswahl": a random sample of releves (from the marked ones when any are
 // marked; never more than there are), marked and written as 1 and 0 into a header row.
 Status randomColumnsRow(Session& s) {

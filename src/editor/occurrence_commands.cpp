@@ -44,15 +44,6 @@ std::vector<int> allSpeciesRows(const TEditBuffer& b) {
     return speciesRowsOf(b, all);
 }
 
-void appendRow(TEditBuffer& b, const std::string& name, char type, const std::vector<std::string>& values) {
-    const int at = b.GetRowCount('K');
-    b.InsRow('K', at);
-    b.PutZl('K', name, at);
-    b.PutTyp('K', type, at);
-    for (std::size_t c = 0; c < values.size(); ++c)
-        if (!values[c].empty()) b.Put('K', values[c], static_cast<int>(c), at);
-}
-
 // What the radio dialogs of the four commands choose.
 enum class Measure { Entries, Taxa, Cover, Share, TaxonCover, EntriesByCategory, TaxaByCategory };
 
@@ -155,7 +146,7 @@ void OccurrenceRun::run(const std::vector<int>& rows, const std::string& prefix)
     cells.reserve(value.size());
     for (double x : value) cells.push_back(formatNumber(x, decimals));
     const char type = measure == Measure::Share || measure == Measure::Cover ? 'F' : 'I';
-    appendRow(b, prefix + rowName(), type, cells);
+    appendHeaderRow(b, prefix + rowName(), type, cells);
     lastRow = b.GetRowCount('K') - 1;
 }
 
@@ -180,7 +171,7 @@ void OccurrenceRun::taxonCover(const std::vector<int>& rows, const std::string& 
     for (const auto& [taxon, members] : byTaxon) {
         std::vector<std::string> cells;
         for (double x : coverOf(members)) cells.push_back(formatNumber(x, decimals));
-        appendRow(b, prefix + "Deckung " + taxon, 'F', cells);
+        appendHeaderRow(b, prefix + "Deckung " + taxon, 'F', cells);
         lastRow = b.GetRowCount('K') - 1;
     }
     s.progress().hideStatus();

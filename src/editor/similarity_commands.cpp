@@ -291,14 +291,8 @@ bool SimilarityRun::askRanks(bool withMinimum) {
         return true;
     }
     o_.MinRang = 0.00001;
-    const auto text = askText(s_, "Zahl eingeben", "Minimaler Wert", formatNumber(o_.MinRang));
-    if (!text) return false;
-    const auto v = parseNumber(trimBlanks(*text));
-    if (!v) {
-        s_.ui().showError(s_.catalogue().GetMsg("InvalidNumber") + ": " + *text);
-        s_.macroAnswers().refuse();
-        return false;
-    }
+    const auto v = askNumber(s_, "Zahl eingeben", "Minimaler Wert", formatNumber(o_.MinRang));
+    if (!v) return false;
     o_.MinRang = *v;
     return true;
 }
@@ -380,13 +374,8 @@ bool SimilarityRun::assignmentPanel() {
                 if (!askRanks(false)) return false;
                 break;
             case 5: {
-                const auto text = askText(s_, "Zahl eingeben", "Minimaler Wert", formatNumber(o_.MinRang));
-                if (!text) return false;
-                const auto v = parseNumber(trimBlanks(*text));
-                if (!v) {
-                    s_.ui().showError(s_.catalogue().GetMsg("InvalidNumber") + ": " + *text);
-                    return false;
-                }
+                const auto v = askNumber(s_, "Zahl eingeben", "Minimaler Wert", formatNumber(o_.MinRang));
+                if (!v) return false;
                 o_.MinRang = *v;
                 break;
             }

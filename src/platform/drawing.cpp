@@ -11,32 +11,6 @@ namespace tav {
 
 namespace {
 
-// Text for an attribute or element: the five markup characters escaped, and the control characters
-// XML cannot hold left out.
-std::string xmlText(std::string_view s) {
-    std::string out;
-    out.reserve(s.size());
-    for (char c : s) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            default:
-                if (static_cast<unsigned char>(c) >= 0x20 || c == '\t' || c == '\n') out += c;
-        }
-    }
-    return out;
-}
-
 std::string number(double x) {
     return formatNumber(x, 2);
 }
@@ -73,7 +47,8 @@ std::string drawingToSvg(const Drawing& d) {
         out += "<rect x=\"" + number(p.x + 0.5 - stroke / 2) + "\" y=\"" + number(p.y + 0.5 - stroke / 2) +
                "\" width=\"" + number(stroke) + "\" height=\"" + number(stroke) + "\" fill=\"#000000\"/>\n";
     }
-    const std::string family = xmlText(d.fontFamily.empty() ? "sans-serif" : d.fontFamily + ", sans-serif");
+    const std::string family =
+        xmlEscaped(d.fontFamily.empty() ? "sans-serif" : d.fontFamily + ", sans-serif");
     // Texts are placed by their top; the baseline lies about the font's ascent below it.
     const int ascent = static_cast<int>(d.fontPixels * 0.9 + 0.5);
     for (const Drawing::Text& t : d.texts) {
@@ -81,7 +56,7 @@ std::string drawingToSvg(const Drawing& d) {
                "\" font-family=\"" + family + "\" font-size=\"" + std::to_string(d.fontPixels) +
                "\" fill=\"" + colour(t.red) + "\"";
         if (t.rightAligned) out += " text-anchor=\"end\"";
-        out += ">" + xmlText(t.text) + "</text>\n";
+        out += ">" + xmlEscaped(t.text) + "</text>\n";
     }
     out += "</svg>\n";
     return out;

@@ -5,30 +5,13 @@
 # (-1 for a species absent from a group, f / N for a group that covers the table). The hierarchical
 # table on dune: each species' highest phi over both levels of Management and Use.
 args <- commandArgs(trailingOnly = TRUE)
+here <- dirname(sub("^--file=", "", grep("^--file=", commandArgs(FALSE), value = TRUE)))
+source(file.path(here, "common.R"))
 batch <- args[1]
 dune_file <- args[2]
 vare_file <- args[3]
 suppressPackageStartupMessages(library(labdsv))
 
-# The species lines of a table file as a releves x species matrix (empty cells are 0).
-read_table <- function(file) {
-  lines <- readLines(file, encoding = "UTF-8")
-  fields <- strsplit(lines, ";", fixed = TRUE)
-  sp <- fields[startsWith(lines, "A")]
-  n <- length(fields[[1]]) - 3
-  x <- sapply(sp, function(f) {
-    v <- suppressWarnings(as.numeric(f[4:(n + 3)]))
-    v[is.na(v)] <- 0
-    v
-  })
-  colnames(x) <- sapply(sp, function(f) f[2])
-  x
-}
-header_row <- function(file, name) {
-  fields <- strsplit(readLines(file, encoding = "UTF-8"), ";", fixed = TRUE)
-  row <- Filter(function(f) length(f) > 1 && f[2] == name, fields)[[1]]
-  row[4:length(row)]
-}
 write_table <- function(file, x, groups) {
   writeLines(c(paste(c("T", "Gruppe", "", groups), collapse = ";"),
                sapply(seq_len(ncol(x)), function(j) {
@@ -42,25 +25,6 @@ run <- function(table, marked, statement) {
   system2(batch, c("--cover-system", "3", "--print-windows", "--mark-header-rows", marked, "--run",
                    shQuote(paste0("Optionen Dezimalstellen;12;", statement)), table),
           stdout = TRUE, stderr = FALSE)
-}
-window <- function(out, caption) {
-  at <- which(out == paste("==", caption))
-  if (length(at) != 1) stop("no single window ", caption, " in ", paste(head(out, 5), collapse = " | "))
-  rest <- out[(at + 1):length(out)]
-  end <- which(startsWith(rest, "=="))
-  if (length(end) > 0) rest <- rest[seq_len(end[1] - 1)]
-  rest
-}
-
-failures <- 0
-check <- function(what, got, want, tol = 1e-9) {
-  if (length(got) > 0 && length(got) == length(want) && all(is.finite(got)) && max(abs(got - want)) <= tol) {
-    cat("ok:", what, "\n")
-  } else {
-    cat("FAILED:", what, "\n")
-    if (length(got) == length(want)) print(head(cbind(got = as.vector(got), want = as.vector(want))))
-    failures <<- failures + 1
-  }
 }
 
 # phi of every species (columns of x) in every group, as the program defines its special cases.
@@ -147,5 +111,4 @@ phis <- cbind(phi_of(d, management, unique(management)), phi_of(d, both, unique(
 at_group <- sapply(colnames(d), function(s) phis[s, gsub(" ", "", assigned[s])])
 check("dune hierarchy assigned groups", unname(at_group), unname(want))
 
-cat("done,", failures, "failed\n")
-quit(status = if (failures == 0) 0 else 1)
+finish()

@@ -4,27 +4,12 @@
 # against the binary Bray-Curtis dissimilarity of those pairs, and alpha, gamma, the mean difference and
 # the mean turnover of all pairs (whole table, per category, per group) against specnumber and vegdist.
 args <- commandArgs(trailingOnly = TRUE)
+here <- dirname(sub("^--file=", "", grep("^--file=", commandArgs(FALSE), value = TRUE)))
+source(file.path(here, "common.R"))
 batch <- args[1]
 dune_file <- args[2]
 vare_file <- args[3]
 suppressPackageStartupMessages(library(vegan))
-
-# The species lines of a table file as a releves x species matrix (empty cells are 0), and its header
-# lines as fields.
-read_table <- function(file) {
-  lines <- readLines(file, encoding = "UTF-8")
-  fields <- strsplit(lines, ";", fixed = TRUE)
-  n <- length(fields[[1]]) - 3
-  cells <- function(f) { f <- c(f, rep("", n + 3 - length(f))); f[4:(n + 3)] }
-  sp <- fields[startsWith(lines, "A")]
-  x <- sapply(sp, function(f) {
-    v <- suppressWarnings(as.numeric(cells(f)))
-    v[is.na(v)] <- 0
-    v
-  })
-  header <- fields[!startsWith(lines, "A")]
-  list(x = x, header = setNames(lapply(header, cells), sapply(header, `[`, 2)))
-}
 
 run <- function(table, statement, extra = character()) {
   out <- system2(batch, c("--cover-system", "3", "--print-windows", extra, "--run", shQuote(statement), table),
@@ -32,28 +17,6 @@ run <- function(table, statement, extra = character()) {
   status <- attr(out, "status")
   if (!is.null(status) && status != 0) stop("the batch runner failed on ", statement)
   out
-}
-
-# The lines of the window with this caption.
-window <- function(out, caption) {
-  at <- which(out == paste("==", caption))
-  if (length(at) != 1) stop("no single window ", caption, " in ", paste(head(out, 5), collapse = " | "))
-  rest <- out[(at + 1):length(out)]
-  end <- which(startsWith(rest, "=="))
-  if (length(end) > 0) rest <- rest[seq_len(end[1] - 1)]
-  rest
-}
-
-failures <- 0
-check <- function(what, got, want, tol = 1e-9) {
-  ok <- length(got) == length(want) && !anyNA(got) && all(is.finite(got)) && max(abs(got - want)) <= tol
-  if (ok) {
-    cat("ok:", what, "\n")
-  } else {
-    cat("FAILED:", what, "\n")
-    if (length(got) == length(want)) print(head(cbind(got = as.vector(got), want = as.vector(want))))
-    failures <<- failures + 1
-  }
 }
 
 decimals <- "Optionen Dezimalstellen;12;"
@@ -69,11 +32,11 @@ unit_in_r <- function(x) {
 }
 
 check_table <- function(name, file, category_row = NULL) {
-  t <- read_table(file)
-  x <- t$x
+  x <- read_table(file)
+  header <- header_rows(file)
   saved <- tempfile(fileext = ".tab")
   run(file, indices, c("--save", saved))
-  h <- read_table(saved)$header
+  h <- header_rows(saved)
   H <- diversity(x, "shannon")
   S <- specnumber(x)
   check(paste(name, "Shannon index"), as.numeric(h[["Shannon Index"]]), unname(H))
@@ -82,18 +45,15 @@ check_table <- function(name, file, category_row = NULL) {
   turnover <- h[["Turnover"]]
   pairs <- sapply(2:nrow(x), function(j) vegdist(x[c(j - 1, j), ], "bray", binary = TRUE)[1])
   check(paste(name, "turnover of neighbouring releves"), as.numeric(turnover[-1]), pairs)
-  if (turnover[1] != "NA") {
-    cat("FAILED:", name, "first turnover is", turnover[1], "\n")
-    failures <<- failures + 1
-  }
+  if (turnover[1] != "NA") fail(name, "first turnover is", turnover[1])
 
   out <- run(file, paste0(decimals, "Arten Diversität Alpha*Gamma;#1"))
   check(paste(name, "alpha, gamma, means and beta of the table"),
         unit_values(window(out, "Diversität der Aufnahmen")[2]), unit_in_r(x))
   if (is.null(category_row)) return(invisible())
-  key <- toupper(t$header[[category_row]])
+  key <- toupper(header[[category_row]])
   categories <- sort(unique(key))
-  row <- which(names(t$header) == category_row)
+  row <- which(names(header) == category_row)
   out <- run(file, paste0(decimals, "Arten Diversität Alpha*Gamma;#01 ", row))
   lines <- window(out, "Diversität der Aufnahmen")[-1]
   check(paste(name, "categories in order"), as.numeric(sub(";.*", "", lines) == categories), rep(1, length(categories)))
@@ -127,5 +87,4 @@ writeLines(c(paste(c("T", "Nr", "", paste0("r", seq_len(nr))), collapse = ";"),
            random_file)
 check_table("random", random_file, "Typ")
 
-cat("done,", failures, "failed\n")
-quit(status = if (failures == 0) 0 else 1)
+finish()

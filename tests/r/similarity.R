@@ -3,41 +3,18 @@
 # and single, average and complete linkage against hclust on the same matrix (d = max - s): the same
 # merge heights and the same partition at every number of classes.
 args <- commandArgs(trailingOnly = TRUE)
+here <- dirname(sub("^--file=", "", grep("^--file=", commandArgs(FALSE), value = TRUE)))
+source(file.path(here, "common.R"))
 batch <- args[1]
 dune_file <- args[2]
 vare_file <- args[3]
 suppressPackageStartupMessages(library(vegan))
-
-# The species lines of a table file as a releves x species matrix (empty cells are 0).
-read_table <- function(file) {
-  lines <- readLines(file, encoding = "UTF-8")
-  fields <- strsplit(lines, ";", fixed = TRUE)
-  sp <- fields[startsWith(lines, "A")]
-  n <- length(fields[[1]]) - 3
-  x <- sapply(sp, function(f) {
-    v <- suppressWarnings(as.numeric(f[4:(n + 3)]))
-    v[is.na(v)] <- 0
-    v
-  })
-  rownames(x) <- fields[[1]][4:(n + 3)]
-  x
-}
 
 # The minimal occurrence is a form, which statements leave to the user: --answer gives "no filter".
 run <- function(table, statement, extra = character()) {
   system2(batch, c("--cover-system", "3", "--print-windows", "--answer", "0", extra, "--run", shQuote(statement),
                    table),
           stdout = TRUE, stderr = FALSE)
-}
-
-# The lines of the window with this caption.
-window <- function(out, caption) {
-  at <- which(out == paste("==", caption))
-  if (length(at) != 1) stop("no single window ", caption, " in ", paste(head(out, 5), collapse = " | "))
-  rest <- out[(at + 1):length(out)]
-  end <- which(startsWith(rest, "=="))
-  if (length(end) > 0) rest <- rest[seq_len(end[1] - 1)]
-  rest
 }
 
 shown_matrix <- function(lines) {
@@ -48,17 +25,6 @@ shown_matrix <- function(lines) {
 
 similarity <- "Optionen Dezimalstellen;12;Berechnen Aehnlichkeitsmatrix Abundanzdaten Aufnahmen*(Deckungscode);"
 flags <- function(k) paste0("#", strrep("0", k), "1")
-
-failures <- 0
-check <- function(what, got, want, tol = 1e-9) {
-  if (length(got) == length(want) && all(is.finite(got)) && max(abs(got - want)) <= tol) {
-    cat("ok:", what, "\n")
-  } else {
-    cat("FAILED:", what, "\n")
-    if (length(got) == length(want)) print(head(cbind(got = as.vector(got), want = as.vector(want))))
-    failures <<- failures + 1
-  }
-}
 
 cosine <- function(x) {
   s <- sqrt(rowSums(x^2))
@@ -112,10 +78,7 @@ check_table <- function(name, file) {
       rk <- cutree(h, k)
       if (length(unique(ourk)) != k || nrow(unique(cbind(ourk, rk))) != k) { same <- FALSE; break }
     }
-    if (same) cat("ok:", name, l[1], "linkage partitions\n") else {
-      cat("FAILED:", name, l[1], "linkage partitions at k =", k, "\n")
-      failures <<- failures + 1
-    }
+    if (same) cat("ok:", name, l[1], "linkage partitions\n") else fail(name, l[1], "linkage partitions at k =", k)
   }
 }
 
@@ -156,5 +119,4 @@ for (m in list(list("Pearson", "#1", cor(t(h), use = "pairwise.complete.obs")),
   check(paste("header rows with gaps:", m[[1]]), as.vector(shown_matrix(window(out, "Matrix"))), as.vector(m[[3]]))
 }
 
-cat("done,", failures, "failed\n")
-quit(status = if (failures == 0) 0 else 1)
+finish()
