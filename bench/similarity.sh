@@ -5,8 +5,9 @@
 #
 # Usage: bench/similarity.sh [RELEVES…] [--with-r-20000] [--no-r] [--no-scipy]
 #   RELEVES   sizes of the generated table, RELEVES x 3000 species (default: 5000 10000 20000)
-#   --with-r-20000  run R at 20 000 releves too, skipped otherwise: each of R's vegdist matrices
-#                   walks all 3 000 species for every pair, well over an hour per measure there
+#   --with-r-20000  run R's vegdist at 20 000 releves too, skipped otherwise: each vegdist matrix
+#                   walks all 3 000 species for every pair, well over an hour per measure there (R's
+#                   cosine and hclust run at every size)
 #   --no-r, --no-scipy  leave R or SciPy out
 #
 # The tables come from scripts/gen_table.py --percent (percentages, the table R and SciPy read as
@@ -73,8 +74,9 @@ for releves in "${sizes[@]}"; do
     peak Tavolex build/bench/bench_similarity "$table" data/tavolex.\$ms build/bench-data 9,43,41 "$cells"
     if [ "$have_r" = 1 ]; then
         if [ "$releves" -ge 20000 ] && [ "$with_r_20000" = 0 ]; then
-            echo "-- R skipped at $releves releves: vegdist walks all species for every pair (well over an hour per"
-            echo "   measure at 20 000, and gigabytes per matrix); run with --with-r-20000 to include it"
+            echo "-- R without vegdist at $releves releves: vegdist walks all species for every pair (well over an"
+            echo "   hour per measure at 20 000); run with --with-r-20000 to include it"
+            peak R Rscript --vanilla bench/similarity_r.R "$table" "$cells" --no-vegdist
         else
             echo "-- R"
             peak R Rscript --vanilla bench/similarity_r.R "$table" "$cells"

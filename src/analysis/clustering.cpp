@@ -34,13 +34,12 @@ class ActiveTriangle {
         std::iota(object_.begin(), object_.end(), 0);
     }
 
-    int places() const { return places_; }
     bool active(int i) const { return active_[static_cast<std::size_t>(i)] != 0; }
     int object(int i) const { return object_[static_cast<std::size_t>(i)]; }
     double* row(int i) { return cells_ + static_cast<std::size_t>(i) * static_cast<std::size_t>(i - 1) / 2; }
     double& at(int i, int j) { return i > j ? row(i)[j] : row(j)[i]; }
 
-    // f(k, cell) for the cells (i, k) of every k > i, walking down column i.
+    // f(k, cell (k, i)) for every k from `from` on, walking down column i.
     template <class F>
     void forColumn(int i, int from, F&& f) {
         if (from >= places_) return;
