@@ -16,70 +16,167 @@ constexpr double kInfinity = std::numeric_limits<double>::infinity();
 
 struct Merge {
     int a, b;  // an object of each merged cluster
-    double distance;
+    double similarity;
 };
 
-// Single, average and complete linkage: the nearest-neighbour chain on distances (the negative
-// similarities), each merged cluster kept at the lower of its two places.
-std::vector<Merge> nearestNeighbourChain(const PackedTriangle& sim, char linkage, Progress* progress) {
+// The packed triangle of the clusters that are still active, worked in place. Cluster i's similarities
+// to the others are its row (i, 0) … (i, i − 1), which lies in one piece, and its column (i + 1, i),
+// (i + 2, i) …, one cell in each later row and often in another page. When a quarter of the places have
+// fallen inactive the active ones are moved together, in their order, so that the walks along rows and
+// columns grow shorter with the clusters left and meet fewer pages.
+class ActiveTriangle {
+  public:
+    explicit ActiveTriangle(PackedTriangle& sim)
+        : cells_(sim.size() > 1 ? sim.row(1) : nullptr),
+          places_(sim.size()),
+          active_(static_cast<std::size_t>(places_), 1),
+          object_(static_cast<std::size_t>(places_)) {
+        std::iota(object_.begin(), object_.end(), 0);
+    }
+
+    bool active(int i) const { return active_[static_cast<std::size_t>(i)] != 0; }
+    int object(int i) const { return object_[static_cast<std::size_t>(i)]; }
+    double* row(int i) { return cells_ + static_cast<std::size_t>(i) * static_cast<std::size_t>(i - 1) / 2; }
+    double& at(int i, int j) { return i > j ? row(i)[j] : row(j)[i]; }
+
+    // f(k, cell (k, i)) for every k from `from` on, walking down column i.
+    template <class F>
+    void forColumn(int i, int from, F&& f) {
+        if (from >= places_) return;
+        double* cell = row(from) + i;
+        // The cells some rows ahead are asked for early, so that their misses overlap.
+        constexpr std::ptrdiff_t kAhead = 24;
+        const int lastAhead = places_ - static_cast<int>(kAhead);
+        for (int k = from; k < places_; ++k) {
+            if (k < lastAhead) __builtin_prefetch(cell + kAhead * k + kAhead * (kAhead - 1) / 2);
+            f(k, *cell);
+            cell += k;  // from (k, i) to (k + 1, i)
+        }
+    }
+
+    // The most similar active cluster to a; on a tie the previous one in the chain (−1 for none), else
+    // the first. Its similarity goes to best.
+    int nearest(int a, int previous, double& best) {
+        int b = previous;
+        best = previous >= 0 ? at(a, previous) : -kInfinity;
+        auto consider = [&](int k, const double& v) {
+            if (active_[static_cast<std::size_t>(k)] && (v > best || b < 0)) {
+                best = v;
+                b = k;
+            }
+        };
+        double* r = row(a);
+        for (int k = 0; k < a; ++k) consider(k, r[k]);
+        forColumn(a, a + 1, consider);
+        return b;
+    }
+
+    // Writes rule(similarity to lo, similarity to hi) as the similarity of every other active cluster to
+    // lo, which takes the merged cluster; hi falls inactive.
+    template <class Rule>
+    void merge(int lo, int hi, Rule rule) {
+        double* rowLo = row(lo);
+        double* rowHi = row(hi);
+        for (int k = 0; k < lo; ++k)
+            if (active(k)) rowLo[k] = rule(rowLo[k], rowHi[k]);
+        forColumn(lo, lo + 1, [&](int k, double& v) {
+            if (k == hi || !active(k)) return;
+            v = rule(v, k < hi ? rowHi[k] : row(k)[hi]);
+        });
+        active_[static_cast<std::size_t>(hi)] = 0;
+        ++inactive_;
+    }
+
+    // Moves the active places together when enough have fallen inactive; newPlace(old) then gives the
+    // new place of each active one, for the caller's own lists by place.
+    template <class Renumber>
+    void compactIfWorthIt(Renumber renumber) {
+        if (places_ < 256 || inactive_ * 4 < places_) return;
+        std::vector<int> newPlace(static_cast<std::size_t>(places_), -1);
+        int to = 0;
+        for (int i = 0; i < places_; ++i)
+            if (active(i)) newPlace[static_cast<std::size_t>(i)] = to++;
+        // Every cell moves to a lower or the same position, rows in order: nothing is overwritten before
+        // it is read.
+        for (int i = 0; i < places_; ++i) {
+            if (!active(i)) continue;
+            const double* from = row(i);
+            double* into = row(newPlace[static_cast<std::size_t>(i)]);
+            int j2 = 0;
+            for (int j = 0; j < i; ++j)
+                if (active(j)) into[j2++] = from[j];
+        }
+        for (int i = 0; i < places_; ++i)
+            if (active(i))
+                object_[static_cast<std::size_t>(newPlace[static_cast<std::size_t>(i)])] = object(i);
+        renumber(newPlace);
+        places_ = to;
+        inactive_ = 0;
+        object_.resize(static_cast<std::size_t>(to));
+        active_.assign(static_cast<std::size_t>(to), 1);
+    }
+
+  private:
+    double* cells_;  // cell (1, 0) first
+    int places_, inactive_ = 0;
+    std::vector<char> active_;
+    std::vector<int> object_;  // the object whose place each place was at the start
+};
+
+// Single, average and complete linkage: the nearest-neighbour chain on the similarities, worked in the
+// matrix itself, each merged cluster kept at the lower of its two places. The similarities are the
+// distances with their sign changed, and every step is exact under that change: the chain and the
+// merges are those of the distances.
+std::vector<Merge> nearestNeighbourChain(PackedTriangle& sim, char linkage, Progress* progress) {
     const int n = sim.size();
-    PackedTriangle d(n);
-    for (int i = 1; i < n; ++i)
-        for (int j = 0; j < i; ++j) d.set(i, j, -sim.at(i, j));
-    std::vector<char> active(static_cast<std::size_t>(n), 1);
+    ActiveTriangle t(sim);
     std::vector<double> size(static_cast<std::size_t>(n), 1);
     std::vector<int> chain;
     std::vector<Merge> merges;
+    int firstActive = 0;
     if (progress) progress->startBar(n - 1);
     for (int remaining = n; remaining > 1; --remaining) {
         if (progress) {
             progress->setPosition(n - remaining);
             if (progress->aborted()) return {};
         }
-        if (chain.empty())
-            for (int i = 0; i < n; ++i)
-                if (active[static_cast<std::size_t>(i)]) {
-                    chain.push_back(i);
-                    break;
-                }
+        t.compactIfWorthIt([&](const std::vector<int>& newPlace) {
+            for (int& c : chain) c = newPlace[static_cast<std::size_t>(c)];
+            for (std::size_t i = 0; i < newPlace.size(); ++i)
+                if (newPlace[i] >= 0) size[static_cast<std::size_t>(newPlace[i])] = size[i];
+            firstActive = 0;
+        });
+        if (chain.empty()) {
+            while (!t.active(firstActive)) ++firstActive;
+            chain.push_back(firstActive);
+        }
         int a = -1, b = -1;
-        double best = kInfinity;
+        double best = -kInfinity;
         for (;;) {
             a = chain.back();
             const int previous = chain.size() >= 2 ? chain[chain.size() - 2] : -1;
-            // The nearest active cluster; on a tie the previous one in the chain, else the first.
-            b = previous;
-            best = previous >= 0 ? d.at(a, previous) : kInfinity;
-            for (int k = 0; k < n; ++k) {
-                if (k == a || !active[static_cast<std::size_t>(k)]) continue;
-                if (const double v = d.at(a, k); v < best || b < 0) {
-                    best = v;
-                    b = k;
-                }
-            }
+            b = t.nearest(a, previous, best);
             if (b == previous) break;
             chain.push_back(b);
         }
         chain.pop_back();
         chain.pop_back();
-        merges.push_back({a, b, best});
-        const int keep = std::min(a, b), drop = std::max(a, b);
-        const double na = size[static_cast<std::size_t>(a)], nb = size[static_cast<std::size_t>(b)];
-        for (int k = 0; k < n; ++k) {
-            if (k == a || k == b || !active[static_cast<std::size_t>(k)]) continue;
-            const double da = d.at(a, k), db = d.at(b, k);
-            d.set(keep, k,
-                  linkage == 'S'   ? std::min(da, db)
-                  : linkage == 'C' ? std::max(da, db)
-                                   : (na * da + nb * db) / (na + nb));
-        }
-        size[static_cast<std::size_t>(keep)] = na + nb;
-        active[static_cast<std::size_t>(drop)] = 0;
+        merges.push_back({t.object(a), t.object(b), best});
+        const int lo = std::min(a, b), hi = std::max(a, b);
+        const double nLo = size[static_cast<std::size_t>(lo)], nHi = size[static_cast<std::size_t>(hi)];
+        if (linkage == 'S')
+            t.merge(lo, hi, [](double sLo, double sHi) { return std::max(sLo, sHi); });
+        else if (linkage == 'C')
+            t.merge(lo, hi, [](double sLo, double sHi) { return std::min(sLo, sHi); });
+        else
+            t.merge(lo, hi, [&](double sLo, double sHi) { return (nLo * sLo + nHi * sHi) / (nLo + nHi); });
+        size[static_cast<std::size_t>(lo)] = nLo + nHi;
     }
     if (progress) progress->endBar();
-    // The merges in the order of their distances; equal ones as the chain found them.
+    // The merges in the order of their similarities, the most similar first; equal ones as the chain
+    // found them.
     std::stable_sort(merges.begin(), merges.end(),
-                     [](const Merge& x, const Merge& y) { return x.distance < y.distance; });
+                     [](const Merge& x, const Merge& y) { return x.similarity > y.similarity; });
     return merges;
 }
 
@@ -196,6 +293,12 @@ std::vector<int> classesWhere(const Dendrogram& d, Split split, int& count) {
 }  // namespace
 
 Dendrogram clusterObjects(const PackedTriangle& sim, char linkage, Progress* progress) {
+    if (linkage == 'M')
+        return sim.size() < 2 ? Dendrogram{{}, {}, {}, sim.size()} : middleLinkage(sim, progress);
+    return clusterObjects(PackedTriangle(sim), linkage, progress);
+}
+
+Dendrogram clusterObjects(PackedTriangle&& sim, char linkage, Progress* progress) {
     const int n = sim.size();
     if (linkage == 'M') return n < 2 ? Dendrogram{{}, {}, {}, n} : middleLinkage(sim, progress);
     Dendrogram out;
@@ -214,7 +317,7 @@ Dendrogram clusterObjects(const PackedTriangle& sim, char linkage, Progress* pro
         if (lowest[static_cast<std::size_t>(rb)] < lowest[static_cast<std::size_t>(ra)]) std::swap(ra, rb);
         out.ta.push_back(id[static_cast<std::size_t>(ra)]);
         out.tb.push_back(id[static_cast<std::size_t>(rb)]);
-        out.td.push_back(-merges[k].distance);
+        out.td.push_back(merges[k].similarity);
         parent[static_cast<std::size_t>(rb)] = ra;
         id[static_cast<std::size_t>(ra)] = static_cast<int>(k) + 1;
     }

@@ -7,8 +7,11 @@
 // cluster k. Around the merges: the dendrogram order, the gradient ordering, and the classes at a cut
 // level or for a number of classes.
 
+#include <algorithm>
 #include <functional>
 #include <vector>
+
+#include "core/large_array.h"
 
 namespace tav {
 
@@ -17,14 +20,23 @@ class Progress;
 // The cells below the diagonal of a symmetric n × n matrix, row by row: (1,0), (2,0), (2,1), (3,0), ….
 class PackedTriangle {
   public:
-    explicit PackedTriangle(int n = 0)
-        : n_(n), cells_(static_cast<std::size_t>(n) * (n > 0 ? n - 1 : 0) / 2) {}
+    // Every cell 0.
+    explicit PackedTriangle(int n = 0) : PackedTriangle(n, Unfilled{}) {
+        std::fill(cells_.begin(), cells_.end(), 0.0);
+    }
+    // The cells as the memory holds them, for a caller that writes every one: the pages are then first
+    // touched by the threads that write them, not by one pass of zeros before.
+    struct Unfilled {};
+    PackedTriangle(int n, Unfilled) : n_(n), cells_(static_cast<std::size_t>(n) * (n > 0 ? n - 1 : 0) / 2) {}
     int size() const { return n_; }
     double at(int i, int j) const { return cells_[index(i, j)]; }
     void set(int i, int j, double v) { cells_[index(i, j)] = v; }
     // All cells, for passes over the whole matrix.
-    std::vector<double>& cells() { return cells_; }
-    const std::vector<double>& cells() const { return cells_; }
+    auto& cells() { return cells_; }
+    const auto& cells() const { return cells_; }
+    // The cells (i, 0) … (i, i − 1), one after the other.
+    double* row(int i) { return cells_.data() + index(i, 0); }
+    const double* row(int i) const { return cells_.data() + index(i, 0); }
 
   private:
     std::size_t index(int i, int j) const {
@@ -33,7 +45,7 @@ class PackedTriangle {
                static_cast<std::size_t>(j);
     }
     int n_;
-    std::vector<double> cells_;
+    std::vector<double, LargeArrayAllocator<double>> cells_;
 };
 
 struct Dendrogram {
@@ -45,6 +57,9 @@ struct Dendrogram {
 // Linkage 'S' single, 'A' average, 'C' complete, 'M' middle. The matrix's diagonal plays no part.
 // Progress (optional) shows the merges and stops the run on Esc (the result is then empty).
 Dendrogram clusterObjects(const PackedTriangle& similarity, char linkage, Progress* progress = nullptr);
+// The same, working in the matrix it is given instead of a copy (single, average and complete linkage
+// change its cells): for a large matrix that is not needed afterwards.
+Dendrogram clusterObjects(PackedTriangle&& similarity, char linkage, Progress* progress = nullptr);
 
 // Objects numbered from 1 as the dendrogram lists them from top to bottom: each cluster lists its
 // first child (ta) above its second (tb).

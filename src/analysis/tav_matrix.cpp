@@ -47,7 +47,7 @@ void TTavMatrix::Put(int co, int ro, double x) {
 bool TTavMatrix::range(double& lo, double& hi) const {
     lo = std::numeric_limits<double>::infinity();
     hi = -lo;
-    auto see = [&](const std::vector<double>& cells) {
+    auto see = [&](const auto& cells) {
         for (double x : cells)
             if (!isMissing(x)) {
                 lo = std::min(lo, x);
@@ -66,7 +66,7 @@ bool TTavMatrix::range(double& lo, double& hi) const {
 void TTavMatrix::ReplaceNaCodes() {
     double lo = 0, hi = 0;
     if (!range(lo, hi)) return;
-    auto replace = [&](std::vector<double>& cells) {
+    auto replace = [&](auto& cells) {
         for (double& x : cells)
             if (isMissing(x)) x = lo;
     };

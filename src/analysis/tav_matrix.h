@@ -5,6 +5,7 @@
 // there writes (ro, co) as well.
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "analysis/clustering.h"
@@ -45,6 +46,9 @@ class TTavMatrix {
 
     // The cells below the diagonal of a symmetric matrix (the clustering reads them in place).
     const PackedTriangle& lower() const { return lower_; }
+    // Hands those cells over (for a clustering that works in them); the matrix keeps its names and
+    // diagonal but no other cells.
+    PackedTriangle takeLower() { return std::exchange(lower_, PackedTriangle()); }
 
     std::string Title;
 

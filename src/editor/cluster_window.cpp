@@ -47,7 +47,7 @@ bool endsWithSvg(const std::string& file) {
 
 }  // namespace
 
-ClusterWindow::ClusterWindow(Session& session, const TTavMatrix& matrix, char linkage,
+ClusterWindow::ClusterWindow(Session& session, TTavMatrix&& matrix, char linkage,
                              const std::vector<double>& gradient, bool forEditor)
     : s_(session), forEditor_(forEditor), linkage_(linkage), title_(matrix.Title) {
     const int n = matrix.ColCount();
@@ -60,7 +60,8 @@ ClusterWindow::ClusterWindow(Session& session, const TTavMatrix& matrix, char li
     Progress& progress = s_.progress();
     progress.setStatus("Clusteranalyse");
     if (matrix.isSymmetric()) {
-        dendrogram_ = clusterObjects(matrix.lower(), linkage, &progress);
+        // The matrix is not needed afterwards: the clustering works in its cells, not in a copy.
+        dendrogram_ = clusterObjects(matrix.takeLower(), linkage, &progress);
     } else {
         dendrogram_ = clusterObjects(lowerTriangle(matrix), linkage, &progress);
     }
@@ -386,9 +387,8 @@ void ClusterWindow::drag(int dy) {
     layout_.mvY = std::min(0.0, layout_.mvY + dy);
 }
 
-Status showClusterWindow(Session& s, const TTavMatrix& matrix, char linkage,
-                         const std::vector<double>& gradient) {
-    ClusterWindow window(s, matrix, linkage, gradient);
+Status showClusterWindow(Session& s, TTavMatrix&& matrix, char linkage, const std::vector<double>& gradient) {
+    ClusterWindow window(s, std::move(matrix), linkage, gradient);
     if (!window.clustered()) {
         if (s.progress().aborted()) s.ui().showInfo("Bearbeitung abgebrochen");
         return {};

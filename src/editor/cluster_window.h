@@ -22,8 +22,9 @@ class ClusterWindow : public DrawingWindow {
     // Clusters the matrix's objects with the linkage ('S', 'A', 'C', 'M'); with a gradient value per
     // object (may be empty) the children of each merge are ordered by it. forEditor: the window may
     // write into the table.
-    ClusterWindow(Session& session, const TTavMatrix& matrix, char linkage,
-                  const std::vector<double>& gradient, bool forEditor = true);
+    // The clustering may work in the matrix's cells, which are used up then.
+    ClusterWindow(Session& session, TTavMatrix&& matrix, char linkage, const std::vector<double>& gradient,
+                  bool forEditor = true);
 
     // False when Esc stopped the clustering.
     bool clustered() const { return clustered_; }
@@ -85,7 +86,7 @@ class ClusterWindow : public DrawingWindow {
 };
 
 // Clusters the matrix and shows the dendrogram window until it is closed.
-Status showClusterWindow(Session& session, const TTavMatrix& matrix, char linkage,
+Status showClusterWindow(Session& session, TTavMatrix&& matrix, char linkage,
                          const std::vector<double>& gradient);
 
 }  // namespace tav

@@ -655,18 +655,13 @@ std::optional<TTavMatrix> SimilarityRun::squareDense(const std::vector<std::vect
 }
 
 std::optional<TTavMatrix> SimilarityRun::squareSparse(const std::vector<SparseVector>& v, int attributes) {
-    const int n = static_cast<int>(v.size());
-    std::vector<SparseVectorStats> stats;
-    stats.reserve(v.size());
-    for (const SparseVector& x : v) stats.push_back(sparseStats(x, attributes));
-    auto lower = pairTriangle(n, workerCount(), &s_.progress(), [&](int i, int j) {
-        const auto a = static_cast<std::size_t>(i), c = static_cast<std::size_t>(j);
-        return sparseMeasure(o_.OcSim, v[a], stats[a], v[c], stats[c], attributes, o_.qu);
-    });
+    auto lower = similarityTriangle(v, attributes, o_.OcSim, workerCount(), &s_.progress(), o_.qu);
     if (!lower) return std::nullopt;
     std::vector<double> diagonal;
-    for (std::size_t i = 0; i < v.size(); ++i)
-        diagonal.push_back(sparseMeasure(o_.OcSim, v[i], stats[i], v[i], stats[i], attributes, o_.qu));
+    for (const SparseVector& x : v) {
+        const SparseVectorStats sx = sparseStats(x, attributes);
+        diagonal.push_back(sparseMeasure(o_.OcSim, x, sx, x, sx, attributes, o_.qu));
+    }
     return TTavMatrix::symmetric("", std::move(*lower), std::move(diagonal));
 }
 
@@ -1098,7 +1093,7 @@ Status SimilarityRun::output(TTavMatrix& m) {
                 return commandFailed();
             }
             static const char kLinkage[] = {'S', 'A', 'C', 'M'};
-            return showClusterWindow(s_, m, kLinkage[std::clamp(o_.OCclu - 5, 0, 3)], gradient_);
+            return showClusterWindow(s_, std::move(m), kLinkage[std::clamp(o_.OCclu - 5, 0, 3)], gradient_);
         }
     }
 }

@@ -8,6 +8,7 @@
 
 #include "analysis/clustering.h"
 #include "core/numbers.h"
+#include "core/random.h"
 
 namespace tav {
 namespace {
@@ -119,6 +120,72 @@ TEST(Clustering, OrderGradientAndMiddleLinkage) {
     // Middle linkage: with clusters of at most 13 members it is the average.
     const Dendrogram m = clusterObjects(sim, 'M');
     EXPECT_EQ(m.td, (std::vector<double>{9, 8, 1.75}));
+}
+
+// The classes of k clusters by merging, over the full matrix, the most similar pair of clusters until k
+// are left: the plain rule the chain must agree with when no two similarities are equal.
+std::vector<std::vector<int>> plainMergingClasses(const PackedTriangle& sim, char linkage,
+                                                  std::vector<double>& heights) {
+    const int n = sim.size();
+    std::vector<std::vector<double>> s(static_cast<std::size_t>(n),
+                                       std::vector<double>(static_cast<std::size_t>(n)));
+    for (int i = 1; i < n; ++i)
+        for (int j = 0; j < i; ++j) s[i][j] = s[j][i] = sim.at(i, j);
+    std::vector<int> of(static_cast<std::size_t>(n));
+    std::vector<double> size(static_cast<std::size_t>(n), 1);
+    std::vector<char> active(static_cast<std::size_t>(n), 1);
+    for (int i = 0; i < n; ++i) of[i] = i;
+    std::vector<std::vector<int>> classes(static_cast<std::size_t>(n + 1));
+    classes[static_cast<std::size_t>(n)] = canonical(of);
+    for (int left = n; left > 1; --left) {
+        int a = -1, b = -1;
+        for (int i = 0; i < n; ++i)
+            for (int j = i + 1; j < n; ++j)
+                if (active[i] && active[j] && (a < 0 || s[i][j] > s[a][b])) {
+                    a = i;
+                    b = j;
+                }
+        heights.push_back(s[a][b]);
+        for (int k = 0; k < n; ++k) {
+            if (!active[k] || k == a || k == b) continue;
+            const double v = linkage == 'S'   ? std::max(s[a][k], s[b][k])
+                             : linkage == 'C' ? std::min(s[a][k], s[b][k])
+                                              : (size[a] * s[a][k] + size[b] * s[b][k]) / (size[a] + size[b]);
+            s[a][k] = s[k][a] = v;
+        }
+        size[a] += size[b];
+        active[b] = 0;
+        for (int& c : of)
+            if (c == b) c = a;
+        classes[static_cast<std::size_t>(left - 1)] = canonical(of);
+    }
+    return classes;
+}
+
+TEST(Clustering, LargeMatrixAgreesWithPlainMerging) {
+    // Enough objects for the chain to move its active clusters together several times.
+    const int n = 600;
+    Random random(11);
+    PackedTriangle sim(n);
+    for (int i = 1; i < n; ++i)
+        for (int j = 0; j < i; ++j) sim.set(i, j, -random.uniform());
+    for (char linkage : {'S', 'A', 'C'}) {
+        std::vector<double> heights;
+        const auto classes = plainMergingClasses(sim, linkage, heights);
+        PackedTriangle copy = sim;
+        const Dendrogram d = clusterObjects(std::move(copy), linkage);
+        EXPECT_EQ(d.td.size(), heights.size());
+        for (std::size_t s = 0; s < heights.size() && s < d.td.size(); ++s)
+            ASSERT_NEAR(d.td[s], heights[s], 1e-12) << linkage << " step " << s;
+        for (int k : {2, 3, 5, 10, 50, 200, 599})
+            EXPECT_EQ(canonical(classesForCount(d, k)), classes[static_cast<std::size_t>(k)])
+                << linkage << " k " << k;
+        // The matrix given by reference stays as it was and gives the same tree.
+        const Dendrogram again = clusterObjects(sim, linkage);
+        EXPECT_EQ(again.ta, d.ta);
+        EXPECT_EQ(again.tb, d.tb);
+        EXPECT_EQ(again.td, d.td);
+    }
 }
 
 }  // namespace

@@ -55,5 +55,24 @@ TEST(SimilarityMatrix, ThreadsDoNotChangeTheResult) {
     EXPECT_NEAR(one->at(5, 2), similarityMeasure(41, false, dense(v[2], p), dense(v[5], p)), 1e-12);
 }
 
+TEST(SimilarityMatrix, MatrixEqualsEveryPair) {
+    // Some negative weights too, which count as present for the cross products but not for the counts.
+    const int p = 50;
+    std::vector<SparseVector> v = randomVectors(40, p, 9);
+    for (std::size_t i = 0; i < v.size(); i += 3)
+        for (auto& entry : v[i].entries)
+            if (entry.first % 4 == 0) entry.second = -entry.second;
+    v[7].entries.clear();  // an empty releve
+    for (int code : {1, 6, 8, 9, 26, 41, 42, 43, 45, 46}) {
+        const auto matrix = similarityTriangle(v, p, code, 3);
+        ASSERT_TRUE(matrix);
+        for (std::size_t i = 1; i < v.size(); ++i)
+            for (std::size_t j = 0; j < i; ++j)
+                ASSERT_EQ(matrix->at(static_cast<int>(i), static_cast<int>(j)),
+                          sparseMeasure(code, v[j], sparseStats(v[j], p), v[i], sparseStats(v[i], p), p))
+                    << "code " << code << " cell " << i << ", " << j;
+    }
+}
+
 }  // namespace
 }  // namespace tav
