@@ -76,3 +76,24 @@ TEST(SimilarityMatrix, MatrixEqualsEveryPair) {
 
 }  // namespace
 }  // namespace tav
+namespace tav {
+namespace {
+
+// A releve and its duplicate (and one scaled by 3) lie at chord distance 0, not at the 1e-8 that the
+// cross product alone leaves.
+TEST(SimilarityMatrix, DuplicatesAtChordDistanceZero) {
+    const int p = 30;
+    std::vector<SparseVector> v = randomVectors(3, p, 5);
+    v.push_back(v[1]);
+    SparseVector scaled = v[2];
+    for (auto& [k, x] : scaled.entries) x *= 3;
+    v.push_back(scaled);
+    const auto t = similarityTriangle(v, p, 9, 2);
+    ASSERT_TRUE(t);
+    EXPECT_EQ(t->at(3, 1), 0);
+    EXPECT_LT(std::fabs(t->at(4, 2)), 1e-15);
+    EXPECT_LT(t->at(1, 0), -0.01);
+}
+
+}  // namespace
+}  // namespace tav
