@@ -99,7 +99,7 @@ Drawing drawDendrogram(const DendrogramPicture& picture, DendrogramLayout& layou
     bool rootDrawn = false;
     for (std::size_t k = 0; k < steps; ++k) {
         const int children[2] = {tree.ta[k], tree.tb[k]};
-        int cx[2], cy[2];
+        int cx[2] = {0, 0}, cy[2] = {0, 0};
         bool known = true;
         for (int c = 0; c < 2; ++c) {
             const int id = children[c];
