@@ -614,8 +614,8 @@ Status deriveIndicators(Session& s, bool byCategory) {
     for (const auto& [label, releves] : categories)
         for (int h : headerRows)
             for (const std::string& n : TStatParams::columnNames(choice->selection, bounds, choice->pconf,
-                                                                 withoutBlanks(b.GetZl('K', h)))) {
-                definition += ";" + label + n + " s " + std::to_string(decimals + 12);
+                                                                 label + withoutBlanks(b.GetZl('K', h)))) {
+                definition += ";" + n + " s " + std::to_string(decimals + 12);
                 ++columns;
             }
     std::vector<std::string> lines = {"Zeigerwerte" + std::string(columns, ';'), definition};
