@@ -312,3 +312,146 @@ int classOf(double x, const std::vector<double>& bounds) {
 }
 
 }  // namespace tav
+
+namespace tav {
+
+bool scaleIsLinear(ScaleMethod m) {
+    return m != ScaleMethod::Ranked && m != ScaleMethod::Uniform && m != ScaleMethod::Normal &&
+           m != ScaleMethod::Divided;
+}
+
+namespace {
+
+// The ranks of the present values (ties by their mean rank), missing where x is.
+std::vector<double> ranksOf(const std::vector<double>& x, int& n) {
+    std::vector<std::size_t> order;
+    for (std::size_t i = 0; i < x.size(); ++i)
+        if (!isMissing(x[i])) order.push_back(i);
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return x[a] < x[b]; });
+    std::vector<double> r(x.size(), kMissing);
+    for (std::size_t i = 0; i < order.size();) {
+        std::size_t j = i;
+        while (j + 1 < order.size() && x[order[j + 1]] == x[order[i]]) ++j;
+        const double mean = (static_cast<double>(i + j) / 2) + 1;
+        for (std::size_t k = i; k <= j; ++k) r[order[k]] = mean;
+        i = j + 1;
+    }
+    n = static_cast<int>(order.size());
+    return r;
+}
+
+// The normal quantile of p (0 < p < 1) by bisection of the distribution function.
+double normalQuantile(double p) {
+    double lo = -10, hi = 10;
+    for (int k = 0; k < 200; ++k) {
+        const double mid = (lo + hi) / 2;
+        if (0.5 * std::erfc(-mid / std::sqrt(2.0)) < p)
+            lo = mid;
+        else
+            hi = mid;
+    }
+    return (lo + hi) / 2;
+}
+
+}  // namespace
+
+std::vector<double> scaledColumn(const std::vector<double>& x, ScaleMethod method,
+                                 const std::vector<double>& reference, double& factor) {
+    factor = kMissing;
+    std::vector<double> out(x.size(), kMissing);
+    double n = 0, sum = 0, sumSq = 0, largest = 0;
+    for (double v : x) {
+        if (isMissing(v)) continue;
+        ++n;
+        sum += v;
+        sumSq += v * v;
+        largest = std::max(largest, std::fabs(v));
+    }
+    const double mean = n > 0 ? sum / n : 0;
+    const double var = n > 1 ? (sumSq - n * mean * mean) / (n - 1) : 0;
+    const auto linear = [&](double a, double b) {  // a + b·x
+        if (!std::isfinite(a) || !std::isfinite(b)) return;
+        factor = b;
+        for (std::size_t i = 0; i < x.size(); ++i)
+            if (!isMissing(x[i])) out[i] = a + b * x[i];
+    };
+    switch (method) {
+        case ScaleMethod::Centred:
+            if (n > 0) linear(-mean, 1);
+            break;
+        case ScaleMethod::Standardised:
+            if (var > 0) linear(-mean / std::sqrt(var), 1 / std::sqrt(var));
+            break;
+        case ScaleMethod::Shares:
+            if (sum != 0) linear(0, 1 / sum);
+            break;
+        case ScaleMethod::Scaled:
+            if (largest > 0) linear(0, 1 / largest);
+            break;
+        case ScaleMethod::Divided:
+            for (std::size_t i = 0; i < x.size(); ++i) {
+                const double r = i < reference.size() ? reference[i] : kMissing;
+                if (!isMissing(x[i]) && !isMissing(r) && r != 0) out[i] = x[i] / r;
+            }
+            break;
+        case ScaleMethod::Ranked:
+        case ScaleMethod::Uniform:
+        case ScaleMethod::Normal: {
+            int count = 0;
+            const std::vector<double> r = ranksOf(x, count);
+            for (std::size_t i = 0; i < x.size(); ++i) {
+                if (isMissing(r[i])) continue;
+                if (method == ScaleMethod::Ranked)
+                    out[i] = r[i];
+                else if (method == ScaleMethod::Uniform)
+                    out[i] = count > 1 ? (r[i] - 1) / (count - 1) : kMissing;
+                else
+                    out[i] = normalQuantile((r[i] - 0.5) / count);
+            }
+            break;
+        }
+        case ScaleMethod::Calibrated: {
+            // The line fitted through the species with both values.
+            double m = 0, sx = 0, sy = 0, sxx = 0, sxy = 0;
+            for (std::size_t i = 0; i < x.size() && i < reference.size(); ++i) {
+                if (isMissing(x[i]) || isMissing(reference[i])) continue;
+                ++m;
+                sx += x[i];
+                sy += reference[i];
+                sxx += x[i] * x[i];
+                sxy += x[i] * reference[i];
+            }
+            const double d = m * sxx - sx * sx;
+            if (m > 1 && d > 0) {
+                const double b = (m * sxy - sx * sy) / d;
+                linear((sy - b * sx) / m, b);
+            }
+            break;
+        }
+    }
+    return out;
+}
+
+std::vector<std::vector<double>> scaleColumns(std::vector<std::vector<double>> columns,
+                                              const std::vector<ColumnPlan>& plans, ScaleMethod method,
+                                              const std::vector<double>& reference) {
+    const std::size_t n = columns.size();
+    std::vector<double> factors(n, kMissing);
+    const auto planOf = [&](std::size_t c) { return c < plans.size() ? plans[c] : ColumnPlan{}; };
+    for (std::size_t c = 0; c < n; ++c)
+        if (planOf(c).how == ColumnScaling::Scale)
+            columns[c] = scaledColumn(columns[c], method, reference, factors[c]);
+    for (std::size_t c = 0; c < n; ++c) {
+        const ColumnPlan p = planOf(c);
+        if (p.how != ColumnScaling::Linear && p.how != ColumnScaling::Quadratic) continue;
+        const bool leads = p.follows >= 0 && static_cast<std::size_t>(p.follows) < n &&
+                           planOf(static_cast<std::size_t>(p.follows)).how == ColumnScaling::Scale;
+        const double f = leads ? factors[static_cast<std::size_t>(p.follows)] : kMissing;
+        for (double& x : columns[c])
+            if (!isMissing(x))
+                x = isMissing(f) ? kMissing : x * (p.how == ColumnScaling::Quadratic ? f * f : f);
+    }
+    return columns;
+}
+
+}  // namespace tav

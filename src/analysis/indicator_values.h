@@ -106,3 +106,43 @@ std::vector<int> rankedCategories(const CategoryTable& table, int releve, int n)
 int classOf(double x, const std::vector<double>& bounds);
 
 }  // namespace tav
+
+namespace tav {
+
+// ---- scaling a column of indicator values (the methods of "DlgScaleZW", in its order)
+enum class ScaleMethod {
+    Centred,       // x − mean
+    Standardised,  // (x − mean) / standard deviation
+    Shares,        // x / sum
+    Scaled,        // x / largest absolute value
+    Divided,       // x / reference
+    Ranked,        // ranks, ties by their mean rank
+    Uniform,       // ranks onto 0 … 1
+    Normal,        // ranks onto normal quantiles, (rank − ½) / n
+    Calibrated,    // the least-squares line from the values to the reference
+};
+inline constexpr int kScaleMethods = 9;
+// Whether a method keeps values in proportion, so that a column of spreads may follow it linearly (or a
+// column of variances quadratically).
+bool scaleIsLinear(ScaleMethod method);
+
+// A column transformed: missing values stay missing, and so does a value the method leaves undefined
+// (a zero divisor, no spread, a missing reference). factor gets the proportion a value changes by when
+// the method is linear and defined (else missing).
+std::vector<double> scaledColumn(const std::vector<double>& x, ScaleMethod method,
+                                 const std::vector<double>& reference, double& factor);
+
+// What happens to one column of a file: scaled by the method, following the factor of another column
+// (linearly for spreads, quadratically for variances), or kept.
+enum class ColumnScaling { Scale, Linear, Quadratic, Keep };
+struct ColumnPlan {
+    ColumnScaling how = ColumnScaling::Scale;
+    int follows = -1;  // the scaled column whose factor a following column takes
+};
+// The columns after their plans; a following column whose leader has no factor (not scaled, or a method
+// that is not linear) becomes missing.
+std::vector<std::vector<double>> scaleColumns(std::vector<std::vector<double>> columns,
+                                              const std::vector<ColumnPlan>& plans, ScaleMethod method,
+                                              const std::vector<double>& reference);
+
+}  // namespace tav

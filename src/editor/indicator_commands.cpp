@@ -40,6 +40,7 @@ constexpr std::int64_t kComposite = 108030000;         // "Zusammengesetzte Zeig
 constexpr std::int64_t kDerive = 108040000;            // "Zeigerwerte herleiten"
 constexpr std::int64_t kDeriveByCategory = 108050000;  // "Zeigerwerte kategorienweise herleiten"
 constexpr std::int64_t kSelectList = 108110000;        // "Zeigerwerte wählen"
+constexpr std::int64_t kScaleFile = 108120000;         // "Zeigerwerte in Datei skalieren"
 constexpr std::int64_t kMergeFiles = 109010600;        // "Zeigerwert-Dateien zusammenlegen"
 constexpr std::int64_t kSelectListModules = 109010500;
 
@@ -674,6 +675,136 @@ Status selectList(Session& s) {
     return {};
 }
 
+// ---------------------------------------------------------------- scaling an indicator file
+
+// The lines of an indicator text file, its fields split at the delimiter of the settings (or ";").
+struct IndicatorFile {
+    std::vector<std::string> lines;
+    std::string delimiter;
+    std::vector<std::string> fields(std::string_view line) const {
+        std::vector<std::string> f = splitFields(line, delimiter);
+        if (delimiter != ";" && f.size() == 1) f = splitFields(line, ";");
+        return f;
+    }
+};
+
+// The file's lines; nothing (after a message) when it cannot be read.
+std::optional<IndicatorFile> readIndicatorFile(Session& s, const std::string& file) {
+    Result<std::string> bytes = readWholeFile(file);
+    if (!bytes.ok()) {
+        s.report(bytes.status());
+        return std::nullopt;
+    }
+    IndicatorFile f;
+    const std::string text = decodeFileText(bytes.value());
+    for (std::string_view line : splitLines(text)) f.lines.emplace_back(line);
+    const char32_t d = s.settings().Diversa.DelimEinst;
+    f.delimiter = d == U'\t' ? std::string("\t") : d < 128 ? std::string(1, static_cast<char>(d)) : ";";
+    return f;
+}
+
+bool beginsWithIndicatorTitle(const IndicatorFile& f) {
+    return !f.lines.empty() && upperFold(trimBlanks(f.lines[0])).rfind("ZEIGERWERTE", 0) == 0;
+}
+
+constexpr const char* kScaleNames[kScaleMethods] = {"zentriert",
+                                                    "standardisiert",
+                                                    "Anteile",
+                                                    "skaliert",
+                                                    "dividiert",
+                                                    "rangiert",
+                                                    "uniformtransformiert",
+                                                    "normaltransformiert",
+                                                    "geeicht"};
+
+Status scaleFile(Session& s) {
+    const auto file = askFile(s, DialogKind::OpenFile, "Zeigerwerte in Datei skalieren");
+    if (!file) return {};
+    const auto f = readIndicatorFile(s, *file);
+    if (!f) return commandFailed();
+    if (!beginsWithIndicatorTitle(*f)) {
+        s.ui().showError("Die Datei " + *file + " enthält keine Zeigerwerte.");
+        return commandFailed();
+    }
+    int answer = 3;
+    if (!TRadioDlg::Execute(s.ui(), s.catalogue(), "DlgScaleZW", "", "", answer)) return {};
+    if (answer < 0 || answer >= kScaleMethods) return {};
+    const ScaleMethod method = static_cast<ScaleMethod>(answer);
+    const std::vector<std::string> defs =
+        f->lines.size() > 1 ? f->fields(f->lines[1]) : std::vector<std::string>{};
+    const std::size_t columns = defs.empty() ? 0 : defs.size() - 1;
+    std::vector<std::vector<std::string>> rows;
+    for (std::size_t n = 2; n < f->lines.size(); ++n)
+        if (!trimBlanks(f->lines[n]).empty()) {
+            rows.push_back(f->fields(f->lines[n]));
+            rows.back().resize(columns + 1);
+        }
+    // The reference indicator of each species from the current list, found by its unique name.
+    std::vector<double> reference(rows.size(), kMissing);
+    if (method == ScaleMethod::Divided || method == ScaleMethod::Calibrated) {
+        TArtDb* db = databaseOrSay(s);
+        if (!db) return {};
+        const auto picked = askIndicators(s, *db, 'R');
+        if (!picked || picked->empty()) return {};
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            const TMenge found = db->Search(trimBlanks(rows[i][0]), false);
+            if (found.Count() != 1) continue;
+            reference[i] = numberOf(*db, db->ScanSyn('R', found.elements().front()), picked->front().field);
+        }
+    }
+    const auto nameOf = [&](std::size_t c) { return std::string(fieldAt(defs[c + 1], 0, ' ')); };
+    std::vector<std::string> table = {"Zeigerwert;Methode (ändern: DOPPELKLICK);Referenz-Zeigerwert"};
+    for (std::size_t c = 0; c < columns; ++c) table.push_back(nameOf(c) + ";skalieren;");
+    std::string res;
+    if (!TGridDlg::Execute(s.ui(), "Skalieren", table, scaleIsLinear(method) ? 19 : 20, res)) return {};
+    std::vector<std::vector<double>> values(columns, std::vector<double>(rows.size(), kMissing));
+    for (std::size_t c = 0; c < columns; ++c)
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            if (const auto x = parseNumber(trimBlanks(rows[i][c + 1]))) values[c][i] = *x;
+    // A column that follows takes the factor of the column named in its reference cell, else of the
+    // nearest scaled column before it.
+    std::vector<ColumnPlan> plans(columns);
+    for (std::size_t c = 0; c < columns && c + 1 < table.size(); ++c) {
+        std::vector<std::string> cells = splitFields(table[c + 1]);
+        cells.resize(3);
+        const std::string how(trimBlanks(cells[1]));
+        const std::string leader(trimBlanks(cells[2]));
+        ColumnPlan& p = plans[c];
+        p.how = how == "linear mit-transformieren"        ? ColumnScaling::Linear
+                : how == "quadratisch mit-transformieren" ? ColumnScaling::Quadratic
+                : how == "nicht ändern"                   ? ColumnScaling::Keep
+                                                          : ColumnScaling::Scale;
+        if (!leader.empty()) {
+            for (std::size_t k = 0; k < columns; ++k)
+                if (compareText(nameOf(k), leader) == 0) p.follows = static_cast<int>(k);
+        } else {
+            for (std::size_t k = c; k-- > 0;)
+                if (plans[k].how == ColumnScaling::Scale) {
+                    p.follows = static_cast<int>(k);
+                    break;
+                }
+        }
+    }
+    values = scaleColumns(std::move(values), plans, method, reference);
+    const int decimals = s.settings().Diversa.Decimals;
+    std::vector<std::string> out = {
+        std::string(trimBlanks(f->lines[0])) + " " + kScaleNames[answer] + std::string(columns, ';'), ""};
+    for (std::size_t k = 0; k < defs.size(); ++k) out[1] += (k ? ";" : "") + defs[k];
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        std::string line = rows[i][0];
+        for (std::size_t c = 0; c < columns; ++c) {
+            // Texts that are no numbers stay as they are.
+            const std::string& text = rows[i][c + 1];
+            const bool number = parseNumber(trimBlanks(text)).has_value();
+            line += ";" +
+                    (plans[c].how != ColumnScaling::Keep && number ? cellText(values[c][i], decimals) : text);
+        }
+        out.push_back(line);
+    }
+    TGridDlg::Execute(s.ui(), "Zeigerwerte skaliert", out, 2, res);
+    return {};
+}
+
 // ---------------------------------------------------------------- joining indicator files
 
 // The files' columns joined on the species name (the first field): a species missing from a file gets
@@ -689,33 +820,22 @@ Status mergeFiles(Session& s) {
     std::vector<std::string> files;
     for (const std::string& f : splitFields(*answer, "|"))
         if (!trimBlanks(f).empty()) files.emplace_back(trimBlanks(f));
-    const std::string delim = s.settings().Diversa.DelimEinst == '\t'
-                                  ? std::string("\t")
-                                  : std::string(1, static_cast<char>(s.settings().Diversa.DelimEinst));
     std::vector<std::string> order;  // species in the order met
     std::map<std::string, std::vector<std::string>, bool (*)(std::string_view, std::string_view)> rows(
         &textLess);
     std::string definition;
     std::size_t columns = 0;
     for (const std::string& file : files) {
-        Result<std::string> bytes = readWholeFile(file);
-        if (!bytes.ok()) {
-            s.report(bytes.status());
-            return commandFailed();
-        }
-        const std::string text = decodeFileText(bytes.value());
-        const std::vector<std::string_view> lines = splitLines(text);
-        if (lines.empty() || upperFold(lines[0]).rfind("ZEIGERWERTE", 0) != 0) {
+        const auto f = readIndicatorFile(s, file);
+        if (!f) return commandFailed();
+        if (!beginsWithIndicatorTitle(*f)) {
             if (AskYesNoCancel(s.ui(), "Die Datei " + file + "\r enthält keine Zeigerwerte. Überspringen?") !=
                 'Y')
                 return {};
             continue;
         }
-        const auto fields = [&](std::string_view line) {
-            std::vector<std::string> f = splitFields(line, delim);
-            if (delim != ";" && f.size() == 1) f = splitFields(line, ";");
-            return f;
-        };
+        const std::vector<std::string>& lines = f->lines;
+        const auto fields = [&](std::string_view line) { return f->fields(line); };
         const std::vector<std::string> defs =
             lines.size() > 1 ? fields(lines[1]) : std::vector<std::string>{};
         const std::size_t width = defs.empty() ? 0 : defs.size() - 1;
@@ -754,6 +874,7 @@ void addIndicatorCommands(Dispatcher& d) {
     d.add(kDerive, [](Session& s) { return deriveIndicators(s, false); });
     d.add(kDeriveByCategory, [](Session& s) { return deriveIndicators(s, true); });
     d.add(kSelectList, selectList);
+    d.add(kScaleFile, scaleFile);
     d.add(kSelectListModules, selectList);
     d.add(kMergeFiles, mergeFiles);
 }

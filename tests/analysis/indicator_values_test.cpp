@@ -186,5 +186,54 @@ TEST(IndicatorValues, ClassesByBounds) {
         EXPECT_EQ(classOf(x, bounds), k) << x;
 }
 
+TEST(IndicatorValues, ScalingAColumn) {
+    struct Case {
+        ScaleMethod method;
+        std::vector<double> x, reference, expected;
+        double factor;
+    };
+    const std::vector<double> none;
+    const double q = 0.6744897501960817;  // the normal quantile of 3/4
+    const std::vector<Case> cases = {
+        {ScaleMethod::Centred, {1, M, 3, 5}, none, {-2, M, 0, 2}, 1},
+        {ScaleMethod::Standardised, {1, 3, 5}, none, {-1, 0, 1}, 0.5},
+        {ScaleMethod::Standardised, {4, 4}, none, {M, M}, M},  // no spread
+        {ScaleMethod::Shares, {1, 3}, none, {0.25, 0.75}, 0.25},
+        {ScaleMethod::Scaled, {-8, 2}, none, {-1, 0.25}, 0.125},
+        {ScaleMethod::Divided, {6, 6, M}, {3, 0, 2}, {2, M, M}, M},
+        {ScaleMethod::Ranked, {5, 1, 5, M}, none, {2.5, 1, 2.5, M}, M},
+        {ScaleMethod::Uniform, {5, 1, 9}, none, {0.5, 0, 1}, M},
+        {ScaleMethod::Normal, {1, 2}, none, {-q, q}, M},
+        {ScaleMethod::Calibrated, {1, 2, 3}, {12, 14, 16}, {12, 14, 16}, 2},
+        {ScaleMethod::Calibrated, {1, 2}, {12, M}, {M, M}, M},  // one pair gives no line
+    };
+    for (const Case& c : cases) {
+        double factor = 0;
+        const std::vector<double> got = scaledColumn(c.x, c.method, c.reference, factor);
+        ASSERT_EQ(got.size(), c.expected.size());
+        for (std::size_t i = 0; i < got.size(); ++i)
+            EXPECT_NEAR(got[i], c.expected[i], 1e-9) << static_cast<int>(c.method) << " at " << i;
+        EXPECT_NEAR(factor, c.factor, 1e-9) << static_cast<int>(c.method);
+    }
+}
+
+TEST(IndicatorValues, ColumnsFollowTheFactorOfTheirScaledColumn) {
+    // N scaled by its largest value (factor 1/8); S its spread follows linearly, V its variance
+    // quadratically, T is kept; R follows a column that is kept, so it has no factor.
+    const std::vector<std::vector<double>> in = {{2, 8}, {1, M}, {4, 16}, {3, 4}, {5, 6}};
+    const std::vector<ColumnPlan> plans = {{ColumnScaling::Scale, -1},
+                                           {ColumnScaling::Linear, 0},
+                                           {ColumnScaling::Quadratic, 0},
+                                           {ColumnScaling::Keep, -1},
+                                           {ColumnScaling::Linear, 3}};
+    const auto out = scaleColumns(in, plans, ScaleMethod::Scaled, {});
+    EXPECT_EQ(out, (std::vector<std::vector<double>>{
+                       {0.25, 1}, {0.125, M}, {4.0 / 64, 16.0 / 64}, {3, 4}, {M, M}}));
+    // Ranks have no factor: a following column becomes missing.
+    EXPECT_EQ(scaleColumns({{2, 8}, {1, 1}}, {{ColumnScaling::Scale, -1}, {ColumnScaling::Linear, 0}},
+                           ScaleMethod::Ranked, {})[1],
+              (std::vector<double>{M, M}));
+}
+
 }  // namespace
 }  // namespace tav

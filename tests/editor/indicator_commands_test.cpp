@@ -21,6 +21,7 @@ using testing::SpeciesRecord;
 
 constexpr std::int64_t kMeanValues = 108010000, kCategorical = 108020000, kComposite = 108030000;
 constexpr std::int64_t kDerive = 108040000, kSelectList = 108110000, kMergeFiles = 109010600;
+constexpr std::int64_t kScaleFile = 108120000;
 
 // Generated test data, not real indicator values: N a number, V its variance, K a code.
 const std::string kIndicatorList =
@@ -207,6 +208,27 @@ TEST_F(IndicatorCommands, JoiningFilesOnTheSpeciesName) {
     ASSERT_TRUE(execute(kMergeFiles, 4).ok());
     EXPECT_EQ(ui.lastDialog().items, (Lines{"Zeigerwerte;;", "Art s 60 t r;N s 8;R s 8", "Aa alpha;2;",
                                             "Bb beta;6;7", "Cc gamma;;1"}));
+}
+
+TEST_F(IndicatorCommands, ScalingAFile) {
+    session.settings().Diversa.DelimEinst = ';';
+    // The option table keeps its presets in a script: every column is scaled by its own largest value;
+    // texts that are no numbers stay.
+    testing::writeBytes(dir.file("werte.txt"),
+                        "Zeigerwerte;;;;\r\nArt s 60 t r;N s 8;S s 8;V s 8;T s 8\r\n"
+                        "Aa alpha;2;1;4;x\r\nBb beta;8;NA;16;y\r\n");
+    tokens({dir.file("werte.txt").c_str(), "#0001", "OK"});
+    ASSERT_TRUE(execute(kScaleFile, 4).ok());
+    const DialogRequest& shown = ui.lastDialog();
+    EXPECT_EQ(shown.caption, "Zeigerwerte skaliert");
+    EXPECT_EQ(shown.items, (Lines{"Zeigerwerte;;;; skaliert;;;;", "Art s 60 t r;N s 8;S s 8;V s 8;T s 8",
+                                  "Aa alpha;0.25;1;0.25;x", "Bb beta;1;NA;1;y"}));
+
+    // A file without the title is refused.
+    testing::writeBytes(dir.file("leer.txt"), "Etwas anderes\r\n");
+    tokens({dir.file("leer.txt").c_str()});
+    EXPECT_FALSE(execute(kScaleFile, 4).ok());
+    EXPECT_EQ(lastMessage(), "Die Datei " + dir.file("leer.txt") + " enthält keine Zeigerwerte.");
 }
 
 }  // namespace
