@@ -115,7 +115,7 @@ TaxonView taxaOfTable(Session& s, TArtDb& db) {
 double numberOf(const TArtDb& db, int key, int field) {
     double x = kMissing;
     std::string text;
-    if (key < 0 || !db.GetZw(key, field, x, text)) return kMissing;
+    if (key < 0 || !db.GetZw(key, field, x, text) || !std::isfinite(x)) return kMissing;
     return x;
 }
 std::string textOf(const TArtDb& db, int key, int field) {
@@ -173,6 +173,13 @@ int appendResultRows(TEditBuffer& b, const std::vector<std::pair<std::string, ch
 
 std::string cellText(double x, int decimals) {
     return isMissing(x) || !std::isfinite(x) ? std::string("NA") : formatNumber(x, decimals);
+}
+double finiteOrMissing(double x) {
+    return std::isfinite(x) ? x : kMissing;
+}
+// A statistic as a cell: "NA" when missing or not finite (a sum of huge values).
+std::string statText(const StatValue& v, int decimals) {
+    return v.ok ? cellText(v.value, decimals) : std::string("NA");
 }
 
 // The chosen indicators: (field, label).
@@ -381,7 +388,7 @@ Status numericRun(Session& s, TArtDb& db, char mode, const std::vector<Indicator
             for (int c = 0; c < v.releves; ++c) {
                 const auto& r = stats[static_cast<std::size_t>(c)];
                 for (std::size_t k = 0; k < names.size() && k < r.size(); ++k)
-                    b.Put('K', statCellText(r[k], decimals), c, first + static_cast<int>(k));
+                    b.Put('K', statText(r[k], decimals), c, first + static_cast<int>(k));
             }
             continue;
         }
@@ -607,7 +614,8 @@ Status deriveIndicators(Session& s, bool byCategory) {
     std::vector<std::vector<double>> header;
     for (int h : headerRows) {
         std::vector<double> x(static_cast<std::size_t>(b.GetColCount()));
-        for (int c = 0; c < b.GetColCount(); ++c) x[static_cast<std::size_t>(c)] = headerNumber(b, c, h);
+        for (int c = 0; c < b.GetColCount(); ++c)
+            x[static_cast<std::size_t>(c)] = finiteOrMissing(headerNumber(b, c, h));
         header.push_back(std::move(x));
     }
     std::string definition = "Species s 128 t r";
@@ -634,7 +642,7 @@ Status deriveIndicators(Session& s, bool byCategory) {
                         params.add(header[h][static_cast<std::size_t>(c)], w);
                 const auto results =
                     bounds ? params.results(choice->nconf, choice->pconf, s.random()) : params.results();
-                for (const StatValue& x : results) line += ";" + statCellText(x, decimals);
+                for (const StatValue& x : results) line += ";" + statText(x, decimals);
             }
         }
         lines.push_back(line);
