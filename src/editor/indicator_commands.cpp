@@ -29,6 +29,7 @@
 #include "env/dialogs.h"
 #include "species/art_db.h"
 #include "species/artdb_browser.h"
+#include "species/name_text.h"
 
 namespace tav {
 
@@ -73,7 +74,8 @@ TaxonView taxaOfTable(Session& s, TArtDb& db) {
     std::vector<int> taxonOfRow(static_cast<std::size_t>(rowsView.species), -1);
     for (int r : rows.elements()) {
         if (rowsView.bySpecies[static_cast<std::size_t>(r)].empty()) continue;
-        const std::string name(b.GetZl('A', r));
+        // Layers and other additions of a name belong to its taxon.
+        const std::string name = RmZusatz("1", b.GetZl('A', r));
         const int key = db.SearchSyn('R', name);
         int& taxon =
             key >= 0 ? byKey.try_emplace(key, -1).first->second : byName.try_emplace(name, -1).first->second;

@@ -84,6 +84,13 @@ TEST_F(IndicatorCommands, MeanAndWeightedMeanOfEachReleve) {
     ASSERT_TRUE(execute(kMeanValues, 4).ok());
     EXPECT_EQ(added(1), (Lines{"F;N;;4;NA;4", "F;gew_N;;5;NA;5"}));
     EXPECT_EQ(rowLines('A'), speciesBefore);  // the species part is unchanged
+    EXPECT_EQ(rowLines('K').front(), "T;Nr;;a;b;c");
+
+    // The layers of a taxon count once, with their weights added: Aa 2 (weight 1 + 1), Bb 6 (weight 6).
+    openLines({"T;Nr;;a", "A;Aa alpha;;1", "A;Aa alpha /B;;1", "A;Bb beta;;6"});
+    tokens({"#1", "1", "#101"});
+    ASSERT_TRUE(execute(kMeanValues, 4).ok());
+    EXPECT_EQ(added(1), (Lines{"F;N;;4", "F;gew_N;;5"}));
 }
 
 TEST_F(IndicatorCommands, FillingMissingValues) {
