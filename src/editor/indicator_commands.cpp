@@ -35,14 +35,16 @@ namespace tav {
 
 namespace {
 
-constexpr std::int64_t kMeanValues = 108010000;        // "Mittlere Zeigerwerte der Aufnahmen"
-constexpr std::int64_t kCategorical = 108020000;       // "Zeigerwerte kategorial oder ordinal"
-constexpr std::int64_t kComposite = 108030000;         // "Zusammengesetzte Zeigerwerte"
-constexpr std::int64_t kDerive = 108040000;            // "Zeigerwerte herleiten"
-constexpr std::int64_t kDeriveByCategory = 108050000;  // "Zeigerwerte kategorienweise herleiten"
-constexpr std::int64_t kSelectList = 108110000;        // "Zeigerwerte wählen"
-constexpr std::int64_t kScaleFile = 108120000;         // "Zeigerwerte in Datei skalieren"
-constexpr std::int64_t kMergeFiles = 109010600;        // "Zeigerwert-Dateien zusammenlegen"
+constexpr std::int64_t kMeanValues = 108010000;   // "Mittlere Zeigerwerte der Aufnahmen"
+constexpr std::int64_t kCategorical = 108020000;  // "Zeigerwerte kategorial oder ordinal"
+constexpr std::int64_t kComposite = 108030000;    // "Zusammengesetzte Zeigerwerte"
+constexpr std::int64_t kDerive = 108040000;       // "Zeigerwerte herleiten"
+constexpr std::int64_t kDeriveByCategory = 108050000;
+constexpr std::int64_t kSpeciesScores =
+    108060000;  // "Species Scores in Randfelder setzen"  // "Zeigerwerte kategorienweise herleiten"
+constexpr std::int64_t kSelectList = 108110000;  // "Zeigerwerte wählen"
+constexpr std::int64_t kScaleFile = 108120000;   // "Zeigerwerte in Datei skalieren"
+constexpr std::int64_t kMergeFiles = 109010600;  // "Zeigerwert-Dateien zusammenlegen"
 constexpr std::int64_t kSelectListModules = 109010500;
 
 constexpr const char* kNoDatabase = "Keine Artenliste aktiv";
@@ -654,6 +656,48 @@ Status deriveIndicators(Session& s, bool byCategory) {
     return {};
 }
 
+// The cover-weighted mean of every marked header row over the releves where a species is present, as
+// the species' scores in its margin (one axis per header row, named by it).
+Status speciesScores(Session& s) {
+    TEditBuffer& b = s.buffer();
+    const std::vector<int> headerRows = b.MroK().elements();
+    if (headerRows.empty()) {
+        s.ui().showError(s.catalogue().GetLangMsg("MsgNoRowsM"));
+        return {};
+    }
+    const TMenge rows = consideredRows(b);
+    const WeightView v = readWeights(b, s.coverInterpreter(), s.settings().Pruef.NaAccept, &rows);
+    s.coverCounts += v.counts;
+    std::vector<std::string> lines = {"0"};
+    std::vector<std::vector<double>> header;
+    for (int h : headerRows) {
+        lines[0] += ";" + withoutBlanks(b.GetZl('K', h));
+        std::vector<double> x(static_cast<std::size_t>(b.GetColCount()));
+        for (int c = 0; c < b.GetColCount(); ++c)
+            x[static_cast<std::size_t>(c)] = finiteOrMissing(headerNumber(b, c, h));
+        header.push_back(std::move(x));
+    }
+    const int decimals = s.settings().Diversa.Decimals;
+    for (int r : rows.elements()) {
+        std::string line = "A" + std::to_string(r);
+        for (const std::vector<double>& x : header) {
+            double sw = 0, swx = 0;
+            for (const auto& [c, w] : v.bySpecies[static_cast<std::size_t>(r)]) {
+                const double h = x[static_cast<std::size_t>(c)];
+                if (isMissing(h)) continue;
+                sw += w;
+                swx += w * h;
+            }
+            line += ";" + (sw > 0 ? cellText(swx / sw, decimals) : std::string("NA"));
+        }
+        lines.push_back(line);
+    }
+    s.undoList().begin();
+    b.PutScores('A', lines);
+    s.undoList().end();
+    return {};
+}
+
 // ---------------------------------------------------------------- the current list
 
 Status selectList(Session& s) {
@@ -883,6 +927,7 @@ void addIndicatorCommands(Dispatcher& d) {
     d.add(kComposite, whenEditable([](Session& s) { return indicatorRun(s, "DlgZeigZus", "OPQ"); }));
     d.add(kDerive, [](Session& s) { return deriveIndicators(s, false); });
     d.add(kDeriveByCategory, [](Session& s) { return deriveIndicators(s, true); });
+    d.add(kSpeciesScores, whenEditable(speciesScores));
     d.add(kSelectList, selectList);
     d.add(kScaleFile, scaleFile);
     d.add(kSelectListModules, selectList);

@@ -21,7 +21,7 @@ using testing::SpeciesRecord;
 
 constexpr std::int64_t kMeanValues = 108010000, kCategorical = 108020000, kComposite = 108030000;
 constexpr std::int64_t kDerive = 108040000, kSelectList = 108110000, kMergeFiles = 109010600;
-constexpr std::int64_t kScaleFile = 108120000;
+constexpr std::int64_t kScaleFile = 108120000, kSpeciesScores = 108060000;
 
 // Generated test data, not real indicator values: N a number, V its variance, K a code.
 const std::string kIndicatorList =
@@ -215,6 +215,18 @@ TEST_F(IndicatorCommands, JoiningFilesOnTheSpeciesName) {
     ASSERT_TRUE(execute(kMergeFiles, 4).ok());
     EXPECT_EQ(ui.lastDialog().items, (Lines{"Zeigerwerte;;", "Art s 60 t r;N s 8;R s 8", "Aa alpha;2;",
                                             "Bb beta;6;7", "Cc gamma;;1"}));
+}
+
+TEST_F(IndicatorCommands, SpeciesScoresInTheMargins) {
+    openLines({"T;Nr;;a;b;c", "F;pH;;4;6;x", "F;N Wert;;1;;3", "A;Aa alpha;;1;3;2", "A;Bb beta;;;1;",
+               "A;Dd delta;;;;1"});
+    markHeaderRows({1, 2});
+    ASSERT_TRUE(execute(kSpeciesScores, 3).ok());
+    // Aa: pH of a (weight 1) and b (weight 3), c is no number; N of a (1) and c (2). Dd has no pH.
+    EXPECT_EQ(rowLines('A'), (Lines{"A;Aa alpha;,S0 pH 5.5 NWert 2.3333;1;3;2",
+                                    "A;Bb beta;,S0 pH 6 NWert NA;;1;", "A;Dd delta;,S0 pH NA NWert 3;;;1"}));
+    session.undoList().undo();
+    EXPECT_EQ(rowLines('A')[0], "A;Aa alpha;;1;3;2");
 }
 
 TEST_F(IndicatorCommands, ScalingAFile) {
