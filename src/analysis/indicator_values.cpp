@@ -455,3 +455,39 @@ std::vector<std::vector<double>> scaleColumns(std::vector<std::vector<double>> c
 }
 
 }  // namespace tav
+
+namespace tav {
+
+QuantileHistogram quantileHistogram(std::vector<double> values, const std::vector<double>& probabilities,
+                                    double interval) {
+    QuantileHistogram h;
+    values.erase(std::remove_if(values.begin(), values.end(), [](double x) { return isMissing(x); }),
+                 values.end());
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    h.quantiles.assign(probabilities.size(), kMissing);
+    h.density.assign(probabilities.size() + 1, kMissing);
+    if (n == 0) return h;
+    for (std::size_t k = 0; k < probabilities.size(); ++k) {
+        const double p = std::clamp(probabilities[k], 0.0, 1.0);
+        const double at = p * static_cast<double>(n - 1);
+        const std::size_t lo = static_cast<std::size_t>(std::floor(at));
+        const std::size_t hi = std::min(lo + 1, n - 1);
+        h.quantiles[k] = values[lo] + (at - static_cast<double>(lo)) * (values[hi] - values[lo]);
+    }
+    std::vector<double> bounds = {values.front()};
+    bounds.insert(bounds.end(), h.quantiles.begin(), h.quantiles.end());
+    bounds.push_back(values.back());
+    for (std::size_t j = 0; j + 1 < bounds.size(); ++j) {
+        const double lo = bounds[j], hi = bounds[j + 1];
+        const double width = hi - lo;
+        if (!(width > 0) || !(interval > 0)) continue;
+        double count = 0;
+        for (double x : values)
+            if ((x > lo || (j == 0 && x == lo)) && x <= hi) ++count;
+        h.density[j] = count / (width / interval);
+    }
+    return h;
+}
+
+}  // namespace tav

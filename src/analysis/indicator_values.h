@@ -146,3 +146,18 @@ std::vector<std::vector<double>> scaleColumns(std::vector<std::vector<double>> c
                                               const std::vector<double>& reference);
 
 }  // namespace tav
+
+namespace tav {
+
+// A quantile histogram of values: the quantiles at the probabilities (linear between order statistics,
+// as R's default type 7) and, for each bin from the minimum over the quantiles to the maximum, the
+// number of values in it per `interval` of its width (a value on a bound counts in the lower bin; the
+// first bin holds its lower bound). Missing where there are no values or a bin has no width.
+struct QuantileHistogram {
+    std::vector<double> quantiles;  // one per probability
+    std::vector<double> density;    // one per bin: probabilities + 1
+};
+QuantileHistogram quantileHistogram(std::vector<double> values, const std::vector<double>& probabilities,
+                                    double interval);
+
+}  // namespace tav

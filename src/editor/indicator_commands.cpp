@@ -35,17 +35,19 @@ namespace tav {
 
 namespace {
 
-constexpr std::int64_t kMeanValues = 108010000;   // "Mittlere Zeigerwerte der Aufnahmen"
-constexpr std::int64_t kCategorical = 108020000;  // "Zeigerwerte kategorial oder ordinal"
-constexpr std::int64_t kComposite = 108030000;    // "Zusammengesetzte Zeigerwerte"
-constexpr std::int64_t kDerive = 108040000;       // "Zeigerwerte herleiten"
-constexpr std::int64_t kDeriveByCategory = 108050000;
-constexpr std::int64_t kSpeciesScores =
-    108060000;  // "Species Scores in Randfelder setzen"  // "Zeigerwerte kategorienweise herleiten"
-constexpr std::int64_t kSelectList = 108110000;  // "Zeigerwerte wählen"
-constexpr std::int64_t kScaleFile = 108120000;   // "Zeigerwerte in Datei skalieren"
-constexpr std::int64_t kMergeFiles = 109010600;  // "Zeigerwert-Dateien zusammenlegen"
-constexpr std::int64_t kSelectListModules = 109010500;
+// The commands' numbers, with their captions.
+constexpr std::int64_t kMeanValues = 108010000;           // "Mittlere Zeigerwerte der Aufnahmen"
+constexpr std::int64_t kCategorical = 108020000;          // "Zeigerwerte kategorial oder ordinal"
+constexpr std::int64_t kComposite = 108030000;            // "Zusammengesetzte Zeigerwerte"
+constexpr std::int64_t kDerive = 108040000;               // "Zeigerwerte herleiten"
+constexpr std::int64_t kDeriveByCategory = 108050000;     // "Zeigerwerte kategorienweise herleiten"
+constexpr std::int64_t kSpeciesScores = 108060000;        // "Species Scores in Randfelder setzen"
+constexpr std::int64_t kHistogram = 108080000;            // "Quantil-Histogramm (Werte)"
+constexpr std::int64_t kHistogramByCategory = 108090000;  // "Quantil-Histogramm kategorienweise"
+constexpr std::int64_t kSelectList = 108110000;           // "Zeigerwerte wählen"
+constexpr std::int64_t kScaleFile = 108120000;            // "Zeigerwerte in Datei skalieren"
+constexpr std::int64_t kSelectListModules = 109010500;    // "Zeigerwerte wählen" under "Module"
+constexpr std::int64_t kMergeFiles = 109010600;           // "Zeigerwert-Dateien zusammenlegen"
 
 constexpr const char* kNoDatabase = "Keine Artenliste aktiv";
 
@@ -569,6 +571,39 @@ std::string withoutBlanks(std::string_view text) {
     return out;
 }
 
+// The categories of releves a derivation runs over, each a label ("" for the whole table, else the
+// category's text without blanks, ";" as "_", then "_") with its releves; nothing when cancelled.
+using ReleveCategories = std::vector<std::pair<std::string, std::vector<int>>>;
+std::optional<ReleveCategories> askReleveCategories(TEditBuffer& b, bool byCategory) {
+    ReleveCategories categories;
+    if (!byCategory) {
+        std::vector<int> all(static_cast<std::size_t>(b.GetColCount()));
+        for (int c = 0; c < b.GetColCount(); ++c) all[static_cast<std::size_t>(c)] = c;
+        categories.emplace_back("", std::move(all));
+        return categories;
+    }
+    std::vector<std::string> names;
+    TLongList picks;
+    int one = 0;
+    if (!b.AskCat('M', "Kategorien wählen", names, picks, one)) return std::nullopt;
+    std::vector<int> keyRows;
+    for (int i = 0; i < picks.Count(); ++i) keyRows.push_back(static_cast<int>(picks.GetLong(i)));
+    if (keyRows.empty()) return std::nullopt;
+    std::map<std::string, std::vector<int>, bool (*)(std::string_view, std::string_view)> byKey(&textLess);
+    for (int c = 0; c < b.GetColCount(); ++c) {
+        std::string key;
+        for (std::size_t k = 0; k < keyRows.size(); ++k)
+            key += (k ? ";" : "") + std::string(b.Get('K', c, keyRows[k]));
+        byKey[key].push_back(c);
+    }
+    for (auto& [key, releves] : byKey) {
+        std::string label = withoutBlanks(key);
+        std::replace(label.begin(), label.end(), ';', '_');
+        categories.emplace_back(label + "_", std::move(releves));
+    }
+    return categories;
+}
+
 Status deriveIndicators(Session& s, bool byCategory) {
     TEditBuffer& b = s.buffer();
     const std::vector<int> headerRows = b.MroK().elements();
@@ -576,33 +611,9 @@ Status deriveIndicators(Session& s, bool byCategory) {
         s.ui().showError(s.catalogue().GetLangMsg("MsgNoRowsM"));
         return {};
     }
-    std::vector<std::pair<std::string, std::vector<int>>> categories;  // label, releves
-    if (byCategory) {
-        std::vector<std::string> names;
-        TLongList picks;
-        int one = 0;
-        if (!b.AskCat('M', "Kategorien wählen", names, picks, one)) return {};
-        std::vector<int> keyRows;
-        for (int i = 0; i < picks.Count(); ++i) keyRows.push_back(static_cast<int>(picks.GetLong(i)));
-        if (keyRows.empty()) return {};
-        std::map<std::string, std::vector<int>, bool (*)(std::string_view, std::string_view)> byKey(
-            &textLess);
-        for (int c = 0; c < b.GetColCount(); ++c) {
-            std::string key;
-            for (std::size_t k = 0; k < keyRows.size(); ++k)
-                key += (k ? ";" : "") + std::string(b.Get('K', c, keyRows[k]));
-            byKey[key].push_back(c);
-        }
-        for (auto& [key, releves] : byKey) {
-            std::string label = withoutBlanks(key);
-            std::replace(label.begin(), label.end(), ';', '_');
-            categories.emplace_back(label + "_", std::move(releves));
-        }
-    } else {
-        std::vector<int> all(static_cast<std::size_t>(b.GetColCount()));
-        for (int c = 0; c < b.GetColCount(); ++c) all[static_cast<std::size_t>(c)] = c;
-        categories.emplace_back("", std::move(all));
-    }
+    const auto asked = askReleveCategories(b, byCategory);
+    if (!asked) return {};
+    const ReleveCategories& categories = *asked;
     const auto choice = askStatistics(s, "DlgQuantile");
     if (!choice) return {};
     const bool bounds = choice->nconf > 0 && choice->selection.bootstrap();
@@ -647,6 +658,70 @@ Status deriveIndicators(Session& s, bool byCategory) {
                 const auto results =
                     bounds ? params.results(choice->nconf, choice->pconf, s.random()) : params.results();
                 for (const StatValue& x : results) line += ";" + statText(x, decimals);
+            }
+        }
+        lines.push_back(line);
+    }
+    std::string res;
+    TGridDlg::Execute(s.ui(), "Zeigerwerte", lines, 2, res);
+    return {};
+}
+
+// Quantile histograms of the marked header rows over the occurrences of each species (in each category
+// of releves): the quantiles at the bounds asked and the number of occurrences per interval in the bins
+// between them, in the window "Zeigerwerte" without its title line.
+Status deriveHistograms(Session& s, bool byCategory) {
+    TEditBuffer& b = s.buffer();
+    const std::vector<int> headerRows = b.MroK().elements();
+    if (headerRows.empty()) {
+        s.ui().showError(s.catalogue().GetLangMsg("MsgNoRowsM"));
+        return {};
+    }
+    const auto asked = askReleveCategories(b, byCategory);
+    if (!asked) return {};
+    const auto boundsText =
+        askText(s, "Grenzen angeben", "Grenzen angeben", "0.1  0.2  0.3  0.4  0.5  0.6  0.7  0.8  0.9");
+    if (!boundsText) return {};
+    std::vector<double> bounds;
+    for (const std::string& w : splitFields(*boundsText, " "))
+        if (const auto p = parseNumber(trimBlanks(w)); p && *p > 0 && *p < 1) bounds.push_back(*p);
+    std::sort(bounds.begin(), bounds.end());
+    const auto intervalText = askText(s, "Intervall für Dichteangabe", "Intervall für Dichteangabe", "1");
+    if (!intervalText) return {};
+    const auto interval = parseNumber(trimBlanks(*intervalText));
+    if (bounds.empty() || !interval || !(*interval > 0)) {
+        s.ui().showError("Bitte Grenzen zwischen 0 und 1 und ein Intervall über 0 eingeben.");
+        return commandFailed();
+    }
+    const TMenge rows = consideredRows(b);
+    const WeightView v = readWeights(b, s.coverInterpreter(), s.settings().Pruef.NaAccept, &rows);
+    s.coverCounts += v.counts;
+    const int decimals = s.settings().Diversa.Decimals;
+    const std::string width = " s " + std::to_string(decimals + 12);
+    std::string definition = "Species s 128 t r";
+    for (const auto& [label, releves] : *asked)
+        for (int h : headerRows) {
+            const std::string name = label + withoutBlanks(b.GetZl('K', h));
+            for (double p : bounds) definition += ";" + name + "&Quantil" + formatNumber(p) + width;
+            for (std::size_t j = 1; j <= bounds.size() + 1; ++j)
+                definition +=
+                    ";" + name + "&Anzahl_pro_" + formatNumber(*interval) + "_" + std::to_string(j) + width;
+        }
+    std::vector<std::string> lines = {definition};
+    std::vector<char> inCategory(static_cast<std::size_t>(b.GetColCount()));
+    for (int r : rows.elements()) {
+        std::string line(b.GetZl('A', r));
+        for (const auto& [label, releves] : *asked) {
+            std::fill(inCategory.begin(), inCategory.end(), 0);
+            for (int c : releves) inCategory[static_cast<std::size_t>(c)] = 1;
+            for (int h : headerRows) {
+                std::vector<double> values;
+                for (const auto& [c, w] : v.bySpecies[static_cast<std::size_t>(r)])
+                    if (inCategory[static_cast<std::size_t>(c)])
+                        values.push_back(finiteOrMissing(headerNumber(b, c, h)));
+                const QuantileHistogram q = quantileHistogram(std::move(values), bounds, *interval);
+                for (double x : q.quantiles) line += ";" + cellText(x, decimals);
+                for (double x : q.density) line += ";" + cellText(x, decimals);
             }
         }
         lines.push_back(line);
@@ -928,6 +1003,8 @@ void addIndicatorCommands(Dispatcher& d) {
     d.add(kDerive, [](Session& s) { return deriveIndicators(s, false); });
     d.add(kDeriveByCategory, [](Session& s) { return deriveIndicators(s, true); });
     d.add(kSpeciesScores, whenEditable(speciesScores));
+    d.add(kHistogram, [](Session& s) { return deriveHistograms(s, false); });
+    d.add(kHistogramByCategory, [](Session& s) { return deriveHistograms(s, true); });
     d.add(kSelectList, selectList);
     d.add(kScaleFile, scaleFile);
     d.add(kSelectListModules, selectList);

@@ -235,5 +235,18 @@ TEST(IndicatorValues, ColumnsFollowTheFactorOfTheirScaledColumn) {
               (std::vector<double>{M, M}));
 }
 
+TEST(IndicatorValues, QuantileHistogram) {
+    // Values 1 … 5: quartiles 2, 3, 4; bins 1–2 (1 and 2), 2–3, 3–4, 4–5 with one value each, per 0.5.
+    const QuantileHistogram h = quantileHistogram({5, 1, M, 4, 2, 3}, {0.25, 0.5, 0.75}, 0.5);
+    EXPECT_EQ(h.quantiles, (std::vector<double>{2, 3, 4}));
+    EXPECT_EQ(h.density, (std::vector<double>{1, 0.5, 0.5, 0.5}));
+    // Between order statistics as R's quantile(type = 7); equal values make bins without width.
+    EXPECT_DOUBLE_EQ(quantileHistogram({1, 2}, {0.1}, 1).quantiles[0], 1.1);
+    const QuantileHistogram same = quantileHistogram({3, 3}, {0.5}, 1);
+    EXPECT_EQ(same.quantiles, (std::vector<double>{3}));
+    EXPECT_EQ(same.density, (std::vector<double>{M, M}));
+    EXPECT_EQ(quantileHistogram({M}, {0.5}, 1).quantiles, (std::vector<double>{M}));
+}
+
 }  // namespace
 }  // namespace tav

@@ -21,7 +21,7 @@ using testing::SpeciesRecord;
 
 constexpr std::int64_t kMeanValues = 108010000, kCategorical = 108020000, kComposite = 108030000;
 constexpr std::int64_t kDerive = 108040000, kSelectList = 108110000, kMergeFiles = 109010600;
-constexpr std::int64_t kScaleFile = 108120000, kSpeciesScores = 108060000;
+constexpr std::int64_t kScaleFile = 108120000, kSpeciesScores = 108060000, kHistogram = 108080000;
 
 // Generated test data, not real indicator values: N a number, V its variance, K a code.
 const std::string kIndicatorList =
@@ -227,6 +227,21 @@ TEST_F(IndicatorCommands, SpeciesScoresInTheMargins) {
                                     "A;Bb beta;,S0 pH 6 NWert NA;;1;", "A;Dd delta;,S0 pH NA NWert 3;;;1"}));
     session.undoList().undo();
     EXPECT_EQ(rowLines('A')[0], "A;Aa alpha;;1;3;2");
+}
+
+TEST_F(IndicatorCommands, QuantileHistogramOfTheOccurrences) {
+    openLines({"T;Nr;;a;b;c;d", "F;pH;;4;6;x;5", "A;Aa alpha;;1;3;2;1", "A;Bb beta;;;1;;"});
+    markHeaderRows({1});
+    // The median and the occurrences per unit below and above it; Bb's single value gives bins without
+    // width.
+    tokens({"0.5", "1", "OK"});
+    ASSERT_TRUE(execute(kHistogram, 1).ok());
+    EXPECT_EQ(ui.lastDialog().caption, "Zeigerwerte");
+    EXPECT_EQ(ui.lastDialog().items,
+              (Lines{"Species s 128 t r;pH&Quantil0.5 s 16;pH&Anzahl_pro_1_1 s 16;pH&Anzahl_pro_1_2 s 16",
+                     "Aa alpha;5;2;1", "Bb beta;6;NA;NA"}));
+    tokens({"0 1", "1"});
+    EXPECT_FALSE(execute(kHistogram, 1).ok());  // no bound between 0 and 1
 }
 
 TEST_F(IndicatorCommands, ScalingAFile) {

@@ -1,7 +1,8 @@
 # Indicator values derived from header rows ("Zeigerwerte herleiten") as the batch runner shows them,
 # against R on the dune sample: per species the mean, the cover-weighted mean (weighted.mean), the
 # standard deviation and the median of the soil thickness (A1) and of the moisture over the releves
-# where the species is present; and per category of Management the weighted mean of A1.
+# where the species is present; per category of Management the weighted mean of A1; and the quantile
+# histogram of A1.
 args <- commandArgs(trailingOnly = TRUE)
 batch <- args[1]
 dune_file <- args[2]
@@ -92,5 +93,17 @@ for (k in seq_along(categories)) {
   })
   check(paste("A1 weighted mean in Management", categories[k]), numbers(cells[, 1 + k]), want)
 }
+
+# The quantile histogram of A1 at the bound 0.3: quantile(type = 7) of the occurrences, and the numbers
+# of occurrences per unit below and above it.
+lines <- window(run(dune_file, "2", "Zeigerwerte Quantil-Histogramm*Werte;0.3 1"), "Zeigerwerte")
+cells <- do.call(rbind, strsplit(lines[-1], ";", fixed = TRUE))
+check("A1 quantile 0.3 of the occurrences", numbers(cells[, 2]),
+      per_species(a1, function(v, w) unname(quantile(v, 0.3))))
+below <- per_species(a1, function(v, w) {
+  q <- unname(quantile(v, 0.3))
+  if (q > min(v)) sum(v <= q) / (q - min(v)) else NA
+})
+check("A1 occurrences per unit up to the quantile", numbers(cells[, 3]), below)
 
 if (failures > 0) quit(status = 1)
