@@ -2,7 +2,8 @@
 // margin of a screen of rows (the first time with the one pass over the table, then from the kept
 // statistics, then with marked releves), counting and finding a search text over the whole species
 // part, marking the rows that hold it, and sorting the species and the releves by several criteria (with
-// their undo), the data check over the whole table, statistics and tests, and the diversity commands.
+// their undo), the data check over the whole table, statistics and tests, the diversity commands, and
+// the weighted mean indicator values of the releves.
 // Usage: bench_editing TABLE CATALOGUE WORKDIR
 
 #include <chrono>
