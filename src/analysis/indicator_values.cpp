@@ -491,3 +491,38 @@ QuantileHistogram quantileHistogram(std::vector<double> values, const std::vecto
 }
 
 }  // namespace tav
+
+namespace tav {
+
+std::vector<std::vector<double>> categoryAffinities(const WeightView& view,
+                                                    const std::vector<int>& categoryOf, int categories) {
+    const std::size_t nk = static_cast<std::size_t>(std::max(categories, 0));
+    std::vector<double> releves(nk, 0.0);
+    double all = 0;
+    for (int k : categoryOf)
+        if (k >= 0 && static_cast<std::size_t>(k) < nk) {
+            ++releves[static_cast<std::size_t>(k)];
+            ++all;
+        }
+    std::vector<std::vector<double>> out(static_cast<std::size_t>(view.species),
+                                         std::vector<double>(nk, kMissing));
+    std::vector<double> w(nk);
+    for (std::size_t r = 0; r < out.size(); ++r) {
+        std::fill(w.begin(), w.end(), 0.0);
+        double total = 0;
+        for (const auto& [c, weight] : view.bySpecies[r]) {
+            const int k = c >= 0 && static_cast<std::size_t>(c) < categoryOf.size()
+                              ? categoryOf[static_cast<std::size_t>(c)]
+                              : -1;
+            if (k < 0 || static_cast<std::size_t>(k) >= nk) continue;
+            w[static_cast<std::size_t>(k)] += weight;
+            total += weight;
+        }
+        if (!(total > 0)) continue;
+        for (std::size_t k = 0; k < nk; ++k)
+            if (releves[k] > 0) out[r][k] = (w[k] / total) / (releves[k] / all);
+    }
+    return out;
+}
+
+}  // namespace tav

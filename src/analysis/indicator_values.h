@@ -161,3 +161,14 @@ QuantileHistogram quantileHistogram(std::vector<double> values, const std::vecto
                                     double interval);
 
 }  // namespace tav
+
+namespace tav {
+
+// The affinity of every species row to every category of releves: its share of cover weight in the
+// category over the category's share of releves, (W_k / W) / (n_k / n); 1 is no preference. Missing
+// for a species present nowhere and for an empty category. categoryOf gives each releve's category
+// (−1: in none; such releves count nowhere).
+std::vector<std::vector<double>> categoryAffinities(const WeightView& view,
+                                                    const std::vector<int>& categoryOf, int categories);
+
+}  // namespace tav

@@ -44,6 +44,7 @@ constexpr std::int64_t kDeriveByCategory = 108050000;     // "Zeigerwerte katego
 constexpr std::int64_t kSpeciesScores = 108060000;        // "Species Scores in Randfelder setzen"
 constexpr std::int64_t kHistogram = 108080000;            // "Quantil-Histogramm (Werte)"
 constexpr std::int64_t kHistogramByCategory = 108090000;  // "Quantil-Histogramm kategorienweise"
+constexpr std::int64_t kAffinities = 108100000;           // "Affinitäten herleiten"
 constexpr std::int64_t kSelectList = 108110000;           // "Zeigerwerte wählen"
 constexpr std::int64_t kScaleFile = 108120000;            // "Zeigerwerte in Datei skalieren"
 constexpr std::int64_t kSelectListModules = 109010500;    // "Zeigerwerte wählen" under "Module"
@@ -731,6 +732,39 @@ Status deriveHistograms(Session& s, bool byCategory) {
     return {};
 }
 
+// The affinities of the species to the categories of releves, in the window "Zeigerwerte" in the layout
+// the indicator import reads.
+Status deriveAffinities(Session& s) {
+    TEditBuffer& b = s.buffer();
+    const auto asked = askReleveCategories(b, true);
+    if (!asked) return {};
+    s.progress().setStatus("Affinitäten kategorienweise");
+    const TMenge rows = consideredRows(b);
+    const WeightView v = readWeights(b, s.coverInterpreter(), s.settings().Pruef.NaAccept, &rows);
+    s.coverCounts += v.counts;
+    s.progress().hideStatus();
+    if (v.invalid > 0 && AskYesNoCancel(s.ui(), "Ungültige Deckungen angetroffen. Weiter?") != 'Y') return {};
+    std::vector<int> categoryOf(static_cast<std::size_t>(v.releves), -1);
+    const int n = static_cast<int>(asked->size());
+    for (int k = 0; k < n; ++k)
+        for (int c : (*asked)[static_cast<std::size_t>(k)].second)
+            categoryOf[static_cast<std::size_t>(c)] = k;
+    const auto affinity = categoryAffinities(v, categoryOf, n);
+    const int decimals = s.settings().Diversa.Decimals;
+    std::string definition = "Species s 128 t r";
+    for (const auto& [label, releves] : *asked)
+        definition += ";" + label + "Affinität s " + std::to_string(decimals + 12);
+    std::vector<std::string> lines = {"Zeigerwerte" + std::string(asked->size(), ';'), definition};
+    for (int r : rows.elements()) {
+        std::string line(b.GetZl('A', r));
+        for (double x : affinity[static_cast<std::size_t>(r)]) line += ";" + cellText(x, decimals);
+        lines.push_back(line);
+    }
+    std::string res;
+    TGridDlg::Execute(s.ui(), "Zeigerwerte", lines, 2, res);
+    return {};
+}
+
 // The cover-weighted mean of every marked header row over the releves where a species is present, as
 // the species' scores in its margin (one axis per header row, named by it).
 Status speciesScores(Session& s) {
@@ -1005,6 +1039,7 @@ void addIndicatorCommands(Dispatcher& d) {
     d.add(kSpeciesScores, whenEditable(speciesScores));
     d.add(kHistogram, [](Session& s) { return deriveHistograms(s, false); });
     d.add(kHistogramByCategory, [](Session& s) { return deriveHistograms(s, true); });
+    d.add(kAffinities, deriveAffinities);
     d.add(kSelectList, selectList);
     d.add(kScaleFile, scaleFile);
     d.add(kSelectListModules, selectList);

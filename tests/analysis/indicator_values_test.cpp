@@ -248,5 +248,15 @@ TEST(IndicatorValues, QuantileHistogram) {
     EXPECT_EQ(quantileHistogram({M}, {0.5}, 1).quantiles, (std::vector<double>{M}));
 }
 
+TEST(IndicatorValues, AffinitiesToCategories) {
+    // Releves 0, 1 in category 0, releve 2 in category 1, releve 3 in none. Row 0: weight 1 in each of 0,
+    // 1, 2 and 5 in releve 3 (left out); row 1 only in category 1; row 2 nowhere.
+    const WeightView v = viewOf(3, {{{0, 1.0}}, {{0, 1.0}}, {{0, 1.0}, {1, 2.0}}, {{0, 5.0}}});
+    const auto a = categoryAffinities(v, {0, 0, 1, -1}, 3);
+    EXPECT_EQ(a[0], (std::vector<double>{1, 1, M}));  // category 2 has no releve
+    EXPECT_EQ(a[1], (std::vector<double>{0, 3, M}));
+    EXPECT_EQ(a[2], (std::vector<double>{M, M, M}));
+}
+
 }  // namespace
 }  // namespace tav

@@ -21,7 +21,8 @@ using testing::SpeciesRecord;
 
 constexpr std::int64_t kMeanValues = 108010000, kCategorical = 108020000, kComposite = 108030000;
 constexpr std::int64_t kDerive = 108040000, kSelectList = 108110000, kMergeFiles = 109010600;
-constexpr std::int64_t kScaleFile = 108120000, kSpeciesScores = 108060000, kHistogram = 108080000;
+constexpr std::int64_t kScaleFile = 108120000, kSpeciesScores = 108060000, kHistogram = 108080000,
+                       kAffinities = 108100000;
 
 // Generated test data, not real indicator values: N a number, V its variance, K a code.
 const std::string kIndicatorList =
@@ -242,6 +243,20 @@ TEST_F(IndicatorCommands, QuantileHistogramOfTheOccurrences) {
                      "Aa alpha;5;2;1", "Bb beta;6;NA;NA"}));
     tokens({"0 1", "1"});
     EXPECT_FALSE(execute(kHistogram, 1).ok());  // no bound between 0 and 1
+}
+
+TEST_F(IndicatorCommands, AffinitiesToCategoriesOfReleves) {
+    openLines({"T;Nr;;a;b;c", "I;Typ;;x;x;y", "A;Aa alpha;;1;1;1", "A;Bb beta;;;;2", "A;Dd delta;;;;"});
+    tokens({"2", "OK"});
+    ASSERT_TRUE(execute(kAffinities, 4).ok());
+    EXPECT_EQ(ui.lastDialog().items,
+              (Lines{"Zeigerwerte;;", "Species s 128 t r;x_Affinität s 16;y_Affinität s 16", "Aa alpha;1;1",
+                     "Bb beta;0;3", "Dd delta;NA;NA"}));
+    // An invalid cover asks whether to go on; No shows nothing.
+    openLines({"T;Nr;;a;b;c", "I;Typ;;x;x;y", "A;Aa alpha;;1;?;1"});
+    tokens({"2", "nein"});
+    ASSERT_TRUE(execute(kAffinities, 4).ok());
+    EXPECT_EQ(ui.lastDialog().caption, "Ungültige Deckungen angetroffen. Weiter?");
 }
 
 TEST_F(IndicatorCommands, ScalingAFile) {
