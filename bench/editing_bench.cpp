@@ -2,13 +2,17 @@
 // margin of a screen of rows (the first time with the one pass over the table, then from the kept
 // statistics, then with marked releves), counting and finding a search text over the whole species
 // part, marking the rows that hold it, and sorting the species and the releves by several criteria (with
-// their undo), the data check over the whole table, statistics and tests, and the diversity commands.
+// their undo), the data check over the whole table, statistics and tests, the diversity commands, and
+// the weighted mean indicator values of the releves.
 // Usage: bench_editing TABLE CATALOGUE WORKDIR
 
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
+#include "../tests/support/artdb_fixture.h"
+#include "../tests/support/test_files.h"
 #include "bench_session.h"
 #include "editor/dispatch.h"
 #include "editor/grid_control.h"
@@ -19,6 +23,7 @@
 #include "editor/undo_list.h"
 #include "editor/validation.h"
 #include "platform/script_ui.h"
+#include "species/art_db.h"
 #include "timing.h"
 
 using tav::bench::msSince;
@@ -209,5 +214,46 @@ int main(int argc, char** argv) {
                     "diagnostic species table, 50 categories", table, diagnostic ? "ok" : "failed",
                     window.lineCount, msSince(t), static_cast<double>(chars) / 1e6);
     }
-    return counted && found && markedRows && sorted && rules && diversity ? 0 : 1;
+    // Weighted mean indicator values of every releve over all species rows. The species database and its
+    // indicator list are generated for the generated species names (values 1 … 9 by position, no real
+    // indicator values); making them is not timed.
+    bool indicators = false;
+    {
+        std::vector<std::string> records;
+        std::string list = "Zeigerwerte\tgeneriert\r\nArt s 60 t r\tN s 8 f f\r\n";
+        const int species = session.buffer().GetRowCount('A');
+        for (int i = 0; i < species; ++i) {
+            const std::string genus = "Genus" + std::to_string(i / 7 + 1);
+            const std::string epithet = "species" + std::to_string(i + 1);
+            records.push_back(tav::testing::SpeciesRecord(std::to_string(i + 1), genus, epithet, "",
+                                                          "Generata", std::to_string(100000 + i)));
+            list += genus + " " + epithet + "\t" + std::to_string(i % 9 + 1) + "\r\n";
+        }
+        const std::string dir = argv[3];
+        tav::testing::writeBytes(dir + "/bench_arten.txt",
+                                 tav::testing::speciesListText("Artenliste\tgeneriert", records));
+        tav::testing::writeBytes(dir + "/bench_zw.txt", list);
+        std::filesystem::remove(dir + "/bench_arten.z1");  // an import asks before replacing a list
+        // The generated names have no authors: the import checks names with them.
+        session.settings().Pruef.OhneAutor = false;
+        session.applySettings();
+        const tav::Status created = session.useSpeciesDb(dir + "/bench_arten.adb", true);
+        const tav::Status listed =
+            created.ok() ? session.importSpeciesList(dir + "/bench_arten.txt", U'\t', tav::noProgress())
+                         : created;
+        const tav::Status values = listed.ok() ? session.speciesDb()->ImportZw(dir + "/bench_zw.txt", U'\t',
+                                                                               tav::noProgress(), false)
+                                               : listed;
+        const bool made = values.ok();
+        if (!made) std::printf("indicator list not made: %s\n", values.plain().c_str());
+        session.buffer().ClearM();
+        session.activeGrid = 4;
+        const auto t = std::chrono::steady_clock::now();
+        indicators =
+            made && tav::runStatements(session, dispatcher, "Zeigerwerte Mittlere*Aufnahmen;#1 1 #001").ok();
+        std::printf("%-40s %.1f ms (%s)\n", "weighted mean indicator values", msSince(t),
+                    indicators ? "ok" : "failed");
+        if (indicators) session.undoList().undo();
+    }
+    return counted && found && markedRows && sorted && rules && diversity && indicators ? 0 : 1;
 }

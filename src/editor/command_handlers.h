@@ -50,5 +50,7 @@ void addMacroCommands(Dispatcher& dispatcher);
 void addDiagnosticCommands(Dispatcher& dispatcher);
 // Species occurrence per releve as new header rows, frequencies and constancies.
 void addOccurrenceCommands(Dispatcher& dispatcher);
+// Indicator values of releves and species, the current indicator list, joining indicator files.
+void addIndicatorCommands(Dispatcher& dispatcher);
 
 }  // namespace tav

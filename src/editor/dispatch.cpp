@@ -136,6 +136,7 @@ Dispatcher::Dispatcher() {
     addMacroCommands(*this);
     addDiagnosticCommands(*this);
     addOccurrenceCommands(*this);
+    addIndicatorCommands(*this);
 }
 
 void Dispatcher::addUnnumbered(std::string_view caption, CommandHandler handler) {

@@ -426,6 +426,22 @@ std::optional<std::string> TGridDlg::changedCell(int aOC, int col, int row, std:
             if (col == 4) return cycle({"a Deckung nicht gewichtet", "b Deckung gewichtet"});
             if (col == 5) return cycle({"0.01", "0.02", "0.05", "0.1", "0.2", "0.5", "1.0"});
             return std::nullopt;
+        case 13:
+            // The composite indicator options: per level its separator, its type and its levels.
+            if (col == 2 || col == 5)
+                return cycle({"1   kein Trennz. (einzelne Zeichen)", "2   Trennz. = Punkt (.)",
+                              "3   Trennz. = Doppelpunkt (:)", "4   Trennz. = Strich (-)",
+                              "5   Trennz. = Leerzeichen ( )", "6   Trennz. = Komma (,)"});
+            if (col == 3 || col == 6)
+                return cycle({"0   Nicht zusammengesetzt", "1   Hierarchisch (keine Gewichtung)",
+                              "2   Liste ohne Gewichtung", "3   Liste 1/Anzahl Einträge",
+                              "4   Liste 1/Wurzel(Einträge)", "5   Geordnet ohne Gewichtung",
+                              "6   Geordnet linear abgewichtet", "7   Geordnet geometrisch abgew."});
+            if (col == 4 || col == 7)
+                return cycle({"=3   genau nur Stufe 3", "-3   Stufen 1 bis 3, unvollst. -> Klassen",
+                              "*3   Stufen 1 bis 3, unvollst. -> NA", "*0   alle Stufen, unvollst. -> NA",
+                              "-0   alle Stufen, unvollst. -> Klasse"});
+            return std::nullopt;
         case 17:
             if (col == 3) return cycle({"links", "rechts"});
             return std::nullopt;
@@ -444,7 +460,7 @@ std::optional<std::string> TGridDlg::changedCell(int aOC, int col, int row, std:
             if (col == 1) return cycle({"+", "-"});
             return std::nullopt;
         default:
-            return std::nullopt;  // kind 13, the indicator value editor, edits its cells itself
+            return std::nullopt;
     }
 }
 

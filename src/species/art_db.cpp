@@ -115,6 +115,15 @@ void TArtDb::SelectZW() {
     noteUnreadable(openStatus_, zwTabName_, zw_.load(zwTabName_));
 }
 
+void TArtDb::UseZwList(int n) {
+    zwi_ = n;
+    settings_.ZeiEinst = n;
+    zwTabName_ = replaceExtension(dbName_, ".z" + std::to_string(n));
+    zw_ = RecordSet();
+    SelectZW();
+    GetZwFormat();
+}
+
 // ---------------------------------------------------------------- definitions
 
 ArtDefRec TArtDb::parseDef(std::string_view text, int position) {

@@ -63,6 +63,9 @@ class TArtDb {
     void SetupTables();
     void SelectArten();
     void SelectZW();
+    // Makes indicator list n (1 … 99) the current one: the file named like the database with the
+    // extension ".z" + n, and its format.
+    void UseZwList(int n);
 
     // ---- definitions
     static ArtDefRec parseDef(std::string_view text, int position);

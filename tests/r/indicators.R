@@ -1,0 +1,109 @@
+# Indicator values derived from header rows ("Zeigerwerte herleiten") as the batch runner shows them,
+# against R on the dune sample: per species the mean, the cover-weighted mean (weighted.mean), the
+# standard deviation and the median of the soil thickness (A1) and of the moisture over the releves
+# where the species is present; per category of Management the weighted mean of A1; and the quantile
+# histogram of A1.
+args <- commandArgs(trailingOnly = TRUE)
+batch <- args[1]
+dune_file <- args[2]
+
+read_table <- function(file) {
+  lines <- readLines(file, encoding = "UTF-8")
+  fields <- strsplit(lines, ";", fixed = TRUE)
+  sp <- fields[startsWith(lines, "A")]
+  n <- length(fields[[1]]) - 3
+  x <- sapply(sp, function(f) {
+    v <- suppressWarnings(as.numeric(f[4:(n + 3)]))
+    v[is.na(v)] <- 0
+    v
+  })
+  colnames(x) <- sapply(sp, function(f) f[2])
+  x
+}
+header_row <- function(file, name) {
+  fields <- strsplit(readLines(file, encoding = "UTF-8"), ";", fixed = TRUE)
+  row <- Filter(function(f) length(f) > 1 && f[2] == name, fields)[[1]]
+  row[4:length(row)]
+}
+run <- function(table, marked, statement) {
+  out <- system2(batch, c("--cover-system", "3", "--print-windows", "--mark-header-rows", marked, "--run",
+                          shQuote(paste0("Optionen Dezimalstellen;12;", statement)), table),
+                 stdout = TRUE, stderr = FALSE)
+  status <- attr(out, "status")
+  if (!is.null(status) && status != 0) stop("the batch runner failed on ", statement)
+  out
+}
+window <- function(out, caption) {
+  at <- which(out == paste("==", caption))
+  if (length(at) != 1) stop("no single window ", caption, " in ", paste(head(out, 5), collapse = " | "))
+  rest <- out[(at + 1):length(out)]
+  end <- which(startsWith(rest, "=="))
+  if (length(end) > 0) rest <- rest[seq_len(end[1] - 1)]
+  rest
+}
+
+failures <- 0
+check <- function(what, got, want, tol = 1e-9) {
+  ok <- length(got) == length(want) && all(is.na(got) == is.na(want)) &&
+    all(abs(got[!is.na(got)] - want[!is.na(want)]) <= tol)
+  if (ok) {
+    cat("ok:", what, "\n")
+  } else {
+    cat("FAILED:", what, "\n")
+    if (length(got) == length(want)) print(head(cbind(got = as.vector(got), want = as.vector(want)), 10))
+    failures <<- failures + 1
+  }
+}
+numbers <- function(cells) suppressWarnings(as.numeric(ifelse(cells == "NA", NA, cells)))
+
+x <- read_table(dune_file)
+a1 <- as.numeric(header_row(dune_file, "A1"))
+moisture <- as.numeric(header_row(dune_file, "Moisture"))
+
+# Mean, weighted mean and standard deviation (first group), median (second group) of A1 and Moisture.
+lines <- window(run(dune_file, "2,3", "Zeigerwerte Zeigerwerte*herleiten;#10110000000000001"), "Zeigerwerte")
+if (!startsWith(lines[1], "Zeigerwerte")) stop("the window does not begin with the title line")
+if (!startsWith(lines[2], "Species s 128 t r;")) stop("the definition line is ", lines[2])
+cells <- do.call(rbind, strsplit(lines[-(1:2)], ";", fixed = TRUE))
+if (!identical(cells[, 1], colnames(x))) stop("the species lines are not the table's species")
+per_species <- function(h, f) sapply(seq_len(ncol(x)), function(j) f(h[x[, j] > 0], x[x[, j] > 0, j]))
+sd_or_na <- function(v, w) if (length(v) > 1) sd(v) else NA
+for (k in 1:2) {
+  h <- list(a1, moisture)[[k]]
+  name <- c("A1", "Moisture")[k]
+  got <- cells[, 1 + (k - 1) * 4 + 1:4]
+  check(paste(name, "mean of the occurrences"), numbers(got[, 1]), per_species(h, function(v, w) mean(v)))
+  check(paste(name, "cover-weighted mean"), numbers(got[, 2]), per_species(h, weighted.mean))
+  check(paste(name, "standard deviation"), numbers(got[, 3]), per_species(h, sd_or_na))
+  check(paste(name, "median"), numbers(got[, 4]), per_species(h, function(v, w) median(v)))
+}
+
+# Per category of Management (row 4) the weighted mean of A1.
+management <- header_row(dune_file, "Management")
+categories <- sort(unique(toupper(management)))
+lines <- window(run(dune_file, "2", "Zeigerwerte Zeigerwerte*kategorienweise;4 #001"), "Zeigerwerte")
+if (lines[2] != paste0("Species s 128 t r", paste0(";gew_", categories, "_A1 s 24", collapse = "")))
+  stop("the definition line is ", lines[2])
+cells <- do.call(rbind, strsplit(lines[-(1:2)], ";", fixed = TRUE))
+for (k in seq_along(categories)) {
+  inside <- toupper(management) == categories[k]
+  want <- sapply(seq_len(ncol(x)), function(j) {
+    p <- inside & x[, j] > 0
+    if (any(p)) weighted.mean(a1[p], x[p, j]) else NA
+  })
+  check(paste("A1 weighted mean in Management", categories[k]), numbers(cells[, 1 + k]), want)
+}
+
+# The quantile histogram of A1 at the bound 0.3: quantile(type = 7) of the occurrences, and the numbers
+# of occurrences per unit below and above it.
+lines <- window(run(dune_file, "2", "Zeigerwerte Quantil-Histogramm*Werte;0.3 1"), "Zeigerwerte")
+cells <- do.call(rbind, strsplit(lines[-1], ";", fixed = TRUE))
+check("A1 quantile 0.3 of the occurrences", numbers(cells[, 2]),
+      per_species(a1, function(v, w) unname(quantile(v, 0.3))))
+below <- per_species(a1, function(v, w) {
+  q <- unname(quantile(v, 0.3))
+  if (q > min(v)) sum(v <= q) / (q - min(v)) else NA
+})
+check("A1 occurrences per unit up to the quantile", numbers(cells[, 3]), below)
+
+if (failures > 0) quit(status = 1)
