@@ -38,6 +38,10 @@ struct StatChoice {
     double pconf = 68.27;
 };
 
+// The options of a statistics selection: the rule for missing values ("DlgNaOpts") when chosen, the
+// number of bootstrap samples and the confidence interval when chosen. False when cancelled or refused.
+bool askStatOptions(Session& session, StatChoice& choice);
+
 // The parameters for "Spaltenweise auswerten" (only the basic operations with basicOnly); nothing when
 // cancelled, when nothing is chosen, or when the weighted ones were chosen and the user refused to go
 // on without them.

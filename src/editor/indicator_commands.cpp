@@ -211,30 +211,7 @@ std::optional<StatChoice> askStatistics(Session& s, const char* quantiles) {
     std::string flags(StatSelection::kSize, '0');
     for (std::size_t i = 0; i < stats.size() && i < 25; ++i) flags[i] = stats[i] == '1' ? '1' : '0';
     StatChoice c{StatSelection(flags)};
-    if (c.selection.on(23)) {
-        int rule = 0;
-        if (!TRadioDlg::Execute(s.ui(), s.catalogue(), "DlgNaOpts", "", "", rule)) return std::nullopt;
-        c.selection.setNaRule(static_cast<char>('0' + std::clamp(rule, 0, 2)));
-    }
-    if (c.selection.on(24)) {
-        const auto answer = askText(s, "bitte 2 Werte eingeben",
-                                    "Stichprobenz. / Konfidenzint. (%) Std=68.27, 2 Std=95.45", "1000 68.27");
-        if (!answer) return std::nullopt;
-        std::vector<std::string> words;
-        for (const std::string& w : splitFields(*answer, " "))
-            if (!w.empty()) words.push_back(w);
-        const auto n = words.size() > 0 ? parseInteger(words[0]) : std::nullopt;
-        const auto p = words.size() > 1 ? parseNumber(words[1]) : std::nullopt;
-        if (!n || *n < 1 || *n > 1000000 || !p || *p <= 0 || *p >= 100) {
-            s.ui().showError(
-                "Bitte eine Anzahl Stichproben (1 bis 1000000) und ein Konfidenzintervall zwischen 0 und 100 "
-                "% eingeben.");
-            return std::nullopt;
-        }
-        c.nconf = static_cast<int>(*n);
-        c.pconf = *p;
-        c.selection.set(33, '1');
-    }
+    if (!askStatOptions(s, c)) return std::nullopt;
     if (!c.selection.anyParameter()) return std::nullopt;
     return c;
 }

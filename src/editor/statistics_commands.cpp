@@ -172,30 +172,7 @@ std::optional<StatChoice> askSelection(Session& s, bool basicOnly, bool categori
         return std::nullopt;
     for (std::size_t i = 0; i < basic.size() && i < 6; ++i) flags[26 + i] = basic[i] == '1' ? '1' : '0';
     StatChoice c{StatSelection(flags)};
-    if (c.selection.on(23)) {
-        int rule = 0;
-        if (!TRadioDlg::Execute(s.ui(), cat, "DlgNaOpts", "", "", rule)) return std::nullopt;
-        c.selection.setNaRule(static_cast<char>('0' + std::clamp(rule, 0, 2)));
-    }
-    if (c.selection.on(24)) {
-        const auto answer = askText(s, "bitte 2 Werte eingeben",
-                                    "Stichprobenz. / Konfidenzint. (%) Std=68.27, 2 Std=95.45", "1000 68.27");
-        if (!answer) return std::nullopt;
-        std::vector<std::string> words;
-        for (const std::string& w : splitFields(*answer, " "))
-            if (!w.empty()) words.push_back(w);
-        const auto n = words.size() > 0 ? parseInteger(words[0]) : std::nullopt;
-        const auto p = words.size() > 1 ? parseNumber(words[1]) : std::nullopt;
-        if (!n || *n < 1 || *n > 1000000 || !p || *p <= 0 || *p >= 100) {
-            s.ui().showError(
-                "Bitte eine Anzahl Stichproben (1 bis 1000000) und ein Konfidenzintervall zwischen 0 und 100 "
-                "% eingeben.");
-            return std::nullopt;
-        }
-        c.nconf = static_cast<int>(*n);
-        c.pconf = *p;
-        c.selection.set(33, '1');
-    }
+    if (!askStatOptions(s, c)) return std::nullopt;
     if (categories && c.selection.on(25)) {
         int option = 0;
         if (!TRadioDlg::Execute(s.ui(), cat, "DlgCatOpts", "", "", option)) return std::nullopt;
@@ -234,6 +211,34 @@ std::optional<double> askMinimum(Session& s, std::string_view caption) {
     const auto minimum = parseNumber(trimBlanks(*answer));
     if (!minimum) s.ui().showError("\"" + *answer + "\" ist keine Zahl.");
     return minimum;
+}
+
+bool askStatOptions(Session& s, StatChoice& c) {
+    if (c.selection.on(23)) {
+        int rule = 0;
+        if (!TRadioDlg::Execute(s.ui(), s.catalogue(), "DlgNaOpts", "", "", rule)) return false;
+        c.selection.setNaRule(static_cast<char>('0' + std::clamp(rule, 0, 2)));
+    }
+    if (c.selection.on(24)) {
+        const auto answer = askText(s, "bitte 2 Werte eingeben",
+                                    "Stichprobenz. / Konfidenzint. (%) Std=68.27, 2 Std=95.45", "1000 68.27");
+        if (!answer) return false;
+        std::vector<std::string> words;
+        for (const std::string& w : splitFields(*answer, " "))
+            if (!w.empty()) words.push_back(w);
+        const auto n = words.size() > 0 ? parseInteger(words[0]) : std::nullopt;
+        const auto p = words.size() > 1 ? parseNumber(words[1]) : std::nullopt;
+        if (!n || *n < 1 || *n > 1000000 || !p || *p <= 0 || *p >= 100) {
+            s.ui().showError(
+                "Bitte eine Anzahl Stichproben (1 bis 1000000) und ein Konfidenzintervall zwischen 0 und 100 "
+                "% eingeben.");
+            return false;
+        }
+        c.nconf = static_cast<int>(*n);
+        c.pconf = *p;
+        c.selection.set(33, '1');
+    }
+    return true;
 }
 
 std::vector<int> askCategoryRows(Session& s) {

@@ -4,27 +4,11 @@
 # where the species is present; per category of Management the weighted mean of A1; and the quantile
 # histogram of A1.
 args <- commandArgs(trailingOnly = TRUE)
+here <- dirname(sub("^--file=", "", grep("^--file=", commandArgs(FALSE), value = TRUE)))
+source(file.path(here, "common.R"))
 batch <- args[1]
 dune_file <- args[2]
 
-read_table <- function(file) {
-  lines <- readLines(file, encoding = "UTF-8")
-  fields <- strsplit(lines, ";", fixed = TRUE)
-  sp <- fields[startsWith(lines, "A")]
-  n <- length(fields[[1]]) - 3
-  x <- sapply(sp, function(f) {
-    v <- suppressWarnings(as.numeric(f[4:(n + 3)]))
-    v[is.na(v)] <- 0
-    v
-  })
-  colnames(x) <- sapply(sp, function(f) f[2])
-  x
-}
-header_row <- function(file, name) {
-  fields <- strsplit(readLines(file, encoding = "UTF-8"), ";", fixed = TRUE)
-  row <- Filter(function(f) length(f) > 1 && f[2] == name, fields)[[1]]
-  row[4:length(row)]
-}
 run <- function(table, marked, statement) {
   out <- system2(batch, c("--cover-system", "3", "--print-windows", "--mark-header-rows", marked, "--run",
                           shQuote(paste0("Optionen Dezimalstellen;12;", statement)), table),
@@ -33,16 +17,8 @@ run <- function(table, marked, statement) {
   if (!is.null(status) && status != 0) stop("the batch runner failed on ", statement)
   out
 }
-window <- function(out, caption) {
-  at <- which(out == paste("==", caption))
-  if (length(at) != 1) stop("no single window ", caption, " in ", paste(head(out, 5), collapse = " | "))
-  rest <- out[(at + 1):length(out)]
-  end <- which(startsWith(rest, "=="))
-  if (length(end) > 0) rest <- rest[seq_len(end[1] - 1)]
-  rest
-}
 
-failures <- 0
+# Missing values must be missing on both sides.
 check <- function(what, got, want, tol = 1e-9) {
   ok <- length(got) == length(want) && all(is.na(got) == is.na(want)) &&
     all(abs(got[!is.na(got)] - want[!is.na(want)]) <= tol)
@@ -106,4 +82,4 @@ below <- per_species(a1, function(v, w) {
 })
 check("A1 occurrences per unit up to the quantile", numbers(cells[, 3]), below)
 
-if (failures > 0) quit(status = 1)
+finish()
