@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <memory>
 
-#include "analysis/diagnostic_species.h"
+#include "analysis/diagnostic_taxa.h"
 #include "analysis/stat_tests.h"
 #include "analysis/weight_view.h"
 #include "core/numbers.h"

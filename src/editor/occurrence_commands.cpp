@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <map>
 
-#include "analysis/species_occurrence.h"
+#include "analysis/taxon_occurrence.h"
 #include "analysis/weight_view.h"
 #include "core/numbers.h"
 #include "core/text.h"

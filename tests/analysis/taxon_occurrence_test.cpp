@@ -1,7 +1,7 @@
 // Species per releve over rows and over taxa (rows of one name counted once), per releve and cumulated,
 // also restarting with every change of category.
 
-#include "analysis/species_occurrence.h"
+#include "analysis/taxon_occurrence.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 // table's lines, coarser levels merged from the finest, the hierarchical assignment and the thinning to
 // the best values.
 
-#include "analysis/diagnostic_species.h"
+#include "analysis/diagnostic_taxa.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "analysis/species_occurrence.h"
+#include "analysis/taxon_occurrence.h"
 
 #include <algorithm>
 #include <unordered_map>

@@ -1,4 +1,4 @@
-#include "analysis/diagnostic_species.h"
+#include "analysis/diagnostic_taxa.h"
 
 #include <algorithm>
 #include <cmath>
