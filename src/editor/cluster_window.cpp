@@ -168,20 +168,10 @@ bool ClusterWindow::writeColumns(bool level) {
         return false;
     if (n > b.GetColCount()) b.InsCols(b.GetColCount(), n - b.GetColCount());
     const std::vector<int> classes = classesByPosition();
-    const int first = b.GetRowCount('K');
-    if (level) {
-        b.InsRows('K', first, 1);
-        b.PutZl('K', "Stufe " + std::to_string(layout_.kla), first);
-        b.PutTyp('K', 'I', first);
-    } else {
-        b.InsRows('K', first, 3);
-        b.PutZl('K', "Cluster-Klassen", first);
-        b.PutTyp('K', 'I', first);
-        b.PutZl('K', "Cluster-Ordnung", first + 1);
-        b.PutTyp('K', 'I', first + 1);
-        b.PutZl('K', "Cluster-Labels", first + 2);
-        b.PutTyp('K', 'T', first + 2);
-    }
+    const int first =
+        level ? appendHeaderRows(b, {{"Stufe " + std::to_string(layout_.kla), 'I'}})
+              : appendHeaderRows(
+                    b, {{"Cluster-Klassen", 'I'}, {"Cluster-Ordnung", 'I'}, {"Cluster-Labels", 'T'}});
     bool mismatch = false;
     for (int p = 0; p < n; ++p) {
         const int o = order_[static_cast<std::size_t>(p)] - 1;

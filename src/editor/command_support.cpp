@@ -96,6 +96,30 @@ int appendHeaderRow(TEditBuffer& b, std::string_view name, char type,
     return at;
 }
 
+int appendHeaderRows(TEditBuffer& b, const std::vector<std::pair<std::string, char>>& rows) {
+    const int first = b.GetRowCount('K');
+    b.InsRows('K', first, static_cast<int>(rows.size()));
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        b.PutZl('K', rows[i].first, first + static_cast<int>(i));
+        b.PutTyp('K', rows[i].second, first + static_cast<int>(i));
+    }
+    return first;
+}
+
+TMenge consideredSpeciesRows(const TEditBuffer& b) {
+    TMenge rows;
+    for (int r : markedOrAll(b.MroA(), b.GetRowCount('A')))
+        if (b.GetTyp('A', r) == 'A') rows.Add(r);
+    return rows;
+}
+
+WeightView readCoverWeights(Session& s, const TMenge* rows) {
+    WeightView v =
+        readWeights(s.buffer(), s.coverInterpreter(), s.coverInterpreter().settings().NaAccept, rows);
+    s.coverCounts += v.counts;
+    return v;
+}
+
 SessionHandler whenEditable(SessionHandler handler) {
     return [handler = std::move(handler)](Session& s) -> Status {
         if (!GridEditable(s, 0)) return {};

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "analysis/weight_view.h"
 #include "core/menge.h"
 #include "core/status.h"
 #include "editor/dispatch.h"
@@ -60,6 +61,15 @@ std::optional<double> askNumber(Session& session, std::string_view caption, std:
 // its position.
 int appendHeaderRow(TEditBuffer& buffer, std::string_view name, char type,
                     const std::vector<std::string>& values);
+// Appends empty header rows behind the last one, each with its name and row type; the position of the
+// first.
+int appendHeaderRows(TEditBuffer& buffer, const std::vector<std::pair<std::string, char>>& rows);
+// The species rows an analysis considers: the marked ones, or all when none is marked; rows of another
+// type than 'A' are never species.
+TMenge consideredSpeciesRows(const TEditBuffer& buffer);
+// The cover weights of the species rows in rows (all when null) through the session's cover-code
+// system; what the cells needed joins the command's cover counts, which are reported when it ends.
+WeightView readCoverWeights(Session& session, const TMenge* rows = nullptr);
 // The header row that works on one header row works on: the cursor row in grid 2, the one marked header
 // row in grid 1; -1 after "Funktion nur für 1 Kopfdatenzeile verfügbar." otherwise.
 int singleHeaderRow(Session& session);

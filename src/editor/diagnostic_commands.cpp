@@ -29,14 +29,6 @@ constexpr std::int64_t kBestDiagnostic = 101120900;     // "Beste Kennarten sele
 
 constexpr const char* kCaption = "Kennartentabelle";
 
-// The species rows the tables consider: the marked rows of type 'A', or all rows of that type.
-std::vector<int> consideredRows(const TEditBuffer& b) {
-    std::vector<int> rows;
-    for (int r : markedOrAll(b.MroA(), b.GetRowCount('A')))
-        if (b.GetTyp('A', r) == 'A') rows.push_back(r);
-    return rows;
-}
-
 std::vector<std::string> rowNames(const TEditBuffer& b, const std::vector<int>& rows) {
     std::vector<std::string> names;
     names.reserve(rows.size());
@@ -49,9 +41,7 @@ std::vector<std::string> rowNames(const TEditBuffer& b, const std::vector<int>& 
 std::optional<WeightView> readCounted(Session& s, const std::vector<int>& rows) {
     TMenge chosen;
     for (int r : rows) chosen.Add(r);
-    WeightView view =
-        readWeights(s.buffer(), s.coverInterpreter(), s.coverInterpreter().settings().NaAccept, &chosen);
-    s.coverCounts += view.counts;
+    WeightView view = readCoverWeights(s, &chosen);
     if (view.invalid > 0 &&
         AskYesNoCancel(
             s.ui(), std::to_string(view.invalid) + " ungültige Deckungen werden ignoriert.\rWeiter?") != 'Y')
@@ -150,7 +140,7 @@ Status normalCommand(Session& s) {
     }
     const auto choice = askNormalChoice(s);
     if (!choice) return {};
-    const std::vector<int> rows = consideredRows(b);
+    const std::vector<int> rows = consideredSpeciesRows(b).elements();
     const auto view = readCounted(s, rows);
     if (!view) return {};
     const ReleveCategories categories = releveCategories(b, headerRows);
@@ -225,7 +215,7 @@ Status hierarchyCommand(Session& s) {
     }
     const auto choice = askHierarchyChoice(s);
     if (!choice) return {};
-    const std::vector<int> rows = consideredRows(b);
+    const std::vector<int> rows = consideredSpeciesRows(b).elements();
     const auto view = readCounted(s, rows);
     if (!view) return {};
     auto categories = std::make_shared<CategoryLevels>(categoryLevels(b, headerRows));

@@ -47,32 +47,6 @@ std::vector<int> chosenFlags(const std::string& flags, int count) {
     return out;
 }
 
-// The rows considered: the marked species rows, or all when none is marked; rows of another type than
-// 'A' are never species.
-TMenge consideredRows(const TEditBuffer& b) {
-    TMenge rows;
-    for (int r : markedOrAll(b.MroA(), b.GetRowCount('A')))
-        if (b.GetTyp('A', r) == 'A') rows.Add(r);
-    return rows;
-}
-
-WeightView readConsidered(Session& s, const TMenge& rows) {
-    WeightView v = readWeights(s.buffer(), s.coverInterpreter(), s.settings().Pruef.NaAccept, &rows);
-    s.coverCounts += v.counts;
-    return v;
-}
-
-// New header rows of type 'F' behind the last one; the position of the first.
-int appendResultRows(TEditBuffer& b, const std::vector<std::string>& names) {
-    const int first = b.GetRowCount('K');
-    b.InsRows('K', first, static_cast<int>(names.size()));
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        b.PutZl('K', names[i], first + static_cast<int>(i));
-        b.PutTyp('K', 'F', first + static_cast<int>(i));
-    }
-    return first;
-}
-
 std::string cellText(double x, int decimals) {
     return isMissing(x) ? std::string("NA") : formatNumber(x, decimals);
 }
@@ -83,10 +57,11 @@ Status diversityIndicesCommand(Session& s) {
     const std::vector<int> chosen = chosenFlags(flags, kDiversityIndexCount);
     if (chosen.empty()) return {};
     TEditBuffer& b = s.buffer();
-    const WeightView v = readConsidered(s, consideredRows(b));
-    std::vector<std::string> names;
-    for (int i : chosen) names.emplace_back(kIndexNames[i]);
-    const int first = appendResultRows(b, names);
+    const TMenge considered = consideredSpeciesRows(b);
+    const WeightView v = readCoverWeights(s, &considered);
+    std::vector<std::pair<std::string, char>> names;
+    for (int i : chosen) names.emplace_back(kIndexNames[i], 'F');
+    const int first = appendHeaderRows(b, names);
     const int decimals = s.settings().Diversa.Decimals;
     for (int c = 0; c < v.releves; ++c) {
         const auto indices = diversityIndices(v.byReleve[static_cast<std::size_t>(c)]);
@@ -116,13 +91,13 @@ Status turnoverCommand(Session& s, bool eachRow) {
     const std::vector<int> chosen = chosenFlags(flags, SpeciesChange::kQuantities);
     if (chosen.empty()) return {};
     TEditBuffer& b = s.buffer();
-    const TMenge rows = consideredRows(b);
+    const TMenge rows = consideredSpeciesRows(b);
     const int decimals = s.settings().Diversa.Decimals;
     if (!eachRow) {
-        const WeightView v = readConsidered(s, rows);
-        std::vector<std::string> names;
-        for (int i : chosen) names.emplace_back(kTurnoverNames[i]);
-        putChanges(b, neighbourChanges(v), chosen, appendResultRows(b, names), decimals);
+        const WeightView v = readCoverWeights(s, &rows);
+        std::vector<std::pair<std::string, char>> names;
+        for (int i : chosen) names.emplace_back(kTurnoverNames[i], 'F');
+        putChanges(b, neighbourChanges(v), chosen, appendHeaderRows(b, names), decimals);
         b.ClearM();
         return {};
     }
@@ -133,13 +108,13 @@ Status turnoverCommand(Session& s, bool eachRow) {
                                    std::to_string(runs.size()) + " Artzeilen × " +
                                    std::to_string(chosen.size()) + " Werte).\rWeiter?") != 'Y')
         return {};
-    const WeightView v = readConsidered(s, rows);
-    std::vector<std::string> names;
+    const WeightView v = readCoverWeights(s, &rows);
+    std::vector<std::pair<std::string, char>> names;
     for (int r : runs)
-        for (int i : chosen) names.push_back(std::string(b.GetZl('A', r)) + " " + kTurnoverNames[i]);
+        for (int i : chosen) names.emplace_back(std::string(b.GetZl('A', r)) + " " + kTurnoverNames[i], 'F');
     // Many rows take a while: Esc takes back what was written.
     s.undoList().begin();
-    const int first = appendResultRows(b, names);
+    const int first = appendHeaderRows(b, names);
     s.progress().startBar(static_cast<std::int64_t>(runs.size()));
     for (std::size_t k = 0; k < runs.size(); ++k) {
         if (k % 16 == 0) {
@@ -210,7 +185,8 @@ Status alphaBetaGammaCommand(Session& s) {
         for (int i = 0; i < picks.Count(); ++i) keyRows.push_back(static_cast<int>(picks.GetLong(i)));
         if (keyRows.empty()) return {};
     }
-    const WeightView v = readConsidered(s, consideredRows(b));
+    const TMenge considered = consideredSpeciesRows(b);
+    const WeightView v = readCoverWeights(s, &considered);
     const int decimals = s.settings().Diversa.Decimals;
     std::vector<std::string> lines = {
         ";Alpha-Diversität;Gamma-Diversität;mittl. Anzahl Unterschiedliche;mittl. Anteil "

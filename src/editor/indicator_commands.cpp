@@ -60,19 +60,11 @@ struct TaxonView {
     std::vector<std::string> name;
 };
 
-TMenge consideredRows(const TEditBuffer& b) {
-    TMenge rows;
-    for (int r : markedOrAll(b.MroA(), b.GetRowCount('A')))
-        if (b.GetTyp('A', r) == 'A') rows.Add(r);
-    return rows;
-}
-
 TaxonView taxaOfTable(Session& s, TArtDb& db) {
     TEditBuffer& b = s.buffer();
     s.progress().setStatus("Arten registrieren ...");
-    const TMenge rows = consideredRows(b);
-    WeightView rowsView = readWeights(b, s.coverInterpreter(), s.settings().Pruef.NaAccept, &rows);
-    s.coverCounts += rowsView.counts;
+    const TMenge rows = consideredSpeciesRows(b);
+    WeightView rowsView = readCoverWeights(s, &rows);
     TaxonView t;
     std::map<std::string, int, bool (*)(std::string_view, std::string_view)> byName(&textLess);
     std::map<int, int> byKey;
@@ -167,16 +159,6 @@ RowValues taxonNumbers(TArtDb& db, const TaxonView& t, int field, int fill) {
 }
 
 // ---------------------------------------------------------------- result rows
-
-int appendResultRows(TEditBuffer& b, const std::vector<std::pair<std::string, char>>& rows) {
-    const int first = b.GetRowCount('K');
-    b.InsRows('K', first, static_cast<int>(rows.size()));
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        b.PutZl('K', rows[i].first, first + static_cast<int>(i));
-        b.PutTyp('K', rows[i].second, first + static_cast<int>(i));
-    }
-    return first;
-}
 
 std::string cellText(double x, int decimals) {
     return isMissing(x) || !std::isfinite(x) ? std::string("NA") : formatNumber(x, decimals);
@@ -368,7 +350,7 @@ Status numericRun(Session& s, TArtDb& db, char mode, const std::vector<Indicator
                                                         choice->pconf, ind.label);
             std::vector<std::pair<std::string, char>> rows;
             for (const std::string& n : names) rows.emplace_back(n, 'F');
-            const int first = appendResultRows(b, rows);
+            const int first = appendHeaderRows(b, rows);
             for (int c = 0; c < v.releves; ++c) {
                 const auto& r = stats[static_cast<std::size_t>(c)];
                 for (std::size_t k = 0; k < names.size() && k < r.size(); ++k)
@@ -382,7 +364,7 @@ Status numericRun(Session& s, TArtDb& db, char mode, const std::vector<Indicator
         const RowValues vars =
             opt.varianceField > 0 ? taxonNumbers(db, t, opt.varianceField, 0) : RowValues();
         if (mode == 'R' || mode == 'V') {
-            const int row = appendResultRows(b, {{"gew_" + ind.label, 'F'}});
+            const int row = appendHeaderRows(b, {{"gew_" + ind.label, 'F'}});
             for (int c = 0; c < v.releves; ++c) {
                 const auto& present = v.byReleve[static_cast<std::size_t>(c)];
                 const double x = mode == 'R' ? varianceWeightedMean(present, values, vars, o)
@@ -397,7 +379,7 @@ Status numericRun(Session& s, TArtDb& db, char mode, const std::vector<Indicator
             if (overlap[0] == '1') rows.emplace_back(ind.label + "_s_" + std::to_string(k), 'F');
             if (overlap[1] == '1') rows.emplace_back(ind.label + "_h_" + std::to_string(k), 'F');
         }
-        const int first = appendResultRows(b, rows);
+        const int first = appendHeaderRows(b, rows);
         for (int c = 0; c < v.releves; ++c) {
             const auto found = densityPeaks(v.byReleve[static_cast<std::size_t>(c)], values,
                                             mode == 'L' ? &vars : nullptr, o);
@@ -475,7 +457,7 @@ Status categoricalRun(Session& s, TArtDb& db, char mode, const std::vector<Indic
                 rows.emplace_back(ind.label + "_Rang_" + std::to_string(k), 'T');
                 rows.emplace_back(ind.label + "_Wert_" + std::to_string(k), 'F');
             }
-            const int first = appendResultRows(b, rows);
+            const int first = appendHeaderRows(b, rows);
             for (int c = 0; c < v.releves; ++c) {
                 const std::vector<int> ranked = rankedCategories(table, c, n);
                 for (std::size_t k = 0; k < ranked.size(); ++k) {
@@ -494,7 +476,7 @@ Status categoricalRun(Session& s, TArtDb& db, char mode, const std::vector<Indic
         for (const std::string& cat : table.categories)
             rows.emplace_back(
                 counts ? "Anzahl_" + ind.label + "_" + cat : "gew_" + ind.label + "_Anteil_" + cat, 'F');
-        const int first = appendResultRows(b, rows);
+        const int first = appendHeaderRows(b, rows);
         for (std::size_t k = 0; k < table.categories.size(); ++k)
             for (int c = 0; c < v.releves; ++c)
                 b.Put('K',
@@ -601,8 +583,7 @@ Status deriveIndicators(Session& s, bool byCategory) {
         if (b.GetTyp('A', r) == 'A') species.push_back(r);
     TMenge rows;
     for (int r : species) rows.Add(r);
-    const WeightView v = readWeights(b, s.coverInterpreter(), s.settings().Pruef.NaAccept, &rows);
-    s.coverCounts += v.counts;
+    const WeightView v = readCoverWeights(s, &rows);
     // The header rows' numbers, read once.
     std::vector<std::vector<double>> header;
     for (int h : headerRows) {
@@ -671,9 +652,8 @@ Status deriveHistograms(Session& s, bool byCategory) {
         s.ui().showError("Bitte Grenzen zwischen 0 und 1 und ein Intervall über 0 eingeben.");
         return commandFailed();
     }
-    const TMenge rows = consideredRows(b);
-    const WeightView v = readWeights(b, s.coverInterpreter(), s.settings().Pruef.NaAccept, &rows);
-    s.coverCounts += v.counts;
+    const TMenge rows = consideredSpeciesRows(b);
+    const WeightView v = readCoverWeights(s, &rows);
     const int decimals = s.settings().Diversa.Decimals;
     const std::string width = " s " + std::to_string(decimals + 12);
     std::string definition = "Species s 128 t r";
@@ -716,9 +696,8 @@ Status deriveAffinities(Session& s) {
     const auto asked = askReleveCategories(b, true);
     if (!asked) return {};
     s.progress().setStatus("Affinitäten kategorienweise");
-    const TMenge rows = consideredRows(b);
-    const WeightView v = readWeights(b, s.coverInterpreter(), s.settings().Pruef.NaAccept, &rows);
-    s.coverCounts += v.counts;
+    const TMenge rows = consideredSpeciesRows(b);
+    const WeightView v = readCoverWeights(s, &rows);
     s.progress().hideStatus();
     if (v.invalid > 0 && AskYesNoCancel(s.ui(), "Ungültige Deckungen angetroffen. Weiter?") != 'Y') return {};
     std::vector<int> categoryOf(static_cast<std::size_t>(v.releves), -1);
@@ -751,9 +730,8 @@ Status speciesScores(Session& s) {
         s.ui().showError(s.catalogue().GetLangMsg("MsgNoRowsM"));
         return {};
     }
-    const TMenge rows = consideredRows(b);
-    const WeightView v = readWeights(b, s.coverInterpreter(), s.settings().Pruef.NaAccept, &rows);
-    s.coverCounts += v.counts;
+    const TMenge rows = consideredSpeciesRows(b);
+    const WeightView v = readCoverWeights(s, &rows);
     std::vector<std::string> lines = {"0"};
     std::vector<std::vector<double>> header;
     for (int h : headerRows) {

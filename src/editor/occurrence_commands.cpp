@@ -221,8 +221,7 @@ Status speciesOccurrence(Session& s, char mode) {
             for (int row : r.second) read.Add(row);
         if (measure == Measure::Share && run.shareBase == 1)
             for (int row : allSpeciesRows(b)) read.Add(row);
-        run.view = readWeights(b, s.coverInterpreter(), s.coverInterpreter().settings().NaAccept, &read);
-        s.coverCounts += run.view.counts;
+        run.view = readCoverWeights(s, &read);
     }
     for (const auto& [prefix, rows] : runs) {
         if (byGroup) {
@@ -252,9 +251,7 @@ Status frequencyTable(Session& s) {
     s.progress().setStatus("zählen ...");
     TMenge chosen;
     for (int r : rows) chosen.Add(r);
-    const WeightView view =
-        readWeights(b, s.coverInterpreter(), s.coverInterpreter().settings().NaAccept, &chosen);
-    s.coverCounts += view.counts;
+    const WeightView view = readCoverWeights(s, &chosen);
     const int decimals = s.settings().Diversa.Decimals;
     const auto width = static_cast<std::size_t>(decimals + 4);
     auto line = [&](const std::string& name, const std::string& freq, const std::string& stet) {

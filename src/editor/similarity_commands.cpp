@@ -13,12 +13,12 @@
 #include <map>
 #include <memory>
 #include <numeric>
-#include <unordered_map>
 
 #include "analysis/similarity_matrix.h"
 #include "analysis/similarity_measures.h"
 #include "analysis/similarity_pairs.h"
 #include "analysis/tav_matrix.h"
+#include "analysis/weight_view.h"
 #include "core/file_io.h"
 #include "core/numbers.h"
 #include "core/text.h"
@@ -137,15 +137,14 @@ class SimilarityRun {
 
     // ---- data
     void prepareMarks();
-    double coverWeight(TextHandle h, std::string_view text, bool reference);
+    WeightView weightsOf(const TMenge* rows);
     double coverWeightOf(std::string_view text, bool reference);
     double numericValue(char part, int col, int row, bool reference);
     std::vector<double> rowVector(char part, int row, bool reference);
     std::vector<double> columnVector(int col);
     std::vector<SparseVector> releveVectorsOfTable();
     std::vector<SparseVector> speciesRowVectors(const std::vector<int>& rows);
-    std::vector<int> frequencies();
-    bool passes(int row, const std::vector<int>& freq) const;
+    bool passes(const WeightView& v, int row) const;
     bool confirmInvalidCovers();
 
     // ---- computation
@@ -191,7 +190,6 @@ class SimilarityRun {
     std::vector<MarkedRow> marked_;
 
     bool refused_ = false;  // a message said why the run ended
-    std::unordered_map<TextHandle, std::pair<double, bool>> weights_;
     std::int64_t invalidNumbers_ = 0, invalidCovers_ = 0, refInvalidCovers_ = 0, refInvalidNumbers_ = 0;
 };
 
@@ -515,19 +513,6 @@ double SimilarityRun::coverWeightOf(std::string_view text, bool reference) {
     return x;
 }
 
-double SimilarityRun::coverWeight(TextHandle h, std::string_view text, bool reference) {
-    auto it = weights_.find(h);
-    if (it == weights_.end()) {
-        std::string entry(text);
-        double x = 0;
-        CoverCounts counts;
-        const bool valid = s_.coverInterpreter().DeckVal('S', entry, x, s_.settings().Pruef.NaAccept, counts);
-        it = weights_.emplace(h, std::make_pair(valid ? x : 0.0, valid)).first;
-    }
-    if (!it->second.second) ++(reference ? refInvalidCovers_ : invalidCovers_);
-    return it->second.first;
-}
-
 // A cell read as a number: an empty or unreadable header cell is missing, a species cell 0.
 double SimilarityRun::numericValue(char part, int col, int row, bool reference) {
     const std::string_view text = trimBlanks(b_.Get(part, col, row));
@@ -552,76 +537,48 @@ std::vector<double> SimilarityRun::columnVector(int col) {
     return v;
 }
 
-// Per species row the releves where it is present.
-std::vector<int> SimilarityRun::frequencies() {
-    std::vector<int> freq(static_cast<std::size_t>(b_.GetRowCount('A')), 0);
-    if (o_.FiltFreq <= 0) return freq;
-    std::unordered_map<TextHandle, bool> present;
-    b_.forEachFilled('A', [&](const FilledCell& c) {
-        auto it = present.find(c.handle);
-        if (it == present.end()) {
-            std::string entry(c.text);
-            double x = 0;
-            CoverCounts counts;
-            const bool valid =
-                s_.coverInterpreter().DeckVal('S', entry, x, s_.settings().Pruef.NaAccept, counts);
-            it = present.emplace(c.handle, valid && x > 0).first;
-        }
-        if (it->second) ++freq[static_cast<std::size_t>(c.row)];
-    });
-    return freq;
+// The cover weights of species rows (all when null); the invalid covers are counted for the question and
+// the report of this run.
+WeightView SimilarityRun::weightsOf(const TMenge* rows) {
+    WeightView v = readWeights(b_, s_.coverInterpreter(), s_.coverInterpreter().settings().NaAccept, rows);
+    invalidCovers_ += v.invalid;
+    return v;
 }
 
-bool SimilarityRun::passes(int row, const std::vector<int>& freq) const {
+// The frequency filter: the releves where the row is present, or their share of all releves.
+bool SimilarityRun::passes(const WeightView& v, int row) const {
     if (o_.FiltFreq <= 0) return true;
-    const int f = freq[static_cast<std::size_t>(row)];
+    const auto f = static_cast<double>(v.bySpecies[static_cast<std::size_t>(row)].size());
     if (o_.FiltFreq >= 1) return f >= o_.FiltFreq;
-    const int cols = b_.GetColCount();
-    return cols > 0 && static_cast<double>(f) / cols >= o_.FiltFreq;
+    return v.releves > 0 && f / v.releves >= o_.FiltFreq;
 }
-
 // The releves over the species rows: the marked rows that pass the frequency filter, numbered in table
 // order among the marked rows; covers below the minimal cover count as 0.
 std::vector<SparseVector> SimilarityRun::releveVectorsOfTable() {
-    const std::vector<int> freq = frequencies();
+    const WeightView v = weightsOf(&b_.MroA());
     std::vector<int> attribute(static_cast<std::size_t>(b_.GetRowCount('A')), -1);
     int next = 0;
     for (int r : b_.MroA().elements()) {
-        if (passes(r, freq)) attribute[static_cast<std::size_t>(r)] = next;
+        if (passes(v, r)) attribute[static_cast<std::size_t>(r)] = next;
         ++next;
     }
-    std::vector<SparseVector> v(static_cast<std::size_t>(b_.GetColCount()));
-    b_.forEachFilled('A', [&](const FilledCell& c) {
-        const int a = attribute[static_cast<std::size_t>(c.row)];
-        if (a < 0) return;
-        double w = coverWeight(c.handle, c.text, false);
-        if (w < o_.MinDeck) w = 0;
-        if (w != 0) v[static_cast<std::size_t>(c.col)].entries.emplace_back(a, w);
-    });
-    return v;
+    std::vector<SparseVector> out(static_cast<std::size_t>(v.releves));
+    for (int c = 0; c < v.releves; ++c)
+        for (const auto& [row, w] : v.byReleve[static_cast<std::size_t>(c)])
+            if (const int a = attribute[static_cast<std::size_t>(row)]; a >= 0 && w >= o_.MinDeck)
+                out[static_cast<std::size_t>(c)].entries.emplace_back(a, w);
+    return out;
 }
-
-// The given species rows over the releves, from one pass over the filled cells.
+// The given species rows over the releves.
 std::vector<SparseVector> SimilarityRun::speciesRowVectors(const std::vector<int>& rows) {
-    std::vector<int> slot(static_cast<std::size_t>(b_.GetRowCount('A')), -1);
-    for (std::size_t i = 0; i < rows.size(); ++i)
-        if (slot[static_cast<std::size_t>(rows[i])] < 0)
-            slot[static_cast<std::size_t>(rows[i])] = static_cast<int>(i);
-    std::vector<SparseVector> v(rows.size());
-    b_.forEachFilled('A', [&](const FilledCell& c) {
-        const int at = slot[static_cast<std::size_t>(c.row)];
-        if (at < 0) return;
-        const double w = coverWeight(c.handle, c.text, false);
-        if (w != 0) v[static_cast<std::size_t>(at)].entries.emplace_back(c.col, w);
-    });
-    for (SparseVector& x : v) std::sort(x.entries.begin(), x.entries.end());
-    // A row given twice gets its vector twice.
-    for (std::size_t i = 0; i < rows.size(); ++i)
-        if (const int at = slot[static_cast<std::size_t>(rows[i])]; at != static_cast<int>(i))
-            v[i] = v[static_cast<std::size_t>(at)];
-    return v;
+    if (rows.empty()) return {};
+    TMenge chosen;
+    for (int r : rows) chosen.Add(r);
+    const WeightView v = weightsOf(&chosen);
+    std::vector<SparseVector> out;
+    for (int r : rows) out.push_back({v.bySpecies[static_cast<std::size_t>(r)]});
+    return out;
 }
-
 bool SimilarityRun::confirmInvalidCovers() {
     const std::int64_t n = invalidCovers_ + refInvalidCovers_;
     if (n == 0) return true;
@@ -776,11 +733,11 @@ std::optional<TTavMatrix> SimilarityRun::againstFileReleves() {
         return static_cast<int>(std::lower_bound(all.begin(), all.end(), name) - all.begin());
     };
     s_.progress().setStatus("Arten registrieren ...");
-    const std::vector<int> freq = frequencies();
+    const WeightView weights = weightsOf(nullptr);
     std::vector<int> tableAt(all.size(), -1), refAt(all.size(), -1);
     for (int r = 0; r < b_.GetRowCount('A'); ++r) {
         const std::string_view name = trimBlanks(b_.GetZl('A', r));
-        if (!name.empty() && passes(r, freq) && tableAt[static_cast<std::size_t>(position(name))] < 0)
+        if (!name.empty() && passes(weights, r) && tableAt[static_cast<std::size_t>(position(name))] < 0)
             tableAt[static_cast<std::size_t>(position(name))] = r;
     }
     s_.progress().setStatus("Referenzdaten registrieren ...");
@@ -802,15 +759,15 @@ std::optional<TTavMatrix> SimilarityRun::againstFileReleves() {
         ++p;
     }
     s_.progress().setStatus("Zuordnung vorbereiten (Schritt 1/2)");
-    std::vector<SparseVector> table(static_cast<std::size_t>(b_.GetColCount()));
-    b_.forEachFilled('A', [&](const FilledCell& c) {
-        const int a = attributeOfRow[static_cast<std::size_t>(c.row)];
-        if (a < 0) return;
-        double w = coverWeight(c.handle, c.text, true);
-        if (w < o_.MinDeck) w = 0;
-        if (w != 0) table[static_cast<std::size_t>(c.col)].entries.emplace_back(a, w);
-    });
-    for (SparseVector& v : table) std::sort(v.entries.begin(), v.entries.end());
+    std::vector<SparseVector> table(static_cast<std::size_t>(weights.releves));
+    for (int c = 0; c < weights.releves; ++c) {
+        SparseVector& t = table[static_cast<std::size_t>(c)];
+        for (const auto& [row, w] : weights.byReleve[static_cast<std::size_t>(c)])
+            if (const int a = attributeOfRow[static_cast<std::size_t>(row)]; a >= 0 && w >= o_.MinDeck)
+                t.entries.emplace_back(a, w);
+        // The attributes follow the species list, not the table's rows.
+        std::sort(t.entries.begin(), t.entries.end());
+    }
     const int refs = static_cast<int>(refFile_.columns.size());
     std::vector<SparseVector> ref(static_cast<std::size_t>(refs));
     for (const auto& [line, a] : refLines)
@@ -991,11 +948,10 @@ TTavMatrix SimilarityRun::categoryMeans(const TTavMatrix& m) {
 
 void SimilarityRun::writeIntoTable(const TTavMatrix& m) {
     if (m.ColCount() > b_.GetColCount()) b_.InsCols(b_.GetColCount(), m.ColCount() - b_.GetColCount());
-    const int first = b_.GetRowCount('K');
-    b_.InsRows('K', first, m.RowCount());
+    std::vector<std::pair<std::string, char>> rows;
+    for (int r = 0; r < m.RowCount(); ++r) rows.emplace_back(m.GetRowName(r), 'F');
+    const int first = appendHeaderRows(b_, rows);
     for (int r = 0; r < m.RowCount(); ++r) {
-        b_.PutZl('K', m.GetRowName(r), first + r);
-        b_.PutTyp('K', 'F', first + r);
         for (int c = 0; c < m.ColCount(); ++c) {
             const double x = m.Get(c, r);
             b_.Put('K', isMissing(x) ? std::string("NA") : formatNumber(x, decimals()), c, first + r);
@@ -1011,19 +967,19 @@ void SimilarityRun::rankReferences(const TTavMatrix& m) {
     std::string suffix;
     if (mode_ == 14 && !refFile_.header.empty() && refFile_.header[0].size() > 1)
         suffix = " " + refFile_.header[0][1];
-    const int first = b_.GetRowCount('K');
     const bool withHeader = fromFile && k == 1;
     const int extra = withHeader ? static_cast<int>(refFile_.header.size()) : 0;
-    b_.InsRows('K', first, 2 * k + extra);
+    // The rank rows and the reference file's header rows keep the type of a new header row.
+    std::vector<std::pair<std::string, char>> rows;
     for (int j = 0; j < k; ++j) {
-        b_.PutZl('K', std::to_string(j + 1) + ". Rang" + suffix, first + 2 * j);
-        b_.PutZl('K', std::to_string(j + 1) + ". Wert" + suffix, first + 2 * j + 1);
-        b_.PutTyp('K', 'F', first + 2 * j + 1);
+        rows.emplace_back(std::to_string(j + 1) + ". Rang" + suffix, 'T');
+        rows.emplace_back(std::to_string(j + 1) + ". Wert" + suffix, 'F');
     }
     for (int e = 0; e < extra; ++e) {
         const auto& line = refFile_.header[static_cast<std::size_t>(e)];
-        b_.PutZl('K', line.size() > 1 ? line[1] : std::string(), first + 2 * k + e);
+        rows.emplace_back(line.size() > 1 ? line[1] : std::string(), 'T');
     }
+    const int first = appendHeaderRows(b_, rows);
     std::vector<std::pair<double, std::uint64_t>> keyOf(static_cast<std::size_t>(refs));
     std::vector<int> order;
     for (int c = 0; c < m.ColCount() && c < b_.GetColCount(); ++c) {

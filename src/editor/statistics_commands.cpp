@@ -142,18 +142,6 @@ bool numericRow(char type) {
     return type == 'A' || type == 'F' || type == 'I' || type == 'P';
 }
 
-// The marked rows of both parts, header rows first.
-// New header rows behind the last one: their positions.
-int appendHeaderRows(TEditBuffer& b, const std::vector<std::pair<std::string, char>>& rows) {
-    const int first = b.GetRowCount('K');
-    b.InsRows('K', first, static_cast<int>(rows.size()));
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        b.PutZl('K', rows[i].first, first + static_cast<int>(i));
-        b.PutTyp('K', rows[i].second, first + static_cast<int>(i));
-    }
-    return first;
-}
-
 // The statistics selection with its options: "DlgStats" with "DlgQuantile" (or the category variant),
 // "DlgGrundOp", the missing-value rule, the bootstrap numbers and the category option. Nothing when a
 // dialog is cancelled.
