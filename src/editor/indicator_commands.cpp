@@ -767,27 +767,8 @@ Status speciesScores(Session& s) {
 Status selectList(Session& s) {
     TArtDb* db = databaseOrSay(s);
     if (!db) return {};
-    std::vector<std::string> names = db->GetZwNames();
-    std::sort(names.begin(), names.end(), textLess);
-    if (names.empty()) {
-        s.ui().showInfo("Keine Zeigerwertliste vorhanden.");
-        return {};
-    }
-    const std::string current = "ZW" + std::string(db->ZWi() < 10 ? "0" : "") + std::to_string(db->ZWi());
-    DialogRequest r;
-    r.kind = DialogKind::List;
-    r.name = "Zeigerwerte wählen";
-    r.caption = r.name;
-    r.items = names;
-    for (std::size_t i = 0; i < names.size(); ++i)
-        if (names[i].rfind(current, 0) == 0) r.initial = std::to_string(i);
-    const auto answer = s.ui().dialog(r);
-    if (!answer) return {};
-    const auto k = parseInteger(trimBlanks(*answer));
-    if (!k || *k < 0 || *k >= static_cast<std::int64_t>(names.size())) return {};
-    const std::string& line = names[static_cast<std::size_t>(*k)];
-    const auto n = line.size() >= 4 ? parseInteger(line.substr(2, 2)) : std::nullopt;
-    if (!n || *n < 1 || *n > 99) return {};
+    const std::optional<int> n = chooseIndicatorList(*db, s.ui());
+    if (!n) return {};
     s.settings().ZeiEinst = static_cast<std::uint8_t>(*n);
     db->UseZwList(static_cast<int>(*n));
     return {};

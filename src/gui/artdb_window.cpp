@@ -139,9 +139,21 @@ void ArtDbWindow::buildMenus() {
     };
     QMenu* file = menuBar()->addMenu("Datei");
     add(file, "Artenliste importieren", [this] { importSpecies(); });
-    add(file, "Textdatei zum Import vorbereiten", [this] { prepareImport(); });
+    add(file, "Textdatei zum Import vorbereiten", [this] { prepareImport(false); });
     add(file, "Angezeigten Inhalt exportieren", [this] { exportShown(); });
     add(file, "Zeigerwerte importieren", [this] { importIndicators(); });
+    add(file, "Datei zum Import vorbereiten", [this] { prepareImport(true); });
+    add(file, "Zeigerwerte wählen", [this] {
+        TArtDb* db = session_.speciesDb();
+        if (!db) return;
+        if (const std::optional<int> n = chooseIndicatorList(*db, session_.ui())) {
+            session_.settings().ZeiEinst = static_cast<std::uint8_t>(*n);
+            db->UseZwList(*n);
+        }
+    });
+    add(file, "Zeigerwerte löschen", [this] {
+        if (TArtDb* db = session_.speciesDb()) report(deleteIndicatorList(*db, session_.ui()));
+    });
     file->addSeparator();
     add(file, "Schliessen", [this] { close(); });
     QMenu* edit = menuBar()->addMenu("Bearbeiten");
@@ -234,13 +246,14 @@ void ArtDbWindow::importIndicators() {
     reload();
 }
 
-void ArtDbWindow::prepareImport() {
-    const auto source = chooseFile(session_, DialogKind::OpenFile, "Textdatei zum Import vorbereiten");
+void ArtDbWindow::prepareImport(bool indicators) {
+    const char* caption = indicators ? "Datei zum Import vorbereiten" : "Textdatei zum Import vorbereiten";
+    const auto source = chooseFile(session_, DialogKind::OpenFile, caption);
     if (!source) return;
-    const auto target = chooseFile(session_, DialogKind::SaveFile, "Importdatei");
-    if (!target) return;
-    report(prepareImportFile(session_.ui(), *source, *target, false, delimiterOf(session_),
-                             static_cast<ExportEncoding>(session_.settings().Diversa.ExportEncoding)));
+    const auto& io = session_.settings().Diversa;
+    report(prepareImportFile(session_.ui(), *source, indicators,
+                             {delimiterOf(session_), static_cast<char32_t>(io.QualiEinst)},
+                             static_cast<ExportEncoding>(io.ExportEncoding)));
 }
 
 void ArtDbWindow::exportShown() {
@@ -316,22 +329,8 @@ void ArtDbWindow::sort() {
 void ArtDbWindow::filter(char kind) {
     TArtDb* db = session_.speciesDb();
     if (!db) return;
-    std::vector<int> chosen;
-    std::string names;
-    const bool indicators = kind != 'B';
-    if (!GetZwItems(*db, session_.ui(), indicators ? 'Z' : 'B', chosen, names)) return;
-    // The template: label = .. and label = .. for the chosen fields.
-    const RecordSet& t = indicators ? db->SQLzw() : db->SQLarten();
-    std::string condition;
-    for (int p : chosen) {
-        if (p + 1 >= t.fieldCount()) continue;
-        if (!condition.empty()) condition += " and ";
-        condition += t.fields()[static_cast<std::size_t>(p + 1)].name + " = ..";
-    }
-    std::string edited = condition;
-    if (!TNonModalDlg::Execute(session_.ui(), "Filter setzen", "Bedingung", true, edited)) return;
     session_.progress().setStatus("filtern ...");
-    const Status s = indicators ? filterByIndicators(*db, edited, kind == '+') : filterByBasics(*db, edited);
+    const Status s = filterByChosenFields(*db, session_.ui(), kind);
     session_.progress().hideStatus();
     report(s);
     reload();

@@ -39,7 +39,7 @@ class ArtDbWindow : public QMainWindow {
     // Shows the messages of an operation: a list titled "Fehlerliste" when there are several.
     void report(const class Status& status);
     void importSpecies();
-    void prepareImport();
+    void prepareImport(bool indicators);
     void exportShown();
     void importIndicators();
     void find(bool inColumn);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/numbers.h"
+#include "core/text.h"
 #include "platform/drawing.h"
 
 namespace tav {
@@ -22,6 +23,54 @@ std::optional<int> UiPort::radioDialog(std::string_view dialogName, int itemCoun
     auto n = parseInteger(*a);
     if (!n || *n < 0 || *n >= itemCount) return std::nullopt;
     return static_cast<int>(*n);
+}
+
+std::optional<TextDelimiter> askTextDelimiter(UiPort& ui, std::string_view firstLine, TextDelimiter setting) {
+    // With a qualifier set, tabs and ";" inside quoted fields are text, not candidates for the delimiter:
+    // a ";" export whose first line quotes cells with tabs is still read as ";" text.
+    std::int64_t tabs = 0, semis = 0;
+    std::string quote;
+    if (setting.qualifier != 0) appendUtf8(quote, setting.qualifier);
+    bool inside = false;
+    for (std::size_t i = 0; i < firstLine.size(); ++i) {
+        if (!quote.empty() && firstLine.compare(i, quote.size(), quote) == 0) {
+            inside = !inside;
+            i += quote.size() - 1;
+        } else if (!inside) {
+            tabs += firstLine[i] == '\t';
+            semis += firstLine[i] == ';';
+        }
+    }
+    TextDelimiter chosen;
+    chosen.delimiter = tabs + semis > 0 ? (semis > tabs ? U';' : U'\t') : setting.delimiter;
+    if (chosen.delimiter == setting.delimiter) {
+        chosen.qualifier = setting.qualifier == chosen.delimiter ? 0 : setting.qualifier;
+        return chosen;
+    }
+    const int preset = chosen.delimiter == U'\t' ? 0 : chosen.delimiter == U';' ? 1 : 2;
+    const std::optional<int> answer = ui.radioDialog("DlgDelimEinst", 4, preset);
+    if (!answer) return std::nullopt;
+    const auto character = [&ui](std::string_view promptKey) -> std::optional<char32_t> {
+        const std::optional<std::string> text = ui.inputText("MsgWhichChar", promptKey, "");
+        if (!text) return std::nullopt;
+        std::size_t pos = 0;
+        return text->empty() ? char32_t{0} : nextCodePoint(*text, pos);
+    };
+    if (*answer == 0) {
+        chosen.delimiter = U'\t';
+    } else if (*answer == 1) {
+        chosen.delimiter = U';';
+    } else {
+        const auto d = character("MsgDelimitor");
+        if (!d) return std::nullopt;
+        chosen.delimiter = *d == 0 ? U'\t' : *d;
+        if (*answer == 3) {
+            const auto q = character("MsgQualifier");
+            if (!q) return std::nullopt;
+            chosen.qualifier = *q == chosen.delimiter ? 0 : *q;
+        }
+    }
+    return chosen;
 }
 
 std::optional<std::string> UiPort::inputText(std::string_view captionKey, std::string_view promptKey,

@@ -155,6 +155,20 @@ class UiPort {
     void showError(std::string_view text) { showMessage(MessageKind::Error, text); }
 };
 
+// The delimiter of a text file's fields and its text qualifier (0: none).
+struct TextDelimiter {
+    char32_t delimiter = U'\t';
+    char32_t qualifier = 0;
+};
+
+// The delimiter question asked of every text file that is read: the first line decides. The more frequent
+// of tab and ";" in it (outside the setting's qualifier) is the candidate, tab on a tie; a line with
+// neither gives the setting's delimiter. The setting's own delimiter keeps its qualifier and asks nothing.
+// Otherwise the radio dialog "DlgDelimEinst" asks, preset to the candidate: tab, ";", another character
+// ("MsgDelimitor"; empty gives tab), or another character and a qualifier ("MsgQualifier"; empty gives
+// none). Nothing when a question was cancelled.
+std::optional<TextDelimiter> askTextDelimiter(UiPort& ui, std::string_view firstLine, TextDelimiter setting);
+
 // Answers nothing and shows nothing: every dialog is cancelled. For operations run without a user.
 UiPort& silentUi();
 

@@ -1,9 +1,11 @@
 #include "species/artdb_browser.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "core/file_io.h"
 #include "core/numbers.h"
+#include "env/dialogs.h"
 
 namespace tav {
 
@@ -126,6 +128,64 @@ Status filterByIndicators(TArtDb& db, std::string_view condition, bool additiona
             db.editArten().setText(row, scratch, mark[row] ? "1" : "");
     if (!db.editArten().setFilter("ResField = '1'")) return filterFailure();
     return {};
+}
+
+std::string filterTemplate(const TArtDb& db, const std::vector<int>& chosen, bool indicators) {
+    const RecordSet& t = indicators ? db.SQLzw() : db.SQLarten();
+    std::string condition;
+    for (int p : chosen) {
+        if (p < 0 || p + 1 >= t.fieldCount()) continue;
+        if (!condition.empty()) condition += " and ";
+        condition += t.fields()[static_cast<std::size_t>(p + 1)].name + " = ..";
+    }
+    return condition;
+}
+
+Status filterByChosenFields(TArtDb& db, UiPort& ui, char kind) {
+    const bool indicators = kind != 'B';
+    std::vector<int> chosen;
+    std::string names;
+    if (!GetZwItems(db, ui, indicators ? 'Z' : 'B', chosen, names)) return {};
+    std::string condition = filterTemplate(db, chosen, indicators);
+    if (!TNonModalDlg::Execute(ui, "Filter setzen", "Bedingung", true, condition)) return {};
+    return indicators ? filterByIndicators(db, condition, kind == '+') : filterByBasics(db, condition);
+}
+
+std::optional<int> chooseIndicatorList(const TArtDb& db, UiPort& ui) {
+    std::vector<std::string> names = db.GetZwNames();
+    std::sort(names.begin(), names.end(), textLess);
+    if (names.empty()) {
+        ui.showInfo("Keine Zeigerwertliste vorhanden.");
+        return std::nullopt;
+    }
+    const std::string current = "ZW" + std::string(db.ZWi() < 10 ? "0" : "") + std::to_string(db.ZWi());
+    DialogRequest r;
+    r.kind = DialogKind::List;
+    r.name = "Zeigerwerte wählen";
+    r.caption = r.name;
+    r.items = names;
+    for (std::size_t i = 0; i < names.size(); ++i)
+        if (names[i].rfind(current, 0) == 0) r.initial = std::to_string(i);
+    const auto picked = ui.pickFromList(r);
+    if (!picked || picked->empty()) return std::nullopt;
+    const std::string& line = names[static_cast<std::size_t>(picked->front())];
+    const auto n = line.size() >= 4 ? parseInteger(line.substr(2, 2)) : std::nullopt;
+    if (!n || *n < 1 || *n > 99) return std::nullopt;
+    return static_cast<int>(*n);
+}
+
+Status deleteIndicatorList(TArtDb& db, UiPort& ui) {
+    const std::optional<int> n = chooseIndicatorList(db, ui);
+    if (!n) return {};
+    const std::string file = replaceExtension(db.DbName(), ".z" + std::to_string(*n));
+    if (*n == db.ZWi())
+        return Status::failure(
+            Message::text(Severity::Info, file + " ist geöffnet. Ich kann die Datenmenge nicht löschen."));
+    if (AskYesNoCancel(ui, "Datenmenge " + file + " wirklich löschen?") != 'Y') return {};
+    std::error_code ec;
+    if (fileExists(file) && !std::filesystem::remove(file, ec))
+        return Status::failure("Die Datei " + file + " lässt sich nicht löschen: " + ec.message());
+    return db.UpdateMeta("");
 }
 
 void clearFilters(TArtDb& db) {

@@ -3,6 +3,7 @@
 // replacing, sort order, the synonym and aggregate lists, the preparation of import files and the choice
 // of columns. The browser window calls them; tests and macros call them directly.
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,6 +29,16 @@ Status filterByBasics(TArtDb& db, std::string_view condition);
 // "ResField = 1". With additionally, only records that also pass the previous species filter are marked,
 // which makes the new filter the previous one and "ResField = 1". Fails as filterByBasics does.
 Status filterByIndicators(TArtDb& db, std::string_view condition, bool additionally);
+
+// The filter step of the browser: fields are chosen (kind 'B' fields of the species table, 'Z' and '+'
+// fields of the current indicator list), the template label + " = .." joined by " and " is offered for
+// editing ("Filter setzen", "Bedingung"), and the edited condition filters by basics ('B'), by indicator
+// values ('Z') or by indicator values additionally ('+'). A cancelled choice or edit changes nothing.
+Status filterByChosenFields(TArtDb& db, UiPort& ui, char kind);
+
+// The template offered for editing: label + " = .." for the chosen positions (as GetZwItems gives them)
+// of the species table or, with indicators, of the current indicator list, joined by " and ".
+std::string filterTemplate(const TArtDb& db, const std::vector<int>& chosen, bool indicators);
 
 // Removes the species and the indicator filter.
 void clearFilters(TArtDb& db);
@@ -61,10 +72,23 @@ std::vector<std::string> synonymList(TArtDb& db);
 std::vector<std::string> aggregateList(TArtDb& db);
 
 // Turns a delimited text file whose first line names its columns into a file that ImportTable
-// (indicatorVariant false) or ImportZw (true) reads. The columns are chosen through pickFromList;
-// cancelling any choice ends the preparation (a failure without a message).
-Status prepareImportFile(UiPort& ui, const std::string& source, const std::string& target,
-                         bool indicatorVariant, char32_t delim, ExportEncoding enc);
+// (indicatorVariant false) or ImportZw (true) reads. The steps: the delimiter question about the source's
+// first line (setting: the delimiter and qualifier of the settings), the columns through list windows,
+// the target through a save dialog and the overwrite question. Cancelling any question ends the
+// preparation (a failure without a message). The target is written with the setting's delimiter in enc.
+Status prepareImportFile(UiPort& ui, const std::string& source, bool indicatorVariant, TextDelimiter setting,
+                         ExportEncoding enc);
+
+// The number of the indicator list chosen in the list window "Zeigerwerte wählen": the meta lines of the
+// lists, sorted, the current one preselected. Nothing when cancelled, or when there is no list (after the
+// information "Keine Zeigerwertliste vorhanden.").
+std::optional<int> chooseIndicatorList(const TArtDb& db, UiPort& ui);
+
+// Deletes an indicator list chosen in the list window "Zeigerwerte wählen" (as chooseIndicatorList). The
+// open list is kept, with the information file + " ist geöffnet. Ich kann die Datenmenge nicht löschen.";
+// any other is deleted after the question "Datenmenge " + file + " wirklich löschen?", and the meta file
+// drops the lines of lists whose file is gone. A cancelled choice or a No changes nothing.
+Status deleteIndicatorList(TArtDb& db, UiPort& ui);
 
 // Multi-choice of columns: OC 'Z'/'P' indicator values, 'R' reference indicator values, 'V' variance
 // data (fields of the indicator table), 'B'/'K' fields of the species table. L gets the chosen

@@ -6,6 +6,7 @@
 
 #include "core/file_io.h"
 #include "core/numbers.h"
+#include "env/dialogs.h"
 #include "species/artdb_browser.h"
 
 namespace tav {
@@ -21,6 +22,25 @@ std::string replaced(std::string s, char from, char to) {
 
 std::string two(int n) {
     return (n < 10 ? "0" : "") + std::to_string(n);
+}
+
+// Fields of a line whose text may be enclosed in quote; a delimiter inside quotes is text.
+std::vector<std::string> splitQuotedFields(std::string_view line, const std::string& delim,
+                                           const std::string& quote) {
+    std::vector<std::string> fields(1);
+    bool inside = false;
+    for (std::size_t i = 0; i < line.size();) {
+        if (line.compare(i, quote.size(), quote) == 0) {
+            inside = !inside;
+            i += quote.size();
+        } else if (!inside && line.compare(i, delim.size(), delim) == 0) {
+            fields.emplace_back();
+            i += delim.size();
+        } else {
+            fields.back() += line[i++];
+        }
+    }
+    return fields;
 }
 
 // The source, read once: column names and the cells of every non-blank line.
@@ -62,7 +82,9 @@ struct Source {
     }
 };
 
-bool readSource(const std::string& path, Source& src, std::string& error) {
+// The source's lines; its delimiter is asked about its first line. False with an error when it cannot be
+// read, false without one when the question was cancelled.
+bool readSource(UiPort& ui, const std::string& path, TextDelimiter setting, Source& src, std::string& error) {
     const Result<std::string> bytes = readWholeFile(path, std::size_t{512} << 20);
     if (!bytes) {
         error = bytes.status().plain();
@@ -70,17 +92,21 @@ bool readSource(const std::string& path, Source& src, std::string& error) {
     }
     const std::string text = decodeFileText(bytes.value());
     const std::vector<std::string_view> lines = splitLines(text);
-    if (lines.empty()) {
-        error = "Die Datei " + path + " ist leer.";
+    if (lines.empty() || trimBlanks(lines.front()).empty()) {
+        error = "Die Datei " + path + " enthält in der ersten Zeile keine Feldnamen.";
         return false;
     }
-    const std::string_view head = lines.front();
-    const auto tabs = std::count(head.begin(), head.end(), '\t');
-    const auto semis = std::count(head.begin(), head.end(), ';');
-    const std::string delim = tabs > semis ? "\t" : ";";
-    src.names = splitFields(head, delim);
+    const std::optional<TextDelimiter> chosen = askTextDelimiter(ui, lines.front(), setting);
+    if (!chosen) return false;
+    std::string delim, quote;
+    appendUtf8(delim, chosen->delimiter);
+    if (chosen->qualifier != 0) appendUtf8(quote, chosen->qualifier);
+    const auto fields = [&](std::string_view line) {
+        return quote.empty() ? splitFields(line, delim) : splitQuotedFields(line, delim, quote);
+    };
+    src.names = fields(lines.front());
     for (std::size_t n = 1; n < lines.size(); ++n)
-        if (!trimBlanks(lines[n]).empty()) src.rows.push_back(splitFields(lines[n], delim));
+        if (!trimBlanks(lines[n]).empty()) src.rows.push_back(fields(lines[n]));
     return true;
 }
 
@@ -119,8 +145,8 @@ void splitName(const std::string& name, std::string& genus, std::string& species
 
 }  // namespace
 
-Status prepareImportFile(UiPort& ui, const std::string& source, const std::string& target,
-                         bool indicatorVariant, char32_t delim, ExportEncoding enc) {
+Status prepareImportFile(UiPort& ui, const std::string& source, bool indicatorVariant, TextDelimiter setting,
+                         ExportEncoding enc) {
     // A cancelled choice ends the preparation without a message.
     const auto cancelled = [] {
         Status s;
@@ -128,10 +154,11 @@ Status prepareImportFile(UiPort& ui, const std::string& source, const std::strin
         return s;
     };
     Source src;
-    if (std::string error; !readSource(source, src, error)) return Status::failure(error);
+    if (std::string error; !readSource(ui, source, setting, src, error))
+        return error.empty() ? cancelled() : Status::failure(error);
     const std::string sourceName = source.substr(source.rfind('/') + 1);
     std::string d;
-    appendUtf8(d, delim);
+    appendUtf8(d, setting.delimiter);
     std::vector<std::string> out;
 
     const auto names = choose(ui, src, "Bitte Feld(er) mit Artnamen anwählen.", true, !indicatorVariant);
@@ -222,6 +249,14 @@ Status prepareImportFile(UiPort& ui, const std::string& source, const std::strin
         }
     }
 
+    DialogRequest r;
+    r.kind = DialogKind::SaveFile;
+    r.name = indicatorVariant ? "Datei zum Import vorbereiten" : "Textdatei zum Import vorbereiten";
+    r.caption = "Importdatei";
+    const std::optional<std::string> chosen = ui.dialog(r);
+    if (!chosen || chosen->empty()) return cancelled();
+    const std::string target = chosen->substr(0, chosen->find('|'));
+    if (ConfirmOverwrite(ui, target) != 'Y') return cancelled();
     std::string text;
     for (const std::string& line : out) text += line + "\r\n";
     return writeFileAtomically(target, encodeForExport(text, enc));

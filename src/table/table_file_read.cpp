@@ -209,45 +209,10 @@ bool TableReader::chooseDelimiter(std::string_view firstLine) {
         quote_ = utf8Of(b.KeptCte_);
         return true;
     }
-    // With a qualifier set, tabs and ";" inside quoted fields are text, not candidates for the
-    // delimiter: a ";" export whose first line quotes cells with tabs is still read as ";" text.
-    std::int64_t tabs = 0, semis = 0;
-    const std::string quote = utf8Of(b.IoSettings_.QualiEinst);
-    bool inside = false;
-    for (std::size_t i = 0; i < firstLine.size(); ++i) {
-        if (!quote.empty() && firstLine.compare(i, quote.size(), quote) == 0) {
-            inside = !inside;
-            i += quote.size() - 1;
-        } else if (!inside) {
-            tabs += firstLine[i] == '\t';
-            semis += firstLine[i] == ';';
-        }
-    }
-    char32_t d = tabs + semis > 0 ? (semis > tabs ? U';' : U'\t') : b.IoSettings_.DelimEinst;
-    char32_t q = 0;
-    if (d == b.IoSettings_.DelimEinst) {
-        q = b.IoSettings_.QualiEinst;
-    } else {
-        const int preset = d == U'\t' ? 0 : d == U';' ? 1 : 2;
-        auto answer = b.Ui_->radioDialog("DlgDelimEinst", 4, preset);
-        if (!answer) return false;
-        if (*answer == 0) {
-            d = U'\t';
-        } else if (*answer == 1) {
-            d = U';';
-        } else {
-            auto ch = b.Ui_->inputText("MsgWhichChar", "MsgDelimitor", "");
-            if (!ch) return false;
-            std::size_t pos = 0;
-            d = ch->empty() ? U'\t' : nextCodePoint(*ch, pos);
-            if (*answer == 3) {
-                auto qu = b.Ui_->inputText("MsgWhichChar", "MsgQualifier", "");
-                if (!qu) return false;
-                pos = 0;
-                q = qu->empty() ? 0 : nextCodePoint(*qu, pos);
-            }
-        }
-    }
+    const std::optional<TextDelimiter> chosen =
+        askTextDelimiter(*b.Ui_, firstLine, {b.IoSettings_.DelimEinst, b.IoSettings_.QualiEinst});
+    if (!chosen) return false;
+    const char32_t d = chosen->delimiter, q = chosen->qualifier;
     delim_ = utf8Of(d);
     quote_ = q == d ? std::string() : utf8Of(q);
     if (b.DoKeepDelim_) {

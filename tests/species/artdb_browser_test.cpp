@@ -144,6 +144,53 @@ TEST_F(SpeciesBrowserTest, IndicatorFilterMarksSpeciesAndCombinesWithThePrevious
     EXPECT_EQ(shownKeys(db).size(), 8u);
 }
 
+TEST_F(SpeciesBrowserTest, FilterStepOffersTheChosenFieldsForEditing) {
+    TArtDb db = imported();
+    importIndicators(db);
+    // Genus and Sys01 of the species table (list lines 1 and 15), then the edited condition (a text
+    // answer cannot hold quotes, so it compares numbers).
+    for (const char* t : {"1,15", "Sys01 < 200"}) ui.addToken(t);
+    ASSERT_TRUE(filterByChosenFields(db, ui, 'B'));
+    EXPECT_EQ(ui.lastDialog().caption, "Filter setzen");
+    EXPECT_EQ(ui.lastDialog().initial, "Genus = .. and Sys01 = ..");
+    EXPECT_EQ(shownKeys(db), (std::vector<int>{1, 2}));
+    // An indicator field, additionally to the filter above.
+    for (const char* t : {"1", "L = 8"}) ui.addToken(t);
+    ASSERT_TRUE(filterByChosenFields(db, ui, '+'));
+    EXPECT_EQ(ui.lastDialog().initial, "L = ..");
+    EXPECT_EQ(shownKeys(db), (std::vector<int>{1}));
+    // A cancelled edit keeps the filter as it was.
+    ui.addToken("1");
+    EXPECT_TRUE(filterByChosenFields(db, ui, 'Z'));
+    EXPECT_EQ(ui.cancelledDialogs().back(), "Filter setzen");
+    EXPECT_EQ(shownKeys(db), (std::vector<int>{1}));
+}
+
+TEST_F(SpeciesBrowserTest, DeletingAnIndicatorListKeepsTheOpenOne) {
+    TArtDb db = imported();
+    importIndicators(db);  // list 1
+    ui.addToken("3");
+    ASSERT_TRUE(db.ImportZw(dir.file("zw.txt"), U'\t', noProgress(), true));  // list 3, now the open one
+    const std::string first = replaceExtension(dbFile, ".z1"), third = replaceExtension(dbFile, ".z3");
+    ASSERT_EQ(db.GetZwNames().size(), 2u);
+
+    ui.addToken("2");  // the open list 3
+    EXPECT_EQ(messageTexts(deleteIndicatorList(db, ui)),
+              std::vector<std::string>{third + " ist geöffnet. Ich kann die Datenmenge nicht löschen."});
+    for (const char* t : {"1", "N"}) ui.addToken(t);
+    EXPECT_TRUE(deleteIndicatorList(db, ui));
+    EXPECT_EQ(ui.lastDialog().caption, "Datenmenge " + first + " wirklich löschen?");
+    EXPECT_TRUE(fileExists(first));
+    for (const char* t : {"1", "Y"}) ui.addToken(t);
+    EXPECT_TRUE(deleteIndicatorList(db, ui));
+    EXPECT_FALSE(fileExists(first));
+    EXPECT_TRUE(fileExists(third));
+    const std::vector<std::string> left = db.GetZwNames();
+    ASSERT_EQ(left.size(), 1u);
+    EXPECT_EQ(left[0].rfind("ZW03", 0), 0u);
+    EXPECT_EQ(ui.tokensLeft(), 0u);
+}
+
 TEST_F(SpeciesBrowserTest, ExportWritesHeaderAndShownRecordsInTheChosenEncoding) {
     TArtDb db = imported();
     ASSERT_TRUE(filterByBasics(db, "Genus = 'Betula' or Genus = 'Carex'"));
@@ -329,10 +376,12 @@ constexpr const char* kSpeciesSource =
 
 TEST_F(SpeciesBrowserTest, PreparedSpeciesListImports) {
     writeBytes(dir.file("quelle.csv"), kSpeciesSource);
-    // Lines are 1-based, and line 1 is "< Keine >".
+    // The source's ";" is not the tab of the settings, so the delimiter question comes first (";" is its
+    // item 1). Lines are 1-based, and line 1 is "< Keine >". The target comes last.
+    ui.addToken("1");
     for (const char* t : {"2,3,4", "5", "6", "7", "8,9", "10"}) ui.addToken(t);
-    ASSERT_TRUE(prepareImportFile(ui, dir.file("quelle.csv"), dir.file("import.txt"), false, U'\t',
-                                  ExportEncoding::CodePage));
+    ui.addToken(dir.file("import.txt"));
+    ASSERT_TRUE(prepareImportFile(ui, dir.file("quelle.csv"), false, {U'\t', 0}, ExportEncoding::CodePage));
     EXPECT_EQ(ui.tokensLeft(), 0u);
     EXPECT_TRUE(ui.cancelledDialogs().empty());
     const std::string prepared = readBytes(dir.file("import.txt"));
@@ -372,9 +421,9 @@ TEST_F(SpeciesBrowserTest, PreparationMovesTextCodesToInfosAndNumbersRecords) {
     writeBytes(dir.file("quelle.txt"),
                "Name\tCode\tFamilie\tStatus\r\nCarex nigra (L.) Reichard\tC-1\tCyperaceae\trote Liste\r\n"
                "Betula pendula Roth\tB-2\tBetulaceae\t\r\n");
-    for (const char* t : {"2", "3", "1", "4", "1", "5"}) ui.addToken(t);
-    ASSERT_TRUE(prepareImportFile(ui, dir.file("quelle.txt"), dir.file("import.txt"), false, U';',
-                                  ExportEncoding::Utf8));
+    for (const char* t : {"0", "2", "3", "1", "4", "1", "5"}) ui.addToken(t);
+    ui.addToken(dir.file("import.txt"));
+    ASSERT_TRUE(prepareImportFile(ui, dir.file("quelle.txt"), false, {U';', 0}, ExportEncoding::Utf8));
     const std::string prepared = readBytes(dir.file("import.txt"));
     EXPECT_NE(prepared.find(";Sys01 i 0 t t;"), std::string::npos);
     EXPECT_NE(prepared.find(";Status s 10 f t;Code s 3 f t;Info03 s 10 f t;"), std::string::npos);
@@ -394,16 +443,20 @@ TEST_F(SpeciesBrowserTest, PreparationMovesTextCodesToInfosAndNumbersRecords) {
 
 TEST_F(SpeciesBrowserTest, PreparedIndicatorListImports) {
     TArtDb db = imported();
-    writeBytes(dir.file("zeiger.csv"),
-               "Gattung;Art;L;F;Bemerkung\r\nCarex;nigra;8;9;nass\r\nAgrostis;stolonifera;8;6,5;x\r\n"
-               "Unbekannt;species;1;1;\r\n");
+    // The settings' ";" and quote: the source is read without a question, and a ";" inside quotes is text
+    // (written as ",", since the target is ";"-separated too).
+    writeBytes(
+        dir.file("zeiger.csv"),
+        "Gattung;Art;L;F;Bemerkung\r\nCarex;nigra;8;9;\"nass; torfig\"\r\nAgrostis;stolonifera;8;6,5;x\r\n"
+        "Unbekannt;species;1;1;\r\n");
     for (const char* t : {"1,2", "3,4,5"}) ui.addToken(t);
-    ASSERT_TRUE(
-        prepareImportFile(ui, dir.file("zeiger.csv"), dir.file("zw.txt"), true, U'\t', ExportEncoding::Utf8));
+    ui.addToken(dir.file("zw.txt"));
+    ASSERT_TRUE(prepareImportFile(ui, dir.file("zeiger.csv"), true, {U';', U'"'}, ExportEncoding::Utf8));
+    EXPECT_EQ(ui.tokensLeft(), 0u);
     EXPECT_EQ(readBytes(dir.file("zw.txt")),
-              "\xEF\xBB\xBFZeigerwerte zeiger.csv\r\nArt s 26 t r\tL i 0\tF s 3\tBemerkung s 4\r\n"
-              "Carex nigra\t8\t9\tnass\r\nAgrostis stolonifera\t8\t6,5\tx\r\nUnbekannt species\t1\t1\t\r\n");
-    const Status zw = db.ImportZw(dir.file("zw.txt"), U'\t', noProgress(), false);
+              "\xEF\xBB\xBFZeigerwerte zeiger.csv\r\nArt s 26 t r;L i 0;F s 3;Bemerkung s 12\r\n"
+              "Carex nigra;8;9;nass, torfig\r\nAgrostis stolonifera;8;6,5;x\r\nUnbekannt species;1;1;\r\n");
+    const Status zw = db.ImportZw(dir.file("zw.txt"), U';', noProgress(), false);
     ASSERT_TRUE(zw.ok());
     EXPECT_EQ(messageTexts(zw),
               (std::vector<std::string>{"Unbekannt oder mehrdeutig (nicht eingelesen): Unbekannt species"}));
@@ -417,13 +470,24 @@ TEST_F(SpeciesBrowserTest, PreparedIndicatorListImports) {
 
 TEST_F(SpeciesBrowserTest, CancelledPreparationWritesNothing) {
     writeBytes(dir.file("quelle.csv"), kSpeciesSource);
-    for (const char* t : {"2,3", "5", "6"}) ui.addToken(t);  // the family choice goes unanswered
-    const Status cancelled = prepareImportFile(ui, dir.file("quelle.csv"), dir.file("import.txt"), false,
-                                               U'\t', ExportEncoding::Utf8);
+    for (const char* t : {"1", "2,3", "5", "6"}) ui.addToken(t);  // the family choice goes unanswered
+    const Status cancelled =
+        prepareImportFile(ui, dir.file("quelle.csv"), false, {U'\t', 0}, ExportEncoding::Utf8);
     EXPECT_FALSE(cancelled.ok());
     EXPECT_TRUE(cancelled.messages().empty());
     EXPECT_EQ(ui.cancelledDialogs(), (std::vector<std::string>{"Bitte Feld mit Familie anwählen."}));
     EXPECT_FALSE(fileExists(dir.file("import.txt")));
+
+    // A cancelled delimiter question, and a No to overwriting an existing target, end it the same way.
+    EXPECT_FALSE(prepareImportFile(ui, dir.file("quelle.csv"), false, {U'\t', 0}, ExportEncoding::Utf8));
+    EXPECT_EQ(ui.cancelledDialogs().back(), "DlgDelimEinst");
+    writeBytes(dir.file("import.txt"), "alt");
+    for (const char* t : {"1", "2,3", "1", "1", "1", "1", "1"}) ui.addToken(t);
+    ui.addToken(dir.file("import.txt"));
+    ui.addToken("N");
+    EXPECT_FALSE(prepareImportFile(ui, dir.file("quelle.csv"), false, {U'\t', 0}, ExportEncoding::Utf8));
+    EXPECT_EQ(ui.tokensLeft(), 0u);
+    EXPECT_EQ(readBytes(dir.file("import.txt")), "alt");
 }
 
 }  // namespace
