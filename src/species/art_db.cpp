@@ -335,10 +335,44 @@ Status TArtDb::ImportTable(const std::string& fname, char32_t delim, Progress& p
     }
     pt.hideStatus();
     if (!ok) return status.error(error);
+    warnOfStaleIndicatorLists(arten, status);
     arten_ = std::move(arten);
     aggr_ = std::move(aggr);
     GetSchichtInfo();
     return status;
+}
+
+void TArtDb::warnOfStaleIndicatorLists(const RecordSet& fresh, Status& status) const {
+    // An indicator list names its species by the record key of the list it was imported with. Keys whose
+    // record is gone or now names another taxon would lend their values to the wrong species.
+    const auto nameOf = [](const RecordSet& t, std::int64_t key) {
+        const int row = t.rowOfKey(key);
+        if (row < 0 || t.fieldCount() <= art::kAutor) return std::string();
+        return upperFold(std::string(t.text(row, art::kGenus)) + " " +
+                         std::string(t.text(row, art::kSpecies)) + " " +
+                         std::string(t.text(row, art::kAutor)));
+    };
+    for (const std::string& line : readMeta()) {
+        if (line.rfind("ZW", 0) != 0 || line.size() < 4) continue;
+        const auto n = parseInteger(line.substr(2, 2));
+        if (!n) continue;
+        RecordSet list;
+        if (!list.load(replaceExtension(dbName_, ".z" + std::to_string(*n))).ok() || list.fieldCount() < 2)
+            continue;
+        std::int64_t stale = 0;
+        for (int row = 0; row < list.count(); ++row) {
+            const auto key = list.integer(row, 0);
+            if (!key) continue;
+            const std::string now = nameOf(fresh, *key);
+            if (now.empty() || now != nameOf(arten_, *key)) ++stale;
+        }
+        if (stale > 0)
+            status.warning(
+                "WARNUNG: In der Zeigerwertliste " + line.substr(0, 4) + " verweisen " +
+                std::to_string(stale) + " von " + std::to_string(list.count()) +
+                " Einträgen auf Datensätze, die in der neuen Artenliste fehlen oder eine andere Art "
+                "bezeichnen. Bitte die Zeigerwerte neu importieren.");
+    }
 }
 
 // ---------------------------------------------------------------- indicator value list import

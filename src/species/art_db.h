@@ -200,6 +200,9 @@ class TArtDb {
     Status writeMeta(std::vector<std::string> lines) const;
     // The bytes of the meta file: the lines sorted, in the 8-bit code page when every character fits.
     static std::string metaBytes(std::vector<std::string> lines);
+    // After a species list import: a warning for each indicator list some of whose species keys lead to no
+    // record or to another taxon in the fresh species table.
+    void warnOfStaleIndicatorLists(const RecordSet& fresh, Status& status) const;
     // The meta lines after merging m (see UpdateMeta), without writing them.
     std::vector<std::string> metaWith(std::string_view m) const;
 };

@@ -487,6 +487,33 @@ TEST_F(ArtDbTest, IndicatorValuesImport) {
     EXPECT_FALSE(collect(db.ImportZw(file, U'\t', noProgress(), true)));
 }
 
+TEST_F(ArtDbTest, ReimportedSpeciesListWarnsOfIndicatorListsKeyedToOtherRecords) {
+    TArtDb db = imported();
+    writeBytes(dir.file("zw.txt"),
+               "Zeigerwerte\r\nArt s 60 t r\tL i 0 f f\r\nCarex nigra\t7\r\nAgrostis alba\t8\r\n");
+    ASSERT_TRUE(collect(db.ImportZw(dir.file("zw.txt"), U'\t', noProgress(), false)));
+    const auto staleLines = [this] {
+        std::vector<std::string> found;
+        for (const std::string& e : errors)
+            if (e.find("Zeigerwertliste") != std::string::npos) found.push_back(e);
+        return found;
+    };
+    // The same list again: every key still names its taxon.
+    ASSERT_TRUE(collect(db.ImportTable(dir.file("liste.txt"), U'\t', noProgress())));
+    EXPECT_EQ(staleLines(), std::vector<std::string>{});
+    // Record 1 now names another taxon and record 5 is gone.
+    writeBytes(dir.file("neu.txt"),
+               speciesListText("Artenliste\tNeu",
+                               {SpeciesRecord("1", "Carex", "panicea", "L.", "Cyperaceae", "101"),
+                                SpeciesRecord("2", "Carex", "nigrescens", "Bruckner", "Cyperaceae", "102")}));
+    ASSERT_TRUE(collect(db.ImportTable(dir.file("neu.txt"), U'\t', noProgress())));
+    EXPECT_EQ(staleLines(),
+              std::vector<std::string>{
+                  "WARNUNG: In der Zeigerwertliste ZW01 verweisen 2 von 2 Einträgen auf Datensätze, "
+                  "die in der neuen Artenliste fehlen oder eine andere Art bezeichnen. Bitte die "
+                  "Zeigerwerte neu importieren."});
+}
+
 TEST_F(ArtDbTest, ShippedSampleDatabaseIsTheImportOfItsList) {
     const std::string samples = TAVOLEX_SAMPLES;
     TArtDb fresh(dbFile, {}, ui);
