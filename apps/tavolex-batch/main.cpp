@@ -46,6 +46,11 @@ const char* kUsageText =
     "                         system); options given on the command line win over it\n"
     "  --species-db FILE      species database (.adb) to open; text imports recognise its species\n"
     "  --import-species-list TEXT  import a species list text into the --species-db database first\n"
+    "  --import-indicators TEXT  import an indicator value list text into the --species-db database (after\n"
+    "                         --import-species-list); it becomes the current list\n"
+    "  --indicator-list N     number of that indicator list, 1 … 99 (default 1); it replaces a list there,\n"
+    "                         whose previous file is kept as .~zN. Without --import-indicators: the current\n"
+    "                         list\n"
     "  --lookup NAME          print the species records NAME finds (key;name;accepted key), may be repeated\n"
     "  --summary              print what was read\n"
     "  --stats                print per species row its frequency, constancy and total cover and per\n"
@@ -109,6 +114,8 @@ struct Options {
     std::string env;
     std::string speciesDb;
     std::string speciesList;
+    std::string indicatorList;  // an indicator value list text to import
+    int indicatorNumber = 0;    // its list number; 0: not given
     std::vector<std::string> lookups;
     std::string save;
     std::vector<Export> exports;
@@ -223,6 +230,11 @@ int parse(int argc, char** argv, Options& o) {
             o.acceptPresets = true;
         } else if (a == "--print-windows") {
             o.printWindows = true;
+        } else if (a == "--indicator-list") {
+            auto v = value(a);
+            auto n = v ? tav::parseInteger(*v) : std::nullopt;
+            if (!n || *n < 1 || *n > 99) return usageError("--indicator-list takes a number from 1 to 99");
+            o.indicatorNumber = static_cast<int>(*n);
         } else if (a == "--seed") {
             auto v = value(a);
             auto n = v ? tav::parseInteger(*v) : std::nullopt;
@@ -232,11 +244,13 @@ int parse(int argc, char** argv, Options& o) {
             auto v = value(a);
             if (!v || v->empty()) return usageError("--env takes a file name");
             o.env = *v;
-        } else if (a == "--species-db" || a == "--import-species-list" || a == "--lookup") {
+        } else if (a == "--species-db" || a == "--import-species-list" || a == "--lookup" ||
+                   a == "--import-indicators") {
             auto v = value(a);
             if (!v || v->empty()) return usageError(std::string(a) + " takes a value");
             if (a == "--species-db") o.speciesDb = *v;
             if (a == "--import-species-list") o.speciesList = *v;
+            if (a == "--import-indicators") o.indicatorList = *v;
             if (a == "--lookup") o.lookups.push_back(*v);
         } else if (a == "--lang") {
             auto v = value(a);
@@ -323,6 +337,8 @@ int parse(int argc, char** argv, Options& o) {
         return usageError("--delimiter and --qualifier must differ");
     if (!o.coverFile.empty() && o.coverSystem > 0)
         return usageError("--cover-system and --cover-file exclude each other");
+    if ((!o.indicatorList.empty() || o.indicatorNumber > 0) && o.speciesDb.empty())
+        return usageError("--import-indicators and --indicator-list need --species-db");
     if ((!o.speciesList.empty() || !o.lookups.empty()) && o.speciesDb.empty())
         return usageError("--import-species-list and --lookup need --species-db");
     if (o.listCommands) {
@@ -527,6 +543,15 @@ int main(int argc, char** argv) {
             const tav::Status imported = session.importSpeciesList(o.speciesList, listDelimiter, progress);
             session.report(imported);
             if (!imported) return kFileError;
+        }
+        if (!o.indicatorList.empty()) {
+            const tav::Status imported = session.importIndicatorList(
+                o.indicatorList, listDelimiter, progress, o.indicatorNumber > 0 ? o.indicatorNumber : 1);
+            session.report(imported);
+            if (!imported) return kFileError;
+        } else if (o.indicatorNumber > 0) {
+            session.settings().ZeiEinst = static_cast<std::uint8_t>(o.indicatorNumber);
+            session.speciesDb()->UseZwList(o.indicatorNumber);
         }
         // A ";" inside a name would shift the fields of the output line: it becomes "," as in table cells.
         auto field = [](std::string s) {

@@ -309,6 +309,15 @@ Status Session::importSpeciesList(const std::string& file, char32_t delimiter, P
     return s;
 }
 
+Status Session::importIndicatorList(const std::string& file, char32_t delimiter, Progress& progress,
+                                    std::optional<int> number) {
+    if (!db_) return Status::failure("Keine Artenliste geöffnet.");
+    Status s = number ? db_->ImportZwQuietly(file, delimiter, progress, *number)
+                      : db_->ImportZw(file, delimiter, progress, true);
+    if (s) settings_.ZeiEinst = static_cast<std::uint8_t>(db_->ZWi());
+    return s;
+}
+
 std::vector<SpeciesMatch> Session::lookupSpecies(const std::string& name) {
     std::vector<SpeciesMatch> out;
     if (!db_) return out;

@@ -169,6 +169,10 @@ class Session {
     // Imports a species list with fields separated by delimiter into the open database; the messages
     // of the import are warnings.
     Status importSpeciesList(const std::string& file, char32_t delimiter, Progress& progress);
+    // Imports an indicator list into the open database: into list number without a question, or without
+    // a number into the list the user names. The imported list becomes the current one of the settings.
+    Status importIndicatorList(const std::string& file, char32_t delimiter, Progress& progress,
+                               std::optional<int> number);
     // Opens the species database in file (a new empty one with create, replacing what was there) and
     // names it in the settings.
     Status useSpeciesDb(const std::string& file, bool create);

@@ -240,7 +240,8 @@ void ArtDbWindow::importIndicators() {
     if (!db) return;
     const auto file = chooseFile(session_, DialogKind::OpenFile, "Zeigerwerte importieren");
     if (!file) return;
-    const Status s = db->ImportZw(*file, delimiterOf(session_), session_.progress(), true);
+    const Status s =
+        session_.importIndicatorList(*file, delimiterOf(session_), session_.progress(), std::nullopt);
     session_.progress().hideStatus();
     report(s);
     reload();

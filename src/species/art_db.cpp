@@ -399,6 +399,21 @@ Status TArtDb::ImportZw(const std::string& fname, char32_t delim, Progress& pt, 
             return Status::failure("Die Nummer der Zeigerwertliste muss zwischen 1 und 99 liegen.");
         number = static_cast<int>(*n);
     }
+    return importZw(fname, delim, pt, number, true);
+}
+
+Status TArtDb::ImportZwQuietly(const std::string& fname, char32_t delim, Progress& pt, int number) {
+    if (number < 1 || number > 99)
+        return Status::failure("Die Nummer der Zeigerwertliste muss zwischen 1 und 99 liegen.");
+    return importZw(fname, delim, pt, number, false);
+}
+
+Status TArtDb::importZw(const std::string& fname, char32_t delim, Progress& pt, int number, bool ask) {
+    const auto cancelled = [] {
+        Status s;
+        s.fail();
+        return s;
+    };
     const std::string target = replaceExtension(dbName_, ".z" + std::to_string(number));
     auto yes = [&](const std::string& question, bool overwrite = false) {
         DialogRequest r;
@@ -409,7 +424,7 @@ Status TArtDb::ImportZw(const std::string& fname, char32_t delim, Progress& pt, 
         const auto a = ui_->dialog(r);
         return a && *a == "Y";
     };
-    if (fileExists(target) && !yes("Tabelle " + target + " exisiert bereits. Überschreiben?", true))
+    if (ask && fileExists(target) && !yes("Tabelle " + target + " exisiert bereits. Überschreiben?", true))
         return cancelled();
     std::vector<std::string> lines;
     std::string d;
@@ -418,7 +433,7 @@ Status TArtDb::ImportZw(const std::string& fname, char32_t delim, Progress& pt, 
     std::string formatPart;
     if (const std::size_t f = lines[0].find("$Format"); f != std::string::npos)
         formatPart = ";" + replaceAllOf(lines[0].substr(f), d, ";");
-    if (settings_.OhneAutor && !yes("Die Datenprüfung ist auf Prüfen ohne Autor gesetzt. Weiter?"))
+    if (ask && settings_.OhneAutor && !yes("Die Datenprüfung ist auf Prüfen ohne Autor gesetzt. Weiter?"))
         return cancelled();
     const std::vector<std::string> defs =
         lines.size() > 1 ? splitFields(lines[1], d) : std::vector<std::string>{};

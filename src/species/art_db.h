@@ -79,6 +79,9 @@ class TArtDb {
     // cancelled question or progress fails without a message.
     Status ImportTable(const std::string& fname, char32_t delim, Progress& pt);
     Status ImportZw(const std::string& fname, char32_t delim, Progress& pt, bool ask);
+    // The same into list number (1 … 99) without a question, for scripts: an existing list is replaced (the
+    // previous file kept as ".~z" + number), names are compared as the settings say.
+    Status ImportZwQuietly(const std::string& fname, char32_t delim, Progress& pt, int number);
 
     // ---- meta file
     Status UpdateMeta(std::string_view m);
@@ -202,6 +205,7 @@ class TArtDb {
     static std::string metaBytes(std::vector<std::string> lines);
     // After a species list import: a warning for each indicator list some of whose species keys lead to no
     // record or to another taxon in the fresh species table.
+    Status importZw(const std::string& fname, char32_t delim, Progress& pt, int number, bool ask);
     void warnOfStaleIndicatorLists(const RecordSet& fresh, Status& status) const;
     // The meta lines after merging m (see UpdateMeta), without writing them.
     std::vector<std::string> metaWith(std::string_view m) const;

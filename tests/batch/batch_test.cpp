@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/file_io.h"
 #include "core/text.h"
 #include "support/artdb_fixture.h"
 #include "support/batch_runner.h"
@@ -269,6 +270,40 @@ TEST(Batch, SpeciesListImportBuildsTheSampleDatabase) {
               std::string::npos)
         << empty.err;
     EXPECT_EQ(readBytes(dir.file("s.adb")), previous);
+}
+
+TEST(Batch, IndicatorListImportNamesItsListAndMakesItCurrent) {
+    TempDir dir;
+    const std::string db = "--species-db " + dir.file("s.adb");
+    const std::string species = " --import-species-list " + std::string(TAVOLEX_SAMPLES) + "/artenliste.txt";
+    writeBytes(dir.file("zw.txt"),
+               "Zeigerwerte Test\r\nArt s 60 t r\tL i 0 f f\r\nPoa trivialis\t6\r\n"
+               "Planta ignota\t1\r\nBromus mollis L.\t3\r\n");
+    // Weighted means of L in a two-releve table: Poa 6 (weight 1), Bromus (through its synonym) 3 (weight 2).
+    writeBytes(dir.file("t.tab"), "T;Nr;;a;b\r\nA;Poa trivialis;;1;\r\nA;Bromus hordeaceus;;2;1\r\n");
+    const std::string run = " --cover-system 3 --run 'Zeigerwerte Mittlere*Aufnahmen;#1 1 #001' --save " +
+                            dir.file("out.tab") + " " + dir.file("t.tab");
+    BatchRun r = runBatch(
+        db + species + " --import-indicators " + dir.file("zw.txt") + " --indicator-list 2" + run, dir);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "warning: Unbekannt oder mehrdeutig (nicht eingelesen): Planta ignota\n");
+    EXPECT_TRUE(tav::fileExists(dir.file("s.z2")));
+    EXPECT_NE(readBytes(dir.file("out.tab")).find("\r\nF;gew_L;;4;3\r\n"), std::string::npos)
+        << readBytes(dir.file("out.tab"));
+    // Later runs choose the list by its number; an empty list number finds no values.
+    r = runBatch(db + " --indicator-list 1" + run, dir);
+    EXPECT_NE(r.status, 0);
+    r = runBatch(db + " --indicator-list 2" + run, dir);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(readBytes(dir.file("out.tab")).find("\r\nF;gew_L;;4;3\r\n"), std::string::npos);
+
+    for (const char* args : {"--import-indicators zw.txt t.tab", "--indicator-list 2 t.tab"})
+        EXPECT_EQ(runBatch(args, dir).err.rfind(
+                      "error: --import-indicators and --indicator-list need --species-db", 0),
+                  0u)
+            << args;
+    for (const char* number : {"0", "100", "x"})
+        EXPECT_EQ(runBatch(db + " --indicator-list " + number + " t.tab", dir).status, 2) << number;
 }
 
 TEST(Batch, SaveTargetsThatAreNoFilesAreRefused) {

@@ -2,12 +2,14 @@
 # against R on the dune sample: per species the mean, the cover-weighted mean (weighted.mean), the
 # standard deviation and the median of the soil thickness (A1) and of the moisture over the releves
 # where the species is present; per category of Management the weighted mean of A1; and the quantile
-# histogram of A1.
+# histogram of A1. Then the releves' mean and cover-weighted mean of an indicator list generated here,
+# imported into the sample species database through the batch runner.
 args <- commandArgs(trailingOnly = TRUE)
 here <- dirname(sub("^--file=", "", grep("^--file=", commandArgs(FALSE), value = TRUE)))
 source(file.path(here, "common.R"))
 batch <- args[1]
 dune_file <- args[2]
+species_list <- args[3]
 
 run <- function(table, marked, statement) {
   out <- system2(batch, c("--cover-system", "3", "--print-windows", "--mark-header-rows", marked, "--run",
@@ -81,5 +83,43 @@ below <- per_species(a1, function(v, w) {
   if (q > min(v)) sum(v <= q) / (q - min(v)) else NA
 })
 check("A1 occurrences per unit up to the quantile", numbers(cells[, 3]), below)
+
+# Releve means through an indicator list. The values are generated (they are no real indicator values):
+# L an integer for every species but two, F with one decimal and three gaps. Achillea millefolium is
+# left out, since its name finds both the species and its aggregate in the sample database; Bromus
+# hordeaceus is listed under its synonym Bromus mollis L., whose values belong to the accepted name.
+set.seed(16)
+species <- colnames(x)
+listed <- !(species %in% c("Achillea millefolium", "Bellis perennis", "Empetrum nigrum"))
+L <- sample(1:9, length(species), replace = TRUE)
+F <- round(runif(length(species), 1, 9), 1)
+F[c(3, 8, 13)] <- NA
+folder <- tempfile("indicators")
+dir.create(folder)
+list_file <- file.path(folder, "zeigerwerte.txt")
+names_in_list <- ifelse(species == "Bromus hordeaceus", "Bromus mollis L.", species)
+writeLines(c("Zeigerwerte generiert", "Art s 60 t r\tL i 0 f f\tF s 5 f f",
+             paste(names_in_list, L, ifelse(is.na(F), "", format(F, nsmall = 1)), sep = "\t")[listed]),
+           list_file, sep = "\r\n")
+saved <- file.path(folder, "dune.tab")
+status <- system2(batch, c("--species-db", file.path(folder, "arten.adb"), "--import-species-list", species_list,
+                           "--import-indicators", list_file, "--indicator-list", "3", "--cover-system", "3",
+                           "--run", shQuote("Optionen Dezimalstellen;12;Zeigerwerte Mittlere*Aufnahmen;#1 1,2 #101"),
+                           "--save", saved, dune_file), stdout = FALSE, stderr = FALSE)
+if (status != 0) stop("the batch runner failed on the releve means")
+means <- function(v) {
+  v[!listed] <- NA
+  present <- x > 0 & matrix(!is.na(v), nrow(x), ncol(x), byrow = TRUE)
+  list(mean = sapply(seq_len(nrow(x)), function(i) if (any(present[i, ])) mean(v[present[i, ]]) else NA),
+       weighted = sapply(seq_len(nrow(x)), function(i)
+         if (any(present[i, ])) weighted.mean(v[present[i, ]], x[i, present[i, ]]) else NA))
+}
+for (k in 1:2) {
+  name <- c("L", "F")[k]
+  want <- means(list(L, F)[[k]])
+  check(paste("releve mean of", name), numbers(header_row(saved, name)), want$mean)
+  check(paste("releve cover-weighted mean of", name), numbers(header_row(saved, paste0("gew_", name))),
+        want$weighted)
+}
 
 finish()
