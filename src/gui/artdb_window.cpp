@@ -189,10 +189,27 @@ void ArtDbWindow::buildMenus() {
             TListDlg::Execute(session_.ui(), "Aggregate", aggregateList(*db), false, line);
         }
     });
-    for (const char* later :
-         {"Basisdaten der aktuellen Arten auflisten", "Basisdaten der aktuellen Arten zusammenfassen"})
-        add(lists, later,
-            [this, later] { session_.ui().showInfo(std::string(later) + ": noch nicht verfügbar."); });
+    for (const bool summary : {false, true})
+        add(lists,
+            summary ? "Basisdaten der aktuellen Arten zusammenfassen"
+                    : "Basisdaten der aktuellen Arten auflisten",
+            [this, summary] { listBasics(summary); });
+}
+
+void ArtDbWindow::listBasics(bool summary) {
+    TArtDb* db = session_.speciesDb();
+    if (!db) return;
+    std::vector<int> chosen;
+    std::string names;
+    if (!GetZwItems(*db, session_.ui(), 'B', chosen, names)) return;
+    std::vector<int> fields;
+    for (int p : chosen) fields.push_back(p + 1);
+    session_.progress().setStatus(summary ? "zusammenfassen ..." : "heraussuchen ...");
+    const std::vector<std::string> lines = summary ? summariseBasics(*db, fields, &model_->rows())
+                                                   : tav::listBasics(*db, fields, &model_->rows());
+    session_.progress().hideStatus();
+    int line = 0;
+    TListDlg::Execute(session_.ui(), "Basisdaten", lines, false, line);
 }
 
 void ArtDbWindow::report(const Status& status) {

@@ -40,6 +40,7 @@ class ArtDbWindow : public QMainWindow {
     void report(const class Status& status);
     void importSpecies();
     void prepareImport(bool indicators);
+    void listBasics(bool summary);
     void exportShown();
     void importIndicators();
     void find(bool inColumn);

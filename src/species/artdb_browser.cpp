@@ -324,6 +324,78 @@ std::vector<std::string> aggregateList(TArtDb& db) {
     return lines;
 }
 
+// ---------------------------------------------------------------- basic data of the shown species
+
+namespace {
+
+// The accepted names of the shown records, each once, in the order shown: a shown synonym stands for its
+// accepted name, and a name in a synonym cycle, which has none, is left out.
+std::vector<int> acceptedOfShown(TArtDb& db, const std::vector<int>& rows) {
+    std::vector<int> keys;
+    std::vector<bool> seen;
+    for (int row : rows) {
+        const int accepted = db.ScanSyn('R', static_cast<int>(keyOfRow(db, row)));
+        if (accepted < 0) continue;
+        if (static_cast<std::size_t>(accepted) >= seen.size()) seen.resize(accepted + 1);
+        if (seen[accepted]) continue;
+        seen[accepted] = true;
+        keys.push_back(accepted);
+    }
+    return keys;
+}
+
+std::string listed(std::string_view value) {
+    std::string v(trimBlanks(value));
+    std::replace(v.begin(), v.end(), ';', ',');
+    return v;
+}
+
+}  // namespace
+
+std::vector<std::string> listBasics(TArtDb& db, const std::vector<int>& fields,
+                                    const std::vector<int>* order) {
+    const RecordSet& t = db.SQLarten();
+    std::string title = "Art";
+    for (int f : fields)
+        if (f > 0 && f < t.fieldCount()) title += ";" + t.fields()[f].name;
+    std::vector<std::string> lines{title};
+    for (int p : acceptedOfShown(db, order ? *order : shownInKeyOrder(db))) {
+        const int row = t.rowOfKey(p);
+        std::string line = listed(db.GetLat(p));
+        for (int f : fields)
+            if (f > 0 && f < t.fieldCount()) line += ";" + listed(t.text(row, f));
+        lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
+std::vector<std::string> summariseBasics(TArtDb& db, const std::vector<int>& fields,
+                                         const std::vector<int>* order) {
+    const RecordSet& t = db.SQLarten();
+    const std::vector<int> keys = acceptedOfShown(db, order ? *order : shownInKeyOrder(db));
+    std::vector<std::string> lines{"Feld;Wert;Anzahl Arten"};
+    for (int f : fields) {
+        if (f <= 0 || f >= t.fieldCount()) continue;
+        std::vector<std::pair<std::string, int>> counts;  // value, number of taxa; by first appearance
+        for (int p : keys) {
+            std::string value = listed(t.text(t.rowOfKey(p), f));
+            if (value.empty()) value = "(leer)";
+            auto at =
+                std::find_if(counts.begin(), counts.end(), [&](const auto& c) { return c.first == value; });
+            if (at == counts.end())
+                counts.emplace_back(std::move(value), 1);
+            else
+                ++at->second;
+        }
+        std::stable_sort(counts.begin(), counts.end(), [](const auto& a, const auto& b) {
+            return a.second != b.second ? a.second > b.second : textLess(a.first, b.first);
+        });
+        for (const auto& [value, n] : counts)
+            lines.push_back(t.fields()[f].name + ";" + value + ";" + std::to_string(n));
+    }
+    return lines;
+}
+
 // ---------------------------------------------------------------- choosing columns
 
 bool GetZwItems(const TArtDb& db, UiPort& ui, char OC, std::vector<int>& L, std::string& s) {

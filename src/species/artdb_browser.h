@@ -71,6 +71,19 @@ std::vector<std::string> synonymList(TArtDb& db);
 // "-", then the member listing.
 std::vector<std::string> aggregateList(TArtDb& db);
 
+// "Basisdaten der aktuellen Arten auflisten": the title line "Art" and the labels of fields (field
+// positions of the species table), then one line per accepted name of the shown records (in order, or
+// in key order; a shown synonym stands for its accepted name, each name once): the full name and the
+// values of the fields, ";"-separated (a ";" in a value as ",").
+std::vector<std::string> listBasics(TArtDb& db, const std::vector<int>& fields,
+                                    const std::vector<int>* order = nullptr);
+
+// "... zusammenfassen": over the same accepted names, the title line "Feld;Wert;Anzahl Arten", then per
+// field each of its values (an empty one as "(leer)") with the number of names that hold it, the most
+// frequent first.
+std::vector<std::string> summariseBasics(TArtDb& db, const std::vector<int>& fields,
+                                         const std::vector<int>* order = nullptr);
+
 // Turns a delimited text file whose first line names its columns into a file that ImportTable
 // (indicatorVariant false) or ImportZw (true) reads. The steps: the delimiter question about the source's
 // first line (setting: the delimiter and qualifier of the settings), the columns through list windows,

@@ -343,6 +343,13 @@ class MainWindowTest : public QObject {
         QCOMPARE(m->rowCount(), expected);
         QVERIFY(expected < all);
         QVERIFY(db->SQLarten().hasFilter());
+        // The family of the accepted names shown.
+        script_->addToken("6");
+        b->command("Basisdaten der aktuellen Arten auflisten")->trigger();
+        const DialogRequest& listing = script_->lastDialog();
+        QCOMPARE(listing.caption, std::string("Basisdaten"));
+        QVERIFY(!listing.items.empty() && listing.items.front() == "Art;Familie");
+        QVERIFY(listing.items.size() >= 2 && listing.items.size() <= static_cast<std::size_t>(expected) + 1);
         // Closing the browser removes the filters.
         b->close();
         QVERIFY(!db->SQLarten().hasFilter());

@@ -191,6 +191,19 @@ TEST_F(SpeciesBrowserTest, DeletingAnIndicatorListKeepsTheOpenOne) {
     EXPECT_EQ(ui.tokensLeft(), 0u);
 }
 
+TEST_F(SpeciesBrowserTest, BasicDataOfTheShownSpeciesCountEachAcceptedNameOnce) {
+    TArtDb db = imported();
+    // The synonym Agrostis alba stands for Agrostis stolonifera, which is shown too.
+    ASSERT_TRUE(filterByBasics(db, "Genus = 'Agrostis' or Genus = 'Betula'"));
+    EXPECT_EQ(listBasics(db, {art::kFamilie, art::kSys01}),
+              (std::vector<std::string>{"Art;Familie;Sys01", "Agrostis stolonifera L.;Poaceae;201",
+                                        "Betula pendula Müller;;1000"}));
+    clearFilters(db);
+    EXPECT_EQ(summariseBasics(db, {art::kFamilie}),
+              (std::vector<std::string>{"Feld;Wert;Anzahl Arten", "Familie;Asteraceae;3",
+                                        "Familie;Cyperaceae;2", "Familie;(leer);1", "Familie;Poaceae;1"}));
+}
+
 TEST_F(SpeciesBrowserTest, ExportWritesHeaderAndShownRecordsInTheChosenEncoding) {
     TArtDb db = imported();
     ASSERT_TRUE(filterByBasics(db, "Genus = 'Betula' or Genus = 'Carex'"));
