@@ -3,7 +3,8 @@
 # standard deviation and the median of the soil thickness (A1) and of the moisture over the releves
 # where the species is present; per category of Management the weighted mean of A1; and the quantile
 # histogram of A1. Then the releves' mean and cover-weighted mean of an indicator list generated here,
-# imported into the sample species database through the batch runner.
+# imported into the sample species database through the batch runner; and the community-weighted means
+# of the published species traits of the Aravo sample.
 args <- commandArgs(trailingOnly = TRUE)
 here <- dirname(sub("^--file=", "", grep("^--file=", commandArgs(FALSE), value = TRUE)))
 source(file.path(here, "common.R"))
@@ -120,6 +121,29 @@ for (k in 1:2) {
   check(paste("releve mean of", name), numbers(header_row(saved, name)), want$mean)
   check(paste("releve cover-weighted mean of", name), numbers(header_row(saved, paste0("gew_", name))),
         want$weighted)
+}
+
+# The Aravo sample: its species list and trait list imported, the abundance-weighted mean of every trait
+# per releve, against weighted.mean over the releve's species.
+samples <- dirname(dune_file)
+aravo_file <- file.path(samples, "aravo.tab")
+traits <- read.delim(file.path(samples, "aravo_merkmale.txt"), skip = 1, check.names = FALSE)
+colnames(traits) <- sub(" .*", "", colnames(traits))  # the definitions' names
+y <- read_table(aravo_file)
+if (!identical(traits[, 1], colnames(y))) stop("the trait list does not name the table's species in order")
+saved <- file.path(folder, "aravo.tab")
+statement <- paste0("Optionen Dezimalstellen;12;Zeigerwerte Mittlere*Aufnahmen;#1 ",
+                    paste(seq_len(ncol(traits) - 1), collapse = ","), " #001")
+messages <- system2(batch, c("--species-db", file.path(folder, "aravo.adb"), "--import-species-list",
+                             file.path(samples, "aravo_artenliste.txt"), "--import-indicators",
+                             file.path(samples, "aravo_merkmale.txt"), "--cover-system", "3",
+                             "--run", shQuote(statement), "--save", saved, aravo_file), stdout = TRUE, stderr = TRUE)
+if (!is.null(attr(messages, "status"))) stop("the batch runner failed on the Aravo traits: ", messages)
+if (length(messages) > 0) fail("the Aravo lists import with messages:", messages)
+for (trait in colnames(traits)[-1]) {
+  v <- traits[[trait]]
+  want <- sapply(seq_len(nrow(y)), function(i) weighted.mean(v[y[i, ] > 0], y[i, y[i, ] > 0]))
+  check(paste("Aravo community-weighted mean of", trait), numbers(header_row(saved, paste0("gew_", trait))), want)
 }
 
 finish()
