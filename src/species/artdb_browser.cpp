@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
+#include <unordered_set>
 
 #include "core/file_io.h"
 #include "core/numbers.h"
@@ -332,14 +334,10 @@ namespace {
 // accepted name, and a name in a synonym cycle, which has none, is left out.
 std::vector<int> acceptedOfShown(TArtDb& db, const std::vector<int>& rows) {
     std::vector<int> keys;
-    std::vector<bool> seen;
+    std::unordered_set<int> seen;
     for (int row : rows) {
         const int accepted = db.ScanSyn('R', static_cast<int>(keyOfRow(db, row)));
-        if (accepted < 0) continue;
-        if (static_cast<std::size_t>(accepted) >= seen.size()) seen.resize(accepted + 1);
-        if (seen[accepted]) continue;
-        seen[accepted] = true;
-        keys.push_back(accepted);
+        if (accepted >= 0 && seen.insert(accepted).second) keys.push_back(accepted);
     }
     return keys;
 }
@@ -376,17 +374,12 @@ std::vector<std::string> summariseBasics(TArtDb& db, const std::vector<int>& fie
     std::vector<std::string> lines{"Feld;Wert;Anzahl Arten"};
     for (int f : fields) {
         if (f <= 0 || f >= t.fieldCount()) continue;
-        std::vector<std::pair<std::string, int>> counts;  // value, number of taxa; by first appearance
+        std::map<std::string, int> byValue;  // value, number of taxa
         for (int p : keys) {
             std::string value = listed(t.text(t.rowOfKey(p), f));
-            if (value.empty()) value = "(leer)";
-            auto at =
-                std::find_if(counts.begin(), counts.end(), [&](const auto& c) { return c.first == value; });
-            if (at == counts.end())
-                counts.emplace_back(std::move(value), 1);
-            else
-                ++at->second;
+            ++byValue[value.empty() ? std::string("(leer)") : std::move(value)];
         }
+        std::vector<std::pair<std::string, int>> counts(byValue.begin(), byValue.end());
         std::stable_sort(counts.begin(), counts.end(), [](const auto& a, const auto& b) {
             return a.second != b.second ? a.second > b.second : textLess(a.first, b.first);
         });
