@@ -4,7 +4,8 @@
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="$root/build-fuzz"
 targets=(table_native table_text3 table_text4 deck_file settings_file installation_file catalogue
-         taxon_list indicator_list record_set macro_collection clipboard_paste field_list)
+         taxon_list indicator_list record_set macro_collection clipboard_paste field_list
+         import_preparation)
 # Inputs up to 64 KB; the native table reader is quick enough for more.
 declare -A max_len=([table_native]=262144)
 common_options=(-timeout=1 -rss_limit_mb=2048 -print_final_stats=1)

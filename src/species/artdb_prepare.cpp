@@ -48,11 +48,22 @@ struct Source {
     std::vector<std::string> names;
     std::vector<std::vector<std::string>> rows;
 
-    // A cell as it goes into the target: trimmed, and ";" (the delimiter of the target's meta parts) as ",".
+    std::string targetDelim = "\t";
+
+    // A text as it goes into the target: the target's delimiter inside it would shift the later columns
+    // (a tab becomes a blank, "," a ".", any other a ","), and ";", which the imports' meta lines use,
+    // becomes "," (or "." when "," is the delimiter).
+    std::string clean(std::string_view text) const {
+        const std::string_view by = targetDelim == "\t" ? " " : targetDelim == "," ? "." : ",";
+        return replacedText(replacedText(text, targetDelim, by, true), ";", targetDelim == "," ? "." : ",",
+                            true);
+    }
+
+    // A cell as it goes into the target: trimmed and clean.
     std::string cell(std::size_t row, int column) const {
         const std::vector<std::string>& r = rows[row];
         if (column < 0 || static_cast<std::size_t>(column) >= r.size()) return {};
-        return replaced(std::string(trimBlanks(r[column])), ';', ',');
+        return clean(trimBlanks(r[column]));
     }
 
     // The longest value that is no integer; 0 when every value is an integer or empty.
@@ -66,8 +77,8 @@ struct Source {
     }
 
     std::string definition(int column, std::string_view flags) const {
-        std::string name = replaced(
-            replaced(column < static_cast<int>(names.size()) ? names[column] : "", ' ', '_'), ';', ',');
+        std::string name =
+            replaced(clean(column < static_cast<int>(names.size()) ? names[column] : ""), ' ', '_');
         name = std::string(trimBlanks(name));
         // A definition without a name would take its type letter as name.
         if (name.empty()) name = "Feld" + std::to_string(column + 1);
@@ -159,6 +170,7 @@ Status prepareImportFile(UiPort& ui, const std::string& source, bool indicatorVa
     const std::string sourceName = source.substr(source.rfind('/') + 1);
     std::string d;
     appendUtf8(d, setting.delimiter);
+    src.targetDelim = d;
     std::vector<std::string> out;
 
     const auto names = choose(ui, src, "Bitte Feld(er) mit Artnamen anwählen.", true, !indicatorVariant);

@@ -481,6 +481,23 @@ TEST_F(SpeciesBrowserTest, PreparedIndicatorListImports) {
     EXPECT_EQ(s, "6,5");
 }
 
+TEST_F(SpeciesBrowserTest, PreparationKeepsTheTargetDelimiterOutOfValues) {
+    // A ";" source whose values hold tabs, prepared into a tab-separated file: a tab inside a value would
+    // shift every later column of its record.
+    writeBytes(dir.file("quelle.csv"),
+               "Name;Deutsch;L\r\nCarex nigra;Braune\tSegge;8\r\nBetula pendula;Hänge\tBirke;7\r\n");
+    for (const char* t : {"1", "2", "1", "1", "1", "3", "1"}) ui.addToken(t);
+    ui.addToken(dir.file("import.txt"));
+    ASSERT_TRUE(prepareImportFile(ui, dir.file("quelle.csv"), false, {U'\t', 0}, ExportEncoding::Utf8));
+    const std::vector<std::string> lines =
+        splitFields(decodeFileText(readBytes(dir.file("import.txt"))), "\r\n");
+    ASSERT_GE(lines.size(), 4u);
+    const std::size_t fields = splitFields(lines[1], "\t").size();
+    EXPECT_EQ(fields, 49u);
+    for (std::size_t n = 2; n < 4; ++n) EXPECT_EQ(splitFields(lines[n], "\t").size(), fields) << lines[n];
+    EXPECT_NE(lines[2].find("\tBraune Segge\t"), std::string::npos) << lines[2];
+}
+
 TEST_F(SpeciesBrowserTest, CancelledPreparationWritesNothing) {
     writeBytes(dir.file("quelle.csv"), kSpeciesSource);
     for (const char* t : {"1", "2,3", "5", "6"}) ui.addToken(t);  // the family choice goes unanswered
