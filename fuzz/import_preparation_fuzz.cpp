@@ -41,7 +41,8 @@ class Answers : public UiPort {
                 if (r.caption.find("Artnamen") != std::string::npos) return std::string(withNone ? "1" : "0");
                 if (r.caption.find("Zeigerwerten") != std::string::npos) {
                     std::string all;
-                    for (std::size_t k = 0; k < r.items.size(); ++k) all += (k ? "," : "") + std::to_string(k);
+                    for (std::size_t k = 0; k < r.items.size(); ++k)
+                        all += (k ? "," : "") + std::to_string(k);
                     return all;
                 }
                 return std::string("0");
@@ -78,7 +79,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (lines.size() < 2) fuzz::roundTripFailed("import_preparation", "fewer than two lines written");
     const std::size_t fields = splitFields(lines[1], d).size();
     if (!indicators && fields != 49)
-        fuzz::roundTripFailed("import_preparation", "definition line of " + std::to_string(fields) + " fields");
+        fuzz::roundTripFailed("import_preparation",
+                              "definition line of " + std::to_string(fields) + " fields");
     for (std::size_t n = 2; n < lines.size(); ++n)
         if (splitFields(lines[n], d).size() != fields)
             fuzz::roundTripFailed("import_preparation", "line " + std::to_string(n + 1) + " " +
