@@ -550,8 +550,7 @@ int main(int argc, char** argv) {
             session.report(imported);
             if (!imported) return kFileError;
         } else if (o.indicatorNumber > 0) {
-            session.settings().ZeiEinst = static_cast<std::uint8_t>(o.indicatorNumber);
-            session.speciesDb()->UseZwList(o.indicatorNumber);
+            session.useIndicatorList(o.indicatorNumber);
         }
         // A ";" inside a name would shift the fields of the output line: it becomes "," as in table cells.
         auto field = [](std::string s) {

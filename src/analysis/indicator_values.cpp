@@ -5,6 +5,7 @@
 #include <map>
 #include <numeric>
 
+#include "analysis/ranking.h"
 #include "core/numbers.h"
 #include "core/text.h"
 
@@ -322,35 +323,17 @@ bool scaleIsLinear(ScaleMethod m) {
 
 namespace {
 
-// The ranks of the present values (ties by their mean rank), missing where x is.
+// The ranks of the present values (ties by their mean rank), missing where x is; n gets their number.
 std::vector<double> ranksOf(const std::vector<double>& x, int& n) {
-    std::vector<std::size_t> order;
-    for (std::size_t i = 0; i < x.size(); ++i)
-        if (!isMissing(x[i])) order.push_back(i);
-    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return x[a] < x[b]; });
+    std::vector<double> present;
+    for (double v : x)
+        if (!isMissing(v)) present.push_back(v);
+    const std::vector<double> ranks = midRanks(present);
     std::vector<double> r(x.size(), kMissing);
-    for (std::size_t i = 0; i < order.size();) {
-        std::size_t j = i;
-        while (j + 1 < order.size() && x[order[j + 1]] == x[order[i]]) ++j;
-        const double mean = (static_cast<double>(i + j) / 2) + 1;
-        for (std::size_t k = i; k <= j; ++k) r[order[k]] = mean;
-        i = j + 1;
-    }
-    n = static_cast<int>(order.size());
+    for (std::size_t i = 0, k = 0; i < x.size(); ++i)
+        if (!isMissing(x[i])) r[i] = ranks[k++];
+    n = static_cast<int>(present.size());
     return r;
-}
-
-// The normal quantile of p (0 < p < 1) by bisection of the distribution function.
-double normalQuantile(double p) {
-    double lo = -10, hi = 10;
-    for (int k = 0; k < 200; ++k) {
-        const double mid = (lo + hi) / 2;
-        if (0.5 * std::erfc(-mid / std::sqrt(2.0)) < p)
-            lo = mid;
-        else
-            hi = mid;
-    }
-    return (lo + hi) / 2;
 }
 
 }  // namespace
@@ -468,13 +451,8 @@ QuantileHistogram quantileHistogram(std::vector<double> values, const std::vecto
     h.quantiles.assign(probabilities.size(), kMissing);
     h.density.assign(probabilities.size() + 1, kMissing);
     if (n == 0) return h;
-    for (std::size_t k = 0; k < probabilities.size(); ++k) {
-        const double p = std::clamp(probabilities[k], 0.0, 1.0);
-        const double at = p * static_cast<double>(n - 1);
-        const std::size_t lo = static_cast<std::size_t>(std::floor(at));
-        const std::size_t hi = std::min(lo + 1, n - 1);
-        h.quantiles[k] = values[lo] + (at - static_cast<double>(lo)) * (values[hi] - values[lo]);
-    }
+    for (std::size_t k = 0; k < probabilities.size(); ++k)
+        h.quantiles[k] = quantileOfSorted(values, probabilities[k]);
     std::vector<double> bounds = {values.front()};
     bounds.insert(bounds.end(), h.quantiles.begin(), h.quantiles.end());
     bounds.push_back(values.back());

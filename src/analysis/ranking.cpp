@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <numeric>
 
 namespace tav {
@@ -29,6 +30,18 @@ std::vector<double> midRanks(const std::vector<double>& v) {
         i = j + 1;
     }
     return ranks;
+}
+
+double normalQuantile(double p) {
+    double z = 0;
+    for (int i = 0; i < 100; ++i) {
+        const double cdf = 0.5 * std::erfc(-z / std::sqrt(2.0));
+        const double pdf = std::exp(-z * z / 2) / std::sqrt(2 * std::numbers::pi);
+        const double step = (cdf - p) / std::max(pdf, 1e-300);
+        z -= std::clamp(step, -1.0, 1.0);
+        if (std::fabs(step) < 1e-15) break;
+    }
+    return z;
 }
 
 // a / 10 rounded to the nearest whole number, halves to the even one, without floating error.

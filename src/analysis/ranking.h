@@ -1,7 +1,7 @@
 #pragma once
 // Ranking and quantiles, shared by the statistics, the tests, the similarities and the diagnostic
 // species: quantiles as R's type 7, mid-ranks of tied values, the range that the 10 % trimmed mean
-// keeps, and Pearson's r (Spearman's is Pearson's r of the mid-ranks).
+// keeps, the normal quantile, and Pearson's r (Spearman's is Pearson's r of the mid-ranks).
 
 #include <utility>
 #include <vector>
@@ -18,6 +18,9 @@ std::vector<double> midRanks(const std::vector<double>& values);
 // The positions lo … hi of the sorted values that the 10 % trimmed mean keeps: c = n − 1, lo =
 // round(0.1c), hi = round(0.9c), rounded half to even.
 std::pair<int, int> trimmedRange(int n);
+
+// The standard normal quantile of p (0 < p < 1), by Newton steps on the normal distribution function.
+double normalQuantile(double p);
 
 // Pearson's r of two vectors of the same length, with the deviations from the means summed directly;
 // 0 when either varies not at all.

@@ -31,6 +31,18 @@ bool enoughMarkedRows(Session& session, std::size_t marked, std::size_t least);
 // A header cell as a number; missing (kMissing) when it is empty or no number.
 double headerNumber(const TEditBuffer& buffer, int col, int row);
 
+// The names of the nine transformations, by their number: the row transformations of "Zeilen auswerten"
+// and the scaling of indicator files name their results with them.
+inline constexpr const char* kTransformationNames[] = {"zentriert",
+                                                       "standardisiert",
+                                                       "Anteile",
+                                                       "skaliert",
+                                                       "dividiert",
+                                                       "rangiert",
+                                                       "uniformtransformiert",
+                                                       "normaltransformiert",
+                                                       "geeicht"};
+
 // A statistics selection with its bootstrap numbers.
 struct StatChoice {
     StatSelection selection;

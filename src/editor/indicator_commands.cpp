@@ -531,6 +531,32 @@ std::string withoutBlanks(std::string_view text) {
     return out;
 }
 
+// The marked header rows a derivation reads; none, after the message "MsgNoRowsM", when none is marked.
+std::vector<int> markedHeaderRowsOrSay(Session& s) {
+    std::vector<int> rows = s.buffer().MroK().elements();
+    if (rows.empty()) s.ui().showError(s.catalogue().GetLangMsg("MsgNoRowsM"));
+    return rows;
+}
+
+// The numbers of header rows by releve, read once; missing where a cell holds no finite number.
+std::vector<std::vector<double>> headerNumbers(const TEditBuffer& b, const std::vector<int>& rows) {
+    std::vector<std::vector<double>> numbers;
+    for (int h : rows) {
+        std::vector<double> x(static_cast<std::size_t>(b.GetColCount()));
+        for (int c = 0; c < b.GetColCount(); ++c)
+            x[static_cast<std::size_t>(c)] = finiteOrMissing(headerNumber(b, c, h));
+        numbers.push_back(std::move(x));
+    }
+    return numbers;
+}
+
+// The lines of derived values in the table window "Zeigerwerte", in the layout the indicator import reads.
+Status showIndicatorLines(Session& s, std::vector<std::string>& lines) {
+    std::string res;
+    TGridDlg::Execute(s.ui(), "Zeigerwerte", lines, 2, res);
+    return {};
+}
+
 // The categories of releves a derivation runs over, each a label ("" for the whole table, else the
 // category's text without blanks, ";" as "_", then "_") with its releves; nothing when cancelled.
 using ReleveCategories = std::vector<std::pair<std::string, std::vector<int>>>;
@@ -566,11 +592,8 @@ std::optional<ReleveCategories> askReleveCategories(TEditBuffer& b, bool byCateg
 
 Status deriveIndicators(Session& s, bool byCategory) {
     TEditBuffer& b = s.buffer();
-    const std::vector<int> headerRows = b.MroK().elements();
-    if (headerRows.empty()) {
-        s.ui().showError(s.catalogue().GetLangMsg("MsgNoRowsM"));
-        return {};
-    }
+    const std::vector<int> headerRows = markedHeaderRowsOrSay(s);
+    if (headerRows.empty()) return {};
     const auto asked = askReleveCategories(b, byCategory);
     if (!asked) return {};
     const ReleveCategories& categories = *asked;
@@ -578,20 +601,9 @@ Status deriveIndicators(Session& s, bool byCategory) {
     if (!choice) return {};
     const bool bounds = choice->nconf > 0 && choice->selection.bootstrap();
     const int decimals = s.settings().Diversa.Decimals;
-    std::vector<int> species;
-    for (int r : markedOrAll(b.MroA(), b.GetRowCount('A')))
-        if (b.GetTyp('A', r) == 'A') species.push_back(r);
-    TMenge rows;
-    for (int r : species) rows.Add(r);
+    const TMenge rows = consideredSpeciesRows(b);
     const WeightView v = readCoverWeights(s, &rows);
-    // The header rows' numbers, read once.
-    std::vector<std::vector<double>> header;
-    for (int h : headerRows) {
-        std::vector<double> x(static_cast<std::size_t>(b.GetColCount()));
-        for (int c = 0; c < b.GetColCount(); ++c)
-            x[static_cast<std::size_t>(c)] = finiteOrMissing(headerNumber(b, c, h));
-        header.push_back(std::move(x));
-    }
+    const std::vector<std::vector<double>> header = headerNumbers(b, headerRows);
     std::string definition = "Species s 128 t r";
     std::size_t columns = 0;
     for (const auto& [label, releves] : categories)
@@ -604,7 +616,7 @@ Status deriveIndicators(Session& s, bool byCategory) {
     std::vector<std::string> lines = {"Zeigerwerte" + std::string(columns, ';'), definition};
     TStatParams params(choice->selection);
     std::vector<char> inCategory(static_cast<std::size_t>(b.GetColCount()));
-    for (int r : species) {
+    for (int r : rows.elements()) {
         std::string line(b.GetZl('A', r));
         for (const auto& [label, releves] : categories) {
             std::fill(inCategory.begin(), inCategory.end(), 0);
@@ -621,9 +633,7 @@ Status deriveIndicators(Session& s, bool byCategory) {
         }
         lines.push_back(line);
     }
-    std::string res;
-    TGridDlg::Execute(s.ui(), "Zeigerwerte", lines, 2, res);
-    return {};
+    return showIndicatorLines(s, lines);
 }
 
 // Quantile histograms of the marked header rows over the occurrences of each species (in each category
@@ -631,11 +641,8 @@ Status deriveIndicators(Session& s, bool byCategory) {
 // between them, in the window "Zeigerwerte" without its title line.
 Status deriveHistograms(Session& s, bool byCategory) {
     TEditBuffer& b = s.buffer();
-    const std::vector<int> headerRows = b.MroK().elements();
-    if (headerRows.empty()) {
-        s.ui().showError(s.catalogue().GetLangMsg("MsgNoRowsM"));
-        return {};
-    }
+    const std::vector<int> headerRows = markedHeaderRowsOrSay(s);
+    if (headerRows.empty()) return {};
     const auto asked = askReleveCategories(b, byCategory);
     if (!asked) return {};
     const auto boundsText =
@@ -654,6 +661,7 @@ Status deriveHistograms(Session& s, bool byCategory) {
     }
     const TMenge rows = consideredSpeciesRows(b);
     const WeightView v = readCoverWeights(s, &rows);
+    const std::vector<std::vector<double>> header = headerNumbers(b, headerRows);
     const int decimals = s.settings().Diversa.Decimals;
     const std::string width = " s " + std::to_string(decimals + 12);
     std::string definition = "Species s 128 t r";
@@ -672,11 +680,11 @@ Status deriveHistograms(Session& s, bool byCategory) {
         for (const auto& [label, releves] : *asked) {
             std::fill(inCategory.begin(), inCategory.end(), 0);
             for (int c : releves) inCategory[static_cast<std::size_t>(c)] = 1;
-            for (int h : headerRows) {
+            for (const std::vector<double>& x : header) {
                 std::vector<double> values;
                 for (const auto& [c, w] : v.bySpecies[static_cast<std::size_t>(r)])
                     if (inCategory[static_cast<std::size_t>(c)])
-                        values.push_back(finiteOrMissing(headerNumber(b, c, h)));
+                        values.push_back(x[static_cast<std::size_t>(c)]);
                 const QuantileHistogram q = quantileHistogram(std::move(values), bounds, *interval);
                 for (double x : q.quantiles) line += ";" + cellText(x, decimals);
                 for (double x : q.density) line += ";" + cellText(x, decimals);
@@ -684,9 +692,7 @@ Status deriveHistograms(Session& s, bool byCategory) {
         }
         lines.push_back(line);
     }
-    std::string res;
-    TGridDlg::Execute(s.ui(), "Zeigerwerte", lines, 2, res);
-    return {};
+    return showIndicatorLines(s, lines);
 }
 
 // The affinities of the species to the categories of releves, in the window "Zeigerwerte" in the layout
@@ -716,31 +722,20 @@ Status deriveAffinities(Session& s) {
         for (double x : affinity[static_cast<std::size_t>(r)]) line += ";" + cellText(x, decimals);
         lines.push_back(line);
     }
-    std::string res;
-    TGridDlg::Execute(s.ui(), "Zeigerwerte", lines, 2, res);
-    return {};
+    return showIndicatorLines(s, lines);
 }
 
 // The cover-weighted mean of every marked header row over the releves where a species is present, as
 // the species' scores in its margin (one axis per header row, named by it).
 Status speciesScores(Session& s) {
     TEditBuffer& b = s.buffer();
-    const std::vector<int> headerRows = b.MroK().elements();
-    if (headerRows.empty()) {
-        s.ui().showError(s.catalogue().GetLangMsg("MsgNoRowsM"));
-        return {};
-    }
+    const std::vector<int> headerRows = markedHeaderRowsOrSay(s);
+    if (headerRows.empty()) return {};
     const TMenge rows = consideredSpeciesRows(b);
     const WeightView v = readCoverWeights(s, &rows);
     std::vector<std::string> lines = {"0"};
-    std::vector<std::vector<double>> header;
-    for (int h : headerRows) {
-        lines[0] += ";" + withoutBlanks(b.GetZl('K', h));
-        std::vector<double> x(static_cast<std::size_t>(b.GetColCount()));
-        for (int c = 0; c < b.GetColCount(); ++c)
-            x[static_cast<std::size_t>(c)] = finiteOrMissing(headerNumber(b, c, h));
-        header.push_back(std::move(x));
-    }
+    for (int h : headerRows) lines[0] += ";" + withoutBlanks(b.GetZl('K', h));
+    const std::vector<std::vector<double>> header = headerNumbers(b, headerRows);
     const int decimals = s.settings().Diversa.Decimals;
     for (int r : rows.elements()) {
         std::string line = "A" + std::to_string(r);
@@ -769,8 +764,7 @@ Status selectList(Session& s) {
     if (!db) return {};
     const std::optional<int> n = chooseIndicatorList(*db, s.ui());
     if (!n) return {};
-    s.settings().ZeiEinst = static_cast<std::uint8_t>(*n);
-    db->UseZwList(static_cast<int>(*n));
+    s.useIndicatorList(*n);
     return {};
 }
 
@@ -806,15 +800,7 @@ bool beginsWithIndicatorTitle(const IndicatorFile& f) {
     return !f.lines.empty() && upperFold(trimBlanks(f.lines[0])).rfind("ZEIGERWERTE", 0) == 0;
 }
 
-constexpr const char* kScaleNames[kScaleMethods] = {"zentriert",
-                                                    "standardisiert",
-                                                    "Anteile",
-                                                    "skaliert",
-                                                    "dividiert",
-                                                    "rangiert",
-                                                    "uniformtransformiert",
-                                                    "normaltransformiert",
-                                                    "geeicht"};
+static_assert(std::size(kTransformationNames) == kScaleMethods);
 
 Status scaleFile(Session& s) {
     const auto file = askFile(s, DialogKind::OpenFile, "Zeigerwerte in Datei skalieren");
@@ -887,7 +873,8 @@ Status scaleFile(Session& s) {
     values = scaleColumns(std::move(values), plans, method, reference);
     const int decimals = s.settings().Diversa.Decimals;
     std::vector<std::string> out = {
-        std::string(trimBlanks(f->lines[0])) + " " + kScaleNames[answer] + std::string(columns, ';'), ""};
+        std::string(trimBlanks(f->lines[0])) + " " + kTransformationNames[answer] + std::string(columns, ';'),
+        ""};
     for (std::size_t k = 0; k < defs.size(); ++k) out[1] += (k ? ";" : "") + defs[k];
     for (std::size_t i = 0; i < rows.size(); ++i) {
         std::string line = rows[i][0];
@@ -959,9 +946,7 @@ Status mergeFiles(Session& s) {
         for (const std::string& c : cells) line += ";" + c;
         out.push_back(line);
     }
-    std::string res;
-    TGridDlg::Execute(s.ui(), "Zeigerwerte", out, 2, res);
-    return {};
+    return showIndicatorLines(s, out);
 }
 
 }  // namespace

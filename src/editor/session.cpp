@@ -318,6 +318,11 @@ Status Session::importIndicatorList(const std::string& file, char32_t delimiter,
     return s;
 }
 
+void Session::useIndicatorList(int number) {
+    settings_.ZeiEinst = static_cast<std::uint8_t>(number);
+    if (db_) db_->UseZwList(number);
+}
+
 std::vector<SpeciesMatch> Session::lookupSpecies(const std::string& name) {
     std::vector<SpeciesMatch> out;
     if (!db_) return out;

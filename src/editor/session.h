@@ -173,6 +173,8 @@ class Session {
     // a number into the list the user names. The imported list becomes the current one of the settings.
     Status importIndicatorList(const std::string& file, char32_t delimiter, Progress& progress,
                                std::optional<int> number);
+    // Makes indicator list number (1 … 99) the current one: in the settings and in the open database.
+    void useIndicatorList(int number);
     // Opens the species database in file (a new empty one with create, replacing what was there) and
     // names it in the settings.
     Status useSpeciesDb(const std::string& file, bool create);

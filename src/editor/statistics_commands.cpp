@@ -594,33 +594,11 @@ Status evaluateColumns(Session& s) {
 
 // ---- "Zeilen auswerten"
 
-// The standard normal quantile of p (0 < p < 1), by Newton steps on the normal distribution function.
-double normalQuantile(double p) {
-    double z = 0;
-    for (int i = 0; i < 100; ++i) {
-        const double cdf = 0.5 * std::erfc(-z / std::sqrt(2.0));
-        const double pdf = std::exp(-z * z / 2) / std::sqrt(2 * std::numbers::pi);
-        const double step = (cdf - p) / std::max(pdf, 1e-300);
-        z -= std::clamp(step, -1.0, 1.0);
-        if (std::fabs(step) < 1e-15) break;
-    }
-    return z;
-}
-
 // A row transformed into a new header row (behind the last one) named "<row> <transformation>".
 Status transformRows(Session& s) {
     const std::vector<MarkedRow> rows = markedRows(s.buffer());
     int mode = 0;
     if (!TRadioDlg::Execute(s.ui(), s.catalogue(), "DlgScale", "", "", mode)) return {};
-    static constexpr const char* kNames[] = {"zentriert",
-                                             "standardisiert",
-                                             "Anteile",
-                                             "skaliert",
-                                             "dividiert",
-                                             "rangiert",
-                                             "uniformtransformiert",
-                                             "normaltransformiert",
-                                             "geeicht"};
     mode = std::clamp(mode, 0, 8);
     int reference = -1;
     if ((mode == 4 || mode == 8) &&
@@ -701,7 +679,7 @@ Status transformRows(Session& s) {
     }
     std::vector<std::pair<std::string, char>> newRows;
     for (const MarkedRow& mr : rows)
-        newRows.emplace_back(std::string(b.GetZl(mr.part, mr.row)) + " " + kNames[mode], 'F');
+        newRows.emplace_back(std::string(b.GetZl(mr.part, mr.row)) + " " + kTransformationNames[mode], 'F');
     const int first = appendHeaderRows(b, newRows);
     for (std::size_t i = 0; i < rows.size(); ++i)
         for (int c = 0; c < cols; ++c)

@@ -146,10 +146,8 @@ void ArtDbWindow::buildMenus() {
     add(file, "Zeigerwerte wählen", [this] {
         TArtDb* db = session_.speciesDb();
         if (!db) return;
-        if (const std::optional<int> n = chooseIndicatorList(*db, session_.ui())) {
-            session_.settings().ZeiEinst = static_cast<std::uint8_t>(*n);
-            db->UseZwList(*n);
-        }
+        if (const std::optional<int> n = chooseIndicatorList(*db, session_.ui()))
+            session_.useIndicatorList(*n);
     });
     add(file, "Zeigerwerte löschen", [this] {
         if (TArtDb* db = session_.speciesDb()) report(deleteIndicatorList(*db, session_.ui()));

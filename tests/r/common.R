@@ -41,6 +41,27 @@ window <- function(out, caption) {
   rest
 }
 
+# A random sparse releves x species matrix: about a tenth of the cells filled with percentages (0.5 to 80,
+# one decimal); a releve with fewer than `least` species gets the values `fill` in `least` random cells.
+random_covers <- function(nr, ns, least = 0, fill = NULL) {
+  x <- matrix(0, nr, ns)
+  filled <- sample(nr * ns, nr * ns / 10)
+  x[filled] <- round(runif(length(filled), 0.5, 80), 1)
+  if (least > 0) for (i in seq_len(nr)) if (sum(x[i, ] > 0) < least) x[i, sample(ns, least)] <- fill
+  x
+}
+
+# Writes a releves x species matrix as a table file: the header rows, each given as its type, its name
+# and its values, then the species rows sp1, sp2 ... with their non-zero cells.
+write_table <- function(file, x, header) {
+  writeLines(c(sapply(header, function(h) paste(c(h[1], h[2], "", h[-(1:2)]), collapse = ";")),
+               sapply(seq_len(ncol(x)), function(j) {
+                 v <- format(x[, j], scientific = FALSE, trim = TRUE, drop0trailing = TRUE)
+                 paste(c("A", paste0("sp", j), "", ifelse(x[, j] > 0, v, "")), collapse = ";")
+               })),
+             file)
+}
+
 failures <- 0
 check <- function(what, got, want, tol = 1e-9) {
   if (length(got) > 0 && length(got) == length(want) && all(is.finite(got)) && max(abs(got - want)) <= tol) {

@@ -12,15 +12,6 @@ dune_file <- args[2]
 vare_file <- args[3]
 suppressPackageStartupMessages(library(labdsv))
 
-write_table <- function(file, x, groups) {
-  writeLines(c(paste(c("T", "Gruppe", "", groups), collapse = ";"),
-               sapply(seq_len(ncol(x)), function(j) {
-                 v <- format(x[, j], scientific = FALSE, trim = TRUE, drop0trailing = TRUE)
-                 paste(c("A", paste0("sp", j), "", ifelse(x[, j] > 0, v, "")), collapse = ";")
-               })),
-             file)
-}
-
 run <- function(table, marked, statement) {
   system2(batch, c("--cover-system", "3", "--print-windows", "--mark-header-rows", marked, "--run",
                    shQuote(paste0("Optionen Dezimalstellen;12;", statement)), table),
@@ -77,7 +68,7 @@ check_table("dune", dune_file, "4", header_row(dune_file, "Management"))
 vare <- read_table(vare_file)
 vare_groups <- paste0("g", cutree(hclust(dist(vare), "average"), 4))
 vare_table <- tempfile(fileext = ".tab")
-write_table(vare_table, vare, vare_groups)
+write_table(vare_table, vare, list(c("T", "Gruppe", vare_groups)))
 check_table("varespec", vare_table, "1", vare_groups)
 
 # A random sparse table: 40 releves, 60 species, about a tenth of the cells filled, five groups; a few
@@ -85,14 +76,12 @@ check_table("varespec", vare_table, "1", vare_groups)
 set.seed(20261212)
 nr <- 40
 ns <- 60
-x <- matrix(0, nr, ns)
-filled <- sample(nr * ns, nr * ns / 10)
-x[filled] <- round(runif(length(filled), 0.5, 80), 1)
+x <- random_covers(nr, ns)
 x[, 1:3] <- 0
 x[, 4] <- round(runif(nr, 1, 9))
 random_groups <- sample(c("a", "b", "c", "d", "e"), nr, replace = TRUE)
 random_table <- tempfile(fileext = ".tab")
-write_table(random_table, x, random_groups)
+write_table(random_table, x, list(c("T", "Gruppe", random_groups)))
 check_table("random", random_table, "1", random_groups)
 
 # The hierarchical table on dune: Management, then Management and Use. Each species' value is its

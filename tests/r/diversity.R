@@ -72,19 +72,13 @@ check_table("varespec", vare_file)
 set.seed(20261212)
 nr <- 60
 ns <- 80
-x <- matrix(0, nr, ns)
-filled <- sample(nr * ns, nr * ns / 10)
-x[filled] <- round(runif(length(filled), 0.5, 80), 1)
-for (i in seq_len(nr)) if (sum(x[i, ] > 0) < 1) x[i, sample(ns, 1)] <- 5
+x <- random_covers(nr, ns, 1, 5)
 x[c(7, 31), ] <- 0
 x[7, 3] <- 12
 x[31, 40] <- 0.5
 random_file <- tempfile(fileext = ".tab")
-writeLines(c(paste(c("T", "Nr", "", paste0("r", seq_len(nr))), collapse = ";"),
-             paste(c("T", "Typ", "", sample(c("a", "B", "c", "D"), nr, replace = TRUE)), collapse = ";"),
-             sapply(seq_len(ns), function(j) paste(c("A", paste0("sp", j), "", ifelse(x[, j] > 0, x[, j], "")),
-                                                   collapse = ";"))),
-           random_file)
+write_table(random_file, x, list(c("T", "Nr", paste0("r", seq_len(nr))),
+                                  c("T", "Typ", sample(c("a", "B", "c", "D"), nr, replace = TRUE))))
 check_table("random", random_file, "Typ")
 
 finish()

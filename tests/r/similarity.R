@@ -89,15 +89,9 @@ check_table("varespec", vare_file)
 set.seed(20261211)
 nr <- 40
 ns <- 60
-x <- matrix(0, nr, ns)
-filled <- sample(nr * ns, nr * ns / 10)
-x[filled] <- round(runif(length(filled), 0.5, 80), 1)
-for (i in seq_len(nr)) if (sum(x[i, ] > 0) < 2) x[i, sample(ns, 2)] <- c(3, 7)
+x <- random_covers(nr, ns, 2, c(3, 7))
 random_file <- tempfile(fileext = ".tab")
-writeLines(c(paste(c("T", "Nr", "", paste0("r", seq_len(nr))), collapse = ";"),
-             sapply(seq_len(ns), function(j) paste(c("A", paste0("sp", j), "", ifelse(x[, j] > 0, x[, j], "")),
-                                                   collapse = ";"))),
-           random_file)
+write_table(random_file, x, list(c("T", "Nr", paste0("r", seq_len(nr)))))
 check_table("random", random_file)
 
 # Header rows with gaps: Pearson, Spearman and the covariance of the rows over the releves where both
