@@ -172,6 +172,10 @@ std::string formatNumber(double x) {
     return out;
 }
 
+std::string twoDigits(std::int64_t n) {
+    return (n >= 0 && n < 10 ? "0" : "") + std::to_string(n);
+}
+
 std::string formatInteger(std::int64_t n) {
     char buf[24];
     const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, n);

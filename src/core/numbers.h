@@ -34,5 +34,7 @@ std::string formatFixed(double x, int decimals);
 // and at least two digits: 1e+20, 1.5e-06, 1.25e-300. Missing, NaN and infinite values give "NA".
 std::string formatNumber(double x);
 std::string formatInteger(std::int64_t n);
+// A number from 0 on with at least two digits: "07", "12", "123".
+std::string twoDigits(std::int64_t n);
 
 }  // namespace tav

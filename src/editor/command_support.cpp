@@ -1,6 +1,7 @@
 #include "editor/command_support.h"
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 
 #include "core/numbers.h"
@@ -111,6 +112,10 @@ TMenge consideredSpeciesRows(const TEditBuffer& b) {
     for (int r : markedOrAll(b.MroA(), b.GetRowCount('A')))
         if (b.GetTyp('A', r) == 'A') rows.Add(r);
     return rows;
+}
+
+std::string numberOrNa(double x, int decimals) {
+    return isMissing(x) || !std::isfinite(x) ? std::string("NA") : formatNumber(x, decimals);
 }
 
 WeightView readCoverWeights(Session& s, const TMenge* rows) {

@@ -64,6 +64,10 @@ int appendHeaderRow(TEditBuffer& buffer, std::string_view name, char type,
 // Appends empty header rows behind the last one, each with its name and row type; the position of the
 // first.
 int appendHeaderRows(TEditBuffer& buffer, const std::vector<std::pair<std::string, char>>& rows);
+
+// A result as a cell: "NA" when it is missing or not finite, else the number with decimals places at
+// most.
+std::string numberOrNa(double x, int decimals);
 // The species rows an analysis considers: the marked ones, or all when none is marked; rows of another
 // type than 'A' are never species.
 TMenge consideredSpeciesRows(const TEditBuffer& buffer);

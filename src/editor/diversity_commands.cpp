@@ -47,10 +47,6 @@ std::vector<int> chosenFlags(const std::string& flags, int count) {
     return out;
 }
 
-std::string cellText(double x, int decimals) {
-    return isMissing(x) ? std::string("NA") : formatNumber(x, decimals);
-}
-
 Status diversityIndicesCommand(Session& s) {
     std::string flags;
     if (!TCheckDlg::Execute(s.ui(), s.catalogue(), "DlgDiversity", "", "", flags)) return {};
@@ -66,7 +62,7 @@ Status diversityIndicesCommand(Session& s) {
     for (int c = 0; c < v.releves; ++c) {
         const auto indices = diversityIndices(v.byReleve[static_cast<std::size_t>(c)]);
         for (std::size_t k = 0; k < chosen.size(); ++k)
-            b.Put('K', cellText(indices[static_cast<std::size_t>(chosen[k])], decimals), c,
+            b.Put('K', numberOrNa(indices[static_cast<std::size_t>(chosen[k])], decimals), c,
                   first + static_cast<int>(k));
     }
     b.ClearM();
@@ -80,7 +76,7 @@ void putChanges(TEditBuffer& b, const std::vector<SpeciesChange>& changes, const
     for (std::size_t j = 1; j < changes.size(); ++j) {
         const auto q = changes[j].quantities();
         for (std::size_t k = 0; k < chosen.size(); ++k)
-            b.Put('K', cellText(q[static_cast<std::size_t>(chosen[k])], decimals), static_cast<int>(j),
+            b.Put('K', numberOrNa(q[static_cast<std::size_t>(chosen[k])], decimals), static_cast<int>(j),
                   first + static_cast<int>(k));
     }
 }

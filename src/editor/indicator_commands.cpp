@@ -160,15 +160,12 @@ RowValues taxonNumbers(TArtDb& db, const TaxonView& t, int field, int fill) {
 
 // ---------------------------------------------------------------- result rows
 
-std::string cellText(double x, int decimals) {
-    return isMissing(x) || !std::isfinite(x) ? std::string("NA") : formatNumber(x, decimals);
-}
 double finiteOrMissing(double x) {
     return std::isfinite(x) ? x : kMissing;
 }
 // A statistic as a cell: "NA" when missing or not finite (a sum of huge values).
 std::string statText(const StatValue& v, int decimals) {
-    return v.ok ? cellText(v.value, decimals) : std::string("NA");
+    return v.ok ? numberOrNa(v.value, decimals) : std::string("NA");
 }
 
 // The chosen indicators: (field, label).
@@ -369,7 +366,7 @@ Status numericRun(Session& s, TArtDb& db, char mode, const std::vector<Indicator
                 const auto& present = v.byReleve[static_cast<std::size_t>(c)];
                 const double x = mode == 'R' ? varianceWeightedMean(present, values, vars, o)
                                              : interpolatedMean(present, values, vars, o);
-                b.Put('K', cellText(x, decimals), c, row);
+                b.Put('K', numberOrNa(x, decimals), c, row);
             }
             continue;
         }
@@ -387,9 +384,9 @@ Status numericRun(Session& s, TArtDb& db, char mode, const std::vector<Indicator
             for (int k = 0; k < peaks; ++k) {
                 const bool has = static_cast<std::size_t>(k) < found.size();
                 const DensityPeak p = has ? found[static_cast<std::size_t>(k)] : DensityPeak{};
-                b.Put('K', has ? cellText(p.position, decimals) : "NA", c, row++);
-                if (overlap[0] == '1') b.Put('K', has ? cellText(p.spread, decimals) : "NA", c, row++);
-                if (overlap[1] == '1') b.Put('K', has ? cellText(p.height, decimals) : "NA", c, row++);
+                b.Put('K', has ? numberOrNa(p.position, decimals) : "NA", c, row++);
+                if (overlap[0] == '1') b.Put('K', has ? numberOrNa(p.spread, decimals) : "NA", c, row++);
+                if (overlap[1] == '1') b.Put('K', has ? numberOrNa(p.height, decimals) : "NA", c, row++);
             }
         }
     }
@@ -480,9 +477,9 @@ Status categoricalRun(Session& s, TArtDb& db, char mode, const std::vector<Indic
         for (std::size_t k = 0; k < table.categories.size(); ++k)
             for (int c = 0; c < v.releves; ++c)
                 b.Put('K',
-                      cellText(counts ? table.count[k][static_cast<std::size_t>(c)]
-                                      : table.share[k][static_cast<std::size_t>(c)],
-                               decimals),
+                      numberOrNa(counts ? table.count[k][static_cast<std::size_t>(c)]
+                                        : table.share[k][static_cast<std::size_t>(c)],
+                                 decimals),
                       c, first + static_cast<int>(k));
     }
     s.undoList().end();
@@ -686,8 +683,8 @@ Status deriveHistograms(Session& s, bool byCategory) {
                     if (inCategory[static_cast<std::size_t>(c)])
                         values.push_back(x[static_cast<std::size_t>(c)]);
                 const QuantileHistogram q = quantileHistogram(std::move(values), bounds, *interval);
-                for (double x : q.quantiles) line += ";" + cellText(x, decimals);
-                for (double x : q.density) line += ";" + cellText(x, decimals);
+                for (double x : q.quantiles) line += ";" + numberOrNa(x, decimals);
+                for (double x : q.density) line += ";" + numberOrNa(x, decimals);
             }
         }
         lines.push_back(line);
@@ -719,7 +716,7 @@ Status deriveAffinities(Session& s) {
     std::vector<std::string> lines = {"Zeigerwerte" + std::string(asked->size(), ';'), definition};
     for (int r : rows.elements()) {
         std::string line(b.GetZl('A', r));
-        for (double x : affinity[static_cast<std::size_t>(r)]) line += ";" + cellText(x, decimals);
+        for (double x : affinity[static_cast<std::size_t>(r)]) line += ";" + numberOrNa(x, decimals);
         lines.push_back(line);
     }
     return showIndicatorLines(s, lines);
@@ -747,7 +744,7 @@ Status speciesScores(Session& s) {
                 sw += w;
                 swx += w * h;
             }
-            line += ";" + (sw > 0 ? cellText(swx / sw, decimals) : std::string("NA"));
+            line += ";" + (sw > 0 ? numberOrNa(swx / sw, decimals) : std::string("NA"));
         }
         lines.push_back(line);
     }
@@ -882,8 +879,8 @@ Status scaleFile(Session& s) {
             // Texts that are no numbers stay as they are.
             const std::string& text = rows[i][c + 1];
             const bool number = parseNumber(trimBlanks(text)).has_value();
-            line += ";" +
-                    (plans[c].how != ColumnScaling::Keep && number ? cellText(values[c][i], decimals) : text);
+            line += ";" + (plans[c].how != ColumnScaling::Keep && number ? numberOrNa(values[c][i], decimals)
+                                                                         : text);
         }
         out.push_back(line);
     }

@@ -672,8 +672,7 @@ Status transformRows(Session& s) {
                 }
             }
             if (isMissing(y) || !std::isfinite(y)) ++nas;
-            texts[static_cast<std::size_t>(c)] =
-                isMissing(y) || !std::isfinite(y) ? "NA" : formatNumber(y, decimals);
+            texts[static_cast<std::size_t>(c)] = numberOrNa(y, decimals);
         }
         out.push_back(std::move(texts));
     }

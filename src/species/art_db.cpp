@@ -70,10 +70,6 @@ std::string backupSuffix(std::string_view file) {
     return ".~" + std::string(file.substr(dot + 1));
 }
 
-std::string two(int n) {
-    return (n < 10 ? "0" : "") + std::to_string(n);
-}
-
 }  // namespace
 
 TArtDb::TArtDb(const std::string& fname, const ArtDbSettings& settings, UiPort& ui)
@@ -85,7 +81,7 @@ void TArtDb::SetupTables() {
     openStatus_ = Status();
     artTabName_ = dbName_;
     aggrTabName_ = replaceExtension(dbName_, ".adl");
-    zwTabName_ = replaceExtension(dbName_, ".z" + std::to_string(zwi_));
+    zwTabName_ = ZwFileName(zwi_);
     metaTabName_ = replaceExtension(dbName_, ".adm");
     SelectArten();
     SelectZW();
@@ -115,10 +111,25 @@ void TArtDb::SelectZW() {
     noteUnreadable(openStatus_, zwTabName_, zw_.load(zwTabName_));
 }
 
+std::string TArtDb::ZwFileName(int n) const {
+    return replaceExtension(dbName_, ".z" + std::to_string(n));
+}
+
+std::string TArtDb::ZwKey(int n) {
+    return "ZW" + twoDigits(n);
+}
+
+std::optional<int> TArtDb::ZwNumberOf(std::string_view metaLine) {
+    if (metaLine.size() < 4 || metaLine.substr(0, 2) != "ZW") return std::nullopt;
+    const auto n = parseInteger(metaLine.substr(2, 2));
+    if (!n || *n < 1 || *n > 99) return std::nullopt;
+    return static_cast<int>(*n);
+}
+
 void TArtDb::UseZwList(int n) {
     zwi_ = n;
     settings_.ZeiEinst = n;
-    zwTabName_ = replaceExtension(dbName_, ".z" + std::to_string(n));
+    zwTabName_ = ZwFileName(n);
     zw_ = RecordSet();
     SelectZW();
     GetZwFormat();
@@ -353,12 +364,10 @@ void TArtDb::warnOfStaleIndicatorLists(const RecordSet& fresh, Status& status) c
                          std::string(t.text(row, art::kAutor)));
     };
     for (const std::string& line : readMeta()) {
-        if (line.rfind("ZW", 0) != 0 || line.size() < 4) continue;
-        const auto n = parseInteger(line.substr(2, 2));
+        const std::optional<int> n = ZwNumberOf(line);
         if (!n) continue;
         RecordSet list;
-        if (!list.load(replaceExtension(dbName_, ".z" + std::to_string(*n))).ok() || list.fieldCount() < 2)
-            continue;
+        if (!list.load(ZwFileName(*n)).ok() || list.fieldCount() < 2) continue;
         std::int64_t stale = 0;
         for (int row = 0; row < list.count(); ++row) {
             const auto key = list.integer(row, 0);
@@ -414,7 +423,7 @@ Status TArtDb::importZw(const std::string& fname, char32_t delim, Progress& pt, 
         s.fail();
         return s;
     };
-    const std::string target = replaceExtension(dbName_, ".z" + std::to_string(number));
+    const std::string target = ZwFileName(number);
     auto yes = [&](const std::string& question, bool overwrite = false) {
         DialogRequest r;
         r.kind = DialogKind::YesNoCancel;
@@ -484,7 +493,7 @@ Status TArtDb::importZw(const std::string& fname, char32_t delim, Progress& pt, 
     const std::string targetName = target.substr(target.rfind('/') + 1);
     const std::string sourceName = fname.substr(fname.rfind('/') + 1);
     const std::vector<std::string> meta =
-        metaWith("ZW" + two(number) + ";   " + targetName + ";   " + sourceName + formatPart);
+        metaWith(ZwKey(number) + ";   " + targetName + ";   " + sourceName + formatPart);
     FileGroup group;
     std::string error, temp, written;
     bool ok = zw.writeTemporary(target, temp, written, error);
@@ -580,7 +589,7 @@ std::vector<std::string> TArtDb::GetZwNames() const {
 
 void TArtDb::GetZwFormat() {
     zwFormat_.clear();
-    const std::string key = "ZW" + two(zwi_);
+    const std::string key = ZwKey(zwi_);
     for (const std::string& line : readMeta()) {
         if (fieldAt(line, 0) != key) continue;
         const std::size_t format = line.find("$Format");
@@ -606,7 +615,7 @@ void TArtDb::GetSchichtInfo() {
         if (f.size() > 2) {
             const std::string name = upperFold(trimBlanks(f[2]));
             for (int k = 1; k <= 8; ++k)
-                if (name == "INFO" + two(k) ||
+                if (name == "INFO" + twoDigits(k) ||
                     name == upperFold(arten_.fields().size() > static_cast<std::size_t>(art::kInfo01 + k - 1)
                                           ? arten_.fields()[art::kInfo01 + k - 1].name
                                           : std::string("-")))

@@ -5,6 +5,7 @@
 // text, and (art_db_lookup.cpp) the name lookup, synonymy and aggregate walks.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -66,6 +67,11 @@ class TArtDb {
     // Makes indicator list n (1 … 99) the current one: the file named like the database with the
     // extension ".z" + n, and its format.
     void UseZwList(int n);
+    // Indicator list n: its file, and the key of its meta line ("ZW" + n with two digits, "ZW07").
+    std::string ZwFileName(int n) const;
+    static std::string ZwKey(int n);
+    // The number of the indicator list a meta line describes; nothing for the other lines.
+    static std::optional<int> ZwNumberOf(std::string_view metaLine);
 
     // ---- definitions
     static ArtDefRec parseDef(std::string_view text, int position);

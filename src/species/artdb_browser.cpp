@@ -160,7 +160,7 @@ std::optional<int> chooseIndicatorList(const TArtDb& db, UiPort& ui) {
         ui.showInfo("Keine Zeigerwertliste vorhanden.");
         return std::nullopt;
     }
-    const std::string current = "ZW" + std::string(db.ZWi() < 10 ? "0" : "") + std::to_string(db.ZWi());
+    const std::string current = TArtDb::ZwKey(db.ZWi());
     DialogRequest r;
     r.kind = DialogKind::List;
     r.name = "Zeigerwerte wählen";
@@ -170,16 +170,13 @@ std::optional<int> chooseIndicatorList(const TArtDb& db, UiPort& ui) {
         if (names[i].rfind(current, 0) == 0) r.initial = std::to_string(i);
     const auto picked = ui.pickFromList(r);
     if (!picked || picked->empty()) return std::nullopt;
-    const std::string& line = names[static_cast<std::size_t>(picked->front())];
-    const auto n = line.size() >= 4 ? parseInteger(line.substr(2, 2)) : std::nullopt;
-    if (!n || *n < 1 || *n > 99) return std::nullopt;
-    return static_cast<int>(*n);
+    return TArtDb::ZwNumberOf(names[static_cast<std::size_t>(picked->front())]);
 }
 
 Status deleteIndicatorList(TArtDb& db, UiPort& ui) {
     const std::optional<int> n = chooseIndicatorList(db, ui);
     if (!n) return {};
-    const std::string file = replaceExtension(db.DbName(), ".z" + std::to_string(*n));
+    const std::string file = db.ZwFileName(*n);
     if (*n == db.ZWi())
         return Status::failure(
             Message::text(Severity::Info, file + " ist geöffnet. Ich kann die Datenmenge nicht löschen."));

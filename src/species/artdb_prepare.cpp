@@ -20,10 +20,6 @@ std::string replaced(std::string s, char from, char to) {
     return s;
 }
 
-std::string two(int n) {
-    return (n < 10 ? "0" : "") + std::to_string(n);
-}
-
 // Fields of a line whose text may be enclosed in quote; a delimiter inside quotes is text.
 std::vector<std::string> splitQuotedFields(std::string_view line, const std::string& delim,
                                            const std::string& quote) {
@@ -225,9 +221,9 @@ Status prepareImportFile(UiPort& ui, const std::string& source, bool indicatorVa
             defs.push_back("Triv0" + std::to_string(k) + " s 1 f t");
         for (int c : *sys) defs.push_back(src.definition(c, " t t"));
         for (int k = static_cast<int>(sys->size()) + 1; k <= 12; ++k)
-            defs.push_back("Sys" + two(k) + (k == 1 ? " i 0 t t" : " i 0 f t"));
+            defs.push_back("Sys" + twoDigits(k) + (k == 1 ? " i 0 t t" : " i 0 f t"));
         defs.push_back("SynRel i 0 f t");
-        for (int k = 1; k <= 12; ++k) defs.push_back("t" + two(k) + " s 1 f f");
+        for (int k = 1; k <= 12; ++k) defs.push_back("t" + twoDigits(k) + " s 1 f f");
         for (int c : *info) defs.push_back(src.definition(c, " f t"));
         for (int k = static_cast<int>(info->size()) + 1; k <= 8; ++k)
             defs.push_back("Info0" + std::to_string(k) + " s 10 f t");
